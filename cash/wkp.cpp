@@ -1,0 +1,13 @@
+#include "wkp.h"
+
+namespace wirtello {
+
+Tkp_f::Tkp_f(QWidget* parent)
+    : ProgramWindow(parent)
+{
+    setObjectName(QStringLiteral("Tkp_f"));
+    setWindowTitle(QStringLiteral("Dokument Kp"));
+    setFixedClientSize(760, 560);
+}
+
+} // namespace wirtello

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "print/font_choice.h"
+#include "print/print_surface.h"
+#include "store/io_error.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace wirtello {
+
+struct FileDialogRequest {
+    QString title;
+    QString filter;           // "Zdjęcia cyfrowe|*.jpg", pairs separated by '|'
+    QString defaultExtension; // "*.jpg" or "jpg"
+    std::filesystem::path startFolder;
+    QString fileName;         // file name shown at first
+};
+
+// The seam to the operating system and to every modal interaction. Windows ask
+// it and never call a dialog, a process, the network or the clock themselves;
+// the program gets QtPlatform, tests get ScriptedPlatform.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Message box "Informacja" with OK, no icon.
+    virtual void inform(const QString& text) = 0;
+    // Message box with Tak/Nie under the given caption, no icon; true for Tak.
+    virtual bool askYesNo(const QString& caption, const QString& text) = 0;
+    // The usual question box, captioned "Pytanie".
+    bool ask(const QString& text) { return askYesNo(QStringLiteral("Pytanie"), text); }
+    // Input box; nothing on cancel.
+    virtual std::optional<QString> inputText(const QString& title, const QString& prompt) = 0;
+    // The standard error box for a failed file or printing step.
+    virtual void showError(const IoError& error) = 0;
+
+    virtual std::optional<std::filesystem::path> openFile(const FileDialogRequest& request) = 0;
+    // Asks before overwriting an existing file.
+    virtual std::optional<std::filesystem::path> saveFile(const FileDialogRequest& request) = 0;
+
+    // The system print dialog; a ready surface for the chosen printer, or null on cancel.
+    virtual std::unique_ptr<PrintSurface> choosePrinter() = 0;
+    // The font dialog with face, size, style and colour; nothing on cancel.
+    virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
+
+    // Starts a Windows-style command line detached, never through a shell; failures are ignored.
+    virtual void exec(const QString& commandLine) = 0;
+    // Web addresses and "mailto:" links only.
+    virtual void openUrl(const QString& url) = 0;
+
+    virtual QDateTime now() = 0;
+    // The regional date separator and long time format.
+    virtual QString dateSeparator() = 0;
+    virtual QString longTimeFormat() = 0;
+
+    // Only "Disconnected" counts as offline.
+    virtual bool isConnected() = 0;
+    // Downloads to `target` atomically within the time limit; false on any failure.
+    virtual bool download(const QString& url, const std::filesystem::path& target, int timeoutMs) = 0;
+
+    // Ends the process at once.
+    virtual void endProcess() = 0;
+
+    // The process-wide short date format ("dd/mm/yyyy", each '/' standing for
+    // the regional separator), set at start.
+    void setShortDateFormat(const QString& format) { shortDateFormat_ = format; }
+    QString shortDateFormat() const { return shortDateFormat_; }
+    QString formatShortDate(const QDate& date);
+    QString formatLongTime(const QTime& time);
+
+private:
+    QString shortDateFormat_ = QStringLiteral("dd/mm/yyyy");
+};
+
+} // namespace wirtello

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+namespace wirtello {
+
+// A window created at start-up that lives to the end of the run. Opening it
+// enables it, runs its initialisation again (so it re-reads its files) and
+// shows it modeless; its return button disables, hides and closes it.
+class ProgramWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit ProgramWindow(QWidget* parent = nullptr) : QWidget(parent) {}
+
+    // The window's creation handler; run at creation and again at each opening.
+    virtual void initialise() {}
+
+    void open();
+    void dismiss();
+
+protected:
+    // Fixed single border, centred on the screen.
+    void setFixedClientSize(int width, int height);
+};
+
+} // namespace wirtello

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform.h"
+
+class QWidget;
+
+namespace wirtello {
+
+// The real platform: Qt dialogs, QProcess, QDesktopServices, QNetwork*.
+class QtPlatform : public Platform {
+public:
+    void inform(const QString& text) override;
+    bool askYesNo(const QString& caption, const QString& text) override;
+    std::optional<QString> inputText(const QString& title, const QString& prompt) override;
+    void showError(const IoError& error) override;
+    std::optional<std::filesystem::path> openFile(const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> saveFile(const FileDialogRequest& request) override;
+    std::unique_ptr<PrintSurface> choosePrinter() override;
+    std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
+    void exec(const QString& commandLine) override;
+    void openUrl(const QString& url) override;
+    QDateTime now() override;
+    QString dateSeparator() override;
+    QString longTimeFormat() override;
+    bool isConnected() override;
+    bool download(const QString& url, const std::filesystem::path& target, int timeoutMs) override;
+    void endProcess() override;
+};
+
+// "Zdjęcia cyfrowe|*.jpg" -> "Zdjęcia cyfrowe (*.jpg)".
+QString toQtFileFilter(const QString& filter);
+
+// The window that modal boxes belong to.
+QWidget* dialogParent();
+
+} // namespace wirtello

@@ -1,0 +1,87 @@
+#include "scripted_platform.h"
+
+namespace wirtello {
+namespace {
+
+template <typename T>
+T takeAnswer(std::deque<T>& answers, T fallback, int& unanswered)
+{
+    if (answers.empty()) {
+        ++unanswered;
+        return fallback;
+    }
+    T answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
+} // namespace
+
+void ScriptedPlatform::inform(const QString& text)
+{
+    informed << text;
+}
+
+bool ScriptedPlatform::askYesNo(const QString& caption, const QString& text)
+{
+    askCaptions << caption;
+    asked << text;
+    return takeAnswer(askAnswers, false, unanswered);
+}
+
+std::optional<QString> ScriptedPlatform::inputText(const QString& title, const QString& prompt)
+{
+    inputsAsked.emplace_back(title, prompt);
+    return takeAnswer<std::optional<QString>>(inputAnswers, std::nullopt, unanswered);
+}
+
+void ScriptedPlatform::showError(const IoError& error)
+{
+    errors.push_back(error);
+}
+
+std::optional<std::filesystem::path> ScriptedPlatform::openFile(const FileDialogRequest& request)
+{
+    openFileRequests.push_back(request);
+    return takeAnswer<std::optional<std::filesystem::path>>(openFileAnswers, std::nullopt, unanswered);
+}
+
+std::optional<std::filesystem::path> ScriptedPlatform::saveFile(const FileDialogRequest& request)
+{
+    saveFileRequests.push_back(request);
+    return takeAnswer<std::optional<std::filesystem::path>>(saveFileAnswers, std::nullopt, unanswered);
+}
+
+std::unique_ptr<PrintSurface> ScriptedPlatform::choosePrinter()
+{
+    ++printerRequests;
+    if (!printerFactory) {
+        ++unanswered;
+        return nullptr;
+    }
+    return printerFactory();
+}
+
+std::optional<FontChoice> ScriptedPlatform::chooseFont(const FontChoice& initial)
+{
+    fontRequests.push_back(initial);
+    return takeAnswer<std::optional<FontChoice>>(fontAnswers, std::nullopt, unanswered);
+}
+
+void ScriptedPlatform::exec(const QString& commandLine)
+{
+    executed << commandLine;
+}
+
+void ScriptedPlatform::openUrl(const QString& url)
+{
+    openedUrls << url;
+}
+
+bool ScriptedPlatform::download(const QString& url, const std::filesystem::path& target, int timeoutMs)
+{
+    downloads << url;
+    return downloader ? downloader(url, target, timeoutMs) : false;
+}
+
+} // namespace wirtello

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "company_record.h"
+#include "contact_database.h"
+#include "run_history.h"
+
+#include <filesystem>
+
+namespace wirtello {
+
+// The process-wide records every window reads in memory. One instance lives
+// for the whole run and is handed to each window.
+struct AppData {
+    std::filesystem::path programFolder; // fixed by start-up
+    ContactDatabase contacts;
+    // False until the database file was read at start; a database that was
+    // never read must not be written over the file.
+    bool contactsLoaded = false;
+    CompanyRecord company;
+    std::filesystem::path companyPath;
+    RunHistoryRecord runHistory;
+    RunStartValues runStart;
+};
+
+} // namespace wirtello

@@ -1,0 +1,47 @@
+#include "companion_config.h"
+
+#include "counted_text.h"
+#include "paths.h"
+#include "record_file.h"
+
+#include <array>
+#include <span>
+#include <string>
+
+namespace wirtello {
+namespace {
+
+constexpr std::size_t kFieldSize = 201;
+constexpr int kProgramFolderField = 51;
+
+constexpr std::array<const char*, 11> kSubfolders = {
+    "Add_dok", "Add_zad", "Admini", "Dokumenty", "Komentarze", "Koperta",
+    "Koperty", "Logo",    "Notatki", "Terminarz", "Uwaga",
+};
+
+} // namespace
+
+std::vector<std::uint8_t> buildCompanionConfig(const std::filesystem::path& programFolder)
+{
+    std::vector<std::uint8_t> record(kCompanionConfigSize, 0);
+    const std::string folder = programFolder.string();
+    const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));
+    auto setField = [&record](int index, const std::string& utf8) {
+        writeCounted(std::span(record).subspan(index * kFieldSize, kFieldSize), utf8);
+    };
+
+    setField(0, folder + separator);
+    for (std::size_t i = 0; i < kSubfolders.size(); ++i) {
+        const std::string name = existingSpelling(programFolder, kSubfolders[i]);
+        setField(static_cast<int>(i) + 1, folder + separator + name + separator + "*.*");
+    }
+    setField(kProgramFolderField, folder);
+    return record;
+}
+
+void writeCompanionConfig(const std::filesystem::path& programFolder)
+{
+    writeRecord(joinPath(programFolder, "skarbiec_config.dat"), buildCompanionConfig(programFolder));
+}
+
+} // namespace wirtello

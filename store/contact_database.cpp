@@ -1,0 +1,130 @@
+#include "contact_database.h"
+
+#include "counted_text.h"
+#include "little_endian.h"
+#include "paths.h"
+#include "record_file.h"
+
+#include <cassert>
+#include <cstring>
+
+namespace wirtello {
+namespace {
+
+constexpr std::array<std::size_t, kContactFieldCount> kCapacities = {200, 10, 30, 30, 50, 50, 30, 30, 30, 50, 50, 50, 250};
+
+} // namespace
+
+ContactArrayLayout contactArrayLayout(ContactField field)
+{
+    const auto index = static_cast<std::size_t>(field);
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < index; ++i)
+        offset += (kCapacities[i] + 1) * kSlotCount;
+    return {offset, kCapacities[index]};
+}
+
+ContactDatabase::ContactDatabase()
+    : data_(std::make_unique<std::array<std::uint8_t, kContactDatabaseSize>>())
+{
+    clear();
+}
+
+void ContactDatabase::clear()
+{
+    data_->fill(0);
+}
+
+std::span<const std::uint8_t> ContactDatabase::field(ContactField f, int slot) const
+{
+    assert(slot >= 0 && slot < kSlotCount);
+    const auto layout = contactArrayLayout(f);
+    return bytes().subspan(layout.offset + static_cast<std::size_t>(slot) * (layout.capacity + 1), layout.capacity + 1);
+}
+
+std::span<std::uint8_t> ContactDatabase::field(ContactField f, int slot)
+{
+    assert(slot >= 0 && slot < kSlotCount);
+    const auto layout = contactArrayLayout(f);
+    return bytes().subspan(layout.offset + static_cast<std::size_t>(slot) * (layout.capacity + 1), layout.capacity + 1);
+}
+
+std::string ContactDatabase::text(ContactField f, int slot) const
+{
+    return readCounted(field(f, slot));
+}
+
+std::string ContactDatabase::rawText(ContactField f, int slot) const
+{
+    return readCountedRaw(field(f, slot));
+}
+
+void ContactDatabase::setText(ContactField f, int slot, std::string_view utf8)
+{
+    writeCounted(field(f, slot), utf8);
+}
+
+void ContactDatabase::setRawText(ContactField f, int slot, std::string_view cp1250)
+{
+    writeCountedRaw(field(f, slot), cp1250);
+}
+
+void ContactDatabase::copySlotFrom(const ContactDatabase& other, int fromSlot, int toSlot)
+{
+    for (int i = 0; i < kContactFieldCount; ++i) {
+        const auto f = static_cast<ContactField>(i);
+        const auto source = other.field(f, fromSlot);
+        std::memcpy(field(f, toSlot).data(), source.data(), source.size());
+    }
+}
+
+void ContactDatabase::load(const std::filesystem::path& path)
+{
+    clear();
+    readRecordInto(path, bytes());
+}
+
+void ContactDatabase::store(const std::filesystem::path& path) const
+{
+    writeRecord(path, bytes());
+}
+
+std::filesystem::path contactDatabasePath(const std::filesystem::path& programFolder)
+{
+    return joinPath(programFolder, "\\NOTATKI\\" + std::string(kDatabasePrefix) + "nazwy_tematow.dat");
+}
+
+std::filesystem::path idCounterPath(const std::filesystem::path& programFolder)
+{
+    return joinPath(programFolder, "\\NOTATKI\\" + std::string(kDatabasePrefix) + "id_tematow.dat");
+}
+
+std::string contactIdText(std::int32_t counter)
+{
+    // The value's digits without a sign, padded to three.
+    const long long magnitude = counter < 0 ? -static_cast<long long>(counter) : counter;
+    std::string digits = std::to_string(magnitude);
+    if (digits.size() < 3)
+        digits.insert(0, 3 - digits.size(), '0');
+    return digits;
+}
+
+std::int32_t readIdCounter(const std::filesystem::path& path)
+{
+    return readInt32(readRecord(path, 4), 0);
+}
+
+void writeIdCounter(const std::filesystem::path& path, std::int32_t value)
+{
+    std::array<std::uint8_t, 4> record{};
+    writeInt32(record, 0, value);
+    writeRecord(path, record);
+}
+
+void createContactFilesIfMissing(const std::filesystem::path& programFolder)
+{
+    createZeroRecordIfMissing(idCounterPath(programFolder), 4);
+    createZeroRecordIfMissing(contactDatabasePath(programFolder), kContactDatabaseSize);
+}
+
+} // namespace wirtello

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace wirtello {
+
+// The one failure type of every file step. The window layer catches it at the
+// event handler boundary and shows the standard error box; nothing else does.
+class IoError : public std::runtime_error {
+public:
+    IoError(std::string operation, std::filesystem::path path)
+        : std::runtime_error(operation + ": " + path.string()),
+          operation_(std::move(operation)), path_(std::move(path)) {}
+
+    // Polish description of the step that failed, e.g. "Nie można odczytać pliku".
+    const std::string& operation() const { return operation_; }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::string operation_;
+    std::filesystem::path path_;
+};
+
+} // namespace wirtello
