@@ -1,28 +1,10 @@
 #include "startup.h"
 
-#include "platform/platform.h"
 #include "store/companion_config.h"
 
 #include <filesystem>
 
 namespace wirtello {
-
-void PobierzDane(AppData& data, Platform& platform)
-{
-    const std::filesystem::path folder = std::filesystem::current_path();
-    RunHistoryRecord record;
-    platform.setShortDateFormat(QStringLiteral("dd/mm/yyyy"));
-    const QDateTime now = platform.now();
-    const RunStartValues values = prepareRunStart(folder, record, platform.formatShortDate(now.date()).toStdString(),
-                                                  platform.formatLongTime(now.time()).toStdString());
-    data.runHistory = record;
-    data.runStart = values;
-}
-
-void ZapiszUruchomienia(AppData& data)
-{
-    recordRun(std::filesystem::current_path(), data.runHistory, data.runStart);
-}
 
 void prepareProgramFolder(AppData& data)
 {

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "store/app_data.h"
+
+namespace wirtello {
+
+class Platform;
+
+// PobierzDane: reads (creating when missing) the run history of the folder that
+// is current now, sets the short date format "dd/mm/yyyy" and computes this
+// run's start values. Also run after the administrator resets the history.
+void PobierzDane(AppData& data, Platform& platform);
+
+// ZapiszUruchomienia: records this run in the history of the current folder.
+void ZapiszUruchomienia(AppData& data);
+
+} // namespace wirtello
