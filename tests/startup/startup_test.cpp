@@ -1,0 +1,139 @@
+#include "app/zadania.h"
+#include "platform/scripted_platform.h"
+#include "store/contact_database.h"
+
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace wirtello;
+using wirtello::test::readBytes;
+using wirtello::test::TempFolder;
+using wirtello::test::writeBytes;
+
+namespace {
+
+void installDefaultPicture(const TempFolder& folder)
+{
+    std::filesystem::create_directories(folder / "LOGO");
+    std::filesystem::copy_file(WIRTELLO_SAMPLE_JPEG, folder / "LOGO/Chmury.jpg");
+}
+
+// One start of the program's data side: the main window's creation handler.
+struct Start {
+    ScriptedPlatform platform;
+    AppData data;
+    Tzadania_f window{data, platform};
+
+    Start() { window.FormCreate(); }
+};
+
+const std::vector<std::string> kDataFiles = {
+    "Admini/firma.dat", "Admini/historia.dat", "NOTATKI/Wirtello_id_tematow.dat",
+    "NOTATKI/Wirtello_nazwy_tematow.dat"};
+
+} // namespace
+
+TEST(Startup, FirstStartCreatesTheDataFilesAndSecondStartKeepsThem)
+{
+    TempFolder folder({"Admini", "NOTATKI"});
+    installDefaultPicture(folder);
+    std::map<std::string, std::vector<std::uint8_t>> first;
+    {
+        Start start;
+        EXPECT_TRUE(start.platform.errors.empty());
+        EXPECT_EQ(start.window.windowTitle(), QStringLiteral("Wirtello"));
+        EXPECT_EQ(start.window.listazadan->count(), 0);
+        EXPECT_EQ(start.data.runStart.runCount, 1);
+        EXPECT_EQ(start.data.programFolder, folder.path());
+    }
+    EXPECT_EQ(readBytes(folder / "Admini/firma.dat"), std::vector<std::uint8_t>(306, 0));
+    EXPECT_EQ(readBytes(folder / "Admini/historia.dat"), std::vector<std::uint8_t>(79, 0));
+    EXPECT_EQ(readBytes(folder / "NOTATKI/Wirtello_id_tematow.dat"), std::vector<std::uint8_t>(4, 0));
+    EXPECT_EQ(readBytes(folder / "NOTATKI/Wirtello_nazwy_tematow.dat"),
+              std::vector<std::uint8_t>(kContactDatabaseSize, 0));
+    const auto config = readBytes(folder / "skarbiec_config.dat");
+    ASSERT_EQ(config.size(), 10452u);
+
+    // Files that hold something must come through a second start untouched.
+    writeBytes(folder / "Admini/firma.dat", std::vector<std::uint8_t>(306, 0x11));
+    for (const auto& name : kDataFiles)
+        first[name] = readBytes(folder / name);
+    {
+        Start start;
+        EXPECT_TRUE(start.platform.errors.empty());
+        EXPECT_EQ(start.data.company.line(1), std::string(0x11, '\x11'));
+    }
+    for (const auto& name : kDataFiles)
+        EXPECT_EQ(readBytes(folder / name), first[name]) << name;
+    EXPECT_EQ(readBytes(folder / "skarbiec_config.dat"), config);
+}
+
+TEST(Startup, ListShowsEveryUsedSlotInOrder)
+{
+    TempFolder folder({"Admini", "NOTATKI"});
+    installDefaultPicture(folder);
+    ContactDatabase db;
+    for (int slot = 0; slot < 5; ++slot)
+        db.setText(ContactField::Display, slot, contactIdText(slot) + " Kontakt " + std::to_string(slot));
+    db.setText(ContactField::FirstLine, 0, "Anna Nowak");
+    std::filesystem::create_directories(folder / "NOTATKI");
+    db.store(contactDatabasePath(folder.path()));
+
+    Start start;
+    ASSERT_EQ(start.window.listazadan->count(), 5);
+    for (int row = 0; row < 5; ++row)
+        EXPECT_EQ(start.window.listazadan->item(row)->text().toStdString(),
+                  contactIdText(row) + " Kontakt " + std::to_string(row));
+    EXPECT_EQ(start.window.listazadan->currentRow(), 0);
+    EXPECT_EQ(start.window.imie->text(), QStringLiteral("Anna Nowak"));
+    EXPECT_FALSE(start.window.changesPending());
+}
+
+TEST(Startup, MissingNotatkiShowsOneErrorAndAnEmptyList)
+{
+    TempFolder folder({"Admini"});
+    installDefaultPicture(folder);
+    Start start;
+    ASSERT_EQ(start.platform.errors.size(), 1u);
+    EXPECT_EQ(start.window.listazadan->count(), 0);
+    EXPECT_TRUE(std::filesystem::exists(folder / "Admini/firma.dat"));
+    EXPECT_FALSE(start.data.contactsLoaded);
+}
+
+TEST(Startup, FailuresLeaveExistingFilesWhole)
+{
+    // No "Admini": the history cannot be read, so start-up stops before the database.
+    TempFolder folder({"NOTATKI"});
+    installDefaultPicture(folder);
+    ContactDatabase db;
+    db.setText(ContactField::Display, 0, "000 Adam");
+    db.store(contactDatabasePath(folder.path()));
+    const auto stored = readBytes(folder / "NOTATKI/Wirtello_nazwy_tematow.dat");
+    {
+        Start start;
+        EXPECT_EQ(start.platform.errors.size(), 1u);
+        EXPECT_EQ(start.window.windowTitle(), QStringLiteral("Wirtello"));
+        EXPECT_FALSE(start.data.contactsLoaded);
+    }
+    EXPECT_EQ(readBytes(folder / "NOTATKI/Wirtello_nazwy_tematow.dat"), stored);
+
+    // A database shorter than its record is reported and left as it is.
+    std::filesystem::create_directory(folder / "Admini");
+    writeBytes(folder / "NOTATKI/Wirtello_nazwy_tematow.dat", std::vector<std::uint8_t>(1000, 7));
+    {
+        Start start;
+        EXPECT_EQ(start.platform.errors.size(), 1u);
+        EXPECT_EQ(start.window.listazadan->count(), 0);
+    }
+    EXPECT_EQ(readBytes(folder / "NOTATKI/Wirtello_nazwy_tematow.dat"), std::vector<std::uint8_t>(1000, 7));
+
+    // A configuration file that cannot be replaced is reported once.
+    writeBytes(folder / "NOTATKI/Wirtello_nazwy_tematow.dat", stored);
+    std::filesystem::remove(folder / "skarbiec_config.dat");
+    std::filesystem::create_directory(folder / "skarbiec_config.dat");
+    Start start;
+    EXPECT_EQ(start.platform.errors.size(), 1u);
+}
