@@ -1,17 +1,165 @@
 #include "qt_platform.h"
 
-// Print dialog and font dialog; filled in with the printing layer.
+#include "print/qt_print_surface.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFontComboBox>
+#include <QFormLayout>
+#include <QPixmap>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <array>
+
+// Print dialog and font dialog.
 
 namespace wirtello {
+namespace {
+
+struct NamedColour {
+    const char* name;
+    std::int32_t value; // 0x00BBGGRR or a system colour
+};
+
+const std::array<NamedColour, 17> kColours{{
+    {"Tekst okna", kWindowTextColour},
+    {"Czarny", 0x000000},
+    {"Kasztanowy", 0x000080},
+    {"Zielony", 0x008000},
+    {"Oliwkowy", 0x008080},
+    {"Granatowy", 0x800000},
+    {"Purpurowy", 0x800080},
+    {"Morski", 0x808000},
+    {"Szary", 0x808080},
+    {"Srebrny", 0xC0C0C0},
+    {"Czerwony", 0x0000FF},
+    {"Limonkowy", 0x00FF00},
+    {"Żółty", 0x00FFFF},
+    {"Niebieski", 0xFF0000},
+    {"Fuksja", 0xFF00FF},
+    {"Akwamaryna", 0xFFFF00},
+    {"Biały", 0xFFFFFF},
+}};
+
+QPixmap swatch(std::int32_t colour)
+{
+    QPixmap pixmap(16, 12);
+    pixmap.fill(toQColor(colour));
+    return pixmap;
+}
+
+// Face, size, style and colour: the fields of the print font record.
+class FontChoiceDialog : public QDialog {
+public:
+    FontChoiceDialog(const FontChoice& initial, QWidget* parent)
+        : QDialog(parent)
+    {
+        setObjectName(QStringLiteral("FontDialog1"));
+        setWindowTitle(QStringLiteral("Czcionka"));
+
+        face_ = new QFontComboBox(this);
+        face_->setObjectName(QStringLiteral("face"));
+        if (!initial.face.empty()) {
+            // Keep the stored name even when this machine lacks the face.
+            const QString name = QString::fromStdString(initial.face);
+            face_->setCurrentFont(QFont(name));
+            face_->setEditText(name);
+        }
+        size_ = new QSpinBox(this);
+        size_->setObjectName(QStringLiteral("size"));
+        size_->setRange(1, 1638);
+        size_->setValue(initial.points > 0 ? std::min(initial.points, 1638) : 8);
+
+        bold_ = styleBox(QStringLiteral("Pogrubiona"), QStringLiteral("bold"), initial.style & FontStyle::Bold);
+        italic_ = styleBox(QStringLiteral("Kursywa"), QStringLiteral("italic"), initial.style & FontStyle::Italic);
+        underline_ = styleBox(QStringLiteral("Podkreślenie"), QStringLiteral("underline"),
+                              initial.style & FontStyle::Underline);
+        strikeOut_ = styleBox(QStringLiteral("Przekreślenie"), QStringLiteral("strikeOut"),
+                              initial.style & FontStyle::StrikeOut);
+
+        colour_ = new QComboBox(this);
+        colour_->setObjectName(QStringLiteral("colour"));
+        for (const NamedColour& colour : kColours)
+            colour_->addItem(swatch(colour.value), QString::fromUtf8(colour.name), colour.value);
+        int index = colour_->findData(initial.colour);
+        if (index < 0) {
+            // A colour stored by another program stays selectable as it is.
+            colour_->addItem(swatch(initial.colour), QStringLiteral("Inny"), initial.colour);
+            index = colour_->count() - 1;
+        }
+        colour_->setCurrentIndex(index);
+
+        auto* form = new QFormLayout;
+        form->addRow(QStringLiteral("Czcionka:"), face_);
+        form->addRow(QStringLiteral("Rozmiar:"), size_);
+        form->addRow(QStringLiteral("Kolor:"), colour_);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+        auto* layout = new QVBoxLayout(this);
+        layout->addLayout(form);
+        for (QCheckBox* box : {bold_, italic_, underline_, strikeOut_})
+            layout->addWidget(box);
+        layout->addWidget(buttons);
+    }
+
+    FontChoice choice() const
+    {
+        FontChoice result;
+        result.face = face_->currentText().trimmed().toStdString();
+        result.points = size_->value();
+        result.colour = colour_->currentData().toInt();
+        result.style = static_cast<std::uint8_t>((bold_->isChecked() ? FontStyle::Bold : 0)
+                                                 | (italic_->isChecked() ? FontStyle::Italic : 0)
+                                                 | (underline_->isChecked() ? FontStyle::Underline : 0)
+                                                 | (strikeOut_->isChecked() ? FontStyle::StrikeOut : 0));
+        return result;
+    }
+
+private:
+    QCheckBox* styleBox(const QString& caption, const QString& name, bool checked)
+    {
+        auto* box = new QCheckBox(caption, this);
+        box->setObjectName(name);
+        box->setChecked(checked);
+        return box;
+    }
+
+    QFontComboBox* face_ = nullptr;
+    QSpinBox* size_ = nullptr;
+    QCheckBox* bold_ = nullptr;
+    QCheckBox* italic_ = nullptr;
+    QCheckBox* underline_ = nullptr;
+    QCheckBox* strikeOut_ = nullptr;
+    QComboBox* colour_ = nullptr;
+};
+
+} // namespace
 
 std::unique_ptr<PrintSurface> QtPlatform::choosePrinter()
 {
-    return nullptr;
+    // Without an installed printer Qt offers printing to a PDF file, and a job
+    // that cannot start is reported by the surface.
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintDialog dialog(printer.get(), dialogParent());
+    dialog.setWindowTitle(QStringLiteral("Drukowanie"));
+    if (dialog.exec() != QDialog::Accepted)
+        return nullptr;
+    return std::make_unique<QtPrintSurface>(std::move(printer));
 }
 
-std::optional<FontChoice> QtPlatform::chooseFont(const FontChoice&)
+std::optional<FontChoice> QtPlatform::chooseFont(const FontChoice& initial)
 {
-    return std::nullopt;
+    FontChoiceDialog dialog(initial, dialogParent());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
 }
 
 } // namespace wirtello

@@ -1,13 +1,26 @@
 #include "czcionki.h"
 
+#include "platform/platform.h"
+
 namespace wirtello {
 
-Tfont_f::Tfont_f(QWidget* parent)
-    : ProgramWindow(parent)
+Tfont_f::Tfont_f(Platform& platform, CurrentPrintFont& printFont, QWidget* parent)
+    : ProgramWindow(parent), platform_(platform), printFont_(printFont)
 {
     setObjectName(QStringLiteral("Tfont_f"));
     setWindowTitle(QStringLiteral("Fonty"));
     setFixedClientSize(200, 100);
+}
+
+void Tfont_f::CzytajFonty(const std::string& name)
+{
+    wirtello::CzytajFonty(printFont_, name);
+}
+
+void Tfont_f::ZapiszFonty(const std::string& name)
+{
+    wirtello::ZapiszFonty(printFont_, name,
+                          [this](const FontChoice& initial) { return platform_.chooseFont(initial); });
 }
 
 } // namespace wirtello

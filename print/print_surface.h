@@ -30,6 +30,9 @@ public:
 
     virtual void beginJob(const std::string& title) = 0;
     virtual void endJob() = 0;
+    // Drops an open job without printing it; does nothing when no job is open.
+    virtual void abortJob() = 0;
+    virtual bool jobOpen() const = 0;
     virtual void newPage() = 0;
     // Only while no job is open.
     virtual void setOrientation(Orientation orientation) = 0;

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "print/print_font.h"
+#include "print/print_surface.h"
+
+#include <string>
+#include <vector>
+
+namespace wirtello {
+
+inline constexpr int kContactListEntriesPerPage = 51;
+
+// Prints the contact list on `surface` as one job: the bold heading
+// "Lista kontaktów" and one line per entry (its display text, UTF-8), in the
+// current print font, 51 entries a page. A failure abandons the job and raises.
+void drawContactList(PrintSurface& surface, const CurrentPrintFont& font, const std::vector<std::string>& entries);
+
+} // namespace wirtello

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "print/print_font.h"
+
+#include <string>
+#include <vector>
+
+namespace wirtello {
+
+class Platform;
+
+// Button handlers of the printing layer. Each one reports its IoError through
+// Platform::showError and stops; nothing escapes to the caller.
+
+// Prints the contact list: the print dialog (cancel: nothing happens), the
+// print font file, then the entries' display texts (UTF-8) in list order.
+void printContactList(Platform& platform, CurrentPrintFont& font, const std::vector<std::string>& entriesUtf8);
+
+// Lets the user choose the print font and stores it in "FONT\font_zaplo_3906.dat".
+void choosePrintFont(Platform& platform, CurrentPrintFont& font);
+
+} // namespace wirtello
