@@ -1,13 +1,60 @@
 #pragma once
 
+#include "network_mode.h"
 #include "platform/program_window.h"
+#include "store/app_data.h"
+
+#include <filesystem>
+
+class QFrame;
+class QLabel;
+class QTimer;
+class QToolButton;
 
 namespace wirtello {
 
+class Platform;
+
+// Run history ("Historia"): the last recorded run, the number of recorded runs,
+// the data folder and the installed version, read from the selected data folder.
 class Thisto_f : public ProgramWindow {
     Q_OBJECT
 public:
-    explicit Thisto_f(QWidget* parent = nullptr);
+    Thisto_f(AppData& data, Platform& platform, QWidget* parent = nullptr);
+
+    void initialise() override;
+    // Clock tick of Timer1.
+    void Timer1Timer();
+
+    const std::filesystem::path& dataFolder() const { return dataFolder_; }
+
+    QFrame* Panel1 = nullptr;
+    QFrame* Panel2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* Label13 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QTimer* Timer1 = nullptr;
+
+private:
+    void setValue(QLabel* label, const QString& text);
+
+    AppData& data_;
+    Platform& platform_;
+    NetworkModeRecord siec_;
+    std::filesystem::path dataFolder_;
 };
+
+// What Label8 shows of a folder: the whole of one up to 30 characters, else its
+// last 31 characters.
+QString folderTail(const QString& folder);
 
 } // namespace wirtello

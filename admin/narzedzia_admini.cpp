@@ -1,13 +1,193 @@
 #include "narzedzia_admini.h"
 
-namespace wirtello {
+#include "maker_info.h"
+#include "network_mode.h"
+#include "update_info.h"
+#include "window_look.h"
 
-Tnarzedzia_f::Tnarzedzia_f(QWidget* parent)
-    : ProgramWindow(parent)
+#include "app/run_records.h"
+#include "platform/platform.h"
+#include "store/io_error.h"
+#include "store/paths.h"
+#include "store/run_history.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <system_error>
+
+namespace wirtello {
+namespace {
+
+const QString kHistoryDescription = QStringLiteral(
+    "Operacja wyzeruje dane dotyczące historii uruchomień programu\rPoprzednie informacje ulegną skasowaniu");
+const QString kArchiveDescription = QStringLiteral(
+    "Operacja wyzeruje dane dotyczące archiwizacji programu\rPoprzednie informacje ulegną skasowaniu");
+
+constexpr const char* kArchiveRegister[] = {"ADMINI\\data_ar.dat", "ADMINI\\data_adr.dat", "ADMINI\\data_or.dat",
+                                            "ADMINI\\data_odr.dat"};
+
+// A hint shows each CR as a line break.
+QString hintText(QString text)
+{
+    return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+// Deletes a file; one that is missing or cannot be deleted is passed over.
+// Folders are never removed.
+void deleteQuietly(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return;
+    std::filesystem::remove(path, ec);
+}
+
+QString updateMessage(const char* kind, const QString& downloadText)
+{
+    return QStringLiteral("Na stronie ") + QString::fromUtf8(maker::kWebAddress) + QStringLiteral(" znajduję się nowa, ")
+        + QString::fromUtf8(kind) + QStringLiteral(" aktualizacja programu.\rPobierz aktualną wersje programu ")
+        + downloadText;
+}
+
+} // namespace
+
+Tnarzedzia_f::Tnarzedzia_f(AppData& data, Platform& platform, QWidget* parent)
+    : ProgramWindow(parent), updateUrl(QString::fromUtf8(maker::kUpdateUrl)), installedVersion(maker::kInstalledVersion), data_(data), platform_(platform)
 {
     setObjectName(QStringLiteral("Tnarzedzia_f"));
     setWindowTitle(QStringLiteral("Narzędzia administratora"));
     setFixedClientSize(385, 399);
+    removeTitleBarButtons(this);
+    setFont(pixelFont(QStringLiteral("Tahoma"), 11));
+    paintBackground(this, bgrColour(15987699));
+
+    const QFont arial = pixelFont(QStringLiteral("Arial"), 12);
+    Panel1 = addPanel(this, QRect(8, 8, 367, 312), Qt::white);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Operacja"), Panel1);
+    GroupBox1->setGeometry(12, 16, 345, 149);
+    GroupBox1->setFont(arial);
+    paintBackground(GroupBox1, bgrColour(16053492));
+
+    const auto addOperation = [&](const QString& caption, const QRect& geometry, const QString& description) {
+        auto* button = new QRadioButton(caption, GroupBox1);
+        button->setGeometry(geometry);
+        button->setFont(arial);
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::WindowText, kNavy);
+        button->setPalette(palette);
+        connect(button, &QRadioButton::toggled, this, [this, description](bool checked) {
+            if (checked)
+                SpeedButton2->setToolTip(hintText(description));
+        });
+        return button;
+    };
+
+    Image1 = new QLabel(Panel1);
+    Image1->setGeometry(12, 171, 153, 133);
+    Image1->setPixmap(QPixmap::fromImage(adminPicture(QStringLiteral(":/admin/narzedzia.jpg"))));
+
+    SpeedButton3 = addFlatButton(Panel1, QStringLiteral("Sprawdź aktualizację"), QRect(216, 223, 141, 22), arial,
+                                 kMaroon, QStyle::SP_BrowserReload, GlyphSide::Right);
+    SpeedButton2 = addFlatButton(Panel1, QStringLiteral("Wykonaj operację"), QRect(212, 251, 141, 22), arial, kMaroon,
+                                 QStyle::SP_DialogApplyButton, GlyphSide::Right);
+    SpeedButton1 = addFlatButton(Panel1, QStringLiteral("Powrót"), QRect(212, 279, 141, 22), arial, kMaroon,
+                                 QStyle::SP_ArrowBack, GlyphSide::Right);
+    // Created after the buttons: selecting one sets SpeedButton2's hint.
+    op3 = addOperation(QStringLiteral("wykasowanie historii uruchomień"), QRect(16, 47, 205, 17), kHistoryDescription);
+    op4 = addOperation(QStringLiteral("wykasowanie rejestru archiwizacji"), QRect(16, 70, 281, 17),
+                       kArchiveDescription);
+
+    connect(SpeedButton3, &QToolButton::clicked, this, [this] { SprawdzAktualizacje(); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { WykonajOperacje(); });
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { dismiss(); });
+
+    Memo1 = new QTextEdit(this);
+    Memo1->setGeometry(8, 326, 367, 65);
+    Memo1->setFont(pixelFont(QStringLiteral("Arial"), 11));
+    Memo1->setPlainText(QStringLiteral("Wszystkie operacje są możliwe do wykonania przez użytkownika \n"
+                                       "zalogowane na prawach administratora. Przed wykonaniem wskazanej \n"
+                                       "operacji zapoznaj się z opinią wsparcia technicznego aby uniknąć \n"
+                                       "ewentualnych problemów."));
+    QTextCursor cursor(Memo1->document());
+    cursor.select(QTextCursor::Document);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    cursor.mergeBlockFormat(centred);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setEnabled(false);
+}
+
+void Tnarzedzia_f::initialise()
+{
+    try {
+        folder_ = currentFolder();
+    } catch (const IoError& error) {
+        platform_.showError(error);
+        initialiseFailed();
+    }
+}
+
+void Tnarzedzia_f::WykonajOperacje()
+{
+    if (!platform_.ask(QStringLiteral("Wykonać wskazaną operację ?")))
+        return;
+    try {
+        // The registers are those of the folder current at the click.
+        const std::filesystem::path here = currentFolder();
+        if (op3->isChecked()) {
+            deleteQuietly(runHistoryPath(here));
+            PobierzDane(data_, platform_);
+        }
+        if (op4->isChecked()) {
+            for (const char* file : kArchiveRegister)
+                deleteQuietly(joinPath(here, file));
+        }
+    } catch (const IoError& error) {
+        platform_.showError(error);
+        return;
+    }
+    platform_.inform(QStringLiteral("Wybrana operacja została zakończona"));
+}
+
+void Tnarzedzia_f::SprawdzAktualizacje()
+{
+    if (!platform_.isConnected())
+        return;
+    const std::filesystem::path target = joinPath(folder_, "\\Admini\\27.txt");
+    if (!platform_.download(updateUrl, target, downloadTimeoutMs)) {
+        platform_.inform(QStringLiteral("Brak informacji o nowych wersjach tego programu."));
+        return;
+    }
+    UpdateInfo info;
+    try {
+        info = readUpdateInfo(target);
+    } catch (const IoError& error) {
+        platform_.showError(error);
+        return;
+    }
+    const QString downloadText = QString::fromStdString(info.downloadText);
+    switch (compareUpdate(installedVersion, info)) {
+    case UpdateOutcome::UpToDate:
+        platform_.inform(QStringLiteral("Posiadasz aktualną wersje programu."));
+        break;
+    case UpdateOutcome::FreeUpdate:
+        platform_.inform(updateMessage("darmowa", downloadText));
+        break;
+    case UpdateOutcome::PaidUpdate:
+        platform_.inform(updateMessage("płatna", downloadText));
+        break;
+    case UpdateOutcome::None:
+        break;
+    }
 }
 
 } // namespace wirtello

@@ -31,20 +31,21 @@ int main(int argc, char* argv[])
     // Creation order: every window's creation handler runs as it is created.
     Tzadania_f zadania(data, platform);
     zadania.FormCreate();
-    Tform3 form3;
+    Tform3 form3(platform);
     Tfirma_f firma;
     firma.initialise();
-    Tlogowania_f logowania;
+    Tlogowania_f logowania(data, platform);
     logowania.initialise();
-    Thisto_f histo;
+    Thisto_f histo(data, platform);
     histo.initialise();
-    Tfont_f font;
+    CurrentPrintFont printFont;
+    Tfont_f font(platform, printFont);
     font.initialise();
     Tkp_f kp;
     kp.initialise();
     Tkoperta_f koperta;
     koperta.initialise();
-    Tnarzedzia_f narzedzia;
+    Tnarzedzia_f narzedzia(data, platform);
     narzedzia.initialise();
     zadania.setWindows({&form3, &firma, &logowania, &histo, &font, &kp, &koperta, &narzedzia});
 

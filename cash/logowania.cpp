@@ -1,13 +1,32 @@
 #include "logowania.h"
 
+#include "admin/data_folder.h"
+#include "platform/platform.h"
+#include "store/io_error.h"
+
 namespace wirtello {
 
-Tlogowania_f::Tlogowania_f(QWidget* parent)
-    : ProgramWindow(parent)
+Tlogowania_f::Tlogowania_f(AppData& data, Platform& platform, QWidget* parent)
+    : ProgramWindow(parent), data_(data), platform_(platform)
 {
     setObjectName(QStringLiteral("Tlogowania_f"));
     setWindowTitle(QStringLiteral("Notatnik"));
     setFixedClientSize(536, 476);
+}
+
+void Tlogowania_f::initialise()
+{
+    try {
+        const std::optional<std::filesystem::path> folder = ResolveDataFolder(siec_, true, platform_);
+        if (!folder) {
+            initialiseFailed();
+            return;
+        }
+        dataFolder_ = *folder;
+    } catch (const IoError& error) {
+        platform_.showError(error);
+        initialiseFailed();
+    }
 }
 
 } // namespace wirtello

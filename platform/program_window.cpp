@@ -8,7 +8,10 @@ namespace wirtello {
 void ProgramWindow::open()
 {
     setEnabled(true);
+    initialiseFailed_ = false;
     initialise();
+    if (initialiseFailed_)
+        return;
     show();
     raise();
     activateWindow();

@@ -15,12 +15,21 @@ public:
     // The window's creation handler; run at creation and again at each opening.
     virtual void initialise() {}
 
+    // Enables the window, runs initialise() and shows it, unless initialise()
+    // reported a failure with initialiseFailed().
     void open();
     void dismiss();
 
 protected:
+    // Called by an initialise() that stopped at a failed step (after showing
+    // the error) or ended the program: the window being opened stays hidden.
+    void initialiseFailed() { initialiseFailed_ = true; }
+
     // Fixed single border, centred on the screen.
     void setFixedClientSize(int width, int height);
+
+private:
+    bool initialiseFailed_ = false;
 };
 
 } // namespace wirtello

@@ -64,6 +64,15 @@ QString findProgram(const QString& name)
     return found;
 }
 
+// Messages break lines with CR, as the system's message boxes do; Qt's labels
+// break only at LF.
+QString withLineBreaks(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
 } // namespace
 
 QString toQtFileFilter(const QString& filter)
@@ -85,13 +94,14 @@ QWidget* dialogParent()
 
 void QtPlatform::inform(const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Informacja"), text, QMessageBox::Ok, dialogParent());
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Informacja"), withLineBreaks(text), QMessageBox::Ok,
+                    dialogParent());
     box.exec();
 }
 
 bool QtPlatform::askYesNo(const QString& caption, const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No,
+    QMessageBox box(QMessageBox::NoIcon, caption, withLineBreaks(text), QMessageBox::Yes | QMessageBox::No,
                     dialogParent());
     return box.exec() == QMessageBox::Yes;
 }

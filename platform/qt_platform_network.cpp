@@ -8,6 +8,12 @@
 #include <QTimer>
 
 namespace wirtello {
+namespace {
+
+// Downloads are small text files; anything bigger is not what was asked for.
+constexpr qint64 kMaxDownloadBytes = 1024 * 1024;
+
+} // namespace
 
 bool QtPlatform::isConnected()
 {
@@ -21,32 +27,54 @@ bool QtPlatform::isConnected()
 
 bool QtPlatform::download(const QString& url, const std::filesystem::path& target, int timeoutMs)
 {
+    const QUrl address(url);
+    if (!address.isValid() || address.isRelative())
+        return false;
+
     QNetworkAccessManager manager;
-    QNetworkRequest request{QUrl(url)};
+    QNetworkRequest request{address};
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setTransferTimeout(timeoutMs);
     QNetworkReply* reply = manager.get(request);
 
+    // The whole download, name lookup and connection included, stops at the deadline.
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
+    bool timedOut = false;
+    bool tooBig = false;
+    QObject::connect(&deadline, &QTimer::timeout, reply, [&] {
+        timedOut = true;
+        reply->abort();
+    });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [&](qint64 received, qint64) {
+        if (received > kMaxDownloadBytes && !tooBig) {
+            tooBig = true;
+            reply->abort();
+        }
+    });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    deadline.start(timeoutMs);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!reply->isFinished()) {
+        deadline.start(timeoutMs);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    deadline.stop();
 
-    const bool ok = reply->error() == QNetworkReply::NoError
+    const bool ok = !timedOut && !tooBig && reply->error() == QNetworkReply::NoError
         && reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() / 100 == 2;
     const QByteArray body = ok ? reply->readAll() : QByteArray();
-    reply->deleteLater();
     if (!ok)
         return false;
 
-    // Never leave a half-written file behind.
-    QSaveFile file(QString::fromStdString(target.string()));
+    // The new file replaces the old one only once it is complete: a failed
+    // download or write leaves no half-written file behind.
+    QSaveFile file(QString::fromStdU16String(target.u16string()));
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(body);
+    if (file.write(body) != body.size()) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }
 

@@ -1,0 +1,98 @@
+#include "network_mode.h"
+
+#include "store/counted_text.h"
+#include "store/io_error.h"
+#include "store/paths.h"
+#include "store/record_file.h"
+
+#include <cstdio>
+#include <system_error>
+
+namespace wirtello {
+namespace {
+
+constexpr std::size_t kFolderField = 201;
+constexpr std::size_t kLocalOffset = 1;
+constexpr std::size_t kNetworkOffset = 202;
+
+} // namespace
+
+std::string NetworkModeRecord::localFolder() const { return readCounted(bytes().subspan(kLocalOffset, kFolderField)); }
+std::string NetworkModeRecord::networkFolder() const { return readCounted(bytes().subspan(kNetworkOffset, kFolderField)); }
+void NetworkModeRecord::setLocalFolder(std::string_view t) { writeCounted(bytes().subspan(kLocalOffset, kFolderField), t); }
+void NetworkModeRecord::setNetworkFolder(std::string_view t) { writeCounted(bytes().subspan(kNetworkOffset, kFolderField), t); }
+
+std::filesystem::path networkModePath(const std::filesystem::path& folder)
+{
+    return joinPath(folder, "\\Admini\\siec.dat");
+}
+
+NetworkModeRecord loadNetworkMode(const std::filesystem::path& currentFolder)
+{
+    const std::filesystem::path path = networkModePath(currentFolder);
+    NetworkModeRecord record;
+    if (!fileExists(path)) {
+        record.setMode(NetworkModeRecord::kLocalMode);
+        record.setLocalFolder(currentFolder.string());
+        writeRecord(path, record.bytes());
+    }
+    // Read into a fresh record so a failed read leaves nothing half-filled.
+    NetworkModeRecord read;
+    readRecordInto(path, read.bytes());
+    return read;
+}
+
+std::filesystem::path selectedFolder(const NetworkModeRecord& record, const std::filesystem::path& currentFolder)
+{
+    std::string text;
+    switch (record.mode()) {
+    case NetworkModeRecord::kLocalMode:
+        text = record.localFolder();
+        break;
+    case NetworkModeRecord::kNetworkMode:
+        text = record.networkFolder();
+        break;
+    default:
+        return currentFolder;
+    }
+    if (text.empty())
+        return currentFolder.root_path();
+    return std::filesystem::path(text);
+}
+
+bool networkFolderReachable(const std::filesystem::path& networkFolder)
+{
+    const std::filesystem::path path = networkModePath(networkFolder);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return false;
+    // Opened as every record file is, for reading and writing, and closed at once.
+    std::FILE* file = std::fopen(path.string().c_str(), "r+b");
+    if (!file)
+        return false;
+    std::fclose(file);
+    return true;
+}
+
+void switchToLocalMode(NetworkModeRecord& record, const std::filesystem::path& currentFolder)
+{
+    record.setMode(NetworkModeRecord::kLocalMode);
+    writeRecord(networkModePath(currentFolder), record.bytes());
+}
+
+std::filesystem::path currentFolder()
+{
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::current_path(ec);
+    if (ec)
+        throw IoError("Nie można ustalić bieżącego folderu", folder);
+    return folder;
+}
+
+bool holdsBossLevel()
+{
+    static const bool bossLevel = false;
+    return bossLevel;
+}
+
+} // namespace wirtello

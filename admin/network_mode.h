@@ -1,0 +1,63 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace wirtello {
+
+// "siec.dat": which folder the envelope, cash document, text editor and run
+// history windows keep their files in. Mode byte, then the local and the network
+// folder as counted texts of capacity 200 (403 bytes).
+class NetworkModeRecord {
+public:
+    static constexpr std::size_t kSize = 403;
+    static constexpr std::uint8_t kLocalMode = 1;
+    static constexpr std::uint8_t kNetworkMode = 2;
+
+    std::uint8_t mode() const { return bytes_[0]; }
+    void setMode(std::uint8_t mode) { bytes_[0] = mode; }
+    std::string localFolder() const;
+    std::string networkFolder() const;
+    void setLocalFolder(std::string_view utf8);
+    void setNetworkFolder(std::string_view utf8);
+
+    std::span<const std::uint8_t> bytes() const { return bytes_; }
+    std::span<std::uint8_t> bytes() { return bytes_; }
+
+private:
+    std::array<std::uint8_t, kSize> bytes_{};
+};
+
+// Folder followed by "\Admini\siec.dat".
+std::filesystem::path networkModePath(const std::filesystem::path& folder);
+
+// The record of `currentFolder`, created in local mode on that folder when the
+// file is missing. A missing "Admini" or a short file raises IoError.
+NetworkModeRecord loadNetworkMode(const std::filesystem::path& currentFolder);
+
+// Whether the record asks for the network folder (the only case with a server check).
+inline bool inNetworkMode(const NetworkModeRecord& record) { return record.mode() == NetworkModeRecord::kNetworkMode; }
+
+// The folder the record selects: the local folder in mode 1, the network folder
+// in mode 2, `currentFolder` otherwise. An empty folder text names the root of
+// the current drive, as a path beginning with a separator would.
+std::filesystem::path selectedFolder(const NetworkModeRecord& record, const std::filesystem::path& currentFolder);
+
+// Whether the network folder's own copy of the record opens for reading and
+// writing. Any failure (no file, no share, no write access) counts as unreachable.
+bool networkFolderReachable(const std::filesystem::path& networkFolder);
+
+// Rewrites the record of `currentFolder` in local mode, keeping both folder texts.
+void switchToLocalMode(NetworkModeRecord& record, const std::filesystem::path& currentFolder);
+
+// The current directory; IoError when it cannot be taken.
+std::filesystem::path currentFolder();
+
+// The boss level ("Szef"). No run of the program holds it: there is no login.
+bool holdsBossLevel();
+
+} // namespace wirtello
