@@ -24,11 +24,13 @@ void ProgramWindow::dismiss()
     close();
 }
 
-void ProgramWindow::setFixedClientSize(int width, int height)
+void ProgramWindow::setFixedClientSize(int width, int height, TitleButtons buttons)
 {
     setFixedSize(width, height);
-    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    Qt::WindowFlags flags = Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (buttons == TitleButtons::SystemMenuAndMinimise)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint;
+    setWindowFlags(flags);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect available = screen->availableGeometry();
         move(available.center() - QPoint(width / 2, height / 2));

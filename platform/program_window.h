@@ -25,8 +25,10 @@ protected:
     // the error) or ended the program: the window being opened stays hidden.
     void initialiseFailed() { initialiseFailed_ = true; }
 
+    enum class TitleButtons { None, SystemMenuAndMinimise };
+
     // Fixed single border, centred on the screen.
-    void setFixedClientSize(int width, int height);
+    void setFixedClientSize(int width, int height, TitleButtons buttons = TitleButtons::None);
 
 private:
     bool initialiseFailed_ = false;

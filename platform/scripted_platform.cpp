@@ -4,13 +4,13 @@ namespace wirtello {
 namespace {
 
 template <typename T>
-T takeAnswer(std::deque<T>& answers, T fallback, int& unanswered)
+T takeAnswer(std::deque<T>& answers, const T& fallback, int& unanswered)
 {
     if (answers.empty()) {
         ++unanswered;
         return fallback;
     }
-    T answer = std::move(answers.front());
+    const T answer = answers.front();
     answers.pop_front();
     return answer;
 }

@@ -1,0 +1,285 @@
+// Start-up of the main window, the card, the marks, the help panel, the other
+// windows and the end of the program.
+#include "main_window_fixture.h"
+
+#include "store/contact_database.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+
+namespace wirtello::test {
+namespace {
+
+TEST_F(MainWindowTest, FirstStartShowsAnEmptyListAndTheDefaultPicture)
+{
+    start();
+    EXPECT_TRUE(platform.errors.empty());
+    EXPECT_EQ(window->windowTitle(), "Wirtello");
+    EXPECT_EQ(window->size(), QSize(1001, 669));
+    EXPECT_EQ(window->listazadan->count(), 0);
+    EXPECT_EQ(window->selectedSlot(), -1);
+    EXPECT_TRUE(isBlue(shownColour()));
+    EXPECT_FALSE(window->changesPending());
+    EXPECT_EQ(window->Label1->text(), "00:00:00");
+    EXPECT_EQ(window->Label13->text(), "v 1.19");
+    EXPECT_TRUE(window->SpeedButton15->isHidden());
+    EXPECT_TRUE(window->Panel1->isHidden());
+    EXPECT_EQ(databaseBytes(), std::vector<std::uint8_t>(kContactDatabaseSize, 0));
+}
+
+TEST_F(MainWindowTest, StartShowsEveryUsedSlotAndTheFirstCard)
+{
+    writeDatabase({{0, "000 Adam", "Polna 1"}, {1, "001 Bartek", "Leśna 2"}, {2, "002 Cezary"}});
+    start();
+    EXPECT_EQ(entries(), QStringList({"000 Adam", "001 Bartek", "002 Cezary"}));
+    EXPECT_EQ(window->listazadan->currentRow(), 0);
+    EXPECT_EQ(window->imie->text(), "Imię 000 Adam");
+    EXPECT_EQ(window->ulica->text(), "Polna 1");
+    EXPECT_FALSE(window->changesPending());
+
+    clickRow(1);
+    EXPECT_EQ(window->ulica->text(), "Leśna 2");
+    EXPECT_FALSE(window->changesPending());
+}
+
+TEST_F(MainWindowTest, ButtonsAreFlatWithHandCursorCaptionAndGlyph)
+{
+    start();
+    const QList<QToolButton*> buttons = window->findChildren<QToolButton*>();
+    EXPECT_EQ(buttons.size(), 28);
+    for (const QToolButton* button : buttons) {
+        EXPECT_TRUE(button->autoRaise()) << button->text().toStdString();
+        EXPECT_EQ(button->cursor().shape(), Qt::PointingHandCursor) << button->text().toStdString();
+        EXPECT_FALSE(button->icon().isNull()) << button->text().toStdString();
+    }
+    EXPECT_EQ(window->SpeedButton8->text(), "Drukuj");
+    EXPECT_EQ(window->SpeedButton8->toolTip(), "Wydruk listy tematów");
+    EXPECT_EQ(window->SpeedButton26->text(), "Rejestr dokumentów");
+    EXPECT_EQ(window->SpeedButton15->toolTip(), "Nastąpiły zmiany danych");
+    EXPECT_EQ(window->SpeedButton8->parentWidget(), window->Panel3);
+    EXPECT_EQ(window->SpeedButton27->parentWidget(), window->Panel4);
+    EXPECT_EQ(window->SpeedButton27->geometry(), QRect(10, 548, 140, 22));
+}
+
+TEST_F(MainWindowTest, TabOrderRunsThroughTheCardToTheList)
+{
+    start();
+    const QList<QWidget*> order = {window->imie, window->nazwisko, window->ulica, window->miejscowosc,
+                                   window->telefon, window->fax, window->komorka, window->mail,
+                                   window->www, window->komunikator, window->listazadan};
+    // The next widget that Tab reaches, skipping captions, flat buttons and disabled memos.
+    const auto nextTabStop = [](QWidget* widget) {
+        do
+            widget = widget->nextInFocusChain();
+        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled());
+        return widget;
+    };
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        EXPECT_EQ(nextTabStop(order[i]), order[i + 1]) << i;
+}
+
+TEST_F(MainWindowTest, ChangesMarkDrivesTheIndicatorAtEachTick)
+{
+    writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}});
+    start();
+    window->Timer1Timer();
+    EXPECT_TRUE(window->SpeedButton15->isHidden());
+    EXPECT_EQ(window->Label1->text(), "09:05:07");
+
+    window->fax->setText("22 100 20 30");
+    EXPECT_TRUE(window->SpeedButton15->isHidden()); // the indicator follows at the next tick
+    window->Timer1Timer();
+    EXPECT_FALSE(window->SpeedButton15->isHidden());
+
+    clickRow(1);
+    window->Timer1Timer();
+    EXPECT_TRUE(window->SpeedButton15->isHidden());
+
+    window->komunikator->setText("x");
+    window->SpeedButton9->click();
+    window->Timer1Timer();
+    EXPECT_TRUE(window->SpeedButton15->isHidden());
+}
+
+TEST_F(MainWindowTest, SaveStoresTheCardCutToEachFieldInMemoryOnly)
+{
+    writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}});
+    const auto before = databaseBytes();
+    start();
+    clickRow(1);
+    const QString street(60, QLatin1Char('u'));
+    const QString firstLine = QStringLiteral("Żółć") + QString(36, QLatin1Char('z'));
+    window->ulica->setText(street);
+    window->imie->setText(firstLine);
+    window->mail->setText("bartek@example.pl");
+    window->SpeedButton9->click();
+
+    EXPECT_FALSE(window->changesPending());
+    EXPECT_EQ(window->ulica->text(), street); // the edit keeps every character
+    EXPECT_EQ(data.contacts.rawText(ContactField::Street, 1), std::string(50, 'u'));
+    EXPECT_EQ(data.contacts.rawText(ContactField::FirstLine, 1).size(), 30u);
+    EXPECT_EQ(data.contacts.text(ContactField::FirstLine, 1), firstLine.left(30).toStdString());
+    EXPECT_EQ(data.contacts.text(ContactField::Email, 1), "bartek@example.pl");
+    EXPECT_EQ(data.contacts.text(ContactField::Street, 0), ""); // another slot untouched
+    EXPECT_EQ(databaseBytes(), before);                       // the file waits for delete or the end
+}
+
+TEST_F(MainWindowTest, SaveWithNoSelectionStoresNothing)
+{
+    start();
+    addContact("Nowy");
+    window->ulica->setText("Polna");
+    window->SpeedButton9->click();
+    EXPECT_EQ(data.contacts.text(ContactField::Street, 0), "");
+    EXPECT_FALSE(window->changesPending());
+}
+
+TEST_F(MainWindowTest, HelpPanelCoversListAndCardUntilClosed)
+{
+    start();
+    window->SpeedButton6->click();
+    EXPECT_FALSE(window->Panel1->isHidden());
+    EXPECT_EQ(window->Panel1->geometry(), QRect(8, 83, 812, 578));
+    EXPECT_FALSE(window->Memo1->isEnabled());
+    EXPECT_TRUE(window->Memo1->toPlainText().contains("13. Kalendarz czynności."));
+    window->SpeedButton7->click();
+    EXPECT_TRUE(window->Panel1->isHidden());
+}
+
+class CountingWindow : public ProgramWindow {
+public:
+    void initialise() override { ++initialised; }
+    int initialised = 0;
+};
+
+TEST_F(MainWindowTest, ButtonsOpenTheirWindowsAndTheMarkShowsTheAboutWindow)
+{
+    start();
+    CountingWindow form3, firma, histo, narzedzia;
+    for (CountingWindow* w : {&form3, &firma, &histo, &narzedzia})
+        w->setEnabled(false);
+    ProgramWindows windows;
+    windows.form3 = &form3;
+    windows.firma = &firma;
+    windows.histo = &histo;
+    windows.narzedzia = &narzedzia;
+    window->setWindows(windows);
+
+    window->SpeedButton14->click();
+    window->SpeedButton32->click();
+    window->SpeedButton23->click();
+    for (CountingWindow* w : {&firma, &histo, &narzedzia}) {
+        EXPECT_EQ(w->initialised, 1);
+        EXPECT_TRUE(w->isEnabled());
+        EXPECT_TRUE(w->isVisible());
+    }
+
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window->Label2, &press);
+    QCoreApplication::sendEvent(window->Label2, &release);
+    EXPECT_EQ(form3.initialised, 0);
+    EXPECT_TRUE(form3.isEnabled());
+    EXPECT_TRUE(form3.isVisible());
+}
+
+// ---- end of the program ----
+
+bool requestClose(Tzadania_f& window)
+{
+    QCloseEvent event;
+    QCoreApplication::sendEvent(&window, &event);
+    return event.isAccepted();
+}
+
+TEST_F(MainWindowTest, AnsweringNoToTheEndChangesNothing)
+{
+    start();
+    addContact("Adam");
+    const auto before = databaseBytes();
+    platform.askAnswers = {false, false};
+    EXPECT_FALSE(requestClose(*window));
+    window->SpeedButton27->click();
+    EXPECT_EQ(platform.asked, QStringList({"Koniec pracy ?", "Koniec pracy ?"}));
+    EXPECT_EQ(platform.askCaptions, QStringList({"Pytanie", "Pytanie"}));
+    EXPECT_EQ(platform.endProcessCalls, 0);
+    EXPECT_DOUBLE_EQ(window->windowOpacity(), 1.0);
+    EXPECT_EQ(databaseBytes(), before);
+}
+
+TEST_F(MainWindowTest, CloseRequestStoresTheDatabaseWithoutRecordingTheRun)
+{
+    start();
+    const auto history = readBytes(folder / "Admini/historia.dat");
+    addContact("Adam");
+    window->ulica->setText("niezapisana"); // the card is not saved at the end
+    platform.askAnswers = {true};
+    EXPECT_FALSE(requestClose(*window)); // refused even on "Tak": the process ends instead
+    EXPECT_EQ(platform.endProcessCalls, 1);
+    EXPECT_NEAR(window->windowOpacity(), 10 / 255.0, 0.5 / 255);
+    const auto bytes = databaseBytes();
+    EXPECT_EQ(countedAt(bytes, 0), "000 Adam");
+    EXPECT_EQ(countedAt(bytes, fieldOffset(ContactField::Street, 0)), "");
+    EXPECT_EQ(readBytes(folder / "Admini/historia.dat"), history);
+}
+
+TEST_F(MainWindowTest, KoniecStoresTheDatabaseAndRecordsTheRun)
+{
+    start();
+    const auto history = readBytes(folder / "Admini/historia.dat");
+    addContact("Adam");
+    platform.askAnswers = {true};
+    window->SpeedButton27->click();
+    EXPECT_EQ(platform.endProcessCalls, 1);
+    EXPECT_EQ(countedAt(databaseBytes(), 0), "000 Adam");
+    EXPECT_NE(readBytes(folder / "Admini/historia.dat"), history);
+}
+
+TEST_F(MainWindowTest, EndThatCannotWriteBringsTheWindowBack)
+{
+    start();
+    std::filesystem::remove_all(folder / "NOTATKI");
+    platform.askAnswers = {true, true};
+    window->SpeedButton27->click();
+    EXPECT_FALSE(requestClose(*window));
+    EXPECT_EQ(platform.endProcessCalls, 0);
+    ASSERT_EQ(platform.errors.size(), 2u);
+    EXPECT_NE(platform.errors[0].path().string().find("Wirtello_nazwy_tematow.dat"), std::string::npos);
+    EXPECT_DOUBLE_EQ(window->windowOpacity(), 1.0);
+}
+
+// Start-up stops before the database is read when the run history cannot be
+// created; contacts the user never saw must survive the end of the program.
+TEST_F(MainWindowTest, DatabaseNeverReadIsNotWrittenOverTheFile)
+{
+    writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}});
+    std::filesystem::remove_all(folder / "Admini");
+    const auto before = databaseBytes();
+    start();
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_FALSE(data.contactsLoaded);
+    EXPECT_EQ(window->listazadan->count(), 0);
+
+    platform.askAnswers = {true, true};
+    window->SpeedButton3->click(); // delete on the empty list
+    EXPECT_FALSE(requestClose(*window));
+    EXPECT_EQ(platform.errors.size(), 1u);
+    EXPECT_EQ(platform.endProcessCalls, 1);
+    EXPECT_EQ(databaseBytes(), before);
+}
+
+TEST_F(MainWindowTest, DatabaseNeverReadIsWrittenWhenNoFileExists)
+{
+    std::filesystem::remove_all(folder / "Admini");
+    writeBytes(counterPath(), {0, 0, 0, 0});
+    start();
+    EXPECT_FALSE(data.contactsLoaded);
+    addContact("Adam");
+    platform.askAnswers = {true};
+    EXPECT_FALSE(requestClose(*window));
+    EXPECT_EQ(platform.endProcessCalls, 1);
+    EXPECT_EQ(countedAt(databaseBytes(), 0), "000 Adam");
+}
+
+} // namespace
+} // namespace wirtello::test

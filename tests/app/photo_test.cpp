@@ -1,0 +1,121 @@
+// Photographs on the card: choosing, storing, and the default picture.
+#include "main_window_fixture.h"
+
+#include "store/contact_database.h"
+
+namespace wirtello::test {
+namespace {
+
+class PhotoTest : public MainWindowTest {
+protected:
+    PhotoTest()
+    {
+        writeJpeg(folder / "red.jpg", Qt::red);
+        writeJpeg(folder / "green.jpg", Qt::green);
+        writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}});
+    }
+};
+
+TEST_F(PhotoTest, ChosenPhotoShowsAtOnceAndIsStoredBySave)
+{
+    start();
+    clickRow(1);
+    platform.openFileAnswers.push_back(folder / "red.jpg");
+    window->SpeedButton12->click();
+    ASSERT_EQ(platform.openFileRequests.size(), 1u);
+    const FileDialogRequest& request = platform.openFileRequests[0];
+    EXPECT_EQ(request.filter, QStringLiteral("Zdjęcia cyfrowe|*.jpg"));
+    EXPECT_EQ(request.defaultExtension, "*.jpg");
+    EXPECT_EQ(request.startFolder, folder.path());
+    EXPECT_TRUE(isRed(shownColour()));
+    EXPECT_FALSE(window->changesPending());
+    EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 1), ""); // not before "Zapisz kontakt"
+
+    window->SpeedButton9->click();
+    EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 1), (folder / "red.jpg").string());
+    EXPECT_FALSE(window->photoChosen());
+
+    clickRow(0);
+    EXPECT_TRUE(isBlue(shownColour()));
+    clickRow(1);
+    EXPECT_TRUE(isRed(shownColour()));
+
+    // The dialog opens on the file last confirmed.
+    platform.openFileAnswers.push_back(std::nullopt);
+    window->SpeedButton12->click();
+    EXPECT_EQ(platform.openFileRequests.back().fileName, QString::fromStdString((folder / "red.jpg").string()));
+}
+
+TEST_F(PhotoTest, CancelledDialogStoresNoPhoto)
+{
+    start();
+    platform.openFileAnswers.push_back(folder / "red.jpg");
+    window->SpeedButton12->click();
+    window->SpeedButton9->click(); // Adam gets the red photo
+
+    clickRow(1);
+    platform.openFileAnswers.push_back(std::nullopt);
+    window->SpeedButton12->click();
+    EXPECT_FALSE(window->photoChosen());
+    window->SpeedButton9->click();
+    EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 1), "");
+}
+
+TEST_F(PhotoTest, PhotoChosenForOneContactIsNeverStoredOnAnother)
+{
+    start();
+    platform.openFileAnswers.push_back(folder / "green.jpg");
+    window->SpeedButton12->click(); // chosen while Adam is shown, not saved
+    clickRow(1);
+    EXPECT_FALSE(window->photoChosen());
+    window->SpeedButton9->click();
+    EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 1), "");
+    EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 0), "");
+}
+
+TEST_F(PhotoTest, ChoosingMakesTheProgramFolderCurrent)
+{
+    start();
+    const std::filesystem::path elsewhere = folder / "FONT";
+    std::filesystem::current_path(elsewhere);
+    platform.openFileAnswers.push_back(std::nullopt);
+    window->SpeedButton12->click();
+    EXPECT_EQ(std::filesystem::current_path(), folder.path());
+}
+
+TEST_F(PhotoTest, UndecodableChosenFileIsNamedAndNotStored)
+{
+    writeBytes(folder / "broken.jpg", {0xFF, 0xD8, 0xFF, 0x00, 0x12});
+    start();
+    platform.openFileAnswers.push_back(folder / "broken.jpg");
+    window->SpeedButton12->click();
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_EQ(platform.errors[0].path(), folder / "broken.jpg");
+    window->SpeedButton9->click();
+    EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 0), "");
+}
+
+TEST_F(PhotoTest, MissingPhotoFileShowsTheDefaultPictureSilently)
+{
+    writeDatabase({{0, "000 Adam", "", "", (folder / "gone.jpg").string()}});
+    start();
+    EXPECT_TRUE(isBlue(shownColour()));
+    EXPECT_TRUE(platform.errors.empty());
+}
+
+TEST_F(PhotoTest, UndecodablePhotoIsNamedAndTheSelectCompletes)
+{
+    writeBytes(folder / "broken.jpg", {'n', 'o', 't', ' ', 'j', 'p', 'g'});
+    writeDatabase({{0, "000 Adam", "Polna 1"}, {1, "001 Bartek", "Leśna 2", "b@example.pl", (folder / "broken.jpg").string()}});
+    start();
+    clickRow(1);
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_EQ(platform.errors[0].path(), folder / "broken.jpg");
+    EXPECT_TRUE(isBlue(shownColour()));
+    EXPECT_EQ(window->ulica->text(), QStringLiteral("Leśna 2"));
+    EXPECT_EQ(window->mail->text(), "b@example.pl");
+    EXPECT_FALSE(window->changesPending());
+}
+
+} // namespace
+} // namespace wirtello::test

@@ -1,0 +1,113 @@
+// Find next below the contact list.
+#include "main_window_fixture.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+namespace wirtello::test {
+namespace {
+
+const QString kNotFound = QStringLiteral("Na liście nie ma wpisu zawierającego podany ciąg znaków.");
+
+class SearchTest : public MainWindowTest {
+protected:
+    void search(const QString& text)
+    {
+        window->coszukac->setText(text);
+        window->SpeedButton30->click();
+    }
+};
+
+TEST_F(SearchTest, StepsThroughMatchesThenResetsToTheFirstEntry)
+{
+    writeDatabase({{0, "000 Adam", "Polna 1"}, {1, "001 Bartek"}, {2, "002 Adamczyk", "Krótka 5"}});
+    start();
+    search("Adam");
+    EXPECT_EQ(window->listazadan->currentRow(), 2);
+    EXPECT_EQ(window->ulica->text(), QStringLiteral("Krótka 5"));
+    EXPECT_EQ(window->coszukac->text(), "Adam"); // a found text stays
+    EXPECT_TRUE(platform.informed.isEmpty());
+
+    window->SpeedButton30->click();
+    EXPECT_EQ(platform.informed, QStringList({kNotFound}));
+    EXPECT_EQ(window->coszukac->text(), "");
+    EXPECT_EQ(window->listazadan->currentRow(), 0);
+    EXPECT_EQ(window->ulica->text(), "Polna 1");
+}
+
+TEST_F(SearchTest, EnterInTheSearchEditFindsAndReachesTheEdit)
+{
+    writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}, {2, "002 Adamczyk"}});
+    start();
+    window->coszukac->setText("Bart");
+    bool returnReached = false;
+    QObject::connect(window->coszukac, &QLineEdit::returnPressed, [&] { returnReached = true; });
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(window->coszukac, &enter);
+    EXPECT_EQ(window->listazadan->currentRow(), 1);
+    EXPECT_TRUE(returnReached);
+
+    QKeyEvent letter(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QCoreApplication::sendEvent(window->coszukac, &letter);
+    EXPECT_EQ(window->coszukac->text(), "Bartx");
+    EXPECT_EQ(window->listazadan->currentRow(), 1);
+}
+
+TEST_F(SearchTest, MatchIsCaseSensitiveOnPolishLettersAndIds)
+{
+    writeDatabase({{0, "000 Adam"}, {1, "001 Przykładowa"}, {2, "002 Łukasz"}});
+    start();
+    search("przyk");
+    EXPECT_EQ(platform.informed.size(), 1);
+    EXPECT_EQ(window->listazadan->currentRow(), 0);
+
+    search(QStringLiteral("kład"));
+    EXPECT_EQ(window->listazadan->currentRow(), 1);
+    search(QStringLiteral("Ł"));
+    EXPECT_EQ(window->listazadan->currentRow(), 2);
+
+    window->listazadan->setCurrentRow(0);
+    search("001");
+    EXPECT_EQ(window->listazadan->currentRow(), 1);
+    EXPECT_EQ(platform.informed.size(), 1);
+}
+
+TEST_F(SearchTest, NeverTestsTheSelectedEntryOrWraps)
+{
+    writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}, {2, "002 Cezary"}});
+    start();
+    window->listazadan->setCurrentRow(1);
+    search("Bartek"); // only the selected entry matches
+    EXPECT_EQ(platform.informed.size(), 1);
+    EXPECT_EQ(window->listazadan->currentRow(), 0);
+
+    window->listazadan->setCurrentRow(2);
+    search("000"); // last entry selected: no wrap to the top
+    EXPECT_EQ(platform.informed.size(), 2);
+    EXPECT_EQ(window->listazadan->currentRow(), 0);
+
+    search(""); // an empty text matches nothing
+    EXPECT_EQ(platform.informed.size(), 3);
+}
+
+TEST_F(SearchTest, EmptyListShowsTheMessageAndKeepsTheCardEmpty)
+{
+    start();
+    search("Adam");
+    EXPECT_EQ(platform.informed, QStringList({kNotFound}));
+    EXPECT_EQ(window->selectedSlot(), -1);
+    EXPECT_EQ(window->imie->text(), "");
+}
+
+TEST_F(SearchTest, SearchDiscardsUnsavedCardEdits)
+{
+    writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}});
+    start();
+    window->ulica->setText("niezapisana");
+    search("Bartek");
+    EXPECT_EQ(window->ulica->text(), "");
+    EXPECT_FALSE(window->changesPending());
+}
+
+} // namespace
+} // namespace wirtello::test
