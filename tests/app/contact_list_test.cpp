@@ -2,6 +2,7 @@
 #include "main_window_fixture.h"
 
 #include "store/contact_database.h"
+#include "store/record_file.h"
 
 namespace wirtello::test {
 namespace {
@@ -75,11 +76,11 @@ TEST_F(MainWindowTest, AddRefusesWhenEverySlotIsUsed)
 TEST_F(MainWindowTest, AddThatCannotWriteTheCounterAddsNothing)
 {
     start();
-    std::filesystem::permissions(folder / "NOTATKI", std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+    // Something in the way of the counter's replacement makes its write fail.
+    std::filesystem::create_directory(temporaryPathFor(counterPath()));
     addContact("Adam");
-    std::filesystem::permissions(folder / "NOTATKI", std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
-    if (platform.errors.empty())
-        GTEST_SKIP() << "the folder stays writable (running as root)";
+    EXPECT_EQ(platform.errors.size(), 1u);
+    EXPECT_EQ(readBytes(counterPath()), std::vector<std::uint8_t>(4, 0));
     EXPECT_EQ(window->listazadan->count(), 0);
     EXPECT_FALSE(data.contacts.isUsed(0));
 }
