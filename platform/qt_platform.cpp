@@ -165,10 +165,14 @@ QDateTime QtPlatform::now()
 
 QString QtPlatform::dateSeparator()
 {
+    // The locale's numeric short date separator; a locale without one (such as
+    // the bare "C" locale, whose short date spells the month) gets the Polish dot.
     const QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
-    for (const QChar c : format) {
-        if (!c.isLetter())
-            return QString(c);
+    if (!format.contains(QLatin1String("MMM"))) {
+        for (const QChar c : format) {
+            if (!c.isLetter() && !c.isSpace())
+                return QString(c);
+        }
     }
     return QStringLiteral(".");
 }
