@@ -1,14 +1,6 @@
-#include "zadania.h"
+#include "program.h"
 
-#include "admin/Wizyt.h"
-#include "admin/modul_hist.h"
-#include "admin/narzedzia_admini.h"
-#include "cash/firma.h"
-#include "cash/logowania.h"
-#include "cash/wkp.h"
-#include "envelope/koperta.h"
 #include "platform/qt_platform.h"
-#include "print/czcionki.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -27,28 +19,7 @@ int main(int argc, char* argv[])
 
     QtPlatform platform;
     AppData data;
-
-    // Creation order: every window's creation handler runs as it is created.
-    Tzadania_f zadania(data, platform);
-    zadania.FormCreate();
-    Tform3 form3(platform);
-    Tfirma_f firma;
-    firma.initialise();
-    Tlogowania_f logowania(data, platform);
-    logowania.initialise();
-    Thisto_f histo(data, platform);
-    histo.initialise();
-    CurrentPrintFont printFont;
-    Tfont_f font(platform, printFont);
-    font.initialise();
-    Tkp_f kp;
-    kp.initialise();
-    Tkoperta_f koperta;
-    koperta.initialise();
-    Tnarzedzia_f narzedzia(data, platform);
-    narzedzia.initialise();
-    zadania.setWindows({&form3, &firma, &logowania, &histo, &font, &kp, &koperta, &narzedzia});
-
-    zadania.show();
+    Program program(data, platform);
+    program.mainWindow().show();
     return QApplication::exec();
 }

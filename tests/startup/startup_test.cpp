@@ -1,4 +1,4 @@
-#include "app/zadania.h"
+#include "app/program.h"
 #include "platform/scripted_platform.h"
 #include "store/contact_database.h"
 
@@ -136,4 +136,43 @@ TEST(Startup, FailuresLeaveExistingFilesWhole)
     std::filesystem::create_directory(folder / "skarbiec_config.dat");
     Start start;
     EXPECT_EQ(start.platform.errors.size(), 1u);
+}
+
+TEST(Startup, NineWindowsAreCreatedInOrderWithTheirCaptionsAndSizes)
+{
+    TempFolder folder({"Admini", "NOTATKI"});
+    installDefaultPicture(folder);
+    ScriptedPlatform platform;
+    AppData data;
+    Program program(data, platform);
+
+    struct Expected {
+        const char* className;
+        QString caption;
+        QSize size;
+    };
+    const std::vector<Expected> expected = {
+        {"Tzadania_f", QStringLiteral("Wirtello"), {1001, 669}},
+        {"Tform3", QString(), {349, 175}},
+        {"Tfirma_f", QString(), {597, 217}},
+        {"Tlogowania_f", QStringLiteral("Notatnik"), {536, 476}},
+        {"Thisto_f", QStringLiteral("Historia"), {347, 231}},
+        {"Tfont_f", QStringLiteral("Fonty"), {}},
+        {"Tkp_f", QStringLiteral("Dokument Kp"), {}},
+        {"Tkoperta_f", QStringLiteral("Adresowanie kopert - profil domyślny"), {824, 548}},
+        {"Tnarzedzia_f", QStringLiteral("Narzędzia administratora"), {385, 399}},
+    };
+    const auto& windows = program.creationOrder();
+    ASSERT_EQ(windows.size(), expected.size());
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        EXPECT_STREQ(windows[i]->metaObject()->className(), (std::string("wirtello::") + expected[i].className).c_str());
+        EXPECT_EQ(windows[i]->windowTitle(), expected[i].caption) << expected[i].className;
+        if (expected[i].size.isValid()) {
+            EXPECT_EQ(windows[i]->size(), expected[i].size) << expected[i].className;
+        }
+        EXPECT_FALSE(windows[i]->isVisible());
+    }
+    EXPECT_TRUE(platform.errors.empty());
+    // The text editor window resolved its data folder first: the record exists.
+    EXPECT_EQ(readBytes(folder / "Admini/siec.dat").size(), 403u);
 }
