@@ -1,12 +1,14 @@
 #include "print_font.h"
 
 #include "store/counted_text.h"
+#include "store/io_error.h"
 #include "store/little_endian.h"
 #include "store/paths.h"
 #include "store/record_file.h"
 
 #include <filesystem>
 #include <span>
+#include <system_error>
 
 namespace wirtello {
 namespace {
@@ -19,7 +21,13 @@ constexpr std::uint8_t kStyleBits = 0x0F;
 
 std::filesystem::path fontPath(const std::string& name)
 {
-    return joinPath(std::filesystem::current_path(), "FONT\\" + name);
+    // A current folder that has vanished (a network folder gone away) must
+    // reach the error box as an I/O error, not escape the button handler.
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::current_path(ec);
+    if (ec)
+        throw IoError("Nie można ustalić bieżącego folderu", "FONT\\" + name);
+    return joinPath(folder, "FONT\\" + name);
 }
 
 // The whole record or nothing: a short file must not leave half a record in memory.

@@ -128,6 +128,8 @@ void QtPrintSurface::abortJob()
 {
     if (!painter_.isActive())
         return;
+    // Qt's PDF and CUPS engines cannot abort: there the pages drawn so far are
+    // still ended and sent, which at least closes the job.
     printer_->abort();
     painter_.end();
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 namespace wirtello {
 namespace {
@@ -192,6 +193,26 @@ TEST(ContactListPrintout, PrinterFailuresAreReportedAndNoJobStaysOpen)
         EXPECT_EQ(printed.surface.jobsAborted, 1);
         EXPECT_EQ(printed.surface.jobsEnded, 0);
     }
+}
+
+TEST(ContactListPrintout, VanishedCurrentFolderIsReportedNotThrown)
+{
+    TempFolder folder;
+    // The current folder disappears under the program, as a network folder may.
+    std::filesystem::create_directory(folder / "siec");
+    std::filesystem::current_path(folder / "siec");
+    std::filesystem::remove(folder / "siec");
+
+    Printed printed;
+    CurrentPrintFont font;
+    printContactList(printed.platform, font, entries(3));
+    ASSERT_EQ(printed.platform.errors.size(), 1u);
+    EXPECT_EQ(printed.surface.jobsStarted, 0);
+
+    printed.platform.fontAnswers.push_back(FontChoice{0, "Arial", 10, 0});
+    choosePrintFont(printed.platform, font);
+    EXPECT_EQ(printed.platform.errors.size(), 2u);
+    EXPECT_EQ(font.face(), "");
 }
 
 TEST(ContactListPrintout, FontButtonReportsAMissingFontFolder)

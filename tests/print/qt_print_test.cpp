@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QPalette>
 #include <QPrinter>
 #include <QTimer>
 
@@ -162,13 +163,43 @@ TEST(QtPrint, JobThatCannotStartIsReportedAndLeftClosed)
     EXPECT_THROW(surface->beginJob("x"), IoError);
     EXPECT_FALSE(surface->jobOpen());
     surface->textOut(0, 0, "nic"); // no job: nothing happens
+
+    // Without any installed printer Qt's printer is a PDF writer with no file.
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    ASSERT_TRUE(printer->outputFileName().isEmpty());
+    auto noPrinter = std::make_unique<QtPrintSurface>(std::move(printer));
+    EXPECT_THROW(noPrinter->beginJob("x"), IoError);
+    EXPECT_FALSE(noPrinter->jobOpen());
+}
+
+TEST(QtPrint, OrientationChangesOnlyWhileNoJobIsOpen)
+{
+    TempFolder folder;
+    auto surface = pdfSurface(folder / "o.pdf");
+    surface->setOrientation(Orientation::Landscape);
+    EXPECT_EQ(surface->printer().pageLayout().orientation(), QPageLayout::Landscape);
+    surface->beginJob("o");
+    surface->setOrientation(Orientation::Portrait);
+    EXPECT_EQ(surface->printer().pageLayout().orientation(), QPageLayout::Landscape);
+    surface->endJob();
+    surface->setOrientation(Orientation::Portrait);
+    EXPECT_EQ(surface->printer().pageLayout().orientation(), QPageLayout::Portrait);
 }
 
 TEST(QtPrint, PlatformColours)
 {
-    EXPECT_EQ(toQColor(kWindowTextColour), QColor(Qt::black));
     EXPECT_EQ(toQColor(0x000000FF), QColor(255, 0, 0));
     EXPECT_EQ(toQColor(0x00804020), QColor(0x20, 0x40, 0x80));
+
+    // System colours take the desktop's current value.
+    const QPalette saved = QGuiApplication::palette();
+    QPalette palette = saved;
+    palette.setColor(QPalette::WindowText, QColor(0x12, 0x34, 0x56));
+    QGuiApplication::setPalette(palette);
+    EXPECT_EQ(toQColor(kWindowTextColour), QColor(0x12, 0x34, 0x56));
+    QGuiApplication::setPalette(saved);
+    EXPECT_EQ(toQColor(kWindowTextColour), saved.color(QPalette::Active, QPalette::WindowText));
 }
 
 // Answers the next modal dialog once the event loop runs.
