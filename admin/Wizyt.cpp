@@ -50,8 +50,11 @@ Tform3::Tform3(Platform& platform, QWidget* parent)
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { WyslijPoczte(); });
     connect(SpeedButton3, &QToolButton::clicked, this, [this] { dismiss(); });
 
-    Label7 = addLabel(this, QStringLiteral("00:00:00"), 293, 126, pixelFont(QStringLiteral("MS Sans Serif"), 13),
-                      kGrey);
+    // Where that face is missing, the usual stand-in is too wide for the 56 pixels
+    // left of the clock and cuts its last digit; the Arial-metric face fits.
+    QFont clockFont = pixelFont(QStringLiteral("MS Sans Serif"), 13);
+    clockFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    Label7 = addLabel(this, QStringLiteral("00:00:00"), 293, 126, clockFont, kGrey);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);

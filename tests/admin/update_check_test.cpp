@@ -23,7 +23,8 @@ using test::TempFolder;
 using test::writeBytes;
 
 // A tiny HTTP/1.0 responder on 127.0.0.1: each path answers with a fixed
-// response; "/stall" sends headers and part of the body, then nothing more.
+// response; "/stall" sends headers and part of the body, then nothing more;
+// "/cut" sends part of the body and closes the connection.
 class HttpResponder {
 public:
     HttpResponder()
@@ -52,6 +53,11 @@ private:
         const QByteArray path = request.split(' ').value(1);
         if (path == "/stall") {
             socket->write("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n1.19\r\n");
+            return;
+        }
+        if (path == "/cut") {
+            socket->write("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n1.20\r\n");
+            socket->disconnectFromHost();
             return;
         }
         const auto found = bodies_.find(path);
@@ -151,6 +157,13 @@ TEST_F(UpdateCheck, FailedDownloadsSayNoInformationAndKeepTheOldFile)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "Admini"),
                             std::filesystem::directory_iterator()),
               1);
+
+    // A server that closes the connection before the whole body arrived.
+    platform.informed.clear();
+    tools.updateUrl = http.url("/cut");
+    tools.SpeedButton3->click();
+    EXPECT_EQ(platform.informed, none);
+    EXPECT_EQ(readBytes(folder / "Admini/27.txt"), old);
 
     // Nowhere to write it.
     platform.informed.clear();

@@ -196,9 +196,26 @@ TEST(AboutWindow, LinksGoToTheMakersPageAndMail)
     EXPECT_EQ(about.Label1->text(), QString::fromUtf8(maker::kName));
     EXPECT_EQ(about.Label5->text(), QString::fromUtf8(maker::kEmail));
 
-    about.show();
+    // The same window comes back where it was, its clock kept running meanwhile.
+    about.open();
+    const QPoint place = about.pos();
     about.SpeedButton3->click();
     EXPECT_FALSE(about.isVisible());
+    about.open();
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_TRUE(about.isEnabled());
+    EXPECT_EQ(about.pos(), place);
+    EXPECT_TRUE(about.Timer1->isActive());
+}
+
+TEST(AboutWindow, ClockStaysInsideTheWindow)
+{
+    ScriptedPlatform platform;
+    platform.clock = QDateTime(QDate(2026, 12, 6), QTime(20, 58, 59));
+    Tform3 about(platform);
+    about.Timer1Timer();
+    EXPECT_EQ(about.Label7->text(), "20:58:59");
+    EXPECT_LE(about.Label7->x() + about.Label7->width(), about.width());
 }
 
 TEST(AdminPictures, BothWindowsShowTheirCompiledInPicture)
