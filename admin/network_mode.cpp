@@ -80,15 +80,6 @@ void switchToLocalMode(NetworkModeRecord& record, const std::filesystem::path& c
     writeRecord(networkModePath(currentFolder), record.bytes());
 }
 
-std::filesystem::path currentFolder()
-{
-    std::error_code ec;
-    std::filesystem::path folder = std::filesystem::current_path(ec);
-    if (ec)
-        throw IoError("Nie można ustalić bieżącego folderu", folder);
-    return folder;
-}
-
 bool holdsBossLevel()
 {
     static const bool bossLevel = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/paths.h"
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -53,9 +55,6 @@ bool networkFolderReachable(const std::filesystem::path& networkFolder);
 
 // Rewrites the record of `currentFolder` in local mode, keeping both folder texts.
 void switchToLocalMode(NetworkModeRecord& record, const std::filesystem::path& currentFolder);
-
-// The current directory; IoError when it cannot be taken.
-std::filesystem::path currentFolder();
 
 // The boss level ("Szef"). No run of the program holds it: there is no login.
 bool holdsBossLevel();

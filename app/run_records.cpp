@@ -2,13 +2,15 @@
 
 #include "platform/platform.h"
 
+#include "store/paths.h"
+
 #include <filesystem>
 
 namespace wirtello {
 
 void PobierzDane(AppData& data, Platform& platform)
 {
-    const std::filesystem::path folder = std::filesystem::current_path();
+    const std::filesystem::path folder = currentFolder();
     RunHistoryRecord record;
     platform.setShortDateFormat(QStringLiteral("dd/mm/yyyy"));
     const QDateTime now = platform.now();
@@ -20,7 +22,7 @@ void PobierzDane(AppData& data, Platform& platform)
 
 void ZapiszUruchomienia(AppData& data)
 {
-    recordRun(std::filesystem::current_path(), data.runHistory, data.runStart);
+    recordRun(currentFolder(), data.runHistory, data.runStart);
 }
 
 } // namespace wirtello

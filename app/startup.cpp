@@ -2,13 +2,15 @@
 
 #include "store/companion_config.h"
 
+#include "store/paths.h"
+
 #include <filesystem>
 
 namespace wirtello {
 
 void prepareProgramFolder(AppData& data)
 {
-    data.programFolder = std::filesystem::current_path();
+    data.programFolder = currentFolder();
     writeCompanionConfig(data.programFolder);
     data.companyPath = companyDataPath(data.programFolder);
     loadCompanyRecord(data.companyPath, data.company);

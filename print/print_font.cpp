@@ -21,13 +21,7 @@ constexpr std::uint8_t kStyleBits = 0x0F;
 
 std::filesystem::path fontPath(const std::string& name)
 {
-    // A current folder that has vanished (a network folder gone away) must
-    // reach the error box as an I/O error, not escape the button handler.
-    std::error_code ec;
-    const std::filesystem::path folder = std::filesystem::current_path(ec);
-    if (ec)
-        throw IoError("Nie można ustalić bieżącego folderu", "FONT\\" + name);
-    return joinPath(folder, "FONT\\" + name);
+    return joinPath(currentFolder(), "FONT\\" + name);
 }
 
 // The whole record or nothing: a short file must not leave half a record in memory.

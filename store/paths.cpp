@@ -1,5 +1,7 @@
 #include "paths.h"
 
+#include "io_error.h"
+
 #include <algorithm>
 #include <cctype>
 #include <system_error>
@@ -69,6 +71,15 @@ bool fileExists(const std::filesystem::path& path)
 {
     std::error_code ec;
     return std::filesystem::exists(path, ec);
+}
+
+std::filesystem::path currentFolder()
+{
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::current_path(ec);
+    if (ec)
+        throw IoError("Nie można ustalić bieżącego folderu", folder);
+    return folder;
 }
 
 } // namespace wirtello

@@ -17,4 +17,8 @@ std::string existingSpelling(const std::filesystem::path& folder, std::string_vi
 
 bool fileExists(const std::filesystem::path& path);
 
+// The current directory. One that cannot be taken (a network folder that has
+// gone away) raises IoError, so it reaches the error box like any file step.
+std::filesystem::path currentFolder();
+
 } // namespace wirtello
