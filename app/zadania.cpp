@@ -17,12 +17,14 @@
 
 namespace wirtello {
 
-void storeContactDatabase(const AppData& data)
+void storeContactDatabase(AppData& data)
 {
     const std::filesystem::path path = contactDatabasePath(data.programFolder);
     if (!data.contactsLoaded && fileExists(path))
         return;
     data.contacts.store(path);
+    // The file now holds what memory holds, so later stores must reach it too.
+    data.contactsLoaded = true;
 }
 
 Tzadania_f::Tzadania_f(AppData& data, Platform& platform, QWidget* parent)
@@ -31,6 +33,8 @@ Tzadania_f::Tzadania_f(AppData& data, Platform& platform, QWidget* parent)
     setObjectName(QStringLiteral("Tzadania_f"));
     setWindowTitle(QStringLiteral("Wirtello"));
     setFixedClientSize(1001, 669, TitleButtons::SystemMenuAndMinimise);
+    // The close box stays: closing is one of the two ways to end the program.
+    setWindowFlag(Qt::WindowCloseButtonHint);
     buildLayout();
     connectActions();
     Timer1->start();

@@ -180,7 +180,7 @@ private:
 
 // Writes the in-memory contact database to its file, unless the file exists and
 // the database was never read from it (start-up failed first): writing then
-// would wipe contacts the user never saw.
-void storeContactDatabase(const AppData& data);
+// would wipe contacts the user never saw. Once written, the file is ours.
+void storeContactDatabase(AppData& data);
 
 } // namespace wirtello

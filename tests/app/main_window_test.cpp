@@ -16,6 +16,9 @@ TEST_F(MainWindowTest, FirstStartShowsAnEmptyListAndTheDefaultPicture)
     EXPECT_TRUE(platform.errors.empty());
     EXPECT_EQ(window->windowTitle(), "Wirtello");
     EXPECT_EQ(window->size(), QSize(1001, 669));
+    EXPECT_TRUE(window->windowFlags().testFlags(Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                                                | Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(window->listazadan->count(), 0);
     EXPECT_EQ(window->selectedSlot(), -1);
     EXPECT_TRUE(isBlue(shownColour()));
@@ -275,10 +278,19 @@ TEST_F(MainWindowTest, DatabaseNeverReadIsWrittenWhenNoFileExists)
     start();
     EXPECT_FALSE(data.contactsLoaded);
     addContact("Adam");
-    platform.askAnswers = {true};
+    addContact("Bartek");
+    clickRow(0);
+    platform.askAnswers = {true, true};
+    window->SpeedButton3->click(); // the first write creates the file
+    EXPECT_EQ(countedAt(databaseBytes(), 0), "001 Bartek");
+
+    // The file now holds this run's contacts: later changes reach it too.
+    addContact("Cezary");
     EXPECT_FALSE(requestClose(*window));
     EXPECT_EQ(platform.endProcessCalls, 1);
-    EXPECT_EQ(countedAt(databaseBytes(), 0), "000 Adam");
+    const auto bytes = databaseBytes();
+    EXPECT_EQ(countedAt(bytes, fieldOffset(ContactField::Display, 0)), "001 Bartek");
+    EXPECT_EQ(countedAt(bytes, fieldOffset(ContactField::Display, 1)), "002 Cezary");
 }
 
 } // namespace
