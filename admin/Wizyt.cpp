@@ -1,9 +1,10 @@
 #include "Wizyt.h"
 
+#include "admin_picture.h"
 #include "maker_info.h"
-#include "window_look.h"
 
 #include "platform/platform.h"
+#include "platform/window_look.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -18,7 +19,6 @@ Tform3::Tform3(Platform& platform, QWidget* parent)
     setObjectName(QStringLiteral("Tform3"));
     setWindowTitle(QString());
     setFixedClientSize(349, 175);
-    removeTitleBarButtons(this);
     setFont(pixelFont(QStringLiteral("System"), 13));
     paintBackground(this, bgrColour(16119285));
 
@@ -41,11 +41,11 @@ Tform3::Tform3(Platform& platform, QWidget* parent)
     Image1->setPixmap(QPixmap::fromImage(adminPicture(QStringLiteral(":/admin/wizyt.jpg"))));
 
     SpeedButton1 = addFlatButton(this, QStringLiteral("Odwiedź witrynę www autora"), QRect(12, 128, 177, 22), arial11,
-                                 kNavy, QStyle::SP_DirLinkIcon, GlyphSide::Left);
+                                 kNavy, standardGlyph(QStyle::SP_DirLinkIcon), GlyphSide::Left);
     SpeedButton2 = addFlatButton(this, QStringLiteral("Wyślij pocztę"), QRect(12, 148, 177, 22), arial11, kNavy,
-                                 QStyle::SP_FileDialogContentsView, GlyphSide::Left);
+                                 standardGlyph(QStyle::SP_FileDialogContentsView), GlyphSide::Left);
     SpeedButton3 = addFlatButton(this, QStringLiteral("Powrót"), QRect(232, 145, 109, 22), arial11, kNavy,
-                                 QStyle::SP_ArrowBack, GlyphSide::Right);
+                                 standardGlyph(QStyle::SP_ArrowBack), GlyphSide::Right);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { OdwiedzWitryne(); });
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { WyslijPoczte(); });
     connect(SpeedButton3, &QToolButton::clicked, this, [this] { dismiss(); });

@@ -2,9 +2,9 @@
 
 #include "data_folder.h"
 #include "maker_info.h"
-#include "window_look.h"
 
 #include "platform/platform.h"
+#include "platform/window_look.h"
 #include "store/record_file.h"
 
 #include <QFrame>
@@ -32,7 +32,6 @@ Thisto_f::Thisto_f(AppData& data, Platform& platform, QWidget* parent)
     setObjectName(QStringLiteral("Thisto_f"));
     setWindowTitle(QStringLiteral("Historia"));
     setFixedClientSize(347, 231);
-    removeTitleBarButtons(this);
     setFont(pixelFont(QStringLiteral("Tahoma"), 11));
     paintBackground(this, bgrColour(16053492));
 
@@ -53,7 +52,7 @@ Thisto_f::Thisto_f(AppData& data, Platform& platform, QWidget* parent)
     Label10 = addLabel(Panel1, QString(), 0, 105, arial, kNavy);
 
     SpeedButton1 = addFlatButton(this, QStringLiteral("Powrót"), QRect(224, 199, 113, 22), arial, kMaroon,
-                                 QStyle::SP_ArrowBack, GlyphSide::Right);
+                                 standardGlyph(QStyle::SP_ArrowBack), GlyphSide::Right);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { dismiss(); });
 
     Label13 = addLabel(this, QStringLiteral("00:00:00"), 8, 205, pixelFont(QStringLiteral("Tahoma"), 13), kSilver);

@@ -1,12 +1,13 @@
 #include "narzedzia_admini.h"
 
+#include "admin_picture.h"
 #include "maker_info.h"
 #include "network_mode.h"
 #include "update_info.h"
-#include "window_look.h"
 
 #include "app/run_records.h"
 #include "platform/platform.h"
+#include "platform/window_look.h"
 #include "store/io_error.h"
 #include "store/paths.h"
 #include "store/run_history.h"
@@ -65,7 +66,6 @@ Tnarzedzia_f::Tnarzedzia_f(AppData& data, Platform& platform, QWidget* parent)
     setObjectName(QStringLiteral("Tnarzedzia_f"));
     setWindowTitle(QStringLiteral("Narzędzia administratora"));
     setFixedClientSize(385, 399);
-    removeTitleBarButtons(this);
     setFont(pixelFont(QStringLiteral("Tahoma"), 11));
     paintBackground(this, bgrColour(15987699));
 
@@ -96,11 +96,11 @@ Tnarzedzia_f::Tnarzedzia_f(AppData& data, Platform& platform, QWidget* parent)
     Image1->setPixmap(QPixmap::fromImage(adminPicture(QStringLiteral(":/admin/narzedzia.jpg"))));
 
     SpeedButton3 = addFlatButton(Panel1, QStringLiteral("Sprawdź aktualizację"), QRect(216, 223, 141, 22), arial,
-                                 kMaroon, QStyle::SP_BrowserReload, GlyphSide::Right);
+                                 kMaroon, standardGlyph(QStyle::SP_BrowserReload), GlyphSide::Right);
     SpeedButton2 = addFlatButton(Panel1, QStringLiteral("Wykonaj operację"), QRect(212, 251, 141, 22), arial, kMaroon,
-                                 QStyle::SP_DialogApplyButton, GlyphSide::Right);
+                                 standardGlyph(QStyle::SP_DialogApplyButton), GlyphSide::Right);
     SpeedButton1 = addFlatButton(Panel1, QStringLiteral("Powrót"), QRect(212, 279, 141, 22), arial, kMaroon,
-                                 QStyle::SP_ArrowBack, GlyphSide::Right);
+                                 standardGlyph(QStyle::SP_ArrowBack), GlyphSide::Right);
     // Created after the buttons: selecting one sets SpeedButton2's hint.
     op3 = addOperation(QStringLiteral("wykasowanie historii uruchomień"), QRect(16, 47, 205, 17), kHistoryDescription);
     op4 = addOperation(QStringLiteral("wykasowanie rejestru archiwizacji"), QRect(16, 70, 281, 17),

@@ -72,8 +72,7 @@ void Tzadania_f::addContact()
     // that the next add would hand out again.
     writeIdCounter(counterPath, counter + 1);
 
-    for (int field = 0; field < kContactFieldCount; ++field)
-        std::ranges::fill(data_.contacts.field(static_cast<ContactField>(field), slot), std::uint8_t{0});
+    data_.contacts.clearSlot(slot);
     data_.contacts.setText(ContactField::Display, slot, display.toStdString());
     data_.contacts.setText(ContactField::Id, slot, id);
     const auto row = std::ranges::lower_bound(rowSlots_, slot) - rowSlots_.begin();

@@ -2,6 +2,7 @@
 #include "zadania.h"
 
 #include "admin/maker_info.h"
+#include "platform/window_look.h"
 
 #include <QIcon>
 #include <QPixmap>
@@ -9,7 +10,7 @@
 #include <QTextBlockFormat>
 #include <QTextCursor>
 
-#include <initializer_list>
+#include <cstdint>
 
 // Resources of a static library must be registered by name, outside any namespace.
 static void initMainWindowResources()
@@ -20,55 +21,20 @@ static void initMainWindowResources()
 namespace wirtello {
 namespace {
 
-// Colours are kept as the Windows BGR values they were chosen as.
-QColor bgr(quint32 value)
-{
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                  static_cast<int>((value >> 16) & 0xFF));
-}
-
-constexpr quint32 kWindowColour = 16053492;
-constexpr quint32 kPanelColour = 16119285;
-constexpr quint32 kHelpColour = 15790320;
-constexpr quint32 kMaroon = 0x000080;
-constexpr quint32 kNavy = 0x800000;
-constexpr quint32 kGray = 0x808080;
-constexpr quint32 kRed = 0x0000FF;
-
-QFont fontOf(std::initializer_list<QString> families, int pixels)
-{
-    QFont font;
-    font.setFamilies(QStringList(families));
-    font.setPixelSize(pixels);
-    return font;
-}
+// The window's own colours, as the Windows values they were chosen as.
+constexpr std::uint32_t kWindowColour = 16053492;
+constexpr std::uint32_t kPanelColour = 16119285;
+constexpr std::uint32_t kHelpColour = 15790320;
+const QColor kRed(0xFF, 0x00, 0x00);
 
 QFont arial(int pixels)
 {
-    return fontOf({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}, pixels);
+    return pixelFont(QStringList{QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}, pixels);
 }
 
 QFont sansSerif(int pixels)
 {
-    return fontOf({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")}, pixels);
-}
-
-void setColour(QWidget* widget, QPalette::ColorRole role, QColor colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
-
-QFrame* makePanel(QWidget* parent, QRect geometry, quint32 colour, int lineWidth)
-{
-    auto* panel = new QFrame(parent);
-    panel->setGeometry(geometry);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setLineWidth(lineWidth);
-    panel->setAutoFillBackground(true);
-    setColour(panel, QPalette::Window, bgr(colour));
-    return panel;
+    return pixelFont(QStringList{QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")}, pixels);
 }
 
 QFrame* makeBevel(QWidget* parent, QRect geometry, QFrame::Shadow shadow)
@@ -79,48 +45,28 @@ QFrame* makeBevel(QWidget* parent, QRect geometry, QFrame::Shadow shadow)
     return bevel;
 }
 
-QLabel* makeLabel(QWidget* parent, int left, int top, const QString& text, quint32 colour, const QFont& font)
-{
-    auto* label = new QLabel(text, parent);
-    label->setFont(font);
-    setColour(label, QPalette::WindowText, bgr(colour));
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-// A flat button with a hand cursor and a maroon Arial caption.
+// A flat button with a maroon Arial caption and one of our glyphs.
 QToolButton* makeButton(QWidget* parent, QRect geometry, const QString& caption, const QString& hint,
-                        const QString& glyph, Qt::ToolButtonStyle style, int fontPixels)
+                        const QString& glyph, GlyphSide side, int fontPixels)
 {
-    auto* button = new QToolButton(parent);
-    button->setGeometry(geometry);
-    button->setText(caption);
+    QToolButton* button =
+        addFlatButton(parent, caption, geometry, arial(fontPixels), kMaroon,
+                      QIcon(QStringLiteral(":/main/") + glyph + QStringLiteral(".png")), side,
+                      side == GlyphSide::Above ? QSize(20, 20) : QSize(16, 16));
     button->setToolTip(hint);
-    button->setIcon(QIcon(QStringLiteral(":/main/") + glyph + QStringLiteral(".png")));
-    button->setIconSize(style == Qt::ToolButtonTextUnderIcon ? QSize(20, 20) : QSize(16, 16));
-    button->setToolButtonStyle(style);
-    button->setAutoRaise(true);
-    button->setCursor(Qt::PointingHandCursor);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setFont(arial(fontPixels));
-    setColour(button, QPalette::ButtonText, bgr(kMaroon));
     return button;
 }
 
 QToolButton* topButton(QWidget* panel, int left, int width, const QString& caption, const QString& hint,
                        const QString& glyph)
 {
-    return makeButton(panel, QRect(left, 16, width, 45), caption, hint, glyph, Qt::ToolButtonTextUnderIcon, 11);
+    return makeButton(panel, QRect(left, 16, width, 45), caption, hint, glyph, GlyphSide::Above, 11);
 }
 
 QToolButton* rightButton(QWidget* panel, int top, const QString& caption, const QString& glyph)
 {
-    QToolButton* button =
-        makeButton(panel, QRect(10, top, 140, 22), caption, QString(), glyph, Qt::ToolButtonTextBesideIcon, 12);
-    // Right to left puts the glyph after the caption.
-    button->setLayoutDirection(Qt::RightToLeft);
-    return button;
+    return makeButton(panel, QRect(10, top, 140, 22), caption, QString(), glyph, GlyphSide::Right, 12);
 }
 
 // List entries 15 pixels high.
@@ -217,10 +163,10 @@ void Tzadania_f::buildLayout()
     initMainWindowResources();
     setFont(sansSerif(11));
     setAutoFillBackground(true);
-    setColour(this, QPalette::Window, bgr(kWindowColour));
+    setColour(this, QPalette::Window, bgrColour(kWindowColour));
 
     // Top bar.
-    Panel3 = makePanel(this, QRect(8, 8, 812, 69), kPanelColour, 1);
+    Panel3 = addPanel(this, QRect(8, 8, 812, 69), bgrColour(kPanelColour));
     SpeedButton14 = topButton(Panel3, 8, 49, QStringLiteral("O mnie"), QStringLiteral("Dane użytkownika"), QStringLiteral("o_mnie"));
     SpeedButton2 = topButton(Panel3, 60, 53, QStringLiteral("Dodaj"), QStringLiteral("Dodawanie nowego tematu"), QStringLiteral("dodaj"));
     SpeedButton3 = topButton(Panel3, 116, 53, QStringLiteral("Usuń"), QStringLiteral("Kasowanie tematu z listy"), QStringLiteral("usun"));
@@ -260,7 +206,7 @@ void Tzadania_f::buildLayout()
         const CardEdit& entry = card[i];
         auto* edit = new QLineEdit(this);
         edit->setGeometry(entry.geometry);
-        setColour(edit, QPalette::Text, bgr(kNavy));
+        setColour(edit, QPalette::Text, kNavy);
         if (entry.geometry.height() > 20)
             edit->setFont(sansSerif(16));
         *entry.edit = edit;
@@ -269,7 +215,7 @@ void Tzadania_f::buildLayout()
         caption->setGeometry(424, entry.geometry.top(), entry.geometry.left() - 428, entry.geometry.height());
         caption->setWordWrap(true);
         caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        setColour(caption, QPalette::WindowText, bgr(kGray));
+        setColour(caption, QPalette::WindowText, kGrey);
         captions[i] = caption;
     }
 
@@ -279,21 +225,22 @@ void Tzadania_f::buildLayout()
     listazadan->setFont(arial(12));
     listazadan->setUniformItemSizes(true);
     listazadan->setItemDelegate(new EntryHeightDelegate(listazadan));
-    setColour(listazadan, QPalette::Text, bgr(kNavy));
-    Label18 = makeLabel(this, 8, 620, QStringLiteral("Wpisz szukane słowo i naciśnij Enter"), kNavy, arial(12));
+    setColour(listazadan, QPalette::Text, kNavy);
+    Label18 = addLabel(this, QStringLiteral("Wpisz szukane słowo i naciśnij Enter"), 8, 620, arial(12), kNavy);
     coszukac = new QLineEdit(this);
     coszukac->setGeometry(8, 636, 397, 17);
     coszukac->setFont(arial(12));
-    setColour(coszukac, QPalette::Text, bgr(kRed));
+    setColour(coszukac, QPalette::Text, kRed);
     SpeedButton30 = makeButton(this, QRect(344, 611, 65, 22), QStringLiteral("Enter"), QString(), QStringLiteral("enter"),
-                               Qt::ToolButtonTextBesideIcon, 12);
+                               GlyphSide::Left, 12);
 
     for (std::size_t i = 0; i + 1 < card.size(); ++i)
         setTabOrder(*card[i].edit, *card[i + 1].edit);
     setTabOrder(komunikator, listazadan);
 
     SpeedButton15 = makeButton(this, QRect(766, 179, 23, 22), QString(), QStringLiteral("Nastąpiły zmiany danych"),
-                               QStringLiteral("zmiany"), Qt::ToolButtonIconOnly, 11);
+                               QStringLiteral("zmiany"), GlyphSide::Left, 11);
+    SpeedButton15->setToolButtonStyle(Qt::ToolButtonIconOnly);
     SpeedButton15->hide();
 
     Bevel2 = makeBevel(this, QRect(682, 223, 115, 142), QFrame::Sunken);
@@ -303,13 +250,14 @@ void Tzadania_f::buildLayout()
 
     Memo3 = makeMemo(this, QRect(436, 476, 361, 129), instructionLines(), Qt::AlignHCenter);
     Memo3->setFont(sansSerif(10)); // the stand-in face runs wider; keep the given lines unbroken
-    Label1 = makeLabel(this, 441, 620, QStringLiteral("00:00:00"), kGray, sansSerif(11));
-    Label13 = makeLabel(this, 447, 639, QStringLiteral("v ") + QString::fromUtf8(maker::kInstalledVersion), kGray, sansSerif(11));
-    Label2 = makeLabel(this, 737, 639, QStringLiteral("© Wirtello"), kGray, sansSerif(11));
+    Label1 = addLabel(this, QStringLiteral("00:00:00"), 441, 620, sansSerif(11), kGrey);
+    Label13 = addLabel(this, QStringLiteral("v ") + QString::fromUtf8(maker::kInstalledVersion), 447, 639, sansSerif(11),
+                       kGrey);
+    Label2 = addLabel(this, QStringLiteral("© Wirtello"), 737, 639, sansSerif(11), kGrey);
     Label2->setCursor(Qt::PointingHandCursor);
 
     // Right bar.
-    Panel4 = makePanel(this, QRect(826, 83, 161, 578), kPanelColour, 1);
+    Panel4 = addPanel(this, QRect(826, 83, 161, 578), bgrColour(kPanelColour));
     SpeedButton12 = rightButton(Panel4, 12, QStringLiteral("Szukaj zdjęcia"), QStringLiteral("zdjecie"));
     SpeedButton9 = rightButton(Panel4, 40, QStringLiteral("Zapisz kontakt"), QStringLiteral("zapisz"));
     SpeedButton18 = rightButton(Panel4, 140, QStringLiteral("Strona www"), QStringLiteral("www"));
@@ -327,11 +275,11 @@ void Tzadania_f::buildLayout()
     SpeedButton27 = rightButton(Panel4, 548, QStringLiteral("Koniec"), QStringLiteral("koniec"));
 
     // Help panel over the list and the card; created last so it lies on top.
-    Panel1 = makePanel(this, QRect(8, 83, 812, 578), kHelpColour, 2);
+    Panel1 = addPanel(this, QRect(8, 83, 812, 578), bgrColour(kHelpColour), 2);
     Memo1 = makeMemo(Panel1, QRect(12, 12, 781, 501), helpLines(), Qt::AlignLeft);
     Memo1->setFont(arial(12));
     SpeedButton7 = makeButton(Panel1, QRect(696, 536, 93, 22), QStringLiteral("Zamknij"), QString(),
-                              QStringLiteral("zamknij"), Qt::ToolButtonTextBesideIcon, 12);
+                              QStringLiteral("zamknij"), GlyphSide::Left, 12);
     Panel1->hide();
 
     Timer1 = new QTimer(this);

@@ -5,6 +5,7 @@
 #include "paths.h"
 #include "record_file.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
@@ -67,6 +68,14 @@ void ContactDatabase::setText(ContactField f, int slot, std::string_view utf8)
 void ContactDatabase::setRawText(ContactField f, int slot, std::string_view cp1250)
 {
     writeCountedRaw(field(f, slot), cp1250);
+}
+
+void ContactDatabase::clearSlot(int slot)
+{
+    for (int i = 0; i < kContactFieldCount; ++i) {
+        const auto target = field(static_cast<ContactField>(i), slot);
+        std::fill(target.begin(), target.end(), std::uint8_t{0});
+    }
 }
 
 void ContactDatabase::copySlotFrom(const ContactDatabase& other, int fromSlot, int toSlot)

@@ -68,6 +68,8 @@ public:
 
     bool isUsed(int slot) const { return field(ContactField::Display, slot)[0] != 0; }
 
+    // Zeroes all thirteen fields of one slot.
+    void clearSlot(int slot);
     // Copies every byte of all thirteen fields of one slot.
     void copySlotFrom(const ContactDatabase& other, int fromSlot, int toSlot);
 

@@ -2,8 +2,11 @@
 
 #include <QColor>
 #include <QFont>
-#include <QImage>
+#include <QIcon>
+#include <QPalette>
 #include <QRect>
+#include <QSize>
+#include <QStringList>
 #include <QStyle>
 #include <QString>
 
@@ -16,6 +19,9 @@ class QWidget;
 
 namespace wirtello {
 
+// The look the windows share: colours given as Windows values, pixel-sized
+// fonts, panels, labels and flat buttons placed at pixel positions.
+
 // Windows colour values are 0x00BBGGRR.
 QColor bgrColour(std::uint32_t value);
 
@@ -25,12 +31,12 @@ inline const QColor kGrey(0x80, 0x80, 0x80);
 inline const QColor kSilver(0xC0, 0xC0, 0xC0);
 
 QFont pixelFont(const QString& family, int pixels);
+// The first family installed is used; later ones are stand-ins.
+QFont pixelFont(const QStringList& families, int pixels);
 
+void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour);
 // Fills the widget's background with `colour`.
 void paintBackground(QWidget* widget, const QColor& colour);
-
-// No minimise, maximise or close button; the title bar stays.
-void removeTitleBarButtons(QWidget* window);
 
 QLabel* addLabel(QWidget* parent, const QString& text, int left, int top, const QFont& font, const QColor& colour);
 
@@ -39,16 +45,16 @@ QLabel* addLabel(QWidget* parent, const QString& text, int left, int top, const 
 void setRightAligned(QLabel* label, const QString& text, int rightEdge);
 
 // A panel with a lowered inner bevel.
-QFrame* addPanel(QWidget* parent, const QRect& geometry, const QColor& colour);
+QFrame* addPanel(QWidget* parent, const QRect& geometry, const QColor& colour, int bevelWidth = 1);
 
-enum class GlyphSide { Left, Right };
+enum class GlyphSide { Left, Right, Above };
 
-// A flat button with a hand cursor and its glyph beside the caption.
+// A flat button with a hand cursor and its glyph beside or above the caption.
 QToolButton* addFlatButton(QWidget* parent, const QString& text, const QRect& geometry, const QFont& font,
-                           const QColor& colour, QStyle::StandardPixmap glyph, GlyphSide side);
+                           const QColor& colour, const QIcon& glyph, GlyphSide side,
+                           const QSize& glyphSize = QSize(14, 14));
 
-// A JPEG picture compiled into the program (":/admin/..."), decoded with
-// libjpeg; a null image when it cannot be read.
-QImage adminPicture(const QString& resourcePath);
+// One of the style's standard pictures, as a button glyph.
+QIcon standardGlyph(QStyle::StandardPixmap pixmap);
 
 } // namespace wirtello
