@@ -27,13 +27,13 @@ std::filesystem::path networkModePath(const std::filesystem::path& folder)
     return joinPath(folder, "\\Admini\\siec.dat");
 }
 
-NetworkModeRecord loadNetworkMode(const std::filesystem::path& currentFolder)
+NetworkModeRecord loadNetworkMode(const std::filesystem::path& current)
 {
-    const std::filesystem::path path = networkModePath(currentFolder);
+    const std::filesystem::path path = networkModePath(current);
     NetworkModeRecord record;
     if (!fileExists(path)) {
         record.setMode(NetworkModeRecord::kLocalMode);
-        record.setLocalFolder(currentFolder.string());
+        record.setLocalFolder(current.string());
         writeRecord(path, record.bytes());
     }
     // Read into a fresh record so a failed read leaves nothing half-filled.
@@ -42,7 +42,7 @@ NetworkModeRecord loadNetworkMode(const std::filesystem::path& currentFolder)
     return read;
 }
 
-std::filesystem::path selectedFolder(const NetworkModeRecord& record, const std::filesystem::path& currentFolder)
+std::filesystem::path selectedFolder(const NetworkModeRecord& record, const std::filesystem::path& current)
 {
     std::string text;
     switch (record.mode()) {
@@ -53,10 +53,10 @@ std::filesystem::path selectedFolder(const NetworkModeRecord& record, const std:
         text = record.networkFolder();
         break;
     default:
-        return currentFolder;
+        return current;
     }
     if (text.empty())
-        return currentFolder.root_path();
+        return current.root_path();
     return std::filesystem::path(text);
 }
 
@@ -74,10 +74,10 @@ bool networkFolderReachable(const std::filesystem::path& networkFolder)
     return true;
 }
 
-void switchToLocalMode(NetworkModeRecord& record, const std::filesystem::path& currentFolder)
+void switchToLocalMode(NetworkModeRecord& record, const std::filesystem::path& current)
 {
     record.setMode(NetworkModeRecord::kLocalMode);
-    writeRecord(networkModePath(currentFolder), record.bytes());
+    writeRecord(networkModePath(current), record.bytes());
 }
 
 bool holdsBossLevel()

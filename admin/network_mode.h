@@ -37,24 +37,24 @@ private:
 // Folder followed by "\Admini\siec.dat".
 std::filesystem::path networkModePath(const std::filesystem::path& folder);
 
-// The record of `currentFolder`, created in local mode on that folder when the
+// The record of `current`, created in local mode on that folder when the
 // file is missing. A missing "Admini" or a short file raises IoError.
-NetworkModeRecord loadNetworkMode(const std::filesystem::path& currentFolder);
+NetworkModeRecord loadNetworkMode(const std::filesystem::path& current);
 
 // Whether the record asks for the network folder (the only case with a server check).
 inline bool inNetworkMode(const NetworkModeRecord& record) { return record.mode() == NetworkModeRecord::kNetworkMode; }
 
 // The folder the record selects: the local folder in mode 1, the network folder
-// in mode 2, `currentFolder` otherwise. An empty folder text names the root of
+// in mode 2, `current` otherwise. An empty folder text names the root of
 // the current drive, as a path beginning with a separator would.
-std::filesystem::path selectedFolder(const NetworkModeRecord& record, const std::filesystem::path& currentFolder);
+std::filesystem::path selectedFolder(const NetworkModeRecord& record, const std::filesystem::path& current);
 
 // Whether the network folder's own copy of the record opens for reading and
 // writing. Any failure (no file, no share, no write access) counts as unreachable.
 bool networkFolderReachable(const std::filesystem::path& networkFolder);
 
-// Rewrites the record of `currentFolder` in local mode, keeping both folder texts.
-void switchToLocalMode(NetworkModeRecord& record, const std::filesystem::path& currentFolder);
+// Rewrites the record of `current` in local mode, keeping both folder texts.
+void switchToLocalMode(NetworkModeRecord& record, const std::filesystem::path& current);
 
 // The boss level ("Szef"). No run of the program holds it: there is no login.
 bool holdsBossLevel();
