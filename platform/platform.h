@@ -1,7 +1,7 @@
 #pragma once
 
-#include "print/font_choice.h"
-#include "print/print_surface.h"
+#include "platform/font_choice.h"
+#include "platform/print_surface.h"
 #include "store/io_error.h"
 
 #include <QDateTime>

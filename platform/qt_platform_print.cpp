@@ -1,6 +1,6 @@
 #include "qt_platform.h"
 
-#include "print/qt_print_surface.h"
+#include "platform/qt_print_surface.h"
 
 #include <QCheckBox>
 #include <QComboBox>

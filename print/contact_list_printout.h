@@ -1,7 +1,7 @@
 #pragma once
 
 #include "print/print_font.h"
-#include "print/print_surface.h"
+#include "platform/print_surface.h"
 
 #include <string>
 #include <vector>

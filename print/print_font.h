@@ -1,7 +1,7 @@
 #pragma once
 
-#include "print/font_choice.h"
-#include "print/print_surface.h" // FontStyle
+#include "platform/font_choice.h"
+#include "platform/print_surface.h" // FontStyle
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include "cash/logowania.h"
 
 #include "app/run_records.h"
-#include "platform/scripted_platform.h"
+#include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 
 #include <QLabel>

@@ -2,7 +2,7 @@
 #include "admin/update_info.h"
 
 #include "platform/qt_platform.h"
-#include "platform/scripted_platform.h"
+#include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 
 #include <QElapsedTimer>

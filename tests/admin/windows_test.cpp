@@ -4,7 +4,7 @@
 #include "admin/narzedzia_admini.h"
 
 #include "app/run_records.h"
-#include "platform/scripted_platform.h"
+#include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 
 #include <QLabel>

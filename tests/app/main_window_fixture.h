@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/zadania.h"
-#include "platform/scripted_platform.h"
+#include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>

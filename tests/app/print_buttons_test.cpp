@@ -1,7 +1,7 @@
 #include "main_window_fixture.h"
 
 #include "print/czcionki.h"
-#include "print/recording_print_surface.h"
+#include "tests/support/recording_print_surface.h"
 
 using namespace wirtello;
 using namespace wirtello::test;

@@ -1,8 +1,8 @@
 #include "print/contact_list_printout.h"
 #include "print/print_actions.h"
-#include "print/recording_print_surface.h"
+#include "tests/support/recording_print_surface.h"
 
-#include "platform/scripted_platform.h"
+#include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>

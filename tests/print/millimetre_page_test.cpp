@@ -1,5 +1,5 @@
 #include "print/millimetre_page.h"
-#include "print/recording_print_surface.h"
+#include "tests/support/recording_print_surface.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "print/contact_list_printout.h"
 #include "print/czcionki.h"
-#include "print/qt_print_surface.h"
+#include "platform/qt_print_surface.h"
 
 #include "platform/qt_platform.h"
-#include "platform/scripted_platform.h"
+#include "tests/support/scripted_platform.h"
 #include "store/io_error.h"
 #include "tests/support/temp_folder.h"
 

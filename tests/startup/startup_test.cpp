@@ -1,5 +1,5 @@
 #include "app/program.h"
-#include "platform/scripted_platform.h"
+#include "tests/support/scripted_platform.h"
 #include "store/contact_database.h"
 
 #include "tests/support/temp_folder.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/print_surface.h"
+#include "platform/print_surface.h"
 
 #include <cstdint>
 #include <memory>
