@@ -6,11 +6,11 @@
 namespace wirtello {
 
 std::optional<std::filesystem::path> ResolveDataFolder(NetworkModeRecord& record, bool serverCheck,
-                                                       Platform& platform)
+                                                       Platform& platform,
+                                                       const std::filesystem::path& programFolder)
 {
-    const std::filesystem::path current = currentFolder();
-    record = loadNetworkMode(current);
-    const std::filesystem::path folder = selectedFolder(record, current);
+    record = loadNetworkMode(programFolder);
+    const std::filesystem::path folder = selectedFolder(record, programFolder);
     if (!serverCheck || !inNetworkMode(record) || networkFolderReachable(folder))
         return folder;
 
@@ -21,7 +21,7 @@ std::optional<std::filesystem::path> ResolveDataFolder(NetworkModeRecord& record
                        "lokalny ?"));
     if (switchToLocal) {
         try {
-            switchToLocalMode(record, currentFolder());
+            switchToLocalMode(record, programFolder);
             platform.inform(QStringLiteral("Uruchom ponownie program"));
         } catch (const IoError& error) {
             // The switch did not happen: say so instead of asking for a restart,
@@ -31,6 +31,18 @@ std::optional<std::filesystem::path> ResolveDataFolder(NetworkModeRecord& record
     }
     platform.endProcess();
     return std::nullopt;
+}
+
+std::optional<std::filesystem::path> resolveWindowDataFolder(NetworkModeRecord& record, bool serverCheck,
+                                                             Platform& platform,
+                                                             const std::filesystem::path& programFolder)
+{
+    try {
+        return ResolveDataFolder(record, serverCheck, platform, programFolder);
+    } catch (const IoError& error) {
+        platform.showError(error);
+        return std::nullopt;
+    }
 }
 
 bool checkBossLevel(Platform& platform)

@@ -77,13 +77,14 @@ void Thisto_f::initialise()
     setValue(Label8, QString());
     setValue(Label10, QString::fromUtf8(maker::kInstalledVersion));
 
+    const std::optional<std::filesystem::path> folder =
+        resolveWindowDataFolder(siec_, true, platform_, data_.programFolder);
+    if (!folder) {
+        initialiseFailed();
+        return;
+    }
+    dataFolder_ = *folder;
     try {
-        const std::optional<std::filesystem::path> folder = ResolveDataFolder(siec_, true, platform_);
-        if (!folder) {
-            initialiseFailed();
-            return;
-        }
-        dataFolder_ = *folder;
         const std::filesystem::path path = runHistoryPath(dataFolder_);
         createZeroRecordIfMissing(path, RunHistoryRecord::kSize);
         // The shared record changes only once the whole record was read.

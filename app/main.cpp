@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include "platform/qt_platform.h"
+#include "store/paths.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -18,7 +19,16 @@ int main(int argc, char* argv[])
         QApplication::installTranslator(&translator);
 
     QtPlatform platform;
-    AppData data;
+    // The program folder is fixed before anything else, so no path of the run
+    // can silently become relative.
+    std::filesystem::path programFolder;
+    try {
+        programFolder = currentFolder();
+    } catch (const IoError& error) {
+        platform.showError(error);
+        return 1;
+    }
+    AppData data(programFolder);
     Program program(data, platform);
     program.mainWindow().show();
     return QApplication::exec();

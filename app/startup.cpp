@@ -10,7 +10,6 @@ namespace wirtello {
 
 void prepareProgramFolder(AppData& data)
 {
-    data.programFolder = currentFolder();
     writeCompanionConfig(data.programFolder);
     data.companyPath = companyDataPath(data.programFolder);
     loadCompanyRecord(data.companyPath, data.company);

@@ -16,17 +16,13 @@ Tlogowania_f::Tlogowania_f(AppData& data, Platform& platform, QWidget* parent)
 
 void Tlogowania_f::initialise()
 {
-    try {
-        const std::optional<std::filesystem::path> folder = ResolveDataFolder(siec_, true, platform_);
-        if (!folder) {
-            initialiseFailed();
-            return;
-        }
-        dataFolder_ = *folder;
-    } catch (const IoError& error) {
-        platform_.showError(error);
+    const std::optional<std::filesystem::path> folder =
+        resolveWindowDataFolder(siec_, true, platform_, data_.programFolder);
+    if (!folder) {
         initialiseFailed();
+        return;
     }
+    dataFolder_ = *folder;
 }
 
 } // namespace wirtello

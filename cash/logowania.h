@@ -23,7 +23,7 @@ public:
     const std::filesystem::path& dataFolder() const { return dataFolder_; }
 
 private:
-    [[maybe_unused]] AppData& data_; // for the editor's later work
+    AppData& data_;
     Platform& platform_;
     NetworkModeRecord siec_;
     std::filesystem::path dataFolder_;

@@ -11,7 +11,11 @@ namespace wirtello {
 // The process-wide records every window reads in memory. One instance lives
 // for the whole run and is handed to each window.
 struct AppData {
-    std::filesystem::path programFolder; // fixed by start-up
+    explicit AppData(std::filesystem::path folder) : programFolder(std::move(folder)) {}
+
+    // The current directory when the program started; every path of the run
+    // is built on it, never on whatever is current later.
+    const std::filesystem::path programFolder;
     ContactDatabase contacts;
     // False until the database file was read at start; a database that was
     // never read must not be written over the file.

@@ -43,7 +43,7 @@ std::filesystem::path siecPath(const std::filesystem::path& folder)
 TEST(NetworkMode, FirstStartRecordsLocalModeOnTheProgramFolder)
 {
     TempFolder folder({"Admini"});
-    AppData data;
+    AppData data{folder.path()};
     ScriptedPlatform platform;
     Tlogowania_f editor(data, platform);
     editor.initialise();
@@ -60,7 +60,7 @@ TEST(NetworkMode, FirstStartRecordsLocalModeOnTheProgramFolder)
 
     // The next window reads the same record and keeps it as it is.
     NetworkModeRecord own;
-    EXPECT_EQ(ResolveDataFolder(own, true, platform), folder.path());
+    EXPECT_EQ(ResolveDataFolder(own, true, platform, folder.path()), folder.path());
     EXPECT_EQ(readBytes(siecPath(folder.path())), bytes);
 }
 
@@ -90,14 +90,14 @@ TEST(NetworkMode, UnknownModesAndEmptyTextsNeverAsk)
     NetworkModeRecord record;
     for (std::uint8_t mode : {0, 3, 255}) {
         writeBytes(siecPath(folder.path()), siecBytes(mode, "/lokalny", "/nieosiagalny/serwer"));
-        EXPECT_EQ(ResolveDataFolder(record, true, platform), folder.path()) << int(mode);
+        EXPECT_EQ(ResolveDataFolder(record, true, platform, folder.path()), folder.path()) << int(mode);
     }
     // An empty local folder text names the root of the current drive.
     writeBytes(siecPath(folder.path()), siecBytes(1, "", "/serwer"));
-    EXPECT_EQ(ResolveDataFolder(record, true, platform), folder.path().root_path());
+    EXPECT_EQ(ResolveDataFolder(record, true, platform, folder.path()), folder.path().root_path());
     // Without the server check an unreachable network folder goes unnoticed.
     writeBytes(siecPath(folder.path()), siecBytes(2, "/lokalny", "/nieosiagalny/serwer"));
-    EXPECT_EQ(ResolveDataFolder(record, false, platform), "/nieosiagalny/serwer");
+    EXPECT_EQ(ResolveDataFolder(record, false, platform, folder.path()), "/nieosiagalny/serwer");
     EXPECT_TRUE(platform.asked.isEmpty());
     EXPECT_EQ(platform.endProcessCalls, 0);
 }
@@ -114,7 +114,7 @@ TEST(NetworkMode, ReachableServerHoldsTheHistoryWhileTheProgramFolderCountsRuns)
 
     TempFolder program({"Admini"});
     writeBytes(siecPath(program.path()), siecBytes(2, program.path().string(), server.path().string()));
-    AppData data;
+    AppData data{program.path()};
     ScriptedPlatform platform;
     PobierzDane(data, platform);
     EXPECT_EQ(data.runStart.runCount, 1);
@@ -141,7 +141,7 @@ TEST(NetworkMode, UnreachableServerAnsweredNoEndsTheProgramAndKeepsTheRecord)
     TempFolder program({"Admini"});
     const auto record = siecBytes(2, program.path().string(), "/nie/ma/takiego/serwera");
     writeBytes(siecPath(program.path()), record);
-    AppData data;
+    AppData data{program.path()};
     ScriptedPlatform platform;
     platform.askAnswers = {false};
     Thisto_f histo(data, platform);
@@ -164,7 +164,7 @@ TEST(NetworkMode, UnreachableServerAnsweredYesSwitchesToLocalModeAndEnds)
     TempFolder program({"Admini"});
     const auto record = siecBytes(2, "/dawny/lokalny", server.path().string());
     writeBytes(siecPath(program.path()), record);
-    AppData data;
+    AppData data{program.path()};
     ScriptedPlatform platform;
     platform.askAnswers = {true};
     Tlogowania_f editor(data, platform);
@@ -183,7 +183,7 @@ TEST(NetworkMode, ShortRecordOrMissingAdminiIsAnErrorAndTheWindowStaysHidden)
 {
     TempFolder program({"Admini"});
     writeBytes(siecPath(program.path()), std::vector<std::uint8_t>(402, 1));
-    AppData data;
+    AppData data{program.path()};
     data.runHistory.setRunCountText("7");
     ScriptedPlatform platform;
     Thisto_f histo(data, platform);

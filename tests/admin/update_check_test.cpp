@@ -89,7 +89,7 @@ protected:
     HttpResponder http;
     QtPlatform qt;
     ScriptedPlatform platform;
-    AppData data;
+    AppData data{folder.path()};
     Tnarzedzia_f tools{data, platform};
 
     void SetUp() override

@@ -30,7 +30,7 @@ int rightEdge(const QLabel* label)
 TEST(RunHistoryWindow, ShowsTheRunsRecordedBeforeThisOne)
 {
     TempFolder folder({"Admini"});
-    AppData data;
+    AppData data{folder.path()};
     ScriptedPlatform platform;
 
     // First start: nothing recorded yet.
@@ -84,7 +84,7 @@ TEST(RunHistoryWindow, FolderTailKeepsTheLast31CharactersOfLongFolders)
 TEST(RunHistoryWindow, ClockStartsAtZeroAndFollowsThePlatform)
 {
     TempFolder folder({"Admini"});
-    AppData data;
+    AppData data{folder.path()};
     ScriptedPlatform platform;
     Thisto_f histo(data, platform);
     Tform3 about(platform);
@@ -102,7 +102,7 @@ TEST(RunHistoryWindow, ClockStartsAtZeroAndFollowsThePlatform)
 class ToolsWindow : public ::testing::Test {
 protected:
     TempFolder folder{"Admini"};
-    AppData data;
+    AppData data{folder.path()};
     ScriptedPlatform platform;
     Tnarzedzia_f tools{data, platform};
 
@@ -221,7 +221,7 @@ TEST(AboutWindow, ClockStaysInsideTheWindow)
 TEST(AdminPictures, BothWindowsShowTheirCompiledInPicture)
 {
     TempFolder folder({"Admini"});
-    AppData data;
+    AppData data{folder.path()};
     ScriptedPlatform platform;
     Tform3 about(platform);
     Tnarzedzia_f tools(data, platform);

@@ -47,7 +47,7 @@ protected:
 
     TempFolder folder{"Admini", "NOTATKI", "LOGO", "FONT"};
     ScriptedPlatform platform;
-    AppData data;
+    AppData data{folder.path()};
     std::unique_ptr<Tzadania_f> window;
 };
 

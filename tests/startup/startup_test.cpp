@@ -1,6 +1,7 @@
 #include "app/program.h"
 #include "tests/support/scripted_platform.h"
 #include "store/contact_database.h"
+#include "store/paths.h"
 
 #include "tests/support/temp_folder.h"
 
@@ -24,7 +25,7 @@ void installDefaultPicture(const TempFolder& folder)
 // One start of the program's data side: the main window's creation handler.
 struct Start {
     ScriptedPlatform platform;
-    AppData data;
+    AppData data{currentFolder()};
     Tzadania_f window{data, platform};
 
     Start() { window.FormCreate(); }
@@ -143,7 +144,7 @@ TEST(Startup, NineWindowsAreCreatedInOrderWithTheirCaptionsAndSizes)
     TempFolder folder({"Admini", "NOTATKI"});
     installDefaultPicture(folder);
     ScriptedPlatform platform;
-    AppData data;
+    AppData data{folder.path()};
     Program program(data, platform);
 
     struct Expected {
