@@ -1,15 +1,15 @@
 #pragma once
 
-#include "zadania.h"
+#include "main_window.h"
 
-#include "admin/Wizyt.h"
-#include "admin/modul_hist.h"
-#include "admin/narzedzia_admini.h"
-#include "cash/firma.h"
-#include "cash/logowania.h"
-#include "cash/wkp.h"
-#include "envelope/koperta.h"
-#include "print/czcionki.h"
+#include "admin/about_window.h"
+#include "admin/run_history_window.h"
+#include "admin/admin_tools_window.h"
+#include "cash/company_window.h"
+#include "cash/text_editor_window.h"
+#include "cash/cash_document_window.h"
+#include "envelope/envelope_window.h"
+#include "print/print_font_window.h"
 
 #include <memory>
 #include <vector>

@@ -1,5 +1,5 @@
 // Find next: steps through the entries after the selection that contain the search text.
-#include "zadania.h"
+#include "main_window.h"
 
 #include "platform/platform.h"
 #include "store/cp1250.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run_records.h"
+#include "admin/run_records.h"
 
 namespace wirtello {
 

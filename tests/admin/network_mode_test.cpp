@@ -1,8 +1,8 @@
 #include "admin/data_folder.h"
-#include "admin/modul_hist.h"
-#include "cash/logowania.h"
+#include "admin/run_history_window.h"
+#include "cash/text_editor_window.h"
 
-#include "app/run_records.h"
+#include "admin/run_records.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 

@@ -1,4 +1,4 @@
-#include "admin/narzedzia_admini.h"
+#include "admin/admin_tools_window.h"
 #include "admin/update_info.h"
 
 #include "platform/qt_platform.h"

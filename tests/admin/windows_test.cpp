@@ -1,9 +1,9 @@
-#include "admin/Wizyt.h"
+#include "admin/about_window.h"
 #include "admin/maker_info.h"
-#include "admin/modul_hist.h"
-#include "admin/narzedzia_admini.h"
+#include "admin/run_history_window.h"
+#include "admin/admin_tools_window.h"
 
-#include "app/run_records.h"
+#include "admin/run_records.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/zadania.h"
+#include "app/main_window.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 

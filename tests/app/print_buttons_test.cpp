@@ -1,6 +1,6 @@
 #include "main_window_fixture.h"
 
-#include "print/czcionki.h"
+#include "print/print_font_window.h"
 #include "tests/support/recording_print_surface.h"
 
 using namespace wirtello;

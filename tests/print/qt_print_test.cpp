@@ -1,5 +1,5 @@
 #include "print/contact_list_printout.h"
-#include "print/czcionki.h"
+#include "print/print_font_window.h"
 #include "platform/qt_print_surface.h"
 
 #include "platform/qt_platform.h"

@@ -1,5 +1,5 @@
 // Add, rename and delete: the operations that change the contact list.
-#include "zadania.h"
+#include "main_window.h"
 
 #include "platform/platform.h"
 #include "store/io_error.h"

@@ -1,4 +1,4 @@
-#include "logowania.h"
+#include "text_editor_window.h"
 
 #include "admin/data_folder.h"
 #include "platform/platform.h"

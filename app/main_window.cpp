@@ -1,6 +1,6 @@
-#include "zadania.h"
+#include "main_window.h"
 
-#include "run_records.h"
+#include "admin/run_records.h"
 #include "startup.h"
 
 #include "platform/platform.h"

@@ -1,4 +1,4 @@
-#include "Wizyt.h"
+#include "about_window.h"
 
 #include "admin_picture.h"
 #include "maker_info.h"

@@ -1,5 +1,5 @@
 // The main window's controls at their pixel positions in the client area.
-#include "zadania.h"
+#include "main_window.h"
 
 #include "admin/maker_info.h"
 #include "platform/window_look.h"
@@ -15,7 +15,7 @@
 // Resources of a static library must be registered by name, outside any namespace.
 static void initMainWindowResources()
 {
-    Q_INIT_RESOURCE(zadania);
+    Q_INIT_RESOURCE(main_window);
 }
 
 namespace wirtello {

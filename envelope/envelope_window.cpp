@@ -1,4 +1,4 @@
-#include "koperta.h"
+#include "envelope_window.h"
 
 namespace wirtello {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/program_window.h"
-#include "print/czcionki.h"
+#include "print/print_font_window.h"
 #include "store/app_data.h"
 
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "modul_hist.h"
+#include "run_history_window.h"
 
 #include "data_folder.h"
 #include "maker_info.h"

@@ -1,4 +1,4 @@
-#include "wkp.h"
+#include "cash_document_window.h"
 
 namespace wirtello {
 

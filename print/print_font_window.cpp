@@ -1,4 +1,4 @@
-#include "czcionki.h"
+#include "print_font_window.h"
 
 #include "platform/platform.h"
 

@@ -1,11 +1,11 @@
-#include "narzedzia_admini.h"
+#include "admin_tools_window.h"
 
 #include "admin_picture.h"
 #include "maker_info.h"
 #include "network_mode.h"
 #include "update_info.h"
 
-#include "app/run_records.h"
+#include "admin/run_records.h"
 #include "platform/platform.h"
 #include "platform/window_look.h"
 #include "store/io_error.h"

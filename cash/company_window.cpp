@@ -1,4 +1,4 @@
-#include "firma.h"
+#include "company_window.h"
 
 namespace wirtello {
 
