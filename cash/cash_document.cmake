@@ -1,0 +1,4 @@
+add_library(wirtello_cash STATIC
+  cash_document_window.cpp
+)
+target_link_libraries(wirtello_cash PUBLIC wirtello_cash_company wirtello_admin wirtello_print wirtello_platform)
