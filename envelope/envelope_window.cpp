@@ -1,13 +1,419 @@
 #include "envelope_window.h"
 
-namespace wirtello {
+#include "admin/data_folder.h"
+#include "envelope/logo_picture.h"
+#include "platform/handler_guard.h"
+#include "platform/platform.h"
+#include "platform/qt_picture.h"
+#include "platform/window_look.h"
+#include "print/print_actions.h"
+#include "store/program_folder.h"
 
-Tkoperta_f::Tkoperta_f(QWidget* parent)
-    : ProgramWindow(parent)
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include <system_error>
+
+namespace wirtello {
+namespace {
+
+constexpr int kRightEdge = 816;
+
+QString defaultCaption()
+{
+    return QStringLiteral("Adresowanie kopert - profil domyślny");
+}
+
+std::string utf8(const QLineEdit* edit)
+{
+    return edit->text().toStdString();
+}
+
+QString qText(const std::string& utf8Text)
+{
+    return QString::fromStdString(utf8Text);
+}
+
+} // namespace
+
+Tkoperta_f::Tkoperta_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, QWidget* parent)
+    : ProgramWindow(parent), data_(data), platform_(platform), printFont_(printFont)
 {
     setObjectName(QStringLiteral("Tkoperta_f"));
-    setWindowTitle(QStringLiteral("Adresowanie kopert - profil domyślny"));
+    setWindowTitle(defaultCaption());
     setFixedClientSize(824, 548);
+    buildLayout();
+
+    for (int i = 0; i < 4; ++i)
+        connect(RadioButton[i], &QRadioButton::clicked, this, [this, i] { showPreset(i + 1); });
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { saveDefaults(); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { readDefaults(); });
+    connect(SpeedButton3, &QToolButton::clicked, this, [this] { choosePrintFont(); });
+    connect(SpeedButton4, &QToolButton::clicked, this, [this] { saveProfile(); });
+    connect(SpeedButton5, &QToolButton::clicked, this, [this] { readProfile(); });
+    connect(SpeedButton6, &QToolButton::clicked, this, [this] { showHelp(); });
+    connect(SpeedButton7, &QToolButton::clicked, this, [this] { printEnvelope(); });
+    connect(SpeedButton8, &QToolButton::clicked, this, [this] { attachPicture(); });
+    connect(SpeedButton9, &QToolButton::clicked, this, [this] { detachPicture(); });
+    connect(SpeedButton10, &QToolButton::clicked, this, [this] { finish(); });
+    connect(SpeedButton11, &QToolButton::clicked, this, [this] { hideHelp(); });
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    Timer1->start();
+}
+
+void Tkoperta_f::addressTo(const EnvelopeAddress& card)
+{
+    o2->setText(card.firstLine);
+    o3->setText(card.secondLine);
+    o4->setText(card.street);
+    o5->setText(card.town);
+    for (int i = 0; i < 3; ++i)
+        n[i]->setText(qText(data_.company.line(i + 1)));
+    n4->clear();
+}
+
+void Tkoperta_f::initialise()
+{
+    const std::optional<std::filesystem::path> folder =
+        resolveWindowDataFolder(siec_, false, platform_, data_.programFolder);
+    if (!folder) {
+        initialiseFailed();
+        return;
+    }
+    dataFolder_ = *folder;
+
+    tickPreset(1);
+    poziomo->setChecked(false);
+    logo->setChecked(false);
+    Panel3->hide();
+    for (QLineEdit* edit : {l1, l2, l3, l4, l_n, g1, g2, g3, g4, g_n, od, nazwa, l_log, g_log})
+        edit->clear();
+
+    bool completed = false;
+    runGuarded(platform_, [this, &completed] {
+        logoRecord_ = loadOrCreate<LogoSettingsRecord>(logoSettingsPath(dataFolder_));
+        showLogoSettings(logoRecord_.logo());
+        settingsRecord_ =
+            loadOrCreate<EnvelopeSettingsRecord>(envelopeSettingsPath(dataFolder_), defaultEnvelopeSettings());
+        showSettings(settingsRecord_.settings(), false);
+        showPreset(1);
+        loadNamedPicture();
+        formaRecord_ = loadOrCreate<FormaRecord>(formaPath(dataFolder_));
+        o1->setText(qText(formaRecord_.forma()));
+        choiceRecord_ = loadOrCreate<LayoutChoiceRecord>(layoutChoicePath(dataFolder_));
+        LayoutTicks shown = ticks();
+        applyLayoutChoice(choiceRecord_.choice(), shown);
+        applyTicks(shown);
+        setWindowTitle(defaultCaption());
+        completed = true;
+    });
+    if (!completed)
+        initialiseFailed();
+}
+
+void Tkoperta_f::showPreset(int preset)
+{
+    if (preset < 1 || preset > 4)
+        return;
+    setRightAligned(Label7,
+                    QStringLiteral("Rozmiar ") + l[preset - 1]->text() + QStringLiteral("X") + g[preset - 1]->text(),
+                    kRightEdge);
+}
+
+void Tkoperta_f::saveDefaults()
+{
+    runGuarded(platform_, [this] {
+        settingsRecord_.setSettings(typedSettings());
+        storeRecord(envelopeSettingsPath(dataFolder_), settingsRecord_);
+        logoRecord_.setLogo(typedLogoSettings());
+        storeRecord(logoSettingsPath(dataFolder_), logoRecord_);
+        choiceRecord_.setChoice(layoutChoiceOf(ticks(), choiceRecord_.choice()));
+        storeRecord(layoutChoicePath(dataFolder_), choiceRecord_);
+        enableLogoTickForFile();
+    });
+}
+
+void Tkoperta_f::readDefaults()
+{
+    if (!platform_.ask(QStringLiteral("Wczytać ustawienia domyślne ?")))
+        return;
+    runGuarded(platform_, [this] {
+        tickPreset(1);
+        poziomo->setChecked(false);
+        logo->setChecked(false);
+        choiceRecord_ = loadRecord<LayoutChoiceRecord>(layoutChoicePath(dataFolder_));
+        LayoutTicks shown = ticks();
+        applyLayoutChoice(choiceRecord_.choice(), shown);
+        applyTicks(shown);
+        logoRecord_ = loadRecord<LogoSettingsRecord>(logoSettingsPath(dataFolder_));
+        showLogoSettings(logoRecord_.logo());
+        settingsRecord_ = loadRecord<EnvelopeSettingsRecord>(envelopeSettingsPath(dataFolder_));
+        showSettings(settingsRecord_.settings(), true);
+        showPreset(tickedPreset());
+        loadNamedPicture();
+        setWindowTitle(defaultCaption());
+    });
+}
+
+void Tkoperta_f::choosePrintFont()
+{
+    wirtello::choosePrintFont(platform_, printFont_);
+}
+
+FileDialogRequest Tkoperta_f::profileDialog(const QString& title) const
+{
+    // Profiles live in "Koperty"; a data folder made without it gets it here
+    // rather than sending the dialog somewhere unrelated.
+    const std::filesystem::path folder = profilesFolder(dataFolder_);
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(folder, ignored))
+        std::filesystem::create_directory(folder, ignored);
+    FileDialogRequest request;
+    request.title = title;
+    request.filter = QStringLiteral("Pliki profilów|*.pro");
+    request.defaultExtension = QStringLiteral("pro");
+    request.startFolder = std::filesystem::is_directory(folder, ignored) ? folder : dataFolder_;
+    return request;
+}
+
+void Tkoperta_f::saveProfile()
+{
+    runGuarded(platform_, [this] {
+        const std::optional<std::filesystem::path> chosen = platform_.saveFile(profileDialog(QStringLiteral("Zapisz profil")));
+        if (!chosen)
+            return;
+        profileRecord_.setSettings(typedSettings());
+        profileRecord_.setLogo(typedLogoSettings());
+        profileRecord_.setChoice(layoutChoiceOf(ticks(), profileRecord_.choice()));
+        storeRecord(withProfileExtension(*chosen), profileRecord_);
+    });
+}
+
+void Tkoperta_f::readProfile()
+{
+    runGuarded(platform_, [this] {
+        const std::optional<std::filesystem::path> chosen = platform_.openFile(profileDialog(QStringLiteral("Czytaj profil")));
+        if (!chosen)
+            return;
+        std::filesystem::path path = *chosen;
+        if (!fileExists(path) && fileExists(withProfileExtension(path)))
+            path = withProfileExtension(path);
+        profileRecord_ = loadRecord<EnvelopeProfileRecord>(path);
+        showSettings(profileRecord_.settings(), true);
+        showLogoSettings(profileRecord_.logo());
+        LayoutTicks shown = ticks();
+        applyLayoutChoice(profileRecord_.choice(), shown);
+        applyTicks(shown);
+        showPreset(tickedPreset());
+        loadNamedPicture();
+        std::error_code ec;
+        const std::filesystem::path full = std::filesystem::absolute(path, ec);
+        setWindowTitle(QStringLiteral("Adresowanie kopert ") + QString::fromStdString((ec ? path : full).string()));
+    });
+}
+
+void Tkoperta_f::attachPicture()
+{
+    runGuarded(platform_, [this] {
+        std::error_code ec;
+        const std::filesystem::path logoFolder = joinPath(dataFolder_, kLogoFolder);
+        FileDialogRequest request;
+        request.title = QStringLiteral("Dołącz obrazek");
+        request.filter = QStringLiteral("Pliki graficzne|*.jpg");
+        request.defaultExtension = QStringLiteral("jpg");
+        request.startFolder = std::filesystem::is_directory(logoFolder, ec) ? logoFolder : dataFolder_;
+        const std::optional<std::filesystem::path> chosen = platform_.openFile(request);
+        if (!chosen)
+            return;
+        const std::filesystem::path full = std::filesystem::absolute(*chosen, ec);
+        nazwa->setText(QString::fromStdString((ec ? *chosen : full).string()));
+        loadNamedPicture();
+    });
+}
+
+void Tkoperta_f::detachPicture()
+{
+    // No picture named, none printed: the tick goes with the picture.
+    nazwa->clear();
+    dropPicture();
+    logo->setChecked(false);
+    logo->setEnabled(false);
+}
+
+void Tkoperta_f::showHelp()
+{
+    Panel3->setGeometry(93, 62, 636, 390);
+    Panel3->show();
+    Panel3->raise();
+}
+
+void Tkoperta_f::hideHelp()
+{
+    Panel3->hide();
+}
+
+void Tkoperta_f::printEnvelope()
+{
+    runGuarded(platform_, [this] {
+        const std::unique_ptr<PrintSurface> surface = platform_.choosePrinter();
+        if (!surface)
+            return;
+        CzytajFonty(printFont_, kPrintFontFile);
+        drawEnvelope(*surface, printFont_, envelopeLayout(), logo_);
+    });
+}
+
+void Tkoperta_f::finish()
+{
+    if (!platform_.ask(QStringLiteral("Koniec pracy ?")))
+        return;
+    runGuarded(platform_, [this] {
+        formaRecord_.setForma(utf8(o1));
+        storeRecord(formaPath(dataFolder_), formaRecord_);
+        dismiss();
+    });
+}
+
+void Tkoperta_f::Timer1Timer()
+{
+    setRightAligned(Label15, platform_.formatLongTime(platform_.now().time()), kRightEdge);
+}
+
+EnvelopeLayout Tkoperta_f::envelopeLayout() const
+{
+    EnvelopeLayout layout;
+    layout.settings = typedSettings();
+    layout.logo = typedLogoSettings();
+    for (std::size_t i = 0; i < o.size(); ++i)
+        layout.recipient[i] = utf8(o[i]);
+    layout.ticks = ticks();
+    return layout;
+}
+
+int Tkoperta_f::tickedPreset() const
+{
+    for (int i = 0; i < 4; ++i)
+        if (RadioButton[i]->isChecked())
+            return i + 1;
+    return 0;
+}
+
+void Tkoperta_f::tickPreset(int preset)
+{
+    if (preset < 1 || preset > 4 || RadioButton[preset - 1]->isChecked())
+        return;
+    RadioButton[preset - 1]->setChecked(true);
+    showPreset(preset);
+}
+
+LayoutTicks Tkoperta_f::ticks() const
+{
+    return {tickedPreset(), logo->isChecked(), poziomo->isChecked()};
+}
+
+void Tkoperta_f::applyTicks(const LayoutTicks& shown)
+{
+    tickPreset(shown.preset);
+    logo->setChecked(shown.logo);
+    poziomo->setChecked(shown.landscape);
+}
+
+void Tkoperta_f::showSettings(const EnvelopeSettings& settings, bool withSender)
+{
+    if (withSender)
+        for (int i = 0; i < 4; ++i)
+            n[i]->setText(qText(settings.sender[i]));
+    for (int i = 0; i < 4; ++i) {
+        l[i]->setText(qText(settings.left[i]));
+        g[i]->setText(qText(settings.top[i]));
+    }
+    l_n->setText(qText(settings.senderLeft));
+    g_n->setText(qText(settings.senderTop));
+    od->setText(qText(settings.spacing));
+}
+
+void Tkoperta_f::showLogoSettings(const LogoSettings& logoSettings)
+{
+    nazwa->setText(qText(logoSettings.path));
+    l_log->setText(qText(logoSettings.left));
+    g_log->setText(qText(logoSettings.top));
+}
+
+EnvelopeSettings Tkoperta_f::typedSettings() const
+{
+    EnvelopeSettings settings;
+    for (int i = 0; i < 4; ++i) {
+        settings.sender[i] = utf8(n[i]);
+        settings.left[i] = utf8(l[i]);
+        settings.top[i] = utf8(g[i]);
+    }
+    settings.spacing = utf8(od);
+    settings.senderLeft = utf8(l_n);
+    settings.senderTop = utf8(g_n);
+    return settings;
+}
+
+LogoSettings Tkoperta_f::typedLogoSettings() const
+{
+    return {utf8(nazwa), utf8(l_log), utf8(g_log)};
+}
+
+std::filesystem::path Tkoperta_f::picturePath() const
+{
+    const std::string text = utf8(nazwa);
+    if (text.empty())
+        return {};
+    const std::filesystem::path path(text);
+    // A name without a folder (a hand-made file) is taken below the data folder.
+    return path.is_absolute() ? path : joinPath(dataFolder_, text);
+}
+
+bool Tkoperta_f::pictureFileExists() const
+{
+    const std::filesystem::path path = picturePath();
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+void Tkoperta_f::loadNamedPicture()
+{
+    if (!pictureFileExists()) {
+        dropPicture();
+        logo->setEnabled(false);
+        return;
+    }
+    try {
+        Picture picture = loadLogoPicture(picturePath());
+        const QImage image = toQImage(picture);
+        logo_ = std::move(picture);
+        Image2->setPixmap(QPixmap::fromImage(image));
+        logo->setEnabled(true);
+    } catch (const IoError& error) {
+        dropPicture();
+        logo->setEnabled(false);
+        platform_.showError(error);
+    } catch (const std::exception& error) {
+        dropPicture();
+        logo->setEnabled(false);
+        platform_.showFailure(failureText(error));
+    }
+}
+
+void Tkoperta_f::dropPicture()
+{
+    logo_ = Picture{};
+    Image2->setPixmap(emptyPreviewPicture(Image2->size()));
+}
+
+void Tkoperta_f::enableLogoTickForFile()
+{
+    logo->setEnabled(pictureFileExists() && !logo_.isNull());
 }
 
 } // namespace wirtello
