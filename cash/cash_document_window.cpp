@@ -1,13 +1,453 @@
 #include "cash_document_window.h"
 
-namespace wirtello {
+#include "cash/cash_printout.h"
+#include "cash/numbering_file.h"
+#include "cash/text_editor_window.h"
+#include "cash/text_lines.h"
 
-Tkp_f::Tkp_f(QWidget* parent)
-    : ProgramWindow(parent)
+#include "admin/data_folder.h"
+#include "platform/platform.h"
+#include "store/io_error.h"
+#include "store/paths.h"
+#include "store/program_folder.h"
+
+#include <QCollator>
+#include <QEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <vector>
+
+namespace wirtello {
+namespace {
+
+constexpr int kGridRows = static_cast<int>(kDocumentRows);
+constexpr int kAmountColumn = 1;
+constexpr std::uint8_t kIssuer = 1;
+constexpr std::uint8_t kCounterparty = 2;
+
+// Tried in this order; the first one that starts is used.
+const char* const kCalculators[] = {"gnome-calculator", "kcalc", "galculator", "qalculate-gtk", "xcalc"};
+
+QString fromUtf8(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+std::string toUtf8(const QString& text)
+{
+    return text.toStdString();
+}
+
+// The tick rewrites these ten times a second; an unchanged text is left alone
+// so a selection in it survives.
+void setIfChanged(QLineEdit* edit, const QString& text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+} // namespace
+
+Tkp_f::Tkp_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, Tlogowania_f& textEditor,
+             QWidget* parent)
+    : ProgramWindow(parent), data_(data), platform_(platform), printFont_(printFont), textEditor_(textEditor)
 {
     setObjectName(QStringLiteral("Tkp_f"));
     setWindowTitle(QStringLiteral("Dokument Kp"));
-    setFixedClientSize(760, 560);
+    setFixedClientSize(629, 515);
+    buildLayout();
+
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { dismiss(); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { startCalculator(); });
+    connect(SpeedButton3, &QToolButton::clicked, this, [this] { saveDocument(); });
+    connect(SpeedButton4, &QToolButton::clicked, this, [this] { readDocument(); });
+    connect(SpeedButton5, &QToolButton::clicked, this, [this] { openContentEditor(); });
+    connect(SpeedButton6, &QToolButton::clicked, this, [this] { showFixedContents(); });
+    connect(SpeedButton7, &QToolButton::clicked, this, [this] { editIssuer(); });
+    connect(SpeedButton8, &QToolButton::clicked, this, [this] { editCounterparty(); });
+    connect(SpeedButton9, &QToolButton::clicked, this, [this] { applyEdit(); });
+    connect(SpeedButton10, &QToolButton::clicked, this, [this] { cancelEdit(); });
+    connect(SpeedButton11, &QToolButton::clicked, this, [this] { showHelp(); });
+    connect(SpeedButton12, &QToolButton::clicked, this, [this] { hideHelp(); });
+    connect(SpeedButton13, &QToolButton::clicked, this, [this] { printDocument(); });
+    connect(SpeedButton14, &QToolButton::clicked, this, [this] { clearDocument(); });
+    connect(SpeedButton15, &QToolButton::clicked, this, [this] { saveParameters(); });
+    connect(lista, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) { insertFixedContent(item); });
+    connect(gotowka, &QLineEdit::editingFinished, this, [this] { cashEntered(); });
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+}
+
+void Tkp_f::prepareDocument(DocumentKind kind, const QString& firstLine, const QString& secondLine,
+                            const QString& street, const QString& town, const std::array<QString, 4>& companyLines)
+{
+    kind_ = kind;
+    Label9->setText(firstLine + QLatin1Char(' ') + secondLine);
+    Label10->setText(street);
+    Label11->setText(town);
+    Label12->setText(QString());
+    const std::array<QLabel*, 4> issuer = block(kIssuer);
+    for (std::size_t i = 0; i < issuer.size(); ++i)
+        issuer[i]->setText(companyLines[i]);
+}
+
+void Tkp_f::initialise()
+{
+    const std::optional<std::filesystem::path> folder =
+        resolveWindowDataFolder(siec_, false, platform_, data_.programFolder);
+    if (!folder) {
+        initialiseFailed();
+        return;
+    }
+    dataFolder_ = *folder;
+
+    for (QLineEdit* edit : panelEdits())
+        edit->clear();
+    k1->setChecked(true);
+    k2->setChecked(false);
+
+    if (kind_ == DocumentKind::None)
+        return;
+
+    const bool cashIn = kind_ == DocumentKind::Kp;
+    Panel1->setText(cashIn ? QStringLiteral("Dowód wpłaty") : QStringLiteral("Dowód wypłaty"));
+    setWindowTitle(cashIn ? QStringLiteral("Dokument Kp") : QStringLiteral("Dokument Kw"));
+    Label8->setText(cashIn ? QStringLiteral("Od kogo") : QStringLiteral("Komu"));
+    Label8->adjustSize();
+
+    numberingPath_ = numberingPath(dataFolder_, kind_);
+    try {
+        createNumberingFileIfMissing(numberingPath_);
+    } catch (const IoError& error) {
+        platform_.showError(error);
+        initialiseFailed();
+        return;
+    }
+
+    Timer1->start();
+    razem->clear();
+    data->setText(platform_.formatShortDate(platform_.now().date()));
+}
+
+QString Tkp_f::cell(int row, int column) const
+{
+    const QTableWidgetItem* item = tabela->item(row, column);
+    return item ? item->text() : QString();
+}
+
+void Tkp_f::setCell(int row, int column, const QString& text)
+{
+    QTableWidgetItem* item = tabela->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem();
+        tabela->setItem(row, column, item);
+    }
+    if (item->text() != text)
+        item->setText(text);
+}
+
+DocumentLines Tkp_f::documentLines() const
+{
+    DocumentLines lines;
+    for (int row = 0; row < kGridRows; ++row) {
+        lines.descriptions[row] = toUtf8(cell(row, 0));
+        lines.amounts[row] = toUtf8(cell(row, kAmountColumn));
+    }
+    return lines;
+}
+
+void Tkp_f::setDocumentLines(const DocumentLines& lines)
+{
+    for (int row = 0; row < kGridRows; ++row) {
+        setCell(row, 0, fromUtf8(lines.descriptions[row]));
+        setCell(row, kAmountColumn, fromUtf8(lines.amounts[row]));
+    }
+}
+
+AmountTotal Tkp_f::computeTotal() const
+{
+    const DocumentLines lines = documentLines();
+    return totalOf(lines.amounts);
+}
+
+void Tkp_f::Wyrownaj()
+{
+    for (int row = 0; row < kGridRows; ++row)
+        setCell(row, kAmountColumn, fromUtf8(alignedAmount(toUtf8(cell(row, kAmountColumn)))));
+}
+
+void Tkp_f::Timer1Timer()
+{
+    SpeedButton15->setEnabled(!numerkp->text().isEmpty());
+    colourFlag_ = k2->isChecked() ? 1 : 0;
+
+    const int column = tabela->currentColumn();
+    if (column != lastColumn_) {
+        Wyrownaj();
+        lastColumn_ = column;
+    }
+    const int row = tabela->currentRow();
+    if (row != lastRow_) {
+        Wyrownaj();
+        lastRow_ = row;
+    }
+
+    total_ = computeTotal();
+    setIfChanged(razem, fromUtf8(totalText(total_)));
+
+    if (!gotowka->text().isEmpty()) {
+        // Cash that is not a plain number counts as 0, as amounts do.
+        const AmountReading cash = readAmount(toUtf8(gotowka->text()));
+        const std::int64_t cashGrosze = cash.isNumber() ? cash.grosze : 0;
+        setIfChanged(reszta, total_.tooLarge ? QString() : fromUtf8(formatAmount(cashGrosze - total_.grosze)));
+    }
+}
+
+void Tkp_f::cashEntered()
+{
+    gotowka->setText(fromUtf8(reformattedAmount(toUtf8(gotowka->text()))));
+}
+
+void Tkp_f::gridEnterPressed()
+{
+    cashEntered();
+    Wyrownaj();
+}
+
+bool Tkp_f::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (watched == tabela && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            // Enter on a cell that is not being edited; an open editor reports its own.
+            gridEnterPressed();
+            return true;
+        }
+        if (watched == lista && key == Qt::Key_Escape) {
+            lista->hide();
+            return true;
+        }
+    }
+    return ProgramWindow::eventFilter(watched, event);
+}
+
+std::array<QLabel*, 4> Tkp_f::block(std::uint8_t target) const
+{
+    if (target == kCounterparty)
+        return {Label9, Label10, Label11, Label12};
+    return {Label3, Label4, Label5, Label6};
+}
+
+std::array<QLineEdit*, 4> Tkp_f::panelEdits() const
+{
+    return {pole1, pole2, pole3, pole4};
+}
+
+void Tkp_f::openEditPanel(std::uint8_t target)
+{
+    editTarget_ = target;
+    const std::array<QLabel*, 4> lines = block(target);
+    const std::array<QLineEdit*, 4> edits = panelEdits();
+    for (std::size_t i = 0; i < edits.size(); ++i)
+        edits[i]->setText(lines[i]->text());
+    Label21->setText(target == kIssuer ? QStringLiteral("Kto") : QStringLiteral("Komu/Od kogo"));
+    Label21->adjustSize();
+    Panel2->setGeometry(96, 56, 413, 273);
+    Panel2->show();
+    Panel2->raise();
+    pole1->setFocus();
+}
+
+void Tkp_f::editIssuer()
+{
+    openEditPanel(kIssuer);
+}
+
+void Tkp_f::editCounterparty()
+{
+    openEditPanel(kCounterparty);
+}
+
+void Tkp_f::applyEdit()
+{
+    const std::array<QLabel*, 4> lines = block(editTarget_);
+    const std::array<QLineEdit*, 4> edits = panelEdits();
+    for (std::size_t i = 0; i < edits.size(); ++i)
+        lines[i]->setText(edits[i]->text());
+    Panel2->hide();
+}
+
+void Tkp_f::cancelEdit()
+{
+    Panel2->hide();
+}
+
+void Tkp_f::showHelp()
+{
+    Panel3->setGeometry(8, 8, 613, 293);
+    Panel3->show();
+    Panel3->raise();
+}
+
+void Tkp_f::hideHelp()
+{
+    Panel3->hide();
+}
+
+void Tkp_f::showFixedContents()
+{
+    if (kind_ == DocumentKind::None)
+        return;
+    try {
+        const std::filesystem::path path = fixedContentsPath(dataFolder_, kind_);
+        if (!fileExists(path))
+            return;
+        QStringList items;
+        for (const std::string& line : readTextLines(path))
+            items << fromUtf8(line);
+        // Polish alphabetical order, as a reader of the list expects it.
+        QCollator collator{QLocale(QLocale::Polish, QLocale::Poland)};
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        std::stable_sort(items.begin(), items.end(),
+                         [&collator](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+        lista->clear();
+        lista->addItems(items);
+        lista->show();
+        lista->raise();
+        lista->setFocus();
+    } catch (const IoError& error) {
+        platform_.showError(error);
+    }
+}
+
+void Tkp_f::insertFixedContent(QListWidgetItem* item)
+{
+    if (!item)
+        return;
+    const int row = std::max(tabela->currentRow(), 0);
+    setCell(row, 0, item->text());
+    lista->hide();
+}
+
+void Tkp_f::openContentEditor()
+{
+    if (kind_ == DocumentKind::None)
+        return;
+    textEditor_.setParameters({fixedContentsEditorFile(kind_), "Edytor stałej treści", Tlogowania_f::kStoreOnReturn});
+    textEditor_.open();
+}
+
+FileDialogRequest Tkp_f::documentDialog(const QString& title) const
+{
+    FileDialogRequest request;
+    request.title = title;
+    request.filter = QStringLiteral("Dokumenty Kp i Kw|*.kpw");
+    request.defaultExtension = QStringLiteral("*.kpw");
+    request.startFolder = joinPath(dataFolder_, "Dokumenty");
+    return request;
+}
+
+void Tkp_f::saveDocument()
+{
+    const std::optional<std::filesystem::path> chosen =
+        platform_.saveFile(documentDialog(QStringLiteral("Zapisz dokument")));
+    if (!chosen || chosen->empty())
+        return;
+    try {
+        putLines(documentBuffer_, documentLines());
+        storeRecord(*chosen, documentBuffer_);
+    } catch (const IoError& error) {
+        platform_.showError(error);
+    }
+}
+
+void Tkp_f::readDocument()
+{
+    const std::optional<std::filesystem::path> chosen =
+        platform_.openFile(documentDialog(QStringLiteral("Czytaj dokument")));
+    if (!chosen || chosen->empty() || !fileExists(*chosen))
+        return;
+    try {
+        // The grid changes only once the whole record was read.
+        const auto record = loadRecord<CashDocumentRecord>(*chosen);
+        documentBuffer_ = record;
+        setDocumentLines(linesOf(record));
+    } catch (const IoError& error) {
+        platform_.showError(error);
+    }
+}
+
+void Tkp_f::startCalculator()
+{
+    for (const char* calculator : kCalculators)
+        if (platform_.exec(QString::fromLatin1(calculator), dataFolder_))
+            return;
+    platform_.inform(QStringLiteral("Nie znaleziono kalkulatora. Zainstaluj jeden z programów: gnome-calculator, "
+                                    "kcalc, galculator, qalculate-gtk lub xcalc."));
+}
+
+void Tkp_f::clearDocument()
+{
+    setDocumentLines(DocumentLines{});
+}
+
+void Tkp_f::saveParameters()
+{
+    checkBossLevel(platform_);
+}
+
+void Tkp_f::printDocument()
+{
+    if (kind_ == DocumentKind::None)
+        return;
+    // The total as it stands now, not as the last tick saw it.
+    total_ = computeTotal();
+    razem->setText(fromUtf8(totalText(total_)));
+    if (!printableTotal(total_)) {
+        platform_.inform(QStringLiteral("Kwota dokumentu musi mieścić się w granicach od 0.00 do 2147483647.99. "
+                                        "Popraw kwoty, a następnie wydrukuj dokument."));
+        return;
+    }
+
+    try {
+        const std::unique_ptr<PrintSurface> surface = platform_.choosePrinter();
+        if (!surface)
+            return;
+        // The font first: a damaged font file must not use up a number.
+        CzytajFonty(printFont_, kPrintFontFile);
+        const DocumentNumber taken = takeDocumentNumber(numberingPath_);
+        numerkp->setText(QString::number(taken.number));
+        rozszerzeniekp->setText(fromUtf8(taken.extension));
+
+        CashDocumentPrint document;
+        document.kind = kind_;
+        document.number = toUtf8(numerkp->text());
+        document.extension = toUtf8(rozszerzeniekp->text());
+        document.date = toUtf8(data->text());
+        const std::array<QLabel*, 4> issuer = block(kIssuer);
+        const std::array<QLabel*, 4> counterparty = block(kCounterparty);
+        for (std::size_t i = 0; i < 4; ++i) {
+            document.issuer[i] = toUtf8(issuer[i]->text());
+            document.counterparty[i] = toUtf8(counterparty[i]->text());
+        }
+        document.lines = documentLines();
+        document.total = toUtf8(razem->text());
+        colourFlag_ = k2->isChecked() ? 1 : 0;
+        document.colour = colourFlag_ == 1;
+        drawCashDocument(*surface, printFont_, document);
+    } catch (const IoError& error) {
+        platform_.showError(error);
+    }
 }
 
 } // namespace wirtello

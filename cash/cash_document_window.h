@@ -1,13 +1,209 @@
 #pragma once
 
+#include "admin/network_mode.h"
+#include "cash/cash_amount.h"
+#include "cash/cash_document_file.h"
+#include "cash/cash_document_kind.h"
 #include "platform/program_window.h"
+#include "print/print_font.h"
+#include "store/app_data.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPlainTextEdit;
+class QRadioButton;
+class QTableWidget;
+class QTextEdit;
+class QTimer;
+class QToolButton;
 
 namespace wirtello {
 
+class Platform;
+class Tlogowania_f;
+struct FileDialogRequest;
+
+// The cash document window: one KP (cash in) or KW (cash out) document at a
+// time, its ten item lines with amounts, the total and the change, document
+// files, fixed contents, numbering and the printout.
+//
+// The main window's "Dokument Kp" / "Dokument Kw" open it so:
+//     kp.prepareDocument(DocumentKind::Kp, imie, nazwisko, ulica, miejscowosc,
+//                        {company line 1, 2, 3, 4});
+//     kp.open();
 class Tkp_f : public ProgramWindow {
     Q_OBJECT
 public:
-    explicit Tkp_f(QWidget* parent = nullptr);
+    Tkp_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, Tlogowania_f& textEditor,
+          QWidget* parent = nullptr);
+
+    // Sets the document kind and fills the two blocks: the counterparty with
+    // the card's first and second line joined by a blank, its street and town
+    // (the fourth line empty), the issuer with the first four lines of the own
+    // company record (name, two address lines, NIP). Call before open(); the
+    // texts are copied, so later changes of the card do not reach the window.
+    void prepareDocument(DocumentKind kind, const QString& firstLine, const QString& secondLine,
+                         const QString& street, const QString& town, const std::array<QString, 4>& companyLines);
+
+    // Data folder, radio buttons and edit panel; with a kind chosen, captions,
+    // the numbering file (created when missing), the timer, the total and the
+    // date. The grid, the number, the extension and the cash stay as they were.
+    void initialise() override;
+
+    // The 100 ms tick: "Zapisz parametry" enabled state, colour flag, aligning
+    // when the grid's cell changes, the total and the change.
+    void Timer1Timer();
+    // Rewrites every amount other than 0 in the amount format.
+    void Wyrownaj();
+
+    // SpeedButton7 / SpeedButton8: the edit panel for the issuer / counterparty block.
+    void editIssuer();
+    void editCounterparty();
+    // SpeedButton9 "Wstaw": the panel's lines into the chosen block.
+    void applyEdit();
+    // SpeedButton10 "Zaniechaj".
+    void cancelEdit();
+    // SpeedButton6 "Wstaw treść": the kind's fixed contents in the list.
+    void showFixedContents();
+    // Double-click on the list: the item into the description of the grid's current row.
+    void insertFixedContent(QListWidgetItem* item);
+    // SpeedButton5 "Edytor treści".
+    void openContentEditor();
+    // SpeedButton4 "Czytaj dokument" / SpeedButton3 "Zapisz dokument".
+    void readDocument();
+    void saveDocument();
+    // SpeedButton2 "Kalkulator": the first desktop calculator found.
+    void startCalculator();
+    // SpeedButton14 "Wyczyść dokument": empties the 20 cells.
+    void clearDocument();
+    // SpeedButton11 "Pomoc" / SpeedButton12 "Koniec pomocy".
+    void showHelp();
+    void hideHelp();
+    // SpeedButton13 "Drukuj dokument": print dialog, number, printout.
+    void printDocument();
+    // SpeedButton15 "Zapisz parametry": reserved to the boss level.
+    void saveParameters();
+    // Enter in the grid: the cash field, then the amount column, in the amount format.
+    void gridEnterPressed();
+    // Enter in the cash field or leaving it.
+    void cashEntered();
+
+    DocumentKind documentKind() const { return kind_; }
+    // 0 black, 1 colour; follows the radio buttons at each tick.
+    std::uint8_t colourPrintFlag() const { return colourFlag_; }
+    // 1 issuer, 2 counterparty.
+    std::uint8_t editTarget() const { return editTarget_; }
+    const std::filesystem::path& dataFolder() const { return dataFolder_; }
+    const std::filesystem::path& numberingFilePath() const { return numberingPath_; }
+    // The total of the latest tick (or print).
+    const AmountTotal& total() const { return total_; }
+
+    DocumentLines documentLines() const;
+    void setDocumentLines(const DocumentLines& lines);
+
+    // Issuer block.
+    QFrame* Bevel1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QToolButton* SpeedButton7 = nullptr;
+    // Counterparty block and its caption.
+    QLabel* Label8 = nullptr;
+    QFrame* Bevel2 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* Label11 = nullptr;
+    QLabel* Label12 = nullptr;
+    QToolButton* SpeedButton8 = nullptr;
+    // Number, extension, date.
+    QLabel* Label1 = nullptr; // "Numer"
+    QLineEdit* numerkp = nullptr;
+    QLabel* Label2 = nullptr; // "/"
+    QLineEdit* rozszerzeniekp = nullptr;
+    QLabel* Label7 = nullptr; // "Data"
+    QLineEdit* data = nullptr;
+    QToolButton* SpeedButton15 = nullptr;
+    // Printing.
+    QFrame* Bevel3 = nullptr;
+    QLabel* Label18 = nullptr; // "Wydruk dokumentu"
+    QRadioButton* k1 = nullptr;
+    QRadioButton* k2 = nullptr;
+    QToolButton* SpeedButton13 = nullptr;
+    // Items.
+    QLabel* Label13 = nullptr; // "Tytułem :"
+    QLabel* Label14 = nullptr; // "Kwota :"
+    QTableWidget* tabela = nullptr;
+    QListWidget* lista = nullptr;
+    QToolButton* SpeedButton6 = nullptr;
+    QToolButton* SpeedButton5 = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton14 = nullptr;
+    QToolButton* SpeedButton11 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QTextEdit* Memo2 = nullptr;
+    // Total, cash, change.
+    QLabel* Label15 = nullptr; // "Razem"
+    QLineEdit* razem = nullptr;
+    QLabel* Label16 = nullptr; // "Gotówka"
+    QLineEdit* gotowka = nullptr;
+    QLabel* Label17 = nullptr; // "Reszta"
+    QLineEdit* reszta = nullptr;
+    QLabel* Panel1 = nullptr;
+    // Edit panel.
+    QFrame* Panel2 = nullptr;
+    QLabel* Label19 = nullptr; // "Edycja danych"
+    QLabel* Label21 = nullptr;
+    QLineEdit* pole1 = nullptr;
+    QLineEdit* pole2 = nullptr;
+    QLineEdit* pole3 = nullptr;
+    QLineEdit* pole4 = nullptr;
+    QToolButton* SpeedButton9 = nullptr;
+    QToolButton* SpeedButton10 = nullptr;
+    // Help panel.
+    QFrame* Panel3 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QToolButton* SpeedButton12 = nullptr;
+
+    QTimer* Timer1 = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void openEditPanel(std::uint8_t target);
+    std::array<QLabel*, 4> block(std::uint8_t target) const;
+    std::array<QLineEdit*, 4> panelEdits() const;
+    QString cell(int row, int column) const;
+    void setCell(int row, int column, const QString& text);
+    AmountTotal computeTotal() const;
+    FileDialogRequest documentDialog(const QString& title) const;
+
+    AppData& data_;
+    Platform& platform_;
+    CurrentPrintFont& printFont_;
+    Tlogowania_f& textEditor_;
+
+    DocumentKind kind_ = DocumentKind::None;
+    std::uint8_t colourFlag_ = 0;
+    std::uint8_t editTarget_ = 1;
+    NetworkModeRecord siec_;
+    std::filesystem::path dataFolder_;
+    std::filesystem::path numberingPath_;
+    CashDocumentRecord documentBuffer_;
+    int lastColumn_ = 0;
+    int lastRow_ = 0;
+    AmountTotal total_;
 };
 
 } // namespace wirtello

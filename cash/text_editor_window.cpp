@@ -1,21 +1,88 @@
 #include "text_editor_window.h"
 
+#include "editor_printout.h"
+#include "text_lines.h"
+
 #include "admin/data_folder.h"
 #include "platform/platform.h"
+#include "platform/qt_print_surface.h"
+#include "platform/window_look.h"
+#include "print/print_font.h"
 #include "store/io_error.h"
+#include "store/paths.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+#include <algorithm>
 
 namespace wirtello {
+namespace {
 
-Tlogowania_f::Tlogowania_f(AppData& data, Platform& platform, QWidget* parent)
-    : ProgramWindow(parent), data_(data), platform_(platform)
+const QString kDefaultCaption = QStringLiteral("Notatnik");
+// A damaged font file may hold any size; the memo must stay usable.
+constexpr int kLargestMemoPoints = 72;
+
+QString memoText(const std::vector<std::string>& lines)
+{
+    return QString::fromStdString(joinEditedText(lines));
+}
+
+} // namespace
+
+Tlogowania_f::Tlogowania_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, QWidget* parent)
+    : ProgramWindow(parent), data_(data), platform_(platform), printFont_(printFont)
 {
     setObjectName(QStringLiteral("Tlogowania_f"));
-    setWindowTitle(QStringLiteral("Notatnik"));
+    setWindowTitle(kDefaultCaption);
     setFixedClientSize(536, 476);
+    paintBackground(this, kSilver.lighter(110));
+
+    Label1 = addLabel(this, QStringLiteral("Notatnik"), 8, 16, pixelFont(QStringLiteral("Arial"), 20), kGrey);
+
+    const QFont buttonFont = pixelFont(QStringLiteral("Arial"), 12);
+    SpeedButton1 = addFlatButton(this, QStringLiteral("Drukuj"), QRect(398, 6, 64, 50), buttonFont, kMaroon,
+                                 standardGlyph(QStyle::SP_FileDialogDetailedView), GlyphSide::Above,
+                                 QSize(24, 24));
+    SpeedButton2 = addFlatButton(this, QStringLiteral("Powrót"), QRect(464, 6, 64, 50), buttonFont, kMaroon,
+                                 standardGlyph(QStyle::SP_ArrowBack), GlyphSide::Above, QSize(24, 24));
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { printText(); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { returnFromEditor(); });
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(8, 63, 521, 405);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setTabChangesFocus(false);
+}
+
+std::filesystem::path Tlogowania_f::editedPath() const
+{
+    return joinPath(dataFolder_, parameters_.file);
+}
+
+void Tlogowania_f::applyPrintFontToMemo()
+{
+    QFont font = Memo1->font();
+    if (!printFont_.face().empty())
+        font.setFamily(QString::fromStdString(printFont_.face()));
+    if (printFont_.size() > 0)
+        font.setPointSize(std::min(printFont_.size(), kLargestMemoPoints));
+    const std::uint8_t style = printFont_.style();
+    font.setBold(style & FontStyle::Bold);
+    font.setItalic(style & FontStyle::Italic);
+    font.setUnderline(style & FontStyle::Underline);
+    font.setStrikeOut(style & FontStyle::StrikeOut);
+    Memo1->setFont(font);
+    setColour(Memo1, QPalette::Text, toQColor(printFont_.colour()));
 }
 
 void Tlogowania_f::initialise()
 {
+    setWindowTitle(parameters_.caption.empty() ? kDefaultCaption : QString::fromStdString(parameters_.caption));
+
     const std::optional<std::filesystem::path> folder =
         resolveWindowDataFolder(siec_, true, platform_, data_.programFolder);
     if (!folder) {
@@ -23,6 +90,48 @@ void Tlogowania_f::initialise()
         return;
     }
     dataFolder_ = *folder;
+    if (parameters_.file.empty())
+        return;
+
+    try {
+        CzytajFonty(printFont_, kPrintFontFile);
+        applyPrintFontToMemo();
+        const std::filesystem::path path = editedPath();
+        createEmptyTextFileIfMissing(path);
+        const std::vector<std::string> lines = readTextLines(path);
+        Memo1->setPlainText(memoText(lines));
+        loadedPath_ = path;
+    } catch (const IoError& error) {
+        platform_.showError(error);
+        initialiseFailed();
+    }
+}
+
+void Tlogowania_f::returnFromEditor()
+{
+    if (parameters_.mode == kStoreOnReturn && loadedPath_) {
+        try {
+            writeTextLines(*loadedPath_, splitEditedText(Memo1->toPlainText().toStdString()));
+        } catch (const IoError& error) {
+            platform_.showError(error);
+            return;
+        }
+    }
+    dismiss();
+}
+
+void Tlogowania_f::printText()
+{
+    try {
+        const std::unique_ptr<PrintSurface> surface = platform_.choosePrinter();
+        if (!surface)
+            return;
+        CzytajFonty(printFont_, kPrintFontFile);
+        drawEditorText(*surface, printFont_, windowTitle().toStdString(),
+                       splitEditedText(Memo1->toPlainText().toStdString()));
+    } catch (const IoError& error) {
+        platform_.showError(error);
+    }
 }
 
 } // namespace wirtello

@@ -2,31 +2,79 @@
 
 #include "admin/network_mode.h"
 #include "platform/program_window.h"
+#include "print/print_font.h"
 #include "store/app_data.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <string>
+
+class QLabel;
+class QPlainTextEdit;
+class QToolButton;
 
 namespace wirtello {
 
 class Platform;
 
-// Text editor ("Notatnik"). For now it only resolves its data folder: being
-// created before the other windows that do, it writes "siec.dat" on a first
-// start and makes the server check first.
+// What the editor edits, set by the window that opens it. The values stay
+// until they are set again.
+struct EditorParameters {
+    // Below the selected data folder, "\DOKUMENTY\kptresc.dat"; empty: nothing to edit.
+    std::string file;
+    // Window caption and printout heading (UTF-8), "Edytor stałej treści".
+    std::string caption;
+    // kStoreOnReturn: "Powrót" stores the text; any other value: it does not.
+    std::uint8_t mode = 0;
+};
+
+// The text editor ("Notatnik"): one text file of the data folder in a memo,
+// printed with "Drukuj" and stored on "Powrót".
+//
+// The cash document window's "Edytor treści" opens it so:
+//     editor.setParameters({"\\DOKUMENTY\\kptresc.dat", "Edytor stałej treści",
+//                           Tlogowania_f::kStoreOnReturn});
+//     editor.open();
 class Tlogowania_f : public ProgramWindow {
     Q_OBJECT
 public:
-    Tlogowania_f(AppData& data, Platform& platform, QWidget* parent = nullptr);
+    static constexpr std::uint8_t kStoreOnReturn = 2;
 
+    Tlogowania_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, QWidget* parent = nullptr);
+
+    void setParameters(const EditorParameters& parameters) { parameters_ = parameters; }
+    const EditorParameters& parameters() const { return parameters_; }
+
+    // Caption, data folder (with the server check), then the file into the memo.
     void initialise() override;
 
     const std::filesystem::path& dataFolder() const { return dataFolder_; }
+    // The edited file: the data folder followed by the editor file.
+    std::filesystem::path editedPath() const;
+
+    // "Drukuj" (SpeedButton1).
+    void printText();
+    // "Powrót" (SpeedButton2).
+    void returnFromEditor();
+
+    QLabel* Label1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
 
 private:
+    void applyPrintFontToMemo();
+
     AppData& data_;
     Platform& platform_;
+    CurrentPrintFont& printFont_;
+    EditorParameters parameters_;
     NetworkModeRecord siec_;
     std::filesystem::path dataFolder_;
+    // The file whose text the memo holds; set only by a whole read, so a
+    // failed reopening never stores one file's text under another's name.
+    std::optional<std::filesystem::path> loadedPath_;
 };
 
 } // namespace wirtello

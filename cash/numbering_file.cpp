@@ -1,0 +1,217 @@
+#include "numbering_file.h"
+
+#include "store/io_error.h"
+#include "store/program_folder.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <limits>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace wirtello {
+namespace {
+
+const char* const kReadFailed = "Nie można odczytać pliku";
+const char* const kWriteFailed = "Nie można zapisać pliku";
+const char* const kLockFailed = "Nie można zablokować pliku numeratora";
+const char* const kDamaged = "Uszkodzony plik numeratora";
+
+bool flushToDisk(std::FILE* file)
+{
+    if (std::fflush(file) != 0)
+        return false;
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return ::fsync(fileno(file)) == 0;
+#endif
+}
+
+// An exclusive lock on a numbering file, held for the lifetime of the object.
+// Another computer may replace the file (atomically, by rename) while we wait
+// for its lock; the lock we then get guards a file nobody reads any more, so
+// we let it go and lock the file now under that name.
+#ifdef _WIN32
+
+bool sameFile(HANDLE held, const std::filesystem::path& path)
+{
+    HANDLE named = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (named == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION a{}, b{};
+    const bool same = GetFileInformationByHandle(held, &a) && GetFileInformationByHandle(named, &b)
+        && a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh
+        && a.nFileIndexLow == b.nFileIndexLow;
+    CloseHandle(named);
+    return same;
+}
+
+class LockedFile {
+public:
+    explicit LockedFile(const std::filesystem::path& path) : path_(path)
+    {
+        for (;;) {
+            // Others may read, and the file may be replaced while we hold it.
+            handle_ = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (handle_ == INVALID_HANDLE_VALUE)
+                throw IoError(kReadFailed, path);
+            OVERLAPPED whole{};
+            if (!LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+                CloseHandle(handle_);
+                throw IoError(kLockFailed, path);
+            }
+            if (sameFile(handle_, path))
+                return;
+            CloseHandle(handle_);
+        }
+    }
+    ~LockedFile()
+    {
+        OVERLAPPED whole{};
+        UnlockFileEx(handle_, 0, MAXDWORD, MAXDWORD, &whole);
+        CloseHandle(handle_);
+    }
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
+
+    // Reads record 0 through the locked handle. A short file is damaged.
+    void read(std::span<std::uint8_t> record)
+    {
+        DWORD got = 0;
+        if (!ReadFile(handle_, record.data(), static_cast<DWORD>(record.size()), &got, nullptr))
+            throw IoError(kReadFailed, path_);
+        if (got != record.size())
+            throw IoError(kDamaged, path_);
+    }
+
+private:
+    std::filesystem::path path_;
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+#else
+
+// Locks that belong to the open file rather than to the process where the
+// system has them, so that no other descriptor of ours can drop them by closing.
+#ifdef F_OFD_SETLKW
+constexpr int kWaitForLock = F_OFD_SETLKW;
+#else
+constexpr int kWaitForLock = F_SETLKW;
+#endif
+
+class LockedFile {
+public:
+    explicit LockedFile(const std::filesystem::path& path) : path_(path)
+    {
+        for (;;) {
+            fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+            if (fd_ < 0)
+                throw IoError(errno == ENOENT ? kReadFailed : kWriteFailed, path);
+            struct flock lock {};
+            lock.l_type = F_WRLCK;
+            lock.l_whence = SEEK_SET;
+            lock.l_start = 0;
+            lock.l_len = 0; // the whole file
+            int rc = 0;
+            do
+                rc = ::fcntl(fd_, kWaitForLock, &lock);
+            while (rc == -1 && errno == EINTR);
+            if (rc == -1) {
+                ::close(fd_);
+                throw IoError(kLockFailed, path);
+            }
+            struct stat held {};
+            struct stat named {};
+            if (::fstat(fd_, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev
+                && held.st_ino == named.st_ino)
+                return;
+            ::close(fd_);
+        }
+    }
+    ~LockedFile() { ::close(fd_); }
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
+
+    // Reads record 0 through the locked descriptor. A short file is damaged.
+    void read(std::span<std::uint8_t> record)
+    {
+        std::size_t got = 0;
+        while (got < record.size()) {
+            const ssize_t n = ::pread(fd_, record.data() + got, record.size() - got, static_cast<off_t>(got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw IoError(kReadFailed, path_);
+            if (n == 0)
+                throw IoError(kDamaged, path_);
+            got += static_cast<std::size_t>(n);
+        }
+    }
+
+private:
+    std::filesystem::path path_;
+    int fd_ = -1;
+};
+
+#endif
+
+} // namespace
+
+std::filesystem::path numberingPath(const std::filesystem::path& dataFolder, DocumentKind kind)
+{
+    return fileIn(dataFolder, kDocumentsFolder, kind == DocumentKind::Kw ? "nrkw.dat" : "nrkp.dat");
+}
+
+void createNumberingFileIfMissing(const std::filesystem::path& path)
+{
+    if (fileExists(path))
+        return;
+    NumberingRecord record;
+    record.setNumber(kNumberField, 1);
+
+    std::FILE* file = std::fopen(path.string().c_str(), "wbx");
+    if (!file) {
+        if (fileExists(path))
+            return; // another computer created it first
+        throw IoError(kWriteFailed, path);
+    }
+    const auto bytes = record.bytes();
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && flushToDisk(file);
+    written = std::fclose(file) == 0 && written;
+    if (!written) {
+        // A short file would read as damaged: leave nothing rather than that.
+        std::remove(path.string().c_str());
+        throw IoError(kWriteFailed, path);
+    }
+}
+
+DocumentNumber takeDocumentNumber(const std::filesystem::path& path)
+{
+    LockedFile file(path);
+    NumberingRecord record;
+    file.read(record.bytes());
+
+    const std::int32_t number = record.number(kNumberField);
+    if (number < 0 || number == std::numeric_limits<std::int32_t>::max())
+        throw IoError(kDamaged, path);
+    DocumentNumber taken{number, record.text(kExtensionField)};
+
+    // The extension goes back as it was read, its length byte within the field.
+    record.setRawText(kExtensionField, record.rawText(kExtensionField));
+    record.setNumber(kNumberField, number + 1);
+    storeRecord(path, record); // atomic replacement while the lock is still held
+    return taken;
+}
+
+} // namespace wirtello

@@ -1,0 +1,489 @@
+#include "cash/cash_document_window.h"
+
+#include "cash/numbering_file.h"
+#include "cash/text_editor_window.h"
+#include "store/record_file.h"
+#include "tests/support/recording_print_surface.h"
+#include "tests/support/scripted_platform.h"
+#include "tests/support/temp_folder.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace wirtello {
+namespace {
+
+using test::readBytes;
+using test::TempFolder;
+using test::writeBytes;
+
+std::vector<std::uint8_t> numberingBytes(std::int32_t number, const std::string& extension)
+{
+    NumberingRecord record;
+    record.setNumber(kNumberField, number);
+    record.setText(kExtensionField, extension);
+    return {record.bytes().begin(), record.bytes().end()};
+}
+
+struct CashWindow {
+    TempFolder folder{"Admini", "DOKUMENTY", "FONT"};
+    AppData data{folder.path()};
+    ScriptedPlatform platform;
+    CurrentPrintFont font;
+    Tlogowania_f editor{data, platform, font};
+    Tkp_f kp{data, platform, font, editor};
+    RecordingPrintSurface printer{300, 300};
+
+    CashWindow()
+    {
+        kp.initialise(); // at start-up, no kind chosen yet
+        platform.printerFactory = [this] { return printer.proxy(); };
+    }
+
+    void open(DocumentKind kind)
+    {
+        kp.prepareDocument(kind, QStringLiteral("Jan"), QStringLiteral("Kowalski"), QStringLiteral("ul. Polna 3"),
+                           QStringLiteral("Łódź"),
+                           {QStringLiteral("Biuro Żak"), QStringLiteral("ul. Długa 1"), QStringLiteral("00-950 Warszawa"),
+                            QStringLiteral("NIP 123")});
+        kp.open();
+    }
+
+    std::filesystem::path nrkp() const { return folder / "DOKUMENTY/nrkp.dat"; }
+    std::filesystem::path nrkw() const { return folder / "DOKUMENTY/nrkw.dat"; }
+
+    void setAmounts(const std::vector<QString>& amounts)
+    {
+        DocumentLines lines = kp.documentLines();
+        for (std::size_t r = 0; r < kDocumentRows; ++r)
+            lines.amounts[r] = r < amounts.size() ? amounts[r].toStdString() : "";
+        kp.setDocumentLines(lines);
+    }
+
+    QString cell(int row, int column) const { return kp.tabela->item(row, column)->text(); }
+
+    // The words printed after "Słownie :" on the first copy.
+    std::string printedWords() const
+    {
+        for (const auto& text : printer.texts)
+            if (text.text.starts_with("Słownie :"))
+                return text.text;
+        return {};
+    }
+};
+
+// Types into the open editor of the grid's current cell, key by key.
+QLineEdit* typeIntoCell(QTableWidget* grid, int row, int column, const QString& keys)
+{
+    grid->setCurrentCell(row, column);
+    grid->editItem(grid->item(row, column));
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    if (!editor)
+        editor = grid->findChild<QLineEdit*>();
+    if (!editor)
+        return nullptr;
+    for (const QChar c : keys) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(editor, &press);
+    }
+    return editor;
+}
+
+// Leaves the cell with Tab, as a user moving on to the next cell does.
+void leaveCell(QLineEdit* editor)
+{
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(editor, &tab);
+    QCoreApplication::processEvents();
+}
+
+TEST(CashDocumentWindow, OpeningFillsTheBlocksAndCreatesOnlyItsNumberingFile)
+{
+    CashWindow w;
+    EXPECT_FALSE(std::filesystem::exists(w.nrkp()));
+
+    w.open(DocumentKind::Kp);
+    ASSERT_TRUE(w.kp.isVisible());
+    EXPECT_EQ(w.kp.windowTitle(), "Dokument Kp");
+    EXPECT_EQ(w.kp.Panel1->text(), "Dowód wpłaty");
+    EXPECT_EQ(w.kp.Label8->text(), "Od kogo");
+    EXPECT_EQ(w.kp.Label9->text(), "Jan Kowalski");
+    EXPECT_EQ(w.kp.Label10->text(), "ul. Polna 3");
+    EXPECT_EQ(w.kp.Label11->text(), "Łódź");
+    EXPECT_EQ(w.kp.Label12->text(), "");
+    EXPECT_EQ(w.kp.Label3->text(), "Biuro Żak");
+    EXPECT_EQ(w.kp.Label6->text(), "NIP 123");
+    EXPECT_EQ(w.kp.data->text(), "06.12.2026");
+    EXPECT_TRUE(w.kp.k1->isChecked());
+    EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(1, ""));
+    EXPECT_FALSE(std::filesystem::exists(w.nrkw()));
+    EXPECT_TRUE(w.platform.errors.empty());
+
+    // Reopened as KW: the lines stay, captions and numbering file change.
+    w.setAmounts({QStringLiteral("10")});
+    w.kp.dismiss();
+    w.open(DocumentKind::Kw);
+    EXPECT_EQ(w.kp.windowTitle(), "Dokument Kw");
+    EXPECT_EQ(w.kp.Panel1->text(), "Dowód wypłaty");
+    EXPECT_EQ(w.kp.Label8->text(), "Komu");
+    EXPECT_EQ(w.cell(0, 1), "10");
+    EXPECT_EQ(w.kp.numberingFilePath(), w.nrkw());
+    EXPECT_EQ(readBytes(w.nrkw()), numberingBytes(1, ""));
+}
+
+TEST(CashDocumentWindow, MissingDocumentsFolderKeepsTheWindowClosed)
+{
+    CashWindow w;
+    std::filesystem::remove(w.folder / "DOKUMENTY");
+    w.open(DocumentKind::Kp);
+    EXPECT_FALSE(w.kp.isVisible());
+    EXPECT_EQ(w.platform.errors.size(), 1u);
+}
+
+TEST(CashDocumentWindow, PrintingBearsTheStoredNumberAndLeavesTheNext)
+{
+    CashWindow w;
+    w.open(DocumentKind::Kp);
+    w.setAmounts({QStringLiteral("10"), QStringLiteral("2.5")});
+
+    // Typed values give way to the stored ones.
+    w.kp.numerkp->setText(QStringLiteral("7"));
+    w.kp.rozszerzeniekp->setText(QStringLiteral("2006"));
+    w.kp.SpeedButton13->click();
+    EXPECT_EQ(w.kp.numerkp->text(), "1");
+    EXPECT_EQ(w.kp.rozszerzeniekp->text(), "");
+    EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(2, ""));
+    ASSERT_EQ(w.printer.jobsEnded, 1);
+    EXPECT_EQ(w.printer.texts.at(0).text, "Dowód wpłaty KP nr 1/");
+    EXPECT_EQ(w.printer.texts.at(1).text, "06.12.2026");
+    EXPECT_EQ(w.printer.texts.at(4).text, "Biuro Żak");
+    EXPECT_EQ(w.printer.texts.at(8).text, "Jan Kowalski");
+    EXPECT_EQ(w.printedWords(), "Słownie :dwanaście złotych pięćdziesiąt groszy");
+    EXPECT_EQ(w.kp.razem->text(), "   12.50");
+
+    // Cancelling the print dialog uses no number.
+    w.platform.printerFactory = [] { return std::unique_ptr<PrintSurface>(); };
+    w.kp.printDocument();
+    EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(2, ""));
+
+    // The stored extension is printed; each kind keeps its own counter.
+    writeBytes(w.nrkp(), numberingBytes(5, "2026"));
+    w.platform.printerFactory = [&w] { return w.printer.proxy(); };
+    w.kp.k2->setChecked(true);
+    w.kp.Timer1Timer();
+    EXPECT_EQ(w.kp.colourPrintFlag(), 1);
+    w.kp.printDocument();
+    EXPECT_EQ(w.kp.rozszerzeniekp->text(), "2026");
+    EXPECT_EQ(w.printer.texts.back().colour, 0x0000FF); // a signature caption in red
+    EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(6, "2026"));
+    EXPECT_FALSE(std::filesystem::exists(w.nrkw()));
+    EXPECT_TRUE(w.platform.errors.empty());
+}
+
+TEST(CashDocumentWindow, TotalsOutsideTheWordsAreRefusedBeforeAnyNumberIsUsed)
+{
+    const std::vector<std::vector<QString>> rows = {
+        {QStringLiteral("2147483648")},
+        {QStringLiteral("-0.01")},
+        {QStringLiteral("99999999999999999999")},
+    };
+    for (const auto& amounts : rows) {
+        CashWindow w;
+        w.open(DocumentKind::Kw);
+        w.setAmounts(amounts);
+        w.kp.printDocument();
+        EXPECT_EQ(w.platform.informed.size(), 1) << amounts.front().toStdString();
+        EXPECT_EQ(w.platform.printerRequests, 0);
+        EXPECT_EQ(readBytes(w.nrkw()), numberingBytes(1, ""));
+    }
+    CashWindow w;
+    w.open(DocumentKind::Kw);
+    w.setAmounts({QStringLiteral("2147483647.99")});
+    w.kp.printDocument();
+    EXPECT_TRUE(w.platform.informed.isEmpty());
+    EXPECT_EQ(w.printer.jobsEnded, 1);
+}
+
+TEST(CashDocumentWindow, DamagedNumberingOrFontFilesAreErrorsThatUseNoNumber)
+{
+    CashWindow w;
+    w.open(DocumentKind::Kp);
+    writeBytes(w.nrkp(), {1, 0, 0});
+    w.kp.printDocument();
+    EXPECT_EQ(w.platform.errors.size(), 1u);
+    EXPECT_EQ(w.printer.jobsStarted, 0);
+    EXPECT_EQ(readBytes(w.nrkp()), (std::vector<std::uint8_t>{1, 0, 0}));
+
+    writeBytes(w.nrkp(), numberingBytes(3, ""));
+    writeBytes(w.folder / "FONT/font_zaplo_3906.dat", std::vector<std::uint8_t>(10, 0));
+    w.kp.printDocument();
+    EXPECT_EQ(w.platform.errors.size(), 2u);
+    EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(3, ""));
+}
+
+TEST(CashDocumentWindow, AmountCellsFilterTypedAndPastedText)
+{
+    CashWindow w;
+    w.open(DocumentKind::Kp);
+    QApplication::setActiveWindow(&w.kp);
+
+    const struct {
+        int column;
+        QString typed;
+        QString kept;
+        QString afterLeaving;
+    } rows[] = {
+        {1, QStringLiteral("12,5"), QStringLiteral("12.5"), QStringLiteral("   12.50")},
+        {1, QStringLiteral("1a2b.x5"), QStringLiteral("12.5"), QStringLiteral("   12.50")},
+        {1, QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")},
+        {0, QStringLiteral("Czynsz, 12,5 zł"), QStringLiteral("Czynsz, 12,5 zł"), QStringLiteral("Czynsz, 12,5 zł")},
+    };
+    for (const auto& row : rows) {
+        w.kp.clearDocument();
+        QLineEdit* editor = typeIntoCell(w.kp.tabela, 2, row.column, row.typed);
+        ASSERT_NE(editor, nullptr);
+        w.kp.Timer1Timer(); // ticks while the user types
+        EXPECT_EQ(editor->text(), row.kept) << row.typed.toStdString();
+        leaveCell(editor);
+        EXPECT_EQ(w.cell(2, row.column), row.kept) << row.typed.toStdString();
+        // Having left the cell, the next tick aligns the amounts.
+        w.kp.Timer1Timer();
+        EXPECT_EQ(w.cell(2, row.column), row.afterLeaving) << row.typed.toStdString();
+    }
+
+    // Pasting goes through the same filter.
+    w.kp.clearDocument();
+    QApplication::clipboard()->setText(QStringLiteral("3,50 zł"));
+    QLineEdit* editor = typeIntoCell(w.kp.tabela, 4, 1, QString());
+    ASSERT_NE(editor, nullptr);
+    editor->paste();
+    EXPECT_EQ(editor->text(), "3.50");
+}
+
+TEST(CashDocumentWindow, EnterAlignsTheAmountsAndTheCash)
+{
+    CashWindow w;
+    w.open(DocumentKind::Kp);
+    w.setAmounts({QStringLiteral("4.5"), QStringLiteral("0")});
+    w.kp.gotowka->setText(QStringLiteral("20"));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(w.kp.tabela, &enter);
+    EXPECT_EQ(w.cell(0, 1), "    4.50");
+    EXPECT_EQ(w.cell(1, 1), "0");
+    EXPECT_EQ(w.kp.gotowka->text(), "   20.00");
+
+    w.kp.gotowka->setText(QString());
+    w.kp.gridEnterPressed();
+    EXPECT_EQ(w.kp.gotowka->text(), "    0.00");
+
+    // Enter in a cell being edited: the cell takes the text, then everything is aligned.
+    QApplication::setActiveWindow(&w.kp);
+    QLineEdit* editor = typeIntoCell(w.kp.tabela, 6, 1, QStringLiteral("3,2"));
+    ASSERT_NE(editor, nullptr);
+    w.kp.gotowka->setText(QStringLiteral("5"));
+    QApplication::sendEvent(editor, &enter);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.cell(6, 1), "    3.20");
+    EXPECT_EQ(w.kp.gotowka->text(), "    5.00");
+}
+
+TEST(CashDocumentWindow, TickKeepsTotalAndChange)
+{
+    const struct {
+        std::vector<QString> amounts;
+        QString cash;
+        QString total;
+        QString change; // empty cash: the change keeps its text
+    } rows[] = {
+        {{QStringLiteral("10"), QStringLiteral("2.5"), QString()}, QStringLiteral("20"), QStringLiteral("   12.50"),
+         QStringLiteral("    7.50")},
+        {{QStringLiteral("1.2.3"), QStringLiteral("5")}, QStringLiteral("2"), QStringLiteral("    5.00"),
+         QStringLiteral("   -3.00")},
+        {{QStringLiteral("7")}, QString(), QStringLiteral("    7.00"), QStringLiteral("bez zmian")},
+    };
+    for (const auto& row : rows) {
+        CashWindow w;
+        w.open(DocumentKind::Kp);
+        w.setAmounts(row.amounts);
+        w.kp.gotowka->setText(row.cash);
+        w.kp.reszta->setText(QStringLiteral("bez zmian"));
+        w.kp.Timer1Timer();
+        EXPECT_EQ(w.kp.razem->text(), row.total);
+        EXPECT_EQ(w.kp.reszta->text(), row.change);
+    }
+}
+
+TEST(CashDocumentWindow, SaveParametersIsEnabledByANumberAndRefused)
+{
+    CashWindow w;
+    w.open(DocumentKind::Kp);
+    w.kp.Timer1Timer();
+    EXPECT_FALSE(w.kp.SpeedButton15->isEnabled());
+    w.kp.numerkp->setText(QStringLiteral("12"));
+    w.kp.Timer1Timer();
+    ASSERT_TRUE(w.kp.SpeedButton15->isEnabled());
+    w.kp.SpeedButton15->click();
+    EXPECT_EQ(w.platform.informed,
+              QStringList{QStringLiteral("Nie masz uprawnień do tej operacji. Jest ona dostępna jedynie z poziomu Szefa.")});
+    EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(1, ""));
+}
+
+TEST(CashDocumentWindow, DocumentFilesRoundTripTheGrid)
+{
+    CashWindow w;
+    w.open(DocumentKind::Kp);
+    DocumentLines lines;
+    for (std::size_t r = 0; r < kDocumentRows; ++r) {
+        lines.descriptions[r] = "Opłata źródłowa " + std::to_string(r);
+        lines.amounts[r] = "   " + std::to_string(r) + ".50";
+    }
+    lines.descriptions[4] = std::string(500, 'w');
+    w.kp.setDocumentLines(lines);
+
+    const auto path = w.folder / "DOKUMENTY/czynsz.kpw";
+    w.platform.saveFileAnswers.push_back(path);
+    w.kp.SpeedButton3->click();
+    ASSERT_EQ(readBytes(path).size(), 4020u);
+    ASSERT_EQ(w.platform.saveFileRequests.size(), 1u);
+    EXPECT_EQ(w.platform.saveFileRequests[0].filter, "Dokumenty Kp i Kw|*.kpw");
+    EXPECT_EQ(w.platform.saveFileRequests[0].defaultExtension, "*.kpw");
+    EXPECT_EQ(w.platform.saveFileRequests[0].startFolder, w.folder / "DOKUMENTY");
+
+    w.kp.SpeedButton14->click();
+    EXPECT_EQ(w.kp.documentLines(), DocumentLines{});
+
+    w.platform.openFileAnswers.push_back(path);
+    w.kp.SpeedButton4->click();
+    lines.descriptions[4].resize(200);
+    EXPECT_EQ(w.kp.documentLines(), lines);
+
+    // A cancelled dialog, a missing file and a short file leave the grid as it is.
+    writeBytes(w.folder / "krotki.kpw", std::vector<std::uint8_t>(4019, 0));
+    w.platform.openFileAnswers = {std::nullopt, w.folder / "brak.kpw", w.folder / "krotki.kpw"};
+    for (int i = 0; i < 3; ++i)
+        w.kp.readDocument();
+    EXPECT_EQ(w.kp.documentLines(), lines);
+    EXPECT_EQ(w.platform.errors.size(), 1u);
+    EXPECT_EQ(std::filesystem::current_path(), w.folder.path());
+}
+
+TEST(CashDocumentWindow, FixedContentsComeFromTheEditorInPolishOrder)
+{
+    CashWindow w;
+    w.open(DocumentKind::Kp);
+    w.kp.SpeedButton6->click();
+    EXPECT_FALSE(w.kp.lista->isVisible()); // no file yet
+
+    w.kp.SpeedButton5->click();
+    EXPECT_EQ(w.editor.parameters().file, "\\DOKUMENTY\\kptresc.dat");
+    EXPECT_EQ(w.editor.parameters().caption, "Edytor stałej treści");
+    EXPECT_EQ(w.editor.parameters().mode, Tlogowania_f::kStoreOnReturn);
+    ASSERT_TRUE(w.editor.isVisible());
+    EXPECT_TRUE(std::filesystem::exists(w.folder / "DOKUMENTY/kptresc.dat"));
+    w.editor.Memo1->setPlainText(QStringLiteral("Zaliczka\nśmieci\nczynsz\n\nŁódź, delegacja\nSprzedaż\n"));
+    w.editor.returnFromEditor();
+
+    w.kp.SpeedButton6->click();
+    ASSERT_TRUE(w.kp.lista->isVisible());
+    QStringList items;
+    for (int i = 0; i < w.kp.lista->count(); ++i)
+        items << w.kp.lista->item(i)->text();
+    EXPECT_EQ(items, (QStringList{QString(), QStringLiteral("czynsz"), QStringLiteral("Łódź, delegacja"),
+                                  QStringLiteral("Sprzedaż"), QStringLiteral("śmieci"), QStringLiteral("Zaliczka")}));
+
+    w.kp.tabela->setCurrentCell(3, 1);
+    w.kp.insertFixedContent(w.kp.lista->item(3));
+    EXPECT_EQ(w.cell(3, 0), "Sprzedaż");
+    EXPECT_FALSE(w.kp.lista->isVisible());
+
+    w.kp.SpeedButton6->click();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(w.kp.lista, &escape);
+    EXPECT_FALSE(w.kp.lista->isVisible());
+
+    // The KW document has its own list.
+    w.kp.dismiss();
+    w.open(DocumentKind::Kw);
+    w.kp.SpeedButton5->click();
+    EXPECT_EQ(w.editor.parameters().file, "\\DOKUMENTY\\kwtresc.dat");
+    EXPECT_TRUE(w.editor.Memo1->toPlainText().isEmpty());
+}
+
+TEST(CashDocumentWindow, EditPanelChangesOneBlockUntilTheNextOpening)
+{
+    CashWindow w;
+    w.open(DocumentKind::Kw);
+    const struct {
+        QToolButton* edit;
+        QString caption;
+        std::array<QLabel*, 4> block;
+    } rows[] = {
+        {w.kp.SpeedButton7, QStringLiteral("Kto"), {w.kp.Label3, w.kp.Label4, w.kp.Label5, w.kp.Label6}},
+        {w.kp.SpeedButton8, QStringLiteral("Komu/Od kogo"), {w.kp.Label9, w.kp.Label10, w.kp.Label11, w.kp.Label12}},
+    };
+    for (const auto& row : rows) {
+        row.edit->click();
+        ASSERT_TRUE(w.kp.Panel2->isVisible());
+        EXPECT_EQ(w.kp.Panel2->geometry(), QRect(96, 56, 413, 273));
+        EXPECT_EQ(w.kp.Label21->text(), row.caption);
+        EXPECT_EQ(w.kp.pole1->text(), row.block[0]->text());
+        w.kp.pole2->setText(QStringLiteral("zmienione"));
+        w.kp.SpeedButton10->click(); // "Zaniechaj"
+        EXPECT_FALSE(w.kp.Panel2->isVisible());
+        EXPECT_NE(row.block[1]->text(), "zmienione");
+
+        row.edit->click();
+        w.kp.pole4->setText(QStringLiteral("czwarta"));
+        w.kp.SpeedButton9->click(); // "Wstaw"
+        EXPECT_FALSE(w.kp.Panel2->isVisible());
+        EXPECT_EQ(row.block[3]->text(), "czwarta");
+    }
+    w.kp.dismiss();
+    w.open(DocumentKind::Kw);
+    EXPECT_EQ(w.kp.Label6->text(), "NIP 123");
+    EXPECT_EQ(w.kp.Label12->text(), "");
+    EXPECT_TRUE(w.kp.pole4->text().isEmpty());
+}
+
+TEST(CashDocumentWindow, CalculatorIsTheFirstOneInstalled)
+{
+    const struct {
+        QStringList installed;
+        QStringList tried;
+        bool informed;
+    } rows[] = {
+        {{QStringLiteral("galculator"), QStringLiteral("xcalc")},
+         {QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"), QStringLiteral("galculator")},
+         false},
+        {{QStringLiteral("gnome-calculator")}, {QStringLiteral("gnome-calculator")}, false},
+        {{},
+         {QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"), QStringLiteral("galculator"),
+          QStringLiteral("qalculate-gtk"), QStringLiteral("xcalc")},
+         true},
+    };
+    for (const auto& row : rows) {
+        CashWindow w;
+        w.open(DocumentKind::Kp);
+        w.platform.installedPrograms = row.installed;
+        w.kp.SpeedButton2->click();
+        EXPECT_EQ(w.platform.executed, row.tried);
+        EXPECT_EQ(w.platform.informed.size(), row.informed ? 1 : 0);
+        for (const auto& folder : w.platform.execFolders)
+            EXPECT_EQ(folder, w.folder.path());
+    }
+}
+
+} // namespace
+} // namespace wirtello
+

@@ -1,0 +1,139 @@
+#include "cash/text_editor_window.h"
+
+#include "store/fixed_record.h"
+#include "tests/support/recording_print_surface.h"
+#include "tests/support/scripted_platform.h"
+#include "tests/support/temp_folder.h"
+
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace wirtello {
+namespace {
+
+using test::readBytes;
+using test::TempFolder;
+using test::writeBytes;
+
+const EditorParameters kKp{"\\DOKUMENTY\\kptresc.dat", "Edytor stałej treści", Tlogowania_f::kStoreOnReturn};
+const EditorParameters kKw{"\\DOKUMENTY\\kwtresc.dat", "Edytor stałej treści", Tlogowania_f::kStoreOnReturn};
+
+std::vector<std::uint8_t> bytesOf(const std::string& text)
+{
+    return {text.begin(), text.end()};
+}
+
+struct TextEditor : ::testing::Test {
+    TempFolder folder{{"Admini", "DOKUMENTY", "FONT"}};
+    AppData data{folder.path()};
+    ScriptedPlatform platform;
+    CurrentPrintFont printFont;
+    Tlogowania_f editor{data, platform, printFont};
+    std::filesystem::path kp() const { return folder / "DOKUMENTY" / "kptresc.dat"; }
+    std::filesystem::path kw() const { return folder / "DOKUMENTY" / "kwtresc.dat"; }
+    void openWith(const EditorParameters& parameters)
+    {
+        editor.setParameters(parameters);
+        editor.open();
+    }
+};
+
+TEST_F(TextEditor, EachKindEditsItsOwnFileAndOnlyModeTwoStores)
+{
+    editor.initialise(); // as at start-up: nothing to edit yet
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("Notatnik"));
+    EXPECT_FALSE(std::filesystem::exists(kp()));
+
+    openWith(kKp); // first use: an empty file
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("Edytor stałej treści"));
+    EXPECT_TRUE(readBytes(kp()).empty());
+    editor.Memo1->setPlainText(QStringLiteral("Zaliczka na poczet usługi\n\nZwrot kaucji"));
+    editor.SpeedButton2->click();
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(readBytes(kp()), bytesOf("Zaliczka na poczet us\xB3ugi\r\n\r\nZwrot kaucji\r\n"));
+
+    writeBytes(kw(), bytesOf("Wyp\xB3" "ata"));
+    openWith(kKw);
+    EXPECT_EQ(editor.Memo1->toPlainText(), QStringLiteral("Wypłata\n"));
+    editor.returnFromEditor(); // unchanged lines come back CR LF ended
+    EXPECT_EQ(readBytes(kw()), bytesOf("Wyp\xB3" "ata\r\n"));
+    openWith(kKp);
+    EXPECT_EQ(editor.Memo1->toPlainText(), QStringLiteral("Zaliczka na poczet usługi\n\nZwrot kaucji\n"));
+
+    for (std::uint8_t mode : {0, 1, 3}) {
+        openWith({kKw.file, "Notatnik", mode});
+        editor.Memo1->setPlainText(QStringLiteral("nowe"));
+        editor.returnFromEditor();
+        EXPECT_FALSE(editor.isVisible());
+        EXPECT_EQ(readBytes(kw()), bytesOf("Wyp\xB3" "ata\r\n")) << int(mode);
+    }
+}
+
+TEST_F(TextEditor, FileFailuresShowTheErrorBoxAndLoseNothing)
+{
+    std::filesystem::remove_all(folder / "DOKUMENTY");
+    openWith(kKp);
+    EXPECT_EQ(platform.errors.size(), 1u);
+    EXPECT_FALSE(editor.isVisible());
+
+    // A write-protected file: the window stays open with the typed text.
+    std::filesystem::create_directories(folder / "DOKUMENTY");
+    writeBytes(kp(), bytesOf("stare\r\n"));
+    ::chmod(kp().c_str(), 0444);
+    openWith(kKp);
+    editor.Memo1->setPlainText(QStringLiteral("nowe"));
+    editor.returnFromEditor();
+    ::chmod(kp().c_str(), 0644);
+    EXPECT_EQ(platform.errors.size(), 2u);
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(readBytes(kp()), bytesOf("stare\r\n"));
+
+    // The other kind's file cannot be read while this one is open: this text
+    // must not be stored under the other kind's name.
+    std::filesystem::create_directories(kw());
+    openWith(kKw);
+    EXPECT_EQ(platform.errors.size(), 3u);
+    editor.returnFromEditor();
+    EXPECT_TRUE(std::filesystem::is_directory(kw()));
+    EXPECT_EQ(readBytes(kp()), bytesOf("nowe\r\n"));
+}
+
+TEST_F(TextEditor, MemoAndPrintoutUseTheStoredPrintFont)
+{
+    PrintFontRecord font;
+    font.setColour(0x00800000);
+    font.setFace("Courier New");
+    font.setPoints(14);
+    font.setStyle(FontStyle::Italic | FontStyle::Underline);
+    storeRecord(folder / "FONT" / kPrintFontFile, font);
+    writeBytes(kp(), bytesOf("Wp\xB3" "ata\r\nZwrot\r\n"));
+
+    openWith(kKp);
+    const QFont memoFont = editor.Memo1->font();
+    EXPECT_EQ(memoFont.family(), QStringLiteral("Courier New"));
+    EXPECT_EQ(memoFont.pointSize(), 14);
+    EXPECT_TRUE(memoFont.italic() && memoFont.underline() && !memoFont.bold());
+    EXPECT_EQ(editor.Memo1->palette().color(QPalette::Text), QColor(0x00, 0x00, 0x80));
+
+    RecordingPrintSurface surface(300, 300);
+    platform.printerFactory = [&surface] { return surface.proxy(); };
+    editor.Memo1->moveCursor(QTextCursor::End); // typed on the line after the last one read
+    editor.Memo1->insertPlainText(QStringLiteral("Dopisana"));
+    editor.SpeedButton1->click();
+    EXPECT_TRUE(platform.errors.empty());
+    ASSERT_EQ(surface.texts.size(), 4u);
+    EXPECT_EQ(surface.texts[0].text, "Edytor stałej treści");
+    const auto& last = surface.texts[3];
+    EXPECT_EQ(last.text, "Dopisana");
+    EXPECT_EQ(last.face, "Courier New");
+    EXPECT_EQ(last.style, FontStyle::Italic | FontStyle::Underline);
+    EXPECT_EQ(last.colour, 0x00800000);
+    EXPECT_EQ(last.y, 26 * 12);
+}
+
+} // namespace
+} // namespace wirtello
