@@ -44,4 +44,23 @@ void writeCompanionConfig(const std::filesystem::path& programFolder)
     writeRecord(joinPath(programFolder, "skarbiec_config.dat"), buildCompanionConfig(programFolder));
 }
 
+CompanionConfig parseCompanionConfig(std::span<const std::uint8_t> record)
+{
+    auto field = [&record](int index) { return readCounted(record.subspan(index * kFieldSize, kFieldSize)); };
+    CompanionConfig config;
+    config.baseFolder = field(0);
+    for (int index = 1; index < kProgramFolderField; ++index) {
+        std::string pattern = field(index);
+        if (!pattern.empty())
+            config.patterns.push_back(std::move(pattern));
+    }
+    config.programFolder = field(kProgramFolderField);
+    return config;
+}
+
+CompanionConfig readCompanionConfig(const std::filesystem::path& programFolder)
+{
+    return parseCompanionConfig(readRecord(joinPath(programFolder, "skarbiec_config.dat"), kCompanionConfigSize));
+}
+
 } // namespace wirtello

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace wirtello {
@@ -16,5 +18,17 @@ std::vector<std::uint8_t> buildCompanionConfig(const std::filesystem::path& prog
 
 // Writes "skarbiec_config.dat" into the program folder, whatever it held.
 void writeCompanionConfig(const std::filesystem::path& programFolder);
+
+// The record as the archiver reads it, texts in UTF-8.
+struct CompanionConfig {
+    std::string baseFolder;            // field 0: the program folder and a separator
+    std::vector<std::string> patterns; // fields 1 to 50 that are not empty, in field order
+    std::string programFolder;         // field 51
+};
+
+CompanionConfig parseCompanionConfig(std::span<const std::uint8_t> record);
+
+// Reads "skarbiec_config.dat" of the program folder. A missing or short file raises IoError.
+CompanionConfig readCompanionConfig(const std::filesystem::path& programFolder);
 
 } // namespace wirtello

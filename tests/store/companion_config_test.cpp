@@ -4,13 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace wirtello;
 using wirtello::test::countedAt;
 using wirtello::test::readBytes;
 using wirtello::test::TempFolder;
 using wirtello::test::writeBytes;
 
-TEST(CompanionConfig, FieldsNameTheProgramFolderAndItsSubfolders)
+TEST(CompanionConfig, FieldsNameTheProgramFolderAndItsSubfoldersAndEverythingElseIsZero)
 {
     TempFolder folder({"ADMINI", "NOTATKI"});
     const std::string base = folder.path().string();
@@ -19,24 +21,39 @@ TEST(CompanionConfig, FieldsNameTheProgramFolderAndItsSubfolders)
 
     const auto bytes = readBytes(folder / "skarbiec_config.dat");
     ASSERT_EQ(bytes.size(), 10452u);
-    EXPECT_EQ(countedAt(bytes, 0), base + "/");
-    EXPECT_EQ(countedAt(bytes, 201), base + "/Add_dok/*.*");
-    // Folders that exist are named as they are spelled on disk.
-    EXPECT_EQ(countedAt(bytes, 603), base + "/ADMINI/*.*");
-    EXPECT_EQ(countedAt(bytes, 1809), base + "/NOTATKI/*.*");
-    EXPECT_EQ(countedAt(bytes, 1608), base + "/Logo/*.*");
-    EXPECT_EQ(countedAt(bytes, 2211), base + "/Uwaga/*.*");
-    EXPECT_EQ(countedAt(bytes, 10251), base);
-
-    // Everything else is zero: unused fields and the bytes after each text.
-    for (std::size_t i = 2412; i < 10251; ++i)
-        ASSERT_EQ(bytes[i], 0) << "at " << i;
-    EXPECT_EQ(bytes[1 + base.size() + 1], 0);
+    // Field index and its text; folders that exist are named as they are spelled on disk.
+    const std::map<std::size_t, std::string> texts = {
+        {0, base + "/"},
+        {1, base + "/Add_dok/*.*"},
+        {2, base + "/Add_zad/*.*"},
+        {3, base + "/ADMINI/*.*"},
+        {4, base + "/Dokumenty/*.*"},
+        {5, base + "/Komentarze/*.*"},
+        {6, base + "/Koperta/*.*"},
+        {7, base + "/Koperty/*.*"},
+        {8, base + "/Logo/*.*"},
+        {9, base + "/NOTATKI/*.*"},
+        {10, base + "/Terminarz/*.*"},
+        {11, base + "/Uwaga/*.*"},
+        {51, base},
+    };
+    for (std::size_t field = 0; field < 52; ++field) {
+        SCOPED_TRACE(field);
+        const std::size_t offset = field * 201;
+        const auto found = texts.find(field);
+        const std::string text = found == texts.end() ? std::string() : found->second;
+        EXPECT_EQ(countedAt(bytes, offset), text);
+        // The bytes after each text, and whole unused fields, are zero.
+        for (std::size_t i = offset + 1 + text.size(); i < offset + 201; ++i)
+            ASSERT_EQ(bytes[i], 0) << "at " << i;
+    }
 }
 
 TEST(CompanionConfig, LongFolderIsCutTo200Characters)
 {
-    const auto record = buildCompanionConfig(std::filesystem::path("/" + std::string(250, 'd')));
-    EXPECT_EQ(record[0], 200);
-    EXPECT_EQ(record[10251], 200);
+    const std::string folder = "/" + std::string(250, 'd');
+    const auto record = buildCompanionConfig(std::filesystem::path(folder));
+    EXPECT_EQ(countedAt(record, 0), folder.substr(0, 200));
+    EXPECT_EQ(countedAt(record, 201), folder.substr(0, 200));
+    EXPECT_EQ(countedAt(record, 10251), folder.substr(0, 200));
 }

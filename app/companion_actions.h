@@ -1,0 +1,31 @@
+#pragma once
+
+#include "companions/companion_command.h"
+
+#include <QString>
+
+#include <filesystem>
+
+namespace wirtello {
+
+class ContactBook;
+class Platform;
+
+// The first line, second line, street and town of a slot as stored; empty
+// for no slot (-1).
+StoredAddress storedAddress(const ContactBook& book, int slot);
+
+// Starts the companion program of a main window button, detached, with the
+// program folder as its working folder. Buttons that work in the program
+// folder raise IoError when it cannot be reached, and start nothing. An unmet
+// need (no entry selected, an empty `mail`) starts and shows nothing, and so
+// does a program installed nowhere. True when a program was started.
+bool startCompanion(Platform& platform, const std::filesystem::path& programFolder, CompanionButton button,
+                    const CompanionInputs& inputs);
+
+// "Strona www": opens the text of the `www` edit in the browser when it is a
+// web address; anything else is refused with a message. Nothing for an
+// empty text, and nothing shown when no browser takes the address.
+void openWebPage(Platform& platform, const QString& www);
+
+} // namespace wirtello

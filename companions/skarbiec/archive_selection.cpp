@@ -1,0 +1,96 @@
+#include "archive_selection.h"
+
+#include "store/paths.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <system_error>
+
+namespace wirtello {
+namespace {
+
+char lower(char c)
+{
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+
+bool wildcardMatch(std::string_view name, std::string_view mask)
+{
+    // Iterative match with backtracking to the last '*'.
+    std::size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && (mask[m] == '?' || lower(mask[m]) == lower(name[n]))) {
+            ++n;
+            ++m;
+        } else if (m < mask.size() && mask[m] == '*') {
+            starMask = m++;
+            starName = n;
+        } else if (starMask != std::string_view::npos) {
+            m = starMask + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == '*')
+        ++m;
+    return m == mask.size();
+}
+
+bool isBelow(const std::filesystem::path& path, const std::filesystem::path& folder)
+{
+    const auto relative = path.lexically_relative(folder);
+    return !relative.empty() && *relative.begin() != "..";
+}
+
+} // namespace
+
+bool matchesMask(std::string_view name, std::string_view mask)
+{
+    if (mask == "*.*")
+        mask = "*";
+    return wildcardMatch(name, mask);
+}
+
+ArchiveSelection selectArchiveFiles(const CompanionConfig& config, const std::filesystem::path& programFolder)
+{
+    ArchiveSelection selection;
+    std::map<std::string, std::filesystem::path> found;
+    const std::filesystem::path archives = joinPath(programFolder, kArchiveFolder);
+    for (const std::string& pattern : config.patterns) {
+        // The record names folders under the program folder as it was spelled
+        // at start; what follows that prefix is the folder and mask.
+        if (config.baseFolder.empty() || !pattern.starts_with(config.baseFolder)) {
+            selection.outsidePatterns.push_back(pattern);
+            continue;
+        }
+        const std::string relative = pattern.substr(config.baseFolder.size());
+        const auto split = relative.find_last_of("\\/");
+        const std::string folderPart = split == std::string::npos ? std::string() : relative.substr(0, split);
+        const std::string mask = split == std::string::npos ? relative : relative.substr(split + 1);
+        if (folderPart.find("..") != std::string::npos) {
+            selection.outsidePatterns.push_back(pattern);
+            continue;
+        }
+        const std::filesystem::path folder = joinPath(programFolder, folderPart);
+        std::error_code ec;
+        if (mask.empty() || !std::filesystem::is_directory(folder, ec))
+            continue;
+        const auto options = std::filesystem::directory_options::skip_permission_denied;
+        for (std::filesystem::recursive_directory_iterator it(folder, options, ec), end; !ec && it != end;
+             it.increment(ec)) {
+            const std::filesystem::path& path = it->path();
+            if (!it->is_regular_file(ec) || it->is_symlink(ec))
+                continue;
+            if (isBelow(path, archives) || !matchesMask(path.filename().string(), mask))
+                continue;
+            found.emplace(path.lexically_relative(programFolder).generic_string(), path);
+        }
+    }
+    for (auto& [name, path] : found)
+        selection.files.push_back({path, name});
+    return selection;
+}
+
+} // namespace wirtello

@@ -1,0 +1,307 @@
+#include "zip_archive.h"
+
+#include "store/io_error.h"
+#include "store/paths.h"
+
+#include <zip.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <system_error>
+
+namespace wirtello {
+namespace {
+
+const char* const kCreateFailed = "Nie można utworzyć archiwum";
+const char* const kArchiveUnreadable = "Nie można odczytać archiwum";
+const char* const kFileUnreadable = "Nie można odczytać pliku";
+const char* const kFolderFailed = "Nie można utworzyć folderu";
+const char* const kRestoreFailed = "Nie można przywrócić pliku";
+const char* const kKeepFailed = "Nie można przenieść pliku";
+
+struct ZipDiscarder {
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+using ZipHandle = std::unique_ptr<zip_t, ZipDiscarder>;
+
+struct ZipFileCloser {
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+ZipHandle openForReading(const std::filesystem::path& archive)
+{
+    int error = 0;
+    ZipHandle zip(zip_open(archive.string().c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
+    if (!zip)
+        throw IoError(kArchiveUnreadable, archive);
+    return zip;
+}
+
+std::filesystem::path ensureFolder(const std::filesystem::path& folder)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (!std::filesystem::is_directory(folder, ec))
+        throw IoError(kFolderFailed, folder);
+    return folder;
+}
+
+// `base` + `suffix`, or with "-2", "-3"... before the suffix when taken.
+std::filesystem::path freeName(const std::filesystem::path& folder, const std::string& base, const std::string& suffix)
+{
+    std::filesystem::path candidate = folder / (base + suffix);
+    for (int n = 2; fileExists(candidate); ++n)
+        candidate = folder / (base + "-" + std::to_string(n) + suffix);
+    return candidate;
+}
+
+void reportProgress(zip_t*, double share, void* state)
+{
+    (*static_cast<const ArchiveProgress*>(state))(share);
+}
+
+bool isBelow(const std::filesystem::path& path, const std::filesystem::path& folder)
+{
+    const auto relative = path.lexically_relative(folder);
+    return !relative.empty() && *relative.begin() != ".." && relative != ".";
+}
+
+// Unpacks one entry into `target`; false when the archive's data is damaged
+// (wrong length or checksum). A failed write raises IoError.
+bool unpackEntry(zip_t* zip, const ArchiveEntry& entry, const std::filesystem::path& target)
+{
+    std::unique_ptr<zip_file_t, ZipFileCloser> in(zip_fopen_index(zip, entry.index, 0));
+    if (!in)
+        return false;
+    std::unique_ptr<std::FILE, FileCloser> out(std::fopen(target.string().c_str(), "wb"));
+    if (!out)
+        throw IoError(kRestoreFailed, target);
+    std::vector<char> buffer(1 << 16);
+    std::uint64_t total = 0;
+    for (;;) {
+        const zip_int64_t read = zip_fread(in.get(), buffer.data(), buffer.size());
+        if (read < 0)
+            return false; // also a checksum that does not match
+        if (read == 0)
+            break;
+        if (std::fwrite(buffer.data(), 1, static_cast<std::size_t>(read), out.get()) != static_cast<std::size_t>(read))
+            throw IoError(kRestoreFailed, target);
+        total += static_cast<std::uint64_t>(read);
+    }
+    if (std::fclose(out.release()) != 0)
+        throw IoError(kRestoreFailed, target);
+    if (zip_fclose(in.release()) != 0 || total != entry.size)
+        return false;
+    std::error_code ignored;
+    std::filesystem::last_write_time(
+        target, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(entry.modified)), ignored);
+    return true;
+}
+
+void moveFile(const std::filesystem::path& from, const std::filesystem::path& to, const char* operation)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(to.parent_path(), ec);
+    std::filesystem::rename(from, to, ec);
+    if (ec)
+        throw IoError(operation, from);
+}
+
+} // namespace
+
+std::string archiveStamp(const std::tm& localTime)
+{
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H%M%S", &localTime);
+    return stamp;
+}
+
+CreatedArchive createArchive(const CompanionConfig& config, const std::filesystem::path& programFolder,
+                             const std::string& stamp, const ArchiveProgress& progress)
+{
+    CreatedArchive result;
+    ArchiveSelection selection = selectArchiveFiles(config, programFolder);
+    result.outsidePatterns = std::move(selection.outsidePatterns);
+    if (selection.files.empty())
+        return result;
+    // The library reads the files only when it writes the archive; a file that
+    // cannot be read is named now, before anything is written.
+    for (const ArchiveFile& file : selection.files) {
+        if (!std::ifstream(file.source, std::ios::binary))
+            throw IoError(kFileUnreadable, file.source);
+    }
+
+    const std::filesystem::path folder = ensureFolder(joinPath(programFolder, kArchiveFolder));
+    const std::filesystem::path target = freeName(folder, "wirtello-" + stamp, ".zip");
+    int error = 0;
+    // The library writes to a temporary file and renames it at close.
+    ZipHandle zip(zip_open(target.string().c_str(), ZIP_CREATE | ZIP_EXCL, &error));
+    if (!zip)
+        throw IoError(kCreateFailed, target);
+    for (const ArchiveFile& file : selection.files) {
+        zip_error_t sourceError;
+        zip_error_init(&sourceError);
+        zip_source_t* source = zip_source_file_create(file.source.string().c_str(), 0, -1, &sourceError);
+        zip_error_fini(&sourceError);
+        if (!source)
+            throw IoError(kFileUnreadable, file.source);
+        if (zip_file_add(zip.get(), file.entryName.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
+            zip_source_free(source);
+            throw IoError(kCreateFailed, target);
+        }
+    }
+    if (progress)
+        zip_register_progress_callback_with_state(zip.get(), 0.01, reportProgress, nullptr,
+                                                  const_cast<ArchiveProgress*>(&progress));
+    if (zip_close(zip.get()) != 0)
+        throw IoError(kCreateFailed, target);
+    zip.release();
+    result.fileCount = selection.files.size();
+    result.file = target;
+    return result;
+}
+
+std::optional<std::vector<std::string>> safeEntryPath(std::string_view name)
+{
+    if (name.empty() || name.front() == '/' || name.front() == '\\')
+        return std::nullopt;
+    std::vector<std::string> components;
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        const std::size_t end = name.find_first_of("/\\", start);
+        const std::string_view part = name.substr(start, end == std::string_view::npos ? end : end - start);
+        // ':' would name a drive or a stream on Windows.
+        if (part == ".." || part.find(':') != std::string_view::npos)
+            return std::nullopt;
+        if (!part.empty() && part != ".")
+            components.emplace_back(part);
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    return components;
+}
+
+std::vector<ArchiveEntry> readArchiveEntries(const std::filesystem::path& archive)
+{
+    ZipHandle zip = openForReading(archive);
+    const zip_int64_t count = zip_get_num_entries(zip.get(), 0);
+    std::vector<ArchiveEntry> entries;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(zip.get(), static_cast<zip_uint64_t>(i), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME))
+            throw IoError(kArchiveUnreadable, archive);
+        const std::string_view name = stat.name;
+        const auto components = safeEntryPath(name);
+        if (!components)
+            throw RefusedArchive(std::string(name));
+        ArchiveEntry entry;
+        entry.index = static_cast<std::uint64_t>(i);
+        for (const std::string& component : *components)
+            entry.relativePath += (entry.relativePath.empty() ? "" : "/") + component;
+        entry.isFolder = name.back() == '/' || name.back() == '\\';
+        entry.size = (stat.valid & ZIP_STAT_SIZE) ? stat.size : 0;
+        entry.modified = (stat.valid & ZIP_STAT_MTIME) ? stat.mtime : std::time(nullptr);
+        if (!entry.relativePath.empty())
+            entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+RestoredArchive restoreArchive(const std::filesystem::path& archive, const std::filesystem::path& programFolder,
+                               const std::string& stamp, const ArchiveProgress& progress)
+{
+    const std::vector<ArchiveEntry> entries = readArchiveEntries(archive);
+
+    struct Planned {
+        ArchiveEntry entry;
+        std::filesystem::path target;
+        std::filesystem::path staged;
+    };
+    // A name given twice: the later entry wins, as when unpacking one by one.
+    std::map<std::filesystem::path, Planned> files;
+    std::vector<std::filesystem::path> folders;
+    for (const ArchiveEntry& entry : entries) {
+        const std::filesystem::path target = joinPath(programFolder, entry.relativePath);
+        if (entry.isFolder)
+            folders.push_back(target);
+        else
+            files[target] = {entry, target, {}};
+    }
+
+    // Nothing may stand in the way: a folder where a file goes, a file where a folder goes.
+    std::error_code ec;
+    for (const auto& [target, planned] : files) {
+        if (std::filesystem::is_directory(target, ec))
+            throw IoError(kRestoreFailed, target);
+        for (auto parent = target.parent_path(); isBelow(parent, programFolder); parent = parent.parent_path()) {
+            if (std::filesystem::exists(parent, ec) && !std::filesystem::is_directory(parent, ec))
+                throw IoError(kRestoreFailed, target);
+        }
+    }
+    for (const auto& folder : folders) {
+        if (std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec))
+            throw IoError(kFolderFailed, folder);
+    }
+
+    const std::filesystem::path archives = ensureFolder(joinPath(programFolder, kArchiveFolder));
+    const std::filesystem::path staging = freeName(archives, "przywracanie-" + stamp, ".tmp");
+    ensureFolder(staging);
+    const double steps = static_cast<double>(files.size()) * 2 + 1;
+    double done = 0;
+    auto step = [&] {
+        if (progress)
+            progress(++done / steps);
+    };
+
+    // Everything is unpacked and checked before the first file is touched.
+    {
+        ZipHandle zip = openForReading(archive);
+        std::size_t number = 0;
+        for (auto& [target, planned] : files) {
+            planned.staged = staging / std::to_string(number++);
+            bool unpacked = false;
+            try {
+                unpacked = unpackEntry(zip.get(), planned.entry, planned.staged);
+            } catch (...) {
+                std::filesystem::remove_all(staging, ec);
+                throw;
+            }
+            if (!unpacked) {
+                std::filesystem::remove_all(staging, ec);
+                throw IoError(kArchiveUnreadable, archive);
+            }
+            step();
+        }
+    }
+
+    RestoredArchive result;
+    const std::filesystem::path kept = freeName(archives, "przed-przywroceniem-" + stamp, "");
+    for (auto& [target, planned] : files) {
+        if (std::filesystem::exists(std::filesystem::symlink_status(target, ec))) {
+            moveFile(target, kept / target.lexically_relative(programFolder), kKeepFailed);
+            result.keptFolder = kept;
+            ++result.replacedCount;
+        }
+        moveFile(planned.staged, target, kRestoreFailed);
+        ++result.fileCount;
+        step();
+    }
+    for (const auto& folder : folders)
+        std::filesystem::create_directories(folder, ec);
+    std::filesystem::remove_all(staging, ec);
+    if (progress)
+        progress(1.0);
+    return result;
+}
+
+} // namespace wirtello

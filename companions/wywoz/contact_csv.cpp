@@ -1,0 +1,56 @@
+#include "contact_csv.h"
+
+#include <array>
+
+namespace wirtello {
+namespace {
+
+// The card's captions, in the card's order after the id and the list's name.
+constexpr std::array<const char*, 13> kHeader = {
+    "Identyfikator", "Nazwa", "Imię i nazwisko", "Instytucja", "Ulica", "Miejscowość", "Telefon",
+    "Fax", "Telefon kom.", "E-mail", "WWW", "Komunikator", "Zdjęcie",
+};
+
+void appendLine(std::string& out, const std::array<std::string_view, 13>& fields)
+{
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out += ';';
+        out += csvField(fields[i]);
+    }
+    out += "\r\n";
+}
+
+} // namespace
+
+std::string csvField(std::string_view utf8)
+{
+    const bool quote = utf8.find_first_of(";\"\r\n") != std::string_view::npos
+        || (!utf8.empty() && (utf8.front() == ' ' || utf8.back() == ' ' || utf8.front() == '\t' || utf8.back() == '\t'));
+    if (!quote)
+        return std::string(utf8);
+    std::string out = "\"";
+    for (const char c : utf8) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+std::string buildCsv(const std::vector<ExportedContact>& contacts)
+{
+    std::string out = "\xEF\xBB\xBF";
+    std::array<std::string_view, 13> header;
+    for (std::size_t i = 0; i < kHeader.size(); ++i)
+        header[i] = kHeader[i];
+    appendLine(out, header);
+    for (const ExportedContact& c : contacts) {
+        appendLine(out, {c.id, c.name, c.firstLine, c.secondLine, c.street, c.town, c.phone, c.fax, c.mobile,
+                         c.email, c.web, c.messenger, c.photoPath});
+    }
+    return out;
+}
+
+} // namespace wirtello

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "exported_contact.h"
+
+#include <string>
+#include <string_view>
+
+namespace wirtello {
+
+// One field of a semicolon-separated line: quoted when it holds ';', '"', a
+// line break or blanks at either end, with inner quotes doubled.
+std::string csvField(std::string_view utf8);
+
+// The contact book as a spreadsheet file: UTF-8 with a byte order mark, a
+// header row, fields separated by ';', lines ended by CR LF.
+std::string buildCsv(const std::vector<ExportedContact>& contacts);
+
+} // namespace wirtello

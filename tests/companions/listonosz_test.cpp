@@ -1,0 +1,62 @@
+#include "companions/listonosz/listonosz.h"
+#include "companions/listonosz/mail_link.h"
+#include "tests/support/scripted_platform.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace wirtello;
+
+TEST(Listonosz, ChecksTheAddressAndOpensAnEncodedLink)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        QString link; // empty: refused
+    } rows[] = {
+        {{"anna@kancelaria.pl"}, QStringLiteral("mailto:anna@kancelaria.pl")},
+        {{"  jan.kowalski+biuro@firma.com.pl "}, QStringLiteral("mailto:jan.kowalski%2Bbiuro@firma.com.pl")},
+        {{"a@b.pl?cc=szef@firma.pl&body=x"}, QString()}, // two '@'
+        {{"a@b.pl?subject=Hej&body=x%0A"}, QStringLiteral("mailto:a@b.pl%3Fsubject%3DHej%26body%3Dx%250A")},
+        {{"żaneta@łódź.pl"}, QStringLiteral("mailto:%C5%BCaneta@%C5%82%C3%B3d%C5%BA.pl")},
+        {{"to nie adres"}, QString()},
+        {{"a b@c.pl"}, QString()},
+        {{"@b.pl"}, QString()},
+        {{"a@"}, QString()},
+        {{"a@b\n.pl"}, QString()},
+        {{""}, QString()},
+        {{}, QString()},
+        {{"a@b.pl", "c@d.pl"}, QString()},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments.empty() ? std::string("<brak>") : row.arguments.front());
+        ScriptedPlatform platform;
+        std::ostringstream errors;
+        const int code = runListonosz(row.arguments, platform, errors, true);
+        EXPECT_EQ(code, row.link.isEmpty() ? 1 : 0);
+        EXPECT_EQ(platform.openedUrls, row.link.isEmpty() ? QStringList() : QStringList{row.link});
+        EXPECT_EQ(platform.informed.size(), row.link.isEmpty() ? 1 : 0);
+        EXPECT_EQ(errors.str().empty(), !row.link.isEmpty());
+    }
+}
+
+TEST(Listonosz, AMailProgramThatDoesNotOpenIsReported)
+{
+    ScriptedPlatform platform;
+    platform.urlsOpen = false;
+    std::ostringstream errors;
+    EXPECT_EQ(runListonosz({"anna@kancelaria.pl"}, platform, errors, false), 1);
+    EXPECT_NE(errors.str().find("programu pocztowego"), std::string::npos);
+    EXPECT_TRUE(platform.informed.isEmpty()); // no box without a screen to show it on
+}
+
+TEST(Listonosz, TheProgramExitsWithAMessageForABadAddress)
+{
+    QProcess process;
+    process.start(QStringLiteral(LISTONOSZ_PATH), {QStringLiteral("nie-adres; rm -rf ~")});
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(QStringLiteral("nie jest adresem e-mail")));
+}

@@ -1,0 +1,240 @@
+#include "companions/skarbiec/archive_selection.h"
+#include "companions/skarbiec/zip_archive.h"
+
+#include "store/companion_config.h"
+#include "store/io_error.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <map>
+
+using namespace wirtello;
+using wirtello::test::readBytes;
+using wirtello::test::TempFolder;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::uint8_t> bytesOf(const std::string& text)
+{
+    return {text.begin(), text.end()};
+}
+
+void put(const fs::path& file, const std::string& text)
+{
+    fs::create_directories(file.parent_path());
+    test::writeBytes(file, bytesOf(text));
+}
+
+std::string textOf(const fs::path& file)
+{
+    const auto bytes = readBytes(file);
+    return {bytes.begin(), bytes.end()};
+}
+
+// Every regular file below `folder`, by '/'-separated relative name.
+std::map<std::string, std::string> filesBelow(const fs::path& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file())
+            files[entry.path().lexically_relative(folder).generic_string()] = textOf(entry.path());
+    }
+    return files;
+}
+
+// An archive written directly with the library, names as given.
+void writeZip(const fs::path& file, const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    int error = 0;
+    zip_t* zip = zip_open(file.string().c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(zip, nullptr);
+    for (const auto& [name, data] : entries) {
+        zip_source_t* source = zip_source_buffer(zip, data.data(), data.size(), 0);
+        ASSERT_GE(zip_file_add(zip, name.c_str(), source, ZIP_FL_ENC_UTF_8), 0) << name;
+    }
+    ASSERT_EQ(zip_close(zip), 0);
+}
+
+// A program folder as start-up leaves it, with data in several folders.
+struct ProgramFolder {
+    TempFolder folder{"ADMINI", "NOTATKI", "Koperty"};
+    CompanionConfig config;
+
+    ProgramFolder()
+    {
+        put(folder / "ADMINI" / "firma.dat", std::string(306, '\0'));
+        put(folder / "NOTATKI" / "Wirtello_nazwy_tematow.dat", "kontakty \xB9\xE6");
+        put(folder / "NOTATKI" / "007.kom", "uwagi");
+        put(folder / "Koperty" / "profile" / "duża.pro", "profil");
+        put(folder / "Uwaga" / "x.txt", "x");
+        put(folder / "nieobjęty.dat", "poza wzorcami");
+        put(folder / "Archiwa" / "stare.zip", "stare archiwum");
+        writeCompanionConfig(folder.path());
+        config = readCompanionConfig(folder.path());
+    }
+    const fs::path& path() const { return folder.path(); }
+};
+
+} // namespace
+
+TEST(ArchiveConfig, ReaderGivesBackWhatStartUpWrote)
+{
+    TempFolder folder({"ADMINI"});
+    writeCompanionConfig(folder.path());
+    const CompanionConfig config = readCompanionConfig(folder.path());
+    const std::string base = folder.path().string();
+    EXPECT_EQ(config.baseFolder, base + "/");
+    EXPECT_EQ(config.programFolder, base);
+    ASSERT_EQ(config.patterns.size(), 11u);
+    EXPECT_EQ(config.patterns[0], base + "/Add_dok/*.*");
+    EXPECT_EQ(config.patterns[2], base + "/ADMINI/*.*");
+    EXPECT_EQ(config.patterns[10], base + "/Uwaga/*.*");
+
+    fs::remove(folder / "skarbiec_config.dat");
+    EXPECT_THROW(readCompanionConfig(folder.path()), IoError);
+}
+
+TEST(ArchiveSelection, MasksMatchAsOnWindows)
+{
+    struct Row {
+        const char* name;
+        const char* mask;
+        bool matches;
+    };
+    const Row rows[] = {
+        {"firma.dat", "*.*", true},   {"README", "*.*", true},     {"a.KOM", "*.kom", true},
+        {"a.kom", "*.lis", false},    {"007.adr", "0??.adr", true}, {"07.adr", "0??.adr", false},
+        {"profil.pro", "p*l.pro", true}, {"x", "*", true},         {"abc", "a*b*c*", true},
+        {"ab", "a*b*c", false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(matchesMask(row.name, row.mask), row.matches) << row.name << " " << row.mask;
+}
+
+TEST(ArchiveSelection, PatternFoldersInAnyCaseAndTheirSubfolders)
+{
+    ProgramFolder program;
+    CompanionConfig config = program.config;
+    config.patterns.push_back("/gdzie/indziej/*.*");
+    const ArchiveSelection selection = selectArchiveFiles(config, program.path());
+    std::vector<std::string> names;
+    for (const ArchiveFile& file : selection.files)
+        names.push_back(file.entryName);
+    // "Notatki" and "Admini" in the record find "NOTATKI" and "ADMINI" on disk;
+    // files beside the folders and the archives themselves are left out.
+    EXPECT_EQ(names, (std::vector<std::string>{"ADMINI/firma.dat", "Koperty/profile/duża.pro", "NOTATKI/007.kom",
+                                               "NOTATKI/Wirtello_nazwy_tematow.dat", "Uwaga/x.txt"}));
+    EXPECT_EQ(selection.outsidePatterns, std::vector<std::string>{"/gdzie/indziej/*.*"});
+}
+
+TEST(ZipArchive, CreateThenRestoreGivesByteIdenticalFiles)
+{
+    ProgramFolder program;
+    std::vector<double> shares;
+    const CreatedArchive created =
+        createArchive(program.config, program.path(), "2026-12-07-101500", [&](double s) { shares.push_back(s); });
+    EXPECT_EQ(created.fileCount, 5u);
+    EXPECT_EQ(created.file, program.path() / "Archiwa" / "wirtello-2026-12-07-101500.zip");
+    ASSERT_FALSE(shares.empty());
+    EXPECT_DOUBLE_EQ(shares.back(), 1.0);
+
+    // A second archive in the same second does not replace the first.
+    EXPECT_EQ(createArchive(program.config, program.path(), "2026-12-07-101500").file,
+              program.path() / "Archiwa" / "wirtello-2026-12-07-101500-2.zip");
+
+    const auto before = filesBelow(program.path());
+    // Changed, deleted and new files since the archive was made.
+    put(program.folder / "NOTATKI" / "Wirtello_nazwy_tematow.dat", "zmienione po archiwum");
+    fs::remove_all(program.folder / "Koperty");
+    put(program.folder / "NOTATKI" / "nowy.kom", "nowy");
+
+    const RestoredArchive restored = restoreArchive(created.file, program.path(), "2026-12-07-120000");
+    EXPECT_EQ(restored.fileCount, 5u);
+    EXPECT_EQ(restored.replacedCount, 4u);
+    const fs::path kept = program.path() / "Archiwa" / "przed-przywroceniem-2026-12-07-120000";
+    EXPECT_EQ(restored.keptFolder, kept);
+
+    auto after = filesBelow(program.path());
+    // Everything archived is back byte for byte; the newer file stays.
+    for (const auto& [name, data] : before) {
+        if (!name.starts_with("Archiwa/")) {
+            EXPECT_EQ(after[name], data) << name;
+        }
+    }
+    EXPECT_EQ(after["NOTATKI/nowy.kom"], "nowy");
+    // What was replaced is kept under its own path, the changed file too.
+    EXPECT_EQ(textOf(kept / "NOTATKI" / "Wirtello_nazwy_tematow.dat"), "zmienione po archiwum");
+    EXPECT_EQ(textOf(kept / "ADMINI" / "firma.dat"), std::string(306, '\0'));
+    EXPECT_FALSE(fs::exists(kept / "Koperty"));
+    // No staging folder is left behind.
+    for (const auto& entry : fs::directory_iterator(program.folder / "Archiwa"))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("przywracanie")) << entry.path();
+}
+
+TEST(ZipArchive, EntriesThatClimbOutAreRefusedAndNothingIsWritten)
+{
+    struct Row {
+        const char* name;
+        bool safe;
+    };
+    const Row rows[] = {
+        {"NOTATKI/007.kom", true},  {"./NOTATKI//a.dat", true}, {"Koperty\\profil.pro", true},
+        {"../evil", false},         {"NOTATKI/../../evil", false}, {"NOTATKI\\..\\..\\evil", false},
+        {"/etc/passwd", false},     {"\\Windows\\evil", false},    {"C:/evil", false},
+        {"C:evil", false},          {"a/b:strumień", false},       {"..", false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(safeEntryPath(row.name).has_value(), row.safe) << row.name;
+        if (row.safe)
+            continue;
+
+        ProgramFolder program;
+        const fs::path archive = program.path() / "Archiwa" / "obce.zip";
+        writeZip(archive, {{"NOTATKI/007.kom", "podmienione"}, {row.name, "zło"}, {"NOTATKI/nowe.dat", "nowe"}});
+        const auto before = filesBelow(program.path());
+        try {
+            restoreArchive(archive, program.path(), "2026-12-07-120000");
+            ADD_FAILURE() << row.name << " was restored";
+        } catch (const RefusedArchive& refused) {
+            EXPECT_EQ(refused.entryName(), row.name);
+        }
+        EXPECT_EQ(filesBelow(program.path()), before) << row.name;
+        EXPECT_FALSE(fs::exists(program.path().parent_path() / "evil")) << row.name;
+    }
+}
+
+TEST(ZipArchive, DamagedArchiveChangesNothing)
+{
+    ProgramFolder program;
+    const fs::path archive = program.path() / "Archiwa" / "uszkodzone.zip";
+    writeZip(archive, {{"NOTATKI/007.kom", std::string(4000, 'a')}, {"NOTATKI/008.kom", std::string(4000, 'b')}});
+    // Flip a byte inside the second entry's compressed data: its checksum fails.
+    auto bytes = readBytes(archive);
+    const std::string marker = "NOTATKI/008.kom";
+    const auto at = std::search(bytes.begin(), bytes.end(), marker.begin(), marker.end());
+    ASSERT_NE(at, bytes.end());
+    *(at + static_cast<long>(marker.size()) + 2) ^= 0xFF;
+    test::writeBytes(archive, bytes);
+
+    const auto before = filesBelow(program.path());
+    EXPECT_THROW(restoreArchive(archive, program.path(), "2026-12-07-120000"), IoError);
+    EXPECT_EQ(filesBelow(program.path()), before);
+
+    test::writeBytes(archive, bytesOf("to nie jest archiwum"));
+    EXPECT_THROW(readArchiveEntries(archive), IoError);
+}
+
+TEST(ZipArchive, NothingToArchiveWritesNothing)
+{
+    TempFolder folder;
+    writeCompanionConfig(folder.path());
+    const CreatedArchive created = createArchive(readCompanionConfig(folder.path()), folder.path(), "2026-12-07-101500");
+    EXPECT_EQ(created.fileCount, 0u);
+    EXPECT_TRUE(created.file.empty());
+    EXPECT_FALSE(fs::exists(folder / "Archiwa"));
+}
