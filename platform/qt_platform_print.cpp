@@ -6,7 +6,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFontComboBox>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QPixmap>
 #include <QPrintDialog>
@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 // Print dialog and font dialog.
@@ -62,14 +63,10 @@ public:
         setObjectName(QStringLiteral("FontDialog1"));
         setWindowTitle(QStringLiteral("Czcionka"));
 
-        face_ = new QFontComboBox(this);
+        face_ = new QComboBox(this);
         face_->setObjectName(QStringLiteral("face"));
-        if (!initial.face.empty()) {
-            // Keep the stored name even when this machine lacks the face.
-            const QString name = QString::fromStdString(initial.face);
-            face_->setCurrentFont(QFont(name));
-            face_->setEditText(name);
-        }
+        face_->setEditable(false);
+        fillFaces(QString::fromStdString(initial.face));
         size_ = new QSpinBox(this);
         size_->setObjectName(QStringLiteral("size"));
         size_->setRange(1, 1638);
@@ -112,7 +109,7 @@ public:
     FontChoice choice() const
     {
         FontChoice result;
-        result.face = face_->currentText().trimmed().toStdString();
+        result.face = face_->currentText().toStdString();
         result.points = size_->value();
         result.colour = colour_->currentData().toInt();
         result.style = static_cast<std::uint8_t>((bold_->isChecked() ? FontStyle::Bold : 0)
@@ -123,6 +120,30 @@ public:
     }
 
 private:
+    // Only faces this machine has, each shown in itself; a stored face it
+    // lacks stays first, as it is, until another is chosen.
+    void fillFaces(const QString& stored)
+    {
+        for (const QString& family : QFontDatabase::families()) {
+            if (QFontDatabase::isPrivateFamily(family))
+                continue;
+            face_->addItem(family);
+            // A symbol face would show its own name as pictures.
+            const QList<QFontDatabase::WritingSystem> systems = QFontDatabase::writingSystems(family);
+            if (systems.contains(QFontDatabase::Latin) && !systems.contains(QFontDatabase::Symbol))
+                face_->setItemData(face_->count() - 1, QFont(family, font().pointSize()), Qt::FontRole);
+        }
+        int index = stored.isEmpty() ? face_->findText(QFont().family(), Qt::MatchFixedString)
+                                     : face_->findText(stored, Qt::MatchFixedString);
+        if (index < 0 && !stored.isEmpty()) {
+            face_->insertItem(0, stored);
+            face_->setItemData(0, QStringLiteral("Tej czcionki nie ma w systemie; wydruk użyje podobnej."),
+                               Qt::ToolTipRole);
+            index = 0;
+        }
+        face_->setCurrentIndex(std::max(index, 0));
+    }
+
     QCheckBox* styleBox(const QString& caption, const QString& name, bool checked)
     {
         auto* box = new QCheckBox(caption, this);
@@ -131,7 +152,7 @@ private:
         return box;
     }
 
-    QFontComboBox* face_ = nullptr;
+    QComboBox* face_ = nullptr;
     QSpinBox* size_ = nullptr;
     QCheckBox* bold_ = nullptr;
     QCheckBox* italic_ = nullptr;
@@ -149,9 +170,15 @@ std::unique_ptr<PrintSurface> QtPlatform::choosePrinter()
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPrintDialog dialog(printer.get(), dialogParent());
     dialog.setWindowTitle(QStringLiteral("Drukowanie"));
+    // The surface honours the page range, copies and collation itself, so
+    // the range comes to the printer object rather than to the print server.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     if (dialog.exec() != QDialog::Accepted)
         return nullptr;
-    return std::make_unique<QtPrintSurface>(std::move(printer));
+    return std::make_unique<QtPrintSurface>(std::move(printer), [this](const QString& text) { inform(text); });
 }
 
 std::optional<FontChoice> QtPlatform::chooseFont(const FontChoice& initial)

@@ -2,6 +2,8 @@
 
 #include "store/io_error.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -64,6 +66,18 @@ QImage toImage(const Picture& picture)
     return image;
 }
 
+// Polish plural of "strona" after a count: 1 stronę, 2 strony, 5 stron.
+QString pagesWord(int count)
+{
+    if (count == 1)
+        return QStringLiteral("stronę");
+    const int tens = count % 100;
+    const int units = count % 10;
+    if (units >= 2 && units <= 4 && (tens < 12 || tens > 14))
+        return QStringLiteral("strony");
+    return QStringLiteral("stron");
+}
+
 } // namespace
 
 QColor toQColor(std::int32_t colour)
@@ -79,8 +93,52 @@ QColor toQColor(std::int32_t colour)
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
-QtPrintSurface::QtPrintSurface(std::unique_ptr<QPrinter> printer)
-    : printer_(std::move(printer))
+std::vector<int> pagesToPlay(int pageCount, const PagePlayback& playback)
+{
+    std::vector<int> chosen;
+    for (int page = 1; page <= pageCount; ++page)
+        if (playback.range.isEmpty() || playback.range.contains(page))
+            chosen.push_back(page - 1);
+    if (playback.lastPageFirst)
+        std::reverse(chosen.begin(), chosen.end());
+
+    const int copies = std::max(1, playback.copies);
+    std::vector<int> order;
+    order.reserve(chosen.size() * static_cast<std::size_t>(copies));
+    if (playback.collate) {
+        for (int copy = 0; copy < copies; ++copy)
+            order.insert(order.end(), chosen.begin(), chosen.end());
+    } else {
+        for (const int page : chosen)
+            order.insert(order.end(), static_cast<std::size_t>(copies), page);
+    }
+    return order;
+}
+
+PagePlayback playbackFor(const QPrinter& printer)
+{
+    PagePlayback playback;
+    if (printer.printRange() == QPrinter::PageRange)
+        playback.range = printer.pageRanges();
+    // Where the engine makes copies itself (a system printer), one copy is
+    // drawn and the printer is told the count; the PDF writer cannot.
+    playback.copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
+    playback.collate = printer.collateCopies();
+    playback.lastPageFirst = printer.pageOrder() == QPrinter::LastPageFirst;
+    return playback;
+}
+
+QString describePages(const QPageRanges& range)
+{
+    QStringList parts;
+    for (const QPageRanges::Range& part : range.toRangeList())
+        parts << (part.from == part.to ? QString::number(part.from)
+                                       : QStringLiteral("%1–%2").arg(part.from).arg(part.to));
+    return parts.join(QStringLiteral(", "));
+}
+
+QtPrintSurface::QtPrintSurface(std::unique_ptr<QPrinter> printer, Notice notice)
+    : printer_(std::move(printer)), notice_(std::move(notice))
 {
 }
 
@@ -106,46 +164,99 @@ int QtPrintSurface::resolutionY() const
     return printer_->logicalDpiY();
 }
 
+void QtPrintSurface::checkPrinterReady() const
+{
+    // What can be known before the first page is drawn: a printer that is
+    // gone, or a PDF file without a name or a folder to go to.
+    bool ready = printer_->isValid();
+    if (printer_->outputFormat() == QPrinter::PdfFormat) {
+        const QString file = printer_->outputFileName();
+        ready = ready && !file.isEmpty() && QFileInfo(file).absoluteDir().exists();
+    }
+    if (!ready)
+        throw IoError("Nie można rozpocząć wydruku na drukarce", printerName().toStdString());
+}
+
 void QtPrintSurface::beginJob(const std::string& title)
 {
-    if (painter_.isActive())
+    if (recording_)
         return;
+    checkPrinterReady();
     printer_->setDocName(QString::fromStdString(title));
-    if (!painter_.begin(printer_.get()))
-        throw IoError("Nie można rozpocząć wydruku na drukarce", printerName().toStdString());
+    pages_.assign(1, Page{});
+    recording_ = true;
 }
 
 void QtPrintSurface::endJob()
 {
-    if (!painter_.isActive())
+    if (!recording_)
         return;
-    painter_.end();
+    const PagePlayback playback = playbackFor(*printer_);
+    const std::vector<int> order = pagesToPlay(static_cast<int>(pages_.size()), playback);
+    if (order.empty()) {
+        const int count = static_cast<int>(pages_.size());
+        discardJob();
+        if (notice_)
+            notice_(QStringLiteral("Wybrany zakres stron (%1) leży poza wydrukiem, który ma %2 %3.\r"
+                                   "Nic nie zostało wydrukowane.")
+                        .arg(describePages(playback.range))
+                        .arg(count)
+                        .arg(pagesWord(count)));
+        return;
+    }
+    try {
+        play(order);
+    } catch (...) {
+        if (painter_.isActive()) {
+            printer_->abort();
+            painter_.end();
+        }
+        discardJob();
+        throw;
+    }
+    discardJob();
     if (printer_->printerState() == QPrinter::Error)
         throw IoError("Nie można zakończyć wydruku na drukarce", printerName().toStdString());
 }
 
+void QtPrintSurface::play(const std::vector<int>& order)
+{
+    if (!painter_.begin(printer_.get()))
+        throw IoError("Nie można rozpocząć wydruku na drukarce", printerName().toStdString());
+    bool first = true;
+    for (const int index : order) {
+        if (!first && !printer_->newPage())
+            throw IoError("Nie można rozpocząć nowej strony wydruku na drukarce", printerName().toStdString());
+        first = false;
+        for (const Drawing& drawing : pages_[static_cast<std::size_t>(index)])
+            draw(drawing);
+    }
+    painter_.end();
+}
+
+void QtPrintSurface::discardJob()
+{
+    recording_ = false;
+    pages_.clear();
+    pages_.shrink_to_fit();
+}
+
 void QtPrintSurface::abortJob()
 {
-    if (!painter_.isActive())
-        return;
-    // Qt's PDF and CUPS engines cannot abort: there the pages drawn so far are
-    // still ended and sent, which at least closes the job.
-    printer_->abort();
-    painter_.end();
+    // Nothing has reached the printer yet: dropping the pages drops the job.
+    discardJob();
 }
 
 void QtPrintSurface::newPage()
 {
-    if (!painter_.isActive())
-        return;
-    if (!printer_->newPage())
-        throw IoError("Nie można rozpocząć nowej strony wydruku na drukarce", printerName().toStdString());
+    if (recording_)
+        pages_.emplace_back();
 }
 
 void QtPrintSurface::setOrientation(Orientation orientation)
 {
     // The orientation of an open job cannot change.
-    if (painter_.isActive())
+    if (recording_)
         return;
     printer_->setPageOrientation(orientation == Orientation::Landscape ? QPageLayout::Landscape
                                                                         : QPageLayout::Portrait);
@@ -180,39 +291,63 @@ QFont QtPrintSurface::currentFont() const
 
 void QtPrintSurface::textOut(int x, int y, const std::string& utf8)
 {
-    if (!painter_.isActive() || !drawable(x, y))
+    if (!recording_ || !drawable(x, y))
         return;
-    painter_.setFont(currentFont());
-    const QFontMetrics metrics = painter_.fontMetrics();
-    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    // The cell is drawn opaque, as the printouts expect texts to cover what lies below.
-    painter_.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), Qt::white);
-    painter_.setPen(toQColor(colour_));
-    painter_.drawText(QPoint(x, y + metrics.ascent()), text);
+    Drawing text{Drawing::Kind::Text, QRect(x, y, 0, 0), {}, currentFont(), toQColor(colour_), {}};
+    text.text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    pages_.back().push_back(std::move(text));
 }
 
 void QtPrintSurface::rectangle(int left, int top, int right, int bottom)
 {
-    if (!painter_.isActive() || !drawable(left, top) || !drawable(right, bottom))
+    if (!recording_ || !drawable(left, top) || !drawable(right, bottom))
         return;
     if (right < left)
         std::swap(left, right);
     if (bottom < top)
         std::swap(top, bottom);
-    painter_.setPen(QPen(toQColor(pen_), 1));
-    painter_.setBrush(Qt::white);
-    // The outline covers left..right-1 and top..bottom-1, one dot wide.
-    painter_.drawRect(QRectF(left + 0.5, top + 0.5, std::max(0, right - left - 1), std::max(0, bottom - top - 1)));
+    pages_.back().push_back({Drawing::Kind::Frame, QRect(QPoint(left, top), QPoint(right, bottom)), {}, {},
+                             toQColor(pen_), {}});
 }
 
 void QtPrintSurface::stretchPicture(int left, int top, int right, int bottom, const Picture& picture)
 {
-    if (!painter_.isActive() || !drawable(left, top) || !drawable(right, bottom))
+    if (!recording_ || !drawable(left, top) || !drawable(right, bottom))
         return;
-    const QImage image = toImage(picture);
-    if (image.isNull())
+    auto image = std::make_shared<const QImage>(toImage(picture));
+    if (image->isNull())
         return;
-    painter_.drawImage(QRect(left, top, right - left, bottom - top), image);
+    pages_.back().push_back({Drawing::Kind::Image, QRect(left, top, right - left, bottom - top), {}, {}, {},
+                             std::move(image)});
+}
+
+void QtPrintSurface::draw(const Drawing& drawing)
+{
+    switch (drawing.kind) {
+    case Drawing::Kind::Text: {
+        painter_.setFont(drawing.font);
+        const QFontMetrics metrics = painter_.fontMetrics();
+        const QPoint at = drawing.area.topLeft();
+        // The cell is drawn opaque, as the printouts expect texts to cover what lies below.
+        painter_.fillRect(QRect(at.x(), at.y(), metrics.horizontalAdvance(drawing.text), metrics.height()), Qt::white);
+        painter_.setPen(drawing.colour);
+        painter_.drawText(QPoint(at.x(), at.y() + metrics.ascent()), drawing.text);
+        break;
+    }
+    case Drawing::Kind::Frame: {
+        const QPoint topLeft = drawing.area.topLeft();
+        const QPoint bottomRight = drawing.area.bottomRight();
+        painter_.setPen(QPen(drawing.colour, 1));
+        painter_.setBrush(Qt::white);
+        // The outline covers left..right-1 and top..bottom-1, one dot wide.
+        painter_.drawRect(QRectF(topLeft.x() + 0.5, topLeft.y() + 0.5, std::max(0, bottomRight.x() - topLeft.x() - 1),
+                                 std::max(0, bottomRight.y() - topLeft.y() - 1)));
+        break;
+    }
+    case Drawing::Kind::Image:
+        painter_.drawImage(drawing.area, *drawing.image);
+        break;
+    }
 }
 
 } // namespace wirtello

@@ -1,85 +1,38 @@
 #include "print/contact_list_printout.h"
 #include "print/print_font_window.h"
-#include "platform/qt_print_surface.h"
-
 #include "platform/qt_platform.h"
-#include "tests/support/scripted_platform.h"
+#include "platform/qt_print_surface.h"
 #include "store/io_error.h"
+#include "tests/print/pdf_reading.h"
+#include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPrinter>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <regex>
-#include <sstream>
 
 namespace wirtello {
 namespace {
 
+using test::findWord;
+using test::havePdfTools;
+using test::pdfSurface;
+using test::pdfWords;
 using test::TempFolder;
-
-struct Word {
-    int page = 0;
-    double xMin = 0, yMin = 0;
-    std::string text;
-};
-
-bool havePdftotext()
-{
-    return std::system("pdftotext -v >/dev/null 2>&1") == 0;
-}
-
-// Words of a PDF with their boxes in points, from pdftotext -bbox.
-std::vector<Word> pdfWords(const std::filesystem::path& pdf)
-{
-    const std::filesystem::path html = pdf.parent_path() / "words.html";
-    const std::string command = "pdftotext -bbox '" + pdf.string() + "' '" + html.string() + "'";
-    if (std::system(command.c_str()) != 0)
-        return {};
-    std::ifstream in(html);
-    std::stringstream all;
-    all << in.rdbuf();
-    const std::string text = all.str();
-
-    std::vector<Word> words;
-    const std::regex token(R"re(<page |<word xMin="([0-9.]+)" yMin="([0-9.]+)"[^>]*>([^<]*)</word>)re");
-    int page = 0;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), token); it != std::sregex_iterator(); ++it) {
-        if ((*it)[0].str().starts_with("<page")) {
-            ++page;
-            continue;
-        }
-        words.push_back({page, std::stod((*it)[1]), std::stod((*it)[2]), (*it)[3]});
-    }
-    return words;
-}
-
-const Word* find(const std::vector<Word>& words, int page, const std::string& text)
-{
-    for (const Word& word : words)
-        if (word.page == page && word.text == text)
-            return &word;
-    return nullptr;
-}
-
-std::unique_ptr<QtPrintSurface> pdfSurface(const std::filesystem::path& file)
-{
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(QString::fromStdString(file.string()));
-    printer->setPageSize(QPageSize(QPageSize::A4));
-    return std::make_unique<QtPrintSurface>(std::move(printer));
-}
 
 std::vector<std::string> entries(int count)
 {
@@ -94,8 +47,8 @@ std::vector<std::string> entries(int count)
 
 TEST(QtPrint, ContactListLandsInThePdfAtPageMillimetres)
 {
-    if (!havePdftotext())
-        GTEST_SKIP() << "pdftotext is not installed";
+    if (!havePdfTools())
+        GTEST_SKIP() << "poppler's pdftotext and pdfinfo are not installed";
     TempFolder folder({"FONT"});
     ScriptedPlatform platform;
     CurrentPrintFont font;
@@ -112,11 +65,11 @@ TEST(QtPrint, ContactListLandsInThePdfAtPageMillimetres)
     if (const char* keep = std::getenv("WIRTELLO_KEEP_PRINT_SAMPLE"))
         std::filesystem::copy_file(pdf, keep, std::filesystem::copy_options::overwrite_existing);
 
-    const std::vector<Word> words = pdfWords(pdf);
+    const std::vector<test::PdfWord> words = pdfWords(pdf);
     ASSERT_FALSE(words.empty());
     // A page millimetre is resolution / 25 dots: 72 / 25 points on the PDF.
     const auto expectAt = [&](int page, const std::string& text, int xMm, int yMm) {
-        const Word* word = find(words, page, text);
+        const test::PdfWord* word = findWord(words, page, text);
         ASSERT_NE(word, nullptr) << text << " on page " << page;
         EXPECT_NEAR(word->xMin, paint.left() + xMm * 72.0 / 25, 1.0) << text;
         EXPECT_NEAR(word->yMin, paint.top() + yMm * 72.0 / 25, 1.5) << text;
@@ -127,16 +80,16 @@ TEST(QtPrint, ContactListLandsInThePdfAtPageMillimetres)
     expectAt(1, "051", 10, 266);
     expectAt(2, "052", 10, 6);
     expectAt(2, "060", 10, 46);
-    EXPECT_NE(find(words, 1, "kontaktów"), nullptr);
-    EXPECT_NE(find(words, 1, "Żaneta"), nullptr);
-    EXPECT_EQ(find(words, 2, "Lista"), nullptr);
+    EXPECT_NE(findWord(words, 1, "kontaktów"), nullptr);
+    EXPECT_NE(findWord(words, 1, "Żaneta"), nullptr);
+    EXPECT_EQ(findWord(words, 2, "Lista"), nullptr);
     EXPECT_EQ(words.back().page, 2);
 }
 
 TEST(QtPrint, UnknownOrOverlongFacesFallBackAndStillPrint)
 {
-    if (!havePdftotext())
-        GTEST_SKIP() << "pdftotext is not installed";
+    if (!havePdfTools())
+        GTEST_SKIP() << "poppler's pdftotext and pdfinfo are not installed";
     TempFolder folder;
     const std::filesystem::path pdf = folder / "x.pdf";
     auto surface = pdfSurface(pdf);
@@ -151,8 +104,8 @@ TEST(QtPrint, UnknownOrOverlongFacesFallBackAndStillPrint)
     surface->endJob();
     surface.reset();
     const auto words = pdfWords(pdf);
-    EXPECT_NE(find(words, 1, "Widać"), nullptr);
-    EXPECT_NE(find(words, 1, "Domyślna"), nullptr);
+    EXPECT_NE(findWord(words, 1, "Widać"), nullptr);
+    EXPECT_NE(findWord(words, 1, "Domyślna"), nullptr);
 }
 
 TEST(QtPrint, JobThatCannotStartIsReportedAndLeftClosed)
@@ -233,6 +186,114 @@ TEST(QtPrint, FontDialogReturnsTheChoiceAndKeepsUnknownFaces)
 
     whenDialogOpens([](QDialog& dialog) { dialog.reject(); });
     EXPECT_FALSE(platform.chooseFont(initial));
+}
+
+TEST(QtPrint, FontDialogOffersOnlyInstalledFacesAndKeepsAStoredOneAsItIs)
+{
+    QStringList installed;
+    for (const QString& family : QFontDatabase::families())
+        if (!QFontDatabase::isPrivateFamily(family))
+            installed << family;
+    ASSERT_GE(installed.size(), 2);
+    const QString unknown = QStringLiteral("Nieznana Czcionka");
+    ASSERT_FALSE(installed.contains(unknown));
+
+    struct Row {
+        const char* what;
+        QString stored;
+        QString pick; // chosen in the dialog; empty: accepted as shown
+        QString shown, result;
+        int extraEntries;
+    };
+    const Row rows[] = {
+        {"installed face", installed[1], {}, installed[1], installed[1], 0},
+        {"other letter case", installed[1].toUpper(), {}, installed[1], installed[1], 0},
+        {"face this machine lacks", unknown, {}, unknown, unknown, 1},
+        {"lacking face, another chosen", unknown, installed[0], unknown, installed[0], 1},
+    };
+    QtPlatform platform;
+    for (const Row& row : rows) {
+        QString shown;
+        bool onlyInstalled = true;
+        bool editable = true;
+        whenDialogOpens([&](QDialog& dialog) {
+            auto* face = dialog.findChild<QComboBox*>(QStringLiteral("face"));
+            ASSERT_NE(face, nullptr);
+            editable = face->isEditable();
+            shown = face->currentText();
+            int extra = 0;
+            for (int i = 0; i < face->count(); ++i)
+                extra += installed.contains(face->itemText(i)) ? 0 : 1;
+            onlyInstalled = extra == row.extraEntries && face->count() == installed.size() + extra;
+            if (!row.pick.isEmpty())
+                face->setCurrentIndex(face->findText(row.pick));
+            dialog.accept();
+        });
+        const auto chosen = platform.chooseFont(FontChoice{0, row.stored.toStdString(), 10, 0});
+        ASSERT_TRUE(chosen) << row.what;
+        EXPECT_FALSE(editable) << row.what;
+        EXPECT_TRUE(onlyInstalled) << row.what;
+        EXPECT_EQ(shown.toStdString(), row.shown.toStdString()) << row.what;
+        EXPECT_EQ(chosen->face, row.result.toStdString()) << row.what;
+    }
+
+    // An empty stored face still comes back as an installed one.
+    whenDialogOpens([](QDialog& dialog) { dialog.accept(); });
+    const auto chosen = platform.chooseFont(FontChoice{0, "", 10, 0});
+    ASSERT_TRUE(chosen);
+    EXPECT_TRUE(installed.contains(QString::fromStdString(chosen->face)));
+}
+
+TEST(QtPrint, PrintDialogPageRangeAndCopiesReachThePrintout)
+{
+    if (!havePdfTools())
+        GTEST_SKIP() << "poppler's pdftotext and pdfinfo are not installed";
+    struct Row {
+        int from, to, copies;
+        int pdfPages; // -1: no file
+        QString notice;
+    };
+    const Row rows[] = {
+        {2, 2, 2, 2, {}},
+        {1, 3, 1, 3, {}},
+        {5, 7, 1, -1,
+         QStringLiteral("Wybrany zakres stron (5–7) leży poza wydrukiem, który ma 3 strony.\n"
+                        "Nic nie zostało wydrukowane.")},
+    };
+    TempFolder folder;
+    QtPlatform platform;
+    CurrentPrintFont font;
+    int n = 0;
+    for (const Row& row : rows) {
+        const std::filesystem::path pdf = folder / ("dialog" + std::to_string(++n) + ".pdf");
+        whenDialogOpens([&](QDialog& dialog) {
+            auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
+            auto* range = dialog.findChild<QRadioButton*>(QStringLiteral("printRange"));
+            auto* from = dialog.findChild<QSpinBox*>(QStringLiteral("from"));
+            auto* to = dialog.findChild<QSpinBox*>(QStringLiteral("to"));
+            auto* copies = dialog.findChild<QSpinBox*>(QStringLiteral("copies"));
+            ASSERT_TRUE(file && range && from && to && copies);
+            file->setText(QString::fromStdString(pdf.string()));
+            range->setChecked(true);
+            from->setValue(row.from);
+            to->setValue(row.to);
+            copies->setValue(row.copies);
+            dialog.accept();
+        });
+        const std::unique_ptr<PrintSurface> surface = platform.choosePrinter();
+        ASSERT_NE(surface, nullptr);
+        QString notice;
+        if (!row.notice.isEmpty())
+            whenDialogOpens([&notice](QDialog& dialog) {
+                if (auto* box = qobject_cast<QMessageBox*>(&dialog))
+                    notice = box->text();
+                dialog.accept();
+            });
+        drawContactList(*surface, font, entries(130));
+        QCoreApplication::processEvents(); // a notice that never came must not answer a later dialog
+        EXPECT_EQ(test::pdfPageCount(pdf), row.pdfPages) << row.from << "-" << row.to;
+        EXPECT_EQ(notice.toStdString(), row.notice.toStdString());
+    }
 }
 
 TEST(QtPrint, CancelledPrintDialogGivesNoSurface)
