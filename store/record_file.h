@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -18,14 +20,39 @@ std::vector<std::uint8_t> readRecord(const std::filesystem::path& path, std::siz
 void readRecordInto(const std::filesystem::path& path, std::span<std::uint8_t> record);
 
 // Replaces the file with exactly these bytes. The bytes go to a temporary file
-// in the same folder, are flushed to disk and renamed over the old file, so a
-// failure at any step leaves the old file whole.
+// of a unique name, created exclusively beside the file, are flushed to disk
+// and renamed over the old file; then the folder is flushed so the rename
+// survives a power cut. A failure at any step removes the temporary file and
+// leaves the old file whole.
+//
+// An existing file that is read-only (its owner's write bit is off, as for
+// every user including root) or not writable by this user is refused, not
+// replaced. The replacement keeps the old file's permission bits. A symbolic
+// link is followed: its final target is replaced and the link stays.
 void writeRecord(const std::filesystem::path& path, std::span<const std::uint8_t> record);
 
 // Creates the file holding `recordSize` zero bytes when no file exists there.
 void createZeroRecordIfMissing(const std::filesystem::path& path, std::size_t recordSize);
 
-// Name of the temporary file used while replacing `path`.
+// Removes temporary files left in `folder` by writes of this program that did
+// not finish (a crash or a power cut), when they are older than `minimumAge`,
+// so a write still in progress in another copy of the program is never
+// disturbed. Never throws; returns how many files were removed.
+std::size_t removeStaleTemporaryFiles(const std::filesystem::path& folder,
+                                      std::chrono::seconds minimumAge = std::chrono::minutes(1));
+
+// Whether `name` is a file name of this program's temporary files.
+bool isTemporaryFileName(const std::filesystem::path& name);
+
+// The single temporary name earlier versions used for `path`. Writes no longer
+// use it; its leftovers are removed by removeStaleTemporaryFiles too.
 std::filesystem::path temporaryPathFor(const std::filesystem::path& path);
+
+// The steps of a record write, for tests that make one of them fail.
+enum class RecordWriteStep { CreateTemporary, WriteBytes, FlushBytes, SetPermissions, Close, Rename, FlushFolder };
+
+// Test seam: while set, each step of a write asks the hook first and fails as
+// the operating system would when it returns false. Production code never sets it.
+void setRecordWriteFaultForTests(std::function<bool(RecordWriteStep)> proceed);
 
 } // namespace wirtello

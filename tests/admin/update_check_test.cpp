@@ -195,6 +195,34 @@ TEST_F(UpdateCheck, UsesTheFolderTakenAtOpening)
     EXPECT_FALSE(std::filesystem::exists(elsewhere / "Admini/27.txt"));
 }
 
+TEST(UpdateInfo, EveryLineEndingEndsALine)
+{
+    struct Row {
+        const char* name;
+        std::string bytes;
+        UpdateInfo expected;
+    };
+    const Row rows[] = {
+        {"CR LF", "1.19\r\nk\r\nnowa\r\n", {"1.19", "k", "nowa"}},
+        {"LF", "1.19\nk\nnowa\n", {"1.19", "k", "nowa"}},
+        {"lone CR", "1.19\rk\rnowa\r", {"1.19", "k", "nowa"}},
+        {"mixed", "1.19\rk\nnowa\r\nreszta", {"1.19", "k", "nowa"}},
+        {"CR CR is an empty line", "1.19\r\rnowa", {"1.19", "", "nowa"}},
+        {"LF CR is two endings", "1.19\n\rk", {"1.19", "", "k"}},
+        {"last line unended", "1.19\rd\rwersj\xea", {"1.19", "d", "wersję"}},
+        {"fewer lines", "1.19\r", {"1.19", "", ""}},
+    };
+    TempFolder folder;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        writeBytes(folder / "27.txt", std::vector<std::uint8_t>(row.bytes.begin(), row.bytes.end()));
+        const UpdateInfo info = readUpdateInfo(folder / "27.txt");
+        EXPECT_EQ(info.referenceVersion, row.expected.referenceVersion);
+        EXPECT_EQ(info.kindLetter, row.expected.kindLetter);
+        EXPECT_EQ(info.downloadText, row.expected.downloadText);
+    }
+}
+
 TEST(UpdateInfo, ComparesWholeVersionsCaseSensitively)
 {
     EXPECT_EQ(compareUpdate("1.19", {"1.19", "k", ""}), UpdateOutcome::UpToDate);

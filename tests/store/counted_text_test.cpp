@@ -14,8 +14,8 @@ TEST(CountedText, StoresConvertedTextCutToCapacityAndKeepsOlderBytesAfterIt)
     EXPECT_EQ(std::string(field.begin() + 1, field.end()), "\xAF\xF3\xB3w\x69");
 
     writeCounted(field, "ab");
-    EXPECT_EQ(field[0], 2);
-    EXPECT_EQ(field[3], 0xB3); // older character stays, as on disk
+    // The older characters after the new text stay, as on disk.
+    EXPECT_EQ(field, (std::array<std::uint8_t, 6>{2, 'a', 'b', 0xB3, 'w', 'i'}));
     EXPECT_EQ(readCounted(field), "ab");
 }
 

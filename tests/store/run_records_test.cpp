@@ -40,7 +40,8 @@ TEST(RunHistory, RecordingWritesTheTextsAndKeepsTheReservedBytes)
     stored[33] = '1';
     stored[34] = '2';
     stored[35] = 'a';
-    stored[60] = 0x5A; // reserved
+    for (std::size_t i = 48; i < 79; ++i)
+        stored[i] = static_cast<std::uint8_t>(0xA0 + i); // reserved
     writeBytes(folder / "ADMINI/historia.dat", stored);
 
     RunHistoryRecord record;
@@ -53,7 +54,8 @@ TEST(RunHistory, RecordingWritesTheTextsAndKeepsTheReservedBytes)
     EXPECT_EQ(countedAt(bytes, 0), "06.12.2026");
     EXPECT_EQ(countedAt(bytes, 16), "09:05:07");
     EXPECT_EQ(countedAt(bytes, 32), "13");
-    EXPECT_EQ(bytes[60], 0x5A);
+    for (std::size_t i = 48; i < 79; ++i)
+        EXPECT_EQ(bytes[i], 0xA0 + i) << "reserved byte " << i;
 }
 
 TEST(RunHistory, MissingFolderOrShortFileFails)

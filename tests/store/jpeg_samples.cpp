@@ -1,0 +1,121 @@
+#include "jpeg_samples.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include <jpeglib.h>
+
+namespace wirtello::test {
+
+std::vector<std::uint8_t> exifSegment(int orientation, bool bigEndian)
+{
+    auto u16 = [bigEndian](std::vector<std::uint8_t>& out, unsigned v) {
+        if (bigEndian) {
+            out.push_back(std::uint8_t(v >> 8));
+            out.push_back(std::uint8_t(v));
+        } else {
+            out.push_back(std::uint8_t(v));
+            out.push_back(std::uint8_t(v >> 8));
+        }
+    };
+    auto u32 = [&](std::vector<std::uint8_t>& out, std::uint32_t v) {
+        if (bigEndian) {
+            u16(out, v >> 16);
+            u16(out, v & 0xFFFF);
+        } else {
+            u16(out, v & 0xFFFF);
+            u16(out, v >> 16);
+        }
+    };
+    std::vector<std::uint8_t> out = {'E', 'x', 'i', 'f', 0, 0};
+    out.push_back(bigEndian ? 'M' : 'I');
+    out.push_back(bigEndian ? 'M' : 'I');
+    u16(out, 42);
+    u32(out, 8);
+    u16(out, 2);          // two entries: a resolution unit first, then the orientation
+    u16(out, 0x0128);
+    u16(out, 3);
+    u32(out, 1);
+    u16(out, 2);
+    u16(out, 0);
+    u16(out, 0x0112);
+    u16(out, 3);
+    u32(out, 1);
+    u16(out, static_cast<unsigned>(orientation));
+    u16(out, 0);
+    u32(out, 0);
+    return out;
+}
+
+std::vector<std::uint8_t> encodeJpeg(int width, int height, const std::function<Rgb(int, int)>& colour, JpegInk ink,
+                                     int orientation, int quality)
+{
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    const bool cmyk = ink == JpegInk::AdobeCmyk || ink == JpegInk::PlainCmyk || ink == JpegInk::Ycck;
+    info.input_components = ink == JpegInk::Gray ? 1 : cmyk ? 4 : 3;
+    info.in_color_space = ink == JpegInk::Gray ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    if (ink == JpegInk::Ycck)
+        jpeg_set_colorspace(&info, JCS_YCCK);
+    if (ink == JpegInk::PlainCmyk)
+        info.write_Adobe_marker = FALSE;
+    jpeg_start_compress(&info, TRUE);
+    if (orientation != 0) {
+        const auto exif = exifSegment(orientation, false);
+        jpeg_write_marker(&info, JPEG_APP0 + 1, exif.data(), static_cast<unsigned>(exif.size()));
+    }
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * info.input_components);
+    const bool inverted = info.write_Adobe_marker;
+    while (info.next_scanline < info.image_height) {
+        const int y = static_cast<int>(info.next_scanline);
+        for (int x = 0; x < width; ++x) {
+            const Rgb c = colour(x, y);
+            std::uint8_t* p = &row[static_cast<std::size_t>(x) * info.input_components];
+            if (ink == JpegInk::Gray) {
+                p[0] = static_cast<std::uint8_t>((c.r + c.g + c.b) / 3);
+            } else if (!cmyk) {
+                p[0] = c.r;
+                p[1] = c.g;
+                p[2] = c.b;
+            } else {
+                // Pure inks without black; Adobe files store them inverted.
+                const std::uint8_t inks[4] = {std::uint8_t(255 - c.r), std::uint8_t(255 - c.g), std::uint8_t(255 - c.b), 0};
+                for (int i = 0; i < 4; ++i)
+                    p[i] = inverted ? std::uint8_t(255 - inks[i]) : inks[i];
+            }
+        }
+        JSAMPROW pointer = row.data();
+        jpeg_write_scanlines(&info, &pointer, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::vector<std::uint8_t> bytes(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return bytes;
+}
+
+void claimSize(std::vector<std::uint8_t>& jpeg, int width, int height)
+{
+    for (std::size_t i = 2; i + 8 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
+            jpeg[i + 5] = std::uint8_t(height >> 8);
+            jpeg[i + 6] = std::uint8_t(height);
+            jpeg[i + 7] = std::uint8_t(width >> 8);
+            jpeg[i + 8] = std::uint8_t(width);
+            return;
+        }
+    }
+    throw std::runtime_error("no frame header");
+}
+
+} // namespace wirtello::test
