@@ -17,7 +17,9 @@ Tform3::Tform3(Platform& platform, QWidget* parent)
     : ProgramWindow(parent), platform_(platform)
 {
     setObjectName(QStringLiteral("Tform3"));
-    setWindowTitle(QString());
+    // No caption; an empty title would make the window manager show the
+    // program's name instead, so the title is one blank.
+    setWindowTitle(QStringLiteral(" "));
     setFixedClientSize(349, 175);
     setFont(pixelFont(QStringLiteral("System"), 13));
     paintBackground(this, bgrColour(16119285));

@@ -1,45 +1,25 @@
 #include "network_mode.h"
 
-#include "store/counted_text.h"
+#include "store/cp1250.h"
 #include "store/io_error.h"
-#include "store/paths.h"
-#include "store/record_file.h"
+#include "store/program_folder.h"
 
 #include <cstdio>
 #include <system_error>
 
 namespace wirtello {
-namespace {
-
-constexpr std::size_t kFolderField = 201;
-constexpr std::size_t kLocalOffset = 1;
-constexpr std::size_t kNetworkOffset = 202;
-
-} // namespace
-
-std::string NetworkModeRecord::localFolder() const { return readCounted(bytes().subspan(kLocalOffset, kFolderField)); }
-std::string NetworkModeRecord::networkFolder() const { return readCounted(bytes().subspan(kNetworkOffset, kFolderField)); }
-void NetworkModeRecord::setLocalFolder(std::string_view t) { writeCounted(bytes().subspan(kLocalOffset, kFolderField), t); }
-void NetworkModeRecord::setNetworkFolder(std::string_view t) { writeCounted(bytes().subspan(kNetworkOffset, kFolderField), t); }
 
 std::filesystem::path networkModePath(const std::filesystem::path& folder)
 {
-    return joinPath(folder, "\\Admini\\siec.dat");
+    return fileIn(folder, kAdminFolder, "siec.dat");
 }
 
 NetworkModeRecord loadNetworkMode(const std::filesystem::path& current)
 {
-    const std::filesystem::path path = networkModePath(current);
-    NetworkModeRecord record;
-    if (!fileExists(path)) {
-        record.setMode(NetworkModeRecord::kLocalMode);
-        record.setLocalFolder(current.string());
-        writeRecord(path, record.bytes());
-    }
-    // Read into a fresh record so a failed read leaves nothing half-filled.
-    NetworkModeRecord read;
-    readRecordInto(path, read.bytes());
-    return read;
+    NetworkModeRecord firstStart;
+    firstStart.setMode(NetworkModeRecord::kLocalMode);
+    firstStart.setLocalFolder(current.string());
+    return loadOrCreate(networkModePath(current), firstStart);
 }
 
 std::filesystem::path selectedFolder(const NetworkModeRecord& record, const std::filesystem::path& current)
@@ -47,6 +27,10 @@ std::filesystem::path selectedFolder(const NetworkModeRecord& record, const std:
     std::string text;
     switch (record.mode()) {
     case NetworkModeRecord::kLocalMode:
+        // A program folder with letters outside Windows-1250 was recorded with
+        // '?' in their place; that record still means this very folder.
+        if (record.rawText(NetworkModeRecord::kLocalFolder) == toCp1250(current.string()))
+            return current;
         text = record.localFolder();
         break;
     case NetworkModeRecord::kNetworkMode:
@@ -77,7 +61,7 @@ bool networkFolderReachable(const std::filesystem::path& networkFolder)
 void switchToLocalMode(NetworkModeRecord& record, const std::filesystem::path& current)
 {
     record.setMode(NetworkModeRecord::kLocalMode);
-    writeRecord(networkModePath(current), record.bytes());
+    storeRecord(networkModePath(current), record);
 }
 
 bool holdsBossLevel()

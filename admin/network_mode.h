@@ -1,8 +1,7 @@
 #pragma once
 
-#include "store/paths.h"
+#include "store/fixed_record.h"
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -14,24 +13,19 @@ namespace wirtello {
 // "siec.dat": which folder the envelope, cash document, text editor and run
 // history windows keep their files in. Mode byte, then the local and the network
 // folder as counted texts of capacity 200 (403 bytes).
-class NetworkModeRecord {
+class NetworkModeRecord : public FixedRecord<403> {
 public:
-    static constexpr std::size_t kSize = 403;
     static constexpr std::uint8_t kLocalMode = 1;
     static constexpr std::uint8_t kNetworkMode = 2;
+    static constexpr TextField kLocalFolder{1, 200};
+    static constexpr TextField kNetworkFolder{202, 200};
 
-    std::uint8_t mode() const { return bytes_[0]; }
-    void setMode(std::uint8_t mode) { bytes_[0] = mode; }
-    std::string localFolder() const;
-    std::string networkFolder() const;
-    void setLocalFolder(std::string_view utf8);
-    void setNetworkFolder(std::string_view utf8);
-
-    std::span<const std::uint8_t> bytes() const { return bytes_; }
-    std::span<std::uint8_t> bytes() { return bytes_; }
-
-private:
-    std::array<std::uint8_t, kSize> bytes_{};
+    std::uint8_t mode() const { return byte(0); }
+    void setMode(std::uint8_t mode) { setByte(0, mode); }
+    std::string localFolder() const { return text(kLocalFolder); }
+    std::string networkFolder() const { return text(kNetworkFolder); }
+    void setLocalFolder(std::string_view utf8) { setText(kLocalFolder, utf8); }
+    void setNetworkFolder(std::string_view utf8) { setText(kNetworkFolder, utf8); }
 };
 
 // Folder followed by "\Admini\siec.dat".

@@ -5,7 +5,7 @@
 
 #include "platform/platform.h"
 #include "platform/window_look.h"
-#include "store/record_file.h"
+#include "store/fixed_record.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -85,12 +85,8 @@ void Thisto_f::initialise()
     }
     dataFolder_ = *folder;
     try {
-        const std::filesystem::path path = runHistoryPath(dataFolder_);
-        createZeroRecordIfMissing(path, RunHistoryRecord::kSize);
         // The shared record changes only once the whole record was read.
-        RunHistoryRecord record;
-        readRecordInto(path, record.bytes());
-        data_.runHistory = record;
+        data_.runHistory = loadOrCreate<RunHistoryRecord>(runHistoryPath(dataFolder_));
     } catch (const IoError& error) {
         platform_.showError(error);
         initialiseFailed();

@@ -3,11 +3,17 @@
 #include "admin/run_records.h"
 #include "startup.h"
 
+#include "cash/cash_document_window.h"
+#include "companion_actions.h"
+#include "envelope/envelope_window.h"
+#include "platform/handler_guard.h"
 #include "platform/platform.h"
 #include "platform/qt_picture.h"
 #include "print/print_actions.h"
 #include "store/io_error.h"
+#include "store/cp1250.h"
 #include "store/paths.h"
+#include "store/program_folder.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -17,18 +23,9 @@
 
 namespace wirtello {
 
-void storeContactDatabase(AppData& data)
-{
-    const std::filesystem::path path = contactDatabasePath(data.programFolder);
-    if (!data.contactsLoaded && fileExists(path))
-        return;
-    data.contacts.store(path);
-    // The file now holds what memory holds, so later stores must reach it too.
-    data.contactsLoaded = true;
-}
-
-Tzadania_f::Tzadania_f(AppData& data, Platform& platform, QWidget* parent)
-    : ProgramWindow(parent), data_(data), platform_(platform)
+Tzadania_f::Tzadania_f(AppData& data, Platform& platform, CurrentPrintFont& printFont,
+                       const ProgramWindows& windows, QWidget* parent)
+    : ProgramWindow(parent), data_(data), platform_(platform), printFont_(printFont), windows_(windows)
 {
     setObjectName(QStringLiteral("Tzadania_f"));
     setWindowTitle(QStringLiteral("Wirtello"));
@@ -57,10 +54,10 @@ void Tzadania_f::connectActions()
 
     // A new current row (mouse or keys) selects that contact; a click on the
     // entry that was already current selects it again, as a click always does.
-    connect(listazadan, &QListWidget::currentRowChanged, this, [this] { select(); });
+    connect(listazadan, &QListWidget::currentRowChanged, this, [this] { runGuarded(platform_, [this] { select(); }); });
     connect(listazadan, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         if (listazadan->row(item) == rowBeforePress_)
-            select();
+            runGuarded(platform_, [this] { select(); });
     });
     listazadan->viewport()->installEventFilter(this);
     coszukac->installEventFilter(this);
@@ -69,16 +66,38 @@ void Tzadania_f::connectActions()
     connect(Timer1, &QTimer::timeout, this, &Tzadania_f::Timer1Timer);
 
     const std::pair<QToolButton*, void (Tzadania_f::*)()> actions[] = {
-        {SpeedButton9, &Tzadania_f::SpeedButton9Click},   {SpeedButton12, &Tzadania_f::SpeedButton12Click},
-        {SpeedButton2, &Tzadania_f::SpeedButton2Click},   {SpeedButton13, &Tzadania_f::SpeedButton13Click},
-        {SpeedButton3, &Tzadania_f::SpeedButton3Click},   {SpeedButton6, &Tzadania_f::SpeedButton6Click},
-        {SpeedButton7, &Tzadania_f::SpeedButton7Click},   {SpeedButton14, &Tzadania_f::SpeedButton14Click},
-        {SpeedButton32, &Tzadania_f::SpeedButton32Click}, {SpeedButton23, &Tzadania_f::SpeedButton23Click},
-        {SpeedButton27, &Tzadania_f::SpeedButton27Click}, {SpeedButton30, &Tzadania_f::SzukajDalej},
-        {SpeedButton8, &Tzadania_f::SpeedButton8Click},   {SpeedButton22, &Tzadania_f::SpeedButton22Click},
+        {SpeedButton9, &Tzadania_f::saveCard},         {SpeedButton12, &Tzadania_f::choosePhoto},
+        {SpeedButton2, &Tzadania_f::addContact},       {SpeedButton13, &Tzadania_f::renameContact},
+        {SpeedButton3, &Tzadania_f::deleteContact},    {SpeedButton6, &Tzadania_f::showHelp},
+        {SpeedButton7, &Tzadania_f::hideHelp},         {SpeedButton30, &Tzadania_f::SzukajDalej},
+        {SpeedButton8, &Tzadania_f::printList},        {SpeedButton22, &Tzadania_f::choosePrintFont},
     };
     for (const auto& [button, handler] : actions)
-        connect(button, &QToolButton::clicked, this, handler);
+        onClick(button, platform_, [this, handler = handler] { (this->*handler)(); });
+
+    const std::pair<QToolButton*, WindowRole> windowButtons[] = {
+        {SpeedButton14, WindowRole::Company},
+        {SpeedButton32, WindowRole::AdminTools},
+        {SpeedButton23, WindowRole::RunHistory},
+    };
+    for (const auto& [button, role] : windowButtons)
+        onClick(button, platform_, [this, role = role] { openWindow(role); });
+
+    const std::pair<QToolButton*, CompanionButton> companionButtons[] = {
+        {SpeedButton5, CompanionButton::Scheduler},         {SpeedButton4, CompanionButton::Notes},
+        {SpeedButton31, CompanionButton::Comments},         {SpeedButton26, CompanionButton::DocumentRegister},
+        {SpeedButton29, CompanionButton::TaskCalendar},     {SpeedButton28, CompanionButton::TaskReader},
+        {SpeedButton11, CompanionButton::Mail},             {SpeedButton16, CompanionButton::Archiver},
+        {SpeedButton21, CompanionButton::AddressExport},
+    };
+    for (const auto& [button, companion] : companionButtons)
+        onClick(button, platform_, [this, companion = companion] { startCompanionFor(companion); });
+
+    onClick(SpeedButton18, platform_, [this] { openWebPage(); });
+    onClick(SpeedButton10, platform_, [this] { addressEnvelope(); });
+    onClick(SpeedButton24, platform_, [this] { openCashDocument(DocumentKind::Kp); });
+    onClick(SpeedButton25, platform_, [this] { openCashDocument(DocumentKind::Kw); });
+    onClick(SpeedButton27, platform_, [this] { endProgram(true); });
 }
 
 std::array<QLineEdit*, 10> Tzadania_f::cardEdits() const
@@ -94,26 +113,31 @@ void Tzadania_f::CzyscPola()
 
 void Tzadania_f::FormCreate()
 {
+    // Each step that fails is shown and the rest still runs, so the contacts
+    // are listed whatever befell the run history or the company record.
+    const auto report = [this](const IoError& error) { platform_.showError(error); };
     try {
         PobierzDane(data_, platform_);
-        CzyscPola();
-        coszukac->clear();
-        changesPending_ = false;
-        photoChosen_ = false;
-        {
-            const QSignalBlocker blocker(listazadan);
-            listazadan->clear();
-            rowSlots_.clear();
-        }
-        setWindowTitle(QStringLiteral("Wirtello"));
-        prepareProgramFolder(data_);
-        fillList();
-        setSelectedRow(listazadan->count() > 0 ? 0 : -1);
-        select();
     } catch (const IoError& error) {
-        platform_.showError(error);
-        showDefaultPicture();
+        report(error);
     }
+    CzyscPola();
+    coszukac->clear();
+    changesPending_ = false;
+    photoChosen_ = false;
+    {
+        const QSignalBlocker blocker(listazadan);
+        listazadan->clear();
+    }
+    setWindowTitle(QStringLiteral("Wirtello"));
+    try {
+        prepareProgramFolder(data_, report);
+    } catch (const IoError& error) {
+        report(error);
+    }
+    fillList();
+    setSelectedRow(listazadan->count() > 0 ? 0 : -1);
+    runGuarded(platform_, [this] { select(); });
 }
 
 // ---- list and card ----
@@ -122,18 +146,14 @@ void Tzadania_f::fillList()
 {
     const QSignalBlocker blocker(listazadan);
     listazadan->clear();
-    rowSlots_.clear();
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (data_.contacts.isUsed(slot))
-            addRow(listazadan->count(), slot, QString::fromStdString(data_.contacts.text(ContactField::Display, slot)));
-    }
+    for (const int slot : data_.contacts.rowSlots())
+        listazadan->addItem(QString::fromStdString(data_.contacts.text(ContactField::Display, slot)));
 }
 
-void Tzadania_f::addRow(int row, int slot, const QString& text)
+void Tzadania_f::addRow(int row, const QString& text)
 {
     const QSignalBlocker blocker(listazadan);
     listazadan->insertItem(row, text);
-    rowSlots_.insert(rowSlots_.begin() + row, slot);
 }
 
 void Tzadania_f::setSelectedRow(int row)
@@ -144,8 +164,7 @@ void Tzadania_f::setSelectedRow(int row)
 
 int Tzadania_f::selectedSlot() const
 {
-    const int row = listazadan->currentRow();
-    return row >= 0 && row < static_cast<int>(rowSlots_.size()) ? rowSlots_[static_cast<std::size_t>(row)] : -1;
+    return data_.contacts.slotOfRow(listazadan->currentRow());
 }
 
 void Tzadania_f::select()
@@ -179,7 +198,7 @@ void Tzadania_f::showPicture(int slot)
 
 void Tzadania_f::showDefaultPicture()
 {
-    const std::filesystem::path path = joinPath(data_.programFolder, "LOGO\\Chmury.jpg");
+    const std::filesystem::path path = fileIn(data_.programFolder, kLogoFolder, "Chmury.jpg");
     Image1->clear();
     if (!fileExists(path))
         return; // an incomplete installation leaves the frame empty rather than nagging at every click
@@ -199,8 +218,20 @@ void Tzadania_f::Timer1Timer()
 
 // ---- card buttons ----
 
-void Tzadania_f::SpeedButton9Click()
+bool Tzadania_f::contactsChangeable()
 {
+    if (data_.contacts.isLoaded())
+        return true;
+    platform_.inform(QStringLiteral("Baza kontaktów nie została wczytana:\r%1\r\rZmiany nie mogłyby zostać "
+                                    "zapisane, dlatego nie można ich wprowadzać.")
+                         .arg(QString::fromStdString(data_.contacts.databasePath().string())));
+    return false;
+}
+
+void Tzadania_f::saveCard()
+{
+    if (!contactsChangeable())
+        return;
     changesPending_ = false;
     const int slot = selectedSlot();
     if (slot >= 0) {
@@ -213,24 +244,21 @@ void Tzadania_f::SpeedButton9Click()
     photoChosen_ = false;
 }
 
-void Tzadania_f::SpeedButton12Click()
+namespace {
+
+// A photo path is stored as Windows-1250 text of at most 250 characters; a
+// name that would come back different could never be shown again.
+bool photoPathStorable(const std::filesystem::path& path)
 {
-    try {
-        choosePhoto();
-    } catch (const IoError& error) {
-        photoChosen_ = false; // a file that cannot be shown is not stored either
-        platform_.showError(error);
-    }
+    const std::string utf8 = path.string();
+    const std::string stored = toCp1250(utf8);
+    return stored.size() <= contactArrayLayout(ContactField::PhotoPath).capacity && fromCp1250(stored) == utf8;
 }
+
+} // namespace
 
 void Tzadania_f::choosePhoto()
 {
-    if (!data_.programFolder.empty()) {
-        std::error_code ec;
-        std::filesystem::current_path(data_.programFolder, ec);
-        if (ec)
-            throw IoError("Nie można otworzyć folderu", data_.programFolder);
-    }
     photoChosen_ = true;
     FileDialogRequest request;
     request.title = QStringLiteral("Szukaj zdjęcia");
@@ -239,83 +267,102 @@ void Tzadania_f::choosePhoto()
     request.startFolder = data_.programFolder;
     request.fileName = QString::fromStdString(photoFileName_.string());
     const std::optional<std::filesystem::path> chosen = platform_.openFile(request);
-    if (!chosen) {
-        photoChosen_ = false; // nothing chosen, nothing to store
+    // Nothing chosen, or a file that cannot be kept or shown: nothing to store.
+    photoChosen_ = false;
+    if (!chosen)
+        return;
+    if (!photoPathStorable(*chosen)) {
+        platform_.inform(QStringLiteral("Nie można zapamiętać zdjęcia:\r%1\r\rNazwa pliku lub folderu zawiera "
+                                        "znaki, których program nie może zapisać, albo jest dłuższa niż 250 "
+                                        "znaków. Zmień nazwę pliku lub przenieś go do innego folderu.")
+                             .arg(QString::fromStdString(chosen->string())));
         return;
     }
-    photoFileName_ = *chosen;
     Image1->setPixmap(QPixmap::fromImage(loadJpegImage(*chosen)));
+    photoFileName_ = *chosen;
+    photoChosen_ = true;
 }
 
 // ---- help panel ----
 
-void Tzadania_f::SpeedButton6Click()
+void Tzadania_f::showHelp()
 {
     Panel1->setGeometry(8, 83, 812, 578);
     Panel1->show();
     Panel1->raise();
 }
 
-void Tzadania_f::SpeedButton7Click()
+void Tzadania_f::hideHelp()
 {
     Panel1->hide();
 }
 
 // ---- other windows ----
 
-namespace {
-
-void openWindow(ProgramWindow* window, Platform& platform)
+void Tzadania_f::openWindow(WindowRole role)
 {
-    if (!window)
-        return;
-    try {
+    if (ProgramWindow* window = windows_.find(role))
         window->open();
-    } catch (const IoError& error) {
-        platform.showError(error);
+}
+
+void Tzadania_f::addressEnvelope()
+{
+    if (auto* envelope = windows_.find<Tkoperta_f>(WindowRole::Envelope)) {
+        envelope->addressTo({imie->text(), nazwisko->text(), ulica->text(), miejscowosc->text()});
+        envelope->open();
     }
 }
 
-} // namespace
-
-void Tzadania_f::SpeedButton14Click()
+void Tzadania_f::openCashDocument(DocumentKind kind)
 {
-    openWindow(windows_.firma, platform_);
+    if (auto* document = windows_.find<Tkp_f>(WindowRole::CashDocument)) {
+        std::array<QString, 4> issuer;
+        for (int line = 1; line <= 4; ++line)
+            issuer[static_cast<std::size_t>(line - 1)] = QString::fromStdString(data_.company.line(line));
+        document->prepareDocument(kind, imie->text(), nazwisko->text(), ulica->text(), miejscowosc->text(), issuer);
+        document->open();
+    }
 }
 
-void Tzadania_f::SpeedButton32Click()
+void Tzadania_f::startCompanionFor(CompanionButton button)
 {
-    openWindow(windows_.narzedzia, platform_);
+    const int slot = selectedSlot();
+    CompanionInputs inputs;
+    if (slot >= 0)
+        inputs.selectedEntry = listazadan->currentItem()->text().toStdString();
+    inputs.firstName = imie->text().toStdString();
+    inputs.surname = nazwisko->text().toStdString();
+    inputs.mail = mail->text().toStdString();
+    inputs.stored = storedAddress(data_.contacts, slot);
+    startCompanion(platform_, data_.programFolder, button, inputs);
 }
 
-void Tzadania_f::SpeedButton23Click()
+void Tzadania_f::openWebPage()
 {
-    openWindow(windows_.histo, platform_);
+    wirtello::openWebPage(platform_, www->text());
 }
 
-void Tzadania_f::SpeedButton8Click()
+void Tzadania_f::printList()
 {
-    if (!windows_.font)
-        return;
     std::vector<std::string> entries;
     for (int row = 0; row < listazadan->count(); ++row)
         entries.push_back(listazadan->item(row)->text().toStdString());
-    printContactList(platform_, windows_.font->printFont(), entries);
+    printContactList(platform_, printFont_, entries);
 }
 
-void Tzadania_f::SpeedButton22Click()
+void Tzadania_f::choosePrintFont()
 {
-    if (windows_.font)
-        choosePrintFont(platform_, windows_.font->printFont());
+    wirtello::choosePrintFont(platform_, printFont_);
 }
 
-void Tzadania_f::Label2Click()
+void Tzadania_f::showAboutWindow()
 {
-    if (!windows_.form3)
+    ProgramWindow* about = windows_.find(WindowRole::About);
+    if (!about)
         return;
-    windows_.form3->setEnabled(true);
-    windows_.form3->show();
-    windows_.form3->raise();
+    about->setEnabled(true);
+    about->show();
+    about->raise();
 }
 
 // ---- end of the program ----
@@ -332,27 +379,21 @@ void Tzadania_f::endProgram(bool recordRun)
         return;
     Wygaszaj();
     try {
-        storeContactDatabase(data_);
+        data_.contacts.store();
         if (recordRun)
             ZapiszUruchomienia(data_);
-    } catch (const IoError& error) {
+    } catch (...) {
         // The window comes back so the user sees it and can try again.
         setWindowOpacity(1.0);
-        platform_.showError(error);
-        return;
+        throw;
     }
     platform_.endProcess();
-}
-
-void Tzadania_f::SpeedButton27Click()
-{
-    endProgram(true);
 }
 
 void Tzadania_f::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    endProgram(false);
+    runGuarded(platform_, [this] { endProgram(false); });
 }
 
 bool Tzadania_f::eventFilter(QObject* watched, QEvent* event)
@@ -360,14 +401,14 @@ bool Tzadania_f::eventFilter(QObject* watched, QEvent* event)
     if (watched == coszukac && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            SzukajDalej();
+            runGuarded(platform_, [this] { SzukajDalej(); });
         return false; // the edit still gets the key
     }
     if (watched == listazadan->viewport() && event->type() == QEvent::MouseButtonPress)
         rowBeforePress_ = listazadan->currentRow();
     if (watched == Label2 && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        Label2Click();
+        runGuarded(platform_, [this] { showAboutWindow(); });
         return true;
     }
     return ProgramWindow::eventFilter(watched, event);

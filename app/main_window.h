@@ -1,7 +1,11 @@
 #pragma once
 
 #include "platform/program_window.h"
-#include "print/print_font_window.h"
+#include "program_windows.h"
+
+#include "cash/cash_document_kind.h"
+#include "companions/companion_command.h"
+#include "print/print_font.h"
 #include "store/app_data.h"
 
 #include <QFrame>
@@ -21,30 +25,14 @@ namespace wirtello {
 
 class Platform;
 
-// The windows the main window opens, created after it at start-up.
-struct ProgramWindows {
-    ProgramWindow* form3 = nullptr;
-    ProgramWindow* firma = nullptr;
-    ProgramWindow* logowania = nullptr;
-    ProgramWindow* histo = nullptr;
-    Tfont_f* font = nullptr;
-    ProgramWindow* kp = nullptr;
-    ProgramWindow* koperta = nullptr;
-    ProgramWindow* narzedzia = nullptr;
-};
-
-// The main window: contact list, card, and the buttons that reach everything else.
-//
-// The list shows the used slots of the contact database in slot order; rowSlots_
-// maps each list row to its slot, so a database with gaps (not written by us)
-// is still read and changed slot by slot correctly.
+// The main window: contact list, card, and the buttons that reach everything
+// else. The contact book decides; the window asks it and shows the result.
 class Tzadania_f : public ProgramWindow {
     Q_OBJECT
 public:
-    Tzadania_f(AppData& data, Platform& platform, QWidget* parent = nullptr);
+    Tzadania_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, const ProgramWindows& windows,
+               QWidget* parent = nullptr);
     ~Tzadania_f() override;
-
-    void setWindows(const ProgramWindows& windows) { windows_ = windows; }
 
     // The creation handler: prepares all shared data and fills the list.
     void FormCreate();
@@ -53,22 +41,7 @@ public:
     // Fills the card (edits and photograph) from the selected entry's slot.
     void select();
 
-    // Event handlers, callable directly.
-    void Timer1Timer();        // clock and changes indicator
-    void SpeedButton9Click();  // "Zapisz kontakt"
-    void SpeedButton12Click(); // "Szukaj zdjęcia"
-    void SpeedButton2Click();  // "Dodaj"
-    void SpeedButton13Click(); // "Zmień"
-    void SpeedButton3Click();  // "Usuń"
-    void SpeedButton6Click();  // "Info"
-    void SpeedButton7Click();  // "Zamknij" of the help panel
-    void SpeedButton14Click(); // "O mnie"
-    void SpeedButton32Click(); // "Narzędzia"
-    void SpeedButton23Click(); // "Historia"
-    void SpeedButton27Click(); // "Koniec"
-    void SpeedButton8Click();  // "Drukuj": the contact list
-    void SpeedButton22Click(); // "Czcionka": the print font
-    void Label2Click();        // maker's mark: the about window
+    void Timer1Timer(); // clock and changes indicator
     // Find the next entry containing the text of `coszukac`.
     void SzukajDalej();
     // Fade-out before the end of the program.
@@ -76,7 +49,6 @@ public:
 
     // The slot of the selected entry, -1 with none.
     int selectedSlot() const;
-    const std::vector<int>& rowSlots() const { return rowSlots_; }
     bool changesPending() const { return changesPending_; }
     bool photoChosen() const { return photoChosen_; }
     // The file last confirmed in the photo dialog during this run.
@@ -157,30 +129,42 @@ private:
     void connectActions();
     std::array<QLineEdit*, 10> cardEdits() const;
 
+    // Event handlers of the buttons; each runs through the handler guard.
+    void saveCard();        // SpeedButton9 "Zapisz kontakt"
+    void choosePhoto();     // SpeedButton12 "Szukaj zdjęcia"
+    void addContact();      // SpeedButton2 "Dodaj"
+    void renameContact();   // SpeedButton13 "Zmień"
+    void deleteContact();   // SpeedButton3 "Usuń"
+    void showHelp();        // SpeedButton6 "Info"
+    void hideHelp();        // SpeedButton7 "Zamknij"
+    void printList();       // SpeedButton8 "Drukuj"
+    void choosePrintFont(); // SpeedButton22 "Czcionka"
+    void showAboutWindow(); // Label2, the maker's mark
+    void openWindow(WindowRole role);
+    void addressEnvelope();                      // SpeedButton10 "Adresuj kopertę"
+    void openCashDocument(DocumentKind kind);    // SpeedButton24 "Dokument Kp", SpeedButton25 "Dokument Kw"
+    void startCompanionFor(CompanionButton button); // the companion program buttons
+    void openWebPage();                          // SpeedButton18 "Strona www"
+    void endProgram(bool recordRun); // SpeedButton27 "Koniec" and the close box
+
+    // False, after telling the user, while the contact database could not be
+    // read: changes could not be stored.
+    bool contactsChangeable();
     void fillList();
-    void addRow(int row, int slot, const QString& text);
+    void addRow(int row, const QString& text);
     // Changes the list's selection without running select.
     void setSelectedRow(int row);
     void showPicture(int slot);
     void showDefaultPicture();
-    void endProgram(bool recordRun);
-    void addContact();
-    void deleteContact();
-    void choosePhoto();
 
     AppData& data_;
     Platform& platform_;
-    ProgramWindows windows_;
-    std::vector<int> rowSlots_;
+    CurrentPrintFont& printFont_;
+    const ProgramWindows& windows_;
     bool changesPending_ = false;
     bool photoChosen_ = false;
     std::filesystem::path photoFileName_;
     int rowBeforePress_ = -1;
 };
-
-// Writes the in-memory contact database to its file, unless the file exists and
-// the database was never read from it (start-up failed first): writing then
-// would wipe contacts the user never saw. Once written, the file is ours.
-void storeContactDatabase(AppData& data);
 
 } // namespace wirtello

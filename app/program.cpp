@@ -1,38 +1,50 @@
 #include "program.h"
 
+#include "admin/about_window.h"
+#include "admin/admin_tools_window.h"
+#include "admin/run_history_window.h"
+#include "cash/cash_document_window.h"
+#include "cash/company_window.h"
+#include "cash/text_editor_window.h"
+#include "envelope/envelope_window.h"
+#include "print/print_font_window.h"
+
 namespace wirtello {
 
 template <typename Window, typename... Args>
-std::unique_ptr<Window> Program::create(Args&&... args)
+Window& Program::create(WindowRole role, Args&&... args)
 {
     auto window = std::make_unique<Window>(std::forward<Args>(args)...);
-    creationOrder_.push_back(window.get());
-    return window;
+    Window& created = *window;
+    windows_.add(role, window.get());
+    owned_.push_back(std::move(window));
+    created.initialise(); // the window's creation handler
+    return created;
 }
 
 Program::Program(AppData& data, Platform& platform)
 {
     // The main window prepares all shared data before any other window exists.
-    zadania_ = create<Tzadania_f>(data, platform);
-    zadania_->FormCreate();
-    form3_ = create<Tform3>(platform); // has no creation handler
-    firma_ = create<Tfirma_f>();
-    firma_->initialise();
-    logowania_ = create<Tlogowania_f>(data, platform);
-    logowania_->initialise();
-    histo_ = create<Thisto_f>(data, platform);
-    histo_->initialise();
-    font_ = create<Tfont_f>(platform, printFont_);
-    font_->initialise();
-    kp_ = create<Tkp_f>();
-    kp_->initialise();
-    koperta_ = create<Tkoperta_f>();
-    koperta_->initialise();
-    narzedzia_ = create<Tnarzedzia_f>(data, platform);
-    narzedzia_->initialise();
+    main_ = std::make_unique<Tzadania_f>(data, platform, printFont_, windows_);
+    main_->FormCreate();
 
-    zadania_->setWindows({form3_.get(), firma_.get(), logowania_.get(), histo_.get(), font_.get(), kp_.get(),
-                          koperta_.get(), narzedzia_.get()});
+    // The later windows, in their creation order.
+    create<Tform3>(WindowRole::About, platform);
+    create<Tfirma_f>(WindowRole::Company, data, platform);
+    auto& textEditor = create<Tlogowania_f>(WindowRole::TextEditor, data, platform, printFont_);
+    create<Thisto_f>(WindowRole::RunHistory, data, platform);
+    create<Tfont_f>(WindowRole::PrintFont, platform, printFont_);
+    create<Tkp_f>(WindowRole::CashDocument, data, platform, printFont_, textEditor);
+    create<Tkoperta_f>(WindowRole::Envelope, data, platform, printFont_);
+    create<Tnarzedzia_f>(WindowRole::AdminTools, data, platform);
+}
+
+std::vector<ProgramWindow*> Program::creationOrder() const
+{
+    std::vector<ProgramWindow*> order{main_.get()};
+    for (const auto& [role, window] : windows_.all())
+        order.push_back(window);
+    return order;
 }
 
 } // namespace wirtello

@@ -1,15 +1,9 @@
 #pragma once
 
 #include "main_window.h"
+#include "program_windows.h"
 
-#include "admin/about_window.h"
-#include "admin/run_history_window.h"
-#include "admin/admin_tools_window.h"
-#include "cash/company_window.h"
-#include "cash/text_editor_window.h"
-#include "cash/cash_document_window.h"
-#include "envelope/envelope_window.h"
-#include "print/print_font_window.h"
+#include "print/print_font.h"
 
 #include <memory>
 #include <vector>
@@ -22,25 +16,18 @@ class Program {
 public:
     Program(AppData& data, Platform& platform);
 
-    Tzadania_f& mainWindow() { return *zadania_; }
-    // The windows in the order they were created.
-    const std::vector<ProgramWindow*>& creationOrder() const { return creationOrder_; }
+    Tzadania_f& mainWindow() { return *main_; }
+    // The windows in the order they were created, the main window first.
+    std::vector<ProgramWindow*> creationOrder() const;
 
 private:
     template <typename Window, typename... Args>
-    std::unique_ptr<Window> create(Args&&... args);
+    Window& create(WindowRole role, Args&&... args);
 
     CurrentPrintFont printFont_;
-    std::vector<ProgramWindow*> creationOrder_;
-    std::unique_ptr<Tzadania_f> zadania_;
-    std::unique_ptr<Tform3> form3_;
-    std::unique_ptr<Tfirma_f> firma_;
-    std::unique_ptr<Tlogowania_f> logowania_;
-    std::unique_ptr<Thisto_f> histo_;
-    std::unique_ptr<Tfont_f> font_;
-    std::unique_ptr<Tkp_f> kp_;
-    std::unique_ptr<Tkoperta_f> koperta_;
-    std::unique_ptr<Tnarzedzia_f> narzedzia_;
+    ProgramWindows windows_;
+    std::unique_ptr<Tzadania_f> main_;
+    std::vector<std::unique_ptr<ProgramWindow>> owned_;
 };
 
 } // namespace wirtello

@@ -2,17 +2,17 @@
 #include "main_window.h"
 
 #include "platform/platform.h"
-#include "store/cp1250.h"
 
 namespace wirtello {
 
 void Tzadania_f::SzukajDalej()
 {
-    // Compared as the Windows-1250 bytes the entries are kept in: case-sensitive, no trimming.
-    const std::string wanted = toCp1250(coszukac->text().toStdString());
-    if (!wanted.empty()) {
+    // Compared as text: case-sensitive, no trimming. A character the entries
+    // cannot hold finds nothing, rather than matching a stored '?'.
+    const QString wanted = coszukac->text();
+    if (!wanted.isEmpty()) {
         for (int row = listazadan->currentRow() + 1; row < listazadan->count(); ++row) {
-            if (toCp1250(listazadan->item(row)->text().toStdString()).find(wanted) != std::string::npos) {
+            if (listazadan->item(row)->text().contains(wanted, Qt::CaseSensitive)) {
                 setSelectedRow(row);
                 select();
                 return;

@@ -2,20 +2,23 @@
 
 #include "store/companion_config.h"
 
-#include "store/paths.h"
-
-#include <filesystem>
-
 namespace wirtello {
 
-void prepareProgramFolder(AppData& data)
+void prepareProgramFolder(AppData& data, const std::function<void(const IoError&)>& report)
 {
-    writeCompanionConfig(data.programFolder);
-    data.companyPath = companyDataPath(data.programFolder);
-    loadCompanyRecord(data.companyPath, data.company);
-    createContactFilesIfMissing(data.programFolder);
-    data.contacts.load(contactDatabasePath(data.programFolder));
-    data.contactsLoaded = true;
+    const auto step = [&](const auto& run) {
+        try {
+            run();
+        } catch (const IoError& error) {
+            report(error);
+        }
+    };
+    step([&] { writeCompanionConfig(data.programFolder); });
+    step([&] {
+        data.companyPath = companyDataPath(data.programFolder);
+        loadCompanyRecord(data.companyPath, data.company);
+    });
+    data.contacts.load();
 }
 
 } // namespace wirtello

@@ -39,6 +39,8 @@ public:
     virtual std::optional<QString> inputText(const QString& title, const QString& prompt) = 0;
     // The standard error box for a failed file or printing step.
     virtual void showError(const IoError& error) = 0;
+    // The error box for a failure that is not a file step (out of memory, a fault of the program).
+    virtual void showFailure(const QString& text) = 0;
 
     virtual std::optional<std::filesystem::path> openFile(const FileDialogRequest& request) = 0;
     // Asks before overwriting an existing file.
@@ -49,10 +51,15 @@ public:
     // The font dialog with face, size, style and colour; nothing on cancel.
     virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
 
-    // Starts a Windows-style command line detached, never through a shell; failures are ignored.
-    virtual void exec(const QString& commandLine) = 0;
-    // Web addresses and "mailto:" links only.
-    virtual void openUrl(const QString& url) = 0;
+    // Starts a Windows-style command line detached in `workingFolder`, never
+    // through a shell and never waiting for it; the program's own current
+    // directory is left alone. False when the program was found nowhere or
+    // could not be started. "calc.exe" names the desktop's calculator.
+    virtual bool exec(const QString& commandLine, const std::filesystem::path& workingFolder) = 0;
+    // Opens a web address or a "mailto:" link with the desktop's browser or
+    // mail program; anything else is refused. False when refused or when
+    // nothing took it.
+    virtual bool openUrl(const QString& url) = 0;
 
     virtual QDateTime now() = 0;
     // The regional date separator and long time format.

@@ -1,6 +1,7 @@
 #include "qt_platform.h"
 
-#include "command_line.h"
+#include "companions/command_line.h"
+#include "companions/program_finder.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -12,7 +13,6 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QUrl>
 
 #include <cstdio>
@@ -39,29 +39,14 @@ QString startPath(const FileDialogRequest& request)
     return request.fileName.isEmpty() ? folder : QDir(folder).filePath(request.fileName);
 }
 
-// The desktop's calculator for the Windows name "calc.exe".
-QString findCalculator()
-{
-    for (const char* name : {"gnome-calculator", "kcalc", "galculator", "mate-calc", "xcalc"}) {
-        const QString found = QStandardPaths::findExecutable(QLatin1String(name));
-        if (!found.isEmpty())
-            return found;
-    }
-    return {};
-}
-
+// Companions shipped with the program lie beside its executable; then the PATH.
 QString findProgram(const QString& name)
 {
-    if (name.compare(QLatin1String("calc.exe"), Qt::CaseInsensitive) == 0)
-        return findCalculator();
-    if (QFileInfo(name).isAbsolute() || name.contains(QLatin1Char('/')))
-        return QFileInfo(name).isExecutable() ? name : QString();
-    QString found = QStandardPaths::findExecutable(name);
-    if (found.isEmpty() && name.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
-        found = QStandardPaths::findExecutable(name.left(name.size() - 4));
-    if (found.isEmpty() && QFileInfo(name).isExecutable())
-        found = QFileInfo(name).absoluteFilePath();
-    return found;
+    const char* pathVariable = std::getenv("PATH");
+    const auto found = wirtello::findProgram(name.toStdString(),
+                                             QCoreApplication::applicationDirPath().toStdString(),
+                                             pathVariable ? pathVariable : "");
+    return found ? QString::fromStdString(found->string()) : QString();
 }
 
 // Messages break lines with CR, as the system's message boxes do; Qt's labels
@@ -124,6 +109,12 @@ void QtPlatform::showError(const IoError& error)
     box.exec();
 }
 
+void QtPlatform::showFailure(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Wirtello"), text, QMessageBox::Ok, dialogParent());
+    box.exec();
+}
+
 std::optional<std::filesystem::path> QtPlatform::openFile(const FileDialogRequest& request)
 {
     const QString chosen = QFileDialog::getOpenFileName(dialogParent(), request.title, startPath(request),
@@ -139,23 +130,31 @@ std::optional<std::filesystem::path> QtPlatform::saveFile(const FileDialogReques
     return toPath(chosen, request.defaultExtension);
 }
 
-void QtPlatform::exec(const QString& commandLine)
+bool QtPlatform::exec(const QString& commandLine, const std::filesystem::path& workingFolder)
 {
-    QStringList arguments = splitWindowsCommandLine(commandLine);
-    if (arguments.isEmpty())
-        return;
-    const QString program = findProgram(arguments.takeFirst());
+    // Split on the UTF-8 bytes: every character the splitter looks at is ASCII.
+    const std::vector<std::string> words = splitWindowsCommandLine(commandLine.toStdString());
+    if (words.empty())
+        return false;
+    const QString program = findProgram(QString::fromStdString(words.front()));
     if (program.isEmpty())
-        return; // a program that cannot be started is ignored
-    QProcess::startDetached(program, arguments, QDir::currentPath());
+        return false;
+    QStringList arguments;
+    for (std::size_t i = 1; i < words.size(); ++i)
+        arguments << QString::fromStdString(words[i]);
+    // Started directly, never through a shell, and never waited for.
+    return QProcess::startDetached(program, arguments, QString::fromStdString(workingFolder.string()));
 }
 
-void QtPlatform::openUrl(const QString& url)
+bool QtPlatform::openUrl(const QString& url)
 {
     const QUrl parsed(url);
+    if (!parsed.isValid())
+        return false;
     const QString scheme = parsed.scheme().toLower();
-    if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto"))
-        QDesktopServices::openUrl(parsed);
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https") && scheme != QLatin1String("mailto"))
+        return false;
+    return QDesktopServices::openUrl(parsed);
 }
 
 QDateTime QtPlatform::now()

@@ -13,12 +13,13 @@ public:
     bool askYesNo(const QString& caption, const QString& text) override;
     std::optional<QString> inputText(const QString& title, const QString& prompt) override;
     void showError(const IoError& error) override;
+    void showFailure(const QString& text) override;
     std::optional<std::filesystem::path> openFile(const FileDialogRequest& request) override;
     std::optional<std::filesystem::path> saveFile(const FileDialogRequest& request) override;
     std::unique_ptr<PrintSurface> choosePrinter() override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
-    void exec(const QString& commandLine) override;
-    void openUrl(const QString& url) override;
+    bool exec(const QString& commandLine, const std::filesystem::path& workingFolder) override;
+    bool openUrl(const QString& url) override;
     QDateTime now() override;
     QString dateSeparator() override;
     QString longTimeFormat() override;

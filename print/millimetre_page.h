@@ -62,7 +62,7 @@ private:
     State state_;
 };
 
-// Envelope printout (unit koperta): sets the orientation, starts the job itself,
+// Envelope printout: sets the orientation, starts the job itself,
 // then measures.
 class EnvelopePrintPage : public MillimetrePage {
 public:
@@ -74,7 +74,7 @@ public:
     using MillimetrePage::SetPortrait;
 };
 
-// Cash document printout (unit drukarka): measures, with calibration, before
+// Cash document printout: measures, with calibration, before
 // the job starts.
 class CashPrintPage : public MillimetrePage {
 public:

@@ -2,8 +2,8 @@
 
 #include "platform/font_choice.h"
 #include "platform/print_surface.h" // FontStyle
+#include "store/fixed_record.h"
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -20,25 +20,22 @@ inline constexpr const char* kPrintFontFile = "font_zaplo_3906.dat";
 //   4  61      face name, counted text of capacity 60
 //   68 int32   size in points
 //   72 uint8   style bits (FontStyle)
-class PrintFontRecord {
+class PrintFontRecord : public FixedRecord<76> {
 public:
-    static constexpr std::size_t kSize = 76;
-    static constexpr std::size_t kFaceCapacity = 60;
+    static constexpr Int32Field kColour{0};
+    static constexpr TextField kFace{4, 60};
+    static constexpr Int32Field kPoints{68};
+    static constexpr std::size_t kStyleAt = 72;
+    static constexpr std::uint8_t kStyleBits = 0x0F;
 
-    std::int32_t colour() const;
-    void setColour(std::int32_t colour);
-    std::string face() const; // UTF-8
-    void setFace(const std::string& utf8);
-    std::int32_t points() const;
-    void setPoints(std::int32_t points);
-    std::uint8_t style() const;
-    void setStyle(std::uint8_t style);
-
-    std::array<std::uint8_t, kSize>& bytes() { return bytes_; }
-    const std::array<std::uint8_t, kSize>& bytes() const { return bytes_; }
-
-private:
-    std::array<std::uint8_t, kSize> bytes_{};
+    std::int32_t colour() const { return number(kColour); }
+    void setColour(std::int32_t colour) { setNumber(kColour, colour); }
+    std::string face() const { return text(kFace); } // UTF-8
+    void setFace(const std::string& utf8) { setText(kFace, utf8); }
+    std::int32_t points() const { return number(kPoints); }
+    void setPoints(std::int32_t points) { setNumber(kPoints, points); }
+    std::uint8_t style() const { return byte(kStyleAt); }
+    void setStyle(std::uint8_t style) { setByte(kStyleAt, style & kStyleBits); }
 };
 
 using FontChooser = std::function<std::optional<FontChoice>(const FontChoice&)>;

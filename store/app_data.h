@@ -1,7 +1,7 @@
 #pragma once
 
 #include "company_record.h"
-#include "contact_database.h"
+#include "contact_book.h"
 #include "run_history.h"
 
 #include <filesystem>
@@ -16,10 +16,7 @@ struct AppData {
     // The current directory when the program started; every path of the run
     // is built on it, never on whatever is current later.
     const std::filesystem::path programFolder;
-    ContactDatabase contacts;
-    // False until the database file was read at start; a database that was
-    // never read must not be written over the file.
-    bool contactsLoaded = false;
+    ContactBook contacts{programFolder};
     CompanyRecord company;
     std::filesystem::path companyPath;
     RunHistoryRecord runHistory;

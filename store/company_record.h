@@ -1,9 +1,8 @@
 #pragma once
 
-#include <array>
-#include <cstdint>
+#include "fixed_record.h"
+
 #include <filesystem>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -11,27 +10,28 @@ namespace wirtello {
 
 // The user's own company: six counted texts of capacity 50 (306 bytes), shared
 // by the main window, the company data window and the cash document window.
-class CompanyRecord {
+// line 1..6: firma1 (name) .. firma4 (NIP), firma5 (bank), firma6 (account)
+class CompanyRecord : public FixedRecord<306> {
 public:
-    static constexpr std::size_t kSize = 306;
     static constexpr int kLineCount = 6;
+    static constexpr TextField lineField(int number) { return {static_cast<std::size_t>(number - 1) * 51, 50}; }
 
-    // line 1..6: firma1 (name) .. firma4 (NIP), firma5 (bank), firma6 (account)
-    std::string line(int number) const;
-    void setLine(int number, std::string_view utf8);
-
-    std::span<const std::uint8_t> bytes() const { return bytes_; }
-    std::span<std::uint8_t> bytes() { return bytes_; }
-
-private:
-    std::array<std::uint8_t, kSize> bytes_{};
+    std::string line(int number) const { return text(lineField(number)); }
+    void setLine(int number, std::string_view utf8) { setText(lineField(number), utf8); }
 };
 
 // Folder followed by "\ADMINI\firma.dat".
 std::filesystem::path companyDataPath(const std::filesystem::path& folder);
 
 // Creates the file with 306 zero bytes when missing, then reads it.
-void loadCompanyRecord(const std::filesystem::path& path, CompanyRecord& record);
-void storeCompanyRecord(const std::filesystem::path& path, const CompanyRecord& record);
+inline void loadCompanyRecord(const std::filesystem::path& path, CompanyRecord& record)
+{
+    record = loadOrCreate<CompanyRecord>(path);
+}
+
+inline void storeCompanyRecord(const std::filesystem::path& path, const CompanyRecord& record)
+{
+    storeRecord(path, record);
+}
 
 } // namespace wirtello

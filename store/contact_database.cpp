@@ -1,9 +1,8 @@
 #include "contact_database.h"
 
 #include "counted_text.h"
-#include "little_endian.h"
-#include "paths.h"
-#include "record_file.h"
+#include "fixed_record.h"
+#include "program_folder.h"
 
 #include <algorithm>
 #include <cassert>
@@ -89,23 +88,22 @@ void ContactDatabase::copySlotFrom(const ContactDatabase& other, int fromSlot, i
 
 void ContactDatabase::load(const std::filesystem::path& path)
 {
-    clear();
-    readRecordInto(path, bytes());
+    *this = loadRecord<ContactDatabase>(path);
 }
 
 void ContactDatabase::store(const std::filesystem::path& path) const
 {
-    writeRecord(path, bytes());
+    storeRecord(path, *this);
 }
 
 std::filesystem::path contactDatabasePath(const std::filesystem::path& programFolder)
 {
-    return joinPath(programFolder, "\\NOTATKI\\" + std::string(kDatabasePrefix) + "nazwy_tematow.dat");
+    return fileIn(programFolder, kNotesFolder, std::string(kDatabasePrefix) + "nazwy_tematow.dat");
 }
 
 std::filesystem::path idCounterPath(const std::filesystem::path& programFolder)
 {
-    return joinPath(programFolder, "\\NOTATKI\\" + std::string(kDatabasePrefix) + "id_tematow.dat");
+    return fileIn(programFolder, kNotesFolder, std::string(kDatabasePrefix) + "id_tematow.dat");
 }
 
 std::string contactIdText(std::int32_t counter)
@@ -118,22 +116,37 @@ std::string contactIdText(std::int32_t counter)
     return digits;
 }
 
+namespace {
+
+// "Wirtello_id_tematow.dat": the number the next added contact receives.
+using IdCounterRecord = FixedRecord<4>;
+constexpr Int32Field kNextId{0};
+
+template <RecordBytes Record>
+void createIfMissing(const std::filesystem::path& path)
+{
+    if (!fileExists(path))
+        storeRecord(path, Record{});
+}
+
+} // namespace
+
 std::int32_t readIdCounter(const std::filesystem::path& path)
 {
-    return readInt32(readRecord(path, 4), 0);
+    return loadRecord<IdCounterRecord>(path).number(kNextId);
 }
 
 void writeIdCounter(const std::filesystem::path& path, std::int32_t value)
 {
-    std::array<std::uint8_t, 4> record{};
-    writeInt32(record, 0, value);
-    writeRecord(path, record);
+    IdCounterRecord record;
+    record.setNumber(kNextId, value);
+    storeRecord(path, record);
 }
 
 void createContactFilesIfMissing(const std::filesystem::path& programFolder)
 {
-    createZeroRecordIfMissing(idCounterPath(programFolder), 4);
-    createZeroRecordIfMissing(contactDatabasePath(programFolder), kContactDatabaseSize);
+    createIfMissing<IdCounterRecord>(idCounterPath(programFolder));
+    createIfMissing<ContactDatabase>(contactDatabasePath(programFolder));
 }
 
 } // namespace wirtello

@@ -1,32 +1,15 @@
 #include "run_history.h"
 
-#include "counted_text.h"
-#include "paths.h"
-#include "record_file.h"
+#include "program_folder.h"
 
 #include <cctype>
 #include <limits>
 
 namespace wirtello {
-namespace {
-
-constexpr std::size_t kTextField = 16;
-constexpr std::size_t kDateOffset = 0;
-constexpr std::size_t kTimeOffset = 16;
-constexpr std::size_t kCountOffset = 32;
-
-} // namespace
-
-std::string RunHistoryRecord::lastRunDate() const { return readCounted(bytes().subspan(kDateOffset, kTextField)); }
-std::string RunHistoryRecord::lastRunTime() const { return readCounted(bytes().subspan(kTimeOffset, kTextField)); }
-std::string RunHistoryRecord::runCountText() const { return readCounted(bytes().subspan(kCountOffset, kTextField)); }
-void RunHistoryRecord::setLastRunDate(std::string_view t) { writeCounted(bytes().subspan(kDateOffset, kTextField), t); }
-void RunHistoryRecord::setLastRunTime(std::string_view t) { writeCounted(bytes().subspan(kTimeOffset, kTextField), t); }
-void RunHistoryRecord::setRunCountText(std::string_view t) { writeCounted(bytes().subspan(kCountOffset, kTextField), t); }
 
 std::filesystem::path runHistoryPath(const std::filesystem::path& folder)
 {
-    return joinPath(folder, "/Admini/historia.dat");
+    return fileIn(folder, kAdminFolder, "historia.dat");
 }
 
 std::int32_t parseRunCount(std::string_view text)
@@ -51,10 +34,8 @@ std::int32_t parseRunCount(std::string_view text)
 RunStartValues prepareRunStart(const std::filesystem::path& folder, RunHistoryRecord& record,
                                std::string_view today, std::string_view now)
 {
-    const auto path = runHistoryPath(folder);
-    createZeroRecordIfMissing(path, RunHistoryRecord::kSize);
     record = RunHistoryRecord{};
-    readRecordInto(path, record.bytes());
+    record = loadOrCreate<RunHistoryRecord>(runHistoryPath(folder));
 
     RunStartValues values;
     values.startDate = today;
@@ -69,7 +50,7 @@ void recordRun(const std::filesystem::path& folder, RunHistoryRecord& record, co
     record.setLastRunTime(values.startTime);
     record.setLastRunDate(values.startDate);
     record.setRunCountText(values.runCountText);
-    writeRecord(runHistoryPath(folder), record.bytes());
+    storeRecord(runHistoryPath(folder), record);
 }
 
 } // namespace wirtello

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <array>
+#include "fixed_record.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -11,22 +12,18 @@ namespace wirtello {
 
 // "historia.dat": last run date, last run time and run count as counted texts
 // of capacity 15, then 31 reserved bytes (79 bytes).
-class RunHistoryRecord {
+class RunHistoryRecord : public FixedRecord<79> {
 public:
-    static constexpr std::size_t kSize = 79;
+    static constexpr TextField kDate{0, 15};
+    static constexpr TextField kTime{16, 15};
+    static constexpr TextField kCount{32, 15};
 
-    std::string lastRunDate() const;
-    std::string lastRunTime() const;
-    std::string runCountText() const;
-    void setLastRunDate(std::string_view utf8);
-    void setLastRunTime(std::string_view utf8);
-    void setRunCountText(std::string_view utf8);
-
-    std::span<const std::uint8_t> bytes() const { return bytes_; }
-    std::span<std::uint8_t> bytes() { return bytes_; }
-
-private:
-    std::array<std::uint8_t, kSize> bytes_{};
+    std::string lastRunDate() const { return text(kDate); }
+    std::string lastRunTime() const { return text(kTime); }
+    std::string runCountText() const { return text(kCount); }
+    void setLastRunDate(std::string_view utf8) { setText(kDate, utf8); }
+    void setLastRunTime(std::string_view utf8) { setText(kTime, utf8); }
+    void setRunCountText(std::string_view utf8) { setText(kCount, utf8); }
 };
 
 // This run's values, computed once at start (and again after a history reset).
@@ -37,7 +34,7 @@ struct RunStartValues {
     std::string runCountText;
 };
 
-// Folder followed by "/Admini/historia.dat".
+// Folder followed by "Admini/historia.dat".
 std::filesystem::path runHistoryPath(const std::filesystem::path& folder);
 
 // Reads a stored count the lenient way: leading blanks and one sign, then the

@@ -45,7 +45,8 @@ TEST(NetworkMode, FirstStartRecordsLocalModeOnTheProgramFolder)
     TempFolder folder({"Admini"});
     AppData data{folder.path()};
     ScriptedPlatform platform;
-    Tlogowania_f editor(data, platform);
+    CurrentPrintFont printFont;
+    Tlogowania_f editor(data, platform, printFont);
     editor.initialise();
 
     const auto bytes = readBytes(siecPath(folder.path()));
@@ -81,6 +82,27 @@ TEST(NetworkMode, LocalModeKeepsTheRecordedFolderAndCutsLongOnes)
     const NetworkModeRecord record = loadNetworkMode(deep);
     EXPECT_EQ(record.localFolder(), deep.string().substr(0, 200));
     EXPECT_EQ(selectedFolder(record, deep), deep.string().substr(0, 200));
+}
+
+// A program folder whose name holds letters outside Windows-1250 is recorded
+// with '?' for them; that record resolves to the folder itself, so every
+// window still finds its files there.
+TEST(NetworkMode, FolderWithLettersOutsideTheCodePageResolvesToItself)
+{
+    TempFolder base;
+    const std::filesystem::path program = base / "Año Фото";
+    std::filesystem::create_directories(program / "Admini");
+    ScriptedPlatform platform;
+    NetworkModeRecord record;
+    EXPECT_EQ(ResolveDataFolder(record, true, platform, program), program);
+    EXPECT_EQ(record.localFolder(), (base / "A?o ????").string());
+    // Opened again from the record it wrote.
+    EXPECT_EQ(ResolveDataFolder(record, true, platform, program), program);
+    // Another folder whose name only looks the same is not taken for it.
+    const std::filesystem::path other = base / "Aho Фото";
+    std::filesystem::create_directories(other / "Admini");
+    std::filesystem::copy_file(siecPath(program), siecPath(other));
+    EXPECT_EQ(ResolveDataFolder(record, true, platform, other), base / "A?o ????");
 }
 
 TEST(NetworkMode, UnknownModesAndEmptyTextsNeverAsk)
@@ -167,7 +189,8 @@ TEST(NetworkMode, UnreachableServerAnsweredYesSwitchesToLocalModeAndEnds)
     AppData data{program.path()};
     ScriptedPlatform platform;
     platform.askAnswers = {true};
-    Tlogowania_f editor(data, platform);
+    CurrentPrintFont printFont;
+    Tlogowania_f editor(data, platform, printFont);
     editor.open();
 
     EXPECT_EQ(platform.endProcessCalls, 1);
@@ -196,7 +219,8 @@ TEST(NetworkMode, ShortRecordOrMissingAdminiIsAnErrorAndTheWindowStaysHidden)
     EXPECT_EQ(data.runHistory.runCountText(), "7");
 
     std::filesystem::remove_all(program / "Admini");
-    Tlogowania_f editor(data, platform);
+    CurrentPrintFont printFont;
+    Tlogowania_f editor(data, platform, printFont);
     editor.open();
     EXPECT_EQ(platform.errors.size(), 2u);
     EXPECT_FALSE(editor.isVisible());

@@ -76,8 +76,8 @@ TEST_F(MainWindowTest, AddRefusesWhenEverySlotIsUsed)
 TEST_F(MainWindowTest, AddThatCannotWriteTheCounterAddsNothing)
 {
     start();
-    // Something in the way of the counter's replacement makes its write fail.
-    std::filesystem::create_directory(temporaryPathFor(counterPath()));
+    // A write-protected counter cannot be replaced.
+    std::filesystem::permissions(counterPath(), std::filesystem::perms::owner_read);
     addContact("Adam");
     EXPECT_EQ(platform.errors.size(), 1u);
     EXPECT_EQ(readBytes(counterPath()), std::vector<std::uint8_t>(4, 0));
@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, DatabaseWithGapsIsReadAndChangedSlotBySlot)
     writeBytes(counterPath(), {3, 0, 0, 0});
     start();
     EXPECT_EQ(entries(), QStringList({"000 Adam", "001 Bartek", "002 Cezary"}));
-    EXPECT_EQ(window->rowSlots(), std::vector<int>({0, 2, 5}));
+    EXPECT_EQ(data.contacts.rowSlots(), std::vector<int>({0, 2, 5}));
 
     clickRow(2);
     EXPECT_EQ(window->ulica->text(), QStringLiteral("Długa 3"));
@@ -193,14 +193,14 @@ TEST_F(MainWindowTest, DatabaseWithGapsIsReadAndChangedSlotBySlot)
 
     // A new contact goes after the last used slot and to the end of the list.
     addContact("Dawid");
-    EXPECT_EQ(window->rowSlots(), std::vector<int>({0, 2, 5, 6}));
+    EXPECT_EQ(data.contacts.rowSlots(), std::vector<int>({0, 2, 5, 6}));
     EXPECT_EQ(data.contacts.text(ContactField::Display, 6), "003 Dawid");
 
     clickRow(1);
     platform.askAnswers.push_back(true);
     window->SpeedButton3->click();
     EXPECT_EQ(entries(), QStringList({"000 Adam", "002 Cezary", "003 Dawid"}));
-    EXPECT_EQ(window->rowSlots(), std::vector<int>({0, 1, 2}));
+    EXPECT_EQ(data.contacts.rowSlots(), std::vector<int>({0, 1, 2}));
     const auto bytes = databaseBytes();
     EXPECT_EQ(countedAt(bytes, fieldOffset(ContactField::Display, 1)), "002 Cezary");
     EXPECT_EQ(countedAt(bytes, fieldOffset(ContactField::Phone, 1)), "123");
@@ -214,7 +214,7 @@ TEST_F(MainWindowTest, AddUsesAGapOnlyWhenTheLastSlotIsTaken)
     writeBytes(counterPath(), {2, 0, 0, 0});
     start();
     addContact("C");
-    EXPECT_EQ(window->rowSlots(), std::vector<int>({0, 1, 500}));
+    EXPECT_EQ(data.contacts.rowSlots(), std::vector<int>({0, 1, 500}));
     EXPECT_EQ(entries(), QStringList({"000 A", "002 C", "001 B"}));
     EXPECT_EQ(data.contacts.text(ContactField::Display, 1), "002 C");
 }

@@ -13,7 +13,7 @@ MainWindowTest::MainWindowTest()
 
 void MainWindowTest::start()
 {
-    window = std::make_unique<Tzadania_f>(data, platform);
+    window = std::make_unique<Tzadania_f>(data, platform, printFont, windows);
     window->FormCreate();
 }
 

@@ -48,6 +48,8 @@ protected:
     TempFolder folder{"Admini", "NOTATKI", "LOGO", "FONT"};
     ScriptedPlatform platform;
     AppData data{folder.path()};
+    CurrentPrintFont printFont;
+    ProgramWindows windows;
     std::unique_ptr<Tzadania_f> window;
 };
 

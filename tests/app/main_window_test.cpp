@@ -155,18 +155,45 @@ public:
     int initialised = 0;
 };
 
+// Any failure of a handler is shown and the program goes on.
+TEST_F(MainWindowTest, HandlersSurviveEveryKindOfFailure)
+{
+    class FailingWindow : public ProgramWindow {
+    public:
+        void initialise() override
+        {
+            ++initialised;
+            if (initialised == 1)
+                throw std::bad_alloc();
+            if (initialised == 2)
+                throw std::out_of_range("vector::at");
+            throw IoError("Nie można odczytać pliku", "firma.dat");
+        }
+        int initialised = 0;
+    };
+    start();
+    FailingWindow firma;
+    windows.add(WindowRole::Company, &firma);
+    for (int i = 0; i < 3; ++i)
+        window->SpeedButton14->click();
+    EXPECT_EQ(firma.initialised, 3);
+    ASSERT_EQ(platform.failures.size(), 2);
+    EXPECT_TRUE(platform.failures[0].contains(QStringLiteral("Za mało pamięci")));
+    EXPECT_TRUE(platform.failures[1].contains(QStringLiteral("vector::at")));
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_EQ(platform.errors[0].path(), "firma.dat");
+}
+
 TEST_F(MainWindowTest, ButtonsOpenTheirWindowsAndTheMarkShowsTheAboutWindow)
 {
     start();
     CountingWindow form3, firma, histo, narzedzia;
     for (CountingWindow* w : {&form3, &firma, &histo, &narzedzia})
         w->setEnabled(false);
-    ProgramWindows windows;
-    windows.form3 = &form3;
-    windows.firma = &firma;
-    windows.histo = &histo;
-    windows.narzedzia = &narzedzia;
-    window->setWindows(windows);
+    windows.add(WindowRole::About, &form3);
+    windows.add(WindowRole::Company, &firma);
+    windows.add(WindowRole::RunHistory, &histo);
+    windows.add(WindowRole::AdminTools, &narzedzia);
 
     window->SpeedButton14->click();
     window->SpeedButton32->click();
@@ -251,46 +278,48 @@ TEST_F(MainWindowTest, EndThatCannotWriteBringsTheWindowBack)
     EXPECT_DOUBLE_EQ(window->windowOpacity(), 1.0);
 }
 
-// Start-up stops before the database is read when the run history cannot be
-// created; contacts the user never saw must survive the end of the program.
-TEST_F(MainWindowTest, DatabaseNeverReadIsNotWrittenOverTheFile)
+// A database that could not be read refuses every change with a message
+// naming it, and the end of the program leaves the file as it was.
+TEST_F(MainWindowTest, DatabaseNeverReadRefusesChangesAndIsNotWritten)
 {
-    writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}});
-    std::filesystem::remove_all(folder / "Admini");
-    const auto before = databaseBytes();
+    const std::vector<std::uint8_t> damaged(100, 7);
+    writeBytes(databasePath(), damaged);
     start();
     ASSERT_EQ(platform.errors.size(), 1u);
-    EXPECT_FALSE(data.contactsLoaded);
+    EXPECT_FALSE(data.contacts.isLoaded());
     EXPECT_EQ(window->listazadan->count(), 0);
 
-    platform.askAnswers = {true, true};
-    window->SpeedButton3->click(); // delete on the empty list
-    EXPECT_FALSE(requestClose(*window));
-    EXPECT_EQ(platform.errors.size(), 1u);
+    for (QToolButton* button : {window->SpeedButton2, window->SpeedButton13, window->SpeedButton3, window->SpeedButton9}) {
+        platform.informed.clear();
+        button->click();
+        ASSERT_EQ(platform.informed.size(), 1u) << button->text().toStdString();
+        EXPECT_TRUE(platform.informed[0].contains(QStringLiteral("Wirtello_nazwy_tematow.dat")));
+        EXPECT_TRUE(platform.informed[0].contains(QStringLiteral("nie mogłyby zostać zapisane")));
+    }
+    EXPECT_TRUE(platform.inputsAsked.empty());
+    EXPECT_TRUE(platform.asked.isEmpty());
+    EXPECT_EQ(readBytes(counterPath()), std::vector<std::uint8_t>(4, 0));
+
+    platform.askAnswers = {true};
+    window->SpeedButton27->click();
     EXPECT_EQ(platform.endProcessCalls, 1);
-    EXPECT_EQ(databaseBytes(), before);
+    EXPECT_EQ(platform.errors.size(), 1u);
+    EXPECT_EQ(databaseBytes(), damaged);
+    // The run is still recorded.
+    EXPECT_EQ(countedAt(readBytes(folder / "Admini/historia.dat"), 32), "1");
 }
 
-TEST_F(MainWindowTest, DatabaseNeverReadIsWrittenWhenNoFileExists)
+// Without "NOTATKI" nothing can have changed, so both ends still end the program.
+TEST_F(MainWindowTest, MissingNotesFolderStillLetsTheUserQuit)
 {
-    std::filesystem::remove_all(folder / "Admini");
-    writeBytes(counterPath(), {0, 0, 0, 0});
+    std::filesystem::remove_all(folder / "NOTATKI");
     start();
-    EXPECT_FALSE(data.contactsLoaded);
-    addContact("Adam");
-    addContact("Bartek");
-    clickRow(0);
-    platform.askAnswers = {true, true};
-    window->SpeedButton3->click(); // the first write creates the file
-    EXPECT_EQ(countedAt(databaseBytes(), 0), "001 Bartek");
-
-    // The file now holds this run's contacts: later changes reach it too.
-    addContact("Cezary");
+    ASSERT_EQ(platform.errors.size(), 1u);
+    platform.askAnswers = {true};
     EXPECT_FALSE(requestClose(*window));
     EXPECT_EQ(platform.endProcessCalls, 1);
-    const auto bytes = databaseBytes();
-    EXPECT_EQ(countedAt(bytes, fieldOffset(ContactField::Display, 0)), "001 Bartek");
-    EXPECT_EQ(countedAt(bytes, fieldOffset(ContactField::Display, 1)), "002 Cezary");
+    EXPECT_EQ(platform.errors.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(folder / "NOTATKI"));
 }
 
 } // namespace

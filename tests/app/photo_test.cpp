@@ -73,14 +73,18 @@ TEST_F(PhotoTest, PhotoChosenForOneContactIsNeverStoredOnAnother)
     EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 0), "");
 }
 
-TEST_F(PhotoTest, ChoosingMakesTheProgramFolderCurrent)
+// The dialog opens in the program folder whatever is current, and the
+// program's own current folder is left alone.
+TEST_F(PhotoTest, DialogStartsInTheProgramFolder)
 {
     start();
     const std::filesystem::path elsewhere = folder / "FONT";
     std::filesystem::current_path(elsewhere);
     platform.openFileAnswers.push_back(std::nullopt);
     window->SpeedButton12->click();
-    EXPECT_EQ(std::filesystem::current_path(), folder.path());
+    ASSERT_EQ(platform.openFileRequests.size(), 1u);
+    EXPECT_EQ(platform.openFileRequests[0].startFolder, folder.path());
+    EXPECT_EQ(std::filesystem::current_path(), elsewhere);
 }
 
 TEST_F(PhotoTest, UndecodableChosenFileIsNamedAndNotStored)
@@ -115,6 +119,45 @@ TEST_F(PhotoTest, UndecodablePhotoIsNamedAndTheSelectCompletes)
     EXPECT_EQ(window->ulica->text(), QStringLiteral("Leśna 2"));
     EXPECT_EQ(window->mail->text(), "b@example.pl");
     EXPECT_FALSE(window->changesPending());
+}
+
+} // namespace
+} // namespace wirtello::test
+
+namespace wirtello::test {
+namespace {
+
+// A name the photo path field cannot hold as it is would come back as
+// another name: refused at once, the card left as it was.
+TEST_F(PhotoTest, NamesThatCannotBeStoredAreRefused)
+{
+    struct Row {
+        std::filesystem::path chosen;
+        bool refused;
+    };
+    const std::string longName(260, 'z');
+    const std::vector<Row> rows = {
+        {folder / "Фото.jpg", true},
+        {folder / "año.jpg", true},
+        {folder / (longName + ".jpg"), true},
+        {folder / "zdjęcie żółw.jpg", false},
+    };
+    std::filesystem::copy_file(folder / "red.jpg", folder / "zdjęcie żółw.jpg");
+    start();
+    clickRow(1);
+    for (const Row& row : rows) {
+        platform.informed.clear();
+        platform.openFileAnswers.push_back(row.chosen);
+        window->SpeedButton12->click();
+        EXPECT_EQ(platform.informed.size(), row.refused ? 1u : 0u) << row.chosen;
+        EXPECT_EQ(window->photoChosen(), !row.refused) << row.chosen;
+        if (row.refused) {
+            EXPECT_TRUE(platform.informed[0].contains(QStringLiteral("Zmień nazwę pliku"))) << row.chosen;
+            EXPECT_TRUE(isBlue(shownColour())) << row.chosen; // still the default picture
+        }
+    }
+    window->SpeedButton9->click();
+    EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 1), (folder / "zdjęcie żółw.jpg").string());
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "main_window_fixture.h"
 
-#include "print/print_font_window.h"
 #include "tests/support/recording_print_surface.h"
 
 using namespace wirtello;
@@ -14,14 +13,9 @@ protected:
     {
         writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}});
         start();
-        ProgramWindows windows;
-        windows.font = &fontWindow;
-        window->setWindows(windows);
         platform.printerFactory = [this] { return printer.proxy(); };
     }
 
-    CurrentPrintFont printFont;
-    Tfont_f fontWindow{platform, printFont};
     RecordingPrintSurface printer{300, 300};
 };
 

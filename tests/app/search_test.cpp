@@ -72,6 +72,22 @@ TEST_F(SearchTest, MatchIsCaseSensitiveOnPolishLettersAndIds)
     EXPECT_EQ(platform.informed.size(), 1);
 }
 
+// Letters the entries cannot hold find nothing, instead of matching the
+// '?' they would turn into.
+TEST_F(SearchTest, LettersOutsideTheEntriesFindNothing)
+{
+    writeDatabase({{0, "000 Adam"}, {1, "001 Pytanie?"}, {2, "002 Żaneta"}});
+    start();
+    for (const QString& text : {QStringLiteral("ñ"), QStringLiteral("Фото"), QStringLiteral("?ñ")}) {
+        platform.informed.clear();
+        search(text);
+        EXPECT_EQ(platform.informed, QStringList{kNotFound}) << text.toStdString();
+        EXPECT_EQ(window->listazadan->currentRow(), 0);
+    }
+    search(QStringLiteral("Ż"));
+    EXPECT_EQ(window->listazadan->currentRow(), 2);
+}
+
 TEST_F(SearchTest, NeverTestsTheSelectedEntryOrWraps)
 {
     writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}, {2, "002 Cezary"}});

@@ -26,7 +26,9 @@ void installDefaultPicture(const TempFolder& folder)
 struct Start {
     ScriptedPlatform platform;
     AppData data{currentFolder()};
-    Tzadania_f window{data, platform};
+    CurrentPrintFont printFont;
+    ProgramWindows windows;
+    Tzadania_f window{data, platform, printFont, windows};
 
     Start() { window.FormCreate(); }
 };
@@ -101,12 +103,13 @@ TEST(Startup, MissingNotatkiShowsOneErrorAndAnEmptyList)
     ASSERT_EQ(start.platform.errors.size(), 1u);
     EXPECT_EQ(start.window.listazadan->count(), 0);
     EXPECT_TRUE(std::filesystem::exists(folder / "Admini/firma.dat"));
-    EXPECT_FALSE(start.data.contactsLoaded);
+    EXPECT_FALSE(start.data.contacts.isLoaded());
 }
 
 TEST(Startup, FailuresLeaveExistingFilesWhole)
 {
-    // No "Admini": the history cannot be read, so start-up stops before the database.
+    // No "Admini": the history and the company record fail, each shown, and
+    // the contacts are still read and listed.
     TempFolder folder({"NOTATKI"});
     installDefaultPicture(folder);
     ContactDatabase db;
@@ -115,14 +118,26 @@ TEST(Startup, FailuresLeaveExistingFilesWhole)
     const auto stored = readBytes(folder / "NOTATKI/Wirtello_nazwy_tematow.dat");
     {
         Start start;
-        EXPECT_EQ(start.platform.errors.size(), 1u);
+        EXPECT_EQ(start.platform.errors.size(), 2u);
         EXPECT_EQ(start.window.windowTitle(), QStringLiteral("Wirtello"));
-        EXPECT_FALSE(start.data.contactsLoaded);
+        EXPECT_TRUE(start.data.contacts.isLoaded());
+        EXPECT_EQ(start.window.listazadan->count(), 1);
     }
     EXPECT_EQ(readBytes(folder / "NOTATKI/Wirtello_nazwy_tematow.dat"), stored);
 
-    // A database shorter than its record is reported and left as it is.
+    // A damaged run history alone: one error, the contacts listed.
     std::filesystem::create_directory(folder / "Admini");
+    writeBytes(folder / "Admini/historia.dat", {1, '5'});
+    {
+        Start start;
+        ASSERT_EQ(start.platform.errors.size(), 1u);
+        EXPECT_NE(start.platform.errors[0].path().string().find("historia.dat"), std::string::npos);
+        EXPECT_EQ(start.window.listazadan->count(), 1);
+        EXPECT_EQ(start.window.imie->text(), "");
+    }
+    std::filesystem::remove(folder / "Admini/historia.dat");
+
+    // A database shorter than its record is reported and left as it is.
     writeBytes(folder / "NOTATKI/Wirtello_nazwy_tematow.dat", std::vector<std::uint8_t>(1000, 7));
     {
         Start start;
@@ -154,7 +169,7 @@ TEST(Startup, NineWindowsAreCreatedInOrderWithTheirCaptionsAndSizes)
     };
     const std::vector<Expected> expected = {
         {"Tzadania_f", QStringLiteral("Wirtello"), {1001, 669}},
-        {"Tform3", QString(), {349, 175}},
+        {"Tform3", QStringLiteral(" "), {349, 175}}, // shows no caption, not the program name
         {"Tfirma_f", QString(), {597, 217}},
         {"Tlogowania_f", QStringLiteral("Notatnik"), {536, 476}},
         {"Thisto_f", QStringLiteral("Historia"), {347, 231}},

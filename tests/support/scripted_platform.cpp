@@ -1,5 +1,7 @@
 #include "scripted_platform.h"
 
+#include "companions/command_line.h"
+
 namespace wirtello {
 namespace {
 
@@ -68,14 +70,32 @@ std::optional<FontChoice> ScriptedPlatform::chooseFont(const FontChoice& initial
     return takeAnswer<std::optional<FontChoice>>(fontAnswers, std::nullopt, unanswered);
 }
 
-void ScriptedPlatform::exec(const QString& commandLine)
+bool ScriptedPlatform::exec(const QString& commandLine, const std::filesystem::path& workingFolder)
 {
     executed << commandLine;
+    execFolders.push_back(workingFolder);
+    const std::vector<std::string> words = splitWindowsCommandLine(commandLine.toStdString());
+    if (words.empty())
+        return false;
+    if (!installedPrograms)
+        return true;
+    const auto bare = [](QString name) {
+        if (name.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
+            name.chop(4);
+        return name;
+    };
+    const QString program = bare(QString::fromStdString(words.front()));
+    for (const QString& installed : *installedPrograms) {
+        if (bare(installed).compare(program, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
-void ScriptedPlatform::openUrl(const QString& url)
+bool ScriptedPlatform::openUrl(const QString& url)
 {
     openedUrls << url;
+    return urlsOpen;
 }
 
 bool ScriptedPlatform::download(const QString& url, const std::filesystem::path& target, int timeoutMs)

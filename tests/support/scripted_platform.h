@@ -31,11 +31,14 @@ public:
     QStringList askCaptions;
     std::vector<std::pair<QString, QString>> inputsAsked; // title, prompt
     std::vector<IoError> errors;
+    QStringList failures;
     std::vector<FileDialogRequest> openFileRequests;
     std::vector<FileDialogRequest> saveFileRequests;
     std::vector<FontChoice> fontRequests;
     int printerRequests = 0;
+    // Every command line handed to exec, found or not, with its working folder.
     QStringList executed;
+    std::vector<std::filesystem::path> execFolders;
     QStringList openedUrls;
     QStringList downloads;
     int endProcessCalls = 0;
@@ -46,17 +49,23 @@ public:
     QString separator = QStringLiteral(".");
     QString timeFormat = QStringLiteral("HH:mm:ss");
     bool connected = true;
+    // The programs exec finds, by name ("wywoz" also answers "wywoz.exe");
+    // nothing set means every program exists.
+    std::optional<QStringList> installedPrograms;
+    // What openUrl answers (whether a browser or mail program took the address).
+    bool urlsOpen = true;
 
     void inform(const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text) override;
     std::optional<QString> inputText(const QString& title, const QString& prompt) override;
     void showError(const IoError& error) override;
+    void showFailure(const QString& text) override { failures << text; }
     std::optional<std::filesystem::path> openFile(const FileDialogRequest& request) override;
     std::optional<std::filesystem::path> saveFile(const FileDialogRequest& request) override;
     std::unique_ptr<PrintSurface> choosePrinter() override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
-    void exec(const QString& commandLine) override;
-    void openUrl(const QString& url) override;
+    bool exec(const QString& commandLine, const std::filesystem::path& workingFolder) override;
+    bool openUrl(const QString& url) override;
     QDateTime now() override { return clock; }
     QString dateSeparator() override { return separator; }
     QString longTimeFormat() override { return timeFormat; }

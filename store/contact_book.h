@@ -1,0 +1,87 @@
+#pragma once
+
+#include "contact_database.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace wirtello {
+
+// The contact book of a program folder: the in-memory database, the order of
+// its list, id allocation, add, rename, delete with compaction, and when the
+// database file may be written.
+//
+// The list shows the used slots in slot order; rowSlots() maps each row to
+// its slot, so a database with gaps (not written by us) is still read and
+// changed slot by slot correctly.
+class ContactBook {
+public:
+    // Ids are three digits: the rest of the program takes the first three
+    // characters of an entry as its id and relies on ids growing with the slot.
+    static constexpr std::int32_t kLastIdCounter = 999;
+
+    explicit ContactBook(std::filesystem::path programFolder);
+
+    std::filesystem::path databasePath() const { return contactDatabasePath(programFolder_); }
+    std::filesystem::path counterPath() const { return idCounterPath(programFolder_); }
+
+    // Creates the two files when missing, then reads the database. Until this
+    // succeeded the book holds no contacts and refuses every change, so a
+    // database that could not be read is never written over.
+    void load();
+    bool isLoaded() const { return loaded_; }
+
+    const ContactDatabase& database() const { return database_; }
+    std::string text(ContactField field, int slot) const { return database_.text(field, slot); }
+    std::string rawText(ContactField field, int slot) const { return database_.rawText(field, slot); }
+    bool isUsed(int slot) const { return database_.isUsed(slot); }
+
+    int rowCount() const { return static_cast<int>(rowSlots_.size()); }
+    const std::vector<int>& rowSlots() const { return rowSlots_; }
+    // The slot shown in `row`, -1 outside the list.
+    int slotOfRow(int row) const;
+    // The first three characters of the slot's display text.
+    std::string idOfSlot(int slot) const;
+
+    // Stores a UTF-8 text into one field of a used slot (the card's save).
+    void setText(ContactField field, int slot, std::string_view utf8);
+
+    enum class AddCheck { Possible, Full, IdsExhausted };
+    // Whether a contact can be added now; reads the id counter file.
+    AddCheck checkAdd() const;
+
+    struct Added {
+        int row;
+        std::string display; // UTF-8, as typed (the stored text is cut to 200)
+    };
+    // Adds a contact with the next id. The counter file is written before the
+    // contact is placed: if it cannot be written, nothing is added and no id
+    // can be handed out twice.
+    Added add(std::string_view name);
+
+    // Replaces the name after the id; returns the new display text.
+    std::string rename(int row, std::string_view name);
+
+    // Removes the contact of `row` in memory; every later contact moves up
+    // into the next free slot with all its fields, ids unchanged. The caller
+    // stores the file next.
+    void remove(int row);
+
+    // Writes the database file. A book that was never loaded has nothing of
+    // the user's to write, and the file it could not read stays as it is.
+    void store() const;
+
+private:
+    void refreshRows();
+    int slotForNewContact() const;
+
+    std::filesystem::path programFolder_;
+    ContactDatabase database_;
+    std::vector<int> rowSlots_;
+    bool loaded_ = false;
+};
+
+} // namespace wirtello

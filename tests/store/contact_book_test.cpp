@@ -1,0 +1,130 @@
+// The contact book without any window: ids, slots, compaction and when the
+// database file may be written.
+#include "store/contact_book.h"
+#include "store/io_error.h"
+
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace wirtello {
+namespace {
+
+using test::readBytes;
+using test::TempFolder;
+using test::writeBytes;
+
+std::vector<std::string> displays(const ContactBook& book)
+{
+    std::vector<std::string> texts;
+    for (const int slot : book.rowSlots())
+        texts.push_back(book.text(ContactField::Display, slot));
+    return texts;
+}
+
+TEST(ContactBook, IdsGrowAndAreNeverHandedOutTwice)
+{
+    TempFolder folder({"NOTATKI"});
+    ContactBook book(folder.path());
+    book.load();
+    for (const char* name : {"Adam", "Bartek", "Cezary"})
+        book.add(name);
+    EXPECT_EQ(readBytes(book.counterPath()), std::vector<std::uint8_t>({3, 0, 0, 0}));
+
+    book.setText(ContactField::Street, 2, "Polna 1");
+    book.remove(1);
+    book.store();
+    const ContactBook::Added added = book.add("Dawid");
+    EXPECT_EQ(added.row, 2);
+    EXPECT_EQ(displays(book), (std::vector<std::string>{"000 Adam", "002 Cezary", "003 Dawid"}));
+    // Fields travel with their contact and the ids stay.
+    EXPECT_EQ(book.text(ContactField::Street, 1), "Polna 1");
+    EXPECT_EQ(book.text(ContactField::Id, 1), "002");
+    EXPECT_EQ(book.rename(1, "Cezary Nowak"), "002 Cezary Nowak");
+
+    ContactBook reread(folder.path());
+    reread.load();
+    EXPECT_EQ(displays(reread), (std::vector<std::string>{"000 Adam", "002 Cezary"}));
+}
+
+TEST(ContactBook, SlotsOfADatabaseWithGaps)
+{
+    TempFolder folder({"NOTATKI"});
+    ContactDatabase database;
+    for (const auto& [slot, text] : std::vector<std::pair<int, const char*>>{{0, "000 A"}, {2, "001 B"}, {5, "002 C"}})
+        database.setText(ContactField::Display, slot, text);
+    database.store(contactDatabasePath(folder.path()));
+    writeBytes(idCounterPath(folder.path()), {3, 0, 0, 0});
+
+    ContactBook book(folder.path());
+    book.load();
+    EXPECT_EQ(book.rowSlots(), (std::vector<int>{0, 2, 5}));
+    EXPECT_EQ(book.slotOfRow(2), 5);
+    EXPECT_EQ(book.slotOfRow(3), -1);
+    EXPECT_EQ(book.add("D").row, 3);
+    EXPECT_EQ(book.rowSlots(), (std::vector<int>{0, 2, 5, 6})); // after the last used slot
+    book.remove(0);
+    EXPECT_EQ(book.rowSlots(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(displays(book), (std::vector<std::string>{"001 B", "002 C", "003 D"}));
+}
+
+TEST(ContactBook, AddCheckNamesWhatStopsIt)
+{
+    struct Row {
+        std::vector<std::uint8_t> counter;
+        int usedSlots;
+        ContactBook::AddCheck expected;
+    };
+    const std::vector<Row> rows = {
+        {{0, 0, 0, 0}, 0, ContactBook::AddCheck::Possible},
+        {{0xE7, 0x03, 0, 0}, 0, ContactBook::AddCheck::Possible},        // 999 is the last id
+        {{0xE8, 0x03, 0, 0}, 0, ContactBook::AddCheck::IdsExhausted},    // 1000
+        {{0xFF, 0xFF, 0xFF, 0xFF}, 0, ContactBook::AddCheck::IdsExhausted}, // -1
+        {{5, 0, 0, 0}, kSlotCount, ContactBook::AddCheck::Full},
+    };
+    for (const Row& row : rows) {
+        TempFolder folder({"NOTATKI"});
+        ContactDatabase database;
+        for (int slot = 0; slot < row.usedSlots; ++slot)
+            database.setText(ContactField::Display, slot, "x");
+        database.store(contactDatabasePath(folder.path()));
+        writeBytes(idCounterPath(folder.path()), row.counter);
+        ContactBook book(folder.path());
+        book.load();
+        EXPECT_EQ(book.checkAdd(), row.expected) << int(row.counter[0]) << " " << row.usedSlots;
+    }
+}
+
+TEST(ContactBook, ACounterThatCannotBeWrittenAddsNothing)
+{
+    TempFolder folder({"NOTATKI"});
+    ContactBook book(folder.path());
+    book.load();
+    std::filesystem::remove(book.counterPath());
+    std::filesystem::create_directory(book.counterPath()); // neither readable nor writable as a file
+    EXPECT_THROW(book.add("Adam"), IoError);
+    EXPECT_EQ(book.rowCount(), 0);
+    EXPECT_FALSE(book.isUsed(0));
+}
+
+// A database that could not be read must never be written over, and the book
+// refuses every change until it was read.
+TEST(ContactBook, UnreadDatabaseIsNeverWritten)
+{
+    TempFolder folder({"NOTATKI"});
+    const std::vector<std::uint8_t> damaged(100, 7);
+    writeBytes(contactDatabasePath(folder.path()), damaged);
+    ContactBook book(folder.path());
+    EXPECT_THROW(book.load(), IoError);
+    EXPECT_FALSE(book.isLoaded());
+    EXPECT_EQ(book.rowCount(), 0);
+    EXPECT_THROW(book.add("Adam"), std::logic_error);
+    EXPECT_THROW(book.remove(0), std::logic_error);
+    EXPECT_THROW(book.setText(ContactField::Street, 0, "x"), std::logic_error);
+    book.store();
+    EXPECT_EQ(readBytes(contactDatabasePath(folder.path())), damaged);
+    EXPECT_EQ(readBytes(idCounterPath(folder.path())), std::vector<std::uint8_t>({0, 0, 0, 0}));
+}
+
+} // namespace
+} // namespace wirtello
