@@ -3,22 +3,13 @@
 #include "admin/run_records.h"
 #include "startup.h"
 
-#include "cash/cash_document_window.h"
-#include "companion_actions.h"
-#include "envelope/envelope_window.h"
 #include "platform/handler_guard.h"
 #include "platform/platform.h"
-#include "platform/qt_picture.h"
-#include "print/print_actions.h"
 #include "store/io_error.h"
-#include "store/cp1250.h"
-#include "store/paths.h"
-#include "store/program_folder.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPixmap>
 #include <QSignalBlocker>
 
 namespace wirtello {
@@ -100,17 +91,6 @@ void Tzadania_f::connectActions()
     onClick(SpeedButton27, platform_, [this] { endProgram(true); });
 }
 
-std::array<QLineEdit*, 10> Tzadania_f::cardEdits() const
-{
-    return {imie, nazwisko, ulica, miejscowosc, telefon, fax, komorka, mail, www, komunikator};
-}
-
-void Tzadania_f::CzyscPola()
-{
-    for (QLineEdit* edit : cardEdits())
-        edit->clear();
-}
-
 void Tzadania_f::FormCreate()
 {
     // Each step that fails is shown and the rest still runs, so the contacts
@@ -138,231 +118,6 @@ void Tzadania_f::FormCreate()
     fillList();
     setSelectedRow(listazadan->count() > 0 ? 0 : -1);
     runGuarded(platform_, [this] { select(); });
-}
-
-// ---- list and card ----
-
-void Tzadania_f::fillList()
-{
-    const QSignalBlocker blocker(listazadan);
-    listazadan->clear();
-    for (const int slot : data_.contacts.rowSlots())
-        listazadan->addItem(QString::fromStdString(data_.contacts.text(ContactField::Display, slot)));
-}
-
-void Tzadania_f::addRow(int row, const QString& text)
-{
-    const QSignalBlocker blocker(listazadan);
-    listazadan->insertItem(row, text);
-}
-
-void Tzadania_f::setSelectedRow(int row)
-{
-    const QSignalBlocker blocker(listazadan);
-    listazadan->setCurrentRow(row);
-}
-
-int Tzadania_f::selectedSlot() const
-{
-    return data_.contacts.slotOfRow(listazadan->currentRow());
-}
-
-void Tzadania_f::select()
-{
-    const int slot = selectedSlot();
-    // A photo chosen while another contact was shown must never be stored on this one.
-    photoChosen_ = false;
-    const auto edits = cardEdits();
-    for (std::size_t i = 0; i < edits.size(); ++i)
-        edits[i]->setText(slot < 0 ? QString() : QString::fromStdString(data_.contacts.text(kCardFields[i], slot)));
-    showPicture(slot);
-    changesPending_ = false;
-}
-
-void Tzadania_f::showPicture(int slot)
-{
-    if (slot >= 0) {
-        const std::filesystem::path photo = data_.contacts.text(ContactField::PhotoPath, slot);
-        if (!photo.empty() && fileExists(photo)) {
-            try {
-                Image1->setPixmap(QPixmap::fromImage(loadJpegImage(photo)));
-                return;
-            } catch (const IoError& error) {
-                // The card is still shown; the broken file is named and the default stands in.
-                platform_.showError(error);
-            }
-        }
-    }
-    showDefaultPicture();
-}
-
-void Tzadania_f::showDefaultPicture()
-{
-    const std::filesystem::path path = fileIn(data_.programFolder, kLogoFolder, "Chmury.jpg");
-    Image1->clear();
-    if (!fileExists(path))
-        return; // an incomplete installation leaves the frame empty rather than nagging at every click
-    try {
-        Image1->setPixmap(QPixmap::fromImage(loadJpegImage(path)));
-    } catch (const IoError& error) {
-        platform_.showError(error);
-    }
-}
-
-void Tzadania_f::Timer1Timer()
-{
-    Label1->setText(platform_.formatLongTime(platform_.now().time()));
-    Label1->adjustSize();
-    SpeedButton15->setVisible(changesPending_);
-}
-
-// ---- card buttons ----
-
-bool Tzadania_f::contactsChangeable()
-{
-    if (data_.contacts.isLoaded())
-        return true;
-    platform_.inform(QStringLiteral("Baza kontaktów nie została wczytana:\r%1\r\rZmiany nie mogłyby zostać "
-                                    "zapisane, dlatego nie można ich wprowadzać.")
-                         .arg(QString::fromStdString(data_.contacts.databasePath().string())));
-    return false;
-}
-
-void Tzadania_f::saveCard()
-{
-    if (!contactsChangeable())
-        return;
-    changesPending_ = false;
-    const int slot = selectedSlot();
-    if (slot >= 0) {
-        const auto edits = cardEdits();
-        for (std::size_t i = 0; i < edits.size(); ++i)
-            data_.contacts.setText(kCardFields[i], slot, edits[i]->text().toStdString());
-        if (photoChosen_)
-            data_.contacts.setText(ContactField::PhotoPath, slot, photoFileName_.string());
-    }
-    photoChosen_ = false;
-}
-
-namespace {
-
-// A photo path is stored as Windows-1250 text of at most 250 characters; a
-// name that would come back different could never be shown again.
-bool photoPathStorable(const std::filesystem::path& path)
-{
-    const std::string utf8 = path.string();
-    const std::string stored = toCp1250(utf8);
-    return stored.size() <= contactArrayLayout(ContactField::PhotoPath).capacity && fromCp1250(stored) == utf8;
-}
-
-} // namespace
-
-void Tzadania_f::choosePhoto()
-{
-    photoChosen_ = true;
-    FileDialogRequest request;
-    request.title = QStringLiteral("Szukaj zdjęcia");
-    request.filter = QStringLiteral("Zdjęcia cyfrowe|*.jpg");
-    request.defaultExtension = QStringLiteral("*.jpg");
-    request.startFolder = data_.programFolder;
-    request.fileName = QString::fromStdString(photoFileName_.string());
-    const std::optional<std::filesystem::path> chosen = platform_.openFile(request);
-    // Nothing chosen, or a file that cannot be kept or shown: nothing to store.
-    photoChosen_ = false;
-    if (!chosen)
-        return;
-    if (!photoPathStorable(*chosen)) {
-        platform_.inform(QStringLiteral("Nie można zapamiętać zdjęcia:\r%1\r\rNazwa pliku lub folderu zawiera "
-                                        "znaki, których program nie może zapisać, albo jest dłuższa niż 250 "
-                                        "znaków. Zmień nazwę pliku lub przenieś go do innego folderu.")
-                             .arg(QString::fromStdString(chosen->string())));
-        return;
-    }
-    Image1->setPixmap(QPixmap::fromImage(loadJpegImage(*chosen)));
-    photoFileName_ = *chosen;
-    photoChosen_ = true;
-}
-
-// ---- help panel ----
-
-void Tzadania_f::showHelp()
-{
-    Panel1->setGeometry(8, 83, 812, 578);
-    Panel1->show();
-    Panel1->raise();
-}
-
-void Tzadania_f::hideHelp()
-{
-    Panel1->hide();
-}
-
-// ---- other windows ----
-
-void Tzadania_f::openWindow(WindowRole role)
-{
-    if (ProgramWindow* window = windows_.find(role))
-        window->open();
-}
-
-void Tzadania_f::addressEnvelope()
-{
-    if (auto* envelope = windows_.find<Tkoperta_f>(WindowRole::Envelope)) {
-        envelope->addressTo({imie->text(), nazwisko->text(), ulica->text(), miejscowosc->text()});
-        envelope->open();
-    }
-}
-
-void Tzadania_f::openCashDocument(DocumentKind kind)
-{
-    if (auto* document = windows_.find<Tkp_f>(WindowRole::CashDocument)) {
-        std::array<QString, 4> issuer;
-        for (int line = 1; line <= 4; ++line)
-            issuer[static_cast<std::size_t>(line - 1)] = QString::fromStdString(data_.company.line(line));
-        document->prepareDocument(kind, imie->text(), nazwisko->text(), ulica->text(), miejscowosc->text(), issuer);
-        document->open();
-    }
-}
-
-void Tzadania_f::startCompanionFor(CompanionButton button)
-{
-    const int slot = selectedSlot();
-    CompanionInputs inputs;
-    if (slot >= 0)
-        inputs.selectedEntry = listazadan->currentItem()->text().toStdString();
-    inputs.firstName = imie->text().toStdString();
-    inputs.surname = nazwisko->text().toStdString();
-    inputs.mail = mail->text().toStdString();
-    inputs.stored = storedAddress(data_.contacts, slot);
-    startCompanion(platform_, data_.programFolder, button, inputs);
-}
-
-void Tzadania_f::openWebPage()
-{
-    wirtello::openWebPage(platform_, www->text());
-}
-
-void Tzadania_f::printList()
-{
-    std::vector<std::string> entries;
-    for (int row = 0; row < listazadan->count(); ++row)
-        entries.push_back(listazadan->item(row)->text().toStdString());
-    printContactList(platform_, printFont_, entries);
-}
-
-void Tzadania_f::choosePrintFont()
-{
-    wirtello::choosePrintFont(platform_, printFont_);
-}
-
-void Tzadania_f::showAboutWindow()
-{
-    ProgramWindow* about = windows_.find(WindowRole::About);
-    if (!about)
-        return;
-    about->setEnabled(true);
-    about->show();
-    about->raise();
 }
 
 // ---- end of the program ----

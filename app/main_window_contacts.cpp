@@ -1,4 +1,4 @@
-// Add, rename and delete: the operations that change the contact list.
+// The contact list: filling it, and add, rename and delete.
 #include "main_window.h"
 
 #include "platform/platform.h"
@@ -6,6 +6,26 @@
 #include <QSignalBlocker>
 
 namespace wirtello {
+
+void Tzadania_f::fillList()
+{
+    const QSignalBlocker blocker(listazadan);
+    listazadan->clear();
+    for (const int slot : data_.contacts.rowSlots())
+        listazadan->addItem(QString::fromStdString(data_.contacts.text(ContactField::Display, slot)));
+}
+
+void Tzadania_f::addRow(int row, const QString& text)
+{
+    const QSignalBlocker blocker(listazadan);
+    listazadan->insertItem(row, text);
+}
+
+void Tzadania_f::setSelectedRow(int row)
+{
+    const QSignalBlocker blocker(listazadan);
+    listazadan->setCurrentRow(row);
+}
 
 void Tzadania_f::addContact()
 {

@@ -1,6 +1,8 @@
 #include "startup.h"
 
 #include "store/companion_config.h"
+#include "store/program_folder.h"
+#include "store/record_file.h"
 
 namespace wirtello {
 
@@ -13,6 +15,11 @@ void prepareProgramFolder(AppData& data, const std::function<void(const IoError&
             report(error);
         }
     };
+    // Temporary files left by a write that never finished (a crash, a power cut).
+    removeStaleTemporaryFiles(data.programFolder);
+    for (const std::string_view subfolder :
+         {kAdminFolder, kNotesFolder, kFontFolder, kDocumentsFolder, kEnvelopesFolder})
+        removeStaleTemporaryFiles(joinPath(data.programFolder, subfolder));
     step([&] { writeCompanionConfig(data.programFolder); });
     step([&] {
         data.companyPath = companyDataPath(data.programFolder);

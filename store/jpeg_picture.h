@@ -53,7 +53,8 @@ public:
     explicit FramePictureCache(std::size_t capacity = 64) : capacity_(capacity) {}
 
     // The file's picture stretched to `width` x `height`; raises IoError as
-    // decodeJpegFile does. Failures are not kept.
+    // decodeJpegFile does. Failures are not kept. The reference holds until
+    // the next call.
     const Picture& picture(const std::filesystem::path& path, int width, int height);
 
     std::size_t size() const { return entries_.size(); }

@@ -1,0 +1,94 @@
+// The buttons that reach other windows, companion programs and the printer.
+#include "main_window.h"
+
+#include "companion_actions.h"
+
+#include "cash/cash_document_window.h"
+#include "envelope/envelope_window.h"
+#include "platform/platform.h"
+#include "print/print_actions.h"
+
+namespace wirtello {
+
+// ---- help panel ----
+
+void Tzadania_f::showHelp()
+{
+    Panel1->setGeometry(8, 83, 812, 578);
+    Panel1->show();
+    Panel1->raise();
+}
+
+void Tzadania_f::hideHelp()
+{
+    Panel1->hide();
+}
+
+// ---- other windows ----
+
+void Tzadania_f::openWindow(WindowRole role)
+{
+    if (ProgramWindow* window = windows_.find(role))
+        window->open();
+}
+
+void Tzadania_f::addressEnvelope()
+{
+    if (auto* envelope = windows_.find<Tkoperta_f>(WindowRole::Envelope)) {
+        envelope->addressTo({imie->text(), nazwisko->text(), ulica->text(), miejscowosc->text()});
+        envelope->open();
+    }
+}
+
+void Tzadania_f::openCashDocument(DocumentKind kind)
+{
+    if (auto* document = windows_.find<Tkp_f>(WindowRole::CashDocument)) {
+        std::array<QString, 4> issuer;
+        for (int line = 1; line <= 4; ++line)
+            issuer[static_cast<std::size_t>(line - 1)] = QString::fromStdString(data_.company.line(line));
+        document->prepareDocument(kind, imie->text(), nazwisko->text(), ulica->text(), miejscowosc->text(), issuer);
+        document->open();
+    }
+}
+
+void Tzadania_f::startCompanionFor(CompanionButton button)
+{
+    const int slot = selectedSlot();
+    CompanionInputs inputs;
+    if (slot >= 0)
+        inputs.selectedEntry = listazadan->currentItem()->text().toStdString();
+    inputs.firstName = imie->text().toStdString();
+    inputs.surname = nazwisko->text().toStdString();
+    inputs.mail = mail->text().toStdString();
+    inputs.stored = storedAddress(data_.contacts, slot);
+    startCompanion(platform_, data_.programFolder, button, inputs);
+}
+
+void Tzadania_f::openWebPage()
+{
+    wirtello::openWebPage(platform_, www->text());
+}
+
+void Tzadania_f::printList()
+{
+    std::vector<std::string> entries;
+    for (int row = 0; row < listazadan->count(); ++row)
+        entries.push_back(listazadan->item(row)->text().toStdString());
+    printContactList(platform_, printFont_, entries);
+}
+
+void Tzadania_f::choosePrintFont()
+{
+    wirtello::choosePrintFont(platform_, printFont_);
+}
+
+void Tzadania_f::showAboutWindow()
+{
+    ProgramWindow* about = windows_.find(WindowRole::About);
+    if (!about)
+        return;
+    about->setEnabled(true);
+    about->show();
+    about->raise();
+}
+} // namespace wirtello

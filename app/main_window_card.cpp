@@ -1,0 +1,144 @@
+// The card: select, the photograph, saving the card and choosing a photo.
+#include "main_window.h"
+
+#include "platform/platform.h"
+#include "platform/qt_picture.h"
+#include "store/cp1250.h"
+#include "store/io_error.h"
+#include "store/paths.h"
+#include "store/program_folder.h"
+
+#include <QPixmap>
+
+namespace wirtello {
+
+std::array<QLineEdit*, 10> Tzadania_f::cardEdits() const
+{
+    return {imie, nazwisko, ulica, miejscowosc, telefon, fax, komorka, mail, www, komunikator};
+}
+
+void Tzadania_f::CzyscPola()
+{
+    for (QLineEdit* edit : cardEdits())
+        edit->clear();
+}
+
+void Tzadania_f::Timer1Timer()
+{
+    Label1->setText(platform_.formatLongTime(platform_.now().time()));
+    Label1->adjustSize();
+    SpeedButton15->setVisible(changesPending_);
+}
+int Tzadania_f::selectedSlot() const
+{
+    return data_.contacts.slotOfRow(listazadan->currentRow());
+}
+
+void Tzadania_f::select()
+{
+    const int slot = selectedSlot();
+    // A photo chosen while another contact was shown must never be stored on this one.
+    photoChosen_ = false;
+    const auto edits = cardEdits();
+    for (std::size_t i = 0; i < edits.size(); ++i)
+        edits[i]->setText(slot < 0 ? QString() : QString::fromStdString(data_.contacts.text(kCardFields[i], slot)));
+    showPicture(slot);
+    changesPending_ = false;
+}
+
+void Tzadania_f::showPicture(int slot)
+{
+    if (slot >= 0) {
+        const std::filesystem::path photo = data_.contacts.text(ContactField::PhotoPath, slot);
+        if (!photo.empty() && fileExists(photo)) {
+            try {
+                Image1->setPixmap(QPixmap::fromImage(loadJpegImageForFrame(photo, Image1->size())));
+                return;
+            } catch (const IoError& error) {
+                // The card is still shown; the broken file is named and the default stands in.
+                platform_.showError(error);
+            }
+        }
+    }
+    showDefaultPicture();
+}
+
+void Tzadania_f::showDefaultPicture()
+{
+    const std::filesystem::path path = fileIn(data_.programFolder, kLogoFolder, "Chmury.jpg");
+    Image1->clear();
+    if (!fileExists(path))
+        return; // an incomplete installation leaves the frame empty rather than nagging at every click
+    try {
+        Image1->setPixmap(QPixmap::fromImage(loadJpegImageForFrame(path, Image1->size())));
+    } catch (const IoError& error) {
+        platform_.showError(error);
+    }
+}
+// ---- card buttons ----
+
+bool Tzadania_f::contactsChangeable()
+{
+    if (data_.contacts.isLoaded())
+        return true;
+    platform_.inform(QStringLiteral("Baza kontaktów nie została wczytana:\r%1\r\rZmiany nie mogłyby zostać "
+                                    "zapisane, dlatego nie można ich wprowadzać.")
+                         .arg(QString::fromStdString(data_.contacts.databasePath().string())));
+    return false;
+}
+
+void Tzadania_f::saveCard()
+{
+    if (!contactsChangeable())
+        return;
+    changesPending_ = false;
+    const int slot = selectedSlot();
+    if (slot >= 0) {
+        const auto edits = cardEdits();
+        for (std::size_t i = 0; i < edits.size(); ++i)
+            data_.contacts.setText(kCardFields[i], slot, edits[i]->text().toStdString());
+        if (photoChosen_)
+            data_.contacts.setText(ContactField::PhotoPath, slot, photoFileName_.string());
+    }
+    photoChosen_ = false;
+}
+
+namespace {
+
+// A photo path is stored as Windows-1250 text of at most 250 characters; a
+// name that would come back different could never be shown again.
+bool photoPathStorable(const std::filesystem::path& path)
+{
+    const std::string utf8 = path.string();
+    const std::string stored = toCp1250(utf8);
+    return stored.size() <= contactArrayLayout(ContactField::PhotoPath).capacity && fromCp1250(stored) == utf8;
+}
+
+} // namespace
+
+void Tzadania_f::choosePhoto()
+{
+    photoChosen_ = true;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Szukaj zdjęcia");
+    request.filter = QStringLiteral("Zdjęcia cyfrowe|*.jpg");
+    request.defaultExtension = QStringLiteral("*.jpg");
+    request.startFolder = data_.programFolder;
+    request.fileName = QString::fromStdString(photoFileName_.string());
+    const std::optional<std::filesystem::path> chosen = platform_.openFile(request);
+    // Nothing chosen, or a file that cannot be kept or shown: nothing to store.
+    photoChosen_ = false;
+    if (!chosen)
+        return;
+    if (!photoPathStorable(*chosen)) {
+        platform_.inform(QStringLiteral("Nie można zapamiętać zdjęcia:\r%1\r\rNazwa pliku lub folderu zawiera "
+                                        "znaki, których program nie może zapisać, albo jest dłuższa niż 250 "
+                                        "znaków. Zmień nazwę pliku lub przenieś go do innego folderu.")
+                             .arg(QString::fromStdString(chosen->string())));
+        return;
+    }
+    Image1->setPixmap(QPixmap::fromImage(loadJpegImageForFrame(*chosen, Image1->size())));
+    photoFileName_ = *chosen;
+    photoChosen_ = true;
+}
+} // namespace wirtello
