@@ -1,5 +1,7 @@
 #include "contact_book.h"
 
+#include "cp1250.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -36,7 +38,9 @@ int ContactBook::slotOfRow(int row) const
 
 std::string ContactBook::idOfSlot(int slot) const
 {
-    return database_.text(ContactField::Display, slot).substr(0, 3);
+    // Three characters of the stored Windows-1250 text, not three bytes of its
+    // UTF-8 form, which would cut a letter such as "ą" in half.
+    return fromCp1250(database_.rawText(ContactField::Display, slot).substr(0, 3));
 }
 
 void ContactBook::setText(ContactField field, int slot, std::string_view utf8)
@@ -89,6 +93,47 @@ ContactBook::Added ContactBook::add(std::string_view name)
     const auto row = std::ranges::lower_bound(rowSlots_, slot) - rowSlots_.begin();
     rowSlots_.insert(rowSlots_.begin() + row, slot);
     return {static_cast<int>(row), std::move(display)};
+}
+
+ContactBook::Room ContactBook::room() const
+{
+    int freeSlots = 0;
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        freeSlots += database_.isUsed(slot) ? 0 : 1;
+    const std::int32_t counter = readIdCounter(counterPath());
+    const int ids = counter < 0 || counter > kLastIdCounter ? 0 : kLastIdCounter - counter + 1;
+    return {freeSlots, ids};
+}
+
+std::vector<int> ContactBook::addAll(std::span<const NewContact> contacts)
+{
+    if (!loaded_)
+        throw std::logic_error("contact book not loaded");
+    if (contacts.empty())
+        return {};
+    const std::int32_t counter = readIdCounter(counterPath());
+    const auto count = static_cast<std::int32_t>(contacts.size());
+    if (counter < 0 || counter > kLastIdCounter - count + 1 || room().freeSlots < count)
+        throw std::logic_error("addAll beyond room()");
+
+    writeIdCounter(counterPath(), counter + count);
+
+    std::vector<int> used;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const NewContact& contact = contacts[static_cast<std::size_t>(i)];
+        const int slot = slotForNewContact();
+        const std::string id = contactIdText(counter + i);
+        database_.clearSlot(slot);
+        database_.setText(ContactField::Display, slot, id + ' ' + contact.name);
+        database_.setText(ContactField::Id, slot, id);
+        for (std::size_t f = 0; f < kCardFields.size(); ++f)
+            database_.setText(kCardFields[f], slot, contact.card[f]);
+        database_.setText(ContactField::PhotoPath, slot, contact.photoPath);
+        const auto row = std::ranges::lower_bound(rowSlots_, slot) - rowSlots_.begin();
+        rowSlots_.insert(rowSlots_.begin() + row, slot);
+        used.push_back(slot);
+    }
+    return used;
 }
 
 std::string ContactBook::rename(int row, std::string_view name)

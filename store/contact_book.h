@@ -2,8 +2,10 @@
 
 #include "contact_database.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,6 +63,24 @@ public:
     // contact is placed: if it cannot be written, nothing is added and no id
     // can be handed out twice.
     Added add(std::string_view name);
+
+    // A contact brought in whole, all texts UTF-8 (they are cut when stored).
+    struct NewContact {
+        std::string name;
+        std::array<std::string, 10> card; // in kCardFields order
+        std::string photoPath;
+    };
+    struct Room {
+        int freeSlots;
+        int freeIds; // ids left up to the last one
+        int count() const { return freeSlots < freeIds ? freeSlots : freeIds; }
+    };
+    // How many contacts can be added now; reads the id counter file.
+    Room room() const;
+    // Adds the contacts in order with consecutive ids, all or none: the
+    // counter file is written once, for all of them, before any is placed, so
+    // a failed write adds nothing. They must fit room(). Returns the slots used.
+    std::vector<int> addAll(std::span<const NewContact> contacts);
 
     // Replaces the name after the id; returns the new display text.
     std::string rename(int row, std::string_view name);

@@ -1,0 +1,149 @@
+// Contact import: the contact list's right-click menu, the file, the
+// progress while it is read, and the summary.
+#include "main_window.h"
+
+#include "contact_import/contact_file.h"
+#include "contact_import/import_plan.h"
+
+#include "platform/handler_guard.h"
+#include "platform/platform.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace wirtello {
+namespace {
+
+std::filesystem::path importStartFolder()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    return std::filesystem::path(folder.toStdU16String());
+}
+
+QString fileText(const std::filesystem::path& path)
+{
+    return QString::fromStdU16String(path.u16string());
+}
+
+QString noRoomText(const ContactBook::Room& room)
+{
+    if (room.freeSlots <= room.freeIds)
+        return QStringLiteral("Lista kontaktów jest pełna (%1 kontaktów)").arg(kSlotCount);
+    return QStringLiteral("Wyczerpano numery kontaktów (od 000 do 999)");
+}
+
+QString summaryText(const std::filesystem::path& file, const ContactFileReading& reading, const ImportPlan& plan,
+                    const ContactBook::Room& room)
+{
+    const bool csv = reading.format == ContactFileFormat::Csv;
+    QStringList lines;
+    lines << QStringLiteral("Import kontaktów z pliku:") << fileText(file) << QString();
+    lines << QStringLiteral("Dodano kontaktów: %1").arg(plan.contacts.size());
+    lines << QStringLiteral("Przycięte pola (dłuższe niż mieści karta): %1").arg(plan.cutFields);
+    lines << (csv ? QStringLiteral("Pominięte wiersze (puste lub nieczytelne): %1")
+                  : QStringLiteral("Pominięte wizytówki (puste lub nieczytelne): %1"))
+                 .arg(reading.skipped);
+    if (plan.replacedCharacters > 0)
+        lines << QStringLiteral("Znaki zastąpione przez „?” (spoza polskiego alfabetu): %1").arg(plan.replacedCharacters);
+    if (reading.unreadableFields > 0)
+        lines << QStringLiteral("Pominięte nieczytelne pola: %1").arg(reading.unreadableFields);
+    const std::size_t notTaken = reading.notRead + plan.leftOut;
+    if (notTaken > 0) {
+        lines << QString()
+              << QStringLiteral("%1: nie dodano %2 z %3 kontaktów zapisanych w pliku.")
+                     .arg(noRoomText(room))
+                     .arg(notTaken)
+                     .arg(reading.entriesInFile);
+    }
+    if (!plan.contacts.empty()) {
+        lines << QString()
+              << QStringLiteral("Nowe kontakty zostaną zapisane razem z całą listą (przy usuwaniu kontaktu "
+                                "lub przy zakończeniu programu).");
+    }
+    return lines.join(QLatin1Char('\r'));
+}
+
+} // namespace
+
+void Tzadania_f::connectImport()
+{
+    auto* menu = new QMenu(listazadan);
+    menu->setObjectName(QStringLiteral("listMenu"));
+    QAction* import = menu->addAction(QStringLiteral("Importuj kontakty…"));
+    connect(import, &QAction::triggered, this, [this] { runGuarded(platform_, [this] { importContacts(); }); });
+    listazadan->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(listazadan, &QWidget::customContextMenuRequested, menu,
+            [this, menu](const QPoint& at) { menu->popup(listazadan->viewport()->mapToGlobal(at)); });
+}
+
+void Tzadania_f::importContacts()
+{
+    if (!contactsChangeable())
+        return;
+    const ContactBook::Room before = data_.contacts.room();
+    if (before.count() <= 0) {
+        platform_.inform(noRoomText(before) + QStringLiteral(". Nie można dodać nowych kontaktów."));
+        return;
+    }
+
+    FileDialogRequest request;
+    request.title = QStringLiteral("Importuj kontakty");
+    request.filter = QStringLiteral("Kontakty (vCard, CSV)|*.vcf;*.vcard;*.csv;*.txt|Wszystkie pliki|*");
+    request.defaultExtension = QStringLiteral("vcf");
+    request.startFolder = importStartFolder();
+    const std::optional<std::filesystem::path> file = platform_.openFile(request);
+    if (!file)
+        return;
+
+    // The file is read whole before anything is added: a file that turns out
+    // not to be a contact file, or a reading the user stops, adds nothing.
+    // The dialog is modal to this window, so nothing here changes meanwhile.
+    QProgressDialog progress(QStringLiteral("Wczytywanie kontaktów z pliku…"), QStringLiteral("Anuluj"), 0, 1000, this);
+    progress.setObjectName(QStringLiteral("importProgress"));
+    progress.setWindowTitle(QStringLiteral("Import kontaktów"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    ContactFileReading reading;
+    try {
+        reading = readContactFile(*file, static_cast<std::size_t>(before.count()), [&progress](int permille) {
+            progress.setValue(permille);
+            return !progress.wasCanceled();
+        });
+    } catch (const ContactFileError& error) {
+        progress.close();
+        platform_.inform(QStringLiteral("Nie można zaimportować kontaktów z pliku:\r%1\r\r%2\r\rNie dodano żadnego kontaktu.")
+                             .arg(fileText(*file), QString::fromStdString(error.what())));
+        return;
+    } catch (const ImportCancelled&) {
+        progress.close();
+        platform_.inform(QStringLiteral("Import przerwany. Nie dodano żadnego kontaktu."));
+        return;
+    }
+    progress.close();
+
+    const ContactBook::Room room = data_.contacts.room();
+    const ImportPlan plan = planImport(reading.contacts, static_cast<std::size_t>(std::max(room.count(), 0)));
+    const int row = listazadan->currentRow();
+    const std::vector<int> added = data_.contacts.addAll(plan.contacts);
+    if (!added.empty()) {
+        // The card and the selection stay as they were, as after "Dodaj".
+        fillList();
+        setSelectedRow(row);
+        const auto& rows = data_.contacts.rowSlots();
+        const auto first = std::ranges::find(rows, added.front());
+        if (first != rows.end())
+            listazadan->scrollToItem(listazadan->item(static_cast<int>(first - rows.begin())));
+    }
+    platform_.inform(summaryText(*file, reading, plan, room));
+}
+
+} // namespace wirtello
