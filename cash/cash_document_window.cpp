@@ -6,6 +6,7 @@
 #include "cash/text_lines.h"
 
 #include "admin/data_folder.h"
+#include "platform/handler_guard.h"
 #include "platform/platform.h"
 #include "store/io_error.h"
 #include "store/paths.h"
@@ -26,6 +27,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace wirtello {
@@ -57,6 +59,17 @@ void setIfChanged(QLineEdit* edit, const QString& text)
         edit->setText(text);
 }
 
+// The number and extension the next print takes, read without taking them.
+// A number the print would refuse is refused here too.
+DocumentNumber nextDocumentNumber(const std::filesystem::path& path)
+{
+    const auto record = loadRecord<NumberingRecord>(path);
+    const std::int32_t number = record.number(kNumberField);
+    if (number < 0 || number == std::numeric_limits<std::int32_t>::max())
+        throw IoError("Uszkodzony plik numeratora", path);
+    return {number, record.text(kExtensionField)};
+}
+
 } // namespace
 
 Tkp_f::Tkp_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, Tlogowania_f& textEditor,
@@ -81,6 +94,7 @@ Tkp_f::Tkp_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, Tlo
     connect(SpeedButton11, &QToolButton::clicked, this, [this] { showHelp(); });
     connect(SpeedButton12, &QToolButton::clicked, this, [this] { hideHelp(); });
     connect(SpeedButton13, &QToolButton::clicked, this, [this] { printDocument(); });
+    addPrintMenu(SpeedButton13, [this](PrintDestination destination) { printDocument(destination); });
     connect(SpeedButton14, &QToolButton::clicked, this, [this] { clearDocument(); });
     connect(SpeedButton15, &QToolButton::clicked, this, [this] { saveParameters(); });
     connect(lista, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) { insertFixedContent(item); });
@@ -406,7 +420,7 @@ void Tkp_f::saveParameters()
     checkBossLevel(platform_);
 }
 
-void Tkp_f::printDocument()
+void Tkp_f::printDocument(PrintDestination destination)
 {
     if (kind_ == DocumentKind::None)
         return;
@@ -419,35 +433,42 @@ void Tkp_f::printDocument()
         return;
     }
 
-    try {
-        const std::unique_ptr<PrintSurface> surface = platform_.choosePrinter();
-        if (!surface)
-            return;
-        // The font first: a damaged font file must not use up a number.
-        CzytajFonty(printFont_, kPrintFontFile);
-        const DocumentNumber taken = takeDocumentNumber(numberingPath_);
-        numerkp->setText(QString::number(taken.number));
-        rozszerzeniekp->setText(fromUtf8(taken.extension));
-
-        CashDocumentPrint document;
-        document.kind = kind_;
-        document.number = toUtf8(numerkp->text());
-        document.extension = toUtf8(rozszerzeniekp->text());
-        document.date = toUtf8(data->text());
-        const std::array<QLabel*, 4> issuer = block(kIssuer);
-        const std::array<QLabel*, 4> counterparty = block(kCounterparty);
-        for (std::size_t i = 0; i < 4; ++i) {
-            document.issuer[i] = toUtf8(issuer[i]->text());
-            document.counterparty[i] = toUtf8(counterparty[i]->text());
-        }
-        document.lines = documentLines();
-        document.total = toUtf8(razem->text());
-        colourFlag_ = k2->isChecked() ? 1 : 0;
-        document.colour = colourFlag_ == 1;
-        drawCashDocument(*surface, printFont_, document);
-    } catch (const IoError& error) {
-        platform_.showError(error);
-    }
+    const bool kw = kind_ == DocumentKind::Kw;
+    const PrintoutTarget target{kw ? QStringLiteral("Dowód wypłaty KW") : QStringLiteral("Dowód wpłaty KP"),
+                                PaperSize::A4, kw ? QStringLiteral("dokument KW.pdf") : QStringLiteral("dokument KP.pdf")};
+    runGuarded(platform_, [&] {
+        printTo(platform_, destination, target, [this](PrintSurface& surface, PrintDestination to) {
+            // The font first: a damaged font file must not use up a number.
+            CzytajFonty(printFont_, kPrintFontFile);
+            CashDocumentPrint document;
+            if (to == PrintDestination::Printer) {
+                const DocumentNumber taken = takeDocumentNumber(numberingPath_);
+                numerkp->setText(QString::number(taken.number));
+                rozszerzeniekp->setText(fromUtf8(taken.extension));
+                document.number = toUtf8(numerkp->text());
+                document.extension = toUtf8(rozszerzeniekp->text());
+                colourFlag_ = k2->isChecked() ? 1 : 0;
+            } else {
+                // Only a real print numbers a document; the window keeps
+                // showing the number of the last one printed.
+                const DocumentNumber next = nextDocumentNumber(numberingPath_);
+                document.number = std::to_string(next.number);
+                document.extension = next.extension + " (podgląd)";
+            }
+            document.kind = kind_;
+            document.date = toUtf8(data->text());
+            const std::array<QLabel*, 4> issuer = block(kIssuer);
+            const std::array<QLabel*, 4> counterparty = block(kCounterparty);
+            for (std::size_t i = 0; i < 4; ++i) {
+                document.issuer[i] = toUtf8(issuer[i]->text());
+                document.counterparty[i] = toUtf8(counterparty[i]->text());
+            }
+            document.lines = documentLines();
+            document.total = toUtf8(razem->text());
+            document.colour = k2->isChecked();
+            drawCashDocument(surface, printFont_, document);
+        });
+    });
 }
 
 } // namespace wirtello

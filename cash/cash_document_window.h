@@ -4,6 +4,7 @@
 #include "cash/cash_amount.h"
 #include "cash/cash_document_file.h"
 #include "cash/cash_document_kind.h"
+#include "platform/print_menu.h"
 #include "platform/program_window.h"
 #include "print/print_font.h"
 #include "store/app_data.h"
@@ -86,8 +87,10 @@ public:
     // SpeedButton11 "Pomoc" / SpeedButton12 "Koniec pomocy".
     void showHelp();
     void hideHelp();
-    // SpeedButton13 "Drukuj dokument": print dialog, number, printout.
-    void printDocument();
+    // SpeedButton13 "Drukuj dokument": print dialog, number, printout. Its
+    // right-click menu previews or saves a PDF, which take no number: they
+    // show the one the next print takes, marked "(podgląd)".
+    void printDocument(PrintDestination destination = PrintDestination::Printer);
     // SpeedButton15 "Zapisz parametry": reserved to the boss level.
     void saveParameters();
     // Enter in the grid: the cash field, then the amount column, in the amount format.

@@ -48,6 +48,7 @@ Tlogowania_f::Tlogowania_f(AppData& data, Platform& platform, CurrentPrintFont& 
     SpeedButton2 = addFlatButton(this, QStringLiteral("Powrót"), QRect(464, 6, 64, 50), buttonFont, kMaroon,
                                  standardGlyph(QStyle::SP_ArrowBack), GlyphSide::Above, QSize(24, 24));
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { printText(); });
+    addPrintMenu(SpeedButton1, [this](PrintDestination destination) { printText(destination); });
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { returnFromEditor(); });
 
     Memo1 = new QPlainTextEdit(this);
@@ -120,15 +121,15 @@ void Tlogowania_f::returnFromEditor()
     dismiss();
 }
 
-void Tlogowania_f::printText()
+void Tlogowania_f::printText(PrintDestination destination)
 {
+    const PrintoutTarget target{windowTitle(), PaperSize::A4, QStringLiteral("tekst.pdf")};
     try {
-        const std::unique_ptr<PrintSurface> surface = platform_.choosePrinter();
-        if (!surface)
-            return;
-        CzytajFonty(printFont_, kPrintFontFile);
-        drawEditorText(*surface, printFont_, windowTitle().toStdString(),
-                       splitEditedText(Memo1->toPlainText().toStdString()));
+        printTo(platform_, destination, target, [this](PrintSurface& surface, PrintDestination) {
+            CzytajFonty(printFont_, kPrintFontFile);
+            drawEditorText(surface, printFont_, windowTitle().toStdString(),
+                           splitEditedText(Memo1->toPlainText().toStdString()));
+        });
     } catch (const IoError& error) {
         platform_.showError(error);
     }

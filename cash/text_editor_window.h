@@ -1,6 +1,7 @@
 #pragma once
 
 #include "admin/network_mode.h"
+#include "platform/print_menu.h"
 #include "platform/program_window.h"
 #include "print/print_font.h"
 #include "store/app_data.h"
@@ -53,8 +54,8 @@ public:
     // The edited file: the data folder followed by the editor file.
     std::filesystem::path editedPath() const;
 
-    // "Drukuj" (SpeedButton1).
-    void printText();
+    // "Drukuj" (SpeedButton1); its right-click menu also previews or saves a PDF.
+    void printText(PrintDestination destination = PrintDestination::Printer);
     // "Powrót" (SpeedButton2).
     void returnFromEditor();
 

@@ -2,7 +2,9 @@
 
 #include "platform/qt_print_surface.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -10,14 +12,16 @@
 #include <QFormLayout>
 #include <QPixmap>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <array>
+#include <exception>
 
-// Print dialog and font dialog.
+// Print dialog, print preview, PDF surface and font dialog.
 
 namespace wirtello {
 namespace {
@@ -161,7 +165,82 @@ private:
     QComboBox* colour_ = nullptr;
 };
 
+// Preview and PDF draw at the resolution the printouts are checked at.
+constexpr int kFixedResolution = 300;
+
+void setPaper(QPrinter& printer, PaperSize paper)
+{
+    if (paper == PaperSize::EnvelopeDL) {
+        printer.setPageSize(QPageSize(QPageSize::DLE));
+        printer.setPageOrientation(QPageLayout::Landscape);
+    } else {
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(QPageLayout::Portrait);
+    }
+}
+
 } // namespace
+
+bool QtPlatform::previewPrintout(const QString& title, PaperSize paper, const PrintoutDrawing& draw)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setResolution(kFixedResolution);
+    setPaper(printer, paper);
+    printer.setDocName(title);
+
+    QPrintPreviewDialog dialog(&printer, dialogParent());
+    dialog.setWindowTitle(QStringLiteral("Podgląd wydruku – %1").arg(title));
+    dialog.resize(900, 800);
+
+    std::exception_ptr failure;
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
+        if (failure)
+            return;
+        try {
+            QtPrintSurface surface(*target);
+            draw(surface);
+            // The printout may turn the page back once its job has ended;
+            // the preview lays its pages out on the page they were drawn on.
+            target->setPageLayout(surface.playedLayout());
+        } catch (...) {
+            // Nothing may unwind through Qt: the failure closes the preview
+            // and is raised to the caller once the window has gone.
+            failure = std::current_exception();
+            QMetaObject::invokeMethod(&dialog, &QDialog::reject, Qt::QueuedConnection);
+        }
+    });
+
+    // The preview's own print button would print behind the caller's back
+    // (a cash document without its number); it hands over to the caller's
+    // print path instead.
+    bool printRequested = false;
+    const QString printText = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+    for (QAction* action : dialog.findChildren<QAction*>()) {
+        if (action->text() != printText)
+            continue;
+        action->disconnect(&dialog);
+        QObject::connect(action, &QAction::triggered, &dialog, [&] {
+            printRequested = true;
+            dialog.accept();
+        });
+    }
+
+    dialog.exec();
+    if (failure)
+        std::rethrow_exception(failure);
+    return printRequested;
+}
+
+std::unique_ptr<PrintSurface> QtPlatform::pdfSurface(const std::filesystem::path& file, PaperSize paper)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setResolution(kFixedResolution);
+    setPaper(*printer, paper);
+    auto surface = std::make_unique<QtPrintSurface>(std::move(printer), [this](const QString& text) { inform(text); });
+    surface->writePdfTo(file);
+    return surface;
+}
 
 std::unique_ptr<PrintSurface> QtPlatform::choosePrinter()
 {

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPalette>
 #include <QPrinter>
+#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cmath>
@@ -64,6 +65,23 @@ QImage toImage(const Picture& picture)
     for (int row = 0; row < picture.height; ++row)
         std::copy_n(picture.rgb.data() + rowBytes * row, rowBytes, image.scanLine(row));
     return image;
+}
+
+const char* const kPdfFailed = "Nie można zapisać pliku PDF";
+
+// "<name>.<16 hex digits>.tmp~": the name the program's unfinished writes
+// have, so one left by a crash is recognised and cleared like the others.
+std::filesystem::path temporaryBeside(const std::filesystem::path& target)
+{
+    std::filesystem::path temporary = target;
+    temporary += "." + QString::number(QRandomGenerator::global()->generate64(), 16).rightJustified(16, u'0').toStdString()
+        + ".tmp~";
+    return temporary;
+}
+
+QString toQString(const std::filesystem::path& path)
+{
+    return QString::fromStdU16String(path.u16string());
 }
 
 // Polish plural of "strona" after a count: 1 stronę, 2 strony, 5 stron.
@@ -138,8 +156,18 @@ QString describePages(const QPageRanges& range)
 }
 
 QtPrintSurface::QtPrintSurface(std::unique_ptr<QPrinter> printer, Notice notice)
-    : printer_(std::move(printer)), notice_(std::move(notice))
+    : ownedPrinter_(std::move(printer)), printer_(ownedPrinter_.get()), notice_(std::move(notice))
 {
+}
+
+QtPrintSurface::QtPrintSurface(QPrinter& preview) : printer_(&preview), preview_(true)
+{
+}
+
+void QtPrintSurface::writePdfTo(const std::filesystem::path& target)
+{
+    pdfTarget_ = target;
+    printer_->setOutputFormat(QPrinter::PdfFormat);
 }
 
 QtPrintSurface::~QtPrintSurface()
@@ -149,6 +177,8 @@ QtPrintSurface::~QtPrintSurface()
 
 QString QtPrintSurface::printerName() const
 {
+    if (!pdfTarget_.empty())
+        return toQString(pdfTarget_);
     if (printer_->outputFormat() == QPrinter::PdfFormat)
         return printer_->outputFileName();
     return printer_->printerName().isEmpty() ? QStringLiteral("(brak drukarki)") : printer_->printerName();
@@ -169,7 +199,14 @@ void QtPrintSurface::checkPrinterReady() const
     // What can be known before the first page is drawn: a printer that is
     // gone, or a PDF file without a name or a folder to go to.
     bool ready = printer_->isValid();
-    if (printer_->outputFormat() == QPrinter::PdfFormat) {
+    if (!pdfTarget_.empty()) {
+        // A missing folder, or a file the user may not change (read-only),
+        // which the replacement by rename would otherwise overwrite.
+        const QFileInfo file(toQString(pdfTarget_));
+        const bool readOnly = file.exists() && (!file.isWritable() || !file.permissions().testFlag(QFileDevice::WriteOwner));
+        if (!file.absoluteDir().exists() || readOnly)
+            throw IoError(kPdfFailed, pdfTarget_);
+    } else if (printer_->outputFormat() == QPrinter::PdfFormat && !preview_) {
         const QString file = printer_->outputFileName();
         ready = ready && !file.isEmpty() && QFileInfo(file).absoluteDir().exists();
     }
@@ -205,7 +242,10 @@ void QtPrintSurface::endJob()
         return;
     }
     try {
-        play(order);
+        if (pdfTarget_.empty())
+            play(order);
+        else
+            playToPdf(order);
     } catch (...) {
         if (painter_.isActive()) {
             printer_->abort();
@@ -219,9 +259,49 @@ void QtPrintSurface::endJob()
         throw IoError("Nie można zakończyć wydruku na drukarce", printerName().toStdString());
 }
 
+void QtPrintSurface::playToPdf(const std::vector<int>& order)
+{
+    // A link chosen in the save dialog stays a link: the file it leads to is replaced.
+    std::filesystem::path destination = pdfTarget_;
+    std::error_code linkError;
+    if (std::filesystem::is_symlink(destination, linkError)) {
+        destination = std::filesystem::weakly_canonical(destination, linkError);
+        if (linkError)
+            throw IoError(kPdfFailed, pdfTarget_);
+    }
+    const std::filesystem::path temporary = temporaryBeside(destination);
+    printer_->setOutputFileName(toQString(temporary));
+    const auto removeTemporary = [&temporary] {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+    };
+    try {
+        play(order);
+        if (printer_->printerState() == QPrinter::Error)
+            throw IoError(kPdfFailed, pdfTarget_);
+    } catch (const IoError&) {
+        if (painter_.isActive())
+            painter_.end();
+        removeTemporary();
+        throw IoError(kPdfFailed, pdfTarget_);
+    } catch (...) {
+        if (painter_.isActive())
+            painter_.end();
+        removeTemporary();
+        throw;
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, destination, error);
+    if (error) {
+        removeTemporary();
+        throw IoError(kPdfFailed, pdfTarget_);
+    }
+}
+
 void QtPrintSurface::play(const std::vector<int>& order)
 {
-    if (!painter_.begin(printer_.get()))
+    playedLayout_ = printer_->pageLayout();
+    if (!painter_.begin(printer_))
         throw IoError("Nie można rozpocząć wydruku na drukarce", printerName().toStdString());
     bool first = true;
     for (const int index : order) {
@@ -278,7 +358,7 @@ QFont QtPrintSurface::currentFont() const
         // Cell height with internal leading: scale the pixel size to fit the cell.
         const int cell = std::min(height_, kMaxFontPixels);
         font.setPixelSize(cell);
-        const qreal measured = QFontMetricsF(font, printer_.get()).height();
+        const qreal measured = QFontMetricsF(font, printer_).height();
         if (measured > 0)
             font.setPixelSize(std::max(1, static_cast<int>(std::lround(cell * cell / measured))));
     }

@@ -5,10 +5,12 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPageLayout>
 #include <QPageRanges>
 #include <QPainter>
 #include <QString>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -49,9 +51,20 @@ public:
     using Notice = std::function<void(const QString&)>;
 
     explicit QtPrintSurface(std::unique_ptr<QPrinter> printer, Notice notice = {});
+    // Over a printer someone else owns and that only records pages: the print
+    // preview's. Its output file (it has none) is not checked.
+    explicit QtPrintSurface(QPrinter& preview);
     ~QtPrintSurface() override;
 
     QPrinter& printer() { return *printer_; }
+
+    // Makes the job a PDF file at `target`: the pages go to a temporary file
+    // beside it, renamed over it once the whole job is written, so a job that
+    // fails leaves an existing file as it was.
+    void writePdfTo(const std::filesystem::path& target);
+    // The page layout the latest job was drawn on (the printout may change
+    // the orientation back once its job has ended).
+    QPageLayout playedLayout() const { return playedLayout_; }
 
     int resolutionX() const override;
     int resolutionY() const override;
@@ -92,8 +105,13 @@ private:
     void play(const std::vector<int>& order);
     void draw(const Drawing& drawing);
     void discardJob();
+    void playToPdf(const std::vector<int>& order);
 
-    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPrinter> ownedPrinter_;
+    QPrinter* printer_ = nullptr;
+    bool preview_ = false;
+    std::filesystem::path pdfTarget_;
+    QPageLayout playedLayout_;
     Notice notice_;
     QPainter painter_;
     bool recording_ = false;

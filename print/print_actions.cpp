@@ -5,14 +5,15 @@
 
 namespace wirtello {
 
-void printContactList(Platform& platform, CurrentPrintFont& font, const std::vector<std::string>& entriesUtf8)
+void printContactList(Platform& platform, CurrentPrintFont& font, const std::vector<std::string>& entriesUtf8,
+                      PrintDestination destination)
 {
+    const PrintoutTarget target{QStringLiteral("Lista kontaktów"), PaperSize::A4, QStringLiteral("lista kontaktów.pdf")};
     try {
-        const std::unique_ptr<PrintSurface> surface = platform.choosePrinter();
-        if (!surface)
-            return;
-        CzytajFonty(font, kPrintFontFile);
-        drawContactList(*surface, font, entriesUtf8);
+        printTo(platform, destination, target, [&](PrintSurface& surface, PrintDestination) {
+            CzytajFonty(font, kPrintFontFile);
+            drawContactList(surface, font, entriesUtf8);
+        });
     } catch (const IoError& error) {
         platform.showError(error);
     }

@@ -13,6 +13,7 @@ gtest_discover_tests(test_cash_document_core)
 add_executable(test_cash_document
   cash_document_window_test.cpp
   cash_printout_pdf_test.cpp
+  cash_print_destinations_test.cpp
 )
 target_link_libraries(test_cash_document PRIVATE wirtello_cash wirtello_print_recording wirtello_test_support
   wirtello_scripted_platform wirtello_qt_test_main)

@@ -1,0 +1,186 @@
+// The cash document's and the text editor's printouts previewed and saved as PDF.
+#include "cash/cash_document_window.h"
+
+#include "cash/numbering_file.h"
+#include "cash/text_editor_window.h"
+#include "tests/support/recording_print_surface.h"
+#include "tests/support/scripted_platform.h"
+#include "tests/support/temp_folder.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace wirtello {
+namespace {
+
+using test::readBytes;
+using test::TempFolder;
+using test::writeBytes;
+
+std::vector<std::uint8_t> numberingBytes(std::int32_t number, const std::string& extension)
+{
+    NumberingRecord record;
+    record.setNumber(kNumberField, number);
+    record.setText(kExtensionField, extension);
+    return {record.bytes().begin(), record.bytes().end()};
+}
+
+// The calls with the document title line replaced by a marker, so two
+// printouts can be compared apart from their number.
+std::vector<std::string> withoutTitle(const std::vector<std::string>& calls)
+{
+    std::vector<std::string> result;
+    for (const std::string& call : calls)
+        result.push_back(call.find("Dowód") != std::string::npos ? "title" : call);
+    return result;
+}
+
+std::string titleOf(const RecordingPrintSurface& surface)
+{
+    for (const auto& text : surface.texts)
+        if (text.text.starts_with("Dowód"))
+            return text.text;
+    return {};
+}
+
+struct Windows {
+    TempFolder folder{"Admini", "DOKUMENTY", "FONT"};
+    AppData data{folder.path()};
+    ScriptedPlatform platform;
+    CurrentPrintFont font;
+    Tlogowania_f editor{data, platform, font};
+    Tkp_f kp{data, platform, font, editor};
+    RecordingPrintSurface printer;
+    RecordingPrintSurface drawn; // preview and PDF
+
+    Windows()
+    {
+        kp.initialise();
+        platform.printerFactory = [this] { return printer.proxy(); };
+        platform.previewFactory = [this] { return drawn.proxy(); };
+        platform.pdfFactory = [this](const std::filesystem::path&, PaperSize) { return drawn.proxy(); };
+    }
+
+    void openKw()
+    {
+        kp.prepareDocument(DocumentKind::Kw, QStringLiteral("Jan"), QStringLiteral("Kowalski"),
+                           QStringLiteral("ul. Polna 3"), QStringLiteral("Łódź"),
+                           {QStringLiteral("Biuro Żak"), QStringLiteral("ul. Długa 1"),
+                            QStringLiteral("00-950 Warszawa"), QStringLiteral("NIP 123")});
+        kp.open();
+        DocumentLines lines = kp.documentLines();
+        lines.descriptions[0] = "Zaliczka";
+        lines.amounts[0] = "120.50";
+        kp.setDocumentLines(lines);
+    }
+
+    // Sends the printout to `destination` through the print button's menu.
+    void chooseFromMenu(QToolButton* button, PrintDestination destination)
+    {
+        if (destination == PrintDestination::Pdf)
+            platform.saveFileAnswers.push_back(folder / "wydruk.pdf");
+        auto* menu = button->findChild<QMenu*>(QStringLiteral("printMenu"));
+        ASSERT_NE(menu, nullptr);
+        menu->actions().at(static_cast<int>(destination))->trigger();
+    }
+
+    std::filesystem::path nrkw() const { return folder / "DOKUMENTY/nrkw.dat"; }
+};
+
+TEST(CashPrintDestinations, PreviewAndPdfShowTheNextNumberAndTakeNone)
+{
+    struct Row {
+        const char* name;
+        PrintDestination destination;
+        std::string extension;
+    };
+    const Row rows[] = {
+        {"preview", PrintDestination::Preview, "2026"},
+        {"pdf", PrintDestination::Pdf, "2026"},
+        {"preview, no extension", PrintDestination::Preview, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Windows w;
+        w.openKw();
+        writeBytes(w.nrkw(), numberingBytes(41, row.extension));
+        w.kp.numerkp->setText(QStringLiteral("40"));
+
+        w.chooseFromMenu(w.kp.SpeedButton13, row.destination);
+        ASSERT_EQ(w.drawn.jobsEnded, 1);
+        EXPECT_EQ(titleOf(w.drawn), "Dowód wypłaty KW nr 41/" + row.extension + " (podgląd)");
+        EXPECT_EQ(readBytes(w.nrkw()), numberingBytes(41, row.extension));
+        EXPECT_EQ(w.kp.numerkp->text(), QStringLiteral("40"));
+        EXPECT_EQ(w.platform.printerRequests, 0);
+
+        // The print that follows takes that number and draws the same page.
+        w.kp.SpeedButton13->click();
+        ASSERT_EQ(w.printer.jobsEnded, 1);
+        EXPECT_EQ(titleOf(w.printer), "Dowód wypłaty KW nr 41/" + row.extension);
+        EXPECT_EQ(withoutTitle(w.drawn.calls), withoutTitle(w.printer.calls));
+        EXPECT_EQ(readBytes(w.nrkw()), numberingBytes(42, row.extension));
+        EXPECT_TRUE(w.platform.errors.empty());
+    }
+}
+
+TEST(CashPrintDestinations, PrintingFromThePreviewNumbersTheDocumentOnce)
+{
+    Windows w;
+    w.openKw();
+    w.platform.previewDraws = 2; // the page settings were changed once
+    w.platform.previewPrintAnswers.push_back(true);
+    w.chooseFromMenu(w.kp.SpeedButton13, PrintDestination::Preview);
+    EXPECT_EQ(w.drawn.jobsEnded, 2);
+    EXPECT_EQ(w.printer.jobsEnded, 1);
+    EXPECT_EQ(titleOf(w.printer), "Dowód wypłaty KW nr 1/");
+    EXPECT_EQ(readBytes(w.nrkw()), numberingBytes(2, ""));
+    EXPECT_EQ(w.kp.numerkp->text(), QStringLiteral("1"));
+    ASSERT_EQ(w.platform.previews.size(), 1u);
+    EXPECT_EQ(w.platform.previews[0].title, QStringLiteral("Dowód wypłaty KW"));
+}
+
+TEST(CashPrintDestinations, DamagedNumberingIsAnErrorInThePreviewToo)
+{
+    const std::vector<std::vector<std::uint8_t>> damaged = {
+        {1, 0, 0},                       // shorter than a record
+        numberingBytes(-3, ""),          // a negative number
+        numberingBytes(2147483647, ""),  // a number that cannot grow
+    };
+    for (const auto& bytes : damaged) {
+        Windows w;
+        w.openKw();
+        writeBytes(w.nrkw(), bytes);
+        w.chooseFromMenu(w.kp.SpeedButton13, PrintDestination::Pdf);
+        EXPECT_EQ(w.platform.errors.size(), 1u);
+        EXPECT_EQ(w.drawn.jobsStarted, 0);
+        EXPECT_EQ(readBytes(w.nrkw()), bytes);
+    }
+}
+
+TEST(EditorPrintDestinations, PreviewAndPdfDrawWhatThePrinterGets)
+{
+    Windows w;
+    w.editor.Memo1->setPlainText(QStringLiteral("Pierwszy wiersz\nDrugi wiersz z ąę"));
+    w.editor.SpeedButton1->click();
+    ASSERT_EQ(w.printer.jobsEnded, 1);
+    for (const PrintDestination destination : {PrintDestination::Preview, PrintDestination::Pdf}) {
+        SCOPED_TRACE(static_cast<int>(destination));
+        w.drawn.calls.clear();
+        w.chooseFromMenu(w.editor.SpeedButton1, destination);
+        EXPECT_EQ(w.drawn.calls, w.printer.calls);
+    }
+    EXPECT_EQ(w.platform.printerRequests, 1);
+    ASSERT_EQ(w.platform.pdfFiles.size(), 1u);
+    EXPECT_EQ(w.platform.pdfFiles[0].second, PaperSize::A4);
+    EXPECT_TRUE(w.platform.errors.empty());
+}
+
+} // namespace
+} // namespace wirtello
