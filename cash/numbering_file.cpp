@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <limits>
+#include <random>
+#include <string>
+#include <system_error>
 
 #ifdef _WIN32
 #include <io.h>
@@ -173,13 +176,12 @@ std::filesystem::path numberingPath(const std::filesystem::path& dataFolder, Doc
     return fileIn(dataFolder, kDocumentsFolder, kind == DocumentKind::Kw ? "nrkw.dat" : "nrkp.dat");
 }
 
-void createNumberingFileIfMissing(const std::filesystem::path& path)
-{
-    if (fileExists(path))
-        return;
-    NumberingRecord record;
-    record.setNumber(kNumberField, 1);
+namespace {
 
+// The old way, for file systems without hard links: created exclusively in
+// place, so for a moment the file is there but still empty.
+void createInPlace(const std::filesystem::path& path, const NumberingRecord& record)
+{
     std::FILE* file = std::fopen(path.string().c_str(), "wbx");
     if (!file) {
         if (fileExists(path))
@@ -194,6 +196,35 @@ void createNumberingFileIfMissing(const std::filesystem::path& path)
         std::remove(path.string().c_str());
         throw IoError(kWriteFailed, path);
     }
+}
+
+} // namespace
+
+void createNumberingFileIfMissing(const std::filesystem::path& path)
+{
+    if (fileExists(path))
+        return;
+    NumberingRecord record;
+    record.setNumber(kNumberField, 1);
+
+    // The whole record is written under a temporary name and then linked under
+    // the real one, which fails when that name exists: neither a crash nor
+    // another computer ever sees the file empty, and one created meanwhile is
+    // kept. A leftover temporary file is cleared at start like any other.
+    std::filesystem::path staged = path;
+    staged += "." + std::to_string(std::random_device{}()) + ".new.tmp~";
+    try {
+        storeRecord(staged, record);
+    } catch (const IoError& error) {
+        throw IoError(error.operation(), path);
+    }
+    std::error_code linkError;
+    std::filesystem::create_hard_link(staged, path, linkError);
+    std::error_code ignored;
+    std::filesystem::remove(staged, ignored);
+    if (!linkError || linkError == std::errc::file_exists || fileExists(path))
+        return;
+    createInPlace(path, record);
 }
 
 DocumentNumber takeDocumentNumber(const std::filesystem::path& path)

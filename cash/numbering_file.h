@@ -19,8 +19,8 @@ inline constexpr TextField kExtensionField{4, 10};
 std::filesystem::path numberingPath(const std::filesystem::path& dataFolder, DocumentKind kind);
 
 // Creates the file with number 1 and an empty extension when nothing is there.
-// The file is created exclusively: one that another computer created in the
-// meantime is never overwritten.
+// The file appears whole or not at all, even after a crash, and one that
+// another computer created in the meantime is never overwritten.
 void createNumberingFileIfMissing(const std::filesystem::path& path);
 
 struct DocumentNumber {
