@@ -1,0 +1,205 @@
+#!/bin/sh
+# Checks of the installation with the system's own tools.
+#   install_test.sh desktop DESKTOP_FILE
+#   install_test.sh tree BUILD SOURCE FILE_TABLE      (cmake --install into a temporary prefix)
+#   install_test.sh package BUILD SOURCE FILE_TABLE   (CPack's package, installed with dpkg --root)
+set -eu
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+need() {
+    command -v "$1" >/dev/null 2>&1 || {
+        echo "FAIL: $1 is missing; install the Debian package $2" >&2
+        exit 1
+    }
+}
+
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+
+# ---- desktop entry ----
+check_desktop() {
+    need desktop-file-validate desktop-file-utils
+    report=$(desktop-file-validate "$1" 2>&1) || fail "desktop-file-validate: $report"
+    [ -z "$report" ] || fail "desktop-file-validate reports: $report"
+    while IFS='|' read -r key value; do
+        actual=$(grep -m 1 "^$key=" "$1" | cut -d = -f 2-)
+        [ "$actual" = "$value" ] || fail "$key is '$actual', expected '$value'"
+    done <<EOF
+Type|Application
+Name|Wirtello — książka adresowa
+Exec|wirtello
+Icon|wirtello
+Terminal|false
+Categories|Office;ContactManagement;
+EOF
+}
+
+# ---- the installed launcher, with a stand-in program that notes where it ran ----
+listing() { (cd "$1" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort | tr '\n' ' '); }
+
+# run_launcher NAME EXPECTED_STATUS [ARGUMENT...]: runs the launcher with HOME=$WORK/NAME.
+run_launcher() {
+    name=$1
+    expected=$2
+    shift 2
+    rm -f "$WORK/ran"
+    status=0
+    WIRTELLO_TEST_RAN="$WORK/ran" HOME="$WORK/$name" "$launcher" "$@" >"$WORK/out" 2>&1 || status=$?
+    [ "$status" = "$expected" ] || fail "$name: launcher ended with $status, expected $expected: $(cat "$WORK/out")"
+}
+ran_in() {
+    if [ -z "$2" ]; then
+        [ ! -e "$WORK/ran" ] || fail "$1: the program started although the folder could not be laid out"
+    else
+        [ "$(cat "$WORK/ran" 2>/dev/null)" = "$2" ] || fail "$1: the program did not start in $2"
+    fi
+}
+expect_listing() {
+    actual=$(listing "$2")
+    [ "$actual" = "$3" ] || fail "$1: folder holds '$actual', expected '$3'"
+}
+
+check_launcher() {
+    prefix=$1
+    source=$2
+    launcher="$prefix/bin/wirtello"
+    program="$prefix/libexec/wirtello/wirtello"
+    rm "$program"
+    printf '#!/bin/sh\npwd > "$WIRTELLO_TEST_RAN"\n' >"$program"
+    chmod 755 "$program"
+    fresh="Admini DOKUMENTY FONT Koperty LOGO LOGO/Chmury.jpg NOTATKI "
+
+    # First run: ~/Wirtello laid out, the default picture copied, the program started there.
+    mkdir "$WORK/first"
+    run_launcher first 0
+    ran_in first "$WORK/first/Wirtello"
+    expect_listing first "$WORK/first/Wirtello" "$fresh"
+    cmp -s "$WORK/first/Wirtello/LOGO/Chmury.jpg" "$source/resources/folder/LOGO/Chmury.jpg" ||
+        fail "first: the default picture differs from resources/folder/LOGO/Chmury.jpg"
+
+    # Next run: nothing changed, the user's own picture kept.
+    printf 'own' >"$WORK/first/Wirtello/LOGO/Chmury.jpg"
+    run_launcher first 0
+    expect_listing again "$WORK/first/Wirtello" "$fresh"
+    [ "$(cat "$WORK/first/Wirtello/LOGO/Chmury.jpg")" = own ] || fail "again: an existing picture was replaced"
+
+    # A folder brought over from Windows, named on the command line through a link to
+    # it, started through a link to the launcher: its spellings kept, only what is
+    # missing added.
+    mkdir -p "$WORK/windows/Dane/ADMINI" "$WORK/windows/Dane/Notatki" "$WORK/windows/Dane/logo" "$WORK/windows/bin"
+    printf 'old' >"$WORK/windows/Dane/logo/CHMURY.JPG"
+    ln -s Dane "$WORK/windows/Stare"
+    ln -s "$launcher" "$WORK/windows/bin/wirtello"
+    launcher="$WORK/windows/bin/wirtello"
+    run_launcher windows 0 "$WORK/windows/Stare"
+    launcher="$prefix/bin/wirtello"
+    ran_in windows "$WORK/windows/Stare"
+    expect_listing windows "$WORK/windows/Stare" "ADMINI DOKUMENTY FONT Koperty Notatki logo logo/CHMURY.JPG "
+    [ "$(cat "$WORK/windows/Stare/logo/CHMURY.JPG")" = old ] || fail "windows: the folder's own picture was replaced"
+
+    # A file where a subfolder belongs: nothing made, the program not started.
+    mkdir -p "$WORK/blocked/Wirtello"
+    printf 'x' >"$WORK/blocked/Wirtello/font"
+    run_launcher blocked 1
+    ran_in blocked ""
+    grep -q "font" "$WORK/out" || fail "blocked: the message does not name the file in the way"
+    expect_listing blocked "$WORK/blocked/Wirtello" "font "
+}
+
+# compare_files FILE_TABLE PREFIX WHAT: "MODE PATH" lines of the table, each path
+# after PREFIX, against $WORK/actual.
+compare_files() {
+    grep -v '^#' "$1" | sed "s|^\([^ ]*\) |\1 $2|" | LC_ALL=C sort >"$WORK/expected"
+    diff "$WORK/expected" "$WORK/actual" >"$WORK/difference" || fail "$3 files differ from the table: $(cat "$WORK/difference")"
+}
+
+check_tree() {
+    build=$1
+    source=$2
+    table=$3
+    cmake --install "$build" --prefix "$WORK/usr" >"$WORK/install.log" 2>&1 || {
+        cat "$WORK/install.log" >&2
+        fail "cmake --install failed"
+        return
+    }
+    (cd "$WORK/usr" && find . ! -type d -printf '%M %P\n' | LC_ALL=C sort) >"$WORK/actual"
+    compare_files "$table" "" installed
+    check_launcher "$WORK/usr" "$source"
+}
+
+check_package() {
+    build=$1
+    source=$2
+    table=$3
+    need dpkg-deb dpkg
+    need dpkg-shlibdeps dpkg-dev
+    need file file
+    cpack --config "$build/CPackConfig.cmake" -B "$WORK/package" >"$WORK/cpack.log" 2>&1 || {
+        cat "$WORK/cpack.log" >&2
+        fail "cpack failed"
+        return
+    }
+    deb=$(ls "$WORK"/package/*.deb)
+    version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+
+    # Control data.
+    while IFS='|' read -r field value; do
+        actual=$(dpkg-deb -f "$deb" "$field")
+        [ "$actual" = "$value" ] || fail "control field $field is '$actual', expected '$value'"
+    done <<EOF
+Package|wirtello
+Version|$version
+Architecture|$(dpkg --print-architecture)
+Section|misc
+EOF
+    [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no Maintainer"
+    depends=$(dpkg-deb -f "$deb" Depends)
+    names=$(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/:any//; s/ //g' | grep -v '^$' | LC_ALL=C sort -u)
+    for name in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6network6 libjpeg62-turbo \
+        libzip4 libbelcard1 libstdc++6 libc6 fonts-liberation2 fonts-dejavu-core qt6-translations-l10n; do
+        echo "$names" | grep -qx "$name" || fail "Depends lacks $name: $depends"
+    done
+    for name in $names; do
+        case $name in
+        *-dev) fail "Depends names a development package: $name" ;;
+        esac
+        dpkg-query -W "$name" >/dev/null 2>&1 || fail "Depends names $name, which is no package of this system"
+    done
+
+    # File list, owned by root.
+    dpkg-deb -c "$deb" >"$WORK/contents"
+    awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $1, $6 }' "$WORK/contents" | LC_ALL=C sort >"$WORK/actual"
+    compare_files "$table" usr/ packaged
+    awk '$2 != "root/root" { print }' "$WORK/contents" | grep -q . && fail "files not owned by root: $(awk '$2 != "root/root"' "$WORK/contents")"
+
+    # Installed into a fresh root by dpkg (its dependencies are not there: forced).
+    root="$WORK/root"
+    mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates" "$root/var/log"
+    : >"$root/var/lib/dpkg/status"
+    dpkg --root="$root" --force-depends --force-not-root -i "$deb" >"$WORK/dpkg.log" 2>&1 || {
+        cat "$WORK/dpkg.log" >&2
+        fail "dpkg --root could not install the package"
+        return
+    }
+    dpkg --root="$root" -s wirtello | grep -qx "Status: install ok installed" || fail "dpkg does not list the package as installed"
+    check_launcher "$root/usr" "$source"
+}
+
+case $1 in
+desktop) check_desktop "$2" ;;
+tree) check_tree "$2" "$3" "$4" ;;
+package) check_package "$2" "$3" "$4" ;;
+*)
+    echo "usage: install_test.sh desktop|tree|package ..." >&2
+    exit 2
+    ;;
+esac
+[ "$failures" = 0 ] || {
+    echo "$failures check(s) failed" >&2
+    exit 1
+}
+echo "all checks passed"
