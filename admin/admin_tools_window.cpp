@@ -9,7 +9,7 @@
 #include "platform/platform.h"
 #include "platform/window_look.h"
 #include "store/io_error.h"
-#include "store/paths.h"
+#include "store/program_folder.h"
 #include "store/run_history.h"
 
 #include <QFrame>
@@ -32,8 +32,8 @@ const QString kHistoryDescription = QStringLiteral(
 const QString kArchiveDescription = QStringLiteral(
     "Operacja wyzeruje dane dotyczące archiwizacji programu\rPoprzednie informacje ulegną skasowaniu");
 
-constexpr const char* kArchiveRegister[] = {"ADMINI\\data_ar.dat", "ADMINI\\data_adr.dat", "ADMINI\\data_or.dat",
-                                            "ADMINI\\data_odr.dat"};
+// The archive registers below "Admini".
+constexpr const char* kArchiveRegister[] = {"data_ar.dat", "data_adr.dat", "data_or.dat", "data_odr.dat"};
 
 // A hint shows each CR as a line break.
 QString hintText(QString text)
@@ -128,12 +128,7 @@ Tnarzedzia_f::Tnarzedzia_f(AppData& data, Platform& platform, QWidget* parent)
 
 void Tnarzedzia_f::initialise()
 {
-    try {
-        folder_ = currentFolder();
-    } catch (const IoError& error) {
-        platform_.showError(error);
-        initialiseFailed();
-    }
+    folder_ = data_.programFolder;
 }
 
 void Tnarzedzia_f::WykonajOperacje()
@@ -141,15 +136,14 @@ void Tnarzedzia_f::WykonajOperacje()
     if (!platform_.ask(QStringLiteral("Wykonać wskazaną operację ?")))
         return;
     try {
-        // The registers are those of the folder current at the click.
-        const std::filesystem::path here = currentFolder();
+        const std::filesystem::path& here = data_.programFolder;
         if (op3->isChecked()) {
             deleteQuietly(runHistoryPath(here));
             PobierzDane(data_, platform_);
         }
         if (op4->isChecked()) {
             for (const char* file : kArchiveRegister)
-                deleteQuietly(joinPath(here, file));
+                deleteQuietly(fileIn(here, kAdminFolder, file));
         }
     } catch (const IoError& error) {
         platform_.showError(error);
@@ -162,7 +156,7 @@ void Tnarzedzia_f::SprawdzAktualizacje()
 {
     if (!platform_.isConnected())
         return;
-    const std::filesystem::path target = joinPath(folder_, "\\Admini\\27.txt");
+    const std::filesystem::path target = fileIn(folder_, kAdminFolder, "27.txt");
     if (!platform_.download(updateUrl, target, downloadTimeoutMs)) {
         platform_.inform(QStringLiteral("Brak informacji o nowych wersjach tego programu."));
         return;

@@ -4,6 +4,7 @@
 #include "store/io_error.h"
 #include "store/program_folder.h"
 
+#include <cctype>
 #include <cstdio>
 #include <system_error>
 
@@ -22,6 +23,18 @@ NetworkModeRecord loadNetworkMode(const std::filesystem::path& current)
     return loadOrCreate(networkModePath(current), firstStart);
 }
 
+namespace {
+
+bool isWindowsAbsolutePath(std::string_view text)
+{
+    const bool driveLetter = text.size() >= 3 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':'
+        && (text[2] == '\\' || text[2] == '/');
+    const bool networkShare = text.starts_with("\\\\");
+    return driveLetter || networkShare;
+}
+
+} // namespace
+
 std::filesystem::path selectedFolder(const NetworkModeRecord& record, const std::filesystem::path& current)
 {
     std::string text;
@@ -32,6 +45,10 @@ std::filesystem::path selectedFolder(const NetworkModeRecord& record, const std:
         if (record.rawText(NetworkModeRecord::kLocalFolder) == toCp1250(current.string()))
             return current;
         text = record.localFolder();
+        // A folder brought over from Windows names its old place
+        // ("C:\Wirtello"), which does not exist here: it meant this folder.
+        if (isWindowsAbsolutePath(text))
+            return current;
         break;
     case NetworkModeRecord::kNetworkMode:
         text = record.networkFolder();

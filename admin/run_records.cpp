@@ -2,19 +2,14 @@
 
 #include "platform/platform.h"
 
-#include "store/paths.h"
-
-#include <filesystem>
-
 namespace wirtello {
 
 void PobierzDane(AppData& data, Platform& platform)
 {
-    const std::filesystem::path folder = currentFolder();
     RunHistoryRecord record;
     platform.setShortDateFormat(QStringLiteral("dd/mm/yyyy"));
     const QDateTime now = platform.now();
-    const RunStartValues values = prepareRunStart(folder, record, platform.formatShortDate(now.date()).toStdString(),
+    const RunStartValues values = prepareRunStart(data.programFolder, record, platform.formatShortDate(now.date()).toStdString(),
                                                   platform.formatLongTime(now.time()).toStdString());
     data.runHistory = record;
     data.runStart = values;
@@ -22,7 +17,7 @@ void PobierzDane(AppData& data, Platform& platform)
 
 void ZapiszUruchomienia(AppData& data)
 {
-    recordRun(currentFolder(), data.runHistory, data.runStart);
+    recordRun(data.programFolder, data.runHistory, data.runStart);
 }
 
 } // namespace wirtello

@@ -6,12 +6,12 @@ namespace wirtello {
 
 class Platform;
 
-// PobierzDane: reads (creating when missing) the run history of the folder that
-// is current now, sets the short date format "dd/mm/yyyy" and computes this
+// PobierzDane: reads (creating when missing) the run history of the program
+// folder, sets the short date format "dd/mm/yyyy" and computes this
 // run's start values. Also run after the administrator resets the history.
 void PobierzDane(AppData& data, Platform& platform);
 
-// ZapiszUruchomienia: records this run in the history of the current folder.
+// ZapiszUruchomienia: records this run in the history of the program folder.
 void ZapiszUruchomienia(AppData& data);
 
 } // namespace wirtello

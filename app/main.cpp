@@ -7,6 +7,10 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#ifdef WIRTELLO_QUIT_AFTER_FIRST_PAINT
+#include "bench/first_paint.h"
+#endif
+
 using namespace wirtello;
 
 int main(int argc, char* argv[])
@@ -30,6 +34,10 @@ int main(int argc, char* argv[])
     }
     AppData data(programFolder);
     Program program(data, platform);
+#ifdef WIRTELLO_QUIT_AFTER_FIRST_PAINT
+    // Only the start-up benchmark's build of this file has this.
+    new bench::QuitAfterFirstPaint(program.mainWindow());
+#endif
     program.mainWindow().show();
     return QApplication::exec();
 }

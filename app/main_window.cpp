@@ -51,6 +51,7 @@ void Tzadania_f::connectActions()
             runGuarded(platform_, [this] { select(); });
     });
     listazadan->viewport()->installEventFilter(this);
+    connectImport();
     coszukac->installEventFilter(this);
     Label2->installEventFilter(this);
 
@@ -65,6 +66,9 @@ void Tzadania_f::connectActions()
     };
     for (const auto& [button, handler] : actions)
         onClick(button, platform_, [this, handler = handler] { (this->*handler)(); });
+    addPrintMenu(SpeedButton8, [this](PrintDestination destination) {
+        runGuarded(platform_, [this, destination] { printListTo(destination); });
+    });
 
     const std::pair<QToolButton*, WindowRole> windowButtons[] = {
         {SpeedButton14, WindowRole::Company},

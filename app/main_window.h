@@ -5,6 +5,7 @@
 
 #include "cash/cash_document_kind.h"
 #include "companions/companion_command.h"
+#include "platform/print_menu.h"
 #include "print/print_font.h"
 #include "store/app_data.h"
 
@@ -138,7 +139,10 @@ private:
     void showHelp();        // SpeedButton6 "Info"
     void hideHelp();        // SpeedButton7 "Zamknij"
     void printList();       // SpeedButton8 "Drukuj"
+    void printListTo(PrintDestination destination); // SpeedButton8's right-click menu
     void choosePrintFont(); // SpeedButton22 "Czcionka"
+    void connectImport();   // listazadan's right-click menu (main_window_import.cpp)
+    void importContacts();  // listazadan's menu "Importuj kontakty…"
     void showAboutWindow(); // Label2, the maker's mark
     void openWindow(WindowRole role);
     void addressEnvelope();                      // SpeedButton10 "Adresuj kopertę"

@@ -61,6 +61,10 @@ void Tzadania_f::startCompanionFor(CompanionButton button)
     inputs.surname = nazwisko->text().toStdString();
     inputs.mail = mail->text().toStdString();
     inputs.stored = storedAddress(data_.contacts, slot);
+    // The export and the archiver read the database file: it must hold what
+    // the list shows, not the state of the last delete or start.
+    if (readsContactDatabase(button))
+        data_.contacts.store();
     startCompanion(platform_, data_.programFolder, button, inputs);
 }
 
@@ -71,10 +75,15 @@ void Tzadania_f::openWebPage()
 
 void Tzadania_f::printList()
 {
+    printListTo(PrintDestination::Printer);
+}
+
+void Tzadania_f::printListTo(PrintDestination destination)
+{
     std::vector<std::string> entries;
     for (int row = 0; row < listazadan->count(); ++row)
         entries.push_back(listazadan->item(row)->text().toStdString());
-    printContactList(platform_, printFont_, entries);
+    printContactList(platform_, printFont_, entries, destination);
 }
 
 void Tzadania_f::choosePrintFont()

@@ -49,17 +49,19 @@ void Tzadania_f::select()
 void Tzadania_f::showPicture(int slot)
 {
     if (slot >= 0) {
-        const std::filesystem::path photo = data_.contacts.text(ContactField::PhotoPath, slot);
+        // A Windows path of a folder brought over finds the photo below the program folder.
+        const std::filesystem::path photo =
+            resolveStoredPath(data_.programFolder, data_.contacts.text(ContactField::PhotoPath, slot));
         if (!photo.empty() && fileExists(photo)) {
-            try {
-                Image1->setPixmap(QPixmap::fromImage(loadJpegImageForFrame(photo, Image1->size())));
-                return;
-            } catch (const IoError& error) {
-                // The card is still shown; the broken file is named and the default stands in.
-                platform_.showError(error);
-            }
+            // A large photo is decoded in the background so that moving through
+            // the list never waits for it; the default picture stands in until
+            // it is ready. A broken file is named and the default stays.
+            framePhotoLoader(*Image1).show(
+                photo, [this] { showDefaultPicture(); }, [this](const IoError& error) { platform_.showError(error); });
+            return;
         }
     }
+    framePhotoLoader(*Image1).cancel();
     showDefaultPicture();
 }
 
@@ -137,7 +139,8 @@ void Tzadania_f::choosePhoto()
                              .arg(QString::fromStdString(chosen->string())));
         return;
     }
-    Image1->setPixmap(QPixmap::fromImage(loadJpegImageForFrame(*chosen, Image1->size())));
+    // The photo just chosen is shown at once, whatever its size.
+    framePhotoLoader(*Image1).showAtOnce(*chosen);
     photoFileName_ = *chosen;
     photoChosen_ = true;
 }

@@ -22,7 +22,7 @@ Window& Program::create(WindowRole role, Args&&... args)
     return created;
 }
 
-Program::Program(AppData& data, Platform& platform)
+Program::Program(AppData& data, Platform& platform) : printFont_(data.programFolder)
 {
     // The main window prepares all shared data before any other window exists.
     main_ = std::make_unique<Tzadania_f>(data, platform, printFont_, windows_);

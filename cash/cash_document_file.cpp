@@ -29,7 +29,7 @@ std::filesystem::path fixedContentsPath(const std::filesystem::path& dataFolder,
 
 std::string fixedContentsEditorFile(DocumentKind kind)
 {
-    return kind == DocumentKind::Kw ? "\\DOKUMENTY\\kwtresc.dat" : "\\DOKUMENTY\\kptresc.dat";
+    return "\\" + std::string(kDocumentsFolder) + (kind == DocumentKind::Kw ? "\\kwtresc.dat" : "\\kptresc.dat");
 }
 
 } // namespace wirtello

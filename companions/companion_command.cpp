@@ -41,6 +41,11 @@ std::string mailLine(const std::string& mailCp1250)
 
 } // namespace
 
+bool readsContactDatabase(CompanionButton button)
+{
+    return button == CompanionButton::AddressExport || button == CompanionButton::Archiver;
+}
+
 std::string contactIdOfEntry(std::string_view entryCp1250)
 {
     return std::string(entryCp1250.substr(0, 3));

@@ -54,6 +54,11 @@ inline constexpr std::size_t kMailLineLimit = 200;
 // splitting rules give it back unchanged, whatever it holds.
 CompanionLaunch companionLaunch(CompanionButton button, const CompanionInputs& inputs);
 
+// The address export and the archiver read the contact database file, which
+// holds only what was last stored: the caller stores the book before starting
+// them, so that they see the contacts added or edited in this run.
+bool readsContactDatabase(CompanionButton button);
+
 // The first three characters of an entry's text.
 std::string contactIdOfEntry(std::string_view entryCp1250);
 

@@ -59,6 +59,7 @@ Tkoperta_f::Tkoperta_f(AppData& data, Platform& platform, CurrentPrintFont& prin
     connect(SpeedButton5, &QToolButton::clicked, this, [this] { readProfile(); });
     connect(SpeedButton6, &QToolButton::clicked, this, [this] { showHelp(); });
     connect(SpeedButton7, &QToolButton::clicked, this, [this] { printEnvelope(); });
+    addPrintMenu(SpeedButton7, [this](PrintDestination destination) { printEnvelope(destination); });
     connect(SpeedButton8, &QToolButton::clicked, this, [this] { attachPicture(); });
     connect(SpeedButton9, &QToolButton::clicked, this, [this] { detachPicture(); });
     connect(SpeedButton10, &QToolButton::clicked, this, [this] { finish(); });
@@ -258,14 +259,14 @@ void Tkoperta_f::hideHelp()
     Panel3->hide();
 }
 
-void Tkoperta_f::printEnvelope()
+void Tkoperta_f::printEnvelope(PrintDestination destination)
 {
-    runGuarded(platform_, [this] {
-        const std::unique_ptr<PrintSurface> surface = platform_.choosePrinter();
-        if (!surface)
-            return;
-        CzytajFonty(printFont_, kPrintFontFile);
-        drawEnvelope(*surface, printFont_, envelopeLayout(), logo_);
+    runGuarded(platform_, [this, destination] {
+        const PrintoutTarget target{QStringLiteral("Koperta"), PaperSize::EnvelopeDL, QStringLiteral("koperta.pdf")};
+        printTo(platform_, destination, target, [this](PrintSurface& surface, PrintDestination) {
+            CzytajFonty(printFont_, kPrintFontFile);
+            drawEnvelope(surface, printFont_, envelopeLayout(), logo_);
+        });
     });
 }
 
@@ -367,11 +368,13 @@ LogoSettings Tkoperta_f::typedLogoSettings() const
 std::filesystem::path Tkoperta_f::picturePath() const
 {
     const std::string text = utf8(nazwa);
-    if (text.empty())
-        return {};
-    const std::filesystem::path path(text);
-    // A name without a folder (a hand-made file) is taken below the data folder.
-    return path.is_absolute() ? path : joinPath(dataFolder_, text);
+    // A name without a folder (a hand-made file), or a Windows path of a folder
+    // brought over, is found below the data folder, then below the program folder.
+    const std::filesystem::path path = resolveStoredPath(dataFolder_, text);
+    if (text.empty() || fileExists(path) || dataFolder_ == data_.programFolder)
+        return path;
+    const std::filesystem::path inProgramFolder = resolveStoredPath(data_.programFolder, text);
+    return fileExists(inProgramFolder) ? inProgramFolder : path;
 }
 
 bool Tkoperta_f::pictureFileExists() const

@@ -3,6 +3,7 @@
 #include "admin/network_mode.h"
 #include "envelope/envelope_printout.h"
 #include "envelope/envelope_records.h"
+#include "platform/print_menu.h"
 #include "platform/program_window.h"
 #include "print/print_font.h"
 #include "store/app_data.h"
@@ -67,7 +68,8 @@ public:
     void saveProfile();           // SpeedButton4 "Zapisz profil"
     void readProfile();           // SpeedButton5 "Czytaj profil"
     void showHelp();              // SpeedButton6 "Pomoc"
-    void printEnvelope();         // SpeedButton7 "Drukuj kopertę"
+    // SpeedButton7 "Drukuj kopertę"; its right-click menu also previews or saves a PDF.
+    void printEnvelope(PrintDestination destination = PrintDestination::Printer);
     void attachPicture();         // SpeedButton8 "Dołącz obrazek"
     void detachPicture();         // SpeedButton9 "Odłącz obrazek"
     void finish();                // SpeedButton10 "Koniec"

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +22,15 @@ struct FileDialogRequest {
     std::filesystem::path startFolder;
     QString fileName;         // file name shown at first
 };
+
+// The paper a printout is laid out for where the program, not the print
+// dialog, chooses it (preview and PDF): A4, or a DL envelope (110 x 220 mm).
+enum class PaperSize { A4, EnvelopeDL };
+
+// One printout's drawing, run on whichever surface the user chose. It opens
+// and ends its own job; it may run more than once (the preview redraws when
+// its page settings change).
+using PrintoutDrawing = std::function<void(PrintSurface&)>;
 
 // The seam to the operating system and to every modal interaction. Windows ask
 // it and never call a dialog, a process, the network or the clock themselves;
@@ -48,6 +58,14 @@ public:
 
     // The system print dialog; a ready surface for the chosen printer, or null on cancel.
     virtual std::unique_ptr<PrintSurface> choosePrinter() = 0;
+    // The print preview window over `draw` on `paper`, titled with `title`;
+    // returns once it is closed. True when the user asked to print from it:
+    // the caller then takes the usual print path, so the preview never prints
+    // by itself. A failure of `draw` closes the preview and is raised here.
+    virtual bool previewPrintout(const QString& title, PaperSize paper, const PrintoutDrawing& draw) = 0;
+    // A surface that writes `file` as a PDF at 300 dpi on `paper`; the file
+    // is written when the job ends.
+    virtual std::unique_ptr<PrintSurface> pdfSurface(const std::filesystem::path& file, PaperSize paper) = 0;
     // The font dialog with face, size, style and colour; nothing on cancel.
     virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
 

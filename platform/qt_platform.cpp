@@ -1,7 +1,7 @@
 #include "qt_platform.h"
 
-#include "companions/command_line.h"
-#include "companions/program_finder.h"
+#include "platform/command_line.h"
+#include "platform/program_finder.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -17,6 +17,8 @@ public:
     std::optional<std::filesystem::path> openFile(const FileDialogRequest& request) override;
     std::optional<std::filesystem::path> saveFile(const FileDialogRequest& request) override;
     std::unique_ptr<PrintSurface> choosePrinter() override;
+    bool previewPrintout(const QString& title, PaperSize paper, const PrintoutDrawing& draw) override;
+    std::unique_ptr<PrintSurface> pdfSurface(const std::filesystem::path& file, PaperSize paper) override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     bool exec(const QString& commandLine, const std::filesystem::path& workingFolder) override;
     bool openUrl(const QString& url) override;

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QHash>
+#include <QIconEngine>
+#include <QPainter>
 #include <QLabel>
 #include <QToolButton>
 
@@ -88,9 +91,58 @@ QToolButton* addFlatButton(QWidget* parent, const QString& text, const QRect& ge
     return button;
 }
 
+namespace {
+
+// A style's standard icon reads every size of its picture from files when it
+// is made. Most glyphs sit on windows that stay hidden at start, so the icon
+// is made when it is first drawn or measured, and then shared.
+class StandardGlyphEngine : public QIconEngine {
+public:
+    explicit StandardGlyphEngine(QStyle::StandardPixmap pixmap) : pixmap_(pixmap) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    bool isNull() override { return icon().isNull(); }
+    QString key() const override { return QStringLiteral("wirtello-standard-glyph"); }
+    QIconEngine* clone() const override { return new StandardGlyphEngine(pixmap_); }
+
+private:
+    const QIcon& icon()
+    {
+        // One icon per picture for the whole run, whichever window asks.
+        static QHash<int, QIcon> made;
+        auto found = made.find(pixmap_);
+        if (found == made.end())
+            found = made.insert(pixmap_, QApplication::style()->standardIcon(pixmap_));
+        return *found;
+    }
+
+    QStyle::StandardPixmap pixmap_;
+};
+
+} // namespace
+
 QIcon standardGlyph(QStyle::StandardPixmap pixmap)
 {
-    return QApplication::style()->standardIcon(pixmap);
+    return QIcon(new StandardGlyphEngine(pixmap));
 }
 
 } // namespace wirtello

@@ -7,16 +7,20 @@
 namespace wirtello {
 namespace {
 
-std::filesystem::path fontPath(const std::string& name)
+std::filesystem::path currentOrNothing()
 {
-    return fileIn(currentFolder(), kFontFolder, name);
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::current_path(ec);
+    return ec ? std::filesystem::path() : folder;
 }
 
 } // namespace
 
+CurrentPrintFont::CurrentPrintFont() : folder_(currentOrNothing()) {}
+
 void CzytajFonty(CurrentPrintFont& font, const std::string& name)
 {
-    const std::filesystem::path path = fontPath(name);
+    const std::filesystem::path path = fileIn(font.folder_, kFontFolder, name);
     if (!fileExists(path))
         return;
     font.record_ = loadRecord<PrintFontRecord>(path);
@@ -26,7 +30,7 @@ void CzytajFonty(CurrentPrintFont& font, const std::string& name)
 
 void ZapiszFonty(CurrentPrintFont& font, const std::string& name, const FontChooser& choose)
 {
-    const std::filesystem::path path = fontPath(name);
+    const std::filesystem::path path = fileIn(font.folder_, kFontFolder, name);
     if (fileExists(path)) {
         // The record is taken in, but the face and size copies stay until a choice is written.
         font.record_ = loadRecord<PrintFontRecord>(path);

@@ -5,6 +5,7 @@
 #include "store/fixed_record.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -45,6 +46,15 @@ using FontChooser = std::function<std::optional<FontChoice>(const FontChoice&)>;
 // surface's own face, the face's default height, no style.
 class CurrentPrintFont {
 public:
+    // The print font of the program folder `folder`, whose "FONT" folder holds
+    // its file.
+    explicit CurrentPrintFont(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    // For printouts drawn without the program (tests, tools): the folder
+    // current at construction.
+    CurrentPrintFont();
+
+    const std::filesystem::path& folder() const { return folder_; }
+
     // The record last read or written; printouts apply its colour and style.
     const PrintFontRecord& record() const { return record_; }
     std::int32_t colour() const { return record_.colour(); }
@@ -61,13 +71,14 @@ private:
     friend void CzytajFonty(CurrentPrintFont&, const std::string&);
     friend void ZapiszFonty(CurrentPrintFont&, const std::string&, const FontChooser&);
 
+    std::filesystem::path folder_;
     PrintFontRecord record_;
     std::string face_;
     std::int32_t size_ = 0;
     FontChoice dialogFont_{kWindowTextColour, "Tahoma", 8, 0};
 };
 
-// Reads "FONT\<name>" below the current directory into the current print font.
+// Reads "FONT\<name>" below the font's folder into the current print font.
 // No file: nothing changes. A short or unreadable file raises IoError and
 // leaves the current print font as it was.
 void CzytajFonty(CurrentPrintFont& font, const std::string& name);

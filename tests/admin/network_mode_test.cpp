@@ -105,6 +105,20 @@ TEST(NetworkMode, FolderWithLettersOutsideTheCodePageResolvesToItself)
     EXPECT_EQ(ResolveDataFolder(record, true, platform, other), base / "A?o ????");
 }
 
+// A folder brought over from Windows keeps its old record, which names a
+// place that does not exist here; it is taken to mean the program folder.
+// The network folder is kept as recorded.
+TEST(NetworkMode, WindowsFoldersInALocalRecordMeanTheProgramFolder)
+{
+    TempFolder folder({"Admini"});
+    for (const char* windowsFolder : {"C:\\Wirtello", "d:/dane", "\\\\serwer\\wirtello"}) {
+        writeBytes(siecPath(folder.path()), siecBytes(1, windowsFolder, "\\\\serwer\\wirtello"));
+        EXPECT_EQ(selectedFolder(loadNetworkMode(folder.path()), folder.path()), folder.path()) << windowsFolder;
+    }
+    writeBytes(siecPath(folder.path()), siecBytes(2, "C:\\Wirtello", "\\\\serwer\\wirtello"));
+    EXPECT_EQ(selectedFolder(loadNetworkMode(folder.path()), folder.path()), "\\\\serwer\\wirtello");
+}
+
 TEST(NetworkMode, UnknownModesAndEmptyTextsNeverAsk)
 {
     TempFolder folder({"Admini"});

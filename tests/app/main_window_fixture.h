@@ -48,7 +48,7 @@ protected:
     TempFolder folder{"Admini", "NOTATKI", "LOGO", "FONT"};
     ScriptedPlatform platform;
     AppData data{folder.path()};
-    CurrentPrintFont printFont;
+    CurrentPrintFont printFont{folder.path()};
     ProgramWindows windows;
     std::unique_ptr<Tzadania_f> window;
 };

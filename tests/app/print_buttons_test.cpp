@@ -43,9 +43,10 @@ TEST_F(PrintButtonsTest, DrukujPrintsTheListEntriesWithTheChosenFont)
 
 TEST_F(PrintButtonsTest, CancelledDialogsPrintAndWriteNothing)
 {
-    platform.printerFactory = nullptr; // the print dialog is cancelled
+    platform.printerFactory = [] { return nullptr; }; // the print dialog is cancelled
+    platform.fontAnswers.push_back(std::nullopt);      // and so is the font dialog
     window->SpeedButton8->click();
-    window->SpeedButton22->click();    // no font answer: cancelled
+    window->SpeedButton22->click();
     EXPECT_TRUE(printer.calls.empty());
     EXPECT_FALSE(std::filesystem::exists(folder / "FONT/font_zaplo_3906.dat"));
     EXPECT_EQ(platform.printerRequests, 1);

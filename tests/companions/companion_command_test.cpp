@@ -1,4 +1,4 @@
-#include "companions/command_line.h"
+#include "platform/command_line.h"
 #include "companions/companion_command.h"
 #include "store/cp1250.h"
 

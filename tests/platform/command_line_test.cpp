@@ -1,4 +1,4 @@
-#include "companions/command_line.h"
+#include "platform/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "companions/program_finder.h"
+#include "platform/program_finder.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>

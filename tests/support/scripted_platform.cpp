@@ -1,6 +1,8 @@
 #include "scripted_platform.h"
 
-#include "companions/command_line.h"
+#include "platform/command_line.h"
+
+#include <gtest/gtest.h>
 
 namespace wirtello {
 namespace {
@@ -18,6 +20,14 @@ T takeAnswer(std::deque<T>& answers, const T& fallback, int& unanswered)
 }
 
 } // namespace
+
+ScriptedPlatform::~ScriptedPlatform()
+{
+    EXPECT_EQ(unanswered, 0) << "a question, input box or dialog was asked that the test did not answer";
+    const std::size_t unused = askAnswers.size() + inputAnswers.size() + openFileAnswers.size()
+        + saveFileAnswers.size() + fontAnswers.size() + previewPrintAnswers.size();
+    EXPECT_EQ(unused, 0u) << "answers prepared by the test were never asked for";
+}
 
 void ScriptedPlatform::inform(const QString& text)
 {
@@ -62,6 +72,26 @@ std::unique_ptr<PrintSurface> ScriptedPlatform::choosePrinter()
         return nullptr;
     }
     return printerFactory();
+}
+
+bool ScriptedPlatform::previewPrintout(const QString& title, PaperSize paper, const PrintoutDrawing& draw)
+{
+    previews.push_back({title, paper});
+    for (int i = 0; i < previewDraws && previewFactory; ++i) {
+        const std::unique_ptr<PrintSurface> surface = previewFactory();
+        draw(*surface);
+    }
+    if (previewPrintAnswers.empty())
+        return false;
+    const bool print = previewPrintAnswers.front();
+    previewPrintAnswers.pop_front();
+    return print;
+}
+
+std::unique_ptr<PrintSurface> ScriptedPlatform::pdfSurface(const std::filesystem::path& file, PaperSize paper)
+{
+    pdfFiles.emplace_back(file, paper);
+    return pdfFactory ? pdfFactory(file, paper) : nullptr;
 }
 
 std::optional<FontChoice> ScriptedPlatform::chooseFont(const FontChoice& initial)

@@ -12,9 +12,12 @@ namespace wirtello {
 
 // The platform tests use: answers come from queues filled in advance, and
 // everything shown or started is recorded. An unanswered question counts as
-// "Nie"/cancel and is counted in `unanswered`.
+// "Nie"/cancel and is counted in `unanswered`; at the end of the test both an
+// unanswered question and an answer left unused fail the test.
 class ScriptedPlatform : public Platform {
 public:
+    ~ScriptedPlatform() override;
+
     // Answers, consumed in order.
     std::deque<bool> askAnswers;
     std::deque<std::optional<QString>> inputAnswers;
@@ -23,6 +26,15 @@ public:
     std::deque<std::optional<FontChoice>> fontAnswers;
     // Called by choosePrinter; null means cancelled.
     std::function<std::unique_ptr<PrintSurface>()> printerFactory;
+    // Give previewPrintout and pdfSurface their surfaces (a fresh one each
+    // time); a null previewFactory lets the preview draw nothing.
+    std::function<std::unique_ptr<PrintSurface>()> previewFactory;
+    std::function<std::unique_ptr<PrintSurface>(const std::filesystem::path&, PaperSize)> pdfFactory;
+    // How often the preview draws before it closes (it redraws when its page
+    // settings change), and whether its print button is pressed then; an
+    // empty queue closes it.
+    int previewDraws = 1;
+    std::deque<bool> previewPrintAnswers;
     std::function<bool(const QString& url, const std::filesystem::path& target, int timeoutMs)> downloader;
 
     // What happened.
@@ -36,6 +48,12 @@ public:
     std::vector<FileDialogRequest> saveFileRequests;
     std::vector<FontChoice> fontRequests;
     int printerRequests = 0;
+    struct PreviewRequest {
+        QString title;
+        PaperSize paper;
+    };
+    std::vector<PreviewRequest> previews;
+    std::vector<std::pair<std::filesystem::path, PaperSize>> pdfFiles;
     // Every command line handed to exec, found or not, with its working folder.
     QStringList executed;
     std::vector<std::filesystem::path> execFolders;
@@ -63,6 +81,8 @@ public:
     std::optional<std::filesystem::path> openFile(const FileDialogRequest& request) override;
     std::optional<std::filesystem::path> saveFile(const FileDialogRequest& request) override;
     std::unique_ptr<PrintSurface> choosePrinter() override;
+    bool previewPrintout(const QString& title, PaperSize paper, const PrintoutDrawing& draw) override;
+    std::unique_ptr<PrintSurface> pdfSurface(const std::filesystem::path& file, PaperSize paper) override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     bool exec(const QString& commandLine, const std::filesystem::path& workingFolder) override;
     bool openUrl(const QString& url) override;
