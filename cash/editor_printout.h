@@ -1,14 +1,13 @@
 #pragma once
 
-#include "platform/print_surface.h"
-#include "print/print_font.h"
+#include "print/lines_printout.h"
 
 #include <string>
 #include <vector>
 
 namespace wirtello {
 
-inline constexpr int kEditorLinesPerPage = 51;
+inline constexpr int kEditorLinesPerPage = kLinesPerPage;
 
 // Prints an edited text on `surface` as one job: the bold heading (the
 // editor's caption) on the first page, then the lines (UTF-8) in the current

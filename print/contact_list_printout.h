@@ -1,14 +1,13 @@
 #pragma once
 
-#include "print/print_font.h"
-#include "platform/print_surface.h"
+#include "print/lines_printout.h"
 
 #include <string>
 #include <vector>
 
 namespace wirtello {
 
-inline constexpr int kContactListEntriesPerPage = 51;
+inline constexpr int kContactListEntriesPerPage = kLinesPerPage;
 
 // Prints the contact list on `surface` as one job: the bold heading
 // "Lista kontaktów" and one line per entry (its display text, UTF-8), in the

@@ -89,20 +89,10 @@ public:
     using MillimetrePage::FrameAt;
 };
 
-// Text editor printout: starts the job itself, then measures.
-class EditorPrintPage : public MillimetrePage {
+// Contact list and text editor printouts: start the job themselves, then measure.
+class LinesPrintPage : public MillimetrePage {
 public:
-    explicit EditorPrintPage(PrintSurface& surface) : MillimetrePage(surface) {}
-    using MillimetrePage::MeasurePage;
-    using MillimetrePage::SetPrintFont;
-    using MillimetrePage::TextAt;
-    using MillimetrePage::SetBold;
-};
-
-// Contact list printout: starts the job itself, then measures.
-class ContactListPrintPage : public MillimetrePage {
-public:
-    explicit ContactListPrintPage(PrintSurface& surface) : MillimetrePage(surface) {}
+    explicit LinesPrintPage(PrintSurface& surface) : MillimetrePage(surface) {}
     using MillimetrePage::MeasurePage;
     using MillimetrePage::SetPrintFont;
     using MillimetrePage::TextAt;

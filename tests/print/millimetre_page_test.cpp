@@ -16,7 +16,7 @@ TEST(MillimetrePage, DotsPerMillimetreDivideByTwentyFiveRoundingToNearest)
                                                     {360, 14}, {600, 24}, {720, 29}, {1200, 48}};
     for (const auto& [dpi, dots] : table) {
         RecordingPrintSurface surface(dpi, dpi);
-        ContactListPrintPage page(surface);
+        LinesPrintPage page(surface);
         page.MeasurePage();
         EXPECT_EQ(page.state().dotsPerMmX, dots) << dpi;
         EXPECT_EQ(page.state().dotsPerMmY, dots) << dpi;
@@ -44,7 +44,7 @@ TEST(MillimetrePage, DifferentResolutionsAcrossAndDown)
 {
     RecordingPrintSurface surface(600, 300);
     surface.beginJob("t");
-    EditorPrintPage page(surface);
+    LinesPrintPage page(surface);
     page.MeasurePage();
     page.TextAt(10, 6, "x");
     page.SetPrintFont("Arial", 12);
@@ -58,7 +58,7 @@ TEST(MillimetrePage, DifferentResolutionsAcrossAndDown)
 TEST(MillimetrePage, FontHeightRoundsHalvesToEven)
 {
     RecordingPrintSurface surface(300, 300);
-    ContactListPrintPage page(surface);
+    LinesPrintPage page(surface);
     page.MeasurePage();
     const std::vector<std::pair<int, int>> cases = {{12, -50}, {10, -42}, {9, -38}, {3, -12}, {0, 0}, {-3, 12}};
     for (const auto& [points, height] : cases) {
@@ -83,7 +83,7 @@ TEST(MillimetrePage, EmptyFaceKeepsTheSurfaceFace)
 TEST(MillimetrePage, BoldReplacesTheWholeStyleOrNothing)
 {
     RecordingPrintSurface surface;
-    EditorPrintPage page(surface);
+    LinesPrintPage page(surface);
     surface.setFontStyle(FontStyle::Italic | FontStyle::Underline);
     page.SetBold(2);
     EXPECT_EQ(surface.fontStyle(), FontStyle::Italic | FontStyle::Underline);
