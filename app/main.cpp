@@ -4,8 +4,6 @@
 #include "store/paths.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 #ifdef WIRTELLO_QUIT_AFTER_FIRST_PAINT
 #include "bench/first_paint.h"
@@ -16,11 +14,7 @@ using namespace wirtello;
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QTranslator translator;
-    // Standard buttons read "Tak", "Nie", "Anuluj".
-    if (translator.load(QLocale(QLocale::Polish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&translator);
+    installPolishTranslations();
 
     QtPlatform platform;
     // The program folder is fixed before anything else, so no path of the run

@@ -9,7 +9,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
@@ -59,6 +61,14 @@ QString withLineBreaks(QString text)
 }
 
 } // namespace
+
+void installPolishTranslations()
+{
+    static QTranslator translator;
+    if (translator.load(QLocale(QLocale::Polish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
+}
 
 QString toQtFileFilter(const QString& filter)
 {

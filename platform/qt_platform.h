@@ -33,6 +33,10 @@ public:
 // "Zdjęcia cyfrowe|*.jpg" -> "Zdjęcia cyfrowe (*.jpg)".
 QString toQtFileFilter(const QString& filter);
 
+// Loads Qt's Polish translations into the running application, so standard
+// buttons read "Tak", "Nie", "Anuluj". Call once, after the application exists.
+void installPolishTranslations();
+
 // The window that modal boxes belong to.
 QWidget* dialogParent();
 

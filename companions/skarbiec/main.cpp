@@ -9,8 +9,6 @@
 #include "store/paths.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 #include <iostream>
 
@@ -19,11 +17,7 @@ using namespace wirtello;
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QTranslator translator;
-    // Standard buttons read "Tak", "Nie", "Anuluj".
-    if (translator.load(QLocale(QLocale::Polish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&translator);
+    installPolishTranslations();
     QtPlatform platform;
 
     std::filesystem::path programFolder;

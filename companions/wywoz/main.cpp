@@ -14,8 +14,6 @@
 
 #include <QApplication>
 #include <QDate>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 #include <cstdlib>
 #include <iostream>
@@ -75,12 +73,9 @@ int main(int argc, char* argv[])
     }
 
     std::unique_ptr<QApplication> app;
-    QTranslator translator;
     if (windows && displayAvailable()) {
         app = std::make_unique<QApplication>(argc, argv);
-        if (translator.load(QLocale(QLocale::Polish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            QApplication::installTranslator(&translator);
+        installPolishTranslations();
     }
     QtPlatform platform;
 
