@@ -81,27 +81,6 @@ public:
     }
 };
 
-QTextEdit* makeMemo(QWidget* parent, QRect geometry, const QStringList& lines, Qt::Alignment alignment)
-{
-    auto* memo = new QTextEdit(parent);
-    memo->setGeometry(geometry);
-    memo->setAcceptRichText(false);
-    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    memo->document()->setDocumentMargin(2);
-    memo->setPlainText(lines.join(QLatin1Char('\n')));
-    QTextCursor cursor(memo->document());
-    cursor.select(QTextCursor::Document);
-    QTextBlockFormat format;
-    format.setAlignment(alignment);
-    cursor.mergeBlockFormat(format);
-    memo->setEnabled(false);
-    // Keep the text readable although the memo cannot be edited.
-    QPalette palette = memo->palette();
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x30, 0x30, 0x30));
-    memo->setPalette(palette);
-    return memo;
-}
 
 QStringList instructionLines()
 {
@@ -248,7 +227,7 @@ void Tzadania_f::buildLayout()
     Image1->setGeometry(692, 231, 97, 125);
     Image1->setScaledContents(true);
 
-    Memo3 = makeMemo(this, QRect(436, 476, 361, 129), instructionLines(), Qt::AlignHCenter);
+    Memo3 = addFixedMemo(this, QRect(436, 476, 361, 129), instructionLines(), Qt::AlignHCenter, 2);
     Memo3->setFont(sansSerif(10)); // the stand-in face runs wider; keep the given lines unbroken
     Label1 = addLabel(this, QStringLiteral("00:00:00"), 441, 620, sansSerif(11), kGrey);
     Label13 = addLabel(this, QStringLiteral("v ") + QString::fromUtf8(maker::kInstalledVersion), 447, 639, sansSerif(11),
@@ -276,7 +255,7 @@ void Tzadania_f::buildLayout()
 
     // Help panel over the list and the card; created last so it lies on top.
     Panel1 = addPanel(this, QRect(8, 83, 812, 578), bgrColour(kHelpColour), 2);
-    Memo1 = makeMemo(Panel1, QRect(12, 12, 781, 501), helpLines(), Qt::AlignLeft);
+    Memo1 = addFixedMemo(Panel1, QRect(12, 12, 781, 501), helpLines(), Qt::AlignLeft, 2);
     Memo1->setFont(arial(12));
     SpeedButton7 = makeButton(Panel1, QRect(696, 536, 93, 22), QStringLiteral("Zamknij"), QString(),
                               QStringLiteral("zamknij"), GlyphSide::Left, 12);

@@ -51,28 +51,6 @@ QToolButton* makeButton(QWidget* parent, const QRect& geometry, const QString& c
     return button;
 }
 
-QTextEdit* makeMemo(QWidget* parent, const QRect& geometry, const QStringList& lines, Qt::Alignment alignment)
-{
-    auto* memo = new QTextEdit(parent);
-    memo->setGeometry(geometry);
-    memo->setAcceptRichText(false);
-    memo->setReadOnly(true);
-    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    memo->document()->setDocumentMargin(3);
-    memo->setPlainText(lines.join(QLatin1Char('\n')));
-    QTextCursor cursor(memo->document());
-    cursor.select(QTextCursor::Document);
-    QTextBlockFormat format;
-    format.setAlignment(alignment);
-    cursor.mergeBlockFormat(format);
-    memo->setEnabled(false);
-    // Disabled, yet readable.
-    QPalette palette = memo->palette();
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x30, 0x30, 0x30));
-    memo->setPalette(palette);
-    return memo;
-}
 
 QStringList helpLines()
 {
@@ -262,13 +240,13 @@ void Tkoperta_f::buildLayout()
     const int tops[4] = {52, 79, 106, 135};
     for (int i = 0; i < 4; ++i)
         o[i + 1] = makeEdit(Panel2, QRect(8, tops[i], 421, 23));
-    Memo2 = makeMemo(Panel2, QRect(8, 172, 421, 73), noteLines(), Qt::AlignHCenter);
+    Memo2 = addFixedMemo(Panel2, QRect(8, 172, 421, 73), noteLines(), Qt::AlignHCenter, 3);
     Memo2->setFont(arial(11));
     SpeedButton10 = makeButton(Panel2, QRect(243, 268, 189, 22), QStringLiteral("Koniec"), QStyle::SP_DialogCloseButton);
 
     // Help, created last so it lies on top.
     Panel3 = addPanel(this, QRect(93, 62, 636, 390), kHelpColour, 2);
-    Memo1 = makeMemo(Panel3, QRect(20, 18, 601, 297), helpLines(), Qt::AlignLeft);
+    Memo1 = addFixedMemo(Panel3, QRect(20, 18, 601, 297), helpLines(), Qt::AlignLeft, 3);
     Memo1->setFont(arial(12));
     SpeedButton11 = makeButton(Panel3, QRect(512, 348, 109, 22), QStringLiteral("Powrót"), QStyle::SP_ArrowBack);
     Panel3->hide();

@@ -6,6 +6,10 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QLabel>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QToolButton>
 
 namespace wirtello {
@@ -143,6 +147,30 @@ private:
 QIcon standardGlyph(QStyle::StandardPixmap pixmap)
 {
     return QIcon(new StandardGlyphEngine(pixmap));
+}
+
+QTextEdit* addFixedMemo(QWidget* parent, const QRect& geometry, const QStringList& lines, Qt::Alignment alignment,
+                        int margin)
+{
+    auto* memo = new QTextEdit(parent);
+    memo->setGeometry(geometry);
+    memo->setAcceptRichText(false);
+    memo->setReadOnly(true);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->document()->setDocumentMargin(margin);
+    memo->setPlainText(lines.join(QLatin1Char('\n')));
+    QTextCursor cursor(memo->document());
+    cursor.select(QTextCursor::Document);
+    QTextBlockFormat format;
+    format.setAlignment(alignment);
+    cursor.mergeBlockFormat(format);
+    memo->setEnabled(false);
+    // Disabled, yet readable.
+    QPalette palette = memo->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x30, 0x30, 0x30));
+    memo->setPalette(palette);
+    return memo;
 }
 
 } // namespace wirtello

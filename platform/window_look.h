@@ -14,6 +14,7 @@
 
 class QFrame;
 class QLabel;
+class QTextEdit;
 class QToolButton;
 class QWidget;
 
@@ -56,5 +57,9 @@ QToolButton* addFlatButton(QWidget* parent, const QString& text, const QRect& ge
 
 // One of the style's standard pictures, as a button glyph.
 QIcon standardGlyph(QStyle::StandardPixmap pixmap);
+
+// A memo of fixed lines (help, notes) that cannot be edited yet stays readable.
+QTextEdit* addFixedMemo(QWidget* parent, const QRect& geometry, const QStringList& lines, Qt::Alignment alignment,
+                        int margin);
 
 } // namespace wirtello
