@@ -3,6 +3,7 @@
 #include "admin_picture.h"
 #include "maker_info.h"
 
+#include "platform/handler_guard.h"
 #include "platform/platform.h"
 #include "platform/window_look.h"
 
@@ -48,9 +49,9 @@ Tform3::Tform3(Platform& platform, QWidget* parent)
                                  standardGlyph(QStyle::SP_FileDialogContentsView), GlyphSide::Left);
     SpeedButton3 = addFlatButton(this, QStringLiteral("Powrót"), QRect(232, 145, 109, 22), arial11, kNavy,
                                  standardGlyph(QStyle::SP_ArrowBack), GlyphSide::Right);
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { OdwiedzWitryne(); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { WyslijPoczte(); });
-    connect(SpeedButton3, &QToolButton::clicked, this, [this] { dismiss(); });
+    onClick(SpeedButton1, platform_, [this] { OdwiedzWitryne(); });
+    onClick(SpeedButton2, platform_, [this] { WyslijPoczte(); });
+    onClick(SpeedButton3, platform_, [this] { dismiss(); });
 
     // Where that face is missing, the usual stand-in is too wide for the 56 pixels
     // left of the clock and cuts its last digit; the Arial-metric face fits.

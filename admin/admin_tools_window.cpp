@@ -6,6 +6,7 @@
 #include "update_info.h"
 
 #include "admin/run_records.h"
+#include "platform/handler_guard.h"
 #include "platform/platform.h"
 #include "platform/window_look.h"
 #include "store/io_error.h"
@@ -106,9 +107,9 @@ Tnarzedzia_f::Tnarzedzia_f(AppData& data, Platform& platform, QWidget* parent)
     op4 = addOperation(QStringLiteral("wykasowanie rejestru archiwizacji"), QRect(16, 70, 281, 17),
                        kArchiveDescription);
 
-    connect(SpeedButton3, &QToolButton::clicked, this, [this] { SprawdzAktualizacje(); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { WykonajOperacje(); });
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { dismiss(); });
+    onClick(SpeedButton3, platform_, [this] { SprawdzAktualizacje(); });
+    onClick(SpeedButton2, platform_, [this] { WykonajOperacje(); });
+    onClick(SpeedButton1, platform_, [this] { dismiss(); });
 
     Memo1 = new QTextEdit(this);
     Memo1->setGeometry(8, 326, 367, 65);

@@ -3,6 +3,7 @@
 #include "data_folder.h"
 #include "maker_info.h"
 
+#include "platform/handler_guard.h"
 #include "platform/platform.h"
 #include "platform/window_look.h"
 #include "store/fixed_record.h"
@@ -53,7 +54,7 @@ Thisto_f::Thisto_f(AppData& data, Platform& platform, QWidget* parent)
 
     SpeedButton1 = addFlatButton(this, QStringLiteral("Powrót"), QRect(224, 199, 113, 22), arial, kMaroon,
                                  standardGlyph(QStyle::SP_ArrowBack), GlyphSide::Right);
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { dismiss(); });
+    onClick(SpeedButton1, platform_, [this] { dismiss(); });
 
     Label13 = addLabel(this, QStringLiteral("00:00:00"), 8, 205, pixelFont(QStringLiteral("Tahoma"), 13), kSilver);
 

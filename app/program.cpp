@@ -8,6 +8,10 @@
 #include "cash/text_editor_window.h"
 #include "envelope/envelope_window.h"
 #include "print/print_font_window.h"
+#include "platform/qt_platform.h"
+#include "store/paths.h"
+
+#include <QApplication>
 
 namespace wirtello {
 
@@ -45,6 +49,29 @@ std::vector<ProgramWindow*> Program::creationOrder() const
     for (const auto& [role, window] : windows_.all())
         order.push_back(window);
     return order;
+}
+
+int runProgram(int argc, char* argv[], const std::function<void(QWidget&)>& beforeShow)
+{
+    QApplication app(argc, argv);
+    installPolishTranslations();
+
+    QtPlatform platform;
+    // The program folder is fixed before anything else, so no path of the run
+    // can silently become relative.
+    std::filesystem::path programFolder;
+    try {
+        programFolder = currentFolder();
+    } catch (const IoError& error) {
+        platform.showError(error);
+        return 1;
+    }
+    AppData data(programFolder);
+    Program program(data, platform);
+    if (beforeShow)
+        beforeShow(program.mainWindow());
+    program.mainWindow().show();
+    return QApplication::exec();
 }
 
 } // namespace wirtello

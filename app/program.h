@@ -5,6 +5,7 @@
 
 #include "print/print_font.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -29,5 +30,10 @@ private:
     std::unique_ptr<Tzadania_f> main_;
     std::vector<std::unique_ptr<ProgramWindow>> owned_;
 };
+
+// The whole run: the application, the program folder (the current folder at
+// start), every window, the event loop. `beforeShow` sees the main window just
+// before it is shown (the start-up benchmark's probe); the program passes none.
+int runProgram(int argc, char* argv[], const std::function<void(QWidget&)>& beforeShow = {});
 
 } // namespace wirtello

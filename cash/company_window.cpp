@@ -1,6 +1,7 @@
 #include "company_window.h"
 
 #include "admin/admin_picture.h"
+#include "platform/handler_guard.h"
 #include "platform/platform.h"
 #include "platform/window_look.h"
 #include "store/company_record.h"
@@ -69,8 +70,8 @@ Tfirma_f::Tfirma_f(AppData& data, Platform& platform, QWidget* parent)
                                  standardGlyph(QStyle::SP_DialogCancelButton), GlyphSide::Right);
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
     SpeedButton2->setFocusPolicy(Qt::NoFocus);
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { acceptData(); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { cancelEdit(); });
+    onClick(SpeedButton1, platform_, [this] { acceptData(); });
+    onClick(SpeedButton2, platform_, [this] { cancelEdit(); });
 }
 
 QLineEdit* Tfirma_f::edit(int line) const

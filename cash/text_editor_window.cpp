@@ -4,6 +4,7 @@
 #include "text_lines.h"
 
 #include "admin/data_folder.h"
+#include "platform/handler_guard.h"
 #include "platform/platform.h"
 #include "platform/qt_print_surface.h"
 #include "platform/window_look.h"
@@ -47,9 +48,9 @@ Tlogowania_f::Tlogowania_f(AppData& data, Platform& platform, CurrentPrintFont& 
                                  QSize(24, 24));
     SpeedButton2 = addFlatButton(this, QStringLiteral("Powrót"), QRect(464, 6, 64, 50), buttonFont, kMaroon,
                                  standardGlyph(QStyle::SP_ArrowBack), GlyphSide::Above, QSize(24, 24));
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { printText(); });
+    onClick(SpeedButton1, platform_, [this] { printText(); });
     addPrintMenu(SpeedButton1, [this](PrintDestination destination) { printText(destination); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { returnFromEditor(); });
+    onClick(SpeedButton2, platform_, [this] { returnFromEditor(); });
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));

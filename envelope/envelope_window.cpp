@@ -52,18 +52,18 @@ Tkoperta_f::Tkoperta_f(AppData& data, Platform& platform, CurrentPrintFont& prin
 
     for (int i = 0; i < 4; ++i)
         connect(RadioButton[i], &QRadioButton::clicked, this, [this, i] { showPreset(i + 1); });
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { saveDefaults(); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { readDefaults(); });
-    connect(SpeedButton3, &QToolButton::clicked, this, [this] { choosePrintFont(); });
-    connect(SpeedButton4, &QToolButton::clicked, this, [this] { saveProfile(); });
-    connect(SpeedButton5, &QToolButton::clicked, this, [this] { readProfile(); });
-    connect(SpeedButton6, &QToolButton::clicked, this, [this] { showHelp(); });
-    connect(SpeedButton7, &QToolButton::clicked, this, [this] { printEnvelope(); });
+    onClick(SpeedButton1, platform_, [this] { saveDefaults(); });
+    onClick(SpeedButton2, platform_, [this] { readDefaults(); });
+    onClick(SpeedButton3, platform_, [this] { choosePrintFont(); });
+    onClick(SpeedButton4, platform_, [this] { saveProfile(); });
+    onClick(SpeedButton5, platform_, [this] { readProfile(); });
+    onClick(SpeedButton6, platform_, [this] { showHelp(); });
+    onClick(SpeedButton7, platform_, [this] { printEnvelope(); });
     addPrintMenu(SpeedButton7, [this](PrintDestination destination) { printEnvelope(destination); });
-    connect(SpeedButton8, &QToolButton::clicked, this, [this] { attachPicture(); });
-    connect(SpeedButton9, &QToolButton::clicked, this, [this] { detachPicture(); });
-    connect(SpeedButton10, &QToolButton::clicked, this, [this] { finish(); });
-    connect(SpeedButton11, &QToolButton::clicked, this, [this] { hideHelp(); });
+    onClick(SpeedButton8, platform_, [this] { attachPicture(); });
+    onClick(SpeedButton9, platform_, [this] { detachPicture(); });
+    onClick(SpeedButton10, platform_, [this] { finish(); });
+    onClick(SpeedButton11, platform_, [this] { hideHelp(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     Timer1->start();
 }

@@ -240,11 +240,16 @@ void FramePhotoLoader::deliver(const Result& result)
     frame_.setPixmap(QPixmap::fromImage(result.image));
 }
 
+void FramePhotoLoader::waitForDecoding()
+{
+    pool_.waitForDone();
+}
+
 void FramePhotoLoader::wait()
 {
     if (!pending_)
         return;
-    pool_.waitForDone();
+    waitForDecoding();
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     pending_ = false; // delivered, or overtaken with nothing left to deliver
 }

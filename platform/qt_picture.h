@@ -63,6 +63,9 @@ public:
     bool pending() const { return pending_; }
     // Waits until the pending photo (if any) is in the frame or reported.
     void wait();
+    // Waits until decoding in the background has ended; its result comes
+    // with the next events, and only if nothing has overtaken it by then.
+    void waitForDecoding();
 
 private:
     struct Result;

@@ -1,6 +1,7 @@
 #include "companion_config.h"
 
 #include "counted_text.h"
+#include "io_error.h"
 #include "paths.h"
 #include "record_file.h"
 
@@ -41,7 +42,20 @@ std::vector<std::uint8_t> buildCompanionConfig(const std::filesystem::path& prog
 
 void writeCompanionConfig(const std::filesystem::path& programFolder)
 {
-    writeRecord(joinPath(programFolder, "skarbiec_config.dat"), buildCompanionConfig(programFolder));
+    const std::filesystem::path path = joinPath(programFolder, "skarbiec_config.dat");
+    const std::vector<std::uint8_t> record = buildCompanionConfig(programFolder);
+    // The file already holding exactly these bytes is left alone: a durable
+    // rewrite at every start costs the start a few disk flushes for nothing.
+    std::error_code ec;
+    if (std::filesystem::file_size(path, ec) == record.size() && !ec) {
+        try {
+            if (readRecord(path, record.size()) == record)
+                return;
+        } catch (const IoError&) {
+            // unreadable: written anew below, which reports what is wrong
+        }
+    }
+    writeRecord(path, record);
 }
 
 CompanionConfig parseCompanionConfig(std::span<const std::uint8_t> record)

@@ -130,13 +130,19 @@ TEST_F(FramePhotoTest, OvertakenPhotoIsNeverShown)
          Colour::Green},
         {"nothing: cancelled", [this] { framePhotoLoader(*frame).cancel(); }, Colour::Blue},
     };
-    for (const Row& row : rows) {
-        forgetFramePictures();
-        show("large_red.jpg");
-        row.then();
-        waitForFramePhotos();
-        QApplication::processEvents(); // a late delivery would land here
-        EXPECT_EQ(shown(*frame), row.expected) << row.name;
+    // Overtaken before its decoding started, and after it ended but before
+    // the photo reached the frame.
+    for (const bool decoded : {false, true}) {
+        for (const Row& row : rows) {
+            forgetFramePictures();
+            show("large_red.jpg");
+            if (decoded)
+                framePhotoLoader(*frame).waitForDecoding();
+            row.then();
+            waitForFramePhotos();
+            QApplication::processEvents(); // a late delivery would land here
+            EXPECT_EQ(shown(*frame), row.expected) << row.name << (decoded ? ", decoded" : "");
+        }
     }
 }
 
@@ -172,12 +178,16 @@ TEST_F(FramePhotoTest, BrokenFileIsReportedOnceWhenItsDecodingEnds)
 TEST_F(FramePhotoTest, OvertakenBrokenFileIsNotReported)
 {
     writeBytes(folder / "broken_large.jpg", std::vector<std::uint8_t>(kFramePhotoAtOnceBytes + 1000, 0x55));
-    show("broken_large.jpg");
-    show("small_green.jpg");
-    waitForFramePhotos();
-    QApplication::processEvents();
-    EXPECT_TRUE(errors.empty());
-    EXPECT_EQ(shown(*frame), Colour::Green);
+    for (const bool decoded : {false, true}) {
+        show("broken_large.jpg");
+        if (decoded)
+            framePhotoLoader(*frame).waitForDecoding();
+        show("small_green.jpg");
+        waitForFramePhotos();
+        QApplication::processEvents();
+        EXPECT_TRUE(errors.empty()) << decoded;
+        EXPECT_EQ(shown(*frame), Colour::Green) << decoded;
+    }
 }
 
 TEST_F(FramePhotoTest, ChangedFileIsDecodedAgain)
