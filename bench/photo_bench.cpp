@@ -1,6 +1,7 @@
 // What selecting a contact costs for its photo: a 12-megapixel phone photo
 // against the small default picture, both shown in the 97 x 125 frame.
 
+#include "office_folder.h"
 #include "summary.h"
 
 #include "store/jpeg_picture.h"
@@ -27,48 +28,6 @@ namespace fs = std::filesystem;
 constexpr int kFrameWidth = 97;
 constexpr int kFrameHeight = 125;
 
-// A photo-like 4000 x 3000 JPEG: soft gradients with fine grain, quality 90,
-// as a phone writes it.
-std::vector<std::uint8_t> phonePhoto()
-{
-    const int width = 4000;
-    const int height = 3000;
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = width;
-    info.image_height = height;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 90, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    std::mt19937 random(42);
-    std::uniform_int_distribution<int> grain(-12, 12);
-    std::vector<std::uint8_t> row(width * 3);
-    while (info.next_scanline < info.image_height) {
-        const int y = static_cast<int>(info.next_scanline);
-        for (int x = 0; x < width; ++x) {
-            const double shade = 0.5 + 0.25 * std::sin(x / 170.0) + 0.2 * std::cos(y / 110.0 + x / 400.0);
-            for (int c = 0; c < 3; ++c) {
-                const int value = static_cast<int>(255 * shade * (0.7 + 0.15 * c)) + grain(random);
-                row[x * 3 + c] = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-            }
-        }
-        JSAMPROW pointer = row.data();
-        jpeg_write_scanlines(&info, &pointer, 1);
-    }
-    jpeg_finish_compress(&info);
-    std::vector<std::uint8_t> bytes(buffer, buffer + size);
-    jpeg_destroy_compress(&info);
-    std::free(buffer);
-    return bytes;
-}
-
 const fs::path& photoPath()
 {
     static const fs::path path = [] {
@@ -76,7 +35,7 @@ const fs::path& photoPath()
         fs::create_directories(folder);
         const fs::path file = folder / "telefon_4000x3000.jpg";
         if (!fs::exists(file)) {
-            const auto bytes = phonePhoto();
+            const auto bytes = wirtello::bench::phonePhotoJpeg();
             std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         }
         return file;

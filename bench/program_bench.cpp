@@ -239,53 +239,16 @@ BENCHMARK(searchMissing)->ArgName("entries")->Arg(125)->Arg(250)->Arg(501)->Unit
 
 // ---- select with a 12-megapixel photo ----
 
-// A 4000 x 3000 photo as a phone writes it: soft gradients, fine grain, quality 90.
-void writePhonePhoto(const fs::path& path)
-{
-    const int width = 4000;
-    const int height = 3000;
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = width;
-    info.image_height = height;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 90, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    std::mt19937 random(42);
-    std::uniform_int_distribution<int> grain(-12, 12);
-    std::vector<std::uint8_t> row(width * 3);
-    while (info.next_scanline < info.image_height) {
-        const int y = static_cast<int>(info.next_scanline);
-        for (int x = 0; x < width; ++x) {
-            const double shade = 0.5 + 0.25 * std::sin(x / 170.0) + 0.2 * std::cos(y / 110.0 + x / 400.0);
-            for (int c = 0; c < 3; ++c) {
-                const int value = static_cast<int>(255 * shade * (0.7 + 0.15 * c)) + grain(random);
-                row[x * 3 + c] = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-            }
-        }
-        JSAMPROW pointer = row.data();
-        jpeg_write_scanlines(&info, &pointer, 1);
-    }
-    jpeg_finish_compress(&info);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(buffer), static_cast<std::streamsize>(size));
-    jpeg_destroy_compress(&info);
-    std::free(buffer);
-}
-
 const fs::path& phonePhoto()
 {
     static const fs::path path = [] {
         const fs::path file = fs::temp_directory_path() / "wirtello-bench" / "telefon_4000x3000.jpg";
         fs::create_directories(file.parent_path());
-        if (!fs::exists(file))
-            writePhonePhoto(file);
+        if (!fs::exists(file)) {
+            const std::vector<std::uint8_t> bytes = phonePhotoJpeg();
+            std::ofstream(file, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        }
         return file;
     }();
     return path;
