@@ -107,6 +107,20 @@ TEST_F(PhotoTest, MissingPhotoFileShowsTheDefaultPictureSilently)
     EXPECT_TRUE(platform.errors.empty());
 }
 
+// A folder brought over from Windows keeps its photo paths as they were
+// written there; they are found below the program folder, the record unchanged.
+TEST_F(PhotoTest, WindowsPhotoPathsAreFoundBelowTheProgramFolder)
+{
+    std::filesystem::copy_file(folder / "red.jpg", folder / "LOGO/Anna.JPG");
+    writeDatabase({{0, "000 Anna", "", "", "C:\\Wirtello\\logo\\anna.jpg"}, {1, "001 Jan", "", "", "C:\\Inne\\jan.jpg"}});
+    start();
+    EXPECT_TRUE(isRed(shownColour()));
+    EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 0), "C:\\Wirtello\\logo\\anna.jpg");
+    clickRow(1);
+    EXPECT_TRUE(isBlue(shownColour())); // nothing of that name here: the default picture
+    EXPECT_TRUE(platform.errors.empty());
+}
+
 TEST_F(PhotoTest, UndecodablePhotoIsNamedAndTheSelectCompletes)
 {
     writeBytes(folder / "broken.jpg", {'n', 'o', 't', ' ', 'j', 'p', 'g'});
