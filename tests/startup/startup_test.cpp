@@ -74,6 +74,26 @@ TEST(Startup, FirstStartCreatesTheDataFilesAndSecondStartKeepsThem)
     EXPECT_EQ(readBytes(folder / "skarbiec_config.dat"), config);
 }
 
+// The companion configuration is written only when its bytes would change:
+// a protected file that already holds them is no error, a stale one is replaced.
+TEST(Startup, CompanionConfigurationIsRewrittenOnlyWhenItDiffers)
+{
+    TempFolder folder({"Admini", "NOTATKI"});
+    installDefaultPicture(folder);
+    const std::filesystem::path config = folder / "skarbiec_config.dat";
+    { Start first; }
+    const auto written = readBytes(config);
+    std::filesystem::permissions(config, std::filesystem::perms::owner_read);
+    {
+        Start second;
+        EXPECT_TRUE(second.platform.errors.empty());
+    }
+    std::filesystem::permissions(config, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    writeBytes(config, std::vector<std::uint8_t>(written.size(), 1));
+    { Start third; }
+    EXPECT_EQ(readBytes(config), written);
+}
+
 TEST(Startup, ListShowsEveryUsedSlotInOrder)
 {
     TempFolder folder({"Admini", "NOTATKI"});
