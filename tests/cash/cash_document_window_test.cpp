@@ -1,6 +1,7 @@
 #include "cash/cash_document_window.h"
 
 #include "cash/numbering_file.h"
+#include "tests/cash/numbering_bytes.h"
 #include "cash/text_editor_window.h"
 #include "store/record_file.h"
 #include "tests/support/recording_print_surface.h"
@@ -24,17 +25,10 @@
 namespace wirtello {
 namespace {
 
+using test::numberingBytes;
 using test::readBytes;
 using test::TempFolder;
 using test::writeBytes;
-
-std::vector<std::uint8_t> numberingBytes(std::int32_t number, const std::string& extension)
-{
-    NumberingRecord record;
-    record.setNumber(kNumberField, number);
-    record.setText(kExtensionField, extension);
-    return {record.bytes().begin(), record.bytes().end()};
-}
 
 struct CashWindow {
     TempFolder folder{"Admini", "DOKUMENTY", "FONT"};

@@ -2,6 +2,7 @@
 #include "cash/cash_document_window.h"
 
 #include "cash/numbering_file.h"
+#include "tests/cash/numbering_bytes.h"
 #include "cash/text_editor_window.h"
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
@@ -20,17 +21,10 @@
 namespace wirtello {
 namespace {
 
+using test::numberingBytes;
 using test::readBytes;
 using test::TempFolder;
 using test::writeBytes;
-
-std::vector<std::uint8_t> numberingBytes(std::int32_t number, const std::string& extension)
-{
-    NumberingRecord record;
-    record.setNumber(kNumberField, number);
-    record.setText(kExtensionField, extension);
-    return {record.bytes().begin(), record.bytes().end()};
-}
 
 // The calls with the document title line replaced by a marker, so two
 // printouts can be compared apart from their number.

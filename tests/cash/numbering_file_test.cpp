@@ -1,4 +1,5 @@
 #include "cash/numbering_file.h"
+#include "tests/cash/numbering_bytes.h"
 
 #include "store/io_error.h"
 #include "store/record_file.h"
@@ -19,18 +20,10 @@
 namespace wirtello {
 namespace {
 
+using test::numberingBytes;
 using test::readBytes;
 using test::TempFolder;
 using test::writeBytes;
-
-std::vector<std::uint8_t> numberingBytes(std::int32_t number, const std::string& extension)
-{
-    NumberingRecord record;
-    record.setNumber(kNumberField, number);
-    record.setText(kExtensionField, extension);
-    const auto bytes = record.bytes();
-    return {bytes.begin(), bytes.end()};
-}
 
 std::int32_t storedNumber(const std::filesystem::path& path)
 {
