@@ -134,10 +134,16 @@ std::optional<std::filesystem::path> QtPlatform::openFile(const FileDialogReques
 
 std::optional<std::filesystem::path> QtPlatform::saveFile(const FileDialogRequest& request)
 {
-    // QFileDialog asks before overwriting an existing file.
-    const QString chosen = QFileDialog::getSaveFileName(dialogParent(), request.title, startPath(request),
-                                                        toQtFileFilter(request.filter));
-    return toPath(chosen, request.defaultExtension);
+    QFileDialog dialog(dialogParent(), request.title, startPath(request), toQtFileFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the extension itself, so its question before overwriting
+    // an existing file is asked about the name that will be written.
+    QString extension = request.defaultExtension;
+    extension.remove(QLatin1Char('*')).remove(QLatin1Char('.'));
+    dialog.setDefaultSuffix(extension);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return toPath(dialog.selectedFiles().constFirst(), request.defaultExtension);
 }
 
 bool QtPlatform::exec(const QString& commandLine, const std::filesystem::path& workingFolder)
