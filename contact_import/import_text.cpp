@@ -159,12 +159,15 @@ std::string toUtf8(std::string_view bytes, std::string_view charset)
     return isUtf8(bytes) ? std::string(bytes) : fromCp1250(bytes);
 }
 
-std::string decodeQuotedPrintable(std::string_view text)
+namespace {
+
+// Replaces each `marker` followed by two hex digits with the byte they name.
+std::string decodeHexEscapes(std::string_view text, char marker)
 {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '=' && i + 2 < text.size()) {
+        if (text[i] == marker && i + 2 < text.size()) {
             const int high = hexValue(text[i + 1]);
             const int low = hexValue(text[i + 2]);
             if (high >= 0 && low >= 0) {
@@ -178,24 +181,18 @@ std::string decodeQuotedPrintable(std::string_view text)
     return out;
 }
 
+} // namespace
+
+std::string decodeQuotedPrintable(std::string_view text)
+{
+    return decodeHexEscapes(text, '=');
+}
+
 std::string percentDecoded(std::string_view text)
 {
     if (text.find('%') == std::string_view::npos)
         return std::string(text);
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            const int high = hexValue(text[i + 1]);
-            const int low = hexValue(text[i + 2]);
-            if (high >= 0 && low >= 0) {
-                out += static_cast<char>(high * 16 + low);
-                i += 2;
-                continue;
-            }
-        }
-        out += text[i];
-    }
+    const std::string out = decodeHexEscapes(text, '%');
     return isUtf8(out) ? out : std::string(text);
 }
 
