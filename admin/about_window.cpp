@@ -14,8 +14,7 @@
 
 namespace wirtello {
 
-Tform3::Tform3(Platform& platform, QWidget* parent)
-    : ProgramWindow(parent), platform_(platform)
+Tform3::Tform3(Platform& platform, WidgetBuilding building) : platform_(platform)
 {
     setObjectName(QStringLiteral("Tform3"));
     // No caption; an empty title would make the window manager show the
@@ -24,6 +23,11 @@ Tform3::Tform3(Platform& platform, QWidget* parent)
     setFixedClientSize(349, 175);
     setFont(pixelFont(QStringLiteral("System"), 13));
     paintBackground(this, bgrColour(16119285));
+    buildWidgetsIf(building);
+}
+
+void Tform3::build()
+{
 
     Panel2 = addPanel(this, QRect(12, 8, 329, 109), Qt::white);
     const QFont arial12 = pixelFont(QStringLiteral("Arial"), 12);

@@ -16,7 +16,7 @@ class Platform;
 class Tform3 : public ProgramWindow {
     Q_OBJECT
 public:
-    explicit Tform3(Platform& platform, QWidget* parent = nullptr);
+    explicit Tform3(Platform& platform, WidgetBuilding building = WidgetBuilding::Now);
 
     // "Odwiedź witrynę www autora", "Wyślij pocztę".
     void OdwiedzWitryne();
@@ -40,6 +40,9 @@ public:
     QTimer* Timer1 = nullptr;
 
 private:
+    void build() override;
+    void aboutToShow() override { Timer1Timer(); }
+
     Platform& platform_;
 };
 

@@ -61,14 +61,19 @@ QString updateMessage(const char* kind, const QString& downloadText)
 
 } // namespace
 
-Tnarzedzia_f::Tnarzedzia_f(AppData& data, Platform& platform, QWidget* parent)
-    : ProgramWindow(parent), updateUrl(QString::fromUtf8(maker::kUpdateUrl)), installedVersion(maker::kInstalledVersion), data_(data), platform_(platform)
+Tnarzedzia_f::Tnarzedzia_f(AppData& data, Platform& platform, WidgetBuilding building)
+    : updateUrl(QString::fromUtf8(maker::kUpdateUrl)), installedVersion(maker::kInstalledVersion), data_(data), platform_(platform)
 {
     setObjectName(QStringLiteral("Tnarzedzia_f"));
     setWindowTitle(QStringLiteral("Narzędzia administratora"));
     setFixedClientSize(385, 399);
     setFont(pixelFont(QStringLiteral("Tahoma"), 11));
     paintBackground(this, bgrColour(15987699));
+    buildWidgetsIf(building);
+}
+
+void Tnarzedzia_f::build()
+{
 
     const QFont arial = pixelFont(QStringLiteral("Arial"), 12);
     Panel1 = addPanel(this, QRect(8, 8, 367, 312), Qt::white);

@@ -24,7 +24,7 @@ class Platform;
 class Tnarzedzia_f : public ProgramWindow {
     Q_OBJECT
 public:
-    Tnarzedzia_f(AppData& data, Platform& platform, QWidget* parent = nullptr);
+    Tnarzedzia_f(AppData& data, Platform& platform, WidgetBuilding building = WidgetBuilding::Now);
 
     void initialise() override;
 
@@ -50,6 +50,8 @@ public:
     QTextEdit* Memo1 = nullptr;
 
 private:
+    void build() override;
+
     AppData& data_;
     Platform& platform_;
     std::filesystem::path folder_;

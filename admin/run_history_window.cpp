@@ -27,14 +27,19 @@ QString folderTail(const QString& folder)
     return folder.right(31);
 }
 
-Thisto_f::Thisto_f(AppData& data, Platform& platform, QWidget* parent)
-    : ProgramWindow(parent), data_(data), platform_(platform)
+Thisto_f::Thisto_f(AppData& data, Platform& platform, WidgetBuilding building)
+    : data_(data), platform_(platform)
 {
     setObjectName(QStringLiteral("Thisto_f"));
     setWindowTitle(QStringLiteral("Historia"));
     setFixedClientSize(347, 231);
     setFont(pixelFont(QStringLiteral("Tahoma"), 11));
     paintBackground(this, bgrColour(16053492));
+    buildWidgetsIf(building);
+}
+
+void Thisto_f::build()
+{
 
     const QColor panelColour = bgrColour(16316664);
     Panel1 = addPanel(this, QRect(10, 8, 329, 134), panelColour);
@@ -69,14 +74,30 @@ void Thisto_f::setValue(QLabel* label, const QString& text)
     setRightAligned(label, text, kValueRightEdge);
 }
 
-void Thisto_f::initialise()
+void Thisto_f::showPlaceholders()
 {
-    platform_.setShortDateFormat(QStringLiteral("dd/mm/yyyy"));
     setValue(Label4, QStringLiteral("nieznana"));
     setValue(Label5, QStringLiteral("nieznany"));
     setValue(Label6, QStringLiteral("0"));
     setValue(Label8, QString());
     setValue(Label10, QString::fromUtf8(maker::kInstalledVersion));
+}
+
+void Thisto_f::showRunHistory()
+{
+    setValue(Label4, QString::fromStdString(data_.runHistory.lastRunDate()));
+    setValue(Label5, QString::fromStdString(data_.runHistory.lastRunTime()));
+    setValue(Label6, QString::fromStdString(data_.runHistory.runCountText()) + QStringLiteral(" razy"));
+    const QString folderText = QString::fromStdString(dataFolder_.string());
+    Label8->setToolTip(folderText);
+    setValue(Label8, folderTail(folderText));
+}
+
+void Thisto_f::initialise()
+{
+    platform_.setShortDateFormat(QStringLiteral("dd/mm/yyyy"));
+    if (widgetsBuilt())
+        showPlaceholders();
 
     const std::optional<std::filesystem::path> folder =
         resolveWindowDataFolder(siec_, true, platform_, data_.programFolder);
@@ -93,13 +114,8 @@ void Thisto_f::initialise()
         initialiseFailed();
         return;
     }
-
-    setValue(Label4, QString::fromStdString(data_.runHistory.lastRunDate()));
-    setValue(Label5, QString::fromStdString(data_.runHistory.lastRunTime()));
-    setValue(Label6, QString::fromStdString(data_.runHistory.runCountText()) + QStringLiteral(" razy"));
-    const QString folderText = QString::fromStdString(dataFolder_.string());
-    Label8->setToolTip(folderText);
-    setValue(Label8, folderTail(folderText));
+    if (widgetsBuilt())
+        showRunHistory();
 }
 
 void Thisto_f::Timer1Timer()

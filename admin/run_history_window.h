@@ -20,7 +20,7 @@ class Platform;
 class Thisto_f : public ProgramWindow {
     Q_OBJECT
 public:
-    Thisto_f(AppData& data, Platform& platform, QWidget* parent = nullptr);
+    Thisto_f(AppData& data, Platform& platform, WidgetBuilding building = WidgetBuilding::Now);
 
     void initialise() override;
     // Clock tick of Timer1.
@@ -45,7 +45,11 @@ public:
     QTimer* Timer1 = nullptr;
 
 private:
+    void build() override;
+    void aboutToShow() override { Timer1Timer(); }
     void setValue(QLabel* label, const QString& text);
+    void showPlaceholders();
+    void showRunHistory();
 
     AppData& data_;
     Platform& platform_;

@@ -32,15 +32,18 @@ Program::Program(AppData& data, Platform& platform) : printFont_(data.programFol
     main_ = std::make_unique<Tzadania_f>(data, platform, printFont_, windows_);
     main_->FormCreate();
 
-    // The later windows, in their creation order.
-    create<Tform3>(WindowRole::About, platform);
-    create<Tfirma_f>(WindowRole::Company, data, platform);
-    auto& textEditor = create<Tlogowania_f>(WindowRole::TextEditor, data, platform, printFont_);
-    create<Thisto_f>(WindowRole::RunHistory, data, platform);
+    // The later windows, in their creation order. Their creation handlers run
+    // now; their widgets are built when each is first shown, which keeps the
+    // start quick since most of them are never opened in a run.
+    const WidgetBuilding later = WidgetBuilding::OnFirstShow;
+    create<Tform3>(WindowRole::About, platform, later);
+    create<Tfirma_f>(WindowRole::Company, data, platform, later);
+    auto& textEditor = create<Tlogowania_f>(WindowRole::TextEditor, data, platform, printFont_, later);
+    create<Thisto_f>(WindowRole::RunHistory, data, platform, later);
     create<Tfont_f>(WindowRole::PrintFont, platform, printFont_);
-    create<Tkp_f>(WindowRole::CashDocument, data, platform, printFont_, textEditor);
-    create<Tkoperta_f>(WindowRole::Envelope, data, platform, printFont_);
-    create<Tnarzedzia_f>(WindowRole::AdminTools, data, platform);
+    create<Tkp_f>(WindowRole::CashDocument, data, platform, printFont_, textEditor, later);
+    create<Tkoperta_f>(WindowRole::Envelope, data, platform, printFont_, later);
+    create<Tnarzedzia_f>(WindowRole::AdminTools, data, platform, later);
 }
 
 std::vector<ProgramWindow*> Program::creationOrder() const

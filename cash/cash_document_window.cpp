@@ -73,12 +73,17 @@ DocumentNumber nextDocumentNumber(const std::filesystem::path& path)
 } // namespace
 
 Tkp_f::Tkp_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, Tlogowania_f& textEditor,
-             QWidget* parent)
-    : ProgramWindow(parent), data_(data), platform_(platform), printFont_(printFont), textEditor_(textEditor)
+             WidgetBuilding building)
+    : data_(data), platform_(platform), printFont_(printFont), textEditor_(textEditor)
 {
     setObjectName(QStringLiteral("Tkp_f"));
     setWindowTitle(QStringLiteral("Dokument Kp"));
     setFixedClientSize(629, 515);
+    buildWidgetsIf(building);
+}
+
+void Tkp_f::build()
+{
     buildLayout();
 
     onClick(SpeedButton1, platform_, [this] { dismiss(); });
@@ -105,6 +110,7 @@ Tkp_f::Tkp_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, Tlo
 void Tkp_f::prepareDocument(DocumentKind kind, const QString& firstLine, const QString& secondLine,
                             const QString& street, const QString& town, const std::array<QString, 4>& companyLines)
 {
+    buildWidgets();
     kind_ = kind;
     Label9->setText(firstLine + QLatin1Char(' ') + secondLine);
     Label10->setText(street);
@@ -124,6 +130,9 @@ void Tkp_f::initialise()
         return;
     }
     dataFolder_ = *folder;
+    // A document is prepared, and the widgets built, by prepareDocument() only.
+    if (!widgetsBuilt())
+        return;
 
     for (QLineEdit* edit : panelEdits())
         edit->clear();

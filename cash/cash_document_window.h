@@ -43,7 +43,7 @@ class Tkp_f : public ProgramWindow {
     Q_OBJECT
 public:
     Tkp_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, Tlogowania_f& textEditor,
-          QWidget* parent = nullptr);
+          WidgetBuilding building = WidgetBuilding::Now);
 
     // Sets the document kind and fills the two blocks: the counterparty with
     // the card's first and second line joined by a blank, its street and town
@@ -183,6 +183,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void build() override;
     void buildLayout();
     void openEditPanel(std::uint8_t target);
     std::array<QLabel*, 4> block(std::uint8_t target) const;

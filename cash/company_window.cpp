@@ -19,14 +19,18 @@ constexpr int kMaxLineLength = 50;
 
 } // namespace
 
-Tfirma_f::Tfirma_f(AppData& data, Platform& platform, QWidget* parent)
-    : ProgramWindow(parent), data_(data), platform_(platform)
+Tfirma_f::Tfirma_f(AppData& data, Platform& platform, WidgetBuilding building)
+    : data_(data), platform_(platform)
 {
     setObjectName(QStringLiteral("Tfirma_f"));
     setWindowTitle(QString());
     setFixedClientSize(597, 217);
     paintBackground(this, Qt::white);
+    buildWidgetsIf(building);
+}
 
+void Tfirma_f::build()
+{
     Panel1 = new QFrame(this);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(1);
@@ -82,8 +86,10 @@ QLineEdit* Tfirma_f::edit(int line) const
 
 void Tfirma_f::initialise()
 {
-    for (int line = 1; line <= CompanyRecord::kLineCount; ++line)
-        edit(line)->clear();
+    if (widgetsBuilt()) {
+        for (int line = 1; line <= CompanyRecord::kLineCount; ++line)
+            edit(line)->clear();
+    }
     try {
         const std::filesystem::path path = companyDataPath(data_.programFolder);
         data_.companyPath = path;
@@ -96,6 +102,8 @@ void Tfirma_f::initialise()
         initialiseFailed();
         return;
     }
+    if (!widgetsBuilt())
+        return;
     for (int line = 1; line <= CompanyRecord::kLineCount; ++line)
         edit(line)->setText(QString::fromStdString(data_.company.line(line)));
 }

@@ -17,7 +17,7 @@ class Platform;
 class Tfirma_f : public ProgramWindow {
     Q_OBJECT
 public:
-    Tfirma_f(AppData& data, Platform& platform, QWidget* parent = nullptr);
+    Tfirma_f(AppData& data, Platform& platform, WidgetBuilding building = WidgetBuilding::Now);
 
     // Clears the edits, reads the record (creating a missing file) into the
     // shared record and shows its six lines.
@@ -44,6 +44,8 @@ public:
     QToolButton* SpeedButton2 = nullptr;
 
 private:
+    void build() override;
+
     QLineEdit* edit(int line) const;
 
     AppData& data_;

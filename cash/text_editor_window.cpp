@@ -32,14 +32,18 @@ QString memoText(const std::vector<std::string>& lines)
 
 } // namespace
 
-Tlogowania_f::Tlogowania_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, QWidget* parent)
-    : ProgramWindow(parent), data_(data), platform_(platform), printFont_(printFont)
+Tlogowania_f::Tlogowania_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, WidgetBuilding building)
+    : data_(data), platform_(platform), printFont_(printFont)
 {
     setObjectName(QStringLiteral("Tlogowania_f"));
     setWindowTitle(kDefaultCaption);
     setFixedClientSize(536, 476);
     paintBackground(this, kSilver.lighter(110));
+    buildWidgetsIf(building);
+}
 
+void Tlogowania_f::build()
+{
     Label1 = addLabel(this, QStringLiteral("Notatnik"), 8, 16, pixelFont(QStringLiteral("Arial"), 20), kGrey);
 
     const QFont buttonFont = pixelFont(QStringLiteral("Arial"), 12);
@@ -97,11 +101,13 @@ void Tlogowania_f::initialise()
 
     try {
         CzytajFonty(printFont_, kPrintFontFile);
-        applyPrintFontToMemo();
         const std::filesystem::path path = editedPath();
         createEmptyTextFileIfMissing(path);
         const std::vector<std::string> lines = readTextLines(path);
-        Memo1->setPlainText(memoText(lines));
+        if (widgetsBuilt()) {
+            applyPrintFontToMemo();
+            Memo1->setPlainText(memoText(lines));
+        }
         loadedPath_ = path;
     } catch (const IoError& error) {
         platform_.showError(error);

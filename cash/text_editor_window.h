@@ -42,7 +42,8 @@ class Tlogowania_f : public ProgramWindow {
 public:
     static constexpr std::uint8_t kStoreOnReturn = 2;
 
-    Tlogowania_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, QWidget* parent = nullptr);
+    Tlogowania_f(AppData& data, Platform& platform, CurrentPrintFont& printFont,
+                 WidgetBuilding building = WidgetBuilding::Now);
 
     void setParameters(const EditorParameters& parameters) { parameters_ = parameters; }
     const EditorParameters& parameters() const { return parameters_; }
@@ -65,6 +66,7 @@ public:
     QPlainTextEdit* Memo1 = nullptr;
 
 private:
+    void build() override;
     void applyPrintFontToMemo();
 
     AppData& data_;

@@ -42,12 +42,17 @@ QString qText(const std::string& utf8Text)
 
 } // namespace
 
-Tkoperta_f::Tkoperta_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, QWidget* parent)
-    : ProgramWindow(parent), data_(data), platform_(platform), printFont_(printFont)
+Tkoperta_f::Tkoperta_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, WidgetBuilding building)
+    : data_(data), platform_(platform), printFont_(printFont)
 {
     setObjectName(QStringLiteral("Tkoperta_f"));
     setWindowTitle(defaultCaption());
     setFixedClientSize(824, 548);
+    buildWidgetsIf(building);
+}
+
+void Tkoperta_f::build()
+{
     buildLayout();
 
     for (int i = 0; i < 4; ++i)
@@ -70,6 +75,7 @@ Tkoperta_f::Tkoperta_f(AppData& data, Platform& platform, CurrentPrintFont& prin
 
 void Tkoperta_f::addressTo(const EnvelopeAddress& card)
 {
+    buildWidgets();
     o2->setText(card.firstLine);
     o3->setText(card.secondLine);
     o4->setText(card.street);
@@ -89,28 +95,37 @@ void Tkoperta_f::initialise()
     }
     dataFolder_ = *folder;
 
-    tickPreset(1);
-    poziomo->setChecked(false);
-    logo->setChecked(false);
-    Panel3->hide();
-    for (QLineEdit* edit : {l1, l2, l3, l4, l_n, g1, g2, g3, g4, g_n, od, nazwa, l_log, g_log})
-        edit->clear();
+    // Before the widgets are built only the files are read (and made when
+    // missing) and the logo loaded; the opening that builds them shows it all.
+    const bool showing = widgetsBuilt();
+    if (showing) {
+        tickPreset(1);
+        poziomo->setChecked(false);
+        logo->setChecked(false);
+        Panel3->hide();
+        for (QLineEdit* edit : {l1, l2, l3, l4, l_n, g1, g2, g3, g4, g_n, od, nazwa, l_log, g_log})
+            edit->clear();
+    }
 
     bool completed = false;
-    runGuarded(platform_, [this, &completed] {
+    runGuarded(platform_, [this, showing, &completed] {
         logoRecord_ = loadOrCreate<LogoSettingsRecord>(logoSettingsPath(dataFolder_));
-        showLogoSettings(logoRecord_.logo());
         settingsRecord_ =
             loadOrCreate<EnvelopeSettingsRecord>(envelopeSettingsPath(dataFolder_), defaultEnvelopeSettings());
-        showSettings(settingsRecord_.settings(), false);
-        showPreset(1);
+        if (showing) {
+            showLogoSettings(logoRecord_.logo());
+            showSettings(settingsRecord_.settings(), false);
+            showPreset(1);
+        }
         loadNamedPicture();
         formaRecord_ = loadOrCreate<FormaRecord>(formaPath(dataFolder_));
-        o1->setText(qText(formaRecord_.forma()));
         choiceRecord_ = loadOrCreate<LayoutChoiceRecord>(layoutChoicePath(dataFolder_));
-        LayoutTicks shown = ticks();
-        applyLayoutChoice(choiceRecord_.choice(), shown);
-        applyTicks(shown);
+        if (showing) {
+            o1->setText(qText(formaRecord_.forma()));
+            LayoutTicks shown = ticks();
+            applyLayoutChoice(choiceRecord_.choice(), shown);
+            applyTicks(shown);
+        }
         setWindowTitle(defaultCaption());
         completed = true;
     });
@@ -244,7 +259,6 @@ void Tkoperta_f::detachPicture()
     nazwa->clear();
     dropPicture();
     logo->setChecked(false);
-    logo->setEnabled(false);
 }
 
 void Tkoperta_f::showHelp()
@@ -365,9 +379,14 @@ LogoSettings Tkoperta_f::typedLogoSettings() const
     return {utf8(nazwa), utf8(l_log), utf8(g_log)};
 }
 
+std::string Tkoperta_f::pictureName() const
+{
+    return widgetsBuilt() ? utf8(nazwa) : logoRecord_.logo().path;
+}
+
 std::filesystem::path Tkoperta_f::picturePath() const
 {
-    const std::string text = utf8(nazwa);
+    const std::string text = pictureName();
     // A name without a folder (a hand-made file), or a Windows path of a folder
     // brought over, is found below the data folder, then below the program folder.
     const std::filesystem::path path = resolveStoredPath(dataFolder_, text);
@@ -388,22 +407,21 @@ void Tkoperta_f::loadNamedPicture()
 {
     if (!pictureFileExists()) {
         dropPicture();
-        logo->setEnabled(false);
         return;
     }
     try {
         Picture picture = loadLogoPicture(picturePath());
-        const QImage image = toQImage(picture);
+        const QPixmap preview = widgetsBuilt() ? QPixmap::fromImage(toQImage(picture)) : QPixmap();
         logo_ = std::move(picture);
-        Image2->setPixmap(QPixmap::fromImage(image));
-        logo->setEnabled(true);
+        if (widgetsBuilt()) {
+            Image2->setPixmap(preview);
+            logo->setEnabled(true);
+        }
     } catch (const IoError& error) {
         dropPicture();
-        logo->setEnabled(false);
         platform_.showError(error);
     } catch (const std::exception& error) {
         dropPicture();
-        logo->setEnabled(false);
         platform_.showFailure(failureText(error));
     }
 }
@@ -411,7 +429,10 @@ void Tkoperta_f::loadNamedPicture()
 void Tkoperta_f::dropPicture()
 {
     logo_ = Picture{};
-    Image2->setPixmap(emptyPreviewPicture(Image2->size()));
+    if (widgetsBuilt()) {
+        Image2->setPixmap(emptyPreviewPicture(Image2->size()));
+        logo->setEnabled(false);
+    }
 }
 
 void Tkoperta_f::enableLogoTickForFile()

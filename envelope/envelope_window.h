@@ -46,7 +46,8 @@ struct EnvelopeAddress {
 class Tkoperta_f : public ProgramWindow {
     Q_OBJECT
 public:
-    Tkoperta_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, QWidget* parent = nullptr);
+    Tkoperta_f(AppData& data, Platform& platform, CurrentPrintFont& printFont,
+               WidgetBuilding building = WidgetBuilding::Now);
 
     // The main window's "Adresuj kopertę", called just before open(): o2..o5
     // take the card's texts, n1..n3 the first three lines of the own company
@@ -166,6 +167,8 @@ public:
     QTimer* Timer1 = nullptr;
 
 private:
+    void build() override;
+    void aboutToShow() override { Timer1Timer(); }
     void buildLayout();
     // What the preview shows while no logo is loaded.
     static QPixmap emptyPreviewPicture(const QSize& size);
@@ -176,6 +179,8 @@ private:
     void showLogoSettings(const LogoSettings& logoSettings);
     EnvelopeSettings typedSettings() const;
     LogoSettings typedLogoSettings() const;
+    // The picture's name as typed, or as the defaults hold it before the widgets are built.
+    std::string pictureName() const;
     std::filesystem::path picturePath() const;
     bool pictureFileExists() const;
     // Loads the picture nazwa names, or drops the one loaded when it names

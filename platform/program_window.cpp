@@ -5,8 +5,26 @@
 
 namespace wirtello {
 
+void ProgramWindow::buildWidgets()
+{
+    if (widgetsBuilt_)
+        return;
+    widgetsBuilt_ = true;
+    build();
+}
+
+void ProgramWindow::setVisible(bool visible)
+{
+    if (visible && !isVisible()) {
+        buildWidgets();
+        aboutToShow();
+    }
+    QWidget::setVisible(visible);
+}
+
 void ProgramWindow::open()
 {
+    buildWidgets();
     setEnabled(true);
     initialiseFailed_ = false;
     initialise();

@@ -1,4 +1,10 @@
 #include "app/program.h"
+#include "admin/about_window.h"
+#include "admin/run_history_window.h"
+#include "cash/company_window.h"
+#include "envelope/envelope_records.h"
+#include "envelope/envelope_window.h"
+#include "store/company_record.h"
 #include "tests/support/scripted_platform.h"
 #include "store/contact_database.h"
 #include "store/paths.h"
@@ -6,6 +12,10 @@
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 
 #include <map>
 
@@ -211,4 +221,67 @@ TEST(Startup, NineWindowsAreCreatedInOrderWithTheirCaptionsAndSizes)
     EXPECT_TRUE(platform.errors.empty());
     // The text editor window resolved its data folder first: the record exists.
     EXPECT_EQ(readBytes(folder / "Admini/siec.dat").size(), 403u);
+}
+
+// The hidden windows' widgets are built when each is first shown; their
+// creation handlers still run at start with every effect on files and data.
+TEST(Startup, HiddenWindowsBuildTheirWidgetsWhenFirstShown)
+{
+    TempFolder folder({"Admini", "NOTATKI", "LOGO"});
+    installDefaultPicture(folder);
+    CompanyRecord company;
+    company.setLine(1, "Biuro Rachunkowe Żak");
+    storeRecord(companyDataPath(folder.path()), company);
+    // A logo named by the envelope defaults that cannot be read: reported at start.
+    writeBytes(folder / "LOGO/zepsute.jpg", {0xFF, 0xD8, 0xFF});
+    LogoSettingsRecord logoSettings;
+    logoSettings.setLogo({(folder / "LOGO/zepsute.jpg").string(), "10", "10"});
+    storeRecord(logoSettingsPath(folder.path()), logoSettings);
+
+    ScriptedPlatform platform;
+    AppData data{folder.path()};
+    Program program(data, platform);
+
+    for (ProgramWindow* window : program.creationOrder()) {
+        if (window != &program.mainWindow()) {
+            EXPECT_FALSE(window->widgetsBuilt()) << window->metaObject()->className();
+        }
+    }
+    EXPECT_EQ(data.company.line(1), "Biuro Rachunkowe Żak");
+    EXPECT_TRUE(std::filesystem::exists(folder / "Admini/historia.dat"));
+    for (const auto& envelopeFile : {envelopeSettingsPath(folder.path()), formaPath(folder.path()),
+                                     layoutChoicePath(folder.path())}) {
+        EXPECT_TRUE(std::filesystem::exists(envelopeFile)) << envelopeFile;
+    }
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_EQ(platform.errors[0].path(), folder / "LOGO/zepsute.jpg");
+
+    const auto window = [&program](const char* className) {
+        for (ProgramWindow* candidate : program.creationOrder()) {
+            if (std::string(candidate->metaObject()->className()) == std::string("wirtello::") + className)
+                return candidate;
+        }
+        return static_cast<ProgramWindow*>(nullptr);
+    };
+    auto* companyWindow = dynamic_cast<Tfirma_f*>(window("Tfirma_f"));
+    companyWindow->open();
+    ASSERT_TRUE(companyWindow->widgetsBuilt());
+    EXPECT_EQ(companyWindow->firma1->text(), "Biuro Rachunkowe Żak");
+
+    // Clocks show the time from the first moment, not their placeholder.
+    auto* history = dynamic_cast<Thisto_f*>(window("Thisto_f"));
+    history->open();
+    EXPECT_EQ(history->Label13->text(), "09:05:07");
+    auto* about = dynamic_cast<Tform3*>(window("Tform3"));
+    about->show(); // the main window shows it without opening it
+    EXPECT_EQ(about->Label7->text(), "09:05:07");
+
+    auto* envelope = dynamic_cast<Tkoperta_f*>(window("Tkoperta_f"));
+    envelope->addressTo({QStringLiteral("Jan"), QStringLiteral("Kowalski"), QStringLiteral("Polna 3"), QStringLiteral("Łódź")});
+    envelope->open();
+    EXPECT_EQ(envelope->o2->text(), "Jan");
+    EXPECT_EQ(envelope->n1->text(), "Biuro Rachunkowe Żak");
+    EXPECT_EQ(envelope->nazwa->text().toStdString(), (folder / "LOGO/zepsute.jpg").string());
+    EXPECT_FALSE(envelope->logo->isEnabled());
+    EXPECT_EQ(platform.errors.size(), 2u); // reported again at the opening, as every opening re-reads
 }
