@@ -3,10 +3,12 @@
 #include "main_window.h"
 
 #include "contact_import/contact_file.h"
+#include "contact_import/contact_file_reader.h"
 #include "contact_import/import_plan.h"
 
 #include "platform/handler_guard.h"
 #include "platform/platform.h"
+#include "platform/program_module.h"
 
 #include <QAction>
 #include <QDir>
@@ -114,7 +116,7 @@ void Tzadania_f::importContacts()
     progress.setAutoClose(false);
     ContactFileReading reading;
     try {
-        reading = readContactFile(*file, static_cast<std::size_t>(before.count()), [&progress](int permille) {
+        reading = programModule<ContactFileReader>(kContactsModule).readContactFile(*file, static_cast<std::size_t>(before.count()), [&progress](int permille) {
             progress.setValue(permille);
             return !progress.wasCanceled();
         });

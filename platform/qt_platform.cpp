@@ -1,6 +1,8 @@
 #include "qt_platform.h"
 
 #include "platform/command_line.h"
+#include "platform/network_access.h"
+#include "platform/program_module.h"
 #include "platform/program_finder.h"
 
 #include <QApplication>
@@ -198,6 +200,26 @@ QString QtPlatform::longTimeFormat()
     QString format = QLocale::system().timeFormat(QLocale::LongFormat);
     format.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*")));
     return format.trimmed();
+}
+
+bool QtPlatform::isConnected()
+{
+    try {
+        return programModule<NetworkAccess>(kNetworkModule).isConnected();
+    } catch (const ModuleMissing& missing) {
+        showFailure(QString::fromStdString(missing.what()));
+        return false;
+    }
+}
+
+bool QtPlatform::download(const QString& url, const std::filesystem::path& target, int timeoutMs)
+{
+    try {
+        return programModule<NetworkAccess>(kNetworkModule).download(url, target, timeoutMs);
+    } catch (const ModuleMissing& missing) {
+        showFailure(QString::fromStdString(missing.what()));
+        return false;
+    }
 }
 
 void QtPlatform::endProcess()

@@ -1,4 +1,5 @@
-// Test entry for suites with windows: one QApplication, offscreen by default.
+// Test entry for suites with windows: one QApplication, offscreen by default,
+// finding the program's modules in the build.
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@ int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    QCoreApplication::addLibraryPath(QStringLiteral(WIRTELLO_MODULE_DIR));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,4 +1,6 @@
-#include "qt_platform.h"
+#include "network_access.h"
+
+#include <QObject>
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -15,7 +17,17 @@ constexpr qint64 kMaxDownloadBytes = 1024 * 1024;
 
 } // namespace
 
-bool QtPlatform::isConnected()
+// The module's root object.
+class QtNetworkAccess : public QObject, public NetworkAccess {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID "pl.wirtello.NetworkAccess/1")
+    Q_INTERFACES(wirtello::NetworkAccess)
+public:
+    bool isConnected() override;
+    bool download(const QString& url, const std::filesystem::path& target, int timeoutMs) override;
+};
+
+bool QtNetworkAccess::isConnected()
 {
     // Without a backend (no NetworkManager) the state is Unknown, which counts
     // as connected; only Disconnected is offline.
@@ -25,7 +37,7 @@ bool QtPlatform::isConnected()
     return !info || info->reachability() != QNetworkInformation::Reachability::Disconnected;
 }
 
-bool QtPlatform::download(const QString& url, const std::filesystem::path& target, int timeoutMs)
+bool QtNetworkAccess::download(const QString& url, const std::filesystem::path& target, int timeoutMs)
 {
     const QUrl address(url);
     if (!address.isValid() || address.isRelative())
@@ -79,3 +91,5 @@ bool QtPlatform::download(const QString& url, const std::filesystem::path& targe
 }
 
 } // namespace wirtello
+
+#include "network_module.moc"
