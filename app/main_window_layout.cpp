@@ -5,6 +5,7 @@
 #include "platform/window_look.h"
 
 #include <QIcon>
+#include <QImageReader>
 #include <QPixmap>
 #include <QStyledItemDelegate>
 #include <QTextBlockFormat>
@@ -20,6 +21,15 @@ static void initMainWindowResources()
 
 namespace wirtello {
 namespace {
+
+// One of our PNG resources, read by Qt's own PNG reader: told the format, it
+// does not load every image plugin to ask whether one reads the file better.
+QPixmap pngResource(const QString& name)
+{
+    QImageReader reader(QStringLiteral(":/main/") + name + QStringLiteral(".png"), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
 
 // The window's own colours, as the Windows values they were chosen as.
 constexpr std::uint32_t kWindowColour = 16053492;
@@ -51,7 +61,7 @@ QToolButton* makeButton(QWidget* parent, QRect geometry, const QString& caption,
 {
     QToolButton* button =
         addFlatButton(parent, caption, geometry, arial(fontPixels), kMaroon,
-                      QIcon(QStringLiteral(":/main/") + glyph + QStringLiteral(".png")), side,
+                      QIcon(pngResource(glyph)), side,
                       side == GlyphSide::Above ? QSize(20, 20) : QSize(16, 16));
     button->setToolTip(hint);
     button->setFocusPolicy(Qt::NoFocus);
@@ -160,7 +170,7 @@ void Tzadania_f::buildLayout()
     Image5 = new QLabel(this);
     Image5->setGeometry(826, 8, 161, 69);
     Image5->setScaledContents(true);
-    Image5->setPixmap(QPixmap(QStringLiteral(":/main/logo.png")));
+    Image5->setPixmap(pngResource(QStringLiteral("logo")));
 
     // Card.
     Bevel1 = makeBevel(this, QRect(415, 83, 405, 578), QFrame::Raised);

@@ -16,7 +16,6 @@
 #include <QTranslator>
 #include <QMessageBox>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QUrl>
 
 #include <cstdio>
@@ -196,10 +195,25 @@ QString QtPlatform::dateSeparator()
 
 QString QtPlatform::longTimeFormat()
 {
-    // The long time format without its time-zone part.
-    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*")));
-    return format.trimmed();
+    return withoutTimeZone(QLocale::system().timeFormat(QLocale::LongFormat));
+}
+
+QString withoutTimeZone(const QString& timeFormat)
+{
+    // By hand rather than with a regular expression: this runs at start-up,
+    // and the expression engine alone would cost more than the window's clock.
+    QString kept;
+    for (qsizetype i = 0; i < timeFormat.size(); ++i) {
+        if (timeFormat[i] != u't') {
+            kept += timeFormat[i];
+            continue;
+        }
+        while (!kept.isEmpty() && kept.back().isSpace())
+            kept.chop(1);
+        while (i + 1 < timeFormat.size() && (timeFormat[i + 1] == u't' || timeFormat[i + 1].isSpace()))
+            ++i;
+    }
+    return kept.trimmed();
 }
 
 bool QtPlatform::isConnected()

@@ -33,6 +33,10 @@ public:
 // "Zdjęcia cyfrowe|*.jpg" -> "Zdjęcia cyfrowe (*.jpg)".
 QString toQtFileFilter(const QString& filter);
 
+// A Qt time format without its time-zone part: every run of "t" with the
+// blanks around it ("HH:mm:ss t" -> "HH:mm:ss").
+QString withoutTimeZone(const QString& timeFormat);
+
 // Loads Qt's Polish translations into the running application, so standard
 // buttons read "Tak", "Nie", "Anuluj". Call once, after the application exists.
 void installPolishTranslations();

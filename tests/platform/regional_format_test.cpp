@@ -1,3 +1,4 @@
+#include "platform/qt_platform.h"
 #include "tests/support/scripted_platform.h"
 
 #include <gtest/gtest.h>
@@ -21,4 +22,18 @@ TEST(RegionalFormat, LongTimeFollowsTheRegionalFormat)
     EXPECT_EQ(platform.formatLongTime(QTime(9, 5, 7)), QStringLiteral("9:05:07"));
     platform.timeFormat = QStringLiteral("h:mm:ss AP");
     EXPECT_EQ(platform.formatLongTime(QTime(21, 5, 7)), QStringLiteral("9:05:07 PM"));
+}
+
+TEST(RegionalFormat, TimeZoneIsLeftOutOfTheLongTimeFormat)
+{
+    const std::pair<QString, QString> rows[] = {
+        {QStringLiteral("HH:mm:ss t"), QStringLiteral("HH:mm:ss")},
+        {QStringLiteral("h:mm:ss AP tttt"), QStringLiteral("h:mm:ss AP")},
+        {QStringLiteral("t HH:mm:ss"), QStringLiteral("HH:mm:ss")},
+        {QStringLiteral("HH:mm t ss"), QStringLiteral("HH:mmss")},
+        {QStringLiteral("HH:mm:ss"), QStringLiteral("HH:mm:ss")},
+        {QStringLiteral("tt"), QString()},
+    };
+    for (const auto& [format, expected] : rows)
+        EXPECT_EQ(withoutTimeZone(format), expected) << format.toStdString();
 }
