@@ -28,7 +28,6 @@ Tform3::Tform3(Platform& platform, WidgetBuilding building) : platform_(platform
 
 void Tform3::build()
 {
-
     Panel2 = addPanel(this, QRect(12, 8, 329, 109), Qt::white);
     const QFont arial12 = pixelFont(QStringLiteral("Arial"), 12);
     const QFont arial11 = pixelFont(QStringLiteral("Arial"), 11);

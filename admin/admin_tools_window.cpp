@@ -74,7 +74,6 @@ Tnarzedzia_f::Tnarzedzia_f(AppData& data, Platform& platform, WidgetBuilding bui
 
 void Tnarzedzia_f::build()
 {
-
     const QFont arial = pixelFont(QStringLiteral("Arial"), 12);
     Panel1 = addPanel(this, QRect(8, 8, 367, 312), Qt::white);
 

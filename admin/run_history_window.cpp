@@ -40,7 +40,6 @@ Thisto_f::Thisto_f(AppData& data, Platform& platform, WidgetBuilding building)
 
 void Thisto_f::build()
 {
-
     const QColor panelColour = bgrColour(16316664);
     Panel1 = addPanel(this, QRect(10, 8, 329, 134), panelColour);
     Panel2 = addPanel(this, QRect(8, 148, 329, 37), panelColour);

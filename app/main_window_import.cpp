@@ -2,7 +2,6 @@
 // progress while it is read, and the summary.
 #include "main_window.h"
 
-#include "contact_import/contact_file.h"
 #include "contact_import/contact_file_reader.h"
 #include "contact_import/import_plan.h"
 
@@ -116,7 +115,8 @@ void Tzadania_f::importContacts()
     progress.setAutoClose(false);
     ContactFileReading reading;
     try {
-        reading = programModule<ContactFileReader>(kContactsModule).readContactFile(*file, static_cast<std::size_t>(before.count()), [&progress](int permille) {
+        ContactFileReader& reader = programModule<ContactFileReader>(kContactsModule);
+        reading = reader.readContactFile(*file, static_cast<std::size_t>(before.count()), [&progress](int permille) {
             progress.setValue(permille);
             return !progress.wasCanceled();
         });

@@ -1,11 +1,11 @@
+// The network module: downloads and the connection state, behind NetworkAccess.
 #include "network_access.h"
-
-#include <QObject>
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkInformation>
 #include <QNetworkReply>
+#include <QObject>
 #include <QSaveFile>
 #include <QTimer>
 
