@@ -331,14 +331,7 @@ ContactFileReading readCsv(std::string_view text, std::size_t room, const Import
 {
     ContactFileReading reading;
     reading.format = ContactFileFormat::Csv;
-    int shown = -1;
-    const auto report = [&](int permille) {
-        if (permille != shown) {
-            shown = permille;
-            if (progress && !progress(permille))
-                throw ImportCancelled();
-        }
-    };
+    ProgressReport report(progress);
 
     CsvCursor cursor(text, separatorOf(text));
     const std::vector<std::string> header = cursor.nextRow();

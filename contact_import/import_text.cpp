@@ -1,6 +1,7 @@
 #include "import_text.h"
 
 #include "store/cp1250.h"
+#include "store/hex_digit.h"
 
 #include <iconv.h>
 
@@ -45,17 +46,6 @@ std::size_t sequenceLength(std::string_view text, std::size_t pos)
         || (cp >= 0xD800 && cp <= 0xDFFF))
         return 0;
     return length;
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 std::string lowerAscii(std::string_view text)
@@ -168,8 +158,8 @@ std::string decodeHexEscapes(std::string_view text, char marker)
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == marker && i + 2 < text.size()) {
-            const int high = hexValue(text[i + 1]);
-            const int low = hexValue(text[i + 2]);
+            const int high = hexDigitValue(text[i + 1]);
+            const int low = hexDigitValue(text[i + 2]);
             if (high >= 0 && low >= 0) {
                 out += static_cast<char>(high * 16 + low);
                 i += 2;

@@ -48,4 +48,24 @@ public:
 // reading with ImportCancelled.
 using ImportProgress = std::function<bool(int permille)>;
 
+// Passes the part done on to an ImportProgress whenever it changes; throws
+// ImportCancelled when told to stop.
+class ProgressReport {
+public:
+    explicit ProgressReport(const ImportProgress& progress) : progress_(progress) {}
+
+    void operator()(int permille)
+    {
+        if (permille == shown_)
+            return;
+        shown_ = permille;
+        if (progress_ && !progress_(permille))
+            throw ImportCancelled();
+    }
+
+private:
+    const ImportProgress& progress_;
+    int shown_ = -1;
+};
+
 } // namespace wirtello

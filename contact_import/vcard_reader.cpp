@@ -615,14 +615,7 @@ ContactFileReading readVcards(std::string_view text, std::size_t room, const Imp
 {
     ContactFileReading reading;
     reading.format = ContactFileFormat::Vcard;
-    int shown = -1;
-    const auto report = [&](int permille) {
-        if (permille != shown) {
-            shown = permille;
-            if (progress && !progress(permille))
-                throw ImportCancelled();
-        }
-    };
+    ProgressReport report(progress);
 
     // First the cards' lines, which is quick and tells how many there are.
     std::vector<RawCard> cards;

@@ -1,20 +1,8 @@
 #include "typed_number.h"
 
+#include "store/hex_digit.h"
+
 namespace wirtello {
-namespace {
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
 
 std::int32_t readTypedNumber(std::string_view text)
 {
@@ -43,7 +31,7 @@ std::int32_t readTypedNumber(std::string_view text)
     std::uint64_t value = 0;
     bool stopped = false;
     for (; i < text.size(); ++i) {
-        const int digit = hexDigit(text[i]);
+        const int digit = hexDigitValue(text[i]);
         if (digit < 0 || digit >= base || value * base + digit > limit) {
             stopped = true;
             break;
