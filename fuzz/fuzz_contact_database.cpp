@@ -176,7 +176,7 @@ void edit(ContactBook& book, fuzz::Input& input)
     FUZZ_CHECK(book.text(field, slot) == storedAs(field, text));
 }
 
-void checkStoredReadsBack(const ContactBook& book)
+void checkStoredReadsBack(ContactBook& book)
 {
     book.store();
     static std::vector<std::uint8_t> file;

@@ -1,6 +1,9 @@
 #include "contact_book.h"
 
 #include "cp1250.h"
+#include "io_error.h"
+#include "paths.h"
+#include "record_file.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -18,8 +21,16 @@ void ContactBook::load()
     ContactDatabase read;
     read.load(databasePath());
     database_ = std::move(read);
+    base_ = database_;
+    if (const std::int32_t largest = largestContactId(database_); largest >= 0)
+        knownCounter_ = std::max(knownCounter_, largest + 1);
     loaded_ = true;
     refreshRows();
+}
+
+std::int32_t ContactBook::nextCounter() const
+{
+    return std::max(readIdCounter(counterPath()), knownCounter_);
 }
 
 void ContactBook::refreshRows()
@@ -68,7 +79,7 @@ ContactBook::AddCheck ContactBook::checkAdd() const
 {
     if (slotForNewContact() < 0)
         return AddCheck::Full;
-    const std::int32_t counter = readIdCounter(counterPath());
+    const std::int32_t counter = nextCounter();
     if (counter < 0 || counter > kLastIdCounter)
         return AddCheck::IdsExhausted;
     return AddCheck::Possible;
@@ -79,13 +90,14 @@ ContactBook::Added ContactBook::add(std::string_view name)
     if (!loaded_)
         throw std::logic_error("contact book not loaded");
     const int slot = slotForNewContact();
-    const std::int32_t counter = readIdCounter(counterPath());
+    const std::int32_t counter = nextCounter();
     if (slot < 0 || counter < 0 || counter > kLastIdCounter)
         throw std::logic_error("add without checkAdd");
     const std::string id = contactIdText(counter);
     std::string display = id + ' ' + std::string(name);
 
     writeIdCounter(counterPath(), counter + 1);
+    knownCounter_ = counter + 1;
 
     database_.clearSlot(slot);
     database_.setText(ContactField::Display, slot, display);
@@ -100,7 +112,7 @@ ContactBook::Room ContactBook::room() const
     int freeSlots = 0;
     for (int slot = 0; slot < kSlotCount; ++slot)
         freeSlots += database_.isUsed(slot) ? 0 : 1;
-    const std::int32_t counter = readIdCounter(counterPath());
+    const std::int32_t counter = nextCounter();
     const int ids = counter < 0 || counter > kLastIdCounter ? 0 : kLastIdCounter - counter + 1;
     return {freeSlots, ids};
 }
@@ -111,12 +123,13 @@ std::vector<int> ContactBook::addAll(std::span<const NewContact> contacts)
         throw std::logic_error("contact book not loaded");
     if (contacts.empty())
         return {};
-    const std::int32_t counter = readIdCounter(counterPath());
+    const std::int32_t counter = nextCounter();
     const auto count = static_cast<std::int32_t>(contacts.size());
     if (counter < 0 || counter > kLastIdCounter - count + 1 || room().freeSlots < count)
         throw std::logic_error("addAll beyond room()");
 
     writeIdCounter(counterPath(), counter + count);
+    knownCounter_ = counter + count;
 
     std::vector<int> used;
     for (std::int32_t i = 0; i < count; ++i) {
@@ -160,10 +173,79 @@ void ContactBook::remove(int row)
     refreshRows();
 }
 
-void ContactBook::store() const
+std::optional<ContactDatabase> ContactBook::changedOnDisk() const
 {
-    if (loaded_)
+    ContactDatabase disk;
+    try {
+        disk.load(databasePath());
+    } catch (const IoError&) {
+        // A missing or damaged file holds nothing to merge; a file that may not
+        // be written fails in the write that follows, with its own message.
+        return std::nullopt;
+    }
+    // The bytes decide: the size is always the same and a restore may give
+    // the file any modification time.
+    if (std::ranges::equal(disk.bytes(), base_.bytes()))
+        return std::nullopt;
+    return disk;
+}
+
+namespace {
+
+// `name` in `folder`, or with "_2", "_3"... before its extension when taken.
+std::filesystem::path unusedPath(const std::filesystem::path& folder, const std::string& name)
+{
+    const std::filesystem::path first = folder / name;
+    std::filesystem::path candidate = first;
+    for (int n = 2; fileExists(candidate); ++n)
+        candidate = folder / (first.stem().string() + '_' + std::to_string(n) + first.extension().string());
+    return candidate;
+}
+
+std::optional<std::int32_t> counterOnDisk(const std::filesystem::path& path)
+{
+    try {
+        return readIdCounter(path);
+    } catch (const IoError&) {
+        return std::nullopt; // left alone; the next add reports it
+    }
+}
+
+} // namespace
+
+ContactMergeReport ContactBook::store(std::chrono::system_clock::time_point now)
+{
+    if (!loaded_)
+        return {};
+    const std::optional<ContactDatabase> disk = changedOnDisk();
+    if (!disk) {
         database_.store(databasePath());
+        base_ = database_;
+        return {};
+    }
+
+    const std::optional<std::int32_t> diskCounter = counterOnDisk(counterPath());
+    ContactMergeResult merge = mergeContacts(base_, database_, *disk, std::max(knownCounter_, diskCounter.value_or(0)),
+                                             kLastIdCounter);
+    if (!merge.leftoverDiskSlots.empty()) {
+        merge.report.leftoverFile = unusedPath(databasePath().parent_path(), leftoverFileName(now));
+        const std::string csv = leftoverContactsCsv(*disk, merge.leftoverDiskSlots);
+        writeRecord(merge.report.leftoverFile,
+                    std::span(reinterpret_cast<const std::uint8_t*>(csv.data()), csv.size()));
+    }
+    if (diskCounter && *diskCounter < merge.counter)
+        writeIdCounter(counterPath(), merge.counter);
+    // Bytes that differ only outside the counted texts change no contact.
+    const bool changed = !merge.report.empty();
+    (changed ? merge.merged : database_).store(databasePath());
+
+    if (changed) {
+        database_ = std::move(merge.merged);
+        refreshRows();
+    }
+    base_ = database_;
+    knownCounter_ = std::max(knownCounter_, merge.counter);
+    return std::move(merge.report);
 }
 
 } // namespace wirtello

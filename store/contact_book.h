@@ -1,10 +1,14 @@
 #pragma once
 
 #include "contact_database.h"
+#include "contact_merge.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -92,14 +96,30 @@ public:
 
     // Writes the database file. A book that was never loaded has nothing of
     // the user's to write, and the file it could not read stays as it is.
-    void store() const;
+    //
+    // When the file no longer holds the bytes this book last read or wrote
+    // (another copy of the program, a restore from an archive), the book is
+    // first merged with it by contact id (mergeContacts) and the report says
+    // what came from disk; disk versions that find no room go to a dated CSV
+    // file beside the database. The id counter file is raised to the merged
+    // counter. Nothing in memory changes unless every write succeeded. When
+    // the file is as it was, exactly the book's bytes are written.
+    ContactMergeReport store(std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
 
 private:
     void refreshRows();
     int slotForNewContact() const;
+    // The id the next contact receives: the counter file's value, but never
+    // below an id this book holds or handed out (a restored counter file may
+    // be older than the contacts in memory).
+    std::int32_t nextCounter() const;
+    std::optional<ContactDatabase> changedOnDisk() const;
 
     std::filesystem::path programFolder_;
     ContactDatabase database_;
+    // The file's bytes as this book last read or wrote them.
+    ContactDatabase base_;
+    std::int32_t knownCounter_ = std::numeric_limits<std::int32_t>::min();
     std::vector<int> rowSlots_;
     bool loaded_ = false;
 };

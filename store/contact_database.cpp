@@ -30,6 +30,20 @@ ContactDatabase::ContactDatabase()
     clear();
 }
 
+ContactDatabase::ContactDatabase(const ContactDatabase& other)
+    : data_(std::make_unique<std::array<std::uint8_t, kContactDatabaseSize>>(*other.data_))
+{
+}
+
+ContactDatabase& ContactDatabase::operator=(const ContactDatabase& other)
+{
+    if (!data_)
+        data_ = std::make_unique<std::array<std::uint8_t, kContactDatabaseSize>>(*other.data_);
+    else if (this != &other)
+        *data_ = *other.data_;
+    return *this;
+}
+
 void ContactDatabase::clear()
 {
     data_->fill(0);

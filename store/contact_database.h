@@ -49,6 +49,10 @@ ContactArrayLayout contactArrayLayout(ContactField field);
 class ContactDatabase {
 public:
     ContactDatabase();
+    ContactDatabase(const ContactDatabase& other);
+    ContactDatabase& operator=(const ContactDatabase& other);
+    ContactDatabase(ContactDatabase&&) noexcept = default;
+    ContactDatabase& operator=(ContactDatabase&&) noexcept = default;
 
     void clear();
 
