@@ -1,6 +1,7 @@
 #include "jpeg_picture.h"
 
 #include "io_error.h"
+#include "safe_file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -198,13 +199,14 @@ Picture decode(std::span<const std::uint8_t> data, const std::filesystem::path& 
     }
 }
 
+// A photo's file, read only when it is a regular file (never a device or a
+// pipe) of a size a picture can have.
+constexpr std::uintmax_t kMaxJpegFileBytes = 64u << 20;
+
 std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw IoError(kDecodeFailed, path);
     try {
-        return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        return readRegularFile(path, kMaxJpegFileBytes);
     } catch (const std::bad_alloc&) {
         throw IoError(kOutOfMemory, path);
     }

@@ -2,10 +2,9 @@
 
 #include "io_error.h"
 #include "paths.h"
+#include "safe_file.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -31,12 +30,6 @@ const char* const kReadOnly = "Nie można zapisać pliku tylko do odczytu";
 
 const char* const kTemporarySuffix = ".tmp~";
 constexpr std::size_t kRandomDigits = 16;
-constexpr int kLinkDepthLimit = 40;
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { if (f) std::fclose(f); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 std::function<bool(RecordWriteStep)>& faultHook()
 {
@@ -57,15 +50,22 @@ bool proceed(RecordWriteStep step)
 int currentProcessId() { return _getpid(); }
 int openExclusive(const fs::path& path) { return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE); }
 long writeSome(int fd, const std::uint8_t* data, std::size_t size) { return _write(fd, data, static_cast<unsigned>(size)); }
-bool flushFile(int fd) { return _commit(fd) == 0; }
+bool systemFlush(int fd) { return _commit(fd) == 0; }
 bool closeFile(int fd) { return _close(fd) == 0; }
 #else
 int currentProcessId() { return static_cast<int>(::getpid()); }
 int openExclusive(const fs::path& path, mode_t mode) { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode); }
 long writeSome(int fd, const std::uint8_t* data, std::size_t size) { return static_cast<long>(::write(fd, data, size)); }
-bool flushFile(int fd) { return ::fsync(fd) == 0; }
+bool systemFlush(int fd) { return ::fsync(fd) == 0; }
 bool closeFile(int fd) { return ::close(fd) == 0; }
 #endif
+
+// The flush of a temporary file's bytes, replaceable by tests.
+std::function<bool(int)>& flushCall()
+{
+    static std::function<bool(int)> flush = systemFlush;
+    return flush;
+}
 
 // Random hex digits, different in every process and every call.
 std::string uniqueDigits()
@@ -82,23 +82,6 @@ std::string uniqueDigits()
     for (std::size_t i = 0; i < kRandomDigits; ++i, value >>= 4)
         digits[i] = hex[value & 0xF];
     return digits;
-}
-
-// The file a write really replaces: the final target of a chain of symbolic
-// links, each relative target taken from its link's folder.
-fs::path finalTarget(const fs::path& path)
-{
-    fs::path current = path;
-    for (int depth = 0; depth < kLinkDepthLimit; ++depth) {
-        std::error_code ec;
-        if (!fs::is_symlink(fs::symlink_status(current, ec)))
-            return current;
-        const fs::path next = fs::read_symlink(current, ec);
-        if (ec)
-            throw IoError(kWriteFailed, path);
-        current = next.is_absolute() ? next : current.parent_path() / next;
-    }
-    throw IoError(kWriteFailed, path); // a loop of links
 }
 
 // What the replacement must keep of an existing file.
@@ -197,7 +180,7 @@ public:
         return proceed(RecordWriteStep::WriteBytes);
     }
 
-    bool flush() { return proceed(RecordWriteStep::FlushBytes) && flushFile(fd_); }
+    bool flush() { return proceed(RecordWriteStep::FlushBytes) && flushCall()(fd_); }
 
     bool takePermissionsOf(const std::optional<ExistingFile>& existing)
     {
@@ -275,15 +258,15 @@ void setRecordWriteFaultForTests(std::function<bool(RecordWriteStep)> proceedHoo
     faultHook() = std::move(proceedHook);
 }
 
+void setRecordFlushForTests(std::function<bool(int)> flush)
+{
+    flushCall() = flush ? std::move(flush) : systemFlush;
+}
+
 void readRecordInto(const std::filesystem::path& path, std::span<std::uint8_t> record)
 {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        throw IoError(kReadFailed, path);
-    FileHandle file(std::fopen(path.string().c_str(), "rb"));
-    if (!file)
-        throw IoError(kReadFailed, path);
-    if (std::fread(record.data(), 1, record.size(), file.get()) != record.size())
+    RegularFile file(path, FileAccess::Read);
+    if (file.read(record) != record.size())
         throw IoError(kReadFailed, path);
 }
 
@@ -296,7 +279,7 @@ std::vector<std::uint8_t> readRecord(const std::filesystem::path& path, std::siz
 
 void writeRecord(const std::filesystem::path& path, std::span<const std::uint8_t> record)
 {
-    const fs::path target = finalTarget(path);
+    const fs::path target = confinedPath(path, kWriteFailed);
     const std::optional<ExistingFile> existing = checkReplaceable(target, path);
     TemporaryFile temp(target, existing);
     if (!temp.isOpen() || !temp.write(record) || !temp.flush() || !temp.takePermissionsOf(existing) || !temp.close()

@@ -13,7 +13,8 @@ namespace wirtello {
 // raises IoError.
 
 // Reads record 0. A file shorter than one record is an error; a longer one is
-// read from its first record.
+// read from its first record. Only a regular file is read, reached as
+// confinedPath allows (store/safe_file.h).
 std::vector<std::uint8_t> readRecord(const std::filesystem::path& path, std::size_t recordSize);
 
 // Reads record 0 into `record` (whose size is the record size).
@@ -28,7 +29,9 @@ void readRecordInto(const std::filesystem::path& path, std::span<std::uint8_t> r
 // An existing file that is read-only (its owner's write bit is off, as for
 // every user including root) or not writable by this user is refused, not
 // replaced. The replacement keeps the old file's permission bits. A symbolic
-// link is followed: its final target is replaced and the link stays.
+// link is followed as confinedPath allows: its final target is replaced and
+// the link stays; a link leading out of its folder tree, or to nothing, is
+// refused and nothing is written.
 void writeRecord(const std::filesystem::path& path, std::span<const std::uint8_t> record);
 
 // Creates the file holding `recordSize` zero bytes when no file exists there.
@@ -54,5 +57,9 @@ enum class RecordWriteStep { CreateTemporary, WriteBytes, FlushBytes, SetPermiss
 // Test seam: while set, each step of a write asks the hook first and fails as
 // the operating system would when it returns false. Production code never sets it.
 void setRecordWriteFaultForTests(std::function<bool(RecordWriteStep)> proceed);
+
+// Test seam: replaces the flush of the temporary file's bytes to disk (given
+// its descriptor; false for a failure) until reset with an empty function.
+void setRecordFlushForTests(std::function<bool(int descriptor)> flush);
 
 } // namespace wirtello

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -132,6 +133,41 @@ TEST(RecordFile, ASuccessfulWriteFlushesTheBytesBeforeAndTheFolderAfterTheRename
                                                    RecordWriteStep::FlushBytes, RecordWriteStep::SetPermissions,
                                                    RecordWriteStep::Close, RecordWriteStep::Rename,
                                                    RecordWriteStep::FlushFolder}));
+}
+
+TEST(RecordFile, TheBytesReachTheDiskBeforeTheRenameAndAFailedFlushFailsTheWrite)
+{
+    for (const bool flushWorks : {true, false}) {
+        SCOPED_TRACE(flushWorks ? "flush works" : "flush fails");
+        TempFolder folder;
+        writeBytes(folder / "r.dat", {1, 2, 3});
+        // The disk flush itself, with the size of the file it flushed, among the steps.
+        std::vector<std::string> events;
+        WriteFault watch([&](RecordWriteStep step) {
+            events.push_back(stepName(step));
+            return true;
+        });
+        setRecordFlushForTests([&](int descriptor) {
+            struct stat info {};
+            ::fstat(descriptor, &info);
+            events.push_back("disk flush of " + std::to_string(info.st_size) + " bytes");
+            return flushWorks;
+        });
+        try {
+            writeRecord(folder / "r.dat", std::vector<std::uint8_t>{9, 9});
+            EXPECT_TRUE(flushWorks) << "a failed flush went unnoticed";
+        } catch (const IoError& error) {
+            EXPECT_FALSE(flushWorks);
+            EXPECT_EQ(error.path(), folder / "r.dat");
+        }
+        setRecordFlushForTests({});
+        const auto flushed = std::find(events.begin(), events.end(), "disk flush of 2 bytes");
+        EXPECT_EQ(std::count(events.begin(), events.end(), "disk flush of 2 bytes"), 1);
+        EXPECT_LT(flushed, std::find(events.begin(), events.end(), "rename"));
+        const std::vector<std::uint8_t> expected = flushWorks ? std::vector<std::uint8_t>{9, 9} : std::vector<std::uint8_t>{1, 2, 3};
+        EXPECT_EQ(readBytes(folder / "r.dat"), expected);
+        EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"r.dat"});
+    }
 }
 
 TEST(RecordFile, ProtectedFilesAreRefusedAndOthersKeepTheirPermissions)
