@@ -97,10 +97,10 @@ FrameImages& frameImages()
 }
 
 // Safe on any thread: touches nothing shared.
-QImage decodeForFrame(const fs::path& path, QSize frame)
+QImage decodeForFrame(const fs::path& path, QSize frame, std::uint64_t maxBlocks = kMaxJpegDecodeBlocks)
 {
-    const QImage image =
-        toQImage(stretchPicture(decodeJpegFileToCover(path, frame.width(), frame.height()), frame.width(), frame.height()));
+    const QImage image = toQImage(stretchPicture(decodeJpegFileToCover(path, frame.width(), frame.height(), maxBlocks),
+                                                 frame.width(), frame.height()));
     if (image.isNull()) // Qt reports a failed allocation as a null image
         throw IoError("Za mało pamięci, aby odczytać obraz JPEG", path);
     return image;
@@ -130,13 +130,13 @@ QImage loadJpegImage(const std::filesystem::path& path)
     return image;
 }
 
-QImage loadJpegImageForFrame(const std::filesystem::path& path, QSize frame)
+QImage loadJpegImageForFrame(const std::filesystem::path& path, QSize frame, std::uint64_t maxBlocks)
 {
     const std::string key = keyOf(path, frame);
     const FileStamp stamp = stampOf(path);
     if (const QImage* kept = frameImages().find(key, stamp))
         return *kept;
-    QImage image = decodeForFrame(path, frame);
+    QImage image = decodeForFrame(path, frame, maxBlocks);
     if (stamp.known)
         frameImages().put(key, stamp, image);
     return image;
@@ -197,12 +197,15 @@ void FramePhotoLoader::show(const std::filesystem::path& path, const std::functi
     }
     if (!stamp.known || stamp.size <= kFramePhotoAtOnceBytes) {
         try {
-            frame_.setPixmap(QPixmap::fromImage(loadJpegImageForFrame(path, size)));
+            frame_.setPixmap(QPixmap::fromImage(loadJpegImageForFrame(path, size, kFramePhotoAtOnceBlocks)));
+            return;
+        } catch (const JpegWorkLimitError&) {
+            // More work than the window may wait for: decoded in the background below.
         } catch (const IoError& error) {
             onError(error);
             standIn();
+            return;
         }
-        return;
     }
 
     standIn();

@@ -26,15 +26,20 @@ QImage loadJpegImage(const std::filesystem::path& path);
 
 // A photo for a picture frame of `frame` size: decoded only as finely as the
 // frame needs, stretched to it, upright, and kept so that showing the same
-// unchanged file again costs no decoding. Raises IoError naming the file.
-QImage loadJpegImageForFrame(const std::filesystem::path& path, QSize frame);
+// unchanged file again costs no decoding. Raises IoError naming the file
+// (JpegWorkLimitError for a picture of more than `maxBlocks` decoding work).
+QImage loadJpegImageForFrame(const std::filesystem::path& path, QSize frame,
+                             std::uint64_t maxBlocks = kMaxJpegDecodeBlocks);
 
 // Forgets the photos kept by loadJpegImageForFrame and FramePhotoLoader.
 void forgetFramePictures();
 
 // Photo files up to this size are decoded at once (a millisecond or two);
-// larger ones by FramePhotoLoader in the background.
+// larger ones by FramePhotoLoader in the background. So are small files
+// whose decoding takes more work than this (8x8 blocks read, a few
+// hundredths of a second): a small file may claim a huge picture in many scans.
 inline constexpr std::uintmax_t kFramePhotoAtOnceBytes = 128 * 1024;
+inline constexpr std::uint64_t kFramePhotoAtOnceBlocks = 1'000'000;
 
 // Shows photos in a picture frame without making the user wait for a large
 // one. A photo already kept, or a small file, is shown at once; a larger file

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <new>
+#include <string>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -20,20 +21,60 @@ namespace {
 const char* const kDecodeFailed = "Nie można odczytać obrazu JPEG";
 const char* const kTooLarge = "Obraz JPEG jest zbyt duży (ponad 100 milionów pikseli)";
 const char* const kOutOfMemory = "Za mało pamięci, aby odczytać obraz JPEG";
+const std::string kTooManyScans =
+    "Obraz JPEG składa się ze zbyt wielu skanów (ponad " + std::to_string(kMaxJpegScans) + ")";
+const char* const kTooMuchWork = "Odczyt obrazu JPEG trwałby zbyt długo";
 
 constexpr unsigned kExifMarker = JPEG_APP0 + 1;
 
-enum class Outcome { Decoded, Unreadable, TooLarge, OutOfMemory };
+enum class Outcome { Decoded, Unreadable, TooLarge, OutOfMemory, TooManyScans, TooMuchWork };
 
 struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
+    Outcome stoppedFor = Outcome::Unreadable; // when our own limits stopped the decoding
 };
 
 void onError(j_common_ptr info)
 {
     auto* manager = reinterpret_cast<ErrorManager*>(info->err);
     std::longjmp(manager->jump, 1);
+}
+
+// Called by libjpeg before each row of blocks it reads and each row it
+// puts out; counts the blocks read and stops a picture over the limits.
+struct WorkMonitor {
+    jpeg_progress_mgr base;
+    std::uint64_t maxBlocks;
+    std::uint64_t blocks = 0;
+    int scan = 0;
+    JDIMENSION row = 0;
+};
+
+void stopDecoding(j_common_ptr info, Outcome outcome)
+{
+    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+    manager->stoppedFor = outcome;
+    std::longjmp(manager->jump, 1);
+}
+
+void onProgress(j_common_ptr common)
+{
+    auto* info = reinterpret_cast<j_decompress_ptr>(common);
+    auto* monitor = reinterpret_cast<WorkMonitor*>(info->progress);
+    if (info->input_scan_number > kMaxJpegScans)
+        stopDecoding(common, Outcome::TooManyScans);
+    // Output rows also call here; a row of blocks counts once, when its scan reads it.
+    if (info->input_scan_number == monitor->scan && info->input_iMCU_row == monitor->row)
+        return;
+    monitor->scan = info->input_scan_number;
+    monitor->row = info->input_iMCU_row;
+    for (int i = 0; i < info->comps_in_scan; ++i) {
+        const jpeg_component_info* component = info->cur_comp_info[i];
+        monitor->blocks += std::uint64_t(component->width_in_blocks) * component->v_samp_factor;
+    }
+    if (monitor->blocks > monitor->maxBlocks)
+        stopDecoding(common, Outcome::TooMuchWork);
 }
 
 void onMessage(j_common_ptr) {}
@@ -90,20 +131,24 @@ void cmykRowToRgb(const std::uint8_t* cmyk, std::uint8_t* rgb, int width, bool i
 
 // All libjpeg calls live here, free of C++ objects with destructors, so the
 // longjmp out of an error never skips one. `coverWidth` 0 means full size.
-Outcome decodeInto(std::span<const std::uint8_t> data, int coverWidth, int coverHeight, Picture& picture,
-                   std::vector<std::uint8_t>& row, int& orientation)
+Outcome decodeInto(std::span<const std::uint8_t> data, int coverWidth, int coverHeight, std::uint64_t maxBlocks,
+                   Picture& picture, std::vector<std::uint8_t>& row, int& orientation)
 {
     jpeg_decompress_struct info;
     ErrorManager errors;
     info.err = jpeg_std_error(&errors.base);
     errors.base.error_exit = onError;
     errors.base.output_message = onMessage;
+    WorkMonitor monitor{{onProgress, 0, 0, 0, 0}, maxBlocks};
     if (setjmp(errors.jump)) {
         jpeg_destroy_decompress(&info);
+        if (errors.stoppedFor != Outcome::Unreadable)
+            return errors.stoppedFor;
         // libjpeg reports its own failed allocations as errors too.
         return errors.base.msg_code == JERR_OUT_OF_MEMORY ? Outcome::OutOfMemory : Outcome::Unreadable;
     }
     jpeg_create_decompress(&info);
+    info.progress = &monitor.base;
     jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
     jpeg_save_markers(&info, kExifMarker, 0xFFFF);
     jpeg_read_header(&info, TRUE);
@@ -177,7 +222,8 @@ Picture applyOrientation(Picture stored, int orientation)
     return shown;
 }
 
-Picture decode(std::span<const std::uint8_t> data, const std::filesystem::path& name, int coverWidth, int coverHeight)
+Picture decode(std::span<const std::uint8_t> data, const std::filesystem::path& name, int coverWidth, int coverHeight,
+               std::uint64_t maxBlocks = kMaxJpegDecodeBlocks)
 {
     if (data.empty())
         throw IoError(kDecodeFailed, name);
@@ -185,9 +231,11 @@ Picture decode(std::span<const std::uint8_t> data, const std::filesystem::path& 
         Picture picture;
         std::vector<std::uint8_t> row;
         int orientation = 1;
-        switch (decodeInto(data, coverWidth, coverHeight, picture, row, orientation)) {
+        switch (decodeInto(data, coverWidth, coverHeight, maxBlocks, picture, row, orientation)) {
         case Outcome::Decoded: break;
         case Outcome::TooLarge: throw IoError(kTooLarge, name);
+        case Outcome::TooManyScans: throw IoError(kTooManyScans, name);
+        case Outcome::TooMuchWork: throw JpegWorkLimitError(kTooMuchWork, name);
         case Outcome::OutOfMemory: throw IoError(kOutOfMemory, name);
         case Outcome::Unreadable: throw IoError(kDecodeFailed, name);
         }
@@ -293,14 +341,14 @@ Picture decodeJpegFile(const std::filesystem::path& path)
 }
 
 Picture decodeJpegToCover(std::span<const std::uint8_t> data, const std::filesystem::path& nameForErrors, int width,
-                          int height)
+                          int height, std::uint64_t maxBlocks)
 {
-    return decode(data, nameForErrors, std::max(width, 1), std::max(height, 1));
+    return decode(data, nameForErrors, std::max(width, 1), std::max(height, 1), maxBlocks);
 }
 
-Picture decodeJpegFileToCover(const std::filesystem::path& path, int width, int height)
+Picture decodeJpegFileToCover(const std::filesystem::path& path, int width, int height, std::uint64_t maxBlocks)
 {
-    return decodeJpegToCover(readWholeFile(path), path, width, height);
+    return decodeJpegToCover(readWholeFile(path), path, width, height, maxBlocks);
 }
 
 Picture stretchPicture(const Picture& picture, int width, int height)

@@ -2,6 +2,7 @@
 // background behind a stand-in, overtaken ones never shown.
 #include "platform/qt_picture.h"
 #include "platform/window_look.h"
+#include "tests/store/jpeg_samples.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +68,10 @@ protected:
         writePhoto(folder / "small_green.jpg", Qt::green, false);
         writePhoto(folder / "large_red.jpg", Qt::red, true);
         writePhoto(folder / "large_green.jpg", Qt::green, true);
+        // A small file claiming a large grey picture in forty scans: much work for its size.
+        auto heavy = progressiveJpeg(64, 64, 40);
+        claimSize(heavy, 2000, 2000);
+        writeBytes(folder / "small_heavy.jpg", heavy);
     }
 
     // Shows `name`; the stand-in is blue, errors are counted by path.
@@ -103,6 +108,7 @@ TEST_F(FramePhotoTest, SmallPhotosAtOnceLargeOnesBehindTheStandIn)
         {"large_green.jpg", Colour::Green, false, Colour::Green}, // kept from the decoding before
         {"small_green.jpg", Colour::Green, false, Colour::Green},
         {"large_red.jpg", Colour::Blue, true, Colour::Red},
+        {"small_heavy.jpg", Colour::Blue, true, Colour::None},
     };
     for (const Row& row : rows) {
         show(row.file);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <string>
 
@@ -128,6 +129,54 @@ TEST(JpegPicture, AHeaderClaimingTooManyPixelsIsRefusedBeforeAnythingIsAllocated
         const std::string small = operationOf([&] { decodeJpegFileToCover(folder / "huge.jpg", 97, 125); });
         EXPECT_NE(full.find("zbyt duży"), std::string::npos) << full;
         EXPECT_EQ(small, full);
+    }
+}
+
+// Every scan of a progressive picture is read over the whole picture again:
+// many scans, or a few over a large claimed size, are refused in moments.
+TEST(JpegPicture, APictureOfTooManyScansOrTooMuchWorkIsRefusedQuickly)
+{
+    TempFolder folder;
+    const std::filesystem::path path = folder / "skany.jpg";
+    const std::string tooManyScans = "Obraz JPEG składa się ze zbyt wielu skanów (ponad 300)";
+    const std::string tooLong = "Odczyt obrazu JPEG trwałby zbyt długo";
+    struct Row {
+        int scans;
+        int claimedSide; // 0: the picture's own 64 x 64
+        std::uint64_t framedMaxBlocks;
+        std::string full, framed; // the refusals; empty: decoded
+    };
+    const Row rows[] = {
+        {10, 0, kMaxJpegDecodeBlocks, "", ""},
+        {300, 0, kMaxJpegDecodeBlocks, "", ""},
+        {301, 0, kMaxJpegDecodeBlocks, tooManyScans, tooManyScans},
+        {694, 0, kMaxJpegDecodeBlocks, tooManyScans, tooManyScans},
+        {300, 10000, kMaxJpegDecodeBlocks, tooLong, tooLong},
+        {40, 0, 64 * 20, "", tooLong}, // a lowered limit, as for the window thread
+    };
+    // The refusal's text; a work refusal must be told apart from a broken file.
+    auto refusalOf = [&](const std::function<void()>& decode) -> std::string {
+        try {
+            decode();
+        } catch (const JpegWorkLimitError& error) {
+            EXPECT_EQ(error.path(), path);
+            return error.operation();
+        } catch (const IoError& error) {
+            EXPECT_EQ(error.path(), path);
+            return error.operation() == tooLong ? "not a JpegWorkLimitError" : error.operation();
+        }
+        return "";
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.scans) + " scans, claimed " + std::to_string(row.claimedSide));
+        auto bytes = test::progressiveJpeg(64, 64, row.scans);
+        if (row.claimedSide != 0)
+            claimSize(bytes, row.claimedSide, row.claimedSide);
+        writeBytes(path, bytes);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(refusalOf([&] { decodeJpegFile(path); }), row.full);
+        EXPECT_EQ(refusalOf([&] { decodeJpegFileToCover(path, 97, 125, row.framedMaxBlocks); }), row.framed);
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0);
     }
 }
 

@@ -104,6 +104,45 @@ std::vector<std::uint8_t> encodeJpeg(int width, int height, const std::function<
     return bytes;
 }
 
+std::vector<std::uint8_t> progressiveJpeg(int width, int height, int scans)
+{
+    constexpr int kLowestBit = 10; // the coarsest first bit libjpeg accepts
+    std::vector<jpeg_scan_info> script;
+    script.push_back({1, {0}, 0, 0, 0, 0});
+    for (int coefficient = 1; coefficient < 64; ++coefficient)
+        for (int bit = kLowestBit; bit >= 0; --bit)
+            script.push_back({1, {0}, coefficient, coefficient, bit == kLowestBit ? 0 : bit + 1, bit});
+    if (scans < 1 || scans > static_cast<int>(script.size()))
+        throw std::runtime_error("scan count out of range");
+    script.resize(static_cast<std::size_t>(scans));
+
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 1;
+    info.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&info);
+    info.scan_info = script.data();
+    info.num_scans = scans;
+    jpeg_start_compress(&info, TRUE);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(width), 128);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW pointer = row.data();
+        jpeg_write_scanlines(&info, &pointer, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::vector<std::uint8_t> bytes(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return bytes;
+}
+
 void claimSize(std::vector<std::uint8_t>& jpeg, int width, int height)
 {
     for (std::size_t i = 2; i + 8 < jpeg.size(); ++i) {

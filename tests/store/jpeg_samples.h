@@ -22,6 +22,11 @@ std::vector<std::uint8_t> encodeJpeg(int width, int height, const std::function<
 // The payload of an APP1 Exif segment holding one orientation entry.
 std::vector<std::uint8_t> exifSegment(int orientation, bool bigEndian);
 
+// A flat grey progressive JPEG in `scans` scans (at most 694), as a sound
+// encoder may write it: the DC first, then each AC coefficient alone, refined
+// bit by bit. Small whatever its size, as every scan after the first is a few bytes.
+std::vector<std::uint8_t> progressiveJpeg(int width, int height, int scans);
+
 // Rewrites the frame header so the picture claims another size.
 void claimSize(std::vector<std::uint8_t>& jpeg, int width, int height);
 
