@@ -2,6 +2,7 @@
 
 #include "contact_mapping.h"
 #include "import_text.h"
+#include "own_csv.h"
 
 #include <algorithm>
 #include <array>
@@ -349,10 +350,14 @@ ContactFileReading readCsv(std::string_view text, std::size_t room, const Import
         throw ContactFileError("Pierwszy wiersz pliku nie jest nagłówkiem kolumn, który program rozpoznaje "
                                "(na przykład \"Nazwa\", \"Imię i nazwisko\", \"Ulica\", \"Telefon\", \"E-mail\").");
 
+    // In our own export, cells a spreadsheet would run carry an apostrophe.
+    const bool ownExport = std::ranges::equal(header, kOwnCsvHeader);
     const RowReader reader(std::move(roles));
     std::size_t consumed = cursor.position();
     while (!cursor.atEnd()) {
-        const std::vector<std::string> row = cursor.nextRow();
+        std::vector<std::string> row = cursor.nextRow();
+        if (ownExport)
+            std::ranges::transform(row, row.begin(), [](const std::string& cell) { return unguardedCell(cell); });
         if (std::ranges::all_of(row, [](const std::string& cell) { return trimmed(cell).empty(); }))
             continue;
         ++reading.entriesInFile;

@@ -3,6 +3,10 @@
 #include "contact_mapping.h"
 #include "import_text.h"
 
+#include "companions/host_name.h"
+#include "companions/wywoz/contact_vcard.h"
+#include "store/cp1250.h"
+
 #include <belcard/belcard.hpp>
 #include <belcard/belcard_parser.hpp>
 
@@ -143,43 +147,19 @@ std::optional<ContentLine> splitContentLine(std::string_view line)
     return out;
 }
 
-// Cuts a value's parts (between unescaped ';') to kPartLimit bytes each,
-// keeping UTF-8 characters and escapes whole.
-std::string cutParts(std::string_view value)
+// A text cut to kPartLimit bytes, keeping its last UTF-8 character whole.
+std::string cutText(std::string text)
 {
-    if (value.size() <= kPartLimit)
-        return std::string(value);
-    std::string out;
-    std::size_t partLength = 0;
-    std::size_t i = 0;
-    while (i < value.size()) {
-        const auto c = static_cast<unsigned char>(value[i]);
-        if (c == ';') {
-            out += ';';
-            partLength = 0;
-            ++i;
-            continue;
-        }
-        std::size_t length = 1;
-        if (c == '\\')
-            length = 2;
-        else if (c >= 0xF0)
-            length = 4;
-        else if (c >= 0xE0)
-            length = 3;
-        else if (c >= 0xC0)
-            length = 2;
-        length = std::min(length, value.size() - i);
-        if (partLength + length <= kPartLimit) {
-            out.append(value.substr(i, length));
-            partLength += length;
-        }
-        i += length;
-    }
-    return out;
+    if (text.size() <= kPartLimit)
+        return text;
+    std::size_t cut = kPartLimit;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    text.resize(cut);
+    return text;
 }
 
-// Splits on ';' that no backslash escapes.
+// Splits on ';' that no backslash escapes, keeping the escapes.
 std::vector<std::string> splitComponents(std::string_view value)
 {
     std::vector<std::string> parts(1);
@@ -196,10 +176,39 @@ std::vector<std::string> splitComponents(std::string_view value)
     return parts;
 }
 
-// Exactly `count` components: missing ones empty, extra ones joined to the last.
-std::string withComponents(std::string_view value, std::size_t count)
+// A value as the texts it holds: split into components at each ';' that no
+// backslash escapes when `structured`, each component's escapes taken off by
+// the rules of the card's version. Version 2.1 escapes only ';', so any other
+// backslash is text ("Kowalski\Nowak"); 3.0 and 4.0 escape backslash, comma,
+// ';' and line breaks, and address books escape ':' as well ("http\://").
+// A backslash that escapes nothing stays as it is.
+std::vector<std::string> valueTexts(std::string_view value, bool version21, bool structured)
 {
-    std::vector<std::string> parts = splitComponents(value);
+    std::vector<std::string> texts(1);
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        const char next = i + 1 < value.size() ? value[i + 1] : '\0';
+        if (c == '\\' && next == ';') {
+            texts.back() += ';';
+            ++i;
+        } else if (c == '\\' && !version21 && (next == '\\' || next == ',' || next == ':')) {
+            texts.back() += next;
+            ++i;
+        } else if (c == '\\' && !version21 && (next == 'n' || next == 'N')) {
+            texts.back() += '\n';
+            ++i;
+        } else if (c == ';' && structured) {
+            texts.emplace_back();
+        } else {
+            texts.back() += c;
+        }
+    }
+    return texts;
+}
+
+// Exactly `count` components: missing ones empty, extra ones joined to the last.
+std::vector<std::string> withComponents(std::vector<std::string> parts, std::size_t count)
+{
     while (parts.size() < count)
         parts.emplace_back();
     while (parts.size() > count) {
@@ -208,10 +217,7 @@ std::string withComponents(std::string_view value, std::size_t count)
         if (!extra.empty())
             parts.back() += (parts.back().empty() ? "" : " ") + extra;
     }
-    std::string out;
-    for (std::size_t i = 0; i < parts.size(); ++i)
-        out += (i ? ";" : "") + parts[i];
-    return out;
+    return parts;
 }
 
 bool hasScheme(std::string_view text)
@@ -224,32 +230,9 @@ bool hasScheme(std::string_view text)
     });
 }
 
-// Characters a URI may hold as they are; the rest is percent-encoded and
-// decoded again when the card is read.
-std::string uriEncoded(std::string_view text)
-{
-    static constexpr std::string_view kAllowed = "-._~:/?#@!$&'()*+=";
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const auto u = static_cast<unsigned char>(c);
-        const bool escape = c == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1]))
-            && std::isxdigit(static_cast<unsigned char>(text[i + 2]));
-        if ((u < 0x80 && std::isalnum(u)) || kAllowed.find(c) != std::string_view::npos || escape) {
-            out += c;
-        } else {
-            out += '%';
-            out += kDigits[u >> 4];
-            out += kDigits[u & 0x0F];
-        }
-    }
-    return out;
-}
-
 // The line in the form the card library reads (version 4.0), or nothing when
 // it carries nothing we keep.
-std::optional<std::string> bridgedLine(const ContentLine& line)
+std::optional<std::string> bridgedLine(const ContentLine& line, bool version21)
 {
     std::vector<std::string> types;
     std::string encoding;
@@ -285,50 +268,41 @@ std::optional<std::string> bridgedLine(const ContentLine& line)
     if (encoding == "B" || encoding == "BASE64")
         return std::nullopt; // an embedded picture: nothing the card can hold
 
-    std::string value = encoding == "QUOTED-PRINTABLE" || encoding == "QP" ? decodeQuotedPrintable(line.value) : line.value;
-    value = toUtf8(value, charset);
-    // Line breaks decoded from quoted-printable are escapes in a card line;
-    // other control characters the library refuses are dropped.
-    std::string clean;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
-                ++i;
-            clean += "\\n";
-        } else if (c == '\t') {
-            clean += ' ';
-        } else if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) {
-            clean += c;
+    const std::string decoded = toUtf8(
+        encoding == "QUOTED-PRINTABLE" || encoding == "QP" ? decodeQuotedPrintable(line.value) : line.value, charset);
+    std::string name = line.name;
+    const bool structured = name == "N" || name == "ADR" || name == "ORG";
+    std::vector<std::string> texts = valueTexts(decoded, version21, structured);
+    for (std::string& text : texts)
+        text = cutText(std::string(trimmed(text)));
+    if (std::ranges::all_of(texts, [](const std::string& text) { return text.empty(); }))
+        return std::nullopt;
+
+    // The texts in the form the library reads: components escaped anew,
+    // addresses percent-encoded.
+    std::string value;
+    if (structured) {
+        if (name != "ORG")
+            texts = withComponents(std::move(texts), name == "N" ? 5 : 7);
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            value += (i ? ";" : "") + vcardComponent(texts[i]);
+    } else {
+        const std::string& text = texts.front();
+        if (const auto scheme = messengerScheme(name)) {
+            name = "IMPP";
+            value = percentEncodeUri(hasScheme(text) ? text : std::string(*scheme) + ":" + text);
+        } else if (name == "URL") {
+            value = percentEncodeUri(hasScheme(text) ? text : "http://" + text);
+        } else if (name == "IMPP") {
+            value = percentEncodeUri(hasScheme(text) ? text : "im:" + text);
+        } else if (name == "PHOTO") {
+            if (lower(text).rfind("file:", 0) != 0)
+                return std::nullopt; // a picture on the web or inside the card cannot be a photo path
+            value = percentEncodeUri(text);
+        } else {
+            value = vcardText(text);
         }
     }
-    // A backslash at the very end escapes nothing; the grammar refuses it.
-    const std::size_t lastKept = clean.find_last_not_of('\\');
-    if ((clean.size() - (lastKept == std::string::npos ? 0 : lastKept + 1)) % 2 == 1)
-        clean.pop_back();
-    value = cutParts(trimmed(clean));
-
-    std::string name = line.name;
-    if (const auto scheme = messengerScheme(name)) {
-        name = "IMPP";
-        if (!hasScheme(value))
-            value = std::string(*scheme) + ":" + value;
-    }
-    if (name == "N")
-        value = withComponents(value, 5);
-    else if (name == "ADR")
-        value = withComponents(value, 7);
-    else if (name == "URL")
-        value = uriEncoded(hasScheme(value) ? value : "http://" + value);
-    else if (name == "IMPP")
-        value = uriEncoded(hasScheme(value) ? value : "im:" + value);
-    else if (name == "PHOTO") {
-        if (lower(value).rfind("file:", 0) != 0)
-            return std::nullopt; // a picture on the web or inside the card cannot be a photo path
-        value = uriEncoded(value);
-    }
-    if (std::ranges::all_of(value, [](char c) { return c == ';' || c == ' '; }))
-        return std::nullopt;
 
     std::string out = name;
     if (!types.empty()) {
@@ -439,6 +413,14 @@ std::string joined(std::initializer_list<std::string> parts, std::string_view se
     return out;
 }
 
+// A host in its ASCII form ("xn--...") read as its letters, where the card
+// can hold them; otherwise as written.
+std::string readableWebAddress(const std::string& url)
+{
+    const std::string readable = withUnicodeHost(url);
+    return fromCp1250(toCp1250(readable)) == readable ? readable : url;
+}
+
 // A file URI as the path it names; a drive letter gets its Windows form back.
 std::string photoPathOf(std::string_view uri)
 {
@@ -491,7 +473,7 @@ ImportedContact contactOf(const belcard::BelCard& card)
     if (const auto email = pick(card.getEmails()))
         values.set(Slot::Email, unescaped(withoutPrefix(email->getValue(), "mailto:")));
     if (const auto url = pick(card.getURLs()))
-        values.set(Slot::Web, percentDecoded(unescaped(url->getValue())));
+        values.set(Slot::Web, readableWebAddress(percentDecoded(unescaped(url->getValue()))));
     if (const auto impp = pick(card.getImpp()))
         values.set(Slot::Messenger, percentDecoded(withoutPrefix(unescaped(impp->getValue()), "im:")));
     if (const auto photo = pick(card.getPhotos()))
@@ -536,6 +518,7 @@ private:
 
 struct RawCard {
     std::vector<std::string> lines; // unfolded lines of kept properties
+    bool version21 = false;         // escapes by the rules of vCard 2.1
     bool complete = false;
 };
 
@@ -557,7 +540,7 @@ std::string logicalLine(LineCursor& cursor, bool& kept)
             return;
         decided = true;
         const std::string name = propertyName(line);
-        kept = isKeptProperty(name) || name == "BEGIN" || name == "END";
+        kept = isKeptProperty(name) || name == "BEGIN" || name == "END" || name == "VERSION";
         qp = isQuotedPrintable(line);
     };
     kept = false;
@@ -630,6 +613,9 @@ ContactFileReading readVcards(std::string_view text, std::size_t room, const Imp
         } else if (isCardBoundary(line, "END")) {
             if (depth > 0 && --depth == 0)
                 cards.back().complete = true;
+        } else if (depth == 1 && kept && propertyName(line) == "VERSION") {
+            const std::size_t colon = valueColon(line);
+            cards.back().version21 = colon != std::string::npos && trimmed(line.substr(colon + 1)).starts_with("2.");
         } else if (depth == 1 && kept && !trimmed(line).empty()) {
             cards.back().lines.push_back(std::move(line));
         }
@@ -656,7 +642,7 @@ ContactFileReading readVcards(std::string_view text, std::size_t room, const Imp
             const auto content = splitContentLine(raw);
             if (!content)
                 continue;
-            if (auto bridged = bridgedLine(*content))
+            if (auto bridged = bridgedLine(*content, card.version21))
                 lines.push_back(std::move(*bridged));
         }
         std::string all;

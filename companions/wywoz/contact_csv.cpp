@@ -1,15 +1,11 @@
 #include "contact_csv.h"
 
+#include "contact_import/own_csv.h"
+
 #include <array>
 
 namespace wirtello {
 namespace {
-
-// The card's captions, in the card's order after the id and the list's name.
-constexpr std::array<const char*, 13> kHeader = {
-    "Identyfikator", "Nazwa", "Imię i nazwisko", "Instytucja", "Ulica", "Miejscowość", "Telefon",
-    "Fax", "Telefon kom.", "E-mail", "WWW", "Komunikator", "Zdjęcie",
-};
 
 void appendLine(std::string& out, const std::array<std::string_view, 13>& fields)
 {
@@ -23,8 +19,10 @@ void appendLine(std::string& out, const std::array<std::string_view, 13>& fields
 
 } // namespace
 
-std::string csvField(std::string_view utf8)
+std::string csvField(std::string_view text)
 {
+    const std::string cell = guardedCell(text);
+    const std::string_view utf8 = cell;
     const bool quote = utf8.find_first_of(";\"\r\n") != std::string_view::npos
         || (!utf8.empty() && (utf8.front() == ' ' || utf8.back() == ' ' || utf8.front() == '\t' || utf8.back() == '\t'));
     if (!quote)
@@ -42,10 +40,7 @@ std::string csvField(std::string_view utf8)
 std::string buildCsv(const std::vector<ExportedContact>& contacts)
 {
     std::string out = "\xEF\xBB\xBF";
-    std::array<std::string_view, 13> header;
-    for (std::size_t i = 0; i < kHeader.size(); ++i)
-        header[i] = kHeader[i];
-    appendLine(out, header);
+    appendLine(out, kOwnCsvHeader);
     for (const ExportedContact& c : contacts) {
         appendLine(out, {c.id, c.name, c.firstLine, c.secondLine, c.street, c.town, c.phone, c.fax, c.mobile,
                          c.email, c.web, c.messenger, c.photoPath});

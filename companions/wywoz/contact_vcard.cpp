@@ -1,5 +1,8 @@
 #include "contact_vcard.h"
 
+#include "companions/host_name.h"
+#include "store/paths.h"
+
 #include <belcard/belcard.hpp>
 
 #include <cctype>
@@ -261,7 +264,8 @@ std::string webAddressUri(std::string_view text)
     const std::string_view address = trimmed(text);
     const std::string_view scheme = schemeOf(address);
     const bool hasScheme = !scheme.empty() && address.substr(scheme.size(), 3) == "://";
-    return percentEncodeUri(hasScheme ? std::string(address) : "http://" + std::string(address));
+    // The host as "Strona www" opens it: in its ASCII form.
+    return percentEncodeUri(withAsciiHost(hasScheme ? std::string(address) : "http://" + std::string(address)));
 }
 
 std::string messengerUri(std::string_view text)
@@ -270,8 +274,14 @@ std::string messengerUri(std::string_view text)
     return percentEncodeUri(schemeOf(id).empty() ? "im:" + std::string(id) : std::string(id));
 }
 
-std::string photoUri(std::string_view path, const std::filesystem::path& programFolder)
+std::string photoUri(std::string_view stored, const std::filesystem::path& programFolder)
 {
+    // The file the program shows, which a path written on another computer
+    // names below the program folder; a file found nowhere keeps its path.
+    const std::filesystem::path shown = resolveStoredPath(programFolder, stored);
+    std::error_code ec;
+    const std::string found = std::filesystem::is_regular_file(shown, ec) ? shown.generic_string() : std::string();
+    const std::string_view path = found.empty() ? stored : found;
     auto withSlashes = [](std::string p) {
         for (char& c : p) {
             if (c == '\\')

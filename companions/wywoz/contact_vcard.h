@@ -27,12 +27,17 @@ std::string percentEncodeUri(std::string_view utf8);
 std::string strictUri(std::string_view uri);
 
 // "example.pl" -> "http://example.pl"; an address with "scheme://" keeps it.
+// A host of other than ASCII characters is written in its ASCII form
+// ("przykład.pl" -> "xn--przykad-rjb.pl"), as the web page button opens it.
 std::string webAddressUri(std::string_view text);
 // "12345" -> "im:12345"; a text that starts with a scheme ("xmpp:") keeps it.
 std::string messengerUri(std::string_view text);
-// A photo path as a "file://localhost/..." reference; a relative path is taken
-// below the program folder, "C:\Dane\a.jpg" becomes "file://localhost/C:/Dane/a.jpg".
-std::string photoUri(std::string_view path, const std::filesystem::path& programFolder);
+// The photo the program shows for a stored path, as a "file://localhost/..."
+// reference: the file found for it below the program folder (a path written
+// on another computer finds its file there), else the path as stored, a
+// relative one below the program folder; "C:\Dane\a.jpg" found nowhere
+// becomes "file://localhost/C:/Dane/a.jpg".
+std::string photoUri(std::string_view stored, const std::filesystem::path& programFolder);
 
 // "Anna Maria Przykładowa" -> given "Anna Maria", family "Przykładowa".
 struct PersonName {

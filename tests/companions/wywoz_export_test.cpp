@@ -171,7 +171,7 @@ TEST(AddressExport, EveryFieldReadsBackFromBothFiles)
     const QStringList lines[] = {
         header,
         {"000", q("Przykładowa"), q("Anna Przykładowa"), "Kancelaria Prawna", q("Długa 5, m. 2"), q("Gdańsk"),
-         "+48 58 123 45 67", "+48 58 123 45 68", "600 700 800", "anna@przykladowa.pl", "przykladowa.pl", "12345678",
+         "'+48 58 123 45 67", "'+48 58 123 45 68", "600 700 800", "anna@przykladowa.pl", "przykladowa.pl", "12345678",
          q("/home/biuro/LOGO/Żaneta.jpg")},
         {"001", q("Urząd Skarbowy"), "", q("Urząd; Wydział Ksiąg"), "", q("Łódź"), "", "", "", "", "", "", ""},
         {"003", "Zbyszek", q("Zbigniew \"Zbyszek\" Źdźbło"), "", q("ul. Ścisła 3\\4"), "", "12 345; wewn. 6", "", "",
@@ -252,6 +252,8 @@ TEST(AddressExport, HostileTextsStayPlainData)
         "\t tab i  odstępy ",
         "BEGIN:VCARD",
         "x\r\nEND:VCARD\r\nBEGIN:VCARD",
+        "=HYPERLINK(\"x.pl\";\"klik\")",
+        "@SUMA(1+1)*cmd|' /C calc'!A0",
     };
     TempFolder folder({"NOTATKI"});
     std::vector<Contact> contacts;
@@ -288,6 +290,9 @@ TEST(AddressExport, HostileTextsStayPlainData)
         EXPECT_TRUE(card["URL"].toString().startsWith(QLatin1String("http://"))) << texts[i];
         EXPECT_TRUE(card["IMPP"].toString().contains(QLatin1Char(':'))) << texts[i];
         EXPECT_TRUE(card["PHOTO"].toString().startsWith(QLatin1String("file://localhost/"))) << texts[i];
-        EXPECT_EQ(rows[static_cast<int>(i) + 1].toArray()[2].toString(), QString::fromUtf8(texts[i])) << texts[i];
+        // A spreadsheet takes a cell after an apostrophe as text, never as a formula.
+        const QString cell = rows[static_cast<int>(i) + 1].toArray()[2].toString();
+        const bool formula = QStringLiteral("=@\t").contains(QLatin1Char(texts[i][0]));
+        EXPECT_EQ(cell, formula ? QLatin1Char('\'') + QString::fromUtf8(texts[i]) : QString::fromUtf8(texts[i])) << texts[i];
     }
 }

@@ -1,5 +1,6 @@
 #include "companions/wywoz/contact_csv.h"
 #include "companions/wywoz/contact_vcard.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,10 @@ TEST(VcardValues, UrisForWebMessengerAndPhoto)
         {"www", "  www.example.pl/kontakt  ", "http://www.example.pl/kontakt"},
         {"www", "https://example.pl/a?b=1&c=2#d", "https://example.pl/a?b=1&c=2#d"},
         {"www", "http://example.pl/a,b;c", "http://example.pl/a%2Cb%3Bc"},
-        {"www", "żółw.pl/ścieżka z odstępem", "http://%C5%BC%C3%B3%C5%82w.pl/%C5%9Bcie%C5%BCka%20z%20odst%C4%99pem"},
+        // A Polish host in the ASCII form a browser sends, the path percent-encoded.
+        {"www", "żółw.pl/ścieżka z odstępem", "http://xn--w-uga1v8h.pl/%C5%9Bcie%C5%BCka%20z%20odst%C4%99pem"},
+        {"www", "https://Przykład.PL:8443/a?b=ł", "https://xn--przykad-rjb.pl:8443/a?b=%C5%82"},
+        {"www", "http://jan@gdańsk.pl", "http://jan@xn--gdask-y7a.pl"},
         {"www", "example.pl:8080", "http://example.pl:8080"},
         {"www", "http://x.pl/100%25", "http://x.pl/100%25"},
         {"www", "http://x.pl/100%", "http://x.pl/100%25"},
@@ -61,6 +65,23 @@ TEST(VcardValues, UrisForWebMessengerAndPhoto)
                                                         : photoUri(row.input, "/program");
         EXPECT_EQ(uri, row.uri) << kind << ": " << row.input;
     }
+}
+
+TEST(VcardValues, PhotoIsTheFileTheProgramShows)
+{
+    // A folder brought over from Windows: the stored path names a drive, the
+    // program finds the file below its own folder.
+    test::TempFolder folder({"LOGO"});
+    test::writeBytes(folder / "LOGO" / "anna.jpg", {0xFF, 0xD8, 0xFF, 0xD9});
+    const std::string shown = "file://localhost" + (folder / "LOGO" / "anna.jpg").generic_string();
+    const std::pair<const char*, std::string> rows[] = {
+        {"C:\\Wirtello\\LOGO\\anna.jpg", shown},
+        {"c:\\WIRTELLO\\logo\\ANNA.JPG", shown},
+        {"LOGO\\anna.jpg", shown},
+        {"C:\\Inny\\brak.jpg", "file://localhost/C:/Inny/brak.jpg"}, // found nowhere: as stored
+    };
+    for (const auto& [stored, uri] : rows)
+        EXPECT_EQ(photoUri(stored, folder.path()), uri) << stored;
 }
 
 TEST(VcardValues, StrictUrisKeepOnlyUnreservedCharacters)
@@ -109,7 +130,16 @@ TEST(CsvValues, FieldsAreQuotedOnlyWhereASpreadsheetNeedsIt)
         {"Biuro \"Pod Lipą\"", "\"Biuro \"\"Pod Lipą\"\"\""},
         {"dwie\r\nlinie", "\"dwie\r\nlinie\""},
         {" odstęp z przodu", "\" odstęp z przodu\""},
-        {"+48 58 123 45 67", "+48 58 123 45 67"},
+        // What a spreadsheet would run as a formula is taken as text.
+        {"+48 58 123 45 67", "'+48 58 123 45 67"},
+        {"=HYPERLINK(\"http://x.pl\")", "\"'=HYPERLINK(\"\"http://x.pl\"\")\""},
+        {"-2+3", "'-2+3"},
+        {"@SUMA(A1)", "'@SUMA(A1)"},
+        {"\tx", "'\tx"},
+        {"\rx", "\"'\rx\""},
+        {"'=1", "''=1"},
+        {"'zwykły", "'zwykły"},
+        {"a=b-c", "a=b-c"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(csvField(row.input), row.field) << row.input;

@@ -114,6 +114,21 @@ TEST(CsvReader, ReadsBackWhatOurExportWrites)
     EXPECT_EQ(c.card, (std::array<std::string, 10>{"Żaneta Wiśniewska", "Biuro, Rachunkowe", "Ogrodowa 3", "05-500 Piaseczno",
                                                    "22 7", "22 8", "609", "z@w.pl", "http://w.pl", "skype:zw"}));
     EXPECT_EQ(c.photoPath, "/home/biuro/LOGO/z.jpg");
+
+    // The apostrophe that keeps a spreadsheet from running a cell comes off
+    // again in our own file, and only there.
+    const ExportedContact formulas{"013", "=1+1", "@Anna", "-Biuro-", "'=A1", "Ogrodowa", "+48 22 7", "+48 22 8",
+                                   "'+48 609", "z@w.pl", "", "", ""};
+    const std::string file = buildCsv({formulas});
+    EXPECT_NE(file.find(";'+48 22 7;"), std::string::npos);
+    const ContactFileReading own = readContactBytes(file, 501, {});
+    ASSERT_EQ(own.contacts.size(), 1u);
+    EXPECT_EQ(own.contacts[0].name, "=1+1");
+    EXPECT_EQ(own.contacts[0].card, (std::array<std::string, 10>{"@Anna", "-Biuro-", "'=A1", "Ogrodowa", "+48 22 7",
+                                                                 "+48 22 8", "'+48 609", "z@w.pl", "", ""}));
+    const ContactFileReading other = readContactBytes("Nazwa;Telefon\r\n'+48 22 7;'+48 22 7\r\n", 501, {});
+    ASSERT_EQ(other.contacts.size(), 1u);
+    EXPECT_EQ(other.contacts[0].card[4], "'+48 22 7");
 }
 
 TEST(CsvReader, EncodingsAreFoundWithoutBeingTold)

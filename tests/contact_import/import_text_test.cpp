@@ -38,6 +38,15 @@ TEST(ImportText, EscapesAndKeys)
     EXPECT_EQ(percentDecoded("http://x.pl/%C5%BAr%C3%B3d%C5%82o%20a"), "http://x.pl/źródło a");
     EXPECT_EQ(percentDecoded("100%25%ZZ"), "100%%ZZ");
     EXPECT_EQ(percentDecoded("%FF"), "%FF"); // not UTF-8 once decoded: left as written
+    // An escape that ends the text is decoded; one cut short stays.
+    const std::pair<std::string, std::string> ends[] = {
+        {decodeQuotedPrintable("Gda=C5=84"), "Gdań"}, {decodeQuotedPrintable("=41"), "A"},
+        {decodeQuotedPrintable("a=C5=8"), "a\xC5=8"}, {decodeQuotedPrintable("a="), "a="},
+        {percentDecoded("a%20"), "a "},                 {percentDecoded("%C5%84"), "ń"},
+        {percentDecoded("a%2"), "a%2"},                 {percentDecoded("a%"), "a%"},
+    };
+    for (const auto& [decoded, expected] : ends)
+        EXPECT_EQ(decoded, expected);
 
     const std::pair<const char*, const char*> keys[] = {
         {"Telefon kom.", "telefon kom"},    {"E-mail", "e mail"},

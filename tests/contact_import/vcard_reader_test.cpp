@@ -104,6 +104,41 @@ TEST(VcardReader, ReadsTheShapesAddressBooksWrite)
     }
 }
 
+TEST(VcardReader, ValuesAreUnescapedByTheRulesOfTheirVersion)
+{
+    const CardCase cases[] = {
+        {"3.0 as one phone's address book writes it, ':' escaped in the web address",
+         card("3.0", "N:Kowalski;Jan;;;\r\nFN:Jan Kowalski\r\nitem1.URL;type=pref:http\\://www.example.com\r\n"
+                     "item1.X-ABLabel:_$!<HomePage>!$_\r\nitem2.IMPP;X-SERVICE-TYPE=Skype:skype\\:jan.k\r\n"),
+         {"Jan Kowalski", "Jan Kowalski", "", "", "", "", "", "", "", "http://www.example.com", "skype:jan.k"}},
+        {"3.0 as a mail program writes it: commas, ';' and line breaks escaped",
+         card("3.0", "FN:Nowak\\, Anna\r\nN:Nowak;Anna;;;\r\nORG:Biuro \\\\ Serwis\\, s.c.;Dział A\\;B\r\n"
+                     "ADR;TYPE=WORK:;;Aleje 1\\nlok. 2\\, p. 3;Kraków;;30-001;\r\nURL:https\\://example.pl/a\\,b\r\n"
+                     "EMAIL;TYPE=INTERNET:anna@example.pl\r\n"),
+         {"Nowak, Anna", "Anna Nowak", "Biuro \\ Serwis, s.c., Dział A;B", "Aleje 1, lok. 2, p. 3", "30-001 Kraków", "", "",
+          "", "anna@example.pl", "https://example.pl/a,b"}},
+        {"4.0 with a host in its ASCII form, read as its letters",
+         card("4.0", "FN:Ola\r\nURL:http://www.xn--przykad-rjb.pl/o%20nas\r\nADR:;;Polna 1\\, m. 2;Gda\xc5\x84sk;;;\r\n"),
+         {"Ola", "Ola", "", "Polna 1, m. 2", "Gdańsk", "", "", "", "", "http://www.przykład.pl/o nas"}},
+        {"2.1 whose name holds a backslash, kept as read",
+         card("2.1", "N:Kowalski\\Nowak;Jan;;;\r\nFN:Jan Kowalski\\Nowak\r\nTEL;CELL:600\r\n"),
+         {"Jan Kowalski\\Nowak", "Jan Kowalski\\Nowak", "", "", "", "", "", "600"}},
+        {"2.1 quoted-printable with a backslash and an escaped ';'",
+         card("2.1", "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Biuro =C5=81=C3=B3d=C5=BA\\Centrum\r\n"
+                     "ORG;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Sp=C3=B3=C5=82ka A\\;B;Dzia=C5=82 C:\\n\r\n"
+                     "ADR;WORK;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:;;ul. Gda=C5=84ska 1\\2;Gda=C5=84sk;;;\r\n"),
+         {"Biuro Łódź\\Centrum", "Biuro Łódź\\Centrum", "Spółka A;B, Dział C:\\n", "ul. Gdańska 1\\2", "Gdańsk"}},
+    };
+    for (const CardCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ContactFileReading reading = readContactBytes(c.file, 501, {});
+        EXPECT_EQ(reading.skipped, 0u);
+        EXPECT_EQ(reading.unreadableFields, 0u);
+        ASSERT_EQ(reading.contacts.size(), 1u);
+        expectContact(reading.contacts[0], c.expected);
+    }
+}
+
 TEST(VcardReader, ReadsBackWhatOurExportWrites)
 {
     ExportedContact full{"007", "Przykładowa Sp. z o.o.", "Anna Maria Przykładowa", "Przykładowa; Sp. z o.o.",
