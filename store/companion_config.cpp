@@ -40,6 +40,11 @@ std::vector<std::uint8_t> buildCompanionConfig(const std::filesystem::path& prog
     return record;
 }
 
+std::vector<std::string> companionFolders()
+{
+    return {kSubfolders.begin(), kSubfolders.end()};
+}
+
 void writeCompanionConfig(const std::filesystem::path& programFolder)
 {
     const std::filesystem::path path = joinPath(programFolder, "skarbiec_config.dat");

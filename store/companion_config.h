@@ -16,6 +16,9 @@ inline constexpr std::size_t kCompanionConfigSize = 10452;
 // case-sensitive file system.
 std::vector<std::uint8_t> buildCompanionConfig(const std::filesystem::path& programFolder);
 
+// The data folders the record names below the program folder, in field order.
+std::vector<std::string> companionFolders();
+
 // Writes "skarbiec_config.dat" into the program folder, whatever it held.
 void writeCompanionConfig(const std::filesystem::path& programFolder);
 

@@ -1,5 +1,6 @@
 #include "archive_selection.h"
 
+#include "store/cp1250.h"
 #include "store/paths.h"
 
 #include <algorithm>
@@ -38,6 +39,50 @@ bool wildcardMatch(std::string_view name, std::string_view mask)
     return m == mask.size();
 }
 
+// Capacity of the record's texts, in Windows-1250 characters.
+constexpr std::size_t kFieldCapacity = 200;
+
+bool fillsField(const std::string& text)
+{
+    return toCp1250(text).size() >= kFieldCapacity;
+}
+
+// Folder (below the program folder) and mask of each pattern.
+struct FolderMask {
+    std::string folder;
+    std::string mask;
+};
+
+// Start-up cuts each text of the record to its capacity. Under a long program
+// folder the patterns lose their folder names, so then the folders start-up
+// names are taken whole below the real program folder.
+std::vector<FolderMask> folderMasks(const CompanionConfig& config, std::vector<std::string>& outsidePatterns)
+{
+    std::vector<FolderMask> result;
+    if (fillsField(config.baseFolder) || std::ranges::any_of(config.patterns, fillsField)) {
+        for (std::string& folder : companionFolders())
+            result.push_back({std::move(folder), "*.*"});
+        return result;
+    }
+    for (const std::string& pattern : config.patterns) {
+        // The record names folders under the program folder as it was spelled
+        // at start; what follows that prefix is the folder and mask.
+        if (config.baseFolder.empty() || !pattern.starts_with(config.baseFolder)) {
+            outsidePatterns.push_back(pattern);
+            continue;
+        }
+        const std::string relative = pattern.substr(config.baseFolder.size());
+        const auto split = relative.find_last_of("\\/");
+        const std::string folderPart = split == std::string::npos ? std::string() : relative.substr(0, split);
+        if (folderPart.find("..") != std::string::npos) {
+            outsidePatterns.push_back(pattern);
+            continue;
+        }
+        result.push_back({folderPart, split == std::string::npos ? relative : relative.substr(split + 1)});
+    }
+    return result;
+}
+
 bool isBelow(const std::filesystem::path& path, const std::filesystem::path& folder)
 {
     const auto relative = path.lexically_relative(folder);
@@ -58,21 +103,7 @@ ArchiveSelection selectArchiveFiles(const CompanionConfig& config, const std::fi
     ArchiveSelection selection;
     std::map<std::string, std::filesystem::path> found;
     const std::filesystem::path archives = joinPath(programFolder, kArchiveFolder);
-    for (const std::string& pattern : config.patterns) {
-        // The record names folders under the program folder as it was spelled
-        // at start; what follows that prefix is the folder and mask.
-        if (config.baseFolder.empty() || !pattern.starts_with(config.baseFolder)) {
-            selection.outsidePatterns.push_back(pattern);
-            continue;
-        }
-        const std::string relative = pattern.substr(config.baseFolder.size());
-        const auto split = relative.find_last_of("\\/");
-        const std::string folderPart = split == std::string::npos ? std::string() : relative.substr(0, split);
-        const std::string mask = split == std::string::npos ? relative : relative.substr(split + 1);
-        if (folderPart.find("..") != std::string::npos) {
-            selection.outsidePatterns.push_back(pattern);
-            continue;
-        }
+    for (const auto& [folderPart, mask] : folderMasks(config, selection.outsidePatterns)) {
         const std::filesystem::path folder = joinPath(programFolder, folderPart);
         std::error_code ec;
         if (mask.empty() || !std::filesystem::is_directory(folder, ec))

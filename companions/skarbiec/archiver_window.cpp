@@ -133,17 +133,16 @@ void ArchiverWindow::restoreArchive()
         return;
 
     try {
-        std::size_t fileCount = 0;
-        for (const ArchiveEntry& entry : readArchiveEntries(*archive))
-            fileCount += entry.isFolder ? 0 : 1;
+        const ArchiveSummary summary = checkArchive(*archive, programFolder_);
         const QString question =
-            QStringLiteral("Przywrócić archiwum\n%1\n(plików: %2) do folderu programu\n%3 ?\n\n"
+            QStringLiteral("Przywrócić archiwum\n%1\n(plików: %2, po rozpakowaniu: %3) do folderu programu\n%4 ?\n\n"
                            "Pliki, które zostaną zastąpione, zostaną najpierw przeniesione do folderu "
                            "Archiwa/przed-przywroceniem-...\n"
                            "Program Wirtello powinien być zamknięty: przy zakończeniu pracy zapisałby "
                            "swoje dane na przywrócone.")
                 .arg(fromPath(*archive))
-                .arg(fileCount)
+                .arg(summary.fileCount)
+                .arg(QString::fromStdString(sizeText(summary.unpackedBytes)))
                 .arg(fromPath(programFolder_));
         if (!platform_.ask(question))
             return;
@@ -160,11 +159,26 @@ void ArchiverWindow::restoreArchive()
                         .arg(fromPath(restored.keptFolder));
         platform_.inform(text);
     } catch (const RefusedArchive& refused) {
-        std::cerr << "Archiwum odrzucone: " << refused.entryName() << "\n";
+        std::cerr << "Archiwum odrzucone: " << refused.what() << "\n";
         setBusy(false, QStringLiteral("Archiwum odrzucone."));
-        platform_.inform(QStringLiteral("Archiwum\n%1\nzawiera ścieżkę wychodzącą poza folder programu:\n%2\n\n"
-                                        "Archiwum odrzucono; nie przywrócono żadnego pliku.")
-                             .arg(fromPath(*archive), QString::fromStdString(refused.entryName())));
+        const QString entry = refused.entryName().empty()
+                                  ? QStringLiteral(".")
+                                  : QStringLiteral(":\n") + QString::fromStdString(refused.entryName());
+        platform_.inform(QStringLiteral("Archiwum\n%1\n%2%3\n\nArchiwum odrzucono; nie przywrócono żadnego pliku.")
+                             .arg(fromPath(*archive), QString::fromStdString(refused.reason()), entry));
+    } catch (const UndoneRestore& undone) {
+        std::cerr << undone.operation() << ": " << undone.path().string() << "\n";
+        setBusy(false, QStringLiteral("Nie przywrócono archiwum."));
+        platform_.showError(undone);
+        QString text = QStringLiteral("Przywracanie przerwano i cofnięto: pliki przeniesione do tej chwili wróciły "
+                                      "na swoje miejsca.");
+        if (!undone.notPutBack().empty()) {
+            text = QStringLiteral("Przywracanie przerwano. Tych zastąpionych plików nie udało się przenieść z "
+                                  "powrotem; są tutaj:");
+            for (const std::filesystem::path& kept : undone.notPutBack())
+                text += QStringLiteral("\n") + fromPath(kept);
+        }
+        platform_.inform(text);
     } catch (const IoError& error) {
         std::cerr << error.operation() << ": " << error.path().string() << "\n";
         setBusy(false, QStringLiteral("Nie przywrócono archiwum."));

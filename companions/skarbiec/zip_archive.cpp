@@ -1,5 +1,8 @@
 #include "zip_archive.h"
 
+#include "entry_name.h"
+#include "restore_plan.h"
+
 #include "store/io_error.h"
 #include "store/paths.h"
 
@@ -8,8 +11,8 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <system_error>
 
@@ -21,7 +24,6 @@ const char* const kArchiveUnreadable = "Nie można odczytać archiwum";
 const char* const kFileUnreadable = "Nie można odczytać pliku";
 const char* const kFolderFailed = "Nie można utworzyć folderu";
 const char* const kRestoreFailed = "Nie można przywrócić pliku";
-const char* const kKeepFailed = "Nie można przenieść pliku";
 
 struct ZipDiscarder {
     void operator()(zip_t* archive) const { zip_discard(archive); }
@@ -54,24 +56,9 @@ std::filesystem::path ensureFolder(const std::filesystem::path& folder)
     return folder;
 }
 
-// `base` + `suffix`, or with "-2", "-3"... before the suffix when taken.
-std::filesystem::path freeName(const std::filesystem::path& folder, const std::string& base, const std::string& suffix)
-{
-    std::filesystem::path candidate = folder / (base + suffix);
-    for (int n = 2; fileExists(candidate); ++n)
-        candidate = folder / (base + "-" + std::to_string(n) + suffix);
-    return candidate;
-}
-
 void reportProgress(zip_t*, double share, void* state)
 {
     (*static_cast<const ArchiveProgress*>(state))(share);
-}
-
-bool isBelow(const std::filesystem::path& path, const std::filesystem::path& folder)
-{
-    const auto relative = path.lexically_relative(folder);
-    return !relative.empty() && *relative.begin() != ".." && relative != ".";
 }
 
 // Unpacks one entry into `target`; false when the archive's data is damaged
@@ -92,9 +79,12 @@ bool unpackEntry(zip_t* zip, const ArchiveEntry& entry, const std::filesystem::p
             return false; // also a checksum that does not match
         if (read == 0)
             break;
+        total += static_cast<std::uint64_t>(read);
+        // Never more than the archive states, which the limits were checked against.
+        if (total > entry.size)
+            return false;
         if (std::fwrite(buffer.data(), 1, static_cast<std::size_t>(read), out.get()) != static_cast<std::size_t>(read))
             throw IoError(kRestoreFailed, target);
-        total += static_cast<std::uint64_t>(read);
     }
     if (std::fclose(out.release()) != 0)
         throw IoError(kRestoreFailed, target);
@@ -106,16 +96,29 @@ bool unpackEntry(zip_t* zip, const ArchiveEntry& entry, const std::filesystem::p
     return true;
 }
 
-void moveFile(const std::filesystem::path& from, const std::filesystem::path& to, const char* operation)
+// The entry's name as UTF-8. The library turns a name without the UTF-8 flag
+// from code page 437 when asked for strict reading, so a name that reads the
+// same raw and strict has the flag or is plain ASCII.
+std::string entryName(zip_t* zip, zip_uint64_t index, const std::filesystem::path& archive)
 {
-    std::error_code ec;
-    std::filesystem::create_directories(to.parent_path(), ec);
-    std::filesystem::rename(from, to, ec);
-    if (ec)
-        throw IoError(operation, from);
+    const char* raw = zip_get_name(zip, index, ZIP_FL_ENC_RAW);
+    const char* strict = zip_get_name(zip, index, ZIP_FL_ENC_STRICT);
+    if (!raw || !strict)
+        throw IoError(kArchiveUnreadable, archive);
+    if (std::strcmp(raw, strict) == 0)
+        return raw;
+    return decodeDosEntryName(raw);
 }
 
 } // namespace
+
+std::filesystem::path freeName(const std::filesystem::path& folder, const std::string& base, const std::string& suffix)
+{
+    std::filesystem::path candidate = folder / (base + suffix);
+    for (int n = 2; fileExists(candidate); ++n)
+        candidate = folder / (base + "-" + std::to_string(n) + suffix);
+    return candidate;
+}
 
 std::string archiveStamp(const std::tm& localTime)
 {
@@ -198,14 +201,15 @@ std::vector<ArchiveEntry> readArchiveEntries(const std::filesystem::path& archiv
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t stat;
         zip_stat_init(&stat);
-        if (zip_stat_index(zip.get(), static_cast<zip_uint64_t>(i), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME))
+        const auto index = static_cast<zip_uint64_t>(i);
+        if (zip_stat_index(zip.get(), index, 0, &stat) != 0)
             throw IoError(kArchiveUnreadable, archive);
-        const std::string_view name = stat.name;
+        const std::string name = entryName(zip.get(), index, archive);
         const auto components = safeEntryPath(name);
         if (!components)
-            throw RefusedArchive(std::string(name));
+            throw RefusedArchive(name);
         ArchiveEntry entry;
-        entry.index = static_cast<std::uint64_t>(i);
+        entry.index = index;
         for (const std::string& component : *components)
             entry.relativePath += (entry.relativePath.empty() ? "" : "/") + component;
         entry.isFolder = name.back() == '/' || name.back() == '\\';
@@ -217,91 +221,20 @@ std::vector<ArchiveEntry> readArchiveEntries(const std::filesystem::path& archiv
     return entries;
 }
 
-RestoredArchive restoreArchive(const std::filesystem::path& archive, const std::filesystem::path& programFolder,
-                               const std::string& stamp, const ArchiveProgress& progress)
+std::vector<std::filesystem::path> unpackPlanned(const std::filesystem::path& archive,
+                                                 const std::vector<PlannedFile>& files,
+                                                 const std::filesystem::path& staging,
+                                                 const std::function<void()>& step)
 {
-    const std::vector<ArchiveEntry> entries = readArchiveEntries(archive);
-
-    struct Planned {
-        ArchiveEntry entry;
-        std::filesystem::path target;
-        std::filesystem::path staged;
-    };
-    // A name given twice: the later entry wins, as when unpacking one by one.
-    std::map<std::filesystem::path, Planned> files;
-    std::vector<std::filesystem::path> folders;
-    for (const ArchiveEntry& entry : entries) {
-        const std::filesystem::path target = joinPath(programFolder, entry.relativePath);
-        if (entry.isFolder)
-            folders.push_back(target);
-        else
-            files[target] = {entry, target, {}};
-    }
-
-    // Nothing may stand in the way: a folder where a file goes, a file where a folder goes.
-    std::error_code ec;
-    for (const auto& [target, planned] : files) {
-        if (std::filesystem::is_directory(target, ec))
-            throw IoError(kRestoreFailed, target);
-        for (auto parent = target.parent_path(); isBelow(parent, programFolder); parent = parent.parent_path()) {
-            if (std::filesystem::exists(parent, ec) && !std::filesystem::is_directory(parent, ec))
-                throw IoError(kRestoreFailed, target);
-        }
-    }
-    for (const auto& folder : folders) {
-        if (std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec))
-            throw IoError(kFolderFailed, folder);
-    }
-
-    const std::filesystem::path archives = ensureFolder(joinPath(programFolder, kArchiveFolder));
-    const std::filesystem::path staging = freeName(archives, "przywracanie-" + stamp, ".tmp");
-    ensureFolder(staging);
-    const double steps = static_cast<double>(files.size()) * 2 + 1;
-    double done = 0;
-    auto step = [&] {
-        if (progress)
-            progress(++done / steps);
-    };
-
-    // Everything is unpacked and checked before the first file is touched.
-    {
-        ZipHandle zip = openForReading(archive);
-        std::size_t number = 0;
-        for (auto& [target, planned] : files) {
-            planned.staged = staging / std::to_string(number++);
-            bool unpacked = false;
-            try {
-                unpacked = unpackEntry(zip.get(), planned.entry, planned.staged);
-            } catch (...) {
-                std::filesystem::remove_all(staging, ec);
-                throw;
-            }
-            if (!unpacked) {
-                std::filesystem::remove_all(staging, ec);
-                throw IoError(kArchiveUnreadable, archive);
-            }
-            step();
-        }
-    }
-
-    RestoredArchive result;
-    const std::filesystem::path kept = freeName(archives, "przed-przywroceniem-" + stamp, "");
-    for (auto& [target, planned] : files) {
-        if (std::filesystem::exists(std::filesystem::symlink_status(target, ec))) {
-            moveFile(target, kept / target.lexically_relative(programFolder), kKeepFailed);
-            result.keptFolder = kept;
-            ++result.replacedCount;
-        }
-        moveFile(planned.staged, target, kRestoreFailed);
-        ++result.fileCount;
+    ZipHandle zip = openForReading(archive);
+    std::vector<std::filesystem::path> staged;
+    for (const PlannedFile& file : files) {
+        staged.push_back(staging / std::to_string(staged.size()));
+        if (!unpackEntry(zip.get(), file.entry, staged.back()))
+            throw IoError(kArchiveUnreadable, archive);
         step();
     }
-    for (const auto& folder : folders)
-        std::filesystem::create_directories(folder, ec);
-    std::filesystem::remove_all(staging, ec);
-    if (progress)
-        progress(1.0);
-    return result;
+    return staged;
 }
 
 } // namespace wirtello

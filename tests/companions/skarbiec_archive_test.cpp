@@ -60,6 +60,50 @@ void writeZip(const fs::path& file, const std::vector<std::pair<std::string, std
     ASSERT_EQ(zip_close(zip), 0);
 }
 
+// Makes the archive state `size` as the unpacked size of the entry `name`,
+// in its local and its central header alike.
+void claimSize(const fs::path& archive, const std::string& name, std::uint32_t size)
+{
+    auto bytes = readBytes(archive);
+    auto patch = [&](const std::string& signature, std::size_t nameAt, std::size_t sizeAt) {
+        for (auto at = bytes.begin(); (at = std::search(at, bytes.end(), signature.begin(), signature.end())) != bytes.end();
+             ++at) {
+            if (std::equal(name.begin(), name.end(), at + static_cast<long>(nameAt))) {
+                for (int i = 0; i < 4; ++i)
+                    *(at + static_cast<long>(sizeAt) + i) = static_cast<std::uint8_t>(size >> (8 * i));
+                return;
+            }
+        }
+        ADD_FAILURE() << "no header for " << name;
+    };
+    patch(std::string("PK\3\4", 4), 30, 22);
+    patch(std::string("PK\1\2", 4), 46, 24);
+    test::writeBytes(archive, bytes);
+}
+
+// An archive of one entry whose name is stored as the raw bytes given,
+// without the UTF-8 flag, as zips made on Windows store them.
+void writeZipWithRawName(const fs::path& file, const std::string& raw, const std::string& data)
+{
+    const std::string placeholder(raw.size(), 'Q');
+    writeZip(file, {{placeholder, data}});
+    auto bytes = readBytes(file);
+    for (auto at = bytes.begin(); (at = std::search(at, bytes.end(), placeholder.begin(), placeholder.end())) != bytes.end();)
+        at = std::copy(raw.begin(), raw.end(), at);
+    test::writeBytes(file, bytes);
+}
+
+// Hidden entries of the program folder: staging folders left behind.
+std::vector<std::string> hiddenEntries(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename().string().starts_with("."))
+            names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
 // A program folder as start-up leaves it, with data in several folders.
 struct ProgramFolder {
     TempFolder folder{"ADMINI", "NOTATKI", "Koperty"};
@@ -174,6 +218,7 @@ TEST(ZipArchive, CreateThenRestoreGivesByteIdenticalFiles)
     // No staging folder is left behind.
     for (const auto& entry : fs::directory_iterator(program.folder / "Archiwa"))
         EXPECT_FALSE(entry.path().filename().string().starts_with("przywracanie")) << entry.path();
+    EXPECT_EQ(hiddenEntries(program.path()), std::vector<std::string>{});
 }
 
 TEST(ZipArchive, EntriesThatClimbOutAreRefusedAndNothingIsWritten)
@@ -237,4 +282,137 @@ TEST(ZipArchive, NothingToArchiveWritesNothing)
     EXPECT_EQ(created.fileCount, 0u);
     EXPECT_TRUE(created.file.empty());
     EXPECT_FALSE(fs::exists(folder / "Archiwa"));
+}
+
+TEST(ZipArchive, ArchivesThatWouldWriteOutsideClashOrFillTheDiskAreRefusedWhole)
+{
+    struct Row {
+        std::vector<std::pair<std::string, std::string>> entries; // after a changed "ADMINI/firma.dat"
+        std::uint32_t claimed;                                    // stated size of the last entry; 0: true size
+        const char* reason;                                       // part of what the user is told
+    };
+    const Row rows[] = {
+        {{{"Koperty/linkdir/x", "zło"}}, 0, "dowiązanie poza folder programu"},
+        {{{"Koperty/pusty/x", "zło"}}, 0, "dowiązanie poza folder programu"},
+        {{{"NOTATKI/x", "plik"}, {"NOTATKI/x/y", "w folderze"}}, 0, "plik i folder o tej samej nazwie"},
+        {{{"NOTATKI/x", "plik"}, {"NOTATKI/x/", ""}}, 0, "plik i folder o tej samej nazwie"},
+        {{{"notatki", "plik"}}, 0, "w którego miejscu jest folder"},
+        {{{"nieobjęty.dat/x", "plik"}}, 0, "w którego miejscu jest plik"},
+        {{{"archiwa/stare.zip", "podmienione"}}, 0, "folderze Archiwa"},
+        {{{"NOTATKI/duzy.dat", "x"}}, 3u << 30, "3,0 GB, więcej niż przywraca się z jednego archiwum (2,0 GB)"},
+        {{{"NOTATKI/gesty.dat", "x"}}, 100u << 20, "ponad 100 razy więcej, niż zajmuje"},
+    };
+    for (const Row& row : rows) {
+        ProgramFolder program;
+        TempFolder outside;
+        fs::create_directory_symlink(outside.path(), program.folder / "Koperty" / "linkdir");
+        fs::create_directory_symlink(outside / "brak", program.folder / "Koperty" / "pusty");
+        auto entries = row.entries;
+        entries.insert(entries.begin(), {"ADMINI/firma.dat", "podmienione"});
+        const fs::path archive = program.path() / "Archiwa" / "obce.zip";
+        writeZip(archive, entries);
+        if (row.claimed != 0)
+            claimSize(archive, entries.back().first, row.claimed);
+        const auto before = filesBelow(program.path());
+
+        try {
+            restoreArchive(archive, program.path(), "2026-12-07-120000");
+            ADD_FAILURE() << row.reason << ": restored";
+        } catch (const RefusedArchive& refused) {
+            EXPECT_NE(refused.reason().find(row.reason), std::string::npos) << refused.reason();
+        }
+        EXPECT_EQ(filesBelow(program.path()), before) << row.reason;
+        EXPECT_TRUE(fs::is_empty(outside.path())) << row.reason;
+        EXPECT_EQ(hiddenEntries(program.path()), std::vector<std::string>{}) << row.reason;
+    }
+}
+
+TEST(ZipArchive, MoveThatFailsHalfWayPutsBackWhatWasMoved)
+{
+    ProgramFolder program;
+    const fs::path archive = program.path() / "Archiwa" / "kopia.zip";
+    writeZip(archive, {{"ADMINI/firma.dat", "z archiwum"}, {"ADMINI/nowy.dat", "nowy"}, {"NOTATKI/007.kom", "z archiwum"}});
+    const auto before = filesBelow(program.path());
+
+    // After two of the three files are in place, "NOTATKI" turns into a file,
+    // as another program might do meanwhile: the third move fails.
+    int calls = 0;
+    auto meddle = [&](double) {
+        if (++calls == 5) {
+            fs::rename(program.folder / "NOTATKI", program.folder / "NOTATKI.bak");
+            put(program.folder / "NOTATKI", "plik");
+        }
+    };
+    try {
+        restoreArchive(archive, program.path(), "2026-12-07-120000", meddle);
+        ADD_FAILURE() << "restored";
+    } catch (const UndoneRestore& undone) {
+        EXPECT_EQ(undone.notPutBack(), std::vector<fs::path>{});
+    }
+    fs::remove(program.folder / "NOTATKI");
+    fs::rename(program.folder / "NOTATKI.bak", program.folder / "NOTATKI");
+    EXPECT_EQ(filesBelow(program.path()), before);
+    EXPECT_FALSE(fs::exists(program.folder / "Archiwa" / "przed-przywroceniem-2026-12-07-120000"));
+    EXPECT_EQ(hiddenEntries(program.path()), std::vector<std::string>{});
+}
+
+TEST(ZipArchive, NamesWithoutTheUtf8FlagReadAsPolishDosThenAsCodePage437)
+{
+    struct Row {
+        std::string stored;
+        bool flagged; // stored with the UTF-8 flag
+        const char* restored;
+    };
+    const Row rows[] = {
+        {"NOTATKI/Za\xBE\xA2\x88\x86.txt", false, "NOTATKI/Zażółć.txt"},
+        {"\x97wi\xA9ta/\x9D\xA5ka \xE3\xAB\xBD\x8F.txt", false, "Święta/Łąka ŃźŻĆ.txt"},
+        {"NOTATKI/Caf\x82.txt", false, "NOTATKI/Café.txt"},
+        {"NOTATKI/Gr\x94\xE1" "e \x85.txt", false, "NOTATKI/Größe à.txt"},
+        {"NOTATKI/łódź.txt", false, "NOTATKI/łódź.txt"},
+        {"NOTATKI/Zażółć.txt", true, "NOTATKI/Zażółć.txt"},
+    };
+    for (const Row& row : rows) {
+        ProgramFolder program;
+        const fs::path archive = program.path() / "Archiwa" / "z-windows.zip";
+        if (row.flagged)
+            writeZip(archive, {{row.stored, "treść"}});
+        else
+            writeZipWithRawName(archive, row.stored, "treść");
+        EXPECT_EQ(restoreArchive(archive, program.path(), "2026-12-07-120000").fileCount, 1u);
+        EXPECT_EQ(textOf(program.folder / row.restored), "treść") << row.restored;
+    }
+}
+
+TEST(ZipArchive, LongProgramFolderIsArchivedWhole)
+{
+    for (const std::size_t length : {150u, 195u, 260u}) {
+        TempFolder root;
+        fs::path folder = root.path();
+        while (folder.string().size() < length)
+            folder /= std::string(std::min<std::size_t>(100, length - folder.string().size()), 'k');
+        put(folder / "ADMINI" / "firma.dat", "firma");
+        put(folder / "NOTATKI" / "007.kom", "uwagi");
+        writeCompanionConfig(folder);
+
+        const CreatedArchive created = createArchive(readCompanionConfig(folder), folder, "2026-12-07-101500");
+        std::vector<std::string> names;
+        for (const ArchiveEntry& entry : readArchiveEntries(created.file))
+            names.push_back(entry.relativePath);
+        EXPECT_EQ(names, (std::vector<std::string>{"ADMINI/firma.dat", "NOTATKI/007.kom"})) << length;
+    }
+}
+
+TEST(ZipArchive, CheckTellsTheUnpackedSize)
+{
+    ProgramFolder program;
+    const fs::path archive = program.path() / "Archiwa" / "kopia.zip";
+    writeZip(archive, {{"ADMINI/firma.dat", std::string(1536, 'a')}, {"NOTATKI/", ""}, {"NOTATKI/a", "abc"}});
+    const ArchiveSummary summary = checkArchive(archive, program.path());
+    EXPECT_EQ(summary.fileCount, 2u);
+    EXPECT_EQ(summary.unpackedBytes, 1539u);
+
+    const std::pair<std::uint64_t, const char*> sizes[] = {
+        {0, "0 B"}, {1023, "1023 B"}, {1539, "1,5 KB"}, {437373, "427,1 KB"}, {std::uint64_t{3} << 30, "3,0 GB"}};
+    for (const auto& [bytes, text] : sizes)
+        EXPECT_EQ(sizeText(bytes), text);
 }
