@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "store/io_error.h"
+#include "store/safe_file.h"
 
 namespace wirtello {
 
@@ -10,7 +11,8 @@ std::optional<std::filesystem::path> ResolveDataFolder(NetworkModeRecord& record
                                                        const std::filesystem::path& programFolder)
 {
     record = loadNetworkMode(programFolder);
-    const std::filesystem::path folder = selectedFolder(record, programFolder);
+    // Links inside the data folder may not lead out of it, as in the program folder.
+    const std::filesystem::path folder = trustFolderTree(selectedFolder(record, programFolder));
     if (!serverCheck || !inNetworkMode(record) || networkFolderReachable(folder))
         return folder;
 

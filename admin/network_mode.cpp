@@ -3,10 +3,9 @@
 #include "store/cp1250.h"
 #include "store/io_error.h"
 #include "store/program_folder.h"
+#include "store/safe_file.h"
 
 #include <cctype>
-#include <cstdio>
-#include <system_error>
 
 namespace wirtello {
 
@@ -63,16 +62,13 @@ std::filesystem::path selectedFolder(const NetworkModeRecord& record, const std:
 
 bool networkFolderReachable(const std::filesystem::path& networkFolder)
 {
-    const std::filesystem::path path = networkModePath(networkFolder);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
+    // Opened for reading and writing as the record files are, and closed at once.
+    try {
+        RegularFile file(networkModePath(networkFolder), FileAccess::ReadWrite);
+        return true;
+    } catch (const IoError&) {
         return false;
-    // Opened as every record file is, for reading and writing, and closed at once.
-    std::FILE* file = std::fopen(path.string().c_str(), "r+b");
-    if (!file)
-        return false;
-    std::fclose(file);
-    return true;
+    }
 }
 
 void switchToLocalMode(NetworkModeRecord& record, const std::filesystem::path& current)

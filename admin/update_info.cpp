@@ -1,48 +1,39 @@
 #include "update_info.h"
 
 #include "store/cp1250.h"
-#include "store/io_error.h"
+#include "store/safe_file.h"
 
-#include <fstream>
-#include <system_error>
+#include <algorithm>
 
 namespace wirtello {
 namespace {
 
-// One line without its end: CR LF, LF or a lone CR.
-std::string readLine(std::istream& in)
+// Three short lines; anything longer is no update information.
+constexpr std::uintmax_t kLargestUpdateInfo = 16 * 1024;
+
+// The next line of `text` without its end (CR LF, LF or a lone CR); the rest
+// stays in `text`.
+std::string takeLine(std::string_view& text)
 {
-    std::string line;
-    char c = 0;
-    while (in.get(c)) {
-        if (c == '\n')
-            break;
-        if (c == '\r') {
-            if (in.peek() == '\n')
-                in.get();
-            break;
-        }
-        line += c;
-    }
-    return fromCp1250(line);
+    const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+    const std::string line = fromCp1250(text.substr(0, end));
+    std::size_t next = end;
+    if (next < text.size())
+        next += text.substr(next).starts_with("\r\n") ? 2 : 1;
+    text.remove_prefix(next);
+    return line;
 }
 
 } // namespace
 
 UpdateInfo readUpdateInfo(const std::filesystem::path& path)
 {
-    std::error_code ec;
-    std::ifstream in;
-    if (!std::filesystem::is_directory(path, ec))
-        in.open(path, std::ios::binary);
-    if (!in.is_open())
-        throw IoError("Nie można odczytać pliku", path);
+    const std::vector<std::uint8_t> bytes = readRegularFile(path, kLargestUpdateInfo);
+    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     UpdateInfo info;
-    info.referenceVersion = readLine(in);
-    info.kindLetter = readLine(in);
-    info.downloadText = readLine(in);
-    if (in.bad())
-        throw IoError("Nie można odczytać pliku", path);
+    info.referenceVersion = takeLine(text);
+    info.kindLetter = takeLine(text);
+    info.downloadText = takeLine(text);
     return info;
 }
 

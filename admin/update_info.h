@@ -14,7 +14,7 @@ struct UpdateInfo {
     std::string downloadText;
 };
 
-// Reads the file as text; IoError when it cannot be opened.
+// Reads the file as text; IoError when it cannot be read or is over 16 KB.
 UpdateInfo readUpdateInfo(const std::filesystem::path& path);
 
 enum class UpdateOutcome {

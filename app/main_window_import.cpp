@@ -55,6 +55,8 @@ QString summaryText(const std::filesystem::path& file, const ContactFileReading&
         lines << QStringLiteral("Znaki zastąpione przez „?” (spoza polskiego alfabetu): %1").arg(plan.replacedCharacters);
     if (reading.unreadableFields > 0)
         lines << QStringLiteral("Pominięte nieczytelne pola: %1").arg(reading.unreadableFields);
+    if (plan.refusedPhotos > 0)
+        lines << QStringLiteral("Pominięte ścieżki zdjęć, które nie wskazują zwykłego pliku: %1").arg(plan.refusedPhotos);
     const std::size_t notTaken = reading.notRead + plan.leftOut;
     if (notTaken > 0) {
         lines << QString()

@@ -336,7 +336,7 @@ void Tkp_f::showFixedContents()
         if (!fileExists(path))
             return;
         QStringList items;
-        for (const std::string& line : readTextLines(path))
+        for (const std::string& line : readTextLines(path, kFixedContentsLimit))
             items << fromUtf8(line);
         // Polish alphabetical order, as a reader of the list expects it.
         QCollator collator{QLocale(QLocale::Polish, QLocale::Poland)};

@@ -2,6 +2,7 @@
 
 #include "store/io_error.h"
 #include "store/program_folder.h"
+#include "store/safe_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -118,9 +119,7 @@ public:
     explicit LockedFile(const std::filesystem::path& path) : path_(path)
     {
         for (;;) {
-            fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-            if (fd_ < 0)
-                throw IoError(errno == ENOENT ? kReadFailed : kWriteFailed, path);
+            fd_ = RegularFile(path, FileAccess::ReadWrite).release();
             struct flock lock {};
             lock.l_type = F_WRLCK;
             lock.l_whence = SEEK_SET;

@@ -4,37 +4,49 @@
 #include "store/io_error.h"
 #include "store/paths.h"
 #include "store/record_file.h"
-
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include "store/safe_file.h"
 
 namespace wirtello {
+namespace {
 
-std::vector<std::string> readTextLines(const std::filesystem::path& path)
+// Lines of `bytes` by the rule of readTextLines.
+std::size_t countLines(std::string_view bytes)
 {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        throw IoError("Nie można odczytać pliku", path);
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw IoError("Nie można odczytać pliku", path);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad())
-        throw IoError("Nie można odczytać pliku", path);
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' || bytes[i] == '\n') {
+            ++count;
+            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+        }
+    }
+    const bool unended = !bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n';
+    return count + (unended ? 1 : 0);
+}
+
+} // namespace
+
+std::vector<std::string> readTextLines(const std::filesystem::path& path, TextFileLimit limit)
+{
+    const std::vector<std::uint8_t> read = readRegularFile(path, limit.bytes);
+    const std::string_view bytes(reinterpret_cast<const char*>(read.data()), read.size());
+    const std::size_t count = countLines(bytes);
+    if (count > limit.lines)
+        throw IoError("Plik ma za dużo wierszy (najwięcej " + std::to_string(limit.lines) + ")", path);
 
     std::vector<std::string> lines;
+    lines.reserve(count);
     std::size_t start = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != '\r' && bytes[i] != '\n')
             continue;
-        lines.push_back(fromCp1250(std::string_view(bytes).substr(start, i - start)));
+        lines.push_back(fromCp1250(bytes.substr(start, i - start)));
         if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
     if (start < bytes.size())
-        lines.push_back(fromCp1250(std::string_view(bytes).substr(start)));
+        lines.push_back(fromCp1250(bytes.substr(start)));
     return lines;
 }
 

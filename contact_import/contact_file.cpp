@@ -6,9 +6,9 @@
 
 #include "store/cp1250.h"
 #include "store/io_error.h"
+#include "store/safe_file.h"
 
-#include <fstream>
-#include <system_error>
+#include <vector>
 
 namespace wirtello {
 namespace {
@@ -29,30 +29,23 @@ ImportProgress scaled(const ImportProgress& progress, int from, int to)
 
 std::string readAll(const std::filesystem::path& path, const ImportProgress& progress)
 {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error)
-        throw IoError("Nie można odczytać pliku", path);
+    RegularFile in(path, FileAccess::Read); // never a pipe or a device: it would never end
+    const std::uintmax_t size = in.size();
     if (size > kLargestContactFile)
         throw ContactFileError("Plik jest za duży (" + std::to_string(size / (1024 * 1024)) + " MB). Program importuje pliki do "
                                + std::to_string(kLargestContactFile / (1024 * 1024)) + " MB.");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw IoError("Nie można otworzyć pliku", path);
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(size));
     constexpr std::size_t kChunk = 1 << 20;
-    std::string chunk(kChunk, '\0');
-    while (in) {
-        in.read(chunk.data(), kChunk);
-        bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    std::vector<std::uint8_t> chunk(kChunk);
+    for (std::size_t got = kChunk; got == kChunk;) {
+        got = in.read(chunk);
+        bytes.append(reinterpret_cast<const char*>(chunk.data()), got);
         if (bytes.size() > kLargestContactFile)
             throw ContactFileError("Plik jest za duży.");
         if (progress && !progress(static_cast<int>(std::min<std::uintmax_t>(bytes.size(), size) * 1000 / std::max<std::uintmax_t>(size, 1))))
             throw ImportCancelled();
     }
-    if (in.bad())
-        throw IoError("Nie można odczytać pliku", path);
     return bytes;
 }
 

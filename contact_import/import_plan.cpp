@@ -2,6 +2,7 @@
 
 #include "store/contact_database.h"
 #include "store/cp1250.h"
+#include "store/safe_file.h"
 
 #include <algorithm>
 
@@ -54,6 +55,10 @@ ImportPlan planImport(const std::vector<ImportedContact>& contacts, std::size_t 
             if (change.cut || change.replaced > 0) {
                 added.photoPath.clear();
                 ++plan.cutFields;
+            } else if (namesNonRegularFile(std::filesystem::path(c.photoPath))) {
+                // Showing it would read "/dev/zero" or a pipe without end.
+                added.photoPath.clear();
+                ++plan.refusedPhotos;
             }
         }
         plan.contacts.push_back(std::move(added));

@@ -17,6 +17,8 @@ struct ImportPlan {
     std::size_t replacedCharacters = 0;
     // Read contacts left out for want of room.
     std::size_t leftOut = 0;
+    // Photo paths left out because they name a device, a pipe or a folder.
+    std::size_t refusedPhotos = 0;
 };
 
 // Takes at most `room` contacts, in file order, and counts what storing them

@@ -1,10 +1,7 @@
 #include "logo_picture.h"
 
 #include "store/io_error.h"
-
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include "store/safe_file.h"
 
 namespace wirtello {
 namespace {
@@ -74,16 +71,7 @@ std::optional<JpegFrameSize> jpegFrameSize(const std::vector<std::uint8_t>& data
 
 Picture loadLogoPicture(const std::filesystem::path& path)
 {
-    std::error_code ec;
-    const std::uintmax_t bytes = std::filesystem::file_size(path, ec);
-    if (ec)
-        throw IoError(kNotAPicture, path);
-    if (bytes > kMaxLogoFileBytes)
-        throw IoError(kTooLarge, path);
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw IoError(kNotAPicture, path);
-    const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> data = readRegularFile(path, kMaxLogoFileBytes, kTooLarge);
     const std::optional<JpegFrameSize> frame = jpegFrameSize(data);
     if (!frame || frame->width <= 0 || frame->height <= 0)
         throw IoError(kNotAPicture, path);
