@@ -121,8 +121,8 @@ TEST(VcardReader, ValuesAreUnescapedByTheRulesOfTheirVersion)
          card("4.0", "FN:Ola\r\nURL:http://www.xn--przykad-rjb.pl/o%20nas\r\nADR:;;Polna 1\\, m. 2;Gda\xc5\x84sk;;;\r\n"),
          {"Ola", "Ola", "", "Polna 1, m. 2", "Gdańsk", "", "", "", "", "http://www.przykład.pl/o nas"}},
         {"2.1 whose name holds a backslash, kept as read",
-         card("2.1", "N:Kowalski\\Nowak;Jan;;;\r\nFN:Jan Kowalski\\Nowak\r\nTEL;CELL:600\r\n"),
-         {"Jan Kowalski\\Nowak", "Jan Kowalski\\Nowak", "", "", "", "", "", "600"}},
+         card("2.1", "N:Zając\\Kowalski;Jan;;;\r\nFN:Jan Zając\\Kowalski\r\nADR:;;Aleja\\Nowa 1;;;;\r\n"),
+         {"Jan Zając\\Kowalski", "Jan Zając\\Kowalski", "", "Aleja\\Nowa 1"}},
         {"2.1 quoted-printable with a backslash and an escaped ';'",
          card("2.1", "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Biuro =C5=81=C3=B3d=C5=BA\\Centrum\r\n"
                      "ORG;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Sp=C3=B3=C5=82ka A\\;B;Dzia=C5=82 C:\\n\r\n"
