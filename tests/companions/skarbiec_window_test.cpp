@@ -1,0 +1,73 @@
+#include "companions/skarbiec/archiver_window.h"
+#include "companions/skarbiec/zip_archive.h"
+
+#include "store/companion_config.h"
+#include "tests/support/scripted_platform.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+using namespace wirtello;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void put(const fs::path& file, const std::string& text)
+{
+    fs::create_directories(file.parent_path());
+    test::writeBytes(file, {text.begin(), text.end()});
+}
+
+} // namespace
+
+// What the user is asked and told: the unpacked size before restoring, where
+// the replaced files went after, and why an archive is refused before asking.
+TEST(ArchiverWindow, RestoreAsksWithTheSizeAndTellsWhereReplacedFilesWent)
+{
+    const struct {
+        bool linkOut; // "Koperty/linkdir" turns into a link out of the folder after archiving
+        const char* asked;
+        const char* told;
+    } rows[] = {
+        {false, "(plików: 2, po rozpakowaniu: 1,5 KB)",
+         "Przywrócono plików: 2.\nPoprzednie wersje zastąpionych plików (1) są w folderze:\n"},
+        {true, nullptr,
+         "prowadzi przez dowiązanie poza folder programu:\nKoperty/linkdir/x\n\n"
+         "Archiwum odrzucono; nie przywrócono żadnego pliku."},
+    };
+    for (const auto& row : rows) {
+        test::TempFolder program;
+        test::TempFolder outside;
+        put(program / "ADMINI/firma.dat", std::string(1535, 'a'));
+        put(program / "Koperty/linkdir/x", "x");
+        writeCompanionConfig(program.path());
+        ScriptedPlatform platform;
+        ArchiverWindow window(platform, program.path(), readCompanionConfig(program.path()));
+        window.createArchive();
+        ASSERT_EQ(platform.informed.size(), 1);
+
+        put(program / "ADMINI/firma.dat", "zmienione");
+        if (row.linkOut) {
+            fs::remove_all(program / "Koperty/linkdir");
+            fs::create_directory_symlink(outside.path(), program / "Koperty/linkdir");
+        } else {
+            fs::remove_all(program / "Koperty");
+            platform.askAnswers = {true};
+        }
+        platform.openFileAnswers = {program / "Archiwa/wirtello-2026-12-06-090507.zip"};
+        window.restoreArchive();
+
+        ASSERT_EQ(platform.asked.size(), row.asked ? 1 : 0);
+        if (row.asked) {
+            EXPECT_TRUE(platform.asked[0].contains(QString::fromUtf8(row.asked))) << platform.asked[0].toStdString();
+        }
+        ASSERT_EQ(platform.informed.size(), 2);
+        EXPECT_TRUE(platform.informed[1].contains(QString::fromUtf8(row.told))) << platform.informed[1].toStdString();
+        EXPECT_TRUE(fs::is_empty(outside.path()));
+        if (!row.linkOut) {
+            EXPECT_TRUE(platform.informed[1].endsWith(QString::fromStdString(
+                (program / "Archiwa/przed-przywroceniem-2026-12-06-090507").string())));
+        }
+    }
+}
