@@ -2,7 +2,8 @@
 // and stretched to the frame, a logo decoded at full size. A picture is either
 // refused with an IoError or comes whole: its pixels fill its size, the frame
 // decode covers the frame (or is the full picture), both agree on the picture's
-// proportions, and the stretched photo is exactly the frame.
+// proportions, and the stretched photo is exactly the frame. A picture refused
+// for its scans has more than the limit's scan headers.
 #include "fuzz/fuzz_support.h"
 #include "store/jpeg_picture.h"
 
@@ -13,10 +14,22 @@ namespace {
 constexpr int kFrameWidth = 97;
 constexpr int kFrameHeight = 125;
 
-// Pictures whose header claims more than this are skipped: decoding a large
-// picture from a few bytes of input spends the run on one input. The limit of
-// the reader itself is checked with such headers in the normal tests.
+// Pictures whose header claims more than this are not decoded at full size:
+// that would spend the run on one input. For the frame, any picture is
+// decoded, under a work limit as low as the window thread's so that a few
+// bytes claiming a huge picture in many scans cost milliseconds.
 constexpr std::uint64_t kFuzzPixelLimit = 1u << 18;
+constexpr std::uint64_t kFuzzMaxBlocks = 1u << 20;
+
+// How many scan headers the bytes may hold (every one of them, and perhaps
+// more where the bytes of other segments look like one).
+std::size_t scanHeaders(std::span<const std::uint8_t> bytes)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+        count += bytes[i] == 0xFF && bytes[i + 1] == 0xDA;
+    return count;
+}
 
 // The largest size any frame header in the bytes claims.
 std::uint64_t largestClaimedPixels(std::span<const std::uint8_t> bytes)
@@ -44,24 +57,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static const std::filesystem::path path = fuzz::emptyFolder("jpeg") / "zdjecie.jpg";
     const std::span<const std::uint8_t> bytes(data, size);
-    if (largestClaimedPixels(bytes) > kFuzzPixelLimit)
-        return 0;
+    const bool fullSizeDecoded = largestClaimedPixels(bytes) <= kFuzzPixelLimit;
     fuzz::writeFile(path, bytes);
 
-    Picture full;
-    bool fullRead = true;
-    try {
-        full = decodeJpegFile(path);
-    } catch (const IoError& error) {
+    auto checkRefusal = [&](const IoError& error) {
         FUZZ_CHECK(error.path() == path);
-        fullRead = false;
+        if (error.operation().find("skanów") != std::string::npos)
+            FUZZ_CHECK(scanHeaders(bytes) > std::size_t(kMaxJpegScans));
+    };
+    Picture full;
+    bool fullRead = fullSizeDecoded;
+    if (fullSizeDecoded) {
+        try {
+            full = decodeJpegFile(path);
+        } catch (const IoError& error) {
+            checkRefusal(error);
+            fullRead = false;
+        }
     }
     Picture framed;
     bool frameRead = true;
     try {
-        framed = decodeJpegFileToCover(path, kFrameWidth, kFrameHeight);
-    } catch (const IoError& error) {
+        framed = decodeJpegFileToCover(path, kFrameWidth, kFrameHeight, kFuzzMaxBlocks);
+    } catch (const JpegWorkLimitError& error) {
         FUZZ_CHECK(error.path() == path);
+        return 0; // the full size decoding had a higher limit, so nothing to compare
+    } catch (const IoError& error) {
+        checkRefusal(error);
         frameRead = false;
     }
     // A picture readable at full size is readable for the frame; the other way

@@ -4,7 +4,32 @@
 #include "fuzz/fuzz_support.h"
 #include "store/cp1250.h"
 
+#include <cctype>
+#include <string_view>
+
 using namespace wirtello;
+
+namespace {
+
+// A folder named as Windows names it: the record was brought over from there.
+bool windowsFolder(std::string_view text)
+{
+    const bool drive = text.size() >= 3 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':'
+        && (text[2] == '\\' || text[2] == '/');
+    return drive || text.starts_with("\\\\");
+}
+
+// What local mode selects: this folder when the record names it or names a
+// Windows folder, else the folder named (the root for none).
+std::filesystem::path localSelection(const NetworkModeRecord& record, const std::filesystem::path& current)
+{
+    const std::string local = record.localFolder();
+    if (record.rawText(NetworkModeRecord::kLocalFolder) == toCp1250(current.string()) || windowsFolder(local))
+        return current;
+    return local.empty() ? current.root_path() : std::filesystem::path(local);
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -42,10 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string network = record.networkFolder();
     switch (record.mode()) {
     case NetworkModeRecord::kLocalMode:
-        if (record.rawText(NetworkModeRecord::kLocalFolder) == toCp1250(current.string()))
-            FUZZ_CHECK(selected == current);
-        else
-            FUZZ_CHECK(selected == (local.empty() ? current.root_path() : std::filesystem::path(local)));
+        FUZZ_CHECK(selected == localSelection(record, current));
         break;
     case NetworkModeRecord::kNetworkMode:
         FUZZ_CHECK(inNetworkMode(record));
@@ -62,9 +84,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(fuzz::readFile(path) == expected);
     const NetworkModeRecord local2 = loadNetworkMode(current);
     FUZZ_CHECK(local2 == record && local2.localFolder() == local && local2.networkFolder() == network);
-    FUZZ_CHECK(selectedFolder(local2, current)
-               == (local2.rawText(NetworkModeRecord::kLocalFolder) == toCp1250(current.string()) ? current
-                   : local.empty()                                                               ? current.root_path()
-                                                                                                 : std::filesystem::path(local)));
+    FUZZ_CHECK(selectedFolder(local2, current) == localSelection(local2, current));
     return 0;
 }

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Writes the seed corpora of the fuzz targets into fuzz/corpus/<target>/.
+"""Writes the seed corpora of the fuzz targets into fuzz/corpus/<target>/,
+and the inputs that once broke a target into fuzz/crashes/<target>/.
 
 Each seed is a small, sound input in the shape its target reads, written by
 hand here so that the fuzzer starts from files the program itself would write.
 Run from anywhere; it replaces the seeds it makes and keeps any others.
+The tests replay both folders through every target.
 """
 import os
 import struct
@@ -25,6 +27,13 @@ def counted(text, capacity):
 
 def seed(target, name, data):
     folder = os.path.join(CORPUS, target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def crash(target, name, data):
+    folder = os.path.join(HERE, "crashes", target)
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, name), "wb") as f:
         f.write(data)
@@ -175,7 +184,52 @@ def jpeg():
         seed("jpeg", "rotated", plain[:2] + app1 + plain[2:])
 
 
+def jpeg_segments(data):
+    """(marker, start, end) of each segment after the start marker; a scan's
+    end includes its coded data."""
+    segments = []
+    i = 2
+    while i + 4 <= len(data) and data[i] == 0xFF:
+        marker = data[i + 1]
+        if marker == 0xD9:
+            break
+        end = i + 2 + struct.unpack(">H", data[i + 2:i + 4])[0]
+        if marker == 0xDA:
+            while end + 1 < len(data) and not (data[end] == 0xFF and data[end + 1] not in (0x00, *range(0xD0, 0xD8))):
+                end += 1
+        segments.append((marker, i, end))
+        i = end
+    return segments
+
+
+def with_scans(data, count):
+    """The picture with its last scan repeated up to `count` scans, as hostile
+    files do: libjpeg reads every repeat over the whole picture again."""
+    scans = [(start, end) for marker, start, end in jpeg_segments(data) if marker == 0xDA]
+    start, end = scans[-1]
+    return data[:end] + data[start:end] * (count - len(scans)) + data[end:]
+
+
+def claiming(data, width, height):
+    """The picture with its frame header claiming another size."""
+    for marker, start, _ in jpeg_segments(data):
+        if marker in (0xC0, 0xC1, 0xC2):
+            return data[:start + 5] + struct.pack(">HH", height, width) + data[start + 9:]
+    raise ValueError("no frame header")
+
+
+def hostile():
+    """Inputs that once held the program up or broke a target's property."""
+    with open(os.path.join(CORPUS, "jpeg", "progressive"), "rb") as f:
+        progressive = f.read()
+    seed("jpeg", "many_scans", with_scans(progressive, 310))
+    crash("jpeg", "huge_in_many_scans", claiming(with_scans(progressive, 870), 8000, 8000))
+    # A record brought over from Windows naming a share as the local folder.
+    crash("network_mode", "windows_share",
+          b"\x00\x01" + counted("\\\\serwer\\biuro", 200) + counted("/mnt/serwer/Wirtello", 200))
+
+
 if __name__ == "__main__":
     for make in [company, history, companion_config, print_font, network_mode, update_info, command_line,
-                 envelope, typed_number, numbering, cash_document, cash_amount, text_lines, contact_database, jpeg]:
+                 envelope, typed_number, numbering, cash_document, cash_amount, text_lines, contact_database, jpeg, hostile]:
         make()
