@@ -7,6 +7,7 @@
 #include "store/companion_config.h"
 #include "store/io_error.h"
 #include "store/paths.h"
+#include "store/safe_file.h"
 
 #include <QApplication>
 
@@ -22,7 +23,8 @@ int main(int argc, char* argv[])
 
     std::filesystem::path programFolder;
     try {
-        programFolder = currentFolder();
+        // Its record is read only through links that stay inside it.
+        programFolder = trustFolderTree(currentFolder());
     } catch (const IoError& error) {
         std::cerr << error.operation() << ": " << error.path().string() << "\n";
         platform.showError(error);
