@@ -3,6 +3,7 @@
 #include <idn2.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <memory>
 
@@ -32,14 +33,28 @@ HostSpan hostSpan(std::string_view url)
     return {begin, end - begin};
 }
 
+bool isAscii(std::string_view text)
+{
+    return std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool hasAsciiLabel(std::string_view host)
+{
+    std::string folded(host);
+    std::ranges::transform(folded, folded.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return folded.starts_with("xn--") || folded.find(".xn--") != std::string::npos;
+}
+
 using Converter = int (*)(const char*, char**, int);
 
-std::string withHost(std::string_view url, Converter convert, int flags)
+// The address with its host converted, when `wanted` says the host needs it
+// and the conversion succeeds.
+std::string withHost(std::string_view url, bool (*wanted)(std::string_view), Converter convert, int flags)
 {
     const HostSpan span = hostSpan(url);
-    if (span.size == 0)
-        return std::string(url);
     const std::string host(url.substr(span.begin, span.size));
+    if (span.size == 0 || !wanted(host))
+        return std::string(url);
     char* raw = nullptr;
     const int result = convert(host.c_str(), &raw, flags);
     const std::unique_ptr<char, decltype(&std::free)> converted(raw, &std::free);
@@ -50,25 +65,18 @@ std::string withHost(std::string_view url, Converter convert, int flags)
     return out;
 }
 
-bool isAscii(std::string_view text)
-{
-    return std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 } // namespace
 
 std::string withAsciiHost(std::string_view url)
 {
-    const HostSpan span = hostSpan(url);
-    if (isAscii(url.substr(span.begin, span.size)))
-        return std::string(url);
     // Mapped as browsers map it: letters to lower case, composed characters.
-    return withHost(url, idn2_to_ascii_8z, IDN2_NFC_INPUT | IDN2_NONTRANSITIONAL);
+    return withHost(url, [](std::string_view host) { return !isAscii(host); }, idn2_to_ascii_8z,
+                    IDN2_NFC_INPUT | IDN2_NONTRANSITIONAL);
 }
 
 std::string withUnicodeHost(std::string_view url)
 {
-    return withHost(url, idn2_to_unicode_8z8z, 0);
+    return withHost(url, hasAsciiLabel, idn2_to_unicode_8z8z, 0);
 }
 
 } // namespace wirtello
