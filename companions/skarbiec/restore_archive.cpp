@@ -20,6 +20,7 @@ class StagingFolder {
 public:
     StagingFolder(const fs::path& programFolder, const std::string& stamp)
     {
+        removeLeftovers(programFolder);
         const std::string base = std::string(kStagingPrefix) + stamp;
         for (int n = 1;; ++n) {
             path_ = programFolder / (n == 1 ? base : base + "-" + std::to_string(n));
@@ -42,6 +43,18 @@ public:
     const fs::path& path() const { return path_; }
 
 private:
+    // Those of a restore that was cut off, the program killed.
+    static void removeLeftovers(const fs::path& programFolder)
+    {
+        std::error_code ec;
+        for (fs::directory_iterator it(programFolder, ec), end; !ec && it != end; it.increment(ec)) {
+            if (it->path().filename().string().starts_with(kStagingPrefix)) {
+                std::error_code ignored;
+                fs::remove_all(it->path(), ignored);
+            }
+        }
+    }
+
     fs::path path_;
 };
 

@@ -196,6 +196,7 @@ TEST(ZipArchive, CreateThenRestoreGivesByteIdenticalFiles)
     put(program.folder / "NOTATKI" / "Wirtello_nazwy_tematow.dat", "zmienione po archiwum");
     fs::remove_all(program.folder / "Koperty");
     put(program.folder / "NOTATKI" / "nowy.kom", "nowy");
+    put(program.folder / ".skarbiec-przywracanie-2026-12-07-110000" / "0", "po przerwanym przywracaniu");
 
     const RestoredArchive restored = restoreArchive(created.file, program.path(), "2026-12-07-120000");
     EXPECT_EQ(restored.fileCount, 5u);
