@@ -48,10 +48,8 @@ void openWebPage(Platform& platform, const QString& www)
     case WebPageRequest::Kind::Nothing:
         return;
     case WebPageRequest::Kind::Refused:
-        platform.inform(QStringLiteral("To nie jest adres strony internetowej:\r%1\r\r"
-                                       "Strona www otwiera tylko adresy zaczynające się od http:// lub https:// "
-                                       "albo samą nazwę serwera, np. www.przyklad.pl.")
-                            .arg(www.trimmed()));
+        platform.inform(QStringLiteral("Nie można otworzyć adresu:\r%1\r\r%2")
+                            .arg(www.trimmed(), QString::fromStdString(request.reason)));
         return;
     case WebPageRequest::Kind::Open:
         platform.openUrl(QString::fromStdString(request.url));

@@ -14,6 +14,7 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QToolButton>
 
 #include <algorithm>
@@ -85,8 +86,35 @@ void Tlogowania_f::applyPrintFontToMemo()
     setColour(Memo1, QPalette::Text, toQColor(printFont_.colour()));
 }
 
+bool Tlogowania_f::settleUnstoredText()
+{
+    const bool unstored = widgetsBuilt() && isVisible() && loadedPath_ &&
+                          loadedParameters_.mode == kStoreOnReturn && Memo1->document()->isModified();
+    if (!unstored)
+        return true;
+    switch (platform_.askYesNoCancel(QStringLiteral("Tekst w edytorze zmieniono i nie zapisano.\r"
+                                                    "Zapisać zmiany przed ponownym wczytaniem pliku ?"))) {
+    case Platform::Answer::Yes:
+        try {
+            writeTextLines(*loadedPath_, splitEditedText(Memo1->toPlainText().toStdString()));
+            return true;
+        } catch (const IoError& error) {
+            platform_.showError(error);
+            break;
+        }
+    case Platform::Answer::No:
+        return true;
+    case Platform::Answer::Cancel:
+        break;
+    }
+    parameters_ = loadedParameters_;
+    return false;
+}
+
 void Tlogowania_f::initialise()
 {
+    if (!settleUnstoredText())
+        return;
     setWindowTitle(parameters_.caption.empty() ? kDefaultCaption : QString::fromStdString(parameters_.caption));
 
     const std::optional<std::filesystem::path> folder =
@@ -109,6 +137,7 @@ void Tlogowania_f::initialise()
             Memo1->setPlainText(memoText(lines));
         }
         loadedPath_ = path;
+        loadedParameters_ = parameters_;
     } catch (const IoError& error) {
         platform_.showError(error);
         initialiseFailed();

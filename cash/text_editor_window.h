@@ -49,6 +49,8 @@ public:
     const EditorParameters& parameters() const { return parameters_; }
 
     // Caption, data folder (with the server check), then the file into the memo.
+    // While the window is open with typed text not yet stored, it first asks
+    // whether to store it; "Anuluj" leaves the window as it is.
     void initialise() override;
 
     const std::filesystem::path& dataFolder() const { return dataFolder_; }
@@ -68,6 +70,8 @@ public:
 private:
     void build() override;
     void applyPrintFontToMemo();
+    // Before the memo is read again: false when the user keeps the window as it is.
+    bool settleUnstoredText();
 
     AppData& data_;
     Platform& platform_;
@@ -78,6 +82,8 @@ private:
     // The file whose text the memo holds; set only by a whole read, so a
     // failed reopening never stores one file's text under another's name.
     std::optional<std::filesystem::path> loadedPath_;
+    // The parameters the memo's text was read with.
+    EditorParameters loadedParameters_;
 };
 
 } // namespace wirtello

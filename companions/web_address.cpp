@@ -1,5 +1,7 @@
 #include "web_address.h"
 
+#include "companions/host_name.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -10,6 +12,16 @@ namespace {
 bool isSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+bool isControl(char c)
+{
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+}
+
+bool isAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 std::string lower(std::string_view text)
@@ -41,16 +53,11 @@ std::string schemeOf(std::string_view text)
     return port ? std::string() : lower(text.substr(0, colon));
 }
 
-// The host part of an address without its scheme: up to the first '/', '?' or
-// '#', without user information and port.
-std::string_view hostOf(std::string_view rest)
+// "C:", "C:\Windows", "c:/dane": a drive, not a scheme.
+bool isDrivePath(std::string_view text)
 {
-    std::string_view authority = rest.substr(0, rest.find_first_of("/?#"));
-    if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos)
-        authority.remove_prefix(at + 1);
-    if (!authority.empty() && authority.front() == '[')
-        return authority; // an IPv6 literal
-    return authority.substr(0, authority.find(':'));
+    return text.size() >= 2 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':' &&
+           (text.size() == 2 || text[2] == '\\' || text[2] == '/');
 }
 
 // Names that only ever mean a program or a script, never a web server.
@@ -61,6 +68,40 @@ bool namesProgram(std::string_view host)
     const std::string name = lower(host);
     return std::any_of(kExtensions.begin(), kExtensions.end(),
                        [&](std::string_view extension) { return name.ends_with(extension); });
+}
+
+// What a browser percent-encodes in each part of a typed address, besides
+// blanks and everything outside ASCII; a '%' is taken as already encoding.
+constexpr std::string_view kUserInfoSet = "\"<>`{}/;=@[\\]^|";
+constexpr std::string_view kPathSet = "\"<>`{}";
+constexpr std::string_view kQuerySet = "\"<>'";
+constexpr std::string_view kFragmentSet = "\"<>`";
+
+std::string encoded(std::string_view part, std::string_view set)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : part) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7f || set.find(c) != std::string_view::npos) {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0f];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string quoted(std::string_view text)
+{
+    return "„" + std::string(text) + "”";
+}
+
+WebPageRequest refused(std::string reason)
+{
+    return {WebPageRequest::Kind::Refused, {}, std::move(reason)};
 }
 
 } // namespace
@@ -74,33 +115,73 @@ WebPageRequest webPageRequest(std::string_view text)
     if (text.empty())
         return {};
 
-    const WebPageRequest refused{WebPageRequest::Kind::Refused, {}};
-    // Nothing inside an address is blank or a control character.
-    if (std::any_of(text.begin(), text.end(), [](char c) { return isSpace(c) || static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }))
-        return refused;
+    if (std::any_of(text.begin(), text.end(), isControl))
+        return refused("Adres zawiera znak sterujący, na przykład tabulator albo koniec wiersza.");
+    const std::string scheme = schemeOf(text);
+    const bool localPath = scheme.empty() ? std::string_view("/\\.~").find(text.front()) != std::string_view::npos
+                                          : isDrivePath(text);
+    if (localPath)
+        return refused("To jest ścieżka do pliku lub folderu, a nie adres strony internetowej.");
 
     std::string url;
     std::string_view rest;
-    const std::string scheme = schemeOf(text);
     if (scheme.empty()) {
-        // A local or network path, never a host name.
-        if (text.front() == '/' || text.front() == '\\' || text.front() == '.' || text.front() == '~')
-            return refused;
-        url = "http://" + std::string(text);
+        url = "http://";
         rest = text;
     } else if (scheme == "http" || scheme == "https") {
         rest = text.substr(scheme.size() + 1);
         if (!rest.starts_with("//"))
-            return refused;
+            return refused("Po " + quoted(text.substr(0, scheme.size() + 1)) +
+                           " muszą stać dwa ukośniki, na przykład https://www.przyklad.pl.");
         rest.remove_prefix(2);
-        url = std::string(text);
+        url = std::string(text.substr(0, scheme.size())) + "://";
     } else {
-        return refused;
+        return refused("Strona www otwiera tylko adresy http:// i https://, a ten zaczyna się od " +
+                       quoted(text.substr(0, scheme.size() + 1)) + ".");
     }
-    const std::string_view host = hostOf(rest);
-    if (host.empty() || host.find('\\') != std::string_view::npos || namesProgram(host))
-        return refused;
-    return {WebPageRequest::Kind::Open, url};
+
+    // Authority: [user@]host[:port], up to the path, query or fragment.
+    const std::size_t authorityEnd = std::min(rest.find_first_of("/?#"), rest.size());
+    std::string_view hostAndPort = rest.substr(0, authorityEnd);
+    std::string_view userInfo;
+    if (const std::size_t at = hostAndPort.rfind('@'); at != std::string_view::npos) {
+        userInfo = hostAndPort.substr(0, at);
+        hostAndPort.remove_prefix(at + 1);
+    }
+    const std::size_t hostEnd = hostAndPort.starts_with('[') ? std::min(hostAndPort.find(']') + 1, hostAndPort.size())
+                                                              : std::min(hostAndPort.find(':'), hostAndPort.size());
+    const std::string_view host = hostAndPort.substr(0, hostEnd);
+    const std::string_view port = hostAndPort.substr(hostEnd);
+
+    if (host.empty())
+        return refused("W adresie brak nazwy serwera, na przykład www.przyklad.pl.");
+    if (!host.starts_with('[') && host.find_first_of(" \"#%<>@[\\]^|") != std::string_view::npos)
+        return refused("Nazwa serwera " + quoted(host) + " zawiera niedozwolony znak.");
+    const bool portFits = port.empty() || (port.front() == ':' && port.size() <= 6 &&
+                                           std::all_of(port.begin() + 1, port.end(), [](char c) {
+                                               return std::isdigit(static_cast<unsigned char>(c));
+                                           }) && (port.size() == 1 || std::stol(std::string(port.substr(1))) <= 65535));
+    if (!portFits)
+        return refused("Po nazwie serwera i dwukropku może stać tylko numer portu (od 0 do 65535).");
+    if (namesProgram(host))
+        return refused("Adres wskazuje program lub skrypt (" + quoted(host) + "), a nie stronę internetową.");
+
+    if (!userInfo.empty())
+        url += encoded(userInfo, kUserInfoSet) + "@";
+    url += std::string(host) + std::string(port);
+    std::string_view tail = rest.substr(authorityEnd);
+    const std::size_t fragmentStart = std::min(tail.find('#'), tail.size());
+    const std::string_view fragment = tail.substr(fragmentStart);
+    tail = tail.substr(0, fragmentStart);
+    const std::size_t queryStart = std::min(tail.find('?'), tail.size());
+    url += encoded(tail.substr(0, queryStart), kPathSet);
+    url += encoded(tail.substr(queryStart), kQuerySet);
+    url += encoded(fragment, kFragmentSet);
+
+    url = withAsciiHost(url);
+    if (!isAscii(url))
+        return refused(quoted(host) + " nie jest poprawną nazwą serwera.");
+    return {WebPageRequest::Kind::Open, url, {}};
 }
 
 } // namespace wirtello

@@ -155,7 +155,7 @@ void Tkoperta_f::buildLayout()
     Label2 = addLabel(GroupBox1, QStringLiteral("Parametry koperty"), 10, 12, arial(12, true), kMaroon);
     poziomo = new QCheckBox(QStringLiteral("drukuj poziomo"), GroupBox1);
     poziomo->setFont(arial(12));
-    poziomo->move(229, 11);
+    poziomo->move(229, 13);
     poziomo->adjustSize();
 
     Label3 = addLabel(GroupBox1, QStringLiteral("Odbiorca"), 11, 36, arial(12, true), kMaroon);
@@ -200,9 +200,10 @@ void Tkoperta_f::buildLayout()
     Image2->setScaledContents(true);
     Image2->setPixmap(emptyPreviewPicture(Image2->size()));
 
-    SpeedButton8 = makeButton(GroupBox1, QRect(12, 306, 135, 21), QStringLiteral("Dołącz obrazek"),
+    // 20 high, so that the two stay apart at their tops 20 pixels apart.
+    SpeedButton8 = makeButton(GroupBox1, QRect(12, 307, 135, 20), QStringLiteral("Dołącz obrazek"),
                               QStyle::SP_DialogOpenButton);
-    SpeedButton9 = makeButton(GroupBox1, QRect(10, 328, 135, 21), QStringLiteral("Odłącz obrazek"),
+    SpeedButton9 = makeButton(GroupBox1, QRect(10, 327, 135, 20), QStringLiteral("Odłącz obrazek"),
                               QStyle::SP_DialogDiscardButton);
     logo = new QCheckBox(QStringLiteral("drukuj obrazek"), GroupBox1);
     logo->setFont(arial(12));
@@ -235,7 +236,7 @@ void Tkoperta_f::buildLayout()
     // Recipient.
     Panel2 = addPanel(this, QRect(376, 239, 440, 301), kPanelGrey);
     Label16 = addLabel(Panel2, QStringLiteral("Odbiorca"), 150, 6, arial(12, true), kMaroon);
-    Label17 = addLabel(Panel2, QStringLiteral("Forma"), 12, 27, arial(11), kGrey);
+    Label17 = addLabel(Panel2, QStringLiteral("Forma"), 12, 24, arial(11), kGrey);
     o1 = makeEdit(Panel2, QRect(55, 23, 86, 23));
     const int tops[4] = {52, 79, 106, 135};
     for (int i = 0; i < 4; ++i)

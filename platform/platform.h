@@ -45,6 +45,9 @@ public:
     virtual bool askYesNo(const QString& caption, const QString& text) = 0;
     // The usual question box, captioned "Pytanie".
     bool ask(const QString& text) { return askYesNo(QStringLiteral("Pytanie"), text); }
+    // "Pytanie" with Tak/Nie/Anuluj, no icon; closing the box counts as Anuluj.
+    enum class Answer { Yes, No, Cancel };
+    virtual Answer askYesNoCancel(const QString& text) = 0;
     // Input box; nothing on cancel.
     virtual std::optional<QString> inputText(const QString& title, const QString& prompt) = 0;
     // The standard error box for a failed file or printing step.

@@ -102,6 +102,21 @@ bool QtPlatform::askYesNo(const QString& caption, const QString& text)
     return box.exec() == QMessageBox::Yes;
 }
 
+Platform::Answer QtPlatform::askYesNoCancel(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Pytanie"), withLineBreaks(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, dialogParent());
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
 std::optional<QString> QtPlatform::inputText(const QString& title, const QString& prompt)
 {
     bool ok = false;

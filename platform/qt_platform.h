@@ -11,6 +11,7 @@ class QtPlatform : public Platform {
 public:
     void inform(const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text) override;
+    Answer askYesNoCancel(const QString& text) override;
     std::optional<QString> inputText(const QString& title, const QString& prompt) override;
     void showError(const IoError& error) override;
     void showFailure(const QString& text) override;

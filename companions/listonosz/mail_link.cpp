@@ -12,6 +12,13 @@ std::optional<std::string> mailAddress(std::string_view text)
         text.remove_prefix(1);
     while (!text.empty() && blank(text.back()))
         text.remove_suffix(1);
+    // A text copied from a link already holds the scheme; the link adds it again.
+    constexpr std::string_view kScheme = "mailto:";
+    const auto sameLetter = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    };
+    if (text.size() >= kScheme.size() && std::equal(kScheme.begin(), kScheme.end(), text.begin(), sameLetter))
+        text.remove_prefix(kScheme.size());
     const std::size_t at = text.find('@');
     if (at == std::string_view::npos || at == 0 || at + 1 == text.size() ||
         text.find('@', at + 1) != std::string_view::npos)

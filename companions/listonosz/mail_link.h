@@ -6,8 +6,9 @@
 
 namespace wirtello {
 
-// The address with blanks around it dropped, when it looks like one: exactly
-// one '@' with something on both sides, and no blank or control character.
+// The address with blanks around it and a leading "mailto:" (any letter case)
+// dropped, when it looks like one: exactly one '@' with something on both
+// sides, and no blank or control character.
 std::optional<std::string> mailAddress(std::string_view text);
 
 // "mailto:" and the address, every byte but letters, digits, "-._~" and the

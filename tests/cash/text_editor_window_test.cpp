@@ -73,6 +73,44 @@ TEST_F(TextEditor, EachKindEditsItsOwnFileAndOnlyModeTwoStores)
     }
 }
 
+// "Edytor treści" pressed again while typed text is not stored yet asks first;
+// "Anuluj" keeps the window as it is, with the file its text belongs to.
+TEST_F(TextEditor, OpeningAgainAsksBeforeDroppingTypedText)
+{
+    const struct {
+        std::optional<Platform::Answer> answer; // nothing: no text typed
+        EditorParameters reopened;
+        const char* kpAfter;  // kptresc.dat after the second opening
+        QString shown;        // the memo then
+        const char* kpAtReturn; // after "Powrót"
+    } rows[] = {
+        {std::nullopt, kKp, "stare\r\n", QStringLiteral("stare\n"), "stare\r\n"},
+        {Platform::Answer::Yes, kKp, "stare\r\nnowe\r\n", QStringLiteral("stare\nnowe\n"), "stare\r\nnowe\r\n"},
+        {Platform::Answer::No, kKw, "stare\r\n", QStringLiteral("inne\n"), "stare\r\n"},
+        {Platform::Answer::Cancel, kKw, "stare\r\n", QStringLiteral("stare\nnowe"), "stare\r\nnowe\r\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.answer ? static_cast<int>(*row.answer) : -1);
+        writeBytes(kp(), bytesOf("stare\r\n"));
+        writeBytes(kw(), bytesOf("inne\r\n"));
+        openWith(kKp);
+        if (row.answer) {
+            editor.Memo1->moveCursor(QTextCursor::End);
+            editor.Memo1->insertPlainText(QStringLiteral("nowe"));
+            platform.threeWayAnswers.push_back(*row.answer);
+        }
+        platform.asked.clear();
+        openWith(row.reopened);
+        EXPECT_EQ(platform.asked.size(), row.answer ? 1 : 0);
+        EXPECT_EQ(readBytes(kp()), bytesOf(row.kpAfter));
+        EXPECT_EQ(editor.Memo1->toPlainText(), row.shown);
+        EXPECT_TRUE(editor.isVisible());
+        editor.returnFromEditor();
+        EXPECT_EQ(readBytes(kp()), bytesOf(row.kpAtReturn));
+        EXPECT_EQ(readBytes(kw()), bytesOf("inne\r\n"));
+    }
+}
+
 TEST_F(TextEditor, FileFailuresShowTheErrorBoxAndLoseNothing)
 {
     std::filesystem::remove_all(folder / "DOKUMENTY");

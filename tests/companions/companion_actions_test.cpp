@@ -83,39 +83,50 @@ TEST(CompanionActions, AProgramInstalledNowhereIsIgnoredSilently)
     EXPECT_TRUE(platform.informed.isEmpty());
 }
 
+// Opened as a browser sends what is typed into it; a refusal says why.
 TEST(CompanionActions, WebPageOpensWebAddressesOnly)
 {
     const struct {
         QString text;
         QString opened; // empty: nothing opened
-        bool refused;
+        QString refusal; // a part of the reason shown; empty: nothing shown
     } rows[] = {
-        {QStringLiteral("http://example.pl"), QStringLiteral("http://example.pl"), false},
-        {QStringLiteral("HTTPS://example.pl/ścieżka?a=1#b"), QStringLiteral("HTTPS://example.pl/ścieżka?a=1#b"), false},
-        {QStringLiteral("  example.pl  "), QStringLiteral("http://example.pl"), false},
-        {QStringLiteral("localhost:8080/x"), QStringLiteral("http://localhost:8080/x"), false},
-        {QStringLiteral("https://user@example.pl:8443"), QStringLiteral("https://user@example.pl:8443"), false},
-        {QString(), QString(), false},
-        {QStringLiteral("   "), QString(), false},
-        {QStringLiteral("file:///etc/passwd"), QString(), true},
-        {QStringLiteral("javascript:alert(1)"), QString(), true},
-        {QStringLiteral("mailto:a@b.pl"), QString(), true},
-        {QStringLiteral("C:\\Windows\\calc.exe"), QString(), true},
-        {QStringLiteral("/bin/sh"), QString(), true},
-        {QStringLiteral("./skrypt.sh"), QString(), true},
-        {QStringLiteral("calc.exe"), QString(), true},
-        {QStringLiteral("http://"), QString(), true},
-        {QStringLiteral("http://a.pl/x y"), QString(), true},
-        {QStringLiteral("http://a.pl\\..\\x"), QString(), true},
+        {QStringLiteral("http://example.pl"), QStringLiteral("http://example.pl"), {}},
+        {QStringLiteral("HTTPS://example.pl/ścieżka?a=1#b"), QStringLiteral("HTTPS://example.pl/%C5%9Bcie%C5%BCka?a=1#b"), {}},
+        {QStringLiteral("https://example.com/Zażółć gęślą"),
+         QStringLiteral("https://example.com/Za%C5%BC%C3%B3%C5%82%C4%87%20g%C4%99%C5%9Bl%C4%85"), {}},
+        {QStringLiteral("PRZYKŁAD.pl/a b?q=żółw&r='x'#go tu"),
+         QStringLiteral("http://xn--przykad-rjb.pl/a%20b?q=%C5%BC%C3%B3%C5%82w&r=%27x%27#go%20tu"), {}},
+        {QStringLiteral("http://a.pl/100%25/\"<x>\""), QStringLiteral("http://a.pl/100%25/%22%3Cx%3E%22"), {}},
+        {QStringLiteral("  example.pl  "), QStringLiteral("http://example.pl"), {}},
+        {QStringLiteral("localhost:8080/x"), QStringLiteral("http://localhost:8080/x"), {}},
+        {QStringLiteral("https://user@example.pl:8443"), QStringLiteral("https://user@example.pl:8443"), {}},
+        {QString(), QString(), {}},
+        {QStringLiteral("   "), QString(), {}},
+        {QStringLiteral("file:///etc/passwd"), QString(), QStringLiteral("zaczyna się od „file:”")},
+        {QStringLiteral("javascript:alert(1)"), QString(), QStringLiteral("zaczyna się od „javascript:”")},
+        {QStringLiteral("mailto:a@b.pl"), QString(), QStringLiteral("zaczyna się od „mailto:”")},
+        {QStringLiteral("C:\\Windows\\calc.exe"), QString(), QStringLiteral("ścieżka do pliku")},
+        {QStringLiteral("/bin/sh"), QString(), QStringLiteral("ścieżka do pliku")},
+        {QStringLiteral("./skrypt.sh"), QString(), QStringLiteral("ścieżka do pliku")},
+        {QStringLiteral("calc.exe"), QString(), QStringLiteral("program lub skrypt („calc.exe”)")},
+        {QStringLiteral("http://"), QString(), QStringLiteral("brak nazwy serwera")},
+        {QStringLiteral("http:example.pl"), QString(), QStringLiteral("dwa ukośniki")},
+        {QStringLiteral("http://a.pl x/y"), QString(), QStringLiteral("„a.pl x” zawiera niedozwolony znak")},
+        {QStringLiteral("http://a.pl\\..\\x"), QString(), QStringLiteral("zawiera niedozwolony znak")},
+        {QStringLiteral("http://a.pl:80a/"), QString(), QStringLiteral("numer portu")},
+        {QStringLiteral("http://a.pl/x\ty"), QString(), QStringLiteral("znak sterujący")},
+        {QStringLiteral("http://ab\u200Dć.pl/"), QString(), QStringLiteral("nie jest poprawną nazwą serwera")},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text.toStdString());
         ScriptedPlatform platform;
         openWebPage(platform, row.text);
         EXPECT_EQ(platform.openedUrls, row.opened.isEmpty() ? QStringList() : QStringList{row.opened});
-        ASSERT_EQ(platform.informed.size(), row.refused ? 1 : 0);
-        if (row.refused) {
+        ASSERT_EQ(platform.informed.size(), row.refusal.isEmpty() ? 0 : 1);
+        if (!row.refusal.isEmpty()) {
             EXPECT_TRUE(platform.informed.front().contains(row.text.trimmed()));
+            EXPECT_TRUE(platform.informed.front().contains(row.refusal)) << platform.informed.front().toStdString();
         }
     }
 }

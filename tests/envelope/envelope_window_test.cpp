@@ -116,6 +116,29 @@ TEST_F(EnvelopeWindow, AddressingFillsTheLinesFromTheCardAndTheCompany)
     EXPECT_EQ(texts(window.n), (Texts{"Biuro Rachunkowe Żak", "ul. Polna 3", "00-001 Warszawa", ""}));
 }
 
+// Where the window's layout table puts the controls that sit a few pixels
+// off their neighbours' lines.
+TEST_F(EnvelopeWindow, ControlsSitWhereTheLayoutPutsThem)
+{
+    const struct {
+        const char* name;
+        const QWidget* control;
+        const QWidget* container;
+        QPoint position;
+    } rows[] = {
+        {"drukuj poziomo", window.poziomo, window.GroupBox1, {229, 13}},
+        {"Dołącz obrazek", window.SpeedButton8, window.GroupBox1, {12, 307}},
+        {"Odłącz obrazek", window.SpeedButton9, window.GroupBox1, {10, 327}},
+        {"Forma", window.Label17, window.Panel2, {12, 24}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.control->parentWidget(), row.container);
+        EXPECT_EQ(row.control->pos(), row.position);
+    }
+    EXPECT_LT(window.SpeedButton8->geometry().bottom(), window.SpeedButton9->geometry().top());
+}
+
 TEST_F(EnvelopeWindow, RadioButtonsShowTheirPresetWhenClicked)
 {
     window.initialise();

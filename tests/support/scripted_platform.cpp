@@ -24,7 +24,7 @@ T takeAnswer(std::deque<T>& answers, const T& fallback, int& unanswered)
 ScriptedPlatform::~ScriptedPlatform()
 {
     EXPECT_EQ(unanswered, 0) << "a question, input box or dialog was asked that the test did not answer";
-    const std::size_t unused = askAnswers.size() + inputAnswers.size() + openFileAnswers.size()
+    const std::size_t unused = askAnswers.size() + threeWayAnswers.size() + inputAnswers.size() + openFileAnswers.size()
         + saveFileAnswers.size() + fontAnswers.size() + previewPrintAnswers.size();
     EXPECT_EQ(unused, 0u) << "answers prepared by the test were never asked for";
 }
@@ -39,6 +39,13 @@ bool ScriptedPlatform::askYesNo(const QString& caption, const QString& text)
     askCaptions << caption;
     asked << text;
     return takeAnswer(askAnswers, false, unanswered);
+}
+
+Platform::Answer ScriptedPlatform::askYesNoCancel(const QString& text)
+{
+    askCaptions << QStringLiteral("Pytanie");
+    asked << text;
+    return takeAnswer(threeWayAnswers, Answer::Cancel, unanswered);
 }
 
 std::optional<QString> ScriptedPlatform::inputText(const QString& title, const QString& prompt)

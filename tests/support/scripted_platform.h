@@ -20,6 +20,7 @@ public:
 
     // Answers, consumed in order.
     std::deque<bool> askAnswers;
+    std::deque<Answer> threeWayAnswers; // askYesNoCancel; recorded in `asked` too
     std::deque<std::optional<QString>> inputAnswers;
     std::deque<std::optional<std::filesystem::path>> openFileAnswers;
     std::deque<std::optional<std::filesystem::path>> saveFileAnswers;
@@ -75,6 +76,7 @@ public:
 
     void inform(const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text) override;
+    Answer askYesNoCancel(const QString& text) override;
     std::optional<QString> inputText(const QString& title, const QString& prompt) override;
     void showError(const IoError& error) override;
     void showFailure(const QString& text) override { failures << text; }
