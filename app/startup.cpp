@@ -4,6 +4,8 @@
 #include "store/program_folder.h"
 #include "store/record_file.h"
 
+#include <cstdlib>
+
 namespace wirtello {
 
 void prepareProgramFolder(AppData& data, const std::function<void(const IoError&)>& report)
@@ -26,6 +28,22 @@ void prepareProgramFolder(AppData& data, const std::function<void(const IoError&
         loadCompanyRecord(data.companyPath, data.company);
     });
     data.contacts.load();
+}
+
+const char* launcherError()
+{
+    const char* message = std::getenv(kLauncherErrorVariable);
+    return message != nullptr && *message != '\0' ? message : nullptr;
+}
+
+bool showLauncherError(Platform& platform)
+{
+    const char* message = launcherError();
+    if (message == nullptr)
+        return false;
+    // The message names files in the system's own encoding.
+    platform.showFailure(QString::fromLocal8Bit(message));
+    return true;
 }
 
 } // namespace wirtello

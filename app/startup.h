@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/platform.h"
 #include "store/app_data.h"
 #include "store/io_error.h"
 
@@ -13,5 +14,15 @@ namespace wirtello {
 // reported and the next step runs, so a good database is always listed; a
 // failure of the contacts' own steps is raised.
 void prepareProgramFolder(AppData& data, const std::function<void(const IoError&)>& report);
+
+// The environment variable in which the launcher hands over why it could not
+// lay out the program folder; it then starts the program only to show that.
+inline constexpr const char* kLauncherErrorVariable = "WIRTELLO_LAUNCHER_ERROR";
+
+// The launcher's message, or null when it handed over none.
+const char* launcherError();
+// Shows the launcher's message in the error box when it handed one over; true
+// when it did, and the run then ends there.
+bool showLauncherError(Platform& platform);
 
 } // namespace wirtello

@@ -12,57 +12,90 @@ wirtello_existing() {
     find -H "$1" -mindepth 1 -maxdepth 1 -iname "$2" | head -n 1
 }
 
-# wirtello_lay_out FOLDER PICTURES
+# wirtello_fail MESSAGE: says why the folder could not be laid out on standard
+# error and keeps the message for the program's error box.
+wirtello_fail() {
+    wirtello_error=$1
+    printf '%s\n' "$1" >&2
+}
+
+# wirtello_lay_out FOLDER DEFAULTS
 # Creates FOLDER and each subfolder of which no folder of that name exists in
 # any letter case (a folder brought over from Windows keeps its spelling), and
-# copies the default contact picture from PICTURES/LOGO unless one is there.
+# copies the default contact picture from DEFAULTS/LOGO unless one is there. A
+# FONT folder made here gets the default print font from DEFAULTS/FONT; one
+# that was already there is left as it is, with or without its font file.
 # Never changes a file that is already there.
 wirtello_lay_out() {
     folder=$1
-    pictures=$2
+    defaults=$2
     if ! mkdir -p "$folder" 2>/dev/null || [ ! -d "$folder" ] || [ ! -w "$folder" ]; then
-        echo "Wirtello: nie można utworzyć folderu programu ani w nim pisać: $folder" >&2
+        wirtello_fail "Wirtello: nie można utworzyć folderu programu ani w nim pisać: $folder"
         return 1
     fi
     # Everything in the way is found before anything is made: nothing half laid out.
     for name in $WIRTELLO_SUBFOLDERS; do
         existing=$(wirtello_existing "$folder" "$name")
         if [ -n "$existing" ] && [ ! -d "$existing" ]; then
-            echo "Wirtello: w miejscu folderu $name jest plik: $existing" >&2
+            wirtello_fail "Wirtello: w miejscu folderu $name jest plik: $existing"
             return 1
         fi
     done
     for name in $WIRTELLO_SUBFOLDERS; do
         if [ -z "$(wirtello_existing "$folder" "$name")" ]; then
-            mkdir "$folder/$name" || return 1
+            mkdir "$folder/$name" 2>/dev/null || {
+                wirtello_fail "Wirtello: nie można utworzyć folderu: $folder/$name"
+                return 1
+            }
+            if [ "$name" = FONT ]; then
+                wirtello_copy "$defaults/FONT/font_zaplo_3906.dat" "$folder/FONT/font_zaplo_3906.dat" || return 1
+            fi
         fi
     done
     logo=$(wirtello_existing "$folder" LOGO)
     if [ -z "$(wirtello_existing "$logo" Chmury.jpg)" ]; then
-        cp "$pictures/LOGO/Chmury.jpg" "$logo/Chmury.jpg" || return 1
+        wirtello_copy "$defaults/LOGO/Chmury.jpg" "$logo/Chmury.jpg" || return 1
     fi
 }
 
-# wirtello_start PROGRAM PICTURES [FOLDER]
+# wirtello_copy SOURCE TARGET: copies a default file into the program folder.
+wirtello_copy() {
+    cp "$1" "$2" 2>/dev/null || {
+        wirtello_fail "Wirtello: nie można skopiować pliku $1 do: $2"
+        return 1
+    }
+}
+
+# wirtello_start PROGRAM DEFAULTS [FOLDER]
 # Lays out FOLDER (default ~/Wirtello), makes it the current folder, which is
-# the program folder of the run, and replaces the shell with PROGRAM.
+# the program folder of the run, and replaces the shell with PROGRAM. When the
+# folder cannot be laid out, PROGRAM is started only to show the message in
+# its error box (started from the desktop menu, standard error is seen by no
+# one); the message reaches it in the environment, never as shell code.
 wirtello_start() {
     program=$1
-    pictures=$2
+    defaults=$2
     shift 2
     if [ $# -gt 1 ]; then
         echo "Użycie: wirtello [FOLDER]   (domyślnie ~/Wirtello)" >&2
         return 2
     fi
+    wirtello_error=""
     if [ $# -eq 1 ]; then
         folder=$1
     elif [ -n "${HOME:-}" ]; then
         folder=$HOME/Wirtello
     else
-        echo "Wirtello: nie ustawiono folderu domowego (HOME); podaj folder programu." >&2
-        return 2
+        folder=""
+        wirtello_fail "Wirtello: nie ustawiono folderu domowego (HOME); podaj folder programu."
     fi
-    wirtello_lay_out "$folder" "$pictures" || return 1
-    cd "$folder" || return 1
+    if [ -n "$folder" ] && wirtello_lay_out "$folder" "$defaults"; then
+        if cd "$folder" 2>/dev/null; then
+            exec "$program"
+        fi
+        wirtello_fail "Wirtello: nie można wejść do folderu programu: $folder"
+    fi
+    WIRTELLO_LAUNCHER_ERROR=${wirtello_error:-"Wirtello: nie można przygotować folderu programu: $folder"}
+    export WIRTELLO_LAUNCHER_ERROR
     exec "$program"
 }

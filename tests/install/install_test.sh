@@ -2,7 +2,8 @@
 # Checks of the installation with the system's own tools.
 #   install_test.sh desktop DESKTOP_FILE
 #   install_test.sh tree BUILD SOURCE FILE_TABLE      (cmake --install into a temporary prefix)
-#   install_test.sh package BUILD SOURCE FILE_TABLE   (CPack's package, installed with dpkg --root)
+#   install_test.sh package BUILD SOURCE FILE_TABLE   (CPack's package, installed with dpkg --root,
+#                                                     checked by lintian)
 set -eu
 
 failures=0
@@ -46,17 +47,20 @@ run_launcher() {
     name=$1
     expected=$2
     shift 2
-    rm -f "$WORK/ran"
+    rm -f "$WORK/ran" "$WORK/ran.error"
     status=0
     WIRTELLO_TEST_RAN="$WORK/ran" HOME="$WORK/$name" "$launcher" "$@" >"$WORK/out" 2>&1 || status=$?
     [ "$status" = "$expected" ] || fail "$name: launcher ended with $status, expected $expected: $(cat "$WORK/out")"
 }
 ran_in() {
-    if [ -z "$2" ]; then
-        [ ! -e "$WORK/ran" ] || fail "$1: the program started although the folder could not be laid out"
-    else
-        [ "$(cat "$WORK/ran" 2>/dev/null)" = "$2" ] || fail "$1: the program did not start in $2"
-    fi
+    [ "$(cat "$WORK/ran" 2>/dev/null)" = "$2" ] || fail "$1: the program did not start in $2"
+    [ ! -e "$WORK/ran.error" ] || fail "$1: the program was told of an error: $(cat "$WORK/ran.error")"
+}
+# shown NAME MESSAGE: the program was started only to show MESSAGE in its error box.
+shown() {
+    [ -e "$WORK/ran" ] || fail "$1: the program was not started to show the error"
+    [ "$(cat "$WORK/ran.error" 2>/dev/null)" = "$2" ] ||
+        fail "$1: the error box shows '$(cat "$WORK/ran.error" 2>/dev/null)', expected '$2'"
 }
 expect_listing() {
     actual=$(listing "$2")
@@ -69,28 +73,41 @@ check_launcher() {
     launcher="$prefix/bin/wirtello"
     program="$prefix/libexec/wirtello/wirtello"
     rm "$program"
-    printf '#!/bin/sh\npwd > "$WIRTELLO_TEST_RAN"\n' >"$program"
+    # Like the program, it ends with 1 after showing the launcher's message.
+    cat >"$program" <<'STAND_IN'
+#!/bin/sh
+pwd >"$WIRTELLO_TEST_RAN"
+if [ -n "${WIRTELLO_LAUNCHER_ERROR-}" ]; then
+    printf '%s' "$WIRTELLO_LAUNCHER_ERROR" >"$WIRTELLO_TEST_RAN.error"
+    exit 1
+fi
+STAND_IN
     chmod 755 "$program"
-    fresh="Admini DOKUMENTY FONT Koperty LOGO LOGO/Chmury.jpg NOTATKI "
+    fresh="Admini DOKUMENTY FONT FONT/font_zaplo_3906.dat Koperty LOGO LOGO/Chmury.jpg NOTATKI "
 
     # First run: ~/Wirtello laid out, the default picture copied, the program started there.
     mkdir "$WORK/first"
     run_launcher first 0
     ran_in first "$WORK/first/Wirtello"
     expect_listing first "$WORK/first/Wirtello" "$fresh"
-    cmp -s "$WORK/first/Wirtello/LOGO/Chmury.jpg" "$source/resources/folder/LOGO/Chmury.jpg" ||
-        fail "first: the default picture differs from resources/folder/LOGO/Chmury.jpg"
+    for file in LOGO/Chmury.jpg FONT/font_zaplo_3906.dat; do
+        cmp -s "$WORK/first/Wirtello/$file" "$source/resources/folder/$file" ||
+            fail "first: $file differs from resources/folder/$file"
+    done
 
-    # Next run: nothing changed, the user's own picture kept.
+    # Next run: nothing changed, the user's own picture and print font kept.
     printf 'own' >"$WORK/first/Wirtello/LOGO/Chmury.jpg"
+    printf 'own' >"$WORK/first/Wirtello/FONT/font_zaplo_3906.dat"
     run_launcher first 0
     expect_listing again "$WORK/first/Wirtello" "$fresh"
     [ "$(cat "$WORK/first/Wirtello/LOGO/Chmury.jpg")" = own ] || fail "again: an existing picture was replaced"
+    [ "$(cat "$WORK/first/Wirtello/FONT/font_zaplo_3906.dat")" = own ] || fail "again: an existing print font was replaced"
 
     # A folder brought over from Windows, named on the command line through a link to
     # it, started through a link to the launcher: its spellings kept, only what is
-    # missing added.
-    mkdir -p "$WORK/windows/Dane/ADMINI" "$WORK/windows/Dane/Notatki" "$WORK/windows/Dane/logo" "$WORK/windows/bin"
+    # missing added; its font folder without a print font stays so.
+    mkdir -p "$WORK/windows/Dane/ADMINI" "$WORK/windows/Dane/Notatki" "$WORK/windows/Dane/logo" \
+        "$WORK/windows/Dane/Font" "$WORK/windows/bin"
     printf 'old' >"$WORK/windows/Dane/logo/CHMURY.JPG"
     ln -s Dane "$WORK/windows/Stare"
     ln -s "$launcher" "$WORK/windows/bin/wirtello"
@@ -98,16 +115,26 @@ check_launcher() {
     run_launcher windows 0 "$WORK/windows/Stare"
     launcher="$prefix/bin/wirtello"
     ran_in windows "$WORK/windows/Stare"
-    expect_listing windows "$WORK/windows/Stare" "ADMINI DOKUMENTY FONT Koperty Notatki logo logo/CHMURY.JPG "
+    expect_listing windows "$WORK/windows/Stare" "ADMINI DOKUMENTY Font Koperty Notatki logo logo/CHMURY.JPG "
     [ "$(cat "$WORK/windows/Stare/logo/CHMURY.JPG")" = old ] || fail "windows: the folder's own picture was replaced"
 
-    # A file where a subfolder belongs: nothing made, the program not started.
+    # A file where a subfolder belongs: nothing made, the program started only to
+    # show the message, which also goes to standard error.
     mkdir -p "$WORK/blocked/Wirtello"
     printf 'x' >"$WORK/blocked/Wirtello/font"
     run_launcher blocked 1
-    ran_in blocked ""
-    grep -q "font" "$WORK/out" || fail "blocked: the message does not name the file in the way"
+    message="Wirtello: w miejscu folderu FONT jest plik: $WORK/blocked/Wirtello/font"
+    shown blocked "$message"
+    grep -qxF "$message" "$WORK/out" || fail "blocked: standard error does not say '$message'"
     expect_listing blocked "$WORK/blocked/Wirtello" "font "
+
+    # A folder whose name is shell code and escapes: the message carries it as text.
+    odd="$WORK/odd/\$(touch $WORK/pwned) \`touch $WORK/pwned\` \\n %s"
+    mkdir -p "$odd"
+    printf 'x' >"$odd/Logo"
+    run_launcher odd 1 "$odd"
+    shown odd "Wirtello: w miejscu folderu LOGO jest plik: $odd/Logo"
+    [ ! -e "$WORK/pwned" ] || fail "odd: the folder's name ran as shell code"
 }
 
 # compare_files FILE_TABLE PREFIX WHAT: "MODE PATH" lines of the table, each path
@@ -187,6 +214,16 @@ EOF
     }
     dpkg --root="$root" -s wirtello | grep -qx "Status: install ok installed" || fail "dpkg does not list the package as installed"
     check_launcher "$root/usr" "$source"
+
+    # Debian's package checker: no error and no warning.
+    if ! command -v lintian >/dev/null 2>&1; then
+        echo "SKIP: lintian is missing (Debian package lintian); the package was not checked by it" >&2
+        return
+    fi
+    status=0
+    lintian "$deb" >"$WORK/lintian.log" 2>&1 || status=$?
+    [ "$status" -le 1 ] || fail "lintian could not check the package: $(cat "$WORK/lintian.log")"
+    ! grep -E '^(E|W): ' "$WORK/lintian.log" || fail "lintian reports errors or warnings (above)"
 }
 
 case $1 in
