@@ -165,6 +165,8 @@ RestoredArchive restoreArchive(const fs::path& archive, const fs::path& programF
             std::error_code ec;
             if (fs::exists(fs::symlink_status(target, ec))) {
                 const fs::path keptFile = kept / target.lexically_relative(programFolder);
+                if (!staysInside(keptFile.parent_path(), programFolder))
+                    throw IoError(kKeepFailed, target);
                 moves.makeFolders(keptFile.parent_path());
                 moves.keep(target, keptFile);
                 result.keptFolder = kept;
