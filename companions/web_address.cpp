@@ -70,6 +70,17 @@ bool namesProgram(std::string_view host)
                        [&](std::string_view extension) { return name.ends_with(extension); });
 }
 
+// Empty, or ':' with a port number up to 65535 (or none, as browsers allow).
+bool isPort(std::string_view port)
+{
+    if (port.empty())
+        return true;
+    const std::string_view digits = port.substr(1);
+    const auto isDigit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    return port.front() == ':' && digits.size() <= 5 && std::all_of(digits.begin(), digits.end(), isDigit) &&
+           (digits.empty() || std::stol(std::string(digits)) <= 65535);
+}
+
 // What a browser percent-encodes in each part of a typed address, besides
 // blanks and everything outside ASCII; a '%' is taken as already encoding.
 constexpr std::string_view kUserInfoSet = "\"<>`{}/;=@[\\]^|";
@@ -157,11 +168,7 @@ WebPageRequest webPageRequest(std::string_view text)
         return refused("W adresie brak nazwy serwera, na przykład www.przyklad.pl.");
     if (!host.starts_with('[') && host.find_first_of(" \"#%<>@[\\]^|") != std::string_view::npos)
         return refused("Nazwa serwera " + quoted(host) + " zawiera niedozwolony znak.");
-    const bool portFits = port.empty() || (port.front() == ':' && port.size() <= 6 &&
-                                           std::all_of(port.begin() + 1, port.end(), [](char c) {
-                                               return std::isdigit(static_cast<unsigned char>(c));
-                                           }) && (port.size() == 1 || std::stol(std::string(port.substr(1))) <= 65535));
-    if (!portFits)
+    if (!isPort(port))
         return refused("Po nazwie serwera i dwukropku może stać tylko numer portu (od 0 do 65535).");
     if (namesProgram(host))
         return refused("Adres wskazuje program lub skrypt (" + quoted(host) + "), a nie stronę internetową.");

@@ -92,7 +92,8 @@ TEST(CompanionActions, WebPageOpensWebAddressesOnly)
         QString refusal; // a part of the reason shown; empty: nothing shown
     } rows[] = {
         {QStringLiteral("http://example.pl"), QStringLiteral("http://example.pl"), {}},
-        {QStringLiteral("HTTPS://example.pl/ścieżka?a=1#b"), QStringLiteral("HTTPS://example.pl/%C5%9Bcie%C5%BCka?a=1#b"), {}},
+        {QStringLiteral("HTTPS://example.pl/ścieżka?a=1#b"),
+         QStringLiteral("HTTPS://example.pl/%C5%9Bcie%C5%BCka?a=1#b"), {}},
         {QStringLiteral("https://example.com/Zażółć gęślą"),
          QStringLiteral("https://example.com/Za%C5%BC%C3%B3%C5%82%C4%87%20g%C4%99%C5%9Bl%C4%85"), {}},
         {QStringLiteral("PRZYKŁAD.pl/a b?q=żółw&r='x'#go tu"),
@@ -115,6 +116,7 @@ TEST(CompanionActions, WebPageOpensWebAddressesOnly)
         {QStringLiteral("http://a.pl x/y"), QString(), QStringLiteral("„a.pl x” zawiera niedozwolony znak")},
         {QStringLiteral("http://a.pl\\..\\x"), QString(), QStringLiteral("zawiera niedozwolony znak")},
         {QStringLiteral("http://a.pl:80a/"), QString(), QStringLiteral("numer portu")},
+        {QStringLiteral("http://a.pl:65536/"), QString(), QStringLiteral("numer portu")},
         {QStringLiteral("http://a.pl/x\ty"), QString(), QStringLiteral("znak sterujący")},
         {QStringLiteral("http://ab\u200Dć.pl/"), QString(), QStringLiteral("nie jest poprawną nazwą serwera")},
     };
