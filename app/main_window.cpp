@@ -138,7 +138,7 @@ void Tzadania_f::endProgram(bool recordRun)
         return;
     Wygaszaj();
     try {
-        data_.contacts.store();
+        storeContacts();
         if (recordRun)
             ZapiszUruchomienia(data_);
     } catch (...) {

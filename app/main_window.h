@@ -155,6 +155,9 @@ private:
     // read: changes could not be stored.
     bool contactsChangeable();
     void fillList();
+    // Writes the database file; when it was merged with a file changed on
+    // disk, shows the merged list and tells the user what came from disk.
+    void storeContacts();
     void addRow(int row, const QString& text);
     // Changes the list's selection without running select.
     void setSelectedRow(int row);

@@ -64,7 +64,7 @@ void Tzadania_f::startCompanionFor(CompanionButton button)
     // The export and the archiver read the database file: it must hold what
     // the list shows, not the state of the last delete or start.
     if (readsContactDatabase(button))
-        data_.contacts.store();
+        storeContacts();
     startCompanion(platform_, data_.programFolder, button, inputs);
 }
 

@@ -1,11 +1,50 @@
 // The contact list: filling it, and add, rename and delete.
 #include "main_window.h"
 
+#include "platform/handler_guard.h"
 #include "platform/platform.h"
 
+#include <QDateTime>
 #include <QSignalBlocker>
 
+#include <chrono>
+
 namespace wirtello {
+namespace {
+
+// One part of the merge message: a heading and at most ten names.
+void addMergeSection(QString& text, const QString& heading, const std::vector<std::string>& names)
+{
+    if (names.empty())
+        return;
+    constexpr std::size_t kShown = 10;
+    text += QStringLiteral("\r\r") + heading;
+    for (std::size_t i = 0; i < names.size() && i < kShown; ++i)
+        text += QStringLiteral("\r   ") + QString::fromStdString(names[i]);
+    if (names.size() > kShown)
+        text += QStringLiteral("\r   i %1 innych").arg(names.size() - kShown);
+}
+
+QString mergeText(const ContactMergeReport& merged)
+{
+    QString text = QStringLiteral("Plik bazy kontaktów został zmieniony na dysku, odkąd program go odczytał "
+                                  "(przez inną kopię programu lub przywrócenie z archiwum). "
+                                  "Zmiany z dysku zostały dołączone do listy kontaktów.");
+    addMergeSection(text, QStringLiteral("Dodane lub zmienione na dysku:"), merged.fromDisk);
+    addMergeSection(text, QStringLiteral("Usunięte na dysku:"), merged.removed);
+    addMergeSection(text,
+                    QStringLiteral("Zmienione tu i na dysku - zachowano wersję z tego programu, "
+                                   "a wersję z dysku dodano jako nowy kontakt:"),
+                    merged.copies);
+    addMergeSection(text,
+                    QStringLiteral("Zmienione tu i na dysku, bez miejsca na liście - wersję z dysku "
+                                   "zapisano w pliku %1 (można ją zaimportować):")
+                        .arg(QString::fromStdString(merged.leftoverFile.string())),
+                    merged.keptInFile);
+    return text;
+}
+
+} // namespace
 
 void Tzadania_f::fillList()
 {
@@ -13,6 +52,28 @@ void Tzadania_f::fillList()
     listazadan->clear();
     for (const int slot : data_.contacts.rowSlots())
         listazadan->addItem(QString::fromStdString(data_.contacts.text(ContactField::Display, slot)));
+}
+
+void Tzadania_f::storeContacts()
+{
+    const int slot = selectedSlot();
+    const std::string selectedId = slot >= 0 ? data_.contacts.idOfSlot(slot) : std::string();
+    const auto now = std::chrono::system_clock::time_point(std::chrono::milliseconds(platform_.now().toMSecsSinceEpoch()));
+    const ContactMergeReport merged = data_.contacts.store(now);
+    if (merged.empty())
+        return;
+    fillList();
+    // The same contact stays selected; its card is filled again from the
+    // merged record unless it holds edits not saved yet.
+    int row = -1;
+    for (int r = 0; r < data_.contacts.rowCount() && !selectedId.empty(); ++r) {
+        if (data_.contacts.idOfSlot(data_.contacts.slotOfRow(r)) == selectedId)
+            row = r;
+    }
+    setSelectedRow(row >= 0 ? row : listazadan->count() > 0 ? 0 : -1);
+    if (row < 0 || !changesPending_)
+        runGuarded(platform_, [this] { select(); }); // a bad photo must not stop the store's caller
+    platform_.inform(mergeText(merged));
 }
 
 void Tzadania_f::addRow(int row, const QString& text)
@@ -78,7 +139,7 @@ void Tzadania_f::deleteContact()
     fillList();
     // Stored before the card changes: if the file cannot be written, the
     // card still shows the unsaved edits.
-    data_.contacts.store();
+    storeContacts();
     setSelectedRow(listazadan->count() > 0 ? 0 : -1);
     select();
 }

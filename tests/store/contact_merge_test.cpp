@@ -1,0 +1,184 @@
+// The database file changed on disk while the book held it (another copy of
+// the program, a restore from an archive): the store merges by contact id.
+#include "store/contact_book.h"
+
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace wirtello {
+namespace {
+
+using test::readBytes;
+using test::TempFolder;
+
+// "id name/street" of every used slot, in slot order.
+std::vector<std::string> contactsIn(const ContactDatabase& database)
+{
+    std::vector<std::string> contacts;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (database.isUsed(slot))
+            contacts.push_back(database.text(ContactField::Display, slot) + '/' + database.text(ContactField::Street, slot));
+    }
+    return contacts;
+}
+
+std::string summary(const ContactMergeReport& report)
+{
+    std::string text;
+    for (const auto& [label, names] : {std::pair{"disk", &report.fromDisk}, std::pair{"removed", &report.removed},
+                                       std::pair{"copies", &report.copies}, std::pair{"file", &report.keptInFile}}) {
+        for (const std::string& name : *names)
+            text += std::string(label) + ':' + name + ';';
+    }
+    return text;
+}
+
+void writeContacts(const std::filesystem::path& folder, int count)
+{
+    ContactDatabase database;
+    for (int slot = 0; slot < count; ++slot) {
+        const std::string id = contactIdText(slot);
+        database.setText(ContactField::Display, slot, id + " K" + std::to_string(slot));
+        database.setText(ContactField::Id, slot, id);
+        database.setText(ContactField::Street, slot, "s");
+    }
+    database.store(contactDatabasePath(folder));
+    writeIdCounter(idCounterPath(folder), count);
+}
+
+// Changes the file on disk as another program would.
+void onDisk(const std::filesystem::path& folder, const std::function<void(ContactDatabase&)>& change)
+{
+    ContactDatabase database;
+    database.load(contactDatabasePath(folder));
+    change(database);
+    database.store(contactDatabasePath(folder));
+}
+
+void removeSlot(ContactDatabase& database, int slot)
+{
+    ContactDatabase compacted;
+    int target = 0;
+    for (int s = 0; s < kSlotCount; ++s) {
+        if (s != slot && database.isUsed(s))
+            compacted.copySlotFrom(database, s, target++);
+    }
+    database = compacted;
+}
+
+void addOnDisk(ContactDatabase& database, int slot, const std::string& display)
+{
+    database.setText(ContactField::Display, slot, display);
+    database.setText(ContactField::Id, slot, display.substr(0, 3));
+}
+
+TEST(ContactMerge, StoreMergesWhatChangedOnDiskByContactId)
+{
+    using Change = std::function<void(const std::filesystem::path& folder, ContactBook& book)>;
+    const auto street = [](int slot, const char* text) {
+        return [=](ContactDatabase& database) { database.setText(ContactField::Street, slot, text); };
+    };
+    const Change nothing = [](const auto&, ContactBook&) {};
+    struct Row {
+        const char* name;
+        Change disk; // runs first
+        Change here;
+        std::vector<std::string> contacts;
+        std::string report;
+        std::int32_t counter;
+    };
+    const std::vector<Row> rows = {
+        {"added on disk", [](const auto& f, ContactBook&) { onDisk(f, [](auto& d) { addOnDisk(d, 3, "003 Dorota"); }); writeIdCounter(idCounterPath(f), 4); },
+         nothing, {"000 K0/s", "001 K1/s", "002 K2/s", "003 Dorota/"}, "disk:003 Dorota;", 4},
+        {"changed on disk", [&](const auto& f, ContactBook&) { onDisk(f, street(1, "Nowa 5")); }, nothing,
+         {"000 K0/s", "001 K1/Nowa 5", "002 K2/s"}, "disk:001 K1;", 3},
+        {"deleted on disk", [](const auto& f, ContactBook&) { onDisk(f, [](auto& d) { removeSlot(d, 1); }); }, nothing,
+         {"000 K0/s", "002 K2/s"}, "removed:001 K1;", 3},
+        {"changed here", [&](const auto& f, ContactBook&) { onDisk(f, street(0, "Dysk 1")); },
+         [](const auto&, ContactBook& b) { b.setText(ContactField::Street, 1, "Tu 1"); },
+         {"000 K0/Dysk 1", "001 K1/Tu 1", "002 K2/s"}, "disk:000 K0;", 3},
+        {"deleted here", [&](const auto& f, ContactBook&) { onDisk(f, street(0, "Dysk 1")); },
+         [](const auto&, ContactBook& b) { b.remove(1); }, {"000 K0/Dysk 1", "002 K2/s"}, "disk:000 K0;", 3},
+        {"deleted here, changed on disk", [&](const auto& f, ContactBook&) { onDisk(f, street(1, "Dysk 1")); },
+         [](const auto&, ContactBook& b) { b.remove(1); }, {"000 K0/s", "001 K1/Dysk 1", "002 K2/s"}, "disk:001 K1;", 3},
+        {"changed on both sides", [&](const auto& f, ContactBook&) { onDisk(f, street(1, "Tam 2")); },
+         [](const auto&, ContactBook& b) { b.setText(ContactField::Street, 1, "Tu 1"); },
+         {"000 K0/s", "001 K1/Tu 1", "002 K2/s", "003 K1 (kopia)/Tam 2"}, "copies:003 K1 (kopia);", 4},
+        {"restored while a contact was added here",
+         [](const auto& f, ContactBook&) { onDisk(f, [](auto& d) { removeSlot(d, 2); }); writeIdCounter(idCounterPath(f), 2); },
+         [](const auto&, ContactBook& b) { b.add("Ewa"); }, {"000 K0/s", "001 K1/s", "003 Ewa/"}, "removed:002 K2;", 4},
+        {"other copy's counter is larger",
+         [](const auto& f, ContactBook&) { onDisk(f, [](auto& d) { addOnDisk(d, 3, "009 Jan"); }); writeIdCounter(idCounterPath(f), 12); },
+         [](const auto&, ContactBook& b) { b.setText(ContactField::Street, 0, "Tu 1"); },
+         {"000 K0/Tu 1", "001 K1/s", "002 K2/s", "009 Jan/"}, "disk:009 Jan;", 12},
+        {"only old characters after a text differ on disk",
+         [](const auto& f, ContactBook&) { onDisk(f, [](auto& d) { d.field(ContactField::Street, 1)[5] = 'x'; }); },
+         [](const auto&, ContactBook& b) { b.setText(ContactField::Street, 2, "Tu 1"); },
+         {"000 K0/s", "001 K1/s", "002 K2/Tu 1"}, "", 3},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempFolder folder({"NOTATKI"});
+        writeContacts(folder.path(), 3);
+        ContactBook book(folder.path());
+        book.load();
+        row.disk(folder.path(), book);
+        row.here(folder.path(), book);
+        const ContactMergeReport report = book.store();
+
+        EXPECT_EQ(summary(report), row.report);
+        ContactDatabase file;
+        file.load(book.databasePath());
+        EXPECT_EQ(contactsIn(file), row.contacts);
+        EXPECT_TRUE(std::ranges::equal(file.bytes(), book.database().bytes()));
+        EXPECT_EQ(book.rowCount(), std::ssize(row.contacts));
+        EXPECT_EQ(readIdCounter(book.counterPath()), row.counter);
+        // Merged once: the next store finds the file as written.
+        EXPECT_TRUE(book.store().empty());
+    }
+}
+
+TEST(ContactMerge, UnchangedFileGetsExactlyTheBooksBytes)
+{
+    TempFolder folder({"NOTATKI"});
+    writeContacts(folder.path(), 3);
+    ContactBook book(folder.path());
+    book.load();
+    // Another program rewrote the same bytes: a new time, the same contacts.
+    onDisk(folder.path(), [](ContactDatabase&) {});
+    book.setText(ContactField::Street, 1, "Tu 1");
+    book.remove(0);
+    EXPECT_TRUE(book.store().empty());
+    const std::vector<std::uint8_t> expected(book.database().bytes().begin(), book.database().bytes().end());
+    EXPECT_EQ(readBytes(book.databasePath()), expected);
+    EXPECT_EQ(readBytes(book.counterPath()), std::vector<std::uint8_t>({3, 0, 0, 0}));
+}
+
+TEST(ContactMerge, DiskVersionsWithoutRoomGoToADatedFileBesideTheDatabase)
+{
+    TempFolder folder({"NOTATKI"});
+    writeContacts(folder.path(), kSlotCount);
+    ContactBook book(folder.path());
+    book.load();
+    onDisk(folder.path(), [](ContactDatabase& d) { d.setText(ContactField::Street, 7, "Tam \"2\""); });
+    book.setText(ContactField::Street, 7, "Tu 1");
+    const auto when = std::chrono::system_clock::time_point(std::chrono::hours(500000));
+    const ContactMergeReport report = book.store(when);
+
+    EXPECT_EQ(summary(report), "file:007 K7;");
+    EXPECT_EQ(report.leftoverFile, folder.path() / "NOTATKI" / leftoverFileName(when));
+    const std::vector<std::uint8_t> csv = readBytes(report.leftoverFile);
+    const std::string text(csv.begin(), csv.end());
+    EXPECT_NE(text.find("\r\n\"K7\";\"\";\"\";\"Tam \"\"2\"\"\";"), std::string::npos) << text;
+    ContactDatabase file;
+    file.load(book.databasePath());
+    EXPECT_EQ(contactsIn(file).size(), std::size_t{kSlotCount});
+    EXPECT_EQ(file.text(ContactField::Street, 7), "Tu 1");
+    EXPECT_EQ(readIdCounter(book.counterPath()), kSlotCount);
+}
+
+} // namespace
+} // namespace wirtello
