@@ -1,0 +1,88 @@
+#include "companion_app.h"
+
+#include "platform/qt_platform.h"
+#include "print/lines_printout.h"
+#include "print/print_font.h"
+#include "store/io_error.h"
+#include "store/paths.h"
+#include "store/safe_file.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QWidget>
+
+#include <iostream>
+#include <stdexcept>
+#include <unistd.h>
+
+// Resources of a static library are registered by hand.
+static void registerCompanionIcons()
+{
+    Q_INIT_RESOURCE(companion_icons);
+}
+
+namespace wirtello {
+
+namespace {
+
+void reportStartFailure(Platform& platform, const QString& text)
+{
+    std::cerr << text.toStdString() << "\n";
+    // Started from the program there is no terminal to read the message in.
+    const QString screen = QGuiApplication::platformName();
+    if (!isatty(STDERR_FILENO) && screen != QLatin1String("offscreen") && screen != QLatin1String("minimal"))
+        platform.showFailure(text);
+}
+
+} // namespace
+
+int runCompanion(int argc, char* argv[], const char* programName, const QString& iconResource,
+                 const CompanionWindowMaker& makeWindow)
+{
+    CompanionStart start;
+    for (int i = 1; i < argc; ++i)
+        start.arguments.push_back(QString::fromLocal8Bit(argv[i]).toStdString());
+    std::string name = programName;
+    int qtArgc = 1;
+    char* qtArgv[] = {name.data(), nullptr};
+    QApplication app(qtArgc, qtArgv);
+    installPolishTranslations();
+    registerCompanionIcons();
+    QApplication::setWindowIcon(QIcon(iconResource));
+    QtPlatform platform;
+
+    std::unique_ptr<QWidget> window;
+    try {
+        start.programFolder = trustFolderTree(currentFolder());
+        window = makeWindow(start, platform);
+    } catch (const IoError& error) {
+        std::cerr << error.operation() << ": " << error.path().string() << "\n";
+        platform.showError(error);
+        return 1;
+    } catch (const std::invalid_argument& error) {
+        reportStartFailure(platform, QString::fromStdString(error.what()));
+        return 1;
+    }
+    if (!window)
+        return 0;
+    window->show();
+    return QApplication::exec();
+}
+
+void printCompanionLines(Platform& platform, PrintDestination destination,
+                         const std::filesystem::path& programFolder, const QString& title,
+                         const QString& pdfName, const std::string& heading, const std::vector<std::string>& lines)
+{
+    const PrintoutTarget target{title, PaperSize::A4, pdfName};
+    CurrentPrintFont font(programFolder);
+    try {
+        printTo(platform, destination, target, [&](PrintSurface& surface, PrintDestination) {
+            CzytajFonty(font, kPrintFontFile);
+            drawHeadedLines(surface, font, title.toStdString(), heading, lines);
+        });
+    } catch (const IoError& error) {
+        platform.showError(error);
+    }
+}
+
+} // namespace wirtello

@@ -1,0 +1,46 @@
+#pragma once
+
+// The Qt side every per-contact companion shares: its start and its printout.
+
+#include "platform/platform.h"
+#include "platform/print_menu.h"
+
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace wirtello {
+
+// What a companion is started with.
+struct CompanionStart {
+    std::vector<std::string> arguments;  // UTF-8, without the program name
+    std::filesystem::path programFolder; // the current directory, registered as a folder tree
+};
+
+// Builds the companion's window; nothing means there is nothing to show (the
+// work went to a window already open). May raise IoError or
+// std::invalid_argument (bad arguments, with a Polish text).
+using CompanionWindowMaker = std::function<std::unique_ptr<QWidget>(const CompanionStart&, Platform&)>;
+
+// Runs a companion: takes the arguments before Qt reads argv (so a text such
+// as "-style=x" stays an argument), creates the application with Polish
+// standard buttons and the icon `iconResource` (":/companion/notatki.png"),
+// makes the window and runs until it closes. A failure at start is written to
+// standard error and shown in a box where someone can see it; it ends with 1.
+int runCompanion(int argc, char* argv[], const char* programName, const QString& iconResource,
+                 const CompanionWindowMaker& makeWindow);
+
+// Prints `heading` and `lines` (UTF-8) to `destination` in the program
+// folder's print font, titled `title`, offering `pdfName` for a PDF. Failures
+// are shown in the error box.
+void printCompanionLines(Platform& platform, PrintDestination destination,
+                         const std::filesystem::path& programFolder, const QString& title,
+                         const QString& pdfName, const std::string& heading, const std::vector<std::string>& lines);
+
+} // namespace wirtello

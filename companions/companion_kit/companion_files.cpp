@@ -1,0 +1,225 @@
+#include "companion_files.h"
+
+#include "store/io_error.h"
+#include "store/paths.h"
+#include "store/record_file.h"
+#include "store/safe_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <pwd.h>
+#include <stdexcept>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace wirtello {
+
+namespace {
+
+const char* const kReadFailed = "Nie można odczytać pliku";
+
+// Length of the UTF-8 sequence starting with `lead`, 0 for a byte that cannot start one.
+int sequenceLength(unsigned char lead)
+{
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 0;
+}
+
+std::string localStamp(std::chrono::system_clock::time_point now)
+{
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+} // namespace
+
+std::filesystem::path companionFolder(const std::filesystem::path& programFolder, std::string_view name)
+{
+    const std::filesystem::path folder = joinPath(programFolder, name);
+    std::error_code error;
+    std::filesystem::create_directory(folder, error);
+    if (error || !std::filesystem::is_directory(folder, error))
+        throw IoError("Nie można utworzyć folderu", folder);
+    return folder;
+}
+
+bool isValidUtf8(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int length = sequenceLength(lead);
+        if (length == 0 || i + length > text.size())
+            return false;
+        for (int k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        if (length > 2) {
+            // No overlong forms, no surrogates, nothing past U+10FFFF.
+            const auto second = static_cast<unsigned char>(text[i + 1]);
+            if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+                (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
+                return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+std::filesystem::path contactFile(const std::filesystem::path& folder, std::string_view argument,
+                                  std::string_view extension)
+{
+    const std::string refusal = "Nieprawidłowa nazwa pliku kontaktu: „" + std::string(argument) +
+                                "”. Oczekiwano identyfikatora kontaktu (trzy znaki) i rozszerzenia " +
+                                std::string(extension) + ".";
+    if (argument.size() <= extension.size() || !argument.ends_with(extension) || !isValidUtf8(argument))
+        throw std::invalid_argument(refusal);
+    const std::string_view id = argument.substr(0, argument.size() - extension.size());
+    int characters = 0;
+    for (const char c : id) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '/' || c == '\\' || c == '.')
+            throw std::invalid_argument(refusal);
+        if ((byte & 0xC0) != 0x80)
+            ++characters;
+    }
+    if (characters != 3)
+        throw std::invalid_argument(refusal);
+    return folder / std::filesystem::path(std::string(argument));
+}
+
+std::optional<std::string> readCompanionText(const std::filesystem::path& file, std::uintmax_t maxBytes)
+{
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(file, error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return std::nullopt;
+    if (error)
+        throw IoError(kReadFailed, file);
+    const std::vector<std::uint8_t> bytes = readRegularFile(file, maxBytes);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::filesystem::path keepDamagedAside(const std::filesystem::path& file, std::chrono::system_clock::time_point now)
+{
+    const std::string base = file.string() + ".uszkodzony-" + localStamp(now);
+    for (int attempt = 1; attempt < 1000; ++attempt) {
+        const std::string target = attempt == 1 ? base : base + "-" + std::to_string(attempt);
+        if (renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+            return target;
+        if (errno == EEXIST)
+            continue;
+        if (errno == EINVAL || errno == ENOSYS) {
+            // A file system that cannot refuse a replacement: look first.
+            std::error_code exists;
+            if (std::filesystem::exists(std::filesystem::symlink_status(target, exists)))
+                continue;
+            if (std::rename(file.c_str(), target.c_str()) == 0)
+                return target;
+        }
+        break;
+    }
+    throw IoError("Nie można odłożyć uszkodzonego pliku", file);
+}
+
+void writeCompanionText(const std::filesystem::path& file, std::string_view utf8)
+{
+    writeRecord(file, std::span(reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size()));
+}
+
+LoadedDocument loadCompanionDocument(const std::filesystem::path& file, std::uintmax_t maxBytes,
+                                     std::chrono::system_clock::time_point now,
+                                     const std::function<bool(std::string_view)>& parses)
+{
+    std::optional<std::string> text = readCompanionText(file, maxBytes);
+    if (!text) {
+        parses(std::string_view());
+        return {};
+    }
+    if (isValidUtf8(*text) && parses(*text))
+        return {std::move(*text), {}};
+    const std::filesystem::path keptAs = keepDamagedAside(file, now);
+    parses(std::string_view());
+    return {{},
+            "Plik " + file.string() + " był uszkodzony i nie dał się odczytać. Zachowano go jako " +
+                keptAs.string() + ". Dokument zaczyna się od nowa, pusty."};
+}
+
+std::filesystem::path lockFileOf(const std::filesystem::path& file)
+{
+    return file.string() + ".lock";
+}
+
+std::optional<DocumentLock> DocumentLock::tryLock(const std::filesystem::path& file)
+{
+    const std::filesystem::path lockFile = lockFileOf(file);
+    // Never through a link, never waiting on a pipe.
+    const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_CREAT;
+    int fd = ::open(lockFile.c_str(), O_RDWR | flags, 0644);
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    struct stat status {};
+    if (fd >= 0 && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
+        ::close(fd);
+        fd = -1;
+    }
+    if (fd < 0)
+        throw IoError("Nie można otworzyć pliku blokady", lockFile);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int reason = errno;
+        ::close(fd);
+        if (reason == EWOULDBLOCK)
+            return std::nullopt;
+        throw IoError("Nie można otworzyć pliku blokady", lockFile);
+    }
+    return DocumentLock(fd);
+}
+
+DocumentLock::DocumentLock(DocumentLock&& other) noexcept : fd_(other.fd_)
+{
+    other.fd_ = -1;
+}
+
+DocumentLock& DocumentLock::operator=(DocumentLock&& other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+DocumentLock::~DocumentLock()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+std::string loginName()
+{
+    if (const passwd* user = ::getpwuid(::geteuid()); user != nullptr && user->pw_name != nullptr &&
+                                                     user->pw_name[0] != '\0')
+        return user->pw_name;
+    for (const char* variable : {"LOGNAME", "USER"})
+        if (const char* value = std::getenv(variable); value != nullptr && value[0] != '\0')
+            return value;
+    return "?";
+}
+
+} // namespace wirtello

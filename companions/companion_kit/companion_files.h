@@ -1,0 +1,90 @@
+#pragma once
+
+// What the per-contact companions (notes, comments, document register) share:
+// their folder, the file named on the command line, reading, writing and
+// keeping damaged files aside, and the lock of a document open in a window.
+// No Qt here.
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace wirtello {
+
+// The largest document a companion reads: 4 MiB.
+inline constexpr std::uintmax_t kCompanionFileLimit = 4u * 1024u * 1024u;
+
+// The companion's own folder `name` below the program folder, created when
+// missing. IoError when it cannot be made or is not a folder.
+std::filesystem::path companionFolder(const std::filesystem::path& programFolder, std::string_view name);
+
+// The contact's file in `folder`: `argument` is a contact id of three
+// characters followed by `extension` (".kom"), as the main program gives it.
+// Anything else (a folder part, a dot or a control character in the id, a
+// different extension, invalid UTF-8) raises std::invalid_argument with a
+// Polish text.
+std::filesystem::path contactFile(const std::filesystem::path& folder, std::string_view argument,
+                                  std::string_view extension);
+
+// Whether `text` is well-formed UTF-8.
+bool isValidUtf8(std::string_view text);
+
+// The bytes of `file`, or nothing when there is no file. Something that is
+// not a regular file, a link leaving the folder tree, a file over `maxBytes`
+// or a failed read raise IoError.
+std::optional<std::string> readCompanionText(const std::filesystem::path& file, std::uintmax_t maxBytes);
+
+// Renames a damaged `file` to "<file>.uszkodzony-<yyyyMMdd-HHmmss>" (local
+// time of `now`), adding "-2", "-3" … rather than replacing a file kept
+// earlier. Returns the new name; IoError when the rename fails.
+std::filesystem::path keepDamagedAside(const std::filesystem::path& file, std::chrono::system_clock::time_point now);
+
+// Replaces `file` with `utf8` atomically (store/record_file.h).
+void writeCompanionText(const std::filesystem::path& file, std::string_view utf8);
+
+// A document as a companion opens it.
+struct LoadedDocument {
+    std::string text;          // empty for a missing or damaged file
+    std::string damagedNotice; // Polish text for the user when the file was kept aside
+};
+
+// Reads `file`: a missing file is an empty document. A file that is not
+// UTF-8, or that `parses` refuses (it returns false), is kept aside and the
+// document starts empty with a notice saying where the file went. Read and
+// rename failures raise IoError. `parses` sees last the text taken, the empty
+// text for a missing or damaged file, so what it keeps is the document.
+LoadedDocument loadCompanionDocument(const std::filesystem::path& file, std::uintmax_t maxBytes,
+                                     std::chrono::system_clock::time_point now,
+                                     const std::function<bool(std::string_view)>& parses);
+
+// The exclusive lock of one document, held while its window is open: a
+// flock on the sidecar "<file>.lock". The kernel drops it when the process
+// ends, however it ends. The sidecar file stays.
+class DocumentLock {
+public:
+    // The lock, or nothing when another process holds it. IoError when the
+    // sidecar cannot be opened (a read-only folder, a link, not a regular file).
+    static std::optional<DocumentLock> tryLock(const std::filesystem::path& file);
+
+    DocumentLock(DocumentLock&& other) noexcept;
+    DocumentLock& operator=(DocumentLock&& other) noexcept;
+    DocumentLock(const DocumentLock&) = delete;
+    DocumentLock& operator=(const DocumentLock&) = delete;
+    ~DocumentLock();
+
+private:
+    explicit DocumentLock(int descriptor) : fd_(descriptor) {}
+    int fd_ = -1;
+};
+
+// The sidecar lock file of `file`.
+std::filesystem::path lockFileOf(const std::filesystem::path& file);
+
+// The login name of the user running the program ("?" when there is none).
+std::string loginName();
+
+} // namespace wirtello
