@@ -36,12 +36,24 @@ void reportStartFailure(Platform& platform, const QString& text)
 
 } // namespace
 
+std::vector<std::string> companionArguments(int argc, char* argv[])
+{
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(QString::fromLocal8Bit(argv[i]).toStdString());
+    return arguments;
+}
+
+std::chrono::system_clock::time_point toTimePoint(const QDateTime& moment)
+{
+    return std::chrono::system_clock::time_point(std::chrono::milliseconds(moment.toMSecsSinceEpoch()));
+}
+
 int runCompanion(int argc, char* argv[], const char* programName, const QString& iconResource,
                  const CompanionWindowMaker& makeWindow)
 {
     CompanionStart start;
-    for (int i = 1; i < argc; ++i)
-        start.arguments.push_back(QString::fromLocal8Bit(argv[i]).toStdString());
+    start.arguments = companionArguments(argc, argv);
     std::string name = programName;
     int qtArgc = 1;
     char* qtArgv[] = {name.data(), nullptr};

@@ -5,8 +5,10 @@
 #include "platform/platform.h"
 #include "platform/print_menu.h"
 
+#include <QDateTime>
 #include <QString>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -22,6 +24,13 @@ struct CompanionStart {
     std::vector<std::string> arguments;  // UTF-8, without the program name
     std::filesystem::path programFolder; // the current directory, registered as a folder tree
 };
+
+// The program's arguments as UTF-8, without the program name, read in the
+// system's encoding before Qt sees them.
+std::vector<std::string> companionArguments(int argc, char* argv[]);
+
+// A moment of the platform's clock, for the Qt-free file steps.
+std::chrono::system_clock::time_point toTimePoint(const QDateTime& moment);
 
 // Builds the companion's window; nothing means there is nothing to show (the
 // work went to a window already open). May raise IoError or

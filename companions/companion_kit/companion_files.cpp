@@ -211,6 +211,64 @@ DocumentLock::~DocumentLock()
         ::close(fd_);
 }
 
+DocumentAccess openDocumentAccess(const std::filesystem::path& file)
+{
+    try {
+        if (std::optional<DocumentLock> lock = DocumentLock::tryLock(file))
+            return {std::move(lock), {}};
+        return {std::nullopt, "Dokument jest otwarty w innym oknie — tylko do odczytu."};
+    } catch (const IoError& error) {
+        return {std::nullopt, "Nie można zablokować dokumentu (" + error.operation() + ": " +
+                                  error.path().string() + ") — tylko do odczytu."};
+    }
+}
+
+std::vector<std::string> printableLines(std::string_view text, std::size_t columns)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string line;
+        for (const char c : text.substr(start, end - start)) {
+            if (c == '\t')
+                line += "    ";
+            else if (c != '\r')
+                line += c;
+        }
+        // Break by characters, never inside a UTF-8 sequence.
+        while (true) {
+            std::size_t characters = 0, cut = line.size(), lastBlank = std::string::npos;
+            for (std::size_t i = 0; i < line.size(); ++i) {
+                if ((static_cast<unsigned char>(line[i]) & 0xC0) == 0x80)
+                    continue;
+                if (characters == columns) {
+                    cut = i;
+                    break;
+                }
+                if (line[i] == ' ')
+                    lastBlank = i;
+                ++characters;
+            }
+            if (cut == line.size())
+                break;
+            const std::size_t at = lastBlank != std::string::npos && lastBlank > 0 ? lastBlank : cut;
+            lines.push_back(line.substr(0, at));
+            line.erase(0, at < cut && line[at] == ' ' ? at + 1 : at);
+        }
+        lines.push_back(std::move(line));
+        if (end == text.size())
+            break;
+        start = end + 1;
+    }
+    // A final line break ends the last line rather than starting a new one.
+    if (lines.size() > 1 && lines.back().empty() && text.ends_with('\n'))
+        lines.pop_back();
+    return lines;
+}
+
 std::string loginName()
 {
     if (const passwd* user = ::getpwuid(::geteuid()); user != nullptr && user->pw_name != nullptr &&

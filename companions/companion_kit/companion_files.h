@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wirtello {
 
@@ -83,6 +84,22 @@ private:
 
 // The sidecar lock file of `file`.
 std::filesystem::path lockFileOf(const std::filesystem::path& file);
+
+// How a window may use its document: with the lock it may store; without it
+// the window is read-only and shows `readOnlyNote` (Polish).
+struct DocumentAccess {
+    std::optional<DocumentLock> lock;
+    std::string readOnlyNote;
+};
+
+// Takes the lock of `file` when it is free. Another holder, or a sidecar that
+// cannot be used, gives read-only access with the reason; never raises.
+DocumentAccess openDocumentAccess(const std::filesystem::path& file);
+
+// The text as printed lines: one per line of `text`, a line longer than
+// `columns` characters broken at its last blank before them (a longer word
+// is cut), tabs as four blanks.
+std::vector<std::string> printableLines(std::string_view text, std::size_t columns = 90);
 
 // The login name of the user running the program ("?" when there is none).
 std::string loginName();
