@@ -1,7 +1,7 @@
 // Every reader and writer of the program's files, faced with what a hostile
-// user of a shared folder can put in their place.
-#include "tests/store/hostile_files.h"
-
+// user of a shared folder can put in their place: links leading out of the
+// folder, named pipes, sockets and devices. All of it is made inside the
+// test's own temporary folder.
 #include "admin/network_mode.h"
 #include "admin/update_info.h"
 #include "cash/numbering_file.h"
@@ -9,12 +9,25 @@
 #include "contact_import/contact_file.h"
 #include "contact_import/import_plan.h"
 #include "envelope/logo_picture.h"
+#include "store/companion_config.h"
 #include "store/io_error.h"
 #include "store/program_folder.h"
+#include "store/record_file.h"
+#include "store/safe_file.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <functional>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace wirtello;
@@ -24,7 +37,53 @@ namespace {
 
 const std::vector<std::uint8_t> kOwn{'o', 'w', 'n', ' ', 'f', 'i', 'l', 'e', ' ', '1', '5', 'b', 'y', 't', 'e'};
 
-// The operation of the IoError that `action` raised, or "" when it raised none.
+// A program folder "prog", registered as a folder tree, beside a folder
+// "outside" holding a file no write of the program may reach.
+struct SharedFolder {
+    TempFolder base{"prog/Admini", "prog/DOKUMENTY", "prog/NOTATKI", "prog/LOGO", "prog/data", "outside"};
+    fs::path prog = trustFolderTree(base / "prog");
+    fs::path outside = base / "outside";
+    fs::path victim = outside / "victim.dat";
+};
+
+// Makes a "pipe", "socket" or "zero device" at `path`.
+bool makeSpecialFile(const std::string& kind, const fs::path& path)
+{
+    if (kind == "pipe")
+        return ::mkfifo(path.c_str(), 0600) == 0;
+    if (kind == "zero device")
+        return ::mknod(path.c_str(), S_IFCHR | 0600, makedev(1, 5)) == 0;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.string().copy(address.sun_path, sizeof(address.sun_path) - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+    ::close(fd);
+    return bound;
+}
+
+// Lets go of a reader blocked on the pipe after two seconds, so a reader that
+// waits on a pipe fails by the time taken instead of hanging the test run.
+class PipeReleaser {
+public:
+    static constexpr std::chrono::seconds kPatience{2};
+    explicit PipeReleaser(fs::path pipe)
+        : thread_([pipe = std::move(pipe)](std::stop_token stop) {
+              std::mutex mutex;
+              std::unique_lock lock(mutex);
+              std::condition_variable_any().wait_for(lock, stop, kPatience, [] { return false; });
+              for (; !stop.stop_requested(); std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+                  if (const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK); fd >= 0)
+                      ::close(fd);
+          })
+    {
+    }
+
+private:
+    std::jthread thread_;
+};
+
+// "operation: path" of the IoError that `action` raised, or "" when none.
 std::string failure(const std::function<void()>& action)
 {
     try {
@@ -37,117 +96,125 @@ std::string failure(const std::function<void()>& action)
 
 } // namespace
 
-TEST(HostileFiles, APipeInPlaceOfAnyFileIsAnErrorNamingItNeverAWait)
+TEST(HostileFiles, WhatIsReadIsARegularFileNeverAPipeSocketOrDevice)
 {
-    const std::vector<std::pair<std::string, std::function<void(const fs::path& folder)>>> readers = {
-        {"DOKUMENTY\\kptresc.dat", [](const fs::path& f) { readTextLines(fileIn(f, kDocumentsFolder, "kptresc.dat"), kFixedContentsLimit); }},
-        {"NOTATKI\\notatka.txt", [](const fs::path& f) { readTextLines(fileIn(f, kNotesFolder, "notatka.txt")); }},
-        {"Admini\\siec.dat", [](const fs::path& f) { loadNetworkMode(f); }},
-        {"Admini\\27.txt", [](const fs::path& f) { readUpdateInfo(fileIn(f, kAdminFolder, "27.txt")); }},
-        {"DOKUMENTY\\nrkp.dat", [](const fs::path& f) { takeDocumentNumber(numberingPath(f, DocumentKind::Kp)); }},
-        {"LOGO\\logo.jpg", [](const fs::path& f) { loadLogoPicture(fileIn(f, kLogoFolder, "logo.jpg")); }},
-        {"NOTATKI\\kontakty.csv", [](const fs::path& f) { readContactFile(fileIn(f, kNotesFolder, "kontakty.csv"), 10, {}); }},
+    using Reader = std::function<void(const fs::path&)>;
+    const std::vector<std::tuple<const char*, const char*, Reader>> readers = {
+        {"record", "Admini\\historia.dat", [](const fs::path& p) { readRecord(p, 4); }},
+        {"record replaced", "Admini\\historia.dat", [](const fs::path& p) { writeRecord(p, kOwn); }},
+        {"network mode", "Admini\\siec.dat", [](const fs::path& p) { loadNetworkMode(p.parent_path().parent_path()); }},
+        {"numbering", "DOKUMENTY\\nrkp.dat", [](const fs::path& p) { takeDocumentNumber(p); }},
+        {"fixed contents", "DOKUMENTY\\kptresc.dat", [](const fs::path& p) { readTextLines(p, kFixedContentsLimit); }},
+        {"edited text", "NOTATKI\\notatka.txt", [](const fs::path& p) { readTextLines(p); }},
+        {"update information", "Admini\\27.txt", [](const fs::path& p) { readUpdateInfo(p); }},
+        {"contact file", "NOTATKI\\kontakty.csv", [](const fs::path& p) { readContactFile(p, 10, {}); }},
+        {"logo", "LOGO\\logo.jpg", [](const fs::path& p) { loadLogoPicture(p); }},
+        {"photo", "LOGO\\anna.jpg", [](const fs::path& p) { decodeJpegFile(p); }},
+        {"photo in its frame", "LOGO\\anna.jpg", [](const fs::path& p) { decodeJpegFileToCover(p, 97, 125); }},
     };
-    for (const auto& [name, read] : readers) {
-        SCOPED_TRACE(name);
-        SharedFolder shared;
-        for (const char* sub : {"Admini", "DOKUMENTY", "NOTATKI", "LOGO"})
-            fs::create_directory(shared.prog / sub);
-        const fs::path pipe = joinPath(shared.prog, name);
-        ASSERT_TRUE(makeSpecialFile("pipe", pipe));
-        const auto start = std::chrono::steady_clock::now();
-        {
-            PipeReleaser release(pipe);
-            EXPECT_EQ(failure([&] { read(shared.prog); }), "Nie można odczytać pliku: " + pipe.string());
+    for (const std::string kind : {"pipe", "socket", "zero device"}) {
+        for (const auto& [name, file, read] : readers) {
+            // Only readers of a bounded size meet a device: the old unbounded
+            // reads of zeros would eat the machine's memory rather than fail.
+            if (kind == "zero device" && std::string(name) != "record" && std::string(name) != "numbering")
+                continue;
+            SCOPED_TRACE(kind + ", " + name);
+            SharedFolder shared;
+            const fs::path path = joinPath(shared.prog, file);
+            ASSERT_TRUE(makeSpecialFile(kind, path));
+            const auto start = std::chrono::steady_clock::now();
+            {
+                PipeReleaser release(path);
+                const std::string failed = failure([&] { read(path); });
+                EXPECT_TRUE(failed.starts_with("Nie można")) << failed;
+                EXPECT_TRUE(failed.ends_with(": " + path.string())) << failed;
+            }
+            EXPECT_LT(std::chrono::steady_clock::now() - start, PipeReleaser::kPatience);
         }
-        EXPECT_LT(std::chrono::steady_clock::now() - start, PipeReleaser::kPatience);
     }
     // The network folder's own record is checked the same way: a pipe there is no server.
     SharedFolder network;
-    fs::create_directory(network.prog / "Admini");
     ASSERT_TRUE(makeSpecialFile("pipe", network.prog / "Admini/siec.dat"));
     EXPECT_FALSE(networkFolderReachable(network.prog));
 }
 
-TEST(HostileFiles, NoWriteOfTheDataFolderFollowsALinkOut)
+TEST(HostileFiles, LinksAreFollowedOnlyWhileTheyStayInsideTheirFolderTree)
 {
+    using Step = std::function<void(const fs::path& file)>;
+    const Step read = [](const fs::path& f) { readRecord(f, 3); };
+    const Step write = [](const fs::path& f) { writeRecord(f, std::vector<std::uint8_t>{9, 9}); };
+    const Step number = [](const fs::path& f) {
+        createNumberingFileIfMissing(f);
+        takeDocumentNumber(f);
+    };
+    const Step lines = [](const fs::path& f) { writeTextLines(f, {"x"}); };
+    const Step config = [](const fs::path& f) { writeCompanionConfig(f.parent_path()); };
+    const Step network = [](const fs::path& f) {
+        NetworkModeRecord record;
+        switchToLocalMode(record, f.parent_path().parent_path());
+    };
     struct Row {
         const char* name;
-        const char* link;  // in "prog", to the victim outside
-        std::function<void(const fs::path& folder)> write;
+        std::vector<std::pair<std::string, std::string>> links; // link in "prog", where it points ("@" = base folder)
+        std::string file;                                       // in "prog"
+        std::vector<Step> steps;
+        bool inside = false;
     };
     const Row rows[] = {
-        {"numbering", "DOKUMENTY/nrkp.dat", [](const fs::path& f) { takeDocumentNumber(numberingPath(f, DocumentKind::Kp)); }},
-        {"numbering folder", "DOKUMENTY", [](const fs::path& f) { takeDocumentNumber(numberingPath(f, DocumentKind::Kp)); }},
-        {"new numbering", "DOKUMENTY/nrkw.dat>", [](const fs::path& f) {
-             createNumberingFileIfMissing(numberingPath(f, DocumentKind::Kw));
-             takeDocumentNumber(numberingPath(f, DocumentKind::Kw));
-         }},
-        {"fixed contents", "DOKUMENTY/kptresc.dat", [](const fs::path& f) { writeTextLines(fileIn(f, kDocumentsFolder, "kptresc.dat"), {"x"}); }},
-        {"network mode", "Admini/siec.dat", [](const fs::path& f) {
-             NetworkModeRecord record;
-             switchToLocalMode(record, f);
-         }},
+        {"file leading out", {{"r.dat", "@/outside/victim.dat"}}, "r.dat", {read, write}},
+        {"relative link leading out", {{"r.dat", "../outside/victim.dat"}}, "r.dat", {read, write}},
+        {"chain leaving at its second link", {{"r.dat", "hop.dat"}, {"hop.dat", "@/outside/victim.dat"}}, "r.dat", {read, write}},
+        {"dangling link leading out", {{"r.dat", "@/outside/new.dat"}}, "r.dat", {write}},
+        {"numbering", {{"DOKUMENTY/nrkp.dat", "@/outside/victim.dat"}}, "DOKUMENTY/nrkp.dat", {number}},
+        {"numbering folder", {{"D", "@/outside"}}, "D/victim.dat", {number, read, write}},
+        {"new numbering", {{"DOKUMENTY/nrkw.dat", "@/outside/new.dat"}}, "DOKUMENTY/nrkw.dat", {number}},
+        {"fixed contents", {{"DOKUMENTY/kptresc.dat", "@/outside/victim.dat"}}, "DOKUMENTY/kptresc.dat", {lines}},
+        {"network mode", {{"Admini/siec.dat", "@/outside/victim.dat"}}, "Admini/siec.dat", {network}},
+        {"companion configuration", {{"skarbiec_config.dat", "@/outside/victim.dat"}}, "skarbiec_config.dat", {config}},
+        {"file inside", {{"r.dat", "data/real.dat"}}, "r.dat", {read, write}, true},
+        {"folder inside", {{"D", "data"}}, "D/real.dat", {read, write}, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         SharedFolder shared;
-        fs::create_directory(shared.prog / "Admini");
-        std::string link = row.link;
-        // "name>": a dangling link to a file not yet outside.
-        const bool dangling = link.ends_with('>');
-        if (dangling)
-            link.pop_back();
-        if (link != "DOKUMENTY")
-            fs::create_directory(shared.prog / "DOKUMENTY");
         writeBytes(shared.victim, kOwn);
-        fs::create_symlink(link == "DOKUMENTY" ? shared.outside : dangling ? shared.outside / "new.dat" : shared.victim,
-                           shared.prog / link);
-        if (link == "DOKUMENTY")
-            fs::copy_file(shared.victim, shared.outside / "nrkp.dat");
-
-        EXPECT_NE(failure([&] { row.write(shared.prog); }), "");
-        EXPECT_EQ(readBytes(shared.victim), kOwn);
-        if (link == "DOKUMENTY") {
-            EXPECT_EQ(readBytes(shared.outside / "nrkp.dat"), kOwn);
+        writeBytes(shared.prog / "data/real.dat", kOwn);
+        for (const auto& [link, to] : row.links)
+            fs::create_symlink(to[0] == '@' ? shared.base.path().string() + to.substr(1) : to, shared.prog / link);
+        const fs::path file = shared.prog / row.file;
+        for (const Step& step : row.steps) {
+            const std::string failed = failure([&] { step(file); });
+            EXPECT_EQ(failed.empty(), row.inside) << failed;
+            EXPECT_TRUE(row.inside || failed.ends_with(": " + file.string())) << failed;
         }
+        EXPECT_EQ(readBytes(shared.victim), kOwn);
         EXPECT_FALSE(fs::exists(shared.outside / "new.dat"));
+        EXPECT_EQ(readBytes(shared.prog / "data/real.dat").size(), row.inside ? 2u : kOwn.size());
     }
 }
 
-TEST(HostileFiles, TextFilesOverTheirReadersLimitsAreRefusedWithoutReadingThem)
+TEST(HostileFiles, TextFilesOverTheirReadersLimitsAreRefused)
 {
-    struct Row {
-        const char* name;
-        std::size_t bytes;
-        std::string line; // repeated to fill the file
-        std::function<std::size_t(const fs::path&)> read;
-        std::string refusal; // "" when the file is read
-    };
-    const auto fixed = [](const fs::path& p) { return readTextLines(p, kFixedContentsLimit).size(); };
-    const auto edited = [](const fs::path& p) { return readTextLines(p).size(); };
-    const auto update = [](const fs::path& p) { return readUpdateInfo(p).referenceVersion.size(); };
-    const Row rows[] = {
+    const auto fixed = [](const fs::path& p) { readTextLines(p, kFixedContentsLimit); };
+    const auto edited = [](const fs::path& p) { readTextLines(p); };
+    const auto update = [](const fs::path& p) { readUpdateInfo(p); };
+    const std::vector<std::tuple<const char*, std::size_t, std::string, std::function<void(const fs::path&)>, std::string>> rows = {
         {"blank lines for Wstaw treść", 10 << 20, "\r\n", fixed, "Plik jest za duży (największy możliwy ma 256 KB)"},
-        {"many short fixed contents", 5001 * 3, "x\r\n", fixed, "Plik ma za dużo wierszy (najwięcej 5000)"},
+        {"too many fixed contents", 5001 * 3, "x\r\n", fixed, "Plik ma za dużo wierszy (najwięcej 5000)"},
         {"the most fixed contents", 5000 * 3, "x\r\n", fixed, ""},
         {"blank lines in the editor", 60'000, "\n", edited, "Plik ma za dużo wierszy (najwięcej 50000)"},
         {"a long text in the editor", (1 << 20) + 1, "a", edited, "Plik jest za duży (największy możliwy ma 1 MB)"},
-        {"a text as long as the editor takes", 1 << 20, "a", edited, ""},
+        {"the longest text in the editor", 1 << 20, "a", edited, ""},
         {"update information", 16 * 1024 + 1, "a", update, "Plik jest za duży (największy możliwy ma 16 KB)"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, size, line, read, refusal] : rows) {
+        SCOPED_TRACE(name);
         TempFolder folder;
-        std::vector<std::uint8_t> bytes;
-        while (bytes.size() < row.bytes)
-            bytes.insert(bytes.end(), row.line.begin(), row.line.end());
-        bytes.resize(row.bytes);
+        std::vector<std::uint8_t> bytes(size);
+        for (std::size_t i = 0; i < size; ++i)
+            bytes[i] = static_cast<std::uint8_t>(line[i % line.size()]);
         writeBytes(folder / "t.txt", bytes);
-        if (row.refusal.empty())
-            EXPECT_GT(row.read(folder / "t.txt"), 0u);
-        else
-            EXPECT_EQ(failure([&] { row.read(folder / "t.txt"); }), row.refusal + ": " + (folder / "t.txt").string());
+        EXPECT_EQ(failure([&] { read(folder / "t.txt"); }), refusal.empty() ? "" : refusal + ": " + (folder / "t.txt").string());
     }
 }
 
