@@ -81,6 +81,9 @@ public:
     // mail program; anything else is refused. False when refused or when
     // nothing took it.
     virtual bool openUrl(const QString& url) = 0;
+    // Opens an existing regular file with the desktop's default program for
+    // its type; anything else is refused. False when refused or when nothing took it.
+    virtual bool openDocument(const std::filesystem::path& file) = 0;
 
     virtual QDateTime now() = 0;
     // The regional date separator and long time format.

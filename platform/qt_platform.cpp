@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -187,6 +188,16 @@ bool QtPlatform::openUrl(const QString& url)
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https") && scheme != QLatin1String("mailto"))
         return false;
     return QDesktopServices::openUrl(parsed);
+}
+
+bool QtPlatform::openDocument(const std::filesystem::path& file)
+{
+    // Only a file: a folder or a device handed to the desktop's opener could
+    // start anything.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error))
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(file.c_str())));
 }
 
 QDateTime QtPlatform::now()

@@ -23,6 +23,7 @@ public:
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     bool exec(const QString& commandLine, const std::filesystem::path& workingFolder) override;
     bool openUrl(const QString& url) override;
+    bool openDocument(const std::filesystem::path& file) override;
     QDateTime now() override;
     QString dateSeparator() override;
     QString longTimeFormat() override;

@@ -135,6 +135,12 @@ bool ScriptedPlatform::openUrl(const QString& url)
     return urlsOpen;
 }
 
+bool ScriptedPlatform::openDocument(const std::filesystem::path& file)
+{
+    openedDocuments.push_back(file);
+    return documentsOpen;
+}
+
 bool ScriptedPlatform::download(const QString& url, const std::filesystem::path& target, int timeoutMs)
 {
     downloads << url;

@@ -59,6 +59,7 @@ public:
     QStringList executed;
     std::vector<std::filesystem::path> execFolders;
     QStringList openedUrls;
+    std::vector<std::filesystem::path> openedDocuments;
     QStringList downloads;
     int endProcessCalls = 0;
     int unanswered = 0;
@@ -73,6 +74,8 @@ public:
     std::optional<QStringList> installedPrograms;
     // What openUrl answers (whether a browser or mail program took the address).
     bool urlsOpen = true;
+    // What openDocument answers (whether a program took the file).
+    bool documentsOpen = true;
 
     void inform(const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text) override;
@@ -88,6 +91,7 @@ public:
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     bool exec(const QString& commandLine, const std::filesystem::path& workingFolder) override;
     bool openUrl(const QString& url) override;
+    bool openDocument(const std::filesystem::path& file) override;
     QDateTime now() override { return clock; }
     QString dateSeparator() override { return separator; }
     QString longTimeFormat() override { return timeFormat; }
