@@ -86,6 +86,11 @@ void Tlogowania_f::applyPrintFontToMemo()
     setColour(Memo1, QPalette::Text, toQColor(printFont_.colour()));
 }
 
+void Tlogowania_f::storeText()
+{
+    writeTextLines(*loadedPath_, splitEditedText(Memo1->toPlainText().toStdString()));
+}
+
 bool Tlogowania_f::settleUnstoredText()
 {
     const bool unstored = widgetsBuilt() && isVisible() && loadedPath_ &&
@@ -96,7 +101,7 @@ bool Tlogowania_f::settleUnstoredText()
                                                     "Zapisać zmiany przed ponownym wczytaniem pliku ?"))) {
     case Platform::Answer::Yes:
         try {
-            writeTextLines(*loadedPath_, splitEditedText(Memo1->toPlainText().toStdString()));
+            storeText();
             return true;
         } catch (const IoError& error) {
             platform_.showError(error);
@@ -148,7 +153,7 @@ void Tlogowania_f::returnFromEditor()
 {
     if (parameters_.mode == kStoreOnReturn && loadedPath_) {
         try {
-            writeTextLines(*loadedPath_, splitEditedText(Memo1->toPlainText().toStdString()));
+            storeText();
         } catch (const IoError& error) {
             platform_.showError(error);
             return;

@@ -70,6 +70,8 @@ public:
 private:
     void build() override;
     void applyPrintFontToMemo();
+    // The memo's lines into the file they were read from; raises IoError.
+    void storeText();
     // Before the memo is read again: false when the user keeps the window as it is.
     bool settleUnstoredText();
 
