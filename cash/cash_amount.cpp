@@ -2,6 +2,7 @@
 
 #include "cash/amount_in_words.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -107,7 +108,10 @@ std::string filterAmountInput(std::string_view text)
 std::string alignedAmount(std::string_view text)
 {
     const AmountReading reading = readAmount(text);
-    if (!reading.isNumber() || reading.grosze == 0)
+    // "0.004" reads as 0 but is not written as 0: it is aligned, so that the
+    // printed lines add up to the printed total.
+    const bool writtenAsZero = std::none_of(text.begin(), text.end(), [](char c) { return c >= '1' && c <= '9'; });
+    if (!reading.isNumber() || (reading.grosze == 0 && writtenAsZero))
         return std::string(text);
     return formatAmount(reading.grosze);
 }

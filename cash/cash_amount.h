@@ -41,9 +41,9 @@ std::string formatAmount(std::int64_t grosze);
 // start, where the amount format puts them.
 std::string filterAmountInput(std::string_view text);
 
-// A cell after aligning the amount column: a number other than 0 in the amount
-// format; texts that read as 0 ("", "0", "0.00") and texts that are not
-// numbers stay as they are.
+// A cell after aligning the amount column: a number in the amount format;
+// texts written as 0 ("", "0", "0.00") and texts that are not numbers stay
+// as they are ("0.004", which rounds to 0, becomes "    0.00").
 std::string alignedAmount(std::string_view text);
 
 // A text rewritten in the amount format (the cash field on Enter and on leaving

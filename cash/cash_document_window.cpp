@@ -12,9 +12,12 @@
 #include "store/paths.h"
 #include "store/program_folder.h"
 
+#include <QBrush>
 #include <QCollator>
+#include <QColor>
 #include <QEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +30,7 @@
 #include <QToolButton>
 
 #include <algorithm>
-#include <limits>
+#include <optional>
 #include <vector>
 
 namespace wirtello {
@@ -59,16 +62,17 @@ void setIfChanged(QLineEdit* edit, const QString& text)
         edit->setText(text);
 }
 
-// The number and extension the next print takes, read without taking them.
-// A number the print would refuse is refused here too.
-DocumentNumber nextDocumentNumber(const std::filesystem::path& path)
-{
-    const auto record = loadRecord<NumberingRecord>(path);
-    const std::int32_t number = record.number(kNumberField);
-    if (number < 0 || number == std::numeric_limits<std::int32_t>::max())
-        throw IoError("Uszkodzony plik numeratora", path);
-    return {number, record.text(kExtensionField)};
-}
+// The background of an amount cell that printing refused.
+const QColor kRefusedAmountColour(0xFF, 0xC0, 0xC0);
+
+// The wait cursor while the numbering file's lock is awaited.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
 
 } // namespace
 
@@ -225,6 +229,7 @@ void Tkp_f::Timer1Timer()
         lastRow_ = row;
     }
 
+    clearMendedAmountMarks();
     total_ = computeTotal();
     setIfChanged(razem, fromUtf8(totalText(total_)));
 
@@ -233,6 +238,35 @@ void Tkp_f::Timer1Timer()
         const AmountReading cash = readAmount(toUtf8(gotowka->text()));
         const std::int64_t cashGrosze = cash.isNumber() ? cash.grosze : 0;
         setIfChanged(reszta, total_.tooLarge ? QString() : fromUtf8(formatAmount(cashGrosze - total_.grosze)));
+    }
+}
+
+bool Tkp_f::amountsAreNumbers()
+{
+    for (int row = 0; row < kGridRows; ++row) {
+        const QString text = cell(row, kAmountColumn);
+        if (readAmount(toUtf8(text)).kind != AmountReading::Kind::NotANumber)
+            continue;
+        QTableWidgetItem* item = tabela->item(row, kAmountColumn);
+        item->setBackground(QBrush(kRefusedAmountColour));
+        tabela->setCurrentCell(row, kAmountColumn);
+        lastRow_ = row;
+        lastColumn_ = kAmountColumn;
+        platform_.inform(QStringLiteral("Kwota w wierszu %1 nie jest liczbą: „%2”.\r\r"
+                                        "Popraw ją, a następnie wydrukuj dokument.")
+                             .arg(row + 1)
+                             .arg(text.trimmed()));
+        return false;
+    }
+    return true;
+}
+
+void Tkp_f::clearMendedAmountMarks()
+{
+    for (int row = 0; row < kGridRows; ++row) {
+        QTableWidgetItem* item = tabela->item(row, kAmountColumn);
+        if (item && item->data(Qt::BackgroundRole).isValid() && readAmount(toUtf8(item->text())).isNumber())
+            item->setData(Qt::BackgroundRole, QVariant());
     }
 }
 
@@ -405,6 +439,8 @@ void Tkp_f::readDocument()
         const auto record = loadRecord<CashDocumentRecord>(*chosen);
         documentBuffer_ = record;
         setDocumentLines(linesOf(record));
+        // Shown, totalled and printed in the amount format, as typed amounts are.
+        Wyrownaj();
     } catch (const IoError& error) {
         platform_.showError(error);
     }
@@ -433,6 +469,11 @@ void Tkp_f::printDocument(PrintDestination destination)
 {
     if (kind_ == DocumentKind::None)
         return;
+    // Nothing is printed or numbered while a line states no amount.
+    if (!amountsAreNumbers())
+        return;
+    // The lines as printed add up to the total printed below them.
+    Wyrownaj();
     // The total as it stands now, not as the last tick saw it.
     total_ = computeTotal();
     razem->setText(fromUtf8(totalText(total_)));
@@ -446,38 +487,48 @@ void Tkp_f::printDocument(PrintDestination destination)
     const PrintoutTarget target{kw ? QStringLiteral("Dowód wypłaty KW") : QStringLiteral("Dowód wpłaty KP"),
                                 PaperSize::A4, kw ? QStringLiteral("dokument KW.pdf") : QStringLiteral("dokument KP.pdf")};
     runGuarded(platform_, [&] {
-        printTo(platform_, destination, target, [this](PrintSurface& surface, PrintDestination to) {
-            // The font first: a damaged font file must not use up a number.
-            CzytajFonty(printFont_, kPrintFontFile);
-            CashDocumentPrint document;
-            if (to == PrintDestination::Printer) {
-                const DocumentNumber taken = takeDocumentNumber(numberingPath_);
-                numerkp->setText(QString::number(taken.number));
-                rozszerzeniekp->setText(fromUtf8(taken.extension));
-                document.number = toUtf8(numerkp->text());
-                document.extension = toUtf8(rozszerzeniekp->text());
-                colourFlag_ = k2->isChecked() ? 1 : 0;
-            } else {
-                // Only a real print numbers a document; the window keeps
-                // showing the number of the last one printed.
-                const DocumentNumber next = nextDocumentNumber(numberingPath_);
-                document.number = std::to_string(next.number);
-                document.extension = next.extension + " (podgląd)";
-            }
-            document.kind = kind_;
-            document.date = toUtf8(data->text());
-            const std::array<QLabel*, 4> issuer = block(kIssuer);
-            const std::array<QLabel*, 4> counterparty = block(kCounterparty);
-            for (std::size_t i = 0; i < 4; ++i) {
-                document.issuer[i] = toUtf8(issuer[i]->text());
-                document.counterparty[i] = toUtf8(counterparty[i]->text());
-            }
-            document.lines = documentLines();
-            document.total = toUtf8(razem->text());
-            document.colour = k2->isChecked();
-            drawCashDocument(surface, printFont_, document);
-        });
+        try {
+            printTo(platform_, destination, target,
+                    [this](PrintSurface& surface, PrintDestination to) { printOn(surface, to); });
+        } catch (const NumberingRefused& refused) {
+            platform_.inform(QString::fromStdString(refused.what()));
+        }
     });
+}
+
+void Tkp_f::printOn(PrintSurface& surface, PrintDestination destination)
+{
+    // The font first: a damaged font file must not use up a number.
+    CzytajFonty(printFont_, kPrintFontFile);
+    CashDocumentPrint document;
+    if (destination == PrintDestination::Printer) {
+        std::optional<WaitCursor> waitCursor;
+        const DocumentNumber taken =
+            takeDocumentNumber(numberingPath_, kNumberingLockWait, [&waitCursor] { waitCursor.emplace(); });
+        numerkp->setText(QString::number(taken.number));
+        rozszerzeniekp->setText(fromUtf8(taken.extension));
+        document.number = toUtf8(numerkp->text());
+        document.extension = toUtf8(rozszerzeniekp->text());
+        colourFlag_ = k2->isChecked() ? 1 : 0;
+    } else {
+        // Only a real print numbers a document; the window keeps
+        // showing the number of the last one printed.
+        const DocumentNumber next = readNextDocumentNumber(numberingPath_);
+        document.number = std::to_string(next.number);
+        document.extension = next.extension + " (podgląd)";
+    }
+    document.kind = kind_;
+    document.date = toUtf8(data->text());
+    const std::array<QLabel*, 4> issuer = block(kIssuer);
+    const std::array<QLabel*, 4> counterparty = block(kCounterparty);
+    for (std::size_t i = 0; i < 4; ++i) {
+        document.issuer[i] = toUtf8(issuer[i]->text());
+        document.counterparty[i] = toUtf8(counterparty[i]->text());
+    }
+    document.lines = documentLines();
+    document.total = toUtf8(razem->text());
+    document.colour = k2->isChecked();
+    drawCashDocument(surface, printFont_, document);
 }
 
 } // namespace wirtello

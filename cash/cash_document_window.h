@@ -89,7 +89,11 @@ public:
     void hideHelp();
     // SpeedButton13 "Drukuj dokument": print dialog, number, printout. Its
     // right-click menu previews or saves a PDF, which take no number: they
-    // show the one the next print takes, marked "(podgląd)".
+    // show the one the next print takes, marked "(podgląd)". An amount that
+    // is not a number stops it first: the cell is marked and named in a
+    // message. A numbering file that another program holds longer than a few
+    // seconds, or whose number cannot be given, is explained in a message and
+    // nothing is printed.
     void printDocument(PrintDestination destination = PrintDestination::Printer);
     // SpeedButton15 "Zapisz parametry": reserved to the boss level.
     void saveParameters();
@@ -191,6 +195,13 @@ private:
     QString cell(int row, int column) const;
     void setCell(int row, int column, const QString& text);
     AmountTotal computeTotal() const;
+    // False, after marking the first amount cell that is not a number and
+    // saying so, when some is not.
+    bool amountsAreNumbers();
+    // A marked cell loses its mark once it holds a number.
+    void clearMendedAmountMarks();
+    // The document drawn for `destination`, numbered when it goes to the printer.
+    void printOn(PrintSurface& surface, PrintDestination destination);
     FileDialogRequest documentDialog(const QString& title) const;
 
     AppData& data_;

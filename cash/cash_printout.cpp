@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 namespace wirtello {
@@ -14,6 +15,46 @@ namespace {
 constexpr int kHeadingExtraPoints = 5;
 const char* const kAmountFace = "Courier New";
 constexpr std::int32_t kAmountPoints = 9;
+
+// The amount in words starts at (12, a+95) and stays left of x = 133, as
+// "Razem" begins at 135 and the total at 152: when the words would pass it
+// they go on in a second line at a+100, above the signature row at a+105.
+const std::string kWordsLabel = "Słownie :";
+constexpr std::int32_t kWordsLeft = 12;
+constexpr std::int32_t kWordsRight = 133;
+constexpr std::int32_t kWordsTop = 95;
+constexpr std::int32_t kWordsLineStep = 5;
+
+struct WordLines {
+    std::string first;
+    std::string second; // empty: one line
+};
+
+// The label and the words in the surface's current font: one line no wider
+// than `width` dots, or two, broken between words, whose cells are also
+// shorter than `lineStep` dots (by a dot, for the rounding of the metrics) so
+// that neither covers the other. Nothing when they do not fit.
+std::optional<WordLines> layWords(const PrintSurface& surface, const std::string& text, int width, int lineStep)
+{
+    const TextExtent whole = surface.textExtent(text);
+    if (whole.width <= width)
+        return WordLines{text, {}};
+    if (whole.height >= lineStep)
+        return std::nullopt;
+    // The longest first line wins; the label itself is never broken.
+    for (std::size_t blank = text.rfind(' '); blank != std::string::npos && blank >= kWordsLabel.size();
+         blank = text.rfind(' ', blank - 1)) {
+        const std::string first = text.substr(0, text.find_last_not_of(' ', blank) + 1);
+        if (surface.textExtent(first).width > width)
+            continue;
+        const std::size_t secondStart = text.find_first_not_of(' ', blank);
+        const std::string second = secondStart == std::string::npos ? std::string() : text.substr(secondStart);
+        if (surface.textExtent(second).width > width)
+            return std::nullopt;
+        return WordLines{first, second};
+    }
+    return std::nullopt;
+}
 
 std::int32_t headingPoints(std::int32_t points)
 {
@@ -100,7 +141,7 @@ public:
         page_.TextAt(152, a + 96, document_.total);
 
         page_.SetPrintFont(face_, size_);
-        page_.TextAt(12, a + 95, "Słownie :" + words_);
+        drawWords(a);
 
         static constexpr std::int32_t kBoxLefts[] = {10, 35, 60, 85, 110};
         static constexpr std::int32_t kBoxWidths[] = {25, 25, 25, 25, 70};
@@ -117,6 +158,45 @@ public:
     }
 
 private:
+    // "Słownie :" and the words, in the print font when they fit left of
+    // "Razem" in one or two lines, else in the largest smaller size that does.
+    void drawWords(std::int32_t a)
+    {
+        const std::string text = kWordsLabel + words_;
+        const PrintSurface& surface = page_.surface();
+        const int width = (kWordsRight - kWordsLeft) * page_.state().dotsPerMmX;
+        const int lineStep = kWordsLineStep * page_.state().dotsPerMmY;
+        std::optional<WordLines> lines = layWords(surface, text, width, lineStep);
+        const bool smaller = !lines;
+        if (smaller) {
+            // A size of 0 or less leaves the height to the face: its cell, in
+            // points, is larger than any size that fits.
+            const std::int64_t cellPoints =
+                static_cast<std::int64_t>(surface.textExtent(text).height) * 72 / std::max(1, page_.state().resolutionY);
+            std::int32_t fits = 1;
+            std::int32_t tooLarge = size_ > 0 ? size_ : static_cast<std::int32_t>(std::clamp<std::int64_t>(cellPoints, 2, 1000));
+            page_.SetPrintFont(face_, fits);
+            lines = layWords(surface, text, width, lineStep);
+            while (lines && tooLarge - fits > 1) {
+                const std::int32_t middle = fits + (tooLarge - fits) / 2;
+                page_.SetPrintFont(face_, middle);
+                if (layWords(surface, text, width, lineStep))
+                    fits = middle;
+                else
+                    tooLarge = middle;
+            }
+            page_.SetPrintFont(face_, fits);
+            lines = layWords(surface, text, width, lineStep);
+            if (!lines)
+                lines = WordLines{text, {}}; // a face too wide even at 1 point
+        }
+        page_.TextAt(kWordsLeft, a + kWordsTop, lines->first);
+        if (!lines->second.empty())
+            page_.TextAt(kWordsLeft, a + kWordsTop + kWordsLineStep, lines->second);
+        if (smaller)
+            page_.SetPrintFont(face_, size_); // the signature captions keep the print font
+    }
+
     CashPrintPage& page_;
     std::string face_;
     std::int32_t size_;

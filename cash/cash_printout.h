@@ -37,7 +37,9 @@ std::string cashDocumentTitle(DocumentKind kind, const std::string& number, cons
 
 // Draws the document as one print job on one sheet: two identical copies, the
 // second 140 page millimetres below the first, in the print font's face and
-// size (its style and colour are not used). The total text must read as an
+// size (its style and colour are not used). The amount in words never
+// reaches "Razem" and the total: it wraps into a second line between words
+// and, where two lines are not enough, is drawn smaller. The total text must read as an
 // amount the words can spell (printableTotal); otherwise std::out_of_range is
 // raised before the job starts. A failure of the printer abandons the job and
 // raises IoError.

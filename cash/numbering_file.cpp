@@ -4,12 +4,14 @@
 #include "store/program_folder.h"
 #include "store/safe_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
 #include <system_error>
+#include <thread>
 
 #ifdef _WIN32
 #include <io.h>
@@ -27,6 +29,65 @@ const char* const kReadFailed = "Nie można odczytać pliku";
 const char* const kWriteFailed = "Nie można zapisać pliku";
 const char* const kLockFailed = "Nie można zablokować pliku numeratora";
 const char* const kDamaged = "Uszkodzony plik numeratora";
+
+std::string shown(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::string busyText(const std::filesystem::path& path)
+{
+    return "Plik numeratora jest używany przez inny program:\r" + shown(path)
+        + "\r\rDokument nie został wydrukowany i nie pobrano dla niego numeru. Spróbuj ponownie za chwilę.";
+}
+
+const char* const kHowToGoOn =
+    "\r\rAby drukować dalej, wpisz nowy numer dokumentu i użyj przycisku „Zapisz parametry”.";
+
+// The stored number must be one a document can bear and that has a next one.
+void checkStoredNumber(std::int32_t number, const std::filesystem::path& path)
+{
+    if (number < 0)
+        throw NumberingRefused("Plik numeratora\r" + shown(path) + "\rzawiera numer ujemny (" + std::to_string(number)
+                               + "), którego dokument nie może nosić." + kHowToGoOn);
+    if (number == std::numeric_limits<std::int32_t>::max())
+        throw NumberingRefused("Numeracja dokumentów doszła do końca: plik numeratora\r" + shown(path)
+                               + "\rzawiera numer " + std::to_string(number) + ", po którym nie ma już następnego."
+                               + kHowToGoOn);
+}
+
+// Tries to take a lock again, with growing pauses, until the time is up.
+class LockWait {
+public:
+    LockWait(std::chrono::milliseconds limit, const std::function<void()>& waiting)
+        : deadline_(std::chrono::steady_clock::now() + limit), waiting_(waiting)
+    {
+    }
+
+    // After a refused try: pauses and returns true, or false once the time is up.
+    bool pause()
+    {
+        const auto left = deadline_ - std::chrono::steady_clock::now();
+        if (left <= left.zero())
+            return false;
+        if (!told_) {
+            told_ = true;
+            if (waiting_)
+                waiting_();
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause_, left));
+        pause_ = std::min(pause_ * 2, kLongestPause);
+        return true;
+    }
+
+private:
+    static constexpr std::chrono::milliseconds kLongestPause{50};
+    std::chrono::steady_clock::time_point deadline_;
+    const std::function<void()>& waiting_;
+    std::chrono::milliseconds pause_{1};
+    bool told_ = false;
+};
 
 bool flushToDisk(std::FILE* file)
 {
@@ -61,7 +122,7 @@ bool sameFile(HANDLE held, const std::filesystem::path& path)
 
 class LockedFile {
 public:
-    explicit LockedFile(const std::filesystem::path& path) : path_(path)
+    LockedFile(const std::filesystem::path& path, LockWait& wait) : path_(path)
     {
         for (;;) {
             // Others may read, and the file may be replaced while we hold it.
@@ -70,9 +131,18 @@ public:
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
             if (handle_ == INVALID_HANDLE_VALUE)
                 throw IoError(kReadFailed, path);
-            OVERLAPPED whole{};
-            if (!LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+            bool locked = false;
+            bool busy = false;
+            do {
+                OVERLAPPED whole{};
+                locked = LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
+                                    &whole);
+                busy = !locked && GetLastError() == ERROR_LOCK_VIOLATION;
+            } while (busy && wait.pause());
+            if (!locked) {
                 CloseHandle(handle_);
+                if (busy)
+                    throw NumberingRefused(busyText(path));
                 throw IoError(kLockFailed, path);
             }
             if (sameFile(handle_, path))
@@ -108,15 +178,15 @@ private:
 
 // Locks that belong to the open file rather than to the process where the
 // system has them, so that no other descriptor of ours can drop them by closing.
-#ifdef F_OFD_SETLKW
-constexpr int kWaitForLock = F_OFD_SETLKW;
+#ifdef F_OFD_SETLK
+constexpr int kTryLock = F_OFD_SETLK;
 #else
-constexpr int kWaitForLock = F_SETLKW;
+constexpr int kTryLock = F_SETLK;
 #endif
 
 class LockedFile {
 public:
-    explicit LockedFile(const std::filesystem::path& path) : path_(path)
+    LockedFile(const std::filesystem::path& path, LockWait& wait) : path_(path)
     {
         for (;;) {
             fd_ = RegularFile(path, FileAccess::ReadWrite).release();
@@ -126,11 +196,15 @@ public:
             lock.l_start = 0;
             lock.l_len = 0; // the whole file
             int rc = 0;
-            do
-                rc = ::fcntl(fd_, kWaitForLock, &lock);
-            while (rc == -1 && errno == EINTR);
+            bool busy = false;
+            do {
+                rc = ::fcntl(fd_, kTryLock, &lock);
+                busy = rc == -1 && (errno == EACCES || errno == EAGAIN);
+            } while ((rc == -1 && errno == EINTR) || (busy && wait.pause()));
             if (rc == -1) {
                 ::close(fd_);
+                if (busy)
+                    throw NumberingRefused(busyText(path));
                 throw IoError(kLockFailed, path);
             }
             struct stat held {};
@@ -226,15 +300,16 @@ void createNumberingFileIfMissing(const std::filesystem::path& path)
     createInPlace(path, record);
 }
 
-DocumentNumber takeDocumentNumber(const std::filesystem::path& path)
+DocumentNumber takeDocumentNumber(const std::filesystem::path& path, std::chrono::milliseconds lockWait,
+                                  const std::function<void()>& waiting)
 {
-    LockedFile file(path);
+    LockWait wait(lockWait, waiting);
+    LockedFile file(path, wait);
     NumberingRecord record;
     file.read(record.bytes());
 
     const std::int32_t number = record.number(kNumberField);
-    if (number < 0 || number == std::numeric_limits<std::int32_t>::max())
-        throw IoError(kDamaged, path);
+    checkStoredNumber(number, path);
     DocumentNumber taken{number, record.text(kExtensionField)};
 
     // The extension goes back as it was read, its length byte within the field.
@@ -242,6 +317,13 @@ DocumentNumber takeDocumentNumber(const std::filesystem::path& path)
     record.setNumber(kNumberField, number + 1);
     storeRecord(path, record); // atomic replacement while the lock is still held
     return taken;
+}
+
+DocumentNumber readNextDocumentNumber(const std::filesystem::path& path)
+{
+    const auto record = loadRecord<NumberingRecord>(path);
+    checkStoredNumber(record.number(kNumberField), path);
+    return {record.number(kNumberField), record.text(kExtensionField)};
 }
 
 } // namespace wirtello

@@ -3,8 +3,11 @@
 #include "cash/cash_document_kind.h"
 #include "store/fixed_record.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
 #include <string>
 
 namespace wirtello {
@@ -28,12 +31,32 @@ struct DocumentNumber {
     std::string extension; // UTF-8
 };
 
+// The numbering cannot give a number although the file is whole: another
+// program holds its lock, or the stored number is negative or the last one.
+// what() is the Polish text for the user: what is wrong and how to go on.
+class NumberingRefused : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// How long a printout waits for another program to let go of the numbering file.
+inline constexpr std::chrono::milliseconds kNumberingLockWait{3000};
+
 // The numbering step of a printout: returns the stored number and extension
 // and leaves the number one higher. The file stays locked exclusively from the
 // read to the replacement, so printouts from computers sharing the folder never
 // get the same number, and it is replaced atomically, so a failed write leaves
-// the old number. A damaged file (shorter than a record, a negative number, a
-// number that cannot grow) raises IoError and consumes nothing.
-DocumentNumber takeDocumentNumber(const std::filesystem::path& path);
+// the old number. While another program holds the lock it tries again for up
+// to `lockWait`, calling `waiting` once when it starts to wait, then raises
+// NumberingRefused. A stored number that is negative or cannot grow raises
+// NumberingRefused, a damaged file (shorter than a record) IoError; neither
+// consumes anything.
+DocumentNumber takeDocumentNumber(const std::filesystem::path& path,
+                                  std::chrono::milliseconds lockWait = kNumberingLockWait,
+                                  const std::function<void()>& waiting = {});
+
+// The number and extension the next print takes, read without taking them and
+// refused as takeDocumentNumber refuses them.
+DocumentNumber readNextDocumentNumber(const std::filesystem::path& path);
 
 } // namespace wirtello

@@ -9,6 +9,12 @@ namespace wirtello {
 
 enum class Orientation { Portrait, Landscape };
 
+// The cell a text takes in device dots: its advance and the font's line height.
+struct TextExtent {
+    int width = 0;
+    int height = 0;
+};
+
 // Font style bits, as the print font record stores them.
 namespace FontStyle {
 inline constexpr std::uint8_t Bold = 0x01;
@@ -46,6 +52,8 @@ public:
     virtual std::uint8_t fontStyle() const = 0;
     virtual void setFontColour(std::int32_t colour) = 0;
     virtual void setPenColour(std::int32_t colour) = 0;
+    // What textOut would cover with `utf8` in the current font.
+    virtual TextExtent textExtent(const std::string& utf8) const = 0;
 
     // Text with its cell's top-left corner at (x, y), on a white background.
     virtual void textOut(int x, int y, const std::string& utf8) = 0;

@@ -369,6 +369,16 @@ QFont QtPrintSurface::currentFont() const
     return font;
 }
 
+TextExtent QtPrintSurface::textExtent(const std::string& utf8) const
+{
+    // The metrics draw() uses for the text and its white cell. The painter
+    // takes what the font leaves open (the size, for the face's default
+    // height) from the application font; so does the measure.
+    const QFontMetrics metrics(currentFont().resolve(QGuiApplication::font()), printer_);
+    return {metrics.horizontalAdvance(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))),
+            metrics.height()};
+}
+
 void QtPrintSurface::textOut(int x, int y, const std::string& utf8)
 {
     if (!recording_ || !drawable(x, y))

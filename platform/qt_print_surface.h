@@ -82,6 +82,7 @@ public:
     std::uint8_t fontStyle() const override { return style_; }
     void setFontColour(std::int32_t colour) override { colour_ = colour; }
     void setPenColour(std::int32_t colour) override { pen_ = colour; }
+    TextExtent textExtent(const std::string& utf8) const override;
     void textOut(int x, int y, const std::string& utf8) override;
     void rectangle(int left, int top, int right, int bottom) override;
     void stretchPicture(int left, int top, int right, int bottom, const Picture& picture) override;

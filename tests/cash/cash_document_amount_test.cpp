@@ -94,6 +94,7 @@ TEST(CashAmount, AligningRewritesNumbersOtherThanZeroOnly)
         {"12.5", "   12.50", "   12.50"},   {"   12.50", "   12.50", "   12.50"}, {"0", "0", "    0.00"},
         {"0.00", "0.00", "    0.00"},       {"", "", "    0.00"},                 {"1.2.3", "1.2.3", "1.2.3"},
         {"123456.789", "123456.79", "123456.79"},
+        {"0.004", "    0.00", "    0.00"}, // rounds to 0 but is not written as 0
     };
     for (const auto& row : rows) {
         EXPECT_EQ(alignedAmount(row.cell), row.aligned) << row.cell;

@@ -14,6 +14,7 @@ add_executable(test_cash_document
   cash_document_window_test.cpp
   cash_printout_pdf_test.cpp
   cash_print_destinations_test.cpp
+  ${PROJECT_SOURCE_DIR}/tests/print/pdf_reading.cpp
 )
 target_link_libraries(test_cash_document PRIVATE wirtello_cash wirtello_print_recording wirtello_test_support
   wirtello_scripted_platform wirtello_qt_test_main)

@@ -9,6 +9,7 @@
 #include "tests/support/temp_folder.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -21,6 +22,8 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 namespace wirtello {
 namespace {
@@ -226,6 +229,115 @@ TEST(CashDocumentWindow, DamagedNumberingOrFontFilesAreErrorsThatUseNoNumber)
     EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(3, ""));
 }
 
+// Amounts read from a document file are aligned as typed ones are, so that
+// the printed lines add up to the printed total; text that is not a number
+// stays as it was read and stops the printout.
+TEST(CashDocumentWindow, LoadedAmountsAreShownAndPrintedInTheAmountFormat)
+{
+    CashWindow w;
+    w.open(DocumentKind::Kp);
+    DocumentLines stored;
+    stored.amounts = {"0.015", "12.5", "7", "0", "0.005", "", "1.2.3"};
+    CashDocumentRecord record;
+    putLines(record, stored);
+    const auto path = w.folder / "DOKUMENTY/obcy.kpw";
+    storeRecord(path, record);
+
+    w.platform.openFileAnswers.push_back(path);
+    w.kp.SpeedButton4->click();
+    const std::array<std::string, kDocumentRows> shown = {"    0.02", "   12.50", "    7.00", "0", "    0.00", "", "1.2.3"};
+    EXPECT_EQ(w.kp.documentLines().amounts, shown);
+
+    DocumentLines fixed = w.kp.documentLines();
+    fixed.amounts[6] = "";
+    w.kp.setDocumentLines(fixed);
+    w.kp.printDocument();
+    ASSERT_EQ(w.printer.jobsEnded, 1);
+    std::vector<std::string> printed;
+    for (const auto& text : w.printer.texts)
+        if (text.x == 152 * 12 && text.y >= 46 * 12 && text.y <= 91 * 12)
+            printed.push_back(text.text);
+    ASSERT_EQ(printed.size(), kDocumentRows);
+    EXPECT_EQ(printed[0], "    0.02");
+    EXPECT_EQ(printed[4], "    0.00");
+    EXPECT_EQ(w.kp.razem->text(), "   19.52");
+}
+
+// An amount that is not a number is named before anything is asked, drawn or
+// numbered, whichever way the document is printed, and its cell is marked
+// until it holds a number.
+TEST(CashDocumentWindow, AmountsThatAreNotNumbersStopEveryPrintout)
+{
+    const struct {
+        const char* amount;
+        std::size_t row;
+        PrintDestination destination;
+    } rows[] = {
+        {"1.200.50", 2, PrintDestination::Printer},
+        {"1.2.3", 0, PrintDestination::Preview},
+        {"12 zł", 9, PrintDestination::Pdf},
+        {"-", 5, PrintDestination::Printer},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.amount);
+        CashWindow w;
+        w.open(DocumentKind::Kp);
+        DocumentLines lines;
+        lines.amounts[1] = "10.00";
+        lines.amounts[row.row] = row.amount;
+        w.kp.setDocumentLines(lines);
+        w.kp.printDocument(row.destination);
+        EXPECT_EQ(w.platform.informed,
+                  QStringList{QStringLiteral("Kwota w wierszu %1 nie jest liczbą: „%2”.\r\r"
+                                             "Popraw ją, a następnie wydrukuj dokument.")
+                                  .arg(row.row + 1)
+                                  .arg(QString::fromUtf8(row.amount))});
+        EXPECT_EQ(w.platform.printerRequests, 0);
+        EXPECT_TRUE(w.platform.previews.empty());
+        EXPECT_TRUE(w.platform.saveFileRequests.empty());
+        EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(1, ""));
+        EXPECT_EQ(w.kp.numerkp->text(), "");
+
+        QTableWidgetItem* cell = w.kp.tabela->item(static_cast<int>(row.row), 1);
+        EXPECT_EQ(w.kp.tabela->currentItem(), cell);
+        EXPECT_TRUE(cell->data(Qt::BackgroundRole).isValid());
+        w.kp.Timer1Timer();
+        EXPECT_TRUE(cell->data(Qt::BackgroundRole).isValid());
+        cell->setText(QStringLiteral("5"));
+        w.kp.Timer1Timer();
+        EXPECT_FALSE(cell->data(Qt::BackgroundRole).isValid());
+    }
+}
+
+// Another program holding the numbering file (a stuck workstation) is waited
+// for a few seconds, then named; nothing is printed and no number is used.
+TEST(CashDocumentWindow, ANumberingFileHeldElsewhereIsReportedAfterAShortWait)
+{
+    CashWindow w;
+    w.open(DocumentKind::Kp);
+    w.setAmounts({QStringLiteral("10")});
+    test::HeldNumberingLock other(w.nrkp());
+    ASSERT_TRUE(other.held());
+
+    const auto start = std::chrono::steady_clock::now();
+    w.kp.printDocument();
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, kNumberingLockWait);
+    EXPECT_LT(waited, kNumberingLockWait + std::chrono::seconds(3));
+    ASSERT_EQ(w.platform.informed.size(), 1);
+    EXPECT_TRUE(w.platform.informed[0].startsWith(QStringLiteral("Plik numeratora jest używany przez inny program:")))
+        << w.platform.informed[0].toStdString();
+    EXPECT_TRUE(w.platform.errors.empty());
+    EXPECT_EQ(w.printer.jobsStarted, 0);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(1, ""));
+
+    other.release();
+    w.kp.printDocument();
+    EXPECT_EQ(w.printer.jobsEnded, 1);
+    EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(2, ""));
+}
+
 TEST(CashDocumentWindow, AmountCellsFilterTypedAndPastedText)
 {
     CashWindow w;
@@ -340,7 +452,7 @@ TEST(CashDocumentWindow, DocumentFilesRoundTripTheGrid)
     DocumentLines lines;
     for (std::size_t r = 0; r < kDocumentRows; ++r) {
         lines.descriptions[r] = "Opłata źródłowa " + std::to_string(r);
-        lines.amounts[r] = "   " + std::to_string(r) + ".50";
+        lines.amounts[r] = formatAmount(static_cast<std::int64_t>(r) * 100 + 50);
     }
     lines.descriptions[4] = std::string(500, 'w');
     w.kp.setDocumentLines(lines);

@@ -142,19 +142,42 @@ TEST(CashPrintDestinations, PrintingFromThePreviewNumbersTheDocumentOnce)
 
 TEST(CashPrintDestinations, DamagedNumberingIsAnErrorInThePreviewToo)
 {
-    const std::vector<std::vector<std::uint8_t>> damaged = {
-        {1, 0, 0},                       // shorter than a record
-        numberingBytes(-3, ""),          // a negative number
-        numberingBytes(2147483647, ""),  // a number that cannot grow
+    Windows w;
+    w.openKw();
+    const std::vector<std::uint8_t> damaged = {1, 0, 0}; // shorter than a record
+    writeBytes(w.nrkw(), damaged);
+    w.chooseFromMenu(w.kp.SpeedButton13, PrintDestination::Pdf);
+    EXPECT_EQ(w.platform.errors.size(), 1u);
+    EXPECT_EQ(w.drawn.jobsStarted, 0);
+    EXPECT_EQ(readBytes(w.nrkw()), damaged);
+}
+
+// A stored number that no document can bear is explained, not called damage,
+// by the print and by the preview alike.
+TEST(CashPrintDestinations, NumbersThatCannotBeGivenAreExplainedEverywhere)
+{
+    const struct {
+        std::int32_t number;
+        const char* what;
+    } numbers[] = {
+        {-3, "zawiera numer ujemny (-3)"},
+        {2147483647, "Numeracja dokumentów doszła do końca"},
     };
-    for (const auto& bytes : damaged) {
-        Windows w;
-        w.openKw();
-        writeBytes(w.nrkw(), bytes);
-        w.chooseFromMenu(w.kp.SpeedButton13, PrintDestination::Pdf);
-        EXPECT_EQ(w.platform.errors.size(), 1u);
-        EXPECT_EQ(w.drawn.jobsStarted, 0);
-        EXPECT_EQ(readBytes(w.nrkw()), bytes);
+    for (const auto& number : numbers) {
+        for (const PrintDestination destination : {PrintDestination::Printer, PrintDestination::Preview}) {
+            SCOPED_TRACE(number.number);
+            Windows w;
+            w.openKw();
+            writeBytes(w.nrkw(), numberingBytes(number.number, ""));
+            w.chooseFromMenu(w.kp.SpeedButton13, destination);
+            ASSERT_EQ(w.platform.informed.size(), 1);
+            const QString message = w.platform.informed[0];
+            EXPECT_TRUE(message.contains(QString::fromUtf8(number.what))) << message.toStdString();
+            EXPECT_TRUE(message.contains(QStringLiteral("„Zapisz parametry”"))) << message.toStdString();
+            EXPECT_TRUE(w.platform.errors.empty());
+            EXPECT_EQ(w.printer.jobsStarted + w.drawn.jobsStarted, 0);
+            EXPECT_EQ(readBytes(w.nrkw()), numberingBytes(number.number, ""));
+        }
     }
 }
 

@@ -1,9 +1,12 @@
 #include "cash/cash_document_window.h"
 
+#include "cash/amount_in_words.h"
+#include "cash/cash_printout.h"
 #include "cash/text_editor_window.h"
 #include "platform/qt_print_surface.h"
 #include "print/print_font.h"
 #include "store/record_file.h"
+#include "tests/print/pdf_reading.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 
@@ -14,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -121,6 +125,105 @@ TEST(CashPrintoutPdf, KpAndKwComeOutAsTwoCopiesWithTheTotalInWords)
         EXPECT_EQ(occurrences(text, "2022.50"), 2);
         EXPECT_EQ(occurrences(text, "pokwitowanie kwoty"), 2);
         kp.dismiss();
+    }
+}
+
+bool overlap(const test::PdfWord& a, const test::PdfWord& b)
+{
+    return a.xMin < b.xMax && b.xMin < a.xMax && a.yMin < b.yMax && b.yMin < a.yMax;
+}
+
+std::string singleBlanks(const std::string& text)
+{
+    std::string result;
+    for (const char c : text)
+        if (c != ' ' || (!result.empty() && result.back() != ' '))
+            result += c;
+    while (!result.empty() && result.back() == ' ')
+        result.pop_back();
+    return result;
+}
+
+// The amount in words, for the longest total and a common one, in every print
+// font size and with no font file at all, as a PDF reader finds the words on
+// the page: whole, left of "Razem", above the signature row, and covering
+// neither "Razem" nor the total in figures in either copy.
+TEST(CashPrintoutPdf, AmountInWordsNeverCoversRazemOrTheTotal)
+{
+    if (!test::havePdfTools())
+        GTEST_SKIP() << "pdftotext or pdfinfo is not installed";
+    const char* const keep = std::getenv("WIRTELLO_KEEP_CASH_SAMPLE");
+    for (const std::int64_t grosze : {std::int64_t{123456}, kLargestWordedTotal}) {
+        for (const std::int32_t points : {0, 8, 10, 12, 16}) {
+            const std::string figures = std::to_string(grosze / 100) + "." + std::to_string(grosze % 100);
+            SCOPED_TRACE(figures + " at " + std::to_string(points) + " points");
+            TempFolder folder({"FONT"});
+            if (points > 0) {
+                PrintFontRecord arial;
+                arial.setFace("Arial");
+                arial.setPoints(points);
+                writeRecord(folder / "FONT/font_zaplo_3906.dat", arial.bytes());
+            }
+            CurrentPrintFont font;
+            CzytajFonty(font, kPrintFontFile);
+            CashDocumentPrint document;
+            document.number = "7";
+            document.lines.descriptions[0] = "Wpłata";
+            document.lines.amounts[0] = figures;
+            document.total = figures;
+            const std::filesystem::path pdf = folder / "kp.pdf";
+            {
+                const auto surface = test::pdfSurface(pdf);
+                surface->printer().setResolution(300); // as the program prints PDF files
+                drawCashDocument(*surface, font, document);
+            }
+            if (keep)
+                std::filesystem::copy_file(pdf, std::filesystem::path(keep) / ("kp-" + figures + "-" + std::to_string(points) + ".pdf"),
+                                           std::filesystem::copy_options::overwrite_existing);
+
+            const std::vector<test::PdfWord> words = test::pdfWords(pdf);
+            std::vector<const test::PdfWord*> labels, razem, captions;
+            for (const test::PdfWord& word : words) {
+                if (word.text == "Słownie")
+                    labels.push_back(&word);
+                if (word.text == "Razem")
+                    razem.push_back(&word);
+                if (word.text == "wystawił")
+                    captions.push_back(&word);
+            }
+            ASSERT_EQ(labels.size(), 2u);
+            ASSERT_EQ(razem.size(), 2u);
+            ASSERT_EQ(captions.size(), 2u);
+            for (std::size_t copy = 0; copy < 2; ++copy) {
+                const test::PdfWord* total = nullptr;
+                for (const test::PdfWord& word : words)
+                    if (word.text == figures && std::abs(word.yMin - razem[copy]->yMin) < 3)
+                        total = &word;
+                ASSERT_NE(total, nullptr) << "the total in figures of copy " << copy;
+                std::vector<const test::PdfWord*> band;
+                for (const test::PdfWord& word : words) {
+                    if (&word != razem[copy] && &word != total) {
+                        EXPECT_FALSE(overlap(word, *razem[copy])) << word.text << " covers Razem";
+                        EXPECT_FALSE(overlap(word, *total)) << word.text << " covers the total";
+                    }
+                    if (word.yMin >= labels[copy]->yMin - 1 && word.yMin < captions[copy]->yMin - 1
+                        && word.xMin < razem[copy]->xMin - 1)
+                        band.push_back(&word);
+                }
+                std::sort(band.begin(), band.end(), [](const auto* a, const auto* b) {
+                    return std::abs(a->yMin - b->yMin) > 1 ? a->yMin < b->yMin : a->xMin < b->xMin;
+                });
+                std::string read;
+                for (const test::PdfWord* word : band) {
+                    read += (read.empty() ? "" : " ") + word->text;
+                    EXPECT_LE(word->xMax, razem[copy]->xMin) << word->text;
+                    EXPECT_LE(word->yMax, captions[copy]->yMin) << word->text;
+                    for (const test::PdfWord* other : band)
+                        EXPECT_TRUE(other == word || !overlap(*word, *other)) << word->text << " / " << other->text;
+                }
+                EXPECT_EQ(read, singleBlanks("Słownie :" + KwotaSlownie(grosze)));
+            }
+        }
     }
 }
 

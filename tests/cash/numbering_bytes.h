@@ -3,8 +3,12 @@
 #include "cash/numbering_file.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace wirtello::test {
 
@@ -17,5 +21,33 @@ inline std::vector<std::uint8_t> numberingBytes(std::int32_t number, const std::
     const auto bytes = record.bytes();
     return {bytes.begin(), bytes.end()};
 }
+
+// Another program's lock on a numbering file, as a stuck workstation holds it,
+// until release() or the end of the object.
+class HeldNumberingLock {
+public:
+    explicit HeldNumberingLock(const std::filesystem::path& path) : fd_(::open(path.c_str(), O_RDWR | O_CLOEXEC))
+    {
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        held_ = fd_ >= 0 && ::fcntl(fd_, F_OFD_SETLK, &lock) == 0;
+    }
+    ~HeldNumberingLock() { release(); }
+    HeldNumberingLock(const HeldNumberingLock&) = delete;
+    HeldNumberingLock& operator=(const HeldNumberingLock&) = delete;
+
+    bool held() const { return held_; }
+    void release()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_;
+    bool held_ = false;
+};
 
 } // namespace wirtello::test

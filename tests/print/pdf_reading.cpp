@@ -40,14 +40,16 @@ std::vector<PdfWord> pdfWords(const std::filesystem::path& pdf)
     const std::string text = readAll(html);
 
     std::vector<PdfWord> words;
-    const std::regex token(R"re(<page |<word xMin="([0-9.]+)" yMin="([0-9.]+)"[^>]*>([^<]*)</word>)re");
+    const std::regex token(
+        R"re(<page |<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)"[^>]*>([^<]*)</word>)re");
     int page = 0;
     for (auto it = std::sregex_iterator(text.begin(), text.end(), token); it != std::sregex_iterator(); ++it) {
         if ((*it)[0].str().starts_with("<page")) {
             ++page;
             continue;
         }
-        words.push_back({page, std::stod((*it)[1]), std::stod((*it)[2]), (*it)[3]});
+        words.push_back({page, std::stod((*it)[1]), std::stod((*it)[2]), (*it)[5], std::stod((*it)[3]),
+                         std::stod((*it)[4])});
     }
     return words;
 }

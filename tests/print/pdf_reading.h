@@ -14,6 +14,7 @@ struct PdfWord {
     int page = 0;
     double xMin = 0, yMin = 0;
     std::string text;
+    double xMax = 0, yMax = 0; // bottom-right corner
 };
 
 // Whether poppler's pdftotext and pdfinfo can be run.

@@ -2,6 +2,7 @@
 
 #include "store/io_error.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace wirtello {
@@ -37,6 +38,7 @@ public:
     std::uint8_t fontStyle() const override { return t_.fontStyle(); }
     void setFontColour(std::int32_t colour) override { t_.setFontColour(colour); }
     void setPenColour(std::int32_t colour) override { t_.setPenColour(colour); }
+    TextExtent textExtent(const std::string& utf8) const override { return t_.textExtent(utf8); }
     void textOut(int x, int y, const std::string& utf8) override { t_.textOut(x, y, utf8); }
     void rectangle(int l, int t, int r, int b) override { t_.rectangle(l, t, r, b); }
     void stretchPicture(int l, int t, int r, int b, const Picture& p) override { t_.stretchPicture(l, t, r, b, p); }
@@ -141,6 +143,14 @@ void RecordingPrintSurface::setPenColour(std::int32_t colour)
 {
     calls.push_back(joined("setPenColour", {colour}));
     pen_ = colour;
+}
+
+TextExtent RecordingPrintSurface::textExtent(const std::string& utf8) const
+{
+    const int characterHeight = height_ < 0 ? -height_ : height_ > 0 ? height_ * 5 / 6 : dpiY_ / 6;
+    const auto characters = std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; });
+    // Heights are in dots down the page, widths in dots across it.
+    return {static_cast<int>(characters * characterHeight * dpiX_ / (2 * dpiY_)), characterHeight * 6 / 5};
 }
 
 void RecordingPrintSurface::textOut(int x, int y, const std::string& utf8)

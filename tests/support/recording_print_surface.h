@@ -75,6 +75,9 @@ public:
     std::uint8_t fontStyle() const override { return style_; }
     void setFontColour(std::int32_t colour) override;
     void setPenColour(std::int32_t colour) override;
+    // Stand-in metrics: each character half the character height wide, the
+    // cell 6/5 of it tall; the face's default height counts as 12 points.
+    TextExtent textExtent(const std::string& utf8) const override;
     void textOut(int x, int y, const std::string& utf8) override;
     void rectangle(int left, int top, int right, int bottom) override;
     void stretchPicture(int left, int top, int right, int bottom, const Picture& picture) override;
