@@ -20,7 +20,9 @@ void checkCell(const std::string& text)
         const AmountReading again = readAmount(formatted);
         FUZZ_CHECK(again.isNumber() && again.grosze == reading.grosze);
         FUZZ_CHECK(reformattedAmount(text) == formatted);
-        FUZZ_CHECK(alignedAmount(text) == (reading.grosze == 0 ? text : formatted));
+        // Only a text written as 0 stays; "0.004" rounds to 0 and is aligned.
+        const bool writtenAsZero = text.find_first_of("123456789") == std::string::npos;
+        FUZZ_CHECK(alignedAmount(text) == (reading.grosze == 0 && writtenAsZero ? text : formatted));
     } else {
         FUZZ_CHECK(reading.grosze == 0);
         FUZZ_CHECK(reformattedAmount(text) == text && alignedAmount(text) == text);

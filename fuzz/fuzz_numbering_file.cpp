@@ -1,6 +1,7 @@
 // The numbering file: a number is taken only from a sound file; then the file
 // holds the next number and the same extension, every other byte kept; a
-// damaged file is refused and left exactly as it was.
+// short file (IoError) or a number that cannot be given (NumberingRefused) is
+// refused and the file left exactly as it was.
 #include "cash/numbering_file.h"
 #include "fuzz/fuzz_support.h"
 
@@ -30,8 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         taken = takeDocumentNumber(path);
     } catch (const IoError& error) {
-        FUZZ_CHECK(!sound);
+        FUZZ_CHECK(file.size() < NumberingRecord::kSize);
         FUZZ_CHECK(error.path() == path);
+        FUZZ_CHECK(fuzz::readFile(path) == std::vector<std::uint8_t>(file.begin(), file.end()));
+        return 0;
+    } catch (const NumberingRefused&) {
+        // A whole record whose number is negative or the last one.
+        FUZZ_CHECK(!sound && file.size() >= NumberingRecord::kSize);
         FUZZ_CHECK(fuzz::readFile(path) == std::vector<std::uint8_t>(file.begin(), file.end()));
         return 0;
     }
