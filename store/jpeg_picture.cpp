@@ -156,6 +156,15 @@ Outcome decodeInto(std::span<const std::uint8_t> data, int coverWidth, int cover
         jpeg_destroy_decompress(&info);
         return Outcome::TooLarge;
     }
+    // Each block is read at least once: a picture of more blocks than the work
+    // allowed is refused before its coefficient memory is set up and cleared.
+    std::uint64_t blocks = 0;
+    for (int i = 0; i < info.num_components; ++i)
+        blocks += std::uint64_t(info.comp_info[i].width_in_blocks) * info.comp_info[i].height_in_blocks;
+    if (blocks > maxBlocks) {
+        jpeg_destroy_decompress(&info);
+        return Outcome::TooMuchWork;
+    }
     orientation = orientationOf(info);
 
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
