@@ -1,0 +1,450 @@
+#include "companions/calendar_kit/calendar_document.h"
+
+#include "companions/calendar_kit/libical_zone.h"
+
+#include <libical/ical.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <random>
+
+namespace wirtello {
+
+namespace {
+
+constexpr const char* kNameProperty = "X-WR-CALNAME";
+constexpr const char* kAddressProperty = "X-WIRTELLO-ADDRESS";
+constexpr const char* kContactProperty = "X-WIRTELLO-CONTACT";
+
+std::string takeString(char* owned)
+{
+    std::string text = owned ? owned : "";
+    std::free(owned);
+    return text;
+}
+
+icaltimetype utcTime(std::chrono::system_clock::time_point now)
+{
+    return icaltime_from_timet_with_zone(std::chrono::system_clock::to_time_t(now), 0,
+                                         icaltimezone_get_utc_timezone());
+}
+
+void removeProperties(icalcomponent* component, icalproperty_kind kind)
+{
+    while (icalproperty* property = icalcomponent_get_first_property(component, kind)) {
+        icalcomponent_remove_property(component, property);
+        icalproperty_free(property);
+    }
+}
+
+icalproperty* findX(icalcomponent* component, const char* name)
+{
+    for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_X_PROPERTY); p;
+         p = icalcomponent_get_next_property(component, ICAL_X_PROPERTY)) {
+        if (const char* xName = icalproperty_get_x_name(p); xName && std::string_view(xName) == name)
+            return p;
+    }
+    return nullptr;
+}
+
+std::string xText(icalcomponent* component, const char* name)
+{
+    icalproperty* property = findX(component, name);
+    const char* value = property ? icalproperty_get_x(property) : nullptr;
+    return value ? value : "";
+}
+
+void setX(icalcomponent* component, const char* name, const std::string& value)
+{
+    while (icalproperty* old = findX(component, name)) {
+        icalcomponent_remove_property(component, old);
+        icalproperty_free(old);
+    }
+    if (value.empty())
+        return;
+    icalproperty* property = icalproperty_new_x(value.c_str());
+    icalproperty_set_x_name(property, name);
+    icalcomponent_add_property(component, property);
+}
+
+std::string textOf(icalcomponent* component, icalproperty_kind kind)
+{
+    icalproperty* property = icalcomponent_get_first_property(component, kind);
+    const char* value = property ? icalvalue_get_text(icalproperty_get_value(property)) : nullptr;
+    return value ? value : "";
+}
+
+void setText(icalcomponent* component, icalproperty_kind kind, const std::string& value)
+{
+    removeProperties(component, kind);
+    if (value.empty())
+        return;
+    icalproperty* property = icalproperty_new(kind);
+    icalproperty_set_value(property, icalvalue_new_text(value.c_str()));
+    icalcomponent_add_property(component, property);
+}
+
+// The VTIMEZONE of the local zone under its plain name, added once.
+void ensureLocalZone(icalcomponent* root, const std::string& zoneName)
+{
+    if (zoneName == "UTC" || icalcomponent_get_timezone(root, zoneName.c_str()))
+        return;
+    icaltimezone* zone = icaltimezone_get_builtin_timezone(zoneName.c_str());
+    icalcomponent* definition = zone ? icaltimezone_get_component(zone) : nullptr;
+    if (!definition)
+        return;
+    icalcomponent* copy = icalcomponent_new_clone(definition);
+    // The rules since 1970 are enough for an office's dates and keep the file short.
+    icaltimezone_truncate_vtimezone(copy, icaltime_from_string("19700101T000000Z"), icaltime_null_time(), 0);
+    removeProperties(copy, ICAL_TZID_PROPERTY);
+    icalcomponent_add_property(copy, icalproperty_new_tzid(zoneName.c_str()));
+    icalcomponent_add_component(root, copy);
+}
+
+// DUE/DTSTART/DTEND in the local zone: a date alone, or a wall-clock time with the zone's TZID.
+void setTime(icalcomponent* root, icalcomponent* component, icalproperty_kind kind, CalendarDate date,
+             std::optional<ClockTime> time)
+{
+    removeProperties(component, kind);
+    icaltimetype value = time ? icaltime_null_time() : icaltime_null_date();
+    value.year = date.year;
+    value.month = date.month;
+    value.day = date.day;
+    if (time) {
+        value.hour = time->hour;
+        value.minute = time->minute;
+    }
+    const std::string zoneName = localZoneName();
+    if (time && zoneName == "UTC")
+        value.zone = icaltimezone_get_utc_timezone();
+    icalproperty* property = icalproperty_new(kind);
+    icalproperty_set_value(property, time ? icalvalue_new_datetime(value) : icalvalue_new_date(value));
+    if (time && zoneName != "UTC") {
+        icalproperty_add_parameter(property, icalparameter_new_tzid(zoneName.c_str()));
+        ensureLocalZone(root, zoneName);
+    }
+    icalcomponent_add_property(component, property);
+}
+
+// A time read from the file as a wall-clock time of the local zone.
+std::optional<CalendarMoment> localMoment(icaltimetype value, bool& wholeDay)
+{
+    if (icaltime_is_null_time(value) || !icaltime_is_valid_time(value))
+        return std::nullopt;
+    wholeDay = value.is_date != 0;
+    // A time of the local zone stays as written, even one a clock change skips.
+    const char* zoneName = value.zone ? icaltimezone_get_tzid(const_cast<icaltimezone*>(value.zone)) : nullptr;
+    if (!wholeDay && value.zone && !(zoneName && localZoneName() == zoneName))
+        value = icaltime_convert_to_zone(value, localZone());
+    CalendarMoment moment{{value.year, value.month, value.day}, {wholeDay ? 0 : value.hour, wholeDay ? 0 : value.minute}};
+    if (!isValidDate(moment.date))
+        return std::nullopt;
+    return moment;
+}
+
+icalcomponent* findComponent(icalcomponent* root, const std::string& uid)
+{
+    for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(root, ICAL_ANY_COMPONENT)) {
+        const icalcomponent_kind kind = icalcomponent_isa(c);
+        const char* own = icalcomponent_get_uid(c);
+        if ((kind == ICAL_VTODO_COMPONENT || kind == ICAL_VEVENT_COMPONENT) && own && uid == own)
+            return c;
+    }
+    return nullptr;
+}
+
+// The task or appointment with `uid`, or a new one of `kind`; stamped with `now`.
+icalcomponent* componentFor(icalcomponent* root, icalcomponent_kind kind, std::string& uid,
+                            std::chrono::system_clock::time_point now)
+{
+    icalcomponent* component = uid.empty() ? nullptr : findComponent(root, uid);
+    if (component && icalcomponent_isa(component) != kind)
+        throw CalendarDamaged("Identyfikator " + uid + " należy w pliku do innego rodzaju wpisu.");
+    if (!component) {
+        if (uid.empty())
+            uid = newCalendarUid();
+        component = icalcomponent_new(kind);
+        icalcomponent_set_uid(component, uid.c_str());
+        icalcomponent_add_property(component, icalproperty_new_created(utcTime(now)));
+        icalcomponent_add_component(root, component);
+    }
+    icalcomponent_set_dtstamp(component, utcTime(now));
+    removeProperties(component, ICAL_LASTMODIFIED_PROPERTY);
+    icalcomponent_add_property(component, icalproperty_new_lastmodified(utcTime(now)));
+    return component;
+}
+
+void setDone(icalcomponent* component, bool done, std::chrono::system_clock::time_point now)
+{
+    removeProperties(component, ICAL_STATUS_PROPERTY);
+    removeProperties(component, ICAL_COMPLETED_PROPERTY);
+    removeProperties(component, ICAL_PERCENTCOMPLETE_PROPERTY);
+    icalcomponent_add_property(component, icalproperty_new_status(done ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION));
+    if (done) {
+        icalcomponent_add_property(component, icalproperty_new_completed(utcTime(now)));
+        icalcomponent_add_property(component, icalproperty_new_percentcomplete(100));
+    }
+}
+
+bool isDone(icalcomponent* component)
+{
+    return icalcomponent_get_status(component) == ICAL_STATUS_COMPLETED ||
+           icalcomponent_get_first_property(component, ICAL_COMPLETED_PROPERTY) != nullptr;
+}
+
+std::optional<int> reminderOf(icalcomponent* event)
+{
+    icalcomponent* alarm = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT);
+    icalproperty* trigger = alarm ? icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY) : nullptr;
+    if (!trigger || icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER))
+        return std::nullopt;
+    const icaltriggertype value = icalproperty_get_trigger(trigger);
+    if (!icaltime_is_null_time(value.time))
+        return std::nullopt;
+    const int seconds = icaldurationtype_as_int(value.duration);
+    return seconds <= 0 ? std::optional<int>(-seconds / 60) : std::nullopt;
+}
+
+void setReminder(icalcomponent* event, const std::optional<int>& minutes, const std::string& title)
+{
+    while (icalcomponent* alarm = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT)) {
+        icalcomponent_remove_component(event, alarm);
+        icalcomponent_free(alarm);
+    }
+    if (!minutes)
+        return;
+    icalcomponent* alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);
+    icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
+    icalcomponent_add_property(alarm, icalproperty_new_description(title.empty() ? "Przypomnienie" : title.c_str()));
+    icaltriggertype trigger{};
+    trigger.time = icaltime_null_time();
+    trigger.duration = icaldurationtype_from_int(-*minutes * 60);
+    icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger));
+    icalcomponent_add_component(event, alarm);
+}
+
+icalcomponent* newCalendar()
+{
+    icalcomponent* root = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
+    icalcomponent_add_property(root, icalproperty_new_version("2.0"));
+    icalcomponent_add_property(root, icalproperty_new_prodid("-//Wirtello//Kalendarz//PL"));
+    return root;
+}
+
+} // namespace
+
+std::string newCalendarUid()
+{
+    static std::random_device source;
+    static const char* digits = "0123456789abcdef";
+    std::string uid;
+    for (int i = 0; i < 32; ++i) {
+        if (i == 8 || i == 12 || i == 16 || i == 20)
+            uid += '-';
+        uid += digits[source() % 16];
+    }
+    return uid + "@wirtello";
+}
+
+void CalendarDocument::Deleter::operator()(icalcomponent_impl* component) const
+{
+    icalcomponent_free(component);
+}
+
+CalendarDocument::CalendarDocument() : root_(newCalendar()) {}
+
+CalendarDocument::CalendarDocument(icalcomponent_impl* root) : root_(root) {}
+
+CalendarDocument CalendarDocument::parse(std::string_view text)
+{
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
+        return CalendarDocument();
+    const std::string copy(text);
+    icalcomponent* root = icalparser_parse_string(copy.c_str());
+    if (!root || icalcomponent_isa(root) != ICAL_VCALENDAR_COMPONENT) {
+        if (root)
+            icalcomponent_free(root);
+        throw CalendarDamaged("To nie jest plik kalendarza (iCalendar).");
+    }
+    // What libical could not read is left out rather than written back as error notes.
+    icalcomponent_strip_errors(root);
+    return CalendarDocument(root);
+}
+
+CalendarDocument::CalendarDocument(const CalendarDocument& other) : root_(icalcomponent_new_clone(other.root_.get())) {}
+
+CalendarDocument& CalendarDocument::operator=(const CalendarDocument& other)
+{
+    if (this != &other)
+        root_.reset(icalcomponent_new_clone(other.root_.get()));
+    return *this;
+}
+
+CalendarDocument::CalendarDocument(CalendarDocument&&) noexcept = default;
+CalendarDocument& CalendarDocument::operator=(CalendarDocument&&) noexcept = default;
+CalendarDocument::~CalendarDocument() = default;
+
+std::string CalendarDocument::text() const
+{
+    return takeString(icalcomponent_as_ical_string_r(root_.get()));
+}
+
+std::string CalendarDocument::name() const
+{
+    return xText(root_.get(), kNameProperty);
+}
+
+std::string CalendarDocument::address() const
+{
+    return xText(root_.get(), kAddressProperty);
+}
+
+void CalendarDocument::setHeading(const std::string& name, const std::string& address)
+{
+    setX(root_.get(), kNameProperty, name);
+    setX(root_.get(), kAddressProperty, address);
+}
+
+std::vector<CalendarTask> CalendarDocument::tasks() const
+{
+    std::vector<CalendarTask> result;
+    icalcomponent* root = root_.get();
+    for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_VTODO_COMPONENT); c;
+         c = icalcomponent_get_next_component(root, ICAL_VTODO_COMPONENT)) {
+        bool wholeDay = false;
+        const std::optional<CalendarMoment> due = localMoment(icalcomponent_get_due(c), wholeDay);
+        const char* uid = icalcomponent_get_uid(c);
+        if (!due || !uid)
+            continue;
+        CalendarTask task;
+        task.uid = uid;
+        task.title = textOf(c, ICAL_SUMMARY_PROPERTY);
+        task.due = due->date;
+        if (!wholeDay)
+            task.dueTime = due->time;
+        if (icalproperty* priority = icalcomponent_get_first_property(c, ICAL_PRIORITY_PROPERTY))
+            task.priority = std::clamp(icalproperty_get_priority(priority), 0, 9);
+        task.note = textOf(c, ICAL_DESCRIPTION_PROPERTY);
+        task.done = isDone(c);
+        result.push_back(std::move(task));
+    }
+    return result;
+}
+
+std::vector<CalendarEvent> CalendarDocument::events() const
+{
+    std::vector<CalendarEvent> result;
+    icalcomponent* root = root_.get();
+    for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); c;
+         c = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT)) {
+        bool wholeDay = false;
+        bool endWholeDay = false;
+        const std::optional<CalendarMoment> start = localMoment(icalcomponent_get_dtstart(c), wholeDay);
+        std::optional<CalendarMoment> end = localMoment(icalcomponent_get_dtend(c), endWholeDay);
+        const char* uid = icalcomponent_get_uid(c);
+        if (!start || !uid)
+            continue;
+        CalendarEvent event;
+        event.uid = uid;
+        event.title = textOf(c, ICAL_SUMMARY_PROPERTY);
+        event.place = textOf(c, ICAL_LOCATION_PROPERTY);
+        event.note = textOf(c, ICAL_DESCRIPTION_PROPERTY);
+        event.contact = xText(c, kContactProperty);
+        event.wholeDay = wholeDay;
+        event.start = *start;
+        if (!end || *end < *start)
+            end = wholeDay ? CalendarMoment{addDays(start->date, 1), {}} : *start;
+        event.end = *end;
+        if (icalproperty* rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY)) {
+            icalrecurrencetype value = icalproperty_get_rrule(rule);
+            event.recurrence = takeString(icalrecurrencetype_as_string_r(&value));
+        }
+        event.reminderMinutes = reminderOf(c);
+        result.push_back(std::move(event));
+    }
+    return result;
+}
+
+int CalendarDocument::skipped() const
+{
+    int count = 0;
+    icalcomponent* root = root_.get();
+    for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(root, ICAL_ANY_COMPONENT)) {
+        bool wholeDay = false;
+        const icalcomponent_kind kind = icalcomponent_isa(c);
+        if (kind == ICAL_VTODO_COMPONENT)
+            count += !localMoment(icalcomponent_get_due(c), wholeDay) || !icalcomponent_get_uid(c);
+        else if (kind == ICAL_VEVENT_COMPONENT)
+            count += !localMoment(icalcomponent_get_dtstart(c), wholeDay) || !icalcomponent_get_uid(c);
+    }
+    return count;
+}
+
+std::string CalendarDocument::putTask(const CalendarTask& task, std::chrono::system_clock::time_point now)
+{
+    std::string uid = task.uid;
+    icalcomponent* root = root_.get();
+    icalcomponent* c = componentFor(root, ICAL_VTODO_COMPONENT, uid, now);
+    setText(c, ICAL_SUMMARY_PROPERTY, task.title);
+    setText(c, ICAL_DESCRIPTION_PROPERTY, task.note);
+    setTime(root, c, ICAL_DUE_PROPERTY, task.due, task.dueTime);
+    removeProperties(c, ICAL_PRIORITY_PROPERTY);
+    if (task.priority > 0)
+        icalcomponent_add_property(c, icalproperty_new_priority(std::clamp(task.priority, 1, 9)));
+    if (task.done != isDone(c) || !icalcomponent_get_first_property(c, ICAL_STATUS_PROPERTY))
+        setDone(c, task.done, now);
+    return uid;
+}
+
+std::string CalendarDocument::putEvent(const CalendarEvent& event, std::chrono::system_clock::time_point now)
+{
+    icalrecurrencetype rule{};
+    if (!event.recurrence.empty()) {
+        rule = icalrecurrencetype_from_string(event.recurrence.c_str());
+        if (rule.freq == ICAL_NO_RECURRENCE)
+            throw CalendarDamaged("Nie rozumiem reguły powtarzania: " + event.recurrence);
+    }
+    std::string uid = event.uid;
+    icalcomponent* root = root_.get();
+    icalcomponent* c = componentFor(root, ICAL_VEVENT_COMPONENT, uid, now);
+    setText(c, ICAL_SUMMARY_PROPERTY, event.title);
+    setText(c, ICAL_LOCATION_PROPERTY, event.place);
+    setText(c, ICAL_DESCRIPTION_PROPERTY, event.note);
+    setX(c, kContactProperty, event.contact);
+    const auto timeOf = [&](const CalendarMoment& m) { return event.wholeDay ? std::nullopt : std::optional(m.time); };
+    setTime(root, c, ICAL_DTSTART_PROPERTY, event.start.date, timeOf(event.start));
+    removeProperties(c, ICAL_DURATION_PROPERTY);
+    setTime(root, c, ICAL_DTEND_PROPERTY, event.end.date, timeOf(event.end));
+    removeProperties(c, ICAL_RRULE_PROPERTY);
+    if (!event.recurrence.empty())
+        icalcomponent_add_property(c, icalproperty_new_rrule(rule));
+    setReminder(c, event.reminderMinutes, event.title);
+    return uid;
+}
+
+bool CalendarDocument::markDone(const std::string& uid, bool done, std::chrono::system_clock::time_point now)
+{
+    icalcomponent* c = findComponent(root_.get(), uid);
+    if (!c || icalcomponent_isa(c) != ICAL_VTODO_COMPONENT)
+        return false;
+    if (isDone(c) != done) {
+        std::string same = uid;
+        componentFor(root_.get(), ICAL_VTODO_COMPONENT, same, now);
+        setDone(c, done, now);
+    }
+    return true;
+}
+
+bool CalendarDocument::remove(const std::string& uid)
+{
+    icalcomponent* c = findComponent(root_.get(), uid);
+    if (!c)
+        return false;
+    icalcomponent_remove_component(root_.get(), c);
+    icalcomponent_free(c);
+    return true;
+}
+
+} // namespace wirtello

@@ -1,0 +1,104 @@
+#pragma once
+
+// One iCalendar file (RFC 5545) held by libical: a contact's tasks (VTODO) or
+// the office's appointments (VEVENT), seen as plain structs. Whatever the
+// companions do not use (other components, other properties of a task) is
+// kept as it was read. Times are written in the local time zone with its
+// TZID and VTIMEZONE. No Qt here.
+
+#include "companions/calendar_kit/calendar_time.h"
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct icalcomponent_impl;
+
+namespace wirtello {
+
+// A text that is not an iCalendar file; what() is a Polish text.
+class CalendarDamaged : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct CalendarTask {
+    std::string uid;
+    std::string title;
+    CalendarDate due;
+    std::optional<ClockTime> dueTime; // nothing: the whole day
+    int priority = 0;                 // 0 none, 1 highest … 9 lowest
+    std::string note;
+    bool done = false;
+};
+
+struct CalendarEvent {
+    std::string uid;
+    std::string title;
+    std::string place;
+    std::string note;
+    std::string contact;   // the contact's id, may be empty
+    CalendarMoment start;
+    CalendarMoment end;    // for a whole-day event the day after its last day
+    bool wholeDay = false; // times unused
+    std::string recurrence; // RRULE value ("FREQ=WEEKLY"), empty when once
+    std::optional<int> reminderMinutes; // shown this many minutes before the start
+};
+
+// A new unique UID.
+std::string newCalendarUid();
+
+class CalendarDocument {
+public:
+    // An empty calendar.
+    CalendarDocument();
+    // The calendar in `text`; CalendarDamaged when it is not one. An empty
+    // text is an empty calendar.
+    static CalendarDocument parse(std::string_view text);
+
+    CalendarDocument(const CalendarDocument& other);
+    CalendarDocument& operator=(const CalendarDocument& other);
+    CalendarDocument(CalendarDocument&&) noexcept;
+    CalendarDocument& operator=(CalendarDocument&&) noexcept;
+    ~CalendarDocument();
+
+    // The file's text, lines ended by CRLF.
+    std::string text() const;
+
+    // The calendar's name (X-WR-CALNAME) and the contact's address
+    // (X-WIRTELLO-ADDRESS), empty when missing.
+    std::string name() const;
+    std::string address() const;
+    void setHeading(const std::string& name, const std::string& address);
+
+    // Tasks and appointments in file order. Those without a date the program
+    // can use are left out and counted in skipped().
+    std::vector<CalendarTask> tasks() const;
+    std::vector<CalendarEvent> events() const;
+    int skipped() const;
+
+    // Adds the task or appointment, or changes the one with the same UID (its
+    // other properties stay). An empty UID gets a new one; returns the UID.
+    // CalendarDamaged (a Polish text) for a recurrence libical refuses.
+    std::string putTask(const CalendarTask& task, std::chrono::system_clock::time_point now);
+    std::string putEvent(const CalendarEvent& event, std::chrono::system_clock::time_point now);
+
+    // Marks the task done or open again; false when there is no such task.
+    bool markDone(const std::string& uid, bool done, std::chrono::system_clock::time_point now);
+
+    // Removes the task or appointment; false when there is none.
+    bool remove(const std::string& uid);
+
+private:
+    struct Deleter {
+        void operator()(icalcomponent_impl* component) const;
+    };
+    explicit CalendarDocument(icalcomponent_impl* root);
+    std::unique_ptr<icalcomponent_impl, Deleter> root_;
+};
+
+} // namespace wirtello

@@ -1,0 +1,16 @@
+#pragma once
+
+// The calendar kit's own access to libical's zone of the local time zone.
+
+#include <string>
+
+struct _icaltimezone;
+
+namespace wirtello {
+
+bool isUtcZoneName(const std::string& name);
+
+// The local zone as libical knows it (built-in zone info, or UTC).
+_icaltimezone* localZone();
+
+} // namespace wirtello

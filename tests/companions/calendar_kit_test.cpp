@@ -1,0 +1,181 @@
+// The calendar files of the time companions: what is written reads back the
+// same here and in an independent reader, damaged files, merging, recurrence.
+
+#include "companions/calendar_kit/calendar_file.h"
+#include "companions/calendar_kit/recurrence.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace wirtello {
+namespace {
+
+const auto kNow = std::chrono::system_clock::from_time_t(1796601600); // 2026-12-07
+
+struct WarsawTime {
+    WarsawTime() { setenv("TZ", "Europe/Warsaw", 1); }
+    ~WarsawTime() { unsetenv("TZ"); }
+};
+
+std::string readBack(const std::filesystem::path& file)
+{
+    const std::string command = std::string("/usr/bin/python3 " ICAL_READ_BACK " ") + file.string();
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buffer{};
+    while (pipe && std::fgets(buffer.data(), buffer.size(), pipe))
+        out += buffer.data();
+    EXPECT_EQ(pipe ? pclose(pipe) : -1, 0) << out;
+    return out;
+}
+
+void writeText(const std::filesystem::path& file, const std::string& text)
+{
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+struct TaskRow {
+    CalendarTask task;
+    std::string seen; // the line of the independent reader
+};
+
+TEST(CalendarFile, TasksReadBackTheSameHereAndInAnotherReader)
+{
+    const WarsawTime zone;
+    const test::TempFolder folder;
+    const std::vector<TaskRow> rows = {
+        {{"", "Zadzwonić do pani Łęckiej", {2026, 12, 7}, ClockTime{15, 30}, 1, "Żółć, gęślą; jaźń\ndruga linia", false},
+         "VTODO|Zadzwonić do pani Łęckiej|2026-12-07T15:30:00+01:00|1|NEEDS-ACTION|Żółć, gęślą; jaźń\ndruga linia"},
+        {{"", "Letnia umowa", {2026, 7, 1}, ClockTime{9, 0}, 0, "", true},
+         "VTODO|Letnia umowa|2026-07-01T09:00:00+02:00||COMPLETED|"},
+        {{"", "Cały dzień", {2027, 2, 28}, std::nullopt, 9, "", false},
+         "VTODO|Cały dzień|2027-02-28|9|NEEDS-ACTION|"},
+    };
+    CalendarDocument document;
+    document.setHeading("Jan Kowalski, Łódź", "Łódź Piotrkowska 1");
+    for (const TaskRow& row : rows)
+        document.putTask(row.task, kNow);
+    const std::filesystem::path file = folder / "007.adr";
+    writeCalendar(file, document);
+
+    const std::vector<CalendarTask> tasks = readCalendar(file).tasks();
+    ASSERT_EQ(tasks.size(), rows.size());
+    std::string expected = "NAME|Jan Kowalski, Łódź|Łódź Piotrkowska 1\n";
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE(rows[i].task.title);
+        EXPECT_EQ(tasks[i].title, rows[i].task.title);
+        EXPECT_EQ(tasks[i].due, rows[i].task.due);
+        EXPECT_EQ(tasks[i].dueTime, rows[i].task.dueTime);
+        EXPECT_EQ(tasks[i].priority, rows[i].task.priority);
+        EXPECT_EQ(tasks[i].note, rows[i].task.note);
+        EXPECT_EQ(tasks[i].done, rows[i].task.done);
+        expected += rows[i].seen + "\n";
+    }
+    EXPECT_EQ(readBack(file), expected);
+}
+
+TEST(CalendarFile, TimesOfOtherZonesAreShownInTheLocalOne)
+{
+    const WarsawTime zone;
+    const CalendarDocument document = CalendarDocument::parse(
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//y//EN\r\n"
+        "BEGIN:VTODO\r\nUID:a\r\nDTSTAMP:20261201T000000Z\r\nSUMMARY:UTC\r\nDUE:20261207T230000Z\r\nEND:VTODO\r\n"
+        "BEGIN:VTODO\r\nUID:b\r\nDTSTAMP:20261201T000000Z\r\nSUMMARY:Bez daty\r\nEND:VTODO\r\n"
+        "BEGIN:VEVENT\r\nUID:c\r\nDTSTAMP:20261201T000000Z\r\nSUMMARY:Nowy Jork\r\n"
+        "DTSTART;TZID=America/New_York:20260701T080000\r\nDURATION:PT1H\r\nEND:VEVENT\r\n"
+        "END:VCALENDAR\r\n");
+    const std::vector<CalendarTask> tasks = document.tasks();
+    ASSERT_EQ(tasks.size(), 1u);
+    EXPECT_EQ(tasks[0].due, (CalendarDate{2026, 12, 8}));
+    EXPECT_EQ(tasks[0].dueTime, (ClockTime{0, 0}));
+    const std::vector<CalendarEvent> events = document.events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].start, (CalendarMoment{{2026, 7, 1}, {14, 0}}));
+    EXPECT_EQ(events[0].end, (CalendarMoment{{2026, 7, 1}, {15, 0}}));
+    EXPECT_EQ(document.skipped(), 1);
+}
+
+TEST(CalendarFile, DamagedFilesAreKeptAsideOrReportedNeverOverwritten)
+{
+    const std::vector<std::string> damaged = {"to nie kalendarz", std::string("BEGIN:VCALENDAR\r\nX:\xff\xfe\r\nEND:VCALENDAR\r\n"),
+                                              "BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nSUMMARY:urwane", "BEGIN:VEVENT\r\nEND:VEVENT\r\n"};
+    for (const std::string& text : damaged) {
+        SCOPED_TRACE(text);
+        const test::TempFolder folder;
+        const std::filesystem::path file = folder / "007.adr";
+        writeText(file, text);
+        EXPECT_THROW(readCalendar(file), CalendarDamaged);
+        EXPECT_THROW(changeCalendar(file, [](CalendarDocument&) {}), CalendarDamaged);
+        EXPECT_EQ(test::readBytes(file).size(), text.size());
+        const LoadedCalendar loaded = loadCalendar(file, kNow);
+        EXPECT_NE(loaded.damagedNotice.find("uszkodzony"), std::string::npos);
+        EXPECT_TRUE(loaded.document.tasks().empty());
+        EXPECT_FALSE(std::filesystem::exists(file));
+    }
+}
+
+TEST(CalendarFile, TwoProgramsMarkingTasksAtOnceKeepEveryMark)
+{
+    const test::TempFolder folder;
+    const std::filesystem::path file = folder / "007.adr";
+    CalendarDocument document;
+    std::vector<std::string> uids;
+    for (int i = 0; i < 40; ++i)
+        uids.push_back(document.putTask({"", "Zadanie " + std::to_string(i), {2026, 12, 1 + i % 28}, {}, 0, "", false}, kNow));
+    writeCalendar(file, document);
+    const auto markHalf = [&](int start) {
+        for (std::size_t i = start; i < uids.size(); i += 2)
+            changeCalendar(file, [&](CalendarDocument& onDisk) { onDisk.markDone(uids[i], true, kNow); });
+    };
+    std::thread first(markHalf, 0);
+    std::thread second(markHalf, 1);
+    first.join();
+    second.join();
+    for (const CalendarTask& task : readCalendar(file).tasks())
+        EXPECT_TRUE(task.done) << task.title;
+}
+
+struct RecurrenceRow {
+    std::string rule;
+    CalendarMoment start;
+    CalendarDate first, last;
+    std::vector<CalendarMoment> starts;
+};
+
+TEST(CalendarFile, RecurrenceKeepsTheWallClockAcrossMonthsAndDaylightSaving)
+{
+    const WarsawTime zone;
+    const std::vector<RecurrenceRow> rows = {
+        {"FREQ=WEEKLY", {{2026, 10, 12}, {9, 0}}, {2026, 10, 20}, {2026, 11, 3},
+         {{{2026, 10, 26}, {9, 0}}, {{2026, 11, 2}, {9, 0}}}},
+        {"FREQ=MONTHLY", {{2026, 1, 31}, {18, 0}}, {2026, 2, 1}, {2026, 5, 31},
+         {{{2026, 3, 31}, {18, 0}}, {{2026, 5, 31}, {18, 0}}}},
+        {"", {{2026, 3, 29}, {1, 30}}, {2026, 3, 29}, {2026, 3, 29}, {{{2026, 3, 29}, {1, 30}}}},
+    };
+    for (const RecurrenceRow& row : rows) {
+        SCOPED_TRACE(row.rule);
+        CalendarDocument document;
+        CalendarEvent event{"", "Narada – Łęcka", "Sala", "", "007", row.start,
+                            {row.start.date, {row.start.time.hour + 1, 0}}, false, row.rule, 15};
+        document.putEvent(event, kNow);
+        const CalendarEvent stored = CalendarDocument::parse(document.text()).events().at(0);
+        EXPECT_EQ(stored.reminderMinutes, 15);
+        EXPECT_EQ(stored.contact, "007");
+        std::vector<CalendarMoment> starts;
+        for (const EventOccurrence& occurrence : occurrencesBetween(stored, row.first, row.last)) {
+            starts.push_back(occurrence.start);
+            EXPECT_EQ(occurrence.end.time.hour, occurrence.start.time.hour + 1);
+        }
+        EXPECT_EQ(starts, row.starts);
+    }
+}
+
+} // namespace
+} // namespace wirtello

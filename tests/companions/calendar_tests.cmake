@@ -1,0 +1,7 @@
+# The calendar files of the time companions: round trip, independent
+# read-back, merge, recurrence. Included from this folder's CMakeLists.txt.
+add_executable(test_calendar_kit ${CMAKE_CURRENT_LIST_DIR}/calendar_kit_test.cpp)
+target_link_libraries(test_calendar_kit PRIVATE wirtello_calendar_kit wirtello_test_support GTest::gtest_main)
+target_compile_definitions(test_calendar_kit PRIVATE
+  ICAL_READ_BACK="${CMAKE_CURRENT_LIST_DIR}/ical_read_back.py")
+gtest_discover_tests(test_calendar_kit)
