@@ -1,0 +1,20 @@
+#pragma once
+
+#include "companions/companion_kit/companion_app.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace wirtello {
+
+// The notes file folder below the program folder.
+inline constexpr const char* kNotesCompanionFolder = "brulion";
+
+// brulion "<entry text>" <id>: the notes window of contact <id>, kept in
+// "brulion/<id>.txt". Nothing when a window of the same contact already runs
+// on this machine (it comes to the front instead). Bad arguments raise
+// std::invalid_argument; an unreadable note raises IoError.
+std::unique_ptr<QWidget> openNotes(const CompanionStart& start, Platform& platform);
+
+} // namespace wirtello

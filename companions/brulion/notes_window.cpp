@@ -1,0 +1,178 @@
+#include "notes_window.h"
+
+#include "ui_notes_window.h"
+
+#include "companions/companion_kit/companion_app.h"
+#include "platform/window_look.h"
+#include "store/io_error.h"
+
+#include <QCloseEvent>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QTextCursor>
+
+#include <iostream>
+
+namespace wirtello {
+
+NotesWindow::NotesWindow(Platform& platform, std::filesystem::path programFolder, const QString& entryText,
+                         std::filesystem::path file, const std::string& text, DocumentAccess access,
+                         QWidget* parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::NotesWindow>()), platform_(platform),
+      programFolder_(std::move(programFolder)), file_(std::move(file)), access_(std::move(access))
+{
+    ui_->setupUi(this);
+    setWindowTitle(entryText);
+    ui_->noteEdit->setFont(pixelFont(QStringList{QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}, 15));
+    ui_->noteEdit->setPlainText(QString::fromStdString(text));
+    ui_->noteEdit->document()->setModified(false);
+
+    const bool writable = access_.lock.has_value();
+    ui_->noteEdit->setReadOnly(!writable);
+    ui_->saveButton->setEnabled(writable);
+    ui_->dateButton->setEnabled(writable);
+    ui_->readOnlyLabel->setText(QString::fromStdString(access_.readOnlyNote));
+    ui_->readOnlyLabel->setVisible(!writable);
+    ui_->undoButton->setEnabled(false);
+    ui_->redoButton->setEnabled(false);
+
+    connect(ui_->noteEdit, &QPlainTextEdit::undoAvailable, ui_->undoButton, &QWidget::setEnabled);
+    connect(ui_->noteEdit, &QPlainTextEdit::redoAvailable, ui_->redoButton, &QWidget::setEnabled);
+    connect(ui_->undoButton, &QPushButton::clicked, ui_->noteEdit, &QPlainTextEdit::undo);
+    connect(ui_->redoButton, &QPushButton::clicked, ui_->noteEdit, &QPlainTextEdit::redo);
+    connect(ui_->saveButton, &QPushButton::clicked, this, &NotesWindow::tryStore);
+    connect(ui_->dateButton, &QPushButton::clicked, this, &NotesWindow::insertDateTime);
+    connect(ui_->findNextButton, &QPushButton::clicked, this, &NotesWindow::findNext);
+    connect(ui_->findEdit, &QLineEdit::returnPressed, this, &NotesWindow::findNext);
+    connect(ui_->closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui_->wrapCheck, &QCheckBox::toggled, this, [this](bool wrap) {
+        ui_->noteEdit->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    });
+    addPrintMenu(ui_->printButton, [this](PrintDestination destination) { print(destination); });
+    connect(ui_->printButton, &QToolButton::clicked, this, [this] { print(PrintDestination::Printer); });
+
+    auto* save = new QShortcut(QKeySequence::Save, this);
+    connect(save, &QShortcut::activated, this, &NotesWindow::tryStore);
+    auto* date = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(date, &QShortcut::activated, this, &NotesWindow::insertDateTime);
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        ui_->findEdit->setFocus();
+        ui_->findEdit->selectAll();
+    });
+    auto* again = new QShortcut(QKeySequence::FindNext, this);
+    connect(again, &QShortcut::activated, this, &NotesWindow::findNext);
+    ui_->noteEdit->setFocus();
+}
+
+NotesWindow::~NotesWindow()
+{
+    // The program ending without closing the window (the session ends) still
+    // keeps what was typed; there is no one left to ask.
+    if (hasChanges()) {
+        try {
+            writeNote();
+        } catch (const IoError& error) {
+            std::cerr << error.operation() << ": " << error.path().string() << "\n";
+        }
+    }
+}
+
+bool NotesWindow::hasChanges() const
+{
+    return access_.lock && ui_->noteEdit->document()->isModified();
+}
+
+void NotesWindow::writeNote()
+{
+    writeCompanionText(file_, ui_->noteEdit->toPlainText().toStdString());
+    ui_->noteEdit->document()->setModified(false);
+    ui_->statusLabel->setText(QStringLiteral("Zapisano o %1.").arg(platform_.now().time().toString(QStringLiteral("HH:mm"))));
+}
+
+bool NotesWindow::store()
+{
+    if (!hasChanges())
+        return true;
+    try {
+        writeNote();
+        return true;
+    } catch (const IoError& error) {
+        platform_.showError(error);
+        return false;
+    }
+}
+
+void NotesWindow::tryStore()
+{
+    store();
+}
+
+void NotesWindow::insertDateTime()
+{
+    if (!access_.lock)
+        return;
+    const QDateTime now = platform_.now();
+    ui_->noteEdit->insertPlainText(platform_.formatShortDate(now.date()) + QLatin1Char(' ') +
+                                   now.time().toString(QStringLiteral("HH:mm")));
+}
+
+bool NotesWindow::findNext()
+{
+    const QString wanted = ui_->findEdit->text();
+    if (wanted.isEmpty())
+        return false;
+    QPlainTextEdit* edit = ui_->noteEdit;
+    bool found = edit->find(wanted);
+    if (!found) {
+        // From the top again, as notepads do.
+        const QTextCursor kept = edit->textCursor();
+        edit->moveCursor(QTextCursor::Start);
+        found = edit->find(wanted);
+        if (!found)
+            edit->setTextCursor(kept);
+    }
+    ui_->statusLabel->setText(found ? QString() : QStringLiteral("Nie znaleziono „%1”.").arg(wanted));
+    return found;
+}
+
+void NotesWindow::print(PrintDestination destination)
+{
+    const QString id = QString::fromStdString(file_.stem().string());
+    printCompanionLines(platform_, destination, programFolder_, QStringLiteral("Notatki: %1").arg(windowTitle()),
+                        QStringLiteral("notatki %1.pdf").arg(id), windowTitle().toStdString(),
+                        printableLines(ui_->noteEdit->toPlainText().toStdString()));
+}
+
+void NotesWindow::bringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void NotesWindow::closeEvent(QCloseEvent* event)
+{
+    if (!hasChanges()) {
+        event->accept();
+        return;
+    }
+    try {
+        writeNote();
+        event->accept();
+    } catch (const IoError& error) {
+        const QString text = QStringLiteral("Nie można zapisać notatki:\n%1: %2\n\nZamknąć okno bez zapisania zmian?")
+                                 .arg(QString::fromStdString(error.operation()),
+                                      QString::fromStdString(error.path().string()));
+        if (platform_.ask(text)) {
+            ui_->noteEdit->document()->setModified(false); // given up by the user
+            event->accept();
+        }
+        else
+            event->ignore();
+    }
+}
+
+} // namespace wirtello

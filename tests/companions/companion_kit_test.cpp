@@ -1,0 +1,187 @@
+#include "companions/companion_kit/companion_app.h"
+#include "companions/companion_kit/companion_files.h"
+
+#include "store/io_error.h"
+#include "store/safe_file.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <sys/stat.h>
+
+using namespace wirtello;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readText(const fs::path& file)
+{
+    const std::vector<std::uint8_t> bytes = test::readBytes(file);
+    return {bytes.begin(), bytes.end()};
+}
+
+void put(const fs::path& file, const std::string& text)
+{
+    test::writeBytes(file, {text.begin(), text.end()});
+}
+
+const auto kNoon = std::chrono::system_clock::from_time_t(1733486400); // a fixed moment
+
+} // namespace
+
+TEST(CompanionKit, ContactFileTakesOnlyAThreeCharacterIdWithTheExtension)
+{
+    const struct {
+        const char* argument;
+        bool accepted;
+    } rows[] = {
+        {"007.kom", true},   {"Łęc.kom", true},   {"../.kom", false},  {"a/b.kom", false}, {"..7.kom", false},
+        {"0077.kom", false}, {"07.kom", false},   {"007.lis", false},  {".kom", false},    {"0\n7.kom", false},
+        {"\xff\x30\x37.kom", false}, {"0\\7.kom", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.argument);
+        if (row.accepted) {
+            EXPECT_EQ(contactFile("/p/uwagi", row.argument, ".kom"), fs::path("/p/uwagi") / row.argument);
+        } else {
+            try {
+                contactFile("/p/uwagi", row.argument, ".kom");
+                ADD_FAILURE() << "accepted";
+            } catch (const std::invalid_argument& error) {
+                EXPECT_NE(std::string(error.what()).find("Nieprawidłowa nazwa pliku kontaktu"), std::string::npos);
+            }
+        }
+    }
+}
+
+// What a companion finds on opening: the text as stored, or an empty
+// document with the damaged file kept aside whole and the user told where.
+TEST(CompanionKit, DocumentsRoundTripAndDamagedOnesAreKeptAside)
+{
+    const struct {
+        const char* name;
+        std::optional<std::string> onDisk; // nothing: no file
+        bool parses;
+        std::string opened;
+        bool keptAside;
+    } rows[] = {
+        {"missing", std::nullopt, true, "", false},
+        {"empty", "", true, "", false},
+        {"polish", "Łęcka\nŻółć\r\n", true, "Łęcka\nŻółć\r\n", false},
+        {"not UTF-8", "Ma\xb3gorzata", true, "", true},
+        {"cut inside a letter", "\xc5", true, "", true},
+        {"refused by the format", "coś", false, "", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::TempFolder program;
+        const fs::path folder = companionFolder(program.path(), "uwagi");
+        const fs::path file = folder / "007.kom";
+        if (row.onDisk)
+            writeCompanionText(file, *row.onDisk);
+        std::string seen = "never called";
+        const LoadedDocument loaded = loadCompanionDocument(file, kCompanionFileLimit, kNoon, [&](std::string_view text) {
+            seen = text;
+            return row.parses;
+        });
+        EXPECT_EQ(loaded.text, row.opened);
+        EXPECT_EQ(seen, row.opened);
+        std::vector<fs::path> aside;
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (entry.path() != file)
+                aside.push_back(entry.path());
+        if (row.keptAside) {
+            ASSERT_EQ(aside.size(), 1u);
+            EXPECT_FALSE(fs::exists(file));
+            EXPECT_EQ(readText(aside[0]), *row.onDisk);
+            EXPECT_TRUE(aside[0].filename().string().starts_with("007.kom.uszkodzony-"));
+            EXPECT_NE(loaded.damagedNotice.find(aside[0].string()), std::string::npos);
+        } else {
+            EXPECT_TRUE(aside.empty());
+            EXPECT_TRUE(loaded.damagedNotice.empty());
+            if (row.onDisk) {
+                writeCompanionText(file, loaded.text);
+                EXPECT_EQ(readText(file), *row.onDisk);
+            }
+        }
+    }
+}
+
+TEST(CompanionKit, RefusedFilesAreErrorsAndStayWhole)
+{
+    const struct {
+        const char* name;
+        void (*make)(const fs::path& file, const fs::path& outside);
+    } rows[] = {
+        {"over the limit", [](const fs::path& file, const fs::path&) { put(file, std::string(11, 'a')); }},
+        {"a pipe", [](const fs::path& file, const fs::path&) { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); }},
+        {"a link leaving the folder",
+         [](const fs::path& file, const fs::path& outside) {
+             put(outside / "cudzy.txt", "cudzy");
+             fs::create_symlink(outside / "cudzy.txt", file);
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::TempFolder outside;
+        test::TempFolder program;
+        trustFolderTree(program.path());
+        const fs::path folder = companionFolder(program.path(), "brulion");
+        const fs::path file = folder / "007.txt";
+        row.make(file, outside.path());
+        EXPECT_THROW(loadCompanionDocument(file, 10, kNoon, [](std::string_view) { return true; }), IoError);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    }
+}
+
+TEST(CompanionKit, AFileKeptAsideNeverReplacesOneKeptEarlier)
+{
+    test::TempFolder program;
+    const fs::path file = program / "007.kom";
+    put(file, "pierwszy");
+    const fs::path first = keepDamagedAside(file, kNoon);
+    put(file, "drugi");
+    const fs::path second = keepDamagedAside(file, kNoon);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(readText(first), "pierwszy");
+    EXPECT_EQ(readText(second), "drugi");
+}
+
+TEST(CompanionKit, TheSecondOpeningOfADocumentIsReadOnly)
+{
+    test::TempFolder program;
+    const fs::path file = program / "007.lis";
+    DocumentAccess first = openDocumentAccess(file);
+    ASSERT_TRUE(first.lock.has_value());
+    EXPECT_TRUE(first.readOnlyNote.empty());
+    const DocumentAccess second = openDocumentAccess(file);
+    EXPECT_FALSE(second.lock.has_value());
+    EXPECT_EQ(second.readOnlyNote, "Dokument jest otwarty w innym oknie — tylko do odczytu.");
+    first.lock.reset();
+    EXPECT_TRUE(openDocumentAccess(file).lock.has_value());
+}
+
+TEST(CompanionKit, PrintedLinesBreakAtBlanks)
+{
+    const struct {
+        std::string text;
+        std::vector<std::string> lines;
+    } rows[] = {
+        {"", {""}},
+        {"Łęcka\nŻółć\n", {"Łęcka", "Żółć"}},
+        {"a\r\n\tb", {"a", "    b"}},
+        {"żółw żółw żółw", {"żółw", "żółw", "żółw"}},
+        {"żółwżółw", {"żółwż", "ółw"}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(printableLines(row.text, 5), row.lines) << row.text;
+}
+
+TEST(CompanionKit, ArgumentsKeepPolishLettersAndOptionLikeTexts)
+{
+    std::string program = "uwagi", id = "007.kom", title = "Komentarze dla: Anna Łęcka Żółć ", option = "-style=x";
+    char* argv[] = {program.data(), id.data(), title.data(), option.data(), nullptr};
+    EXPECT_EQ(companionArguments(4, argv), (std::vector<std::string>{id, title, option}));
+}
