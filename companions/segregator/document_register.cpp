@@ -160,7 +160,9 @@ std::size_t DocumentRegister::add(RegisterRow row)
 {
     // After every row of the same date: a new entry comes last among its day's.
     const auto at = std::ranges::upper_bound(rows_, row.date, {}, &RegisterRow::date);
-    return static_cast<std::size_t>(rows_.insert(at, std::move(row)) - rows_.begin());
+    const auto index = at - rows_.begin();
+    rows_.insert(at, std::move(row));
+    return static_cast<std::size_t>(index);
 }
 
 std::size_t DocumentRegister::replace(std::size_t index, RegisterRow row)

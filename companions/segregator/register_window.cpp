@@ -178,7 +178,7 @@ void RegisterWindow::select(std::size_t index)
 {
     for (std::size_t r = 0; r < shown_.size(); ++r) {
         if (shown_[r] == index) {
-            ui_->rejestr->selectRow(static_cast<int>(r));
+            ui_->rejestr->setCurrentCell(static_cast<int>(r), 0);
             return;
         }
     }
