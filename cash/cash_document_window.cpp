@@ -250,8 +250,6 @@ bool Tkp_f::amountsAreNumbers()
         QTableWidgetItem* item = tabela->item(row, kAmountColumn);
         item->setBackground(QBrush(kRefusedAmountColour));
         tabela->setCurrentCell(row, kAmountColumn);
-        lastRow_ = row;
-        lastColumn_ = kAmountColumn;
         platform_.inform(QStringLiteral("Kwota w wierszu %1 nie jest liczbą: „%2”.\r\r"
                                         "Popraw ją, a następnie wydrukuj dokument.")
                              .arg(row + 1)
