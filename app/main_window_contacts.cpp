@@ -58,8 +58,8 @@ void Tzadania_f::storeContacts()
 {
     const int slot = selectedSlot();
     const std::string selectedId = slot >= 0 ? data_.contacts.idOfSlot(slot) : std::string();
-    const auto now = std::chrono::system_clock::time_point(std::chrono::milliseconds(platform_.now().toMSecsSinceEpoch()));
-    const ContactMergeReport merged = data_.contacts.store(now);
+    const std::chrono::milliseconds now(platform_.now().toMSecsSinceEpoch());
+    const ContactMergeReport merged = data_.contacts.store(std::chrono::system_clock::time_point(now));
     if (merged.empty())
         return;
     fillList();

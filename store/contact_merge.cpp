@@ -151,7 +151,8 @@ ContactMergeResult mergeContacts(const ContactDatabase& base, const ContactDatab
             continue;
         }
         const std::string id = contactIdText(result.counter++);
-        const std::size_t room = contactArrayLayout(ContactField::Display).capacity - id.size() - 1 - kCopySuffix.size();
+        const std::size_t room =
+            contactArrayLayout(ContactField::Display).capacity - id.size() - 1 - kCopySuffix.size();
         result.merged.copySlotFrom(disk, d, next);
         result.merged.setRawText(ContactField::Display, next,
                                  id + ' ' + rawName(disk, d).substr(0, room) + std::string(kCopySuffix));

@@ -23,6 +23,7 @@ TEST_F(MainWindowTest, KoniecAfterARestoreKeepsTheRestoredFilesAndThisSessionsCo
     ASSERT_EQ(platform.informed.size(), 1);
     EXPECT_TRUE(platform.informed[0].contains(QStringLiteral("001 Bartek")));
     EXPECT_TRUE(platform.informed[0].contains(QStringLiteral("002 Cezary")));
+    EXPECT_EQ(entries(), QStringList({"000 Adam", "001 Bartek", "003 Ewa"}));
     const auto bytes = databaseBytes();
     EXPECT_EQ(countedAt(bytes, 0), "000 Adam");
     EXPECT_EQ(countedAt(bytes, fieldOffset(ContactField::Display, 1)), "001 Bartek");
@@ -30,20 +31,6 @@ TEST_F(MainWindowTest, KoniecAfterARestoreKeepsTheRestoredFilesAndThisSessionsCo
     EXPECT_EQ(countedAt(bytes, fieldOffset(ContactField::Display, 2)), "003 Ewa");
     EXPECT_EQ(countedAt(bytes, fieldOffset(ContactField::Display, 3)), "");
     EXPECT_EQ(readBytes(counterPath()), std::vector<std::uint8_t>({4, 0, 0, 0}));
-}
-
-TEST_F(MainWindowTest, DeleteListsTheContactsAnotherCopyAdded)
-{
-    writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}});
-    start();
-    writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}, {2, "002 Dorota"}});
-    clickRow(0);
-    platform.askAnswers = {true};
-    window->SpeedButton3->click();
-    EXPECT_EQ(entries(), QStringList({"001 Bartek", "002 Dorota"}));
-    EXPECT_EQ(window->imie->text(), QStringLiteral("Imię 001 Bartek"));
-    ASSERT_EQ(platform.informed.size(), 1);
-    EXPECT_TRUE(platform.informed[0].contains(QStringLiteral("002 Dorota")));
 }
 
 } // namespace
