@@ -1,0 +1,39 @@
+#pragma once
+
+// The comments file of one contact ("uwagi/<id>.kom"), UTF-8 text:
+//
+//   WIRTELLO-KOMENTARZE 1
+//   2026-12-07 17:05:00<TAB>jkowalski<TAB>Oddzwonić w piątek.\nPo 12.
+//
+// the first line names the format, then one line per comment, newest first:
+// when it was written (local time), the login name of its writer and its
+// text, separated by tabs. In the text a backslash is written "\\", a line
+// break "\n", a tab "\t" and a carriage return "\r". An empty file holds no
+// comments. No Qt here.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace wirtello {
+
+inline constexpr std::string_view kCommentsHeader = "WIRTELLO-KOMENTARZE 1";
+
+struct Comment {
+    std::string written; // "yyyy-MM-dd HH:mm:ss"
+    std::string author;  // login name
+    std::string text;    // UTF-8, may hold line breaks
+    bool operator==(const Comment&) const = default;
+};
+
+// The comments of a file's text, or nothing when it is not of this format.
+std::optional<std::vector<Comment>> parseComments(std::string_view file);
+
+// The file's text; an empty list gives an empty file.
+std::string formatComments(const std::vector<Comment>& comments);
+
+// Newest first; comments written in the same second keep their order.
+void sortNewestFirst(std::vector<Comment>& comments);
+
+} // namespace wirtello
