@@ -1,0 +1,261 @@
+#include "companions/grafik/schedule.h"
+
+#include <algorithm>
+#include <array>
+#include <set>
+
+namespace wirtello {
+
+namespace {
+
+long long dayNumber(CalendarDate date)
+{
+    using namespace std::chrono;
+    const year_month_day ymd{year(date.year), month(static_cast<unsigned>(date.month)),
+                             day(static_cast<unsigned>(date.day))};
+    return sys_days(ymd).time_since_epoch().count();
+}
+
+CalendarMoment minus(const CalendarMoment& moment, int minutes)
+{
+    long long total = moment.time.hour * 60 + moment.time.minute - minutes;
+    int days = 0;
+    while (total < 0) {
+        total += 24 * 60;
+        --days;
+    }
+    return {addDays(moment.date, days), {static_cast<int>(total / 60), static_cast<int>(total % 60)}};
+}
+
+std::string twoDigits(int value)
+{
+    return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+std::string withPlace(const CalendarEvent& event)
+{
+    std::string text = event.title.empty() ? std::string("(bez tytułu)") : event.title;
+    if (!event.place.empty())
+        text += ", " + event.place;
+    return text;
+}
+
+const std::array<const char*, 12> kMonthNames = {"styczeń", "luty",     "marzec",   "kwiecień", "maj",      "czerwiec",
+                                                 "lipiec",  "sierpień", "wrzesień", "październik", "listopad", "grudzień"};
+const std::array<const char*, 12> kMonthGenitive = {"stycznia", "lutego",   "marca",     "kwietnia",    "maja",      "czerwca",
+                                                    "lipca",    "sierpnia", "września", "października", "listopada", "grudnia"};
+
+} // namespace
+
+std::vector<std::vector<DayAppointment>> appointmentsByDay(const std::vector<CalendarEvent>& events,
+                                                           CalendarDate first, CalendarDate last)
+{
+    const long long dayCount = std::max(0LL, dayNumber(last) - dayNumber(first) + 1);
+    std::vector<std::vector<DayAppointment>> days(static_cast<std::size_t>(dayCount));
+    for (std::size_t e = 0; e < events.size(); ++e) {
+        for (const EventOccurrence& occurrence : occurrencesBetween(events[e], first, last)) {
+            // An occurrence lies on every day from its start to the day before its
+            // (exclusive) end, or just its start day when it has no length.
+            CalendarDate lastDay = occurrence.end.date;
+            if (occurrence.end > occurrence.start && occurrence.end.time == ClockTime{})
+                lastDay = addDays(lastDay, -1);
+            lastDay = std::max(lastDay, occurrence.start.date);
+            for (CalendarDate d = std::max(occurrence.start.date, first); d <= std::min(lastDay, last); d = addDays(d, 1))
+                days[static_cast<std::size_t>(dayNumber(d) - dayNumber(first))].push_back({e, occurrence});
+        }
+    }
+    for (auto& day : days) {
+        std::stable_sort(day.begin(), day.end(), [&events](const DayAppointment& a, const DayAppointment& b) {
+            const bool aWhole = events[a.event].wholeDay;
+            const bool bWhole = events[b.event].wholeDay;
+            if (aWhole != bWhole)
+                return aWhole;
+            return a.occurrence.start < b.occurrence.start;
+        });
+    }
+    return days;
+}
+
+CalendarDate weekStart(CalendarDate date)
+{
+    return addDays(date, 1 - weekdayOf(date));
+}
+
+CalendarDate monthViewStart(int year, int month)
+{
+    return weekStart({year, month, 1});
+}
+
+std::string appointmentLine(const CalendarEvent& event, const EventOccurrence& occurrence, CalendarDate day)
+{
+    if (event.wholeDay)
+        return "cały dzień " + withPlace(event);
+    const bool beganEarlier = occurrence.start.date < day;
+    const bool endsLater = occurrence.end.date > day;
+    std::string times;
+    if (beganEarlier)
+        times = endsLater ? "cały dzień" : "… do " + timeText(occurrence.end.time);
+    else
+        times = timeText(occurrence.start.time) +
+                (endsLater ? "–…" : occurrence.end > occurrence.start ? "–" + timeText(occurrence.end.time) : "");
+    return times + " " + withPlace(event);
+}
+
+std::string weekdayName(CalendarDate date)
+{
+    static const std::array<const char*, 7> names = {"poniedziałek", "wtorek", "środa",    "czwartek",
+                                                     "piątek",       "sobota", "niedziela"};
+    return names[static_cast<std::size_t>(weekdayOf(date) - 1)];
+}
+
+std::string weekdayShortName(int weekday)
+{
+    static const std::array<const char*, 7> names = {"pon", "wt", "śr", "czw", "pt", "sob", "niedz"};
+    return names[static_cast<std::size_t>(std::clamp(weekday, 1, 7) - 1)];
+}
+
+std::string monthName(int month)
+{
+    return kMonthNames[static_cast<std::size_t>(std::clamp(month, 1, 12) - 1)];
+}
+
+std::string shortDateText(CalendarDate date)
+{
+    return std::to_string(date.day) + "." + twoDigits(date.month) + "." + std::to_string(date.year);
+}
+
+long long minutesBetween(const CalendarMoment& from, const CalendarMoment& to)
+{
+    return (dayNumber(to.date) - dayNumber(from.date)) * 24 * 60 + (to.time.hour - from.time.hour) * 60 +
+           (to.time.minute - from.time.minute);
+}
+
+std::vector<DueReminder> dueReminders(const std::vector<CalendarEvent>& events, const CalendarMoment& now)
+{
+    std::vector<DueReminder> due;
+    for (std::size_t e = 0; e < events.size(); ++e) {
+        const CalendarEvent& event = events[e];
+        if (!event.reminderMinutes)
+            continue;
+        const int lead = std::max(0, *event.reminderMinutes);
+        const CalendarDate last = addDays(now.date, lead / (24 * 60) + 1);
+        for (const EventOccurrence& occurrence : occurrencesBetween(event, now.date, last)) {
+            if (occurrence.start > now && minus(occurrence.start, lead) <= now)
+                due.push_back({e, occurrence.start,
+                               event.uid + "|" + dateText(occurrence.start.date) + "T" + timeText(occurrence.start.time)});
+        }
+    }
+    return due;
+}
+
+std::string reminderText(const CalendarEvent& event, const CalendarMoment& start, const CalendarMoment& now)
+{
+    const long long left = minutesBetween(now, start);
+    std::string when = left < 60       ? "za " + std::to_string(left) + " min"
+                       : left < 24 * 60 ? "za " + std::to_string(left / 60) + " godz. " + std::to_string(left % 60) + " min"
+                                        : std::to_string(start.date.day) + " " +
+                                              kMonthGenitive[static_cast<std::size_t>(start.date.month - 1)];
+    const std::string at = event.wholeDay ? shortDateText(start.date) : timeText(start.time);
+    return "Przypomnienie: " + at + " " + withPlace(event) + " — " + when + ".";
+}
+
+std::string weekHeading(const std::string& title, CalendarDate monday)
+{
+    const CalendarDate sunday = addDays(monday, 6);
+    return title + " — tydzień " + shortDateText(monday) + " – " + shortDateText(sunday);
+}
+
+std::vector<std::string> weekLines(const std::vector<CalendarEvent>& events, CalendarDate monday)
+{
+    const auto days = appointmentsByDay(events, monday, addDays(monday, 6));
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < days.size(); ++i) {
+        const CalendarDate date = addDays(monday, static_cast<int>(i));
+        if (i > 0)
+            lines.emplace_back();
+        lines.push_back(weekdayName(date) + " " + std::to_string(date.day) + " " +
+                        kMonthGenitive[static_cast<std::size_t>(date.month - 1)] + " " + std::to_string(date.year));
+        if (days[i].empty())
+            lines.emplace_back("    —");
+        for (const DayAppointment& a : days[i]) {
+            lines.push_back("    " + appointmentLine(events[a.event], a.occurrence, date));
+            if (const std::string& contact = events[a.event].contact; !contact.empty())
+                lines.push_back("        kontakt: " + contact);
+        }
+    }
+    return lines;
+}
+
+std::string ruleOf(Repeat repeat)
+{
+    switch (repeat) {
+    case Repeat::Daily:
+        return "FREQ=DAILY";
+    case Repeat::Weekly:
+        return "FREQ=WEEKLY";
+    case Repeat::Monthly:
+        return "FREQ=MONTHLY";
+    case Repeat::Yearly:
+        return "FREQ=YEARLY";
+    case Repeat::None:
+    case Repeat::Other:
+        break;
+    }
+    return {};
+}
+
+Repeat repeatOf(const std::string& rule)
+{
+    if (rule.empty())
+        return Repeat::None;
+    std::string rest = rule;
+    for (const std::string interval : {";INTERVAL=1", "INTERVAL=1;"}) {
+        if (const std::size_t at = rest.find(interval); at != std::string::npos)
+            rest.erase(at, interval.size());
+    }
+    for (const Repeat repeat : {Repeat::Daily, Repeat::Weekly, Repeat::Monthly, Repeat::Yearly}) {
+        if (rest == ruleOf(repeat))
+            return repeat;
+    }
+    return Repeat::Other;
+}
+
+ImportCount importAppointments(CalendarDocument& into, const CalendarDocument& from,
+                               std::chrono::system_clock::time_point now)
+{
+    ImportCount count;
+    // Tasks are not appointments; entries without a usable date the kit counts.
+    count.skipped = from.skipped() + static_cast<int>(from.tasks().size());
+    std::set<std::string> known;
+    for (const CalendarEvent& event : into.events())
+        known.insert(event.uid);
+    std::set<std::string> taken;
+    for (const CalendarEvent& event : from.events()) {
+        // A second entry of one UID changes a single occurrence (RECURRENCE-ID),
+        // which the scheduler cannot keep; it must not replace the series.
+        if (!taken.insert(event.uid).second) {
+            ++count.skipped;
+            continue;
+        }
+        try {
+            into.putEvent(event, now);
+        } catch (const CalendarDamaged&) {
+            ++count.skipped;
+            continue;
+        }
+        ++(known.insert(event.uid).second ? count.added : count.changed);
+    }
+    return count;
+}
+
+std::string importReport(const std::string& fileName, const ImportCount& count)
+{
+    std::string text = "Wczytano terminy z pliku „" + fileName + "”: nowe " + std::to_string(count.added) +
+                       ", zmienione " + std::to_string(count.changed) + ", pominięte " + std::to_string(count.skipped) +
+                       ".";
+    if (count.skipped > 0)
+        text += "\nPominięto wpisy, których terminarz nie rozumie (bez daty początku, zadania, nieznane reguły powtarzania).";
+    return text;
+}
+
+} // namespace wirtello

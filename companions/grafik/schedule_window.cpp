@@ -1,0 +1,540 @@
+#include "companions/grafik/schedule_window.h"
+
+#include "ui_schedule_window.h"
+
+#include "companions/calendar_kit/calendar_file.h"
+#include "store/io_error.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QSignalBlocker>
+
+#include <array>
+#include <stdexcept>
+
+namespace wirtello {
+namespace {
+
+QString fromUtf8(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QDate toQDate(CalendarDate date)
+{
+    return {date.year, date.month, date.day};
+}
+
+CalendarDate fromQDate(const QDate& date)
+{
+    return {date.year(), date.month(), date.day()};
+}
+
+CalendarMoment toMoment(const QDateTime& moment)
+{
+    return {fromQDate(moment.date()), {moment.time().hour(), moment.time().minute()}};
+}
+
+QDateTime toQDateTime(const CalendarMoment& moment)
+{
+    return {toQDate(moment.date), QTime(moment.time.hour, moment.time.minute)};
+}
+
+QString pathText(const std::filesystem::path& path)
+{
+    return QString::fromStdString(path.string());
+}
+
+// The reminder choices of the form, in minutes before the start.
+constexpr std::array<int, 5> kReminderMinutes = {5, 15, 30, 60, 24 * 60};
+constexpr int kRepeatChoices = 5;
+constexpr int kReminderChoices = 1 + static_cast<int>(kReminderMinutes.size());
+constexpr int kReminderCheckMs = 20 * 1000;
+
+const QString kTimeFormat = QStringLiteral("dd.MM.yyyy HH:mm");
+const QString kDayFormat = QStringLiteral("dd.MM.yyyy");
+
+// Removes what showAppointment added for a value the choices do not offer.
+void dropExtraChoices(QComboBox* box, int choices)
+{
+    while (box->count() > choices)
+        box->removeItem(box->count() - 1);
+}
+
+} // namespace
+
+ScheduleWindow::ScheduleWindow(Platform& platform, std::filesystem::path programFolder, std::filesystem::path file,
+                               const QString& title, QWidget* parent)
+    : QWidget(parent)
+    , ui_(std::make_unique<Ui::ScheduleWindow>())
+    , platform_(platform)
+    , programFolder_(std::move(programFolder))
+    , file_(std::move(file))
+    , title_(title.trimmed())
+{
+    ui_->setupUi(this);
+    setFixedSize(size());
+    if (!title_.isEmpty()) {
+        setWindowTitle(title_);
+        ui_->naglowek->setText(title_);
+    }
+    ui_->tylkoOdczyt->hide();
+    ui_->przypomnienie->hide();
+    ui_->siatka->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    ui_->siatka->verticalHeader()->hide();
+    for (int i = 0; i < kRepeatChoices; ++i)
+        ui_->powtarzanie->setItemData(
+            i, fromUtf8(ruleOf(std::array{Repeat::None, Repeat::Daily, Repeat::Weekly, Repeat::Monthly, Repeat::Yearly}[static_cast<std::size_t>(i)])));
+    ui_->przypomnij->setItemData(0, QVariant());
+    for (std::size_t i = 0; i < kReminderMinutes.size(); ++i)
+        ui_->przypomnij->setItemData(static_cast<int>(i) + 1, kReminderMinutes[i]);
+
+    connect(ui_->widokDzien, &QPushButton::clicked, this, [this] { setView(View::Day); });
+    connect(ui_->widokTydzien, &QPushButton::clicked, this, [this] { setView(View::Week); });
+    connect(ui_->widokMiesiac, &QPushButton::clicked, this, [this] { setView(View::Month); });
+    connect(ui_->poprzedni, &QPushButton::clicked, this, [this] { step(-1); });
+    connect(ui_->nastepny, &QPushButton::clicked, this, [this] { step(1); });
+    connect(ui_->dzisiaj, &QPushButton::clicked, this, [this] {
+        day_ = platform_.now().date();
+        showView();
+    });
+    connect(ui_->siatka, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
+        if (row < 0 || column < 0)
+            return;
+        if (view_ == View::Day) {
+            ui_->terminyDnia->setCurrentRow(row);
+            return;
+        }
+        const auto cell = static_cast<std::size_t>(row * ui_->siatka->columnCount() + column);
+        if (cell < cellDays_.size())
+            selectDay(cellDays_[cell]);
+    });
+    connect(ui_->terminyDnia, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && static_cast<std::size_t>(row) < dayEvents_.size())
+            showAppointment(dayEvents_[static_cast<std::size_t>(row)]);
+    });
+    connect(ui_->poczatek, &QDateTimeEdit::dateTimeChanged, this, [this](const QDateTime& start) { startMoved(start); });
+    connect(ui_->calyDzien, &QCheckBox::toggled, this, [this](bool wholeDay) {
+        for (QDateTimeEdit* edit : {ui_->poczatek, ui_->koniec})
+            edit->setDisplayFormat(wholeDay ? kDayFormat : kTimeFormat);
+    });
+    connect(ui_->nowy, &QPushButton::clicked, this, [this] { clearForm(); });
+    connect(ui_->dodaj, &QPushButton::clicked, this, [this] { addAppointment(); });
+    connect(ui_->zapisz, &QPushButton::clicked, this, [this] { saveAppointment(); });
+    connect(ui_->usun, &QPushButton::clicked, this, [this] { deleteAppointment(); });
+    connect(ui_->importuj, &QPushButton::clicked, this, [this] { importFile(); });
+    connect(ui_->eksportuj, &QPushButton::clicked, this, [this] { exportFile(); });
+    connect(ui_->drukuj, &QPushButton::clicked, this, [this] { print(PrintDestination::Printer); });
+    addPrintMenu(ui_->drukuj, [this](PrintDestination destination) { print(destination); });
+    connect(ui_->przypomnienieZamknij, &QPushButton::clicked, this, [this] {
+        ui_->przypomnienie->hide();
+        ui_->przypomnienieTekst->clear();
+    });
+    connect(ui_->zamknij, &QPushButton::clicked, this, &QWidget::close);
+    connect(&reminderClock_, &QTimer::timeout, this, [this] { checkReminders(); });
+}
+
+ScheduleWindow::~ScheduleWindow() = default;
+
+void ScheduleWindow::open()
+{
+    access_ = openDocumentAccess(file_);
+    if (!access_.lock)
+        setReadOnly(fromUtf8(access_.readOnlyNote));
+    try {
+        LoadedCalendar loaded = loadCalendar(file_, toTimePoint(platform_.now()));
+        document_ = std::move(loaded.document);
+        events_ = document_.events();
+        if (!loaded.damagedNotice.empty())
+            platform_.inform(fromUtf8(loaded.damagedNotice));
+    } catch (const IoError& error) {
+        // What could not be read must not be written over.
+        platform_.showError(error);
+        access_.lock.reset();
+        setReadOnly(QStringLiteral("Terminarza nie można odczytać — tylko do odczytu."));
+    }
+    day_ = platform_.now().date();
+    clearForm();
+    setView(View::Month);
+    reminderClock_.start(kReminderCheckMs);
+    checkReminders();
+}
+
+void ScheduleWindow::setReadOnly(const QString& note)
+{
+    ui_->tylkoOdczyt->setText(note);
+    ui_->tylkoOdczyt->show();
+    for (QWidget* action : {static_cast<QWidget*>(ui_->dodaj), static_cast<QWidget*>(ui_->zapisz),
+                            static_cast<QWidget*>(ui_->usun), static_cast<QWidget*>(ui_->importuj)})
+        action->setEnabled(false);
+}
+
+void ScheduleWindow::setView(View view)
+{
+    view_ = view;
+    QPushButton* button = view == View::Day ? ui_->widokDzien : view == View::Week ? ui_->widokTydzien : ui_->widokMiesiac;
+    button->setChecked(true);
+    showView();
+}
+
+void ScheduleWindow::step(int direction)
+{
+    day_ = view_ == View::Month  ? QDate(day_.year(), day_.month(), 1).addMonths(direction)
+           : view_ == View::Week ? day_.addDays(7 * direction)
+                                 : day_.addDays(direction);
+    showView();
+}
+
+void ScheduleWindow::fillCell(int row, int column, const QDate& day, const std::vector<DayAppointment>& appointments,
+                              bool withDayNumber, bool inMonth)
+{
+    QStringList lines;
+    if (withDayNumber)
+        lines << QString::number(day.day());
+    for (const DayAppointment& a : appointments)
+        lines << fromUtf8(appointmentLine(events_[a.event], a.occurrence, fromQDate(day)));
+    auto* item = new QTableWidgetItem(lines.join(QLatin1Char('\n')));
+    item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
+    item->setToolTip(lines.join(QLatin1Char('\n')));
+    if (!inMonth)
+        item->setForeground(QColor(0x90, 0x90, 0x90));
+    if (day == platform_.now().date())
+        item->setBackground(QColor(0xff, 0xf4, 0xc2));
+    ui_->siatka->setItem(row, column, item);
+}
+
+void ScheduleWindow::showView()
+{
+    QTableWidget* grid = ui_->siatka;
+    const QSignalBlocker blocker(grid);
+    grid->clear();
+    cellDays_.clear();
+    const CalendarDate chosen = fromQDate(day_);
+    if (view_ == View::Day) {
+        const auto days = appointmentsByDay(events_, chosen, chosen);
+        grid->setColumnCount(1);
+        grid->setRowCount(std::max<int>(1, static_cast<int>(days[0].size())));
+        grid->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        grid->setHorizontalHeaderLabels({fromUtf8(weekdayName(chosen) + " " + shortDateText(chosen))});
+        for (int r = 0; r < static_cast<int>(days[0].size()); ++r)
+            fillCell(r, 0, day_, {days[0][static_cast<std::size_t>(r)]}, false, true);
+        if (days[0].empty())
+            grid->setItem(0, 0, new QTableWidgetItem(QStringLiteral("Brak terminów tego dnia.")));
+        cellDays_.assign(static_cast<std::size_t>(grid->rowCount()), day_);
+        ui_->okres->setText(fromUtf8(weekdayName(chosen) + " " + shortDateText(chosen)));
+    } else {
+        const bool month = view_ == View::Month;
+        const CalendarDate first = month ? monthViewStart(chosen.year, chosen.month) : weekStart(chosen);
+        const int count = month ? kMonthViewDays : 7;
+        const auto days = appointmentsByDay(events_, first, addDays(first, count - 1));
+        grid->setColumnCount(7);
+        grid->setRowCount(count / 7);
+        grid->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+        QStringList headers;
+        for (int c = 0; c < 7; ++c) {
+            const CalendarDate date = addDays(first, c);
+            headers << fromUtf8(weekdayShortName(c + 1) + (month ? "" : " " + std::to_string(date.day) + "." +
+                                                                        std::to_string(date.month)));
+        }
+        grid->setHorizontalHeaderLabels(headers);
+        for (int i = 0; i < count; ++i) {
+            const QDate date = toQDate(addDays(first, i));
+            cellDays_.push_back(date);
+            fillCell(i / 7, i % 7, date, days[static_cast<std::size_t>(i)], month, !month || date.month() == day_.month());
+        }
+        const CalendarDate last = addDays(first, 6);
+        ui_->okres->setText(month ? fromUtf8(monthName(chosen.month) + " " + std::to_string(chosen.year))
+                                  : fromUtf8(shortDateText(first) + " – " + shortDateText(last)));
+        for (std::size_t i = 0; i < cellDays_.size(); ++i) {
+            if (cellDays_[i] == day_)
+                grid->setCurrentCell(static_cast<int>(i) / 7, static_cast<int>(i) % 7);
+        }
+    }
+    showDay();
+}
+
+void ScheduleWindow::selectDay(const QDate& day)
+{
+    day_ = day;
+    showDay();
+}
+
+void ScheduleWindow::showDay()
+{
+    const CalendarDate chosen = fromQDate(day_);
+    ui_->dzienEtykieta->setText(fromUtf8("Terminy dnia: " + weekdayName(chosen) + " " + shortDateText(chosen)));
+    const QSignalBlocker blocker(ui_->terminyDnia);
+    ui_->terminyDnia->clear();
+    dayEvents_.clear();
+    const auto days = appointmentsByDay(events_, chosen, chosen);
+    for (const DayAppointment& a : days[0]) {
+        const CalendarEvent& event = events_[a.event];
+        QString line = fromUtf8(appointmentLine(event, a.occurrence, chosen));
+        if (!event.recurrence.empty())
+            line += QStringLiteral("  (powtarza się)");
+        ui_->terminyDnia->addItem(line);
+        dayEvents_.push_back(a.event);
+        if (selected_ == a.event)
+            ui_->terminyDnia->setCurrentRow(ui_->terminyDnia->count() - 1);
+    }
+}
+
+void ScheduleWindow::showAppointment(std::size_t index)
+{
+    const CalendarEvent& event = events_[index];
+    selected_ = index;
+    const QSignalBlocker blocker(ui_->poczatek);
+    ui_->tytul->setText(fromUtf8(event.title));
+    ui_->miejsce->setText(fromUtf8(event.place));
+    ui_->calyDzien->setChecked(event.wholeDay);
+    // The form shows the series as stored: its first start and end.
+    formStart_ = toQDateTime(event.start);
+    ui_->poczatek->setDateTime(formStart_);
+    ui_->koniec->setDateTime(toQDateTime(event.wholeDay ? CalendarMoment{addDays(event.end.date, -1), {}} : event.end));
+    dropExtraChoices(ui_->powtarzanie, kRepeatChoices);
+    const Repeat repeat = repeatOf(event.recurrence);
+    if (repeat == Repeat::Other)
+        ui_->powtarzanie->addItem(fromUtf8("Inna reguła: " + event.recurrence), fromUtf8(event.recurrence));
+    ui_->powtarzanie->setCurrentIndex(repeat == Repeat::Other ? kRepeatChoices : static_cast<int>(repeat));
+    dropExtraChoices(ui_->przypomnij, kReminderChoices);
+    int reminder = 0;
+    if (event.reminderMinutes) {
+        reminder = ui_->przypomnij->findData(*event.reminderMinutes);
+        if (reminder < 0) {
+            ui_->przypomnij->addItem(QStringLiteral("%1 minut przed").arg(*event.reminderMinutes), *event.reminderMinutes);
+            reminder = kReminderChoices;
+        }
+    }
+    ui_->przypomnij->setCurrentIndex(reminder);
+    ui_->kontakt->setText(fromUtf8(event.contact));
+    ui_->notatka->setPlainText(fromUtf8(event.note));
+}
+
+void ScheduleWindow::clearForm()
+{
+    selected_.reset();
+    ui_->terminyDnia->clearSelection();
+    const QSignalBlocker blocker(ui_->poczatek);
+    ui_->tytul->clear();
+    ui_->miejsce->clear();
+    ui_->calyDzien->setChecked(false);
+    formStart_ = QDateTime(day_.isValid() ? day_ : platform_.now().date(), QTime(9, 0));
+    ui_->poczatek->setDateTime(formStart_);
+    ui_->koniec->setDateTime(formStart_.addSecs(60 * 60));
+    dropExtraChoices(ui_->powtarzanie, kRepeatChoices);
+    ui_->powtarzanie->setCurrentIndex(0);
+    dropExtraChoices(ui_->przypomnij, kReminderChoices);
+    ui_->przypomnij->setCurrentIndex(0);
+    ui_->kontakt->clear();
+    ui_->notatka->clear();
+}
+
+void ScheduleWindow::startMoved(const QDateTime& start)
+{
+    // Moving the start moves the end with it, so the appointment keeps its length.
+    ui_->koniec->setDateTime(ui_->koniec->dateTime().addSecs(formStart_.secsTo(start)));
+    formStart_ = start;
+}
+
+std::optional<CalendarEvent> ScheduleWindow::formEvent(const std::string& uid)
+{
+    CalendarEvent event;
+    event.uid = uid;
+    event.title = ui_->tytul->text().trimmed().toStdString();
+    if (event.title.empty()) {
+        platform_.inform(QStringLiteral("Podaj tytuł terminu."));
+        return std::nullopt;
+    }
+    event.place = ui_->miejsce->text().trimmed().toStdString();
+    event.note = ui_->notatka->toPlainText().toStdString();
+    event.contact = ui_->kontakt->text().trimmed().toStdString();
+    event.wholeDay = ui_->calyDzien->isChecked();
+    event.start = toMoment(ui_->poczatek->dateTime());
+    event.end = toMoment(ui_->koniec->dateTime());
+    if (event.wholeDay) {
+        event.start.time = {};
+        event.end = {addDays(event.end.date, 1), {}};
+    }
+    if (event.end < event.start) {
+        platform_.inform(QStringLiteral("Koniec terminu nie może być przed jego początkiem."));
+        return std::nullopt;
+    }
+    event.recurrence = ui_->powtarzanie->currentData().toString().toStdString();
+    if (const QVariant minutes = ui_->przypomnij->currentData(); minutes.isValid())
+        event.reminderMinutes = minutes.toInt();
+    return event;
+}
+
+void ScheduleWindow::addAppointment()
+{
+    const std::optional<CalendarEvent> event = formEvent({});
+    if (!event)
+        return;
+    CalendarDocument changed = document_;
+    std::string uid;
+    try {
+        uid = changed.putEvent(*event, toTimePoint(platform_.now()));
+    } catch (const CalendarDamaged& refused) {
+        platform_.inform(fromUtf8(refused.what()));
+        return;
+    }
+    day_ = toQDate(event->start.date);
+    if (!store(changed))
+        return;
+    for (std::size_t i = 0; i < events_.size(); ++i) {
+        if (events_[i].uid == uid) {
+            showAppointment(i);
+            showDay();
+        }
+    }
+}
+
+void ScheduleWindow::saveAppointment()
+{
+    if (!selected_) {
+        platform_.inform(QStringLiteral("Wybierz termin z listy terminów dnia."));
+        return;
+    }
+    const std::string uid = events_[*selected_].uid;
+    const std::optional<CalendarEvent> event = formEvent(uid);
+    if (!event)
+        return;
+    CalendarDocument changed = document_;
+    try {
+        changed.putEvent(*event, toTimePoint(platform_.now()));
+    } catch (const CalendarDamaged& refused) {
+        platform_.inform(fromUtf8(refused.what()));
+        return;
+    }
+    // A moved appointment is followed to its new day.
+    if (event->start.date != events_[*selected_].start.date)
+        day_ = toQDate(event->start.date);
+    store(changed);
+}
+
+void ScheduleWindow::deleteAppointment()
+{
+    if (!selected_) {
+        platform_.inform(QStringLiteral("Wybierz termin z listy terminów dnia."));
+        return;
+    }
+    const CalendarEvent& event = events_[*selected_];
+    QString question = QStringLiteral("Usunąć termin „%1”?").arg(fromUtf8(event.title));
+    if (!event.recurrence.empty())
+        question += QStringLiteral(" Usunięte zostaną wszystkie jego powtórzenia.");
+    if (!platform_.ask(question))
+        return;
+    CalendarDocument changed = document_;
+    changed.remove(event.uid);
+    if (store(changed))
+        clearForm();
+}
+
+bool ScheduleWindow::store(const CalendarDocument& changed)
+{
+    try {
+        writeCalendar(file_, changed);
+    } catch (const IoError& error) {
+        platform_.showError(error);
+        return false;
+    }
+    const std::optional<std::string> selectedUid =
+        selected_ ? std::optional(events_[*selected_].uid) : std::nullopt;
+    document_ = changed;
+    events_ = document_.events();
+    selected_.reset();
+    for (std::size_t i = 0; selectedUid && i < events_.size(); ++i) {
+        if (events_[i].uid == *selectedUid)
+            selected_ = i;
+    }
+    showView();
+    return true;
+}
+
+void ScheduleWindow::importFile()
+{
+    const std::optional<std::filesystem::path> file = platform_.openFile(
+        {QStringLiteral("Import terminów"), QStringLiteral("Pliki kalendarza (*.ics)|*.ics|Wszystkie pliki|*"),
+         QStringLiteral("ics"), programFolder_, {}});
+    if (!file)
+        return;
+    const std::string name = file->filename().string();
+    CalendarDocument imported;
+    try {
+        imported = readCalendar(*file);
+    } catch (const CalendarDamaged& damaged) {
+        platform_.inform(QStringLiteral("Nie wczytano pliku „%1”: %2").arg(fromUtf8(name), fromUtf8(damaged.what())));
+        return;
+    } catch (const IoError& error) {
+        platform_.showError(error);
+        return;
+    }
+    CalendarDocument changed = document_;
+    const ImportCount count = importAppointments(changed, imported, toTimePoint(platform_.now()));
+    if (count.added + count.changed > 0 && !store(changed))
+        return;
+    platform_.inform(fromUtf8(importReport(name, count)));
+}
+
+void ScheduleWindow::exportFile()
+{
+    const std::optional<std::filesystem::path> file = platform_.saveFile(
+        {QStringLiteral("Eksport terminów"), QStringLiteral("Pliki kalendarza (*.ics)|*.ics"), QStringLiteral("ics"),
+         programFolder_, QStringLiteral("terminarz.ics")});
+    if (!file)
+        return;
+    try {
+        writeCalendar(*file, document_);
+    } catch (const IoError& error) {
+        platform_.showError(error);
+        return;
+    }
+    platform_.inform(QStringLiteral("Zapisano terminy (%1) w pliku %2.\nPlik można wczytać w innym programie "
+                                    "kalendarza poleceniem importu pliku .ics.")
+                         .arg(events_.size())
+                         .arg(pathText(*file)));
+}
+
+QString ScheduleWindow::heading() const
+{
+    return title_.isEmpty() ? QStringLiteral("Terminarz") : title_;
+}
+
+void ScheduleWindow::print(PrintDestination destination)
+{
+    const CalendarDate monday = weekStart(fromQDate(day_));
+    printCompanionLines(platform_, destination, programFolder_, QStringLiteral("Terminarz — tydzień"),
+                        QStringLiteral("terminarz %1.pdf").arg(fromUtf8(dateText(monday))),
+                        weekHeading(heading().toStdString(), monday), weekLines(events_, monday));
+}
+
+void ScheduleWindow::checkReminders()
+{
+    const CalendarMoment now = toMoment(platform_.now());
+    QStringList lines;
+    for (const DueReminder& due : dueReminders(events_, now)) {
+        if (reminded_.insert(due.key).second)
+            lines << fromUtf8(reminderText(events_[due.event], due.start, now));
+    }
+    if (lines.isEmpty())
+        return;
+    if (!ui_->przypomnienie->isHidden() && !ui_->przypomnienieTekst->text().isEmpty())
+        lines.prepend(ui_->przypomnienieTekst->text());
+    ui_->przypomnienieTekst->setText(lines.join(QLatin1Char('\n')));
+    ui_->przypomnienie->show();
+    QApplication::alert(this);
+}
+
+std::unique_ptr<QWidget> openScheduleWindow(const CompanionStart& start, Platform& platform)
+{
+    const std::filesystem::path file = companionFolder(start.programFolder, "grafik") / "terminarz.ics";
+    // The title is one argument; one split at blanks is joined again.
+    QStringList title;
+    for (const std::string& argument : start.arguments)
+        title << QString::fromStdString(argument);
+    auto window = std::make_unique<ScheduleWindow>(platform, start.programFolder, file, title.join(QLatin1Char(' ')));
+    window->open();
+    return window;
+}
+
+} // namespace wirtello

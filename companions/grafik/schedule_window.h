@@ -1,0 +1,98 @@
+#pragma once
+
+#include "companions/calendar_kit/calendar_document.h"
+#include "companions/companion_kit/companion_app.h"
+#include "companions/companion_kit/companion_files.h"
+#include "companions/grafik/schedule.h"
+#include "platform/platform.h"
+#include "platform/print_menu.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QTimer>
+#include <QWidget>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace Ui {
+class ScheduleWindow;
+}
+
+namespace wirtello {
+
+// The office's appointment calendar: a day, week or month view, the
+// appointments of the chosen day, a form to add, move, change or delete one,
+// reminders while the window is open, import and export of .ics files and
+// the printed week. Every change is stored at once. The first window on the
+// calendar holds its lock; another one shows it read-only.
+class ScheduleWindow : public QWidget {
+    // No Q_OBJECT: the window has no signals of its own, and moc cannot read the calendar headers.
+public:
+    enum class View { Day, Week, Month };
+
+    // `file` is the calendar (grafik/terminarz.ics), `title` the text given
+    // on the command line.
+    ScheduleWindow(Platform& platform, std::filesystem::path programFolder, std::filesystem::path file,
+                   const QString& title, QWidget* parent = nullptr);
+    ~ScheduleWindow() override;
+
+    // Reads the calendar, takes its lock, shows today's month and starts the
+    // reminder clock; failures are told to the user.
+    void open();
+
+    bool isReadOnly() const { return !access_.lock; }
+
+    // Shows the note of every reminder that has come due and was not shown yet.
+    void checkReminders();
+
+private:
+    void showView();
+    void showDay();
+    void selectDay(const QDate& day);
+    void step(int direction);
+    void setView(View view);
+    void showAppointment(std::size_t event);
+    void clearForm();
+    void startMoved(const QDateTime& start);
+    std::optional<CalendarEvent> formEvent(const std::string& uid);
+    void addAppointment();
+    void saveAppointment();
+    void deleteAppointment();
+    void importFile();
+    void exportFile();
+    void print(PrintDestination destination);
+    // Stores `changed`; on a failure the calendar on screen stays as it was.
+    bool store(const CalendarDocument& changed);
+    void setReadOnly(const QString& note);
+    void fillCell(int row, int column, const QDate& day, const std::vector<DayAppointment>& appointments,
+                  bool withDayNumber, bool inMonth);
+    QString heading() const;
+
+    std::unique_ptr<Ui::ScheduleWindow> ui_;
+    Platform& platform_;
+    std::filesystem::path programFolder_;
+    std::filesystem::path file_;
+    QString title_;
+    DocumentAccess access_;
+    CalendarDocument document_;
+    std::vector<CalendarEvent> events_;
+    View view_ = View::Month;
+    QDate day_;                           // the chosen day
+    std::vector<QDate> cellDays_;          // the day of each grid cell, row by row
+    std::vector<std::size_t> dayEvents_;   // the event of each line of the day's list
+    std::optional<std::size_t> selected_;  // the event in the form
+    QDateTime formStart_;                  // the start before the user moved it
+    QTimer reminderClock_;
+    std::set<std::string> reminded_;
+};
+
+// The window for the command line  grafik "<title>"  on the calendar in the
+// program folder's "grafik" folder, opened.
+std::unique_ptr<QWidget> openScheduleWindow(const CompanionStart& start, Platform& platform);
+
+} // namespace wirtello
