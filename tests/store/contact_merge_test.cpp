@@ -50,84 +50,53 @@ void writeContacts(const std::filesystem::path& folder, int count)
     writeIdCounter(idCounterPath(folder), count);
 }
 
-// Changes the file on disk as another program would.
-void onDisk(const std::filesystem::path& folder, const std::function<void(ContactDatabase&)>& change)
+// Another copy of the program on the same folder changes the file.
+void otherCopy(const std::filesystem::path& folder, const std::function<void(ContactBook&)>& change)
 {
-    ContactDatabase database;
-    database.load(contactDatabasePath(folder));
-    change(database);
-    database.store(contactDatabasePath(folder));
-}
-
-void removeSlot(ContactDatabase& database, int slot)
-{
-    ContactDatabase compacted;
-    int target = 0;
-    for (int s = 0; s < kSlotCount; ++s) {
-        if (s != slot && database.isUsed(s))
-            compacted.copySlotFrom(database, s, target++);
-    }
-    database = compacted;
-}
-
-void addOnDisk(ContactDatabase& database, int slot, const std::string& display)
-{
-    database.setText(ContactField::Display, slot, display);
-    database.setText(ContactField::Id, slot, display.substr(0, 3));
+    ContactBook other(folder);
+    other.load();
+    change(other);
+    other.store();
 }
 
 TEST(ContactMerge, StoreMergesWhatChangedOnDiskByContactId)
 {
     const auto street = [](int slot, const char* text) {
-        return [=](ContactDatabase& database) { database.setText(ContactField::Street, slot, text); };
+        return [=](ContactBook& book) { book.setText(ContactField::Street, slot, text); };
     };
+    const auto removeRow = [](int row) { return [=](ContactBook& book) { book.remove(row); }; };
     const auto nothing = [](ContactBook&) {};
     struct Row {
         const char* name;
-        std::function<void(const std::filesystem::path& folder)> disk; // runs first
+        std::function<void(ContactBook&)> otherCopy; // runs first
         std::function<void(ContactBook&)> here;
         std::vector<std::string> contacts;
         std::string report;
         std::int32_t counter;
     };
     const std::vector<Row> rows = {
-        {"added on disk",
-         [](const auto& f) {
-             onDisk(f, [](auto& d) { addOnDisk(d, 3, "003 Dorota"); });
-             writeIdCounter(idCounterPath(f), 4);
-         },
-         nothing, {"000 K0/s", "001 K1/s", "002 K2/s", "003 Dorota/"}, "disk:003 Dorota;", 4},
-        {"changed on disk", [&](const auto& f) { onDisk(f, street(1, "Nowa 5")); }, nothing,
-         {"000 K0/s", "001 K1/Nowa 5", "002 K2/s"}, "disk:001 K1;", 3},
-        {"deleted on disk", [](const auto& f) { onDisk(f, [](auto& d) { removeSlot(d, 1); }); }, nothing,
-         {"000 K0/s", "002 K2/s"}, "removed:001 K1;", 3},
-        {"changed here", [&](const auto& f) { onDisk(f, street(0, "Dysk 1")); },
-         [](ContactBook& b) { b.setText(ContactField::Street, 1, "Tu 1"); },
-         {"000 K0/Dysk 1", "001 K1/Tu 1", "002 K2/s"}, "disk:000 K0;", 3},
-        {"deleted here", [&](const auto& f) { onDisk(f, street(0, "Dysk 1")); },
-         [](ContactBook& b) { b.remove(1); }, {"000 K0/Dysk 1", "002 K2/s"}, "disk:000 K0;", 3},
-        {"deleted here, changed on disk", [&](const auto& f) { onDisk(f, street(1, "Dysk 1")); },
-         [](ContactBook& b) { b.remove(1); }, {"000 K0/s", "001 K1/Dysk 1", "002 K2/s"}, "disk:001 K1;", 3},
-        {"changed on both sides", [&](const auto& f) { onDisk(f, street(1, "Tam 2")); },
-         [](ContactBook& b) { b.setText(ContactField::Street, 1, "Tu 1"); },
+        {"added on disk", [](ContactBook& o) { o.add("Dorota"); }, nothing,
+         {"000 K0/s", "001 K1/s", "002 K2/s", "003 Dorota/"}, "disk:003 Dorota;", 4},
+        {"changed on disk", street(1, "Nowa 5"), nothing, {"000 K0/s", "001 K1/Nowa 5", "002 K2/s"}, "disk:001 K1;", 3},
+        {"deleted on disk", removeRow(1), nothing, {"000 K0/s", "002 K2/s"}, "removed:001 K1;", 3},
+        {"changed here", street(0, "Dysk 1"), street(1, "Tu 1"), {"000 K0/Dysk 1", "001 K1/Tu 1", "002 K2/s"},
+         "disk:000 K0;", 3},
+        {"deleted here", street(0, "Dysk 1"), removeRow(1), {"000 K0/Dysk 1", "002 K2/s"}, "disk:000 K0;", 3},
+        {"deleted here, changed on disk", street(1, "Dysk 1"), removeRow(1), {"000 K0/s", "001 K1/Dysk 1", "002 K2/s"},
+         "disk:001 K1;", 3},
+        {"changed on both sides", street(1, "Tam 2"), street(1, "Tu 1"),
          {"000 K0/s", "001 K1/Tu 1", "002 K2/s", "003 K1 (kopia)/Tam 2"}, "copies:003 K1 (kopia);", 4},
         {"restored while a contact was added here",
-         [](const auto& f) { onDisk(f, [](auto& d) { removeSlot(d, 2); }); writeIdCounter(idCounterPath(f), 2); },
+         [](ContactBook& o) { o.remove(2); writeIdCounter(o.counterPath(), 2); },
          [](ContactBook& b) { b.add("Ewa"); }, {"000 K0/s", "001 K1/s", "003 Ewa/"}, "removed:002 K2;", 4},
-        {"other copy's counter is larger",
-         [](const auto& f) {
-             onDisk(f, [](auto& d) { addOnDisk(d, 3, "009 Jan"); });
-             writeIdCounter(idCounterPath(f), 12);
-         },
-         [](ContactBook& b) { b.setText(ContactField::Street, 0, "Tu 1"); },
-         {"000 K0/Tu 1", "001 K1/s", "002 K2/s", "009 Jan/"}, "disk:009 Jan;", 12},
-        {"unchanged contacts written again on disk", [](const auto& f) { onDisk(f, [](auto&) {}); },
+        {"other copy's counter is larger", [](ContactBook& o) { writeIdCounter(o.counterPath(), 9); o.add("Jan"); },
+         street(0, "Tu 1"), {"000 K0/Tu 1", "001 K1/s", "002 K2/s", "009 Jan/"}, "disk:009 Jan;", 10},
+        {"unchanged contacts written again on disk", nothing,
          [](ContactBook& b) { b.remove(0); b.setText(ContactField::Street, 0, "Tu 1"); },
          {"001 K1/Tu 1", "002 K2/s"}, "", 3},
         {"only old characters after a text differ on disk",
-         [](const auto& f) { onDisk(f, [](auto& d) { d.field(ContactField::Street, 1)[5] = 'x'; }); },
-         [](ContactBook& b) { b.setText(ContactField::Street, 2, "Tu 1"); },
-         {"000 K0/s", "001 K1/s", "002 K2/Tu 1"}, "", 3},
+         [](ContactBook& o) { o.setText(ContactField::Street, 1, "sx"); o.setText(ContactField::Street, 1, "s"); },
+         street(2, "Tu 1"), {"000 K0/s", "001 K1/s", "002 K2/Tu 1"}, "", 3},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -135,7 +104,7 @@ TEST(ContactMerge, StoreMergesWhatChangedOnDiskByContactId)
         writeContacts(folder.path(), 3);
         ContactBook book(folder.path());
         book.load();
-        row.disk(folder.path());
+        otherCopy(folder.path(), row.otherCopy);
         row.here(book);
         const ContactMergeReport report = book.store();
 
@@ -158,7 +127,7 @@ TEST(ContactMerge, DiskVersionsWithoutRoomGoToADatedFileBesideTheDatabase)
     writeContacts(folder.path(), kSlotCount);
     ContactBook book(folder.path());
     book.load();
-    onDisk(folder.path(), [](ContactDatabase& d) { d.setText(ContactField::Street, 7, "Tam \"2\""); });
+    otherCopy(folder.path(), [](ContactBook& o) { o.setText(ContactField::Street, 7, "Tam \"2\""); });
     book.setText(ContactField::Street, 7, "Tu 1");
     const auto when = std::chrono::system_clock::time_point(std::chrono::hours(500000));
     const ContactMergeReport report = book.store(when);
