@@ -1,0 +1,85 @@
+#pragma once
+
+#include "companions/companion_kit/companion_app.h"
+#include "companions/companion_kit/companion_files.h"
+#include "platform/platform.h"
+#include "platform/print_menu.h"
+
+#include <QWidget>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace Ui {
+class TaskWindow;
+}
+
+namespace wirtello {
+
+// Kept out of this header: moc does not read the C++20 headers they need.
+struct CalendarMoment;
+struct CalendarTask;
+class CalendarDocument;
+
+// The tasks of one contact, headed by its name and address: sorted by due
+// date, overdue ones marked, added, changed, deleted, marked done, copied to
+// the scheduler, printed. Every change is made to the file as it is on disk,
+// so the task reader's marks are kept. The first window on a contact holds
+// its lock; another one shows it read-only.
+class TaskWindow : public QWidget {
+    Q_OBJECT
+public:
+    // `file` is kalendarium/<id>.adr; `name` and `address` the texts of the
+    // command line (empty: taken from the file).
+    TaskWindow(Platform& platform, std::filesystem::path programFolder, std::filesystem::path file,
+               const QString& name, const QString& address, QWidget* parent = nullptr);
+    ~TaskWindow() override;
+
+    // Reads the tasks and takes the lock; failures are told to the user.
+    void open();
+
+    bool isReadOnly() const { return !access_.lock; }
+
+protected:
+    // Coming back to the window shows what other programs changed meanwhile.
+    void changeEvent(QEvent* event) override;
+
+private:
+    void showHeading();
+    void showTasks();
+    void showSelected();
+    void clearForm();
+    std::optional<CalendarTask> formTask();
+    std::optional<CalendarTask> selectedTask() const;
+    void selectUid(const std::string& uid);
+    void addTask();
+    void saveTask();
+    void deleteTask();
+    void toggleDone();
+    void copyToScheduler();
+    void reload();
+    void print(PrintDestination destination);
+    // Applies `edit` to the file as it is on disk and shows the result.
+    bool change(const std::function<void(CalendarDocument&)>& edit);
+    void setReadOnly(const QString& note);
+    CalendarMoment now();
+
+    std::unique_ptr<Ui::TaskWindow> ui_;
+    Platform& platform_;
+    std::filesystem::path programFolder_;
+    std::filesystem::path file_;
+    std::string name_;
+    std::string address_;
+    DocumentAccess access_;
+    std::vector<CalendarTask> tasks_; // in the order shown
+};
+
+// The window for  kalendarium <id>.adr "<name> " "<address>",  on the tasks
+// in the program folder's "kalendarium" folder, opened. Bad arguments raise
+// std::invalid_argument with a Polish text.
+std::unique_ptr<QWidget> openTaskWindow(const CompanionStart& start, Platform& platform);
+
+} // namespace wirtello
