@@ -9,6 +9,8 @@
 
 #include <QDate>
 #include <QHeaderView>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QSignalBlocker>
 
 #include <span>
@@ -93,6 +95,8 @@ RegisterWindow::RegisterWindow(Platform& platform, std::filesystem::path program
     connect(ui_->drukuj, &QPushButton::clicked, this, [this] { print(PrintDestination::Printer); });
     addPrintMenu(ui_->drukuj, [this](PrintDestination destination) { print(destination); });
     connect(ui_->zamknij, &QPushButton::clicked, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, ui_->szukaj,
+            [this] { ui_->szukaj->setFocus(Qt::ShortcutFocusReason); });
     clearForm();
 }
 
@@ -130,9 +134,7 @@ void RegisterWindow::setReadOnly(const QString& note)
 {
     ui_->tylkoOdczyt->setText(note);
     ui_->tylkoOdczyt->show();
-    for (QWidget* action : {static_cast<QWidget*>(ui_->dodaj), static_cast<QWidget*>(ui_->zapisz),
-                            static_cast<QWidget*>(ui_->usun), static_cast<QWidget*>(ui_->dolaczPlik),
-                            static_cast<QWidget*>(ui_->bezPliku)})
+    for (QPushButton* action : {ui_->dodaj, ui_->zapisz, ui_->usun, ui_->dolaczPlik, ui_->bezPliku})
         action->setEnabled(false);
 }
 
@@ -151,6 +153,7 @@ void RegisterWindow::showRows()
         if (rowMatches(rows[i], direction, query))
             shown_.push_back(i);
     }
+    ui_->licznik->setText(QStringLiteral("%1 z %2").arg(shown_.size()).arg(rows.size()));
     ui_->rejestr->setRowCount(static_cast<int>(shown_.size()));
     for (int r = 0; r < static_cast<int>(shown_.size()); ++r) {
         const RegisterRow& row = rows[shown_[static_cast<std::size_t>(r)]];

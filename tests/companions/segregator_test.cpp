@@ -210,6 +210,7 @@ TEST(SegregatorWindow, RowsAreStoredAtOnceAndDeletingAsks)
 
     opened.find<QComboBox>("kierunekFiltr")->setCurrentIndex(2);
     ASSERT_EQ(opened.rows(), 1);
+    EXPECT_EQ(opened.find<QLabel>("licznik")->text(), "1 z 2");
     opened.find<QTableWidget>("rejestr")->selectRow(0);
     platform.askAnswers = {false, true};
     opened.click("usun");
