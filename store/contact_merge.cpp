@@ -2,6 +2,9 @@
 
 #include "cp1250.h"
 
+// The address export's file format, header-only and plain C++.
+#include "contact_import/own_csv.h"
+
 #include <algorithm>
 #include <ctime>
 #include <map>
@@ -63,10 +66,12 @@ struct Entry {
     int slot;
 };
 
+// Always quoted, inner quotes doubled, a formula-like text guarded as the
+// address export does, so the import reads it back as the export's.
 std::string csvValue(const std::string& utf8)
 {
     std::string quoted = "\"";
-    for (const char c : utf8) {
+    for (const char c : guardedCell(utf8)) {
         quoted += c;
         if (c == '"')
             quoted += '"';
@@ -168,14 +173,14 @@ ContactMergeResult mergeContacts(const ContactDatabase& base, const ContactDatab
 std::string leftoverContactsCsv(const ContactDatabase& disk, std::span<const int> slots)
 {
     std::string csv = "\xEF\xBB\xBF";
-    csv += "Nazwa;imię i nazwisko;instytucja;ulica;miejscowość;telefon;fax;telefon kom;E-mail;www;komunikator;"
-           "zdjęcie;identyfikator\r\n";
+    for (const std::string_view caption : kOwnCsvHeader)
+        csv += std::string(caption) + (caption == kOwnCsvHeader.back() ? "\r\n" : ";");
     for (const int slot : slots) {
-        csv += csvValue(fromCp1250(rawName(disk, slot)));
+        csv += csvValue(fromCp1250(disk.rawText(ContactField::Display, slot).substr(0, 3)));
+        csv += ';' + csvValue(fromCp1250(rawName(disk, slot)));
         for (const ContactField field : kCardFields)
             csv += ';' + csvValue(disk.text(field, slot));
-        csv += ';' + csvValue(disk.text(ContactField::PhotoPath, slot));
-        csv += ';' + csvValue(fromCp1250(disk.rawText(ContactField::Display, slot).substr(0, 3))) + "\r\n";
+        csv += ';' + csvValue(disk.text(ContactField::PhotoPath, slot)) + "\r\n";
     }
     return csv;
 }

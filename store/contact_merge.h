@@ -48,9 +48,9 @@ struct ContactMergeResult {
 ContactMergeResult mergeContacts(const ContactDatabase& base, const ContactDatabase& mine, const ContactDatabase& disk,
                                  std::int32_t counter, std::int32_t lastIdCounter);
 
-// The leftovers as a UTF-8 CSV file (with its byte order mark) that the
-// program's contact import reads back: name, the ten card fields, the photo
-// path and the former id.
+// The leftovers as a CSV file in the address export's format (UTF-8 with a
+// byte order mark; id, name, the ten card fields, photo path), which the
+// program's contact import reads back.
 std::string leftoverContactsCsv(const ContactDatabase& disk, std::span<const int> slots);
 
 // "Wirtello_kopie_2026-12-07_16-30-05.csv", in local time.

@@ -136,7 +136,7 @@ TEST(ContactMerge, DiskVersionsWithoutRoomGoToADatedFileBesideTheDatabase)
     EXPECT_EQ(report.leftoverFile, folder.path() / "NOTATKI" / leftoverFileName(when));
     const std::vector<std::uint8_t> csv = readBytes(report.leftoverFile);
     const std::string text(csv.begin(), csv.end());
-    EXPECT_NE(text.find("\r\n\"K7\";\"\";\"\";\"Tam \"\"2\"\"\";"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n\"007\";\"K7\";\"\";\"\";\"Tam \"\"2\"\"\";"), std::string::npos) << text;
     ContactDatabase file;
     file.load(book.databasePath());
     EXPECT_EQ(contactsIn(file).size(), std::size_t{kSlotCount});
