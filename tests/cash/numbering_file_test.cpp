@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <memory>
 #include <fstream>
-#include <optional>
 #include <set>
 #include <thread>
 #include <vector>
@@ -102,88 +101,33 @@ TEST(NumberingFile, DamagedOrMissingFilesAreErrorsAndConsumeNothing)
     EXPECT_THROW(createNumberingFileIfMissing(numberingPath(bare.path(), DocumentKind::Kp)), IoError);
 }
 
-// A whole file whose number cannot be given is no damage: the user is told
-// what is wrong and how to go on, and nothing is consumed.
-TEST(NumberingFile, NumbersThatCannotBeGivenAreExplained)
-{
-    TempFolder folder({"DOKUMENTY"});
-    const auto path = numberingPath(folder.path(), DocumentKind::Kp);
-    const struct {
-        std::int32_t number;
-        const char* what;
-    } rows[] = {
-        {-1, "zawiera numer ujemny (-1)"},
-        {std::numeric_limits<std::int32_t>::min(), "zawiera numer ujemny (-2147483648)"},
-        {std::numeric_limits<std::int32_t>::max(), "doszła do końca"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.number);
-        writeBytes(path, numberingBytes(row.number, "2026"));
-        for (const bool take : {true, false}) {
-            try {
-                take ? takeDocumentNumber(path) : readNextDocumentNumber(path);
-                ADD_FAILURE() << "no refusal";
-            } catch (const NumberingRefused& refused) {
-                const std::string message = refused.what();
-                EXPECT_NE(message.find(row.what), std::string::npos) << message;
-                EXPECT_NE(message.find("„Zapisz parametry”"), std::string::npos) << message;
-                EXPECT_EQ(message.find("Uszkodzony"), std::string::npos) << message;
-            }
-        }
-        EXPECT_EQ(readBytes(path), numberingBytes(row.number, "2026"));
-    }
-    writeBytes(path, numberingBytes(std::numeric_limits<std::int32_t>::max() - 1, ""));
-    EXPECT_EQ(takeDocumentNumber(path).number, std::numeric_limits<std::int32_t>::max() - 1);
-}
-
-// Another program holding the lock is waited for a short while, not forever.
+// Another program's lock is waited for a short while, not forever: a lock let
+// go meanwhile gives the number, one held throughout is refused.
 TEST(NumberingFile, ALockHeldElsewhereIsAwaitedForAWhileThenRefused)
 {
     using namespace std::chrono_literals;
     TempFolder folder({"DOKUMENTY"});
     const auto path = numberingPath(folder.path(), DocumentKind::Kp);
-    const struct {
-        const char* name;
-        bool lock;
-        std::chrono::milliseconds releasedAfter; // 0: held to the end
-        bool taken;
-    } rows[] = {
-        {"free", false, 0ms, true},
-        {"let go while waiting", true, 150ms, true},
-        {"held throughout", true, 0ms, false},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const bool letGo : {true, false}) {
         writeBytes(path, numberingBytes(8, "A"));
-        std::optional<test::HeldNumberingLock> other;
-        if (row.lock) {
-            other.emplace(path);
-            ASSERT_TRUE(other->held());
-        }
-        std::thread letGo;
-        if (row.releasedAfter > 0ms)
-            letGo = std::thread([&] {
-                std::this_thread::sleep_for(row.releasedAfter);
-                other->release();
-            });
+        test::HeldNumberingLock other(path);
+        ASSERT_TRUE(other.held());
+        std::thread release([&] {
+            std::this_thread::sleep_for(150ms);
+            if (letGo)
+                other.release();
+        });
         int waits = 0;
-        const auto start = std::chrono::steady_clock::now();
-        std::optional<std::int32_t> number;
+        bool refused = false;
         try {
-            number = takeDocumentNumber(path, 600ms, [&waits] { ++waits; }).number;
-        } catch (const NumberingRefused& refused) {
-            EXPECT_NE(std::string(refused.what()).find("jest używany przez inny program"), std::string::npos);
+            takeDocumentNumber(path, 600ms, [&waits] { ++waits; });
+        } catch (const NumberingRefused&) {
+            refused = true;
         }
-        const auto waited = std::chrono::steady_clock::now() - start;
-        if (letGo.joinable())
-            letGo.join();
-        EXPECT_EQ(number.has_value(), row.taken);
-        EXPECT_EQ(waits, row.lock ? 1 : 0);
-        EXPECT_EQ(readBytes(path), numberingBytes(row.taken ? 9 : 8, "A"));
-        if (!row.taken) {
-            EXPECT_GE(waited, 600ms);
-            EXPECT_LT(waited, 1500ms);
-        }
+        release.join();
+        EXPECT_EQ(refused, !letGo);
+        EXPECT_EQ(waits, 1);
+        EXPECT_EQ(readBytes(path), numberingBytes(letGo ? 9 : 8, "A"));
     }
 }
 
