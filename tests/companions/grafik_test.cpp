@@ -1,0 +1,329 @@
+// The appointment calendar (grafik): which appointment shows on which day
+// after its file is written and read, reminders, import counting, and the
+// window driven as a user drives it, its file read back by another reader.
+
+#include "companions/calendar_kit/calendar_file.h"
+#include "companions/grafik/schedule.h"
+#include "companions/grafik/schedule_window.h"
+
+#include "store/safe_file.h"
+#include "tests/support/recording_print_surface.h"
+#include "tests/support/scripted_platform.h"
+#include "tests/support/temp_folder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+
+using namespace wirtello;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const auto kNow = std::chrono::system_clock::from_time_t(1796601600); // 2026-12-07
+
+struct WarsawTime {
+    WarsawTime() { setenv("TZ", "Europe/Warsaw", 1); }
+    ~WarsawTime() { unsetenv("TZ"); }
+};
+
+CalendarEvent event(std::string title, CalendarMoment start, CalendarMoment end, std::string rule = {})
+{
+    CalendarEvent e;
+    e.title = std::move(title);
+    e.start = start;
+    e.end = end;
+    e.recurrence = std::move(rule);
+    return e;
+}
+
+// The events as stored and read again, as the window has them.
+std::vector<CalendarEvent> throughFile(const std::vector<CalendarEvent>& events)
+{
+    CalendarDocument document;
+    for (const CalendarEvent& e : events)
+        document.putEvent(e, kNow);
+    return CalendarDocument::parse(document.text()).events();
+}
+
+std::vector<std::string> shownDays(const std::vector<CalendarEvent>& events, CalendarDate first, CalendarDate last)
+{
+    std::vector<std::string> shown;
+    const auto days = appointmentsByDay(events, first, last);
+    for (std::size_t i = 0; i < days.size(); ++i) {
+        const CalendarDate day = addDays(first, static_cast<int>(i));
+        for (const DayAppointment& a : days[i])
+            shown.push_back(dateText(day) + " " + appointmentLine(events[a.event], a.occurrence, day));
+    }
+    return shown;
+}
+
+struct DaysRow {
+    const char* name;
+    CalendarEvent event;
+    CalendarDate first;
+    CalendarDate last;
+    std::vector<std::string> shown;
+};
+
+TEST(GrafikSchedule, AppointmentsFallOnTheirDaysAfterTheFile)
+{
+    const WarsawTime zone;
+    const std::vector<DaysRow> rows = {
+        {"weekly across the month boundary, the December month view",
+         event("Narada", {{2026, 11, 23}, {9, 0}}, {{2026, 11, 23}, {10, 0}}, "FREQ=WEEKLY"),
+         monthViewStart(2026, 12), addDays(monthViewStart(2026, 12), kMonthViewDays - 1),
+         {"2026-11-30 09:00–10:00 Narada", "2026-12-07 09:00–10:00 Narada", "2026-12-14 09:00–10:00 Narada",
+          "2026-12-21 09:00–10:00 Narada", "2026-12-28 09:00–10:00 Narada", "2027-01-04 09:00–10:00 Narada"}},
+        {"weekly across the spring daylight saving change keeps its hour",
+         event("Przegląd", {{2027, 3, 18}, {9, 0}}, {{2027, 3, 18}, {9, 30}}, "FREQ=WEEKLY"), {2027, 3, 22}, {2027, 4, 4},
+         {"2027-03-25 09:00–09:30 Przegląd", "2027-04-01 09:00–09:30 Przegląd"}},
+        {"weekly across the autumn change keeps its hour",
+         event("Przegląd", {{2026, 10, 20}, {17, 0}}, {{2026, 10, 20}, {18, 0}}, "FREQ=WEEKLY"), {2026, 10, 21}, {2026, 11, 3},
+         {"2026-10-27 17:00–18:00 Przegląd", "2026-11-03 17:00–18:00 Przegląd"}},
+        {"monthly on the 31st skips short months",
+         event("Raport", {{2027, 1, 31}, {12, 0}}, {{2027, 1, 31}, {13, 0}}, "FREQ=MONTHLY"), {2027, 1, 1}, {2027, 5, 31},
+         {"2027-01-31 12:00–13:00 Raport", "2027-03-31 12:00–13:00 Raport", "2027-05-31 12:00–13:00 Raport"}},
+        {"monthly into the next year",
+         event("Czynsz", {{2026, 11, 10}, {8, 0}}, {{2026, 11, 10}, {8, 15}}, "FREQ=MONTHLY"), {2026, 12, 1}, {2027, 1, 31},
+         {"2026-12-10 08:00–08:15 Czynsz", "2027-01-10 08:00–08:15 Czynsz"}},
+        {"over midnight on two days", event("Dyżur", {{2026, 12, 31}, {22, 0}}, {{2027, 1, 1}, {2, 0}}), {2026, 12, 28},
+         {2027, 1, 3}, {"2026-12-31 22:00–… Dyżur", "2027-01-01 … do 02:00 Dyżur"}},
+    };
+    for (const DaysRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(shownDays(throughFile({row.event}), row.first, row.last), row.shown);
+    }
+}
+
+TEST(GrafikSchedule, RemindersComeDueOnceBeforeTheStart)
+{
+    CalendarEvent meeting = event("Narada", {{2026, 12, 7}, {10, 0}}, {{2026, 12, 7}, {11, 0}}, "FREQ=WEEKLY");
+    meeting.uid = "n1";
+    meeting.reminderMinutes = 15;
+    const std::vector<std::pair<CalendarMoment, std::vector<std::string>>> rows = {
+        {{{2026, 12, 7}, {9, 44}}, {}},
+        {{{2026, 12, 7}, {9, 45}}, {"n1|2026-12-07T10:00"}},
+        {{{2026, 12, 7}, {9, 59}}, {"n1|2026-12-07T10:00"}},
+        {{{2026, 12, 7}, {10, 0}}, {}},
+        {{{2026, 12, 14}, {9, 50}}, {"n1|2026-12-14T10:00"}},
+    };
+    for (const auto& [now, keys] : rows) {
+        std::vector<std::string> due;
+        for (const DueReminder& reminder : dueReminders({meeting}, now))
+            due.push_back(reminder.key);
+        EXPECT_EQ(due, keys) << timeText(now.time);
+    }
+}
+
+void put(const fs::path& file, const std::string& text)
+{
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+std::string readBack(const fs::path& file)
+{
+    const std::string command = std::string("/usr/bin/python3 " ICAL_READ_BACK " ") + file.string();
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buffer{};
+    while (pipe && std::fgets(buffer.data(), buffer.size(), pipe))
+        out += buffer.data();
+    EXPECT_EQ(pipe ? pclose(pipe) : -1, 0) << out;
+    return out;
+}
+
+struct Opened {
+    std::unique_ptr<QWidget> window;
+    template <typename T> T* find(const char* name) { return window->findChild<T*>(name); }
+    void click(const char* name) { find<QPushButton>(name)->click(); }
+    // How many cells of the view show `text`.
+    int cellsWith(const QString& text)
+    {
+        auto* grid = find<QTableWidget>("siatka");
+        int count = 0;
+        for (int r = 0; r < grid->rowCount(); ++r)
+            for (int c = 0; c < grid->columnCount(); ++c)
+                count += grid->item(r, c) && grid->item(r, c)->text().contains(text);
+        return count;
+    }
+};
+
+Opened openWindow(ScriptedPlatform& platform, const fs::path& program)
+{
+    return {openScheduleWindow({{"Kalvaro"}, trustFolderTree(program)}, platform)};
+}
+
+const fs::path kCalendar = "grafik/terminarz.ics";
+
+TEST(GrafikWindow, AppointmentsAddedMovedAndDeletedAreInTheFile)
+{
+    const WarsawTime zone;
+    const test::TempFolder program;
+    ScriptedPlatform platform; // its clock: 6.12.2026
+    Opened opened = openWindow(platform, program.path());
+    EXPECT_EQ(opened.window->windowTitle(), "Kalvaro");
+
+    opened.find<QLineEdit>("tytul")->setText("Narada u pani Łęckiej");
+    opened.find<QLineEdit>("miejsce")->setText("Łódź, Piotrkowska 1");
+    opened.find<QDateTimeEdit>("poczatek")->setDateTime({{2026, 11, 23}, {9, 0}});
+    opened.find<QDateTimeEdit>("koniec")->setDateTime({{2026, 11, 23}, {10, 0}});
+    opened.find<QComboBox>("powtarzanie")->setCurrentIndex(2); // every week
+    opened.find<QComboBox>("przypomnij")->setCurrentIndex(2);  // 15 minutes before
+    opened.find<QLineEdit>("kontakt")->setText("007");
+    opened.click("dodaj");
+    EXPECT_EQ(readBack(program / kCalendar), "NAME||\nVEVENT|Narada u pani Łęckiej|2026-11-23T09:00:00+01:00|"
+                                             "2026-11-23T10:00:00+01:00|Łódź, Piotrkowska 1|['WEEKLY']\n");
+
+    // Back in December's month view: a Monday in each of its six weeks.
+    opened.find<QDateTimeEdit>("poczatek")->setDateTime({{2026, 12, 1}, {9, 0}});
+    opened.click("dzisiaj");
+    EXPECT_EQ(opened.cellsWith("09:00–10:00 Narada u pani Łęckiej, Łódź"), 6);
+    opened.click("widokTydzien");
+    EXPECT_EQ(opened.cellsWith("Narada"), 1);
+
+    // Moved to Tuesday 10:00 from the day's list: the end follows the start.
+    opened.click("widokMiesiac");
+    opened.find<QTableWidget>("siatka")->setCurrentCell(1, 0); // 7.12
+    ASSERT_EQ(opened.find<QListWidget>("terminyDnia")->count(), 1);
+    opened.find<QListWidget>("terminyDnia")->setCurrentRow(0);
+    EXPECT_EQ(opened.find<QLineEdit>("kontakt")->text(), "007");
+    opened.find<QDateTimeEdit>("poczatek")->setDateTime({{2026, 11, 24}, {10, 0}});
+    opened.click("zapisz");
+    EXPECT_EQ(readBack(program / kCalendar), "NAME||\nVEVENT|Narada u pani Łęckiej|2026-11-24T10:00:00+01:00|"
+                                             "2026-11-24T11:00:00+01:00|Łódź, Piotrkowska 1|['WEEKLY']\n");
+    opened.click("dzisiaj");
+    EXPECT_EQ(opened.cellsWith("10:00–11:00 Narada"), 6);
+
+    // A second copy only reads; the first deletes after its question.
+    ScriptedPlatform other;
+    Opened second = openWindow(other, program.path());
+    EXPECT_FALSE(second.find<QLabel>("tylkoOdczyt")->isHidden());
+    EXPECT_FALSE(second.find<QPushButton>("dodaj")->isEnabled());
+    EXPECT_EQ(second.cellsWith("Narada"), 6);
+
+    platform.askAnswers = {true};
+    opened.click("usun");
+    EXPECT_EQ(platform.asked, QStringList{"Usunąć termin „Narada u pani Łęckiej”? Usunięte zostaną wszystkie jego powtórzenia."});
+    EXPECT_EQ(readBack(program / kCalendar), "NAME||\n");
+    EXPECT_EQ(opened.cellsWith("Narada"), 0);
+}
+
+TEST(GrafikWindow, ReminderNoteAndPrintedWeek)
+{
+    const WarsawTime zone;
+    const test::TempFolder program;
+    CalendarDocument stored;
+    CalendarEvent meeting = event("Narada", {{2026, 12, 7}, {10, 0}}, {{2026, 12, 7}, {11, 0}}, "FREQ=WEEKLY");
+    meeting.place = "sala 2";
+    meeting.reminderMinutes = 15;
+    stored.putEvent(meeting, kNow);
+    put(program / kCalendar, stored.text());
+
+    ScriptedPlatform platform;
+    platform.clock = {{2026, 12, 7}, {9, 50}};
+    Opened opened = openWindow(platform, program.path());
+    auto* note = opened.find<QLabel>("przypomnienieTekst");
+    EXPECT_EQ(note->text(), "Przypomnienie: 10:00 Narada, sala 2 — za 10 min.");
+    auto* window = dynamic_cast<ScheduleWindow*>(opened.window.get());
+    window->checkReminders();
+    EXPECT_EQ(note->text(), "Przypomnienie: 10:00 Narada, sala 2 — za 10 min.") << "shown once";
+    EXPECT_TRUE(platform.informed.isEmpty()) << "the note does not stop the work";
+
+    RecordingPrintSurface printed;
+    platform.printerFactory = [&printed] { return printed.proxy(); };
+    opened.click("drukuj");
+    std::vector<std::string> texts;
+    for (const auto& text : printed.texts)
+        texts.push_back(text.text);
+    ASSERT_GE(texts.size(), 4u);
+    EXPECT_EQ(texts[0], "Kalvaro — tydzień 7.12.2026 – 13.12.2026");
+    EXPECT_EQ(texts[1], "poniedziałek 7 grudnia 2026");
+    EXPECT_EQ(texts[2], "    10:00–11:00 Narada, sala 2");
+}
+
+struct ImportRow {
+    const char* name;
+    std::string file;
+    QString told;
+    int shownOnEighth; // appointments in the list of 8.12.2026 afterwards
+};
+
+std::string calendarOf(const std::string& body)
+{
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Inny//Kalendarz//EN\r\n" + body + "END:VCALENDAR\r\n";
+}
+
+TEST(GrafikWindow, ImportCountsWhatItSkips)
+{
+    const WarsawTime zone;
+    const std::string good =
+        "BEGIN:VEVENT\r\nUID:a@inny\r\nDTSTART:20261208T080000Z\r\nDTEND:20261208T090000Z\r\nSUMMARY:Wizyta Żółć\r\n"
+        "END:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:b@inny\r\nDTSTART;VALUE=DATE:20261208\r\nDTEND;VALUE=DATE:20261209\r\nSUMMARY:Urlop\r\n"
+        "END:VEVENT\r\n";
+    const std::string strange =
+        "BEGIN:VEVENT\r\nUID:c@inny\r\nSUMMARY:Bez daty\r\nEND:VEVENT\r\n"
+        "BEGIN:VTODO\r\nUID:d@inny\r\nDUE;VALUE=DATE:20261208\r\nSUMMARY:Zadanie\r\nEND:VTODO\r\n"
+        "BEGIN:VEVENT\r\nUID:a@inny\r\nRECURRENCE-ID:20261215T080000Z\r\nDTSTART:20261215T100000Z\r\nSUMMARY:Zmiana\r\n"
+        "END:VEVENT\r\n";
+    const std::vector<ImportRow> rows = {
+        {"two understood, three skipped", calendarOf(good + strange),
+         "Wczytano terminy z pliku „inny.ics”: nowe 2, zmienione 0, pominięte 3.\nPominięto wpisy, których terminarz "
+         "nie rozumie (bez daty początku, zadania, nieznane reguły powtarzania).",
+         2},
+        {"the same again changes them", calendarOf(good), "Wczytano terminy z pliku „inny.ics”: nowe 0, zmienione 2, pominięte 0.", 2},
+        {"not a calendar", "to nie jest kalendarz\r\n",
+         "Nie wczytano pliku „inny.ics”: To nie jest plik kalendarza (iCalendar).", 2},
+    };
+    const test::TempFolder program;
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    for (const ImportRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        put(program / "inny.ics", row.file);
+        platform.informed.clear();
+        platform.openFileAnswers = {program / "inny.ics"};
+        opened.click("importuj");
+        EXPECT_EQ(platform.informed, QStringList{row.told});
+        opened.find<QTableWidget>("siatka")->setCurrentCell(1, 1); // 8.12
+        EXPECT_EQ(opened.find<QListWidget>("terminyDnia")->count(), row.shownOnEighth);
+    }
+    // 08:00 UTC is 09:00 in Warsaw; the whole day comes first.
+    EXPECT_EQ(opened.find<QListWidget>("terminyDnia")->item(0)->text(), "cały dzień Urlop");
+    EXPECT_EQ(opened.find<QListWidget>("terminyDnia")->item(1)->text(), "09:00–10:00 Wizyta Żółć");
+
+    // Exported, the file reads back in another reader.
+    platform.saveFileAnswers = {program / "eksport.ics"};
+    opened.click("eksportuj");
+    EXPECT_EQ(readBack(program / "eksport.ics"), "NAME||\nVEVENT|Wizyta Żółć|2026-12-08T09:00:00+01:00|"
+                                                 "2026-12-08T10:00:00+01:00||\nVEVENT|Urlop|2026-12-08|2026-12-09||\n");
+}
+
+TEST(GrafikWindow, DamagedCalendarIsKeptAside)
+{
+    const WarsawTime zone;
+    const test::TempFolder program;
+    put(program / kCalendar, "BEGIN:VCALENDAR\r\nśmieci");
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    ASSERT_EQ(platform.informed.size(), 1);
+    EXPECT_TRUE(platform.informed[0].contains("terminarz.ics.uszkodzony-")) << platform.informed[0].toStdString();
+    EXPECT_FALSE(fs::exists(program / kCalendar));
+    EXPECT_TRUE(opened.find<QPushButton>("dodaj")->isEnabled());
+}
+
+} // namespace
