@@ -5,5 +5,6 @@
 
 int main(int argc, char* argv[])
 {
-    return wirtello::runCompanion(argc, argv, "brulion", QStringLiteral(":/companion/notatki.png"), wirtello::openNotes);
+    return wirtello::runCompanion(argc, argv, "brulion", QStringLiteral(":/companion/notatki.png"),
+                                  wirtello::openNotes);
 }

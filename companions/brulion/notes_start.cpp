@@ -23,8 +23,8 @@ std::unique_ptr<QWidget> openNotes(const CompanionStart& start, Platform& platfo
 
     DocumentAccess access = openDocumentAccess(file);
     const bool writable = access.lock.has_value();
-    const LoadedDocument note =
-        loadCompanionDocument(file, kCompanionFileLimit, toTimePoint(platform.now()), [](std::string_view) { return true; });
+    const auto anyText = [](std::string_view) { return true; };
+    const LoadedDocument note = loadCompanionDocument(file, kCompanionFileLimit, toTimePoint(platform.now()), anyText);
     if (!note.damagedNotice.empty())
         platform.inform(QString::fromStdString(note.damagedNotice));
 

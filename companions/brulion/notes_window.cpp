@@ -87,7 +87,8 @@ void NotesWindow::writeNote()
 {
     writeCompanionText(file_, ui_->noteEdit->toPlainText().toStdString());
     ui_->noteEdit->document()->setModified(false);
-    ui_->statusLabel->setText(QStringLiteral("Zapisano o %1.").arg(platform_.now().time().toString(QStringLiteral("HH:mm"))));
+    const QString time = platform_.now().time().toString(QStringLiteral("HH:mm"));
+    ui_->statusLabel->setText(QStringLiteral("Zapisano o %1.").arg(time));
 }
 
 bool NotesWindow::store()
@@ -163,15 +164,15 @@ void NotesWindow::closeEvent(QCloseEvent* event)
         writeNote();
         event->accept();
     } catch (const IoError& error) {
-        const QString text = QStringLiteral("Nie można zapisać notatki:\n%1: %2\n\nZamknąć okno bez zapisania zmian?")
-                                 .arg(QString::fromStdString(error.operation()),
-                                      QString::fromStdString(error.path().string()));
+        const QString text =
+            QStringLiteral("Nie można zapisać notatki:\n%1: %2\n\nZamknąć okno bez zapisania zmian?")
+                .arg(QString::fromStdString(error.operation()), QString::fromStdString(error.path().string()));
         if (platform_.ask(text)) {
             ui_->noteEdit->document()->setModified(false); // given up by the user
             event->accept();
-        }
-        else
+        } else {
             event->ignore();
+        }
     }
 }
 

@@ -88,7 +88,8 @@ std::optional<std::vector<Comment>> parseComments(std::string_view file)
         const std::size_t second = first == std::string_view::npos ? first : line.find('\t', first + 1);
         if (second == std::string_view::npos)
             return std::nullopt;
-        Comment comment{std::string(line.substr(0, first)), std::string(line.substr(first + 1, second - first - 1)), {}};
+        Comment comment{std::string(line.substr(0, first)),
+                        std::string(line.substr(first + 1, second - first - 1)), {}};
         std::optional<std::string> text = unescape(line.substr(second + 1));
         if (!isTimestamp(comment.written) || !isAuthor(comment.author) || !text)
             return std::nullopt;

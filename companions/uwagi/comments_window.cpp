@@ -84,7 +84,8 @@ QString CommentsWindow::shownDate(const Comment& comment)
     const QDateTime written = QDateTime::fromString(fromUtf8(comment.written), QLatin1String(kStoredDate));
     if (!written.isValid())
         return fromUtf8(comment.written);
-    return platform_.formatShortDate(written.date()) + QLatin1Char(' ') + written.time().toString(QStringLiteral("HH:mm"));
+    return platform_.formatShortDate(written.date()) + QLatin1Char(' ') +
+           written.time().toString(QStringLiteral("HH:mm"));
 }
 
 void CommentsWindow::refill(std::optional<std::size_t> select)
@@ -167,7 +168,8 @@ void CommentsWindow::startChange()
         return;
     changing_ = index;
     const Comment& comment = comments_[*index];
-    ui_->entryLabel->setText(QStringLiteral("Zmiana komentarza z %1 (%2):").arg(shownDate(comment), fromUtf8(comment.author)));
+    ui_->entryLabel->setText(
+        QStringLiteral("Zmiana komentarza z %1 (%2):").arg(shownDate(comment), fromUtf8(comment.author)));
     ui_->entryEdit->setPlainText(fromUtf8(comment.text));
     ui_->addButton->setText(QStringLiteral("Zapisz zmianę"));
     ui_->cancelEditButton->setVisible(true);
@@ -208,7 +210,8 @@ void CommentsWindow::print(PrintDestination destination)
 {
     std::vector<std::string> lines;
     for (int i = 0; i < ui_->commentList->topLevelItemCount(); ++i) {
-        const auto index = static_cast<std::size_t>(ui_->commentList->topLevelItem(i)->data(0, Qt::UserRole).toULongLong());
+        const QVariant position = ui_->commentList->topLevelItem(i)->data(0, Qt::UserRole);
+        const auto index = static_cast<std::size_t>(position.toULongLong());
         const Comment& comment = comments_[index];
         if (i > 0)
             lines.emplace_back();

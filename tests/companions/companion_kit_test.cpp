@@ -82,10 +82,11 @@ TEST(CompanionKit, DocumentsRoundTripAndDamagedOnesAreKeptAside)
         if (row.onDisk)
             writeCompanionText(file, *row.onDisk);
         std::string seen = "never called";
-        const LoadedDocument loaded = loadCompanionDocument(file, kCompanionFileLimit, kNoon, [&](std::string_view text) {
+        const auto parses = [&](std::string_view text) {
             seen = text;
             return row.parses;
-        });
+        };
+        const LoadedDocument loaded = loadCompanionDocument(file, kCompanionFileLimit, kNoon, parses);
         EXPECT_EQ(loaded.text, row.opened);
         EXPECT_EQ(seen, row.opened);
         std::vector<fs::path> aside;
