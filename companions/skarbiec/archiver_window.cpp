@@ -138,8 +138,8 @@ void ArchiverWindow::restoreArchive()
             QStringLiteral("Przywrócić archiwum\n%1\n(plików: %2, po rozpakowaniu: %3) do folderu programu\n%4 ?\n\n"
                            "Pliki, które zostaną zastąpione, zostaną najpierw przeniesione do folderu "
                            "Archiwa/przed-przywroceniem-...\n"
-                           "Program Wirtello powinien być zamknięty: przy zakończeniu pracy zapisałby "
-                           "swoje dane na przywrócone.")
+                           "Najlepiej najpierw zamknąć program Wirtello: kontakty połączy on przy zakończeniu "
+                           "pracy z przywróconymi, ale historię uruchomień zapisze na nowo.")
                 .arg(fromPath(*archive))
                 .arg(summary.fileCount)
                 .arg(QString::fromStdString(sizeText(summary.unpackedBytes)))
