@@ -7,6 +7,7 @@
 #include "store/paths.h"
 #include "store/record_file.h"
 
+#include <QCloseEvent>
 #include <QDate>
 #include <QHeaderView>
 #include <QKeySequence>
@@ -201,6 +202,7 @@ void RegisterWindow::showSelected()
     ui_->uwagi->setPlainText(fromUtf8(row.note));
     formAttachment_ = row.attachment;
     ui_->plik->setText(fromUtf8(row.attachment));
+    formShown_ = formContents();
 }
 
 void RegisterWindow::clearForm()
@@ -212,9 +214,10 @@ void RegisterWindow::clearForm()
     ui_->uwagi->clear();
     formAttachment_.clear();
     ui_->plik->clear();
+    formShown_ = formContents();
 }
 
-std::optional<RegisterRow> RegisterWindow::formRow()
+RegisterRow RegisterWindow::formContents() const
 {
     RegisterRow row;
     row.date = fromQDate(ui_->data->date());
@@ -223,6 +226,12 @@ std::optional<RegisterRow> RegisterWindow::formRow()
     row.title = ui_->tytul->text().trimmed().toStdString();
     row.note = ui_->uwagi->toPlainText().trimmed().toStdString();
     row.attachment = formAttachment_;
+    return row;
+}
+
+std::optional<RegisterRow> RegisterWindow::formRow()
+{
+    RegisterRow row = formContents();
     if (row.sign.empty() && row.title.empty()) {
         platform_.inform(QStringLiteral("Wpisz znak lub tytuł dokumentu."));
         return std::nullopt;
@@ -244,35 +253,54 @@ bool RegisterWindow::store(const DocumentRegister& changed)
     return true;
 }
 
-void RegisterWindow::addRow()
+bool RegisterWindow::addRow()
 {
     std::optional<RegisterRow> row = formRow();
     if (!row)
-        return;
+        return false;
     DocumentRegister changed = register_;
     const std::size_t index = changed.add(std::move(*row));
     if (!store(changed))
-        return;
+        return false;
     showRows();
     select(index);
+    return true;
 }
 
-void RegisterWindow::saveRow()
+bool RegisterWindow::saveRow()
 {
     const std::optional<std::size_t> selected = selectedIndex();
     if (!selected) {
         platform_.inform(QStringLiteral("Wybierz w rejestrze dokument do zmiany."));
-        return;
+        return false;
     }
     std::optional<RegisterRow> row = formRow();
     if (!row)
-        return;
+        return false;
     DocumentRegister changed = register_;
     const std::size_t index = changed.replace(*selected, std::move(*row));
     if (!store(changed))
-        return;
+        return false;
     showRows();
     select(index);
+    return true;
+}
+
+void RegisterWindow::closeEvent(QCloseEvent* event)
+{
+    // What was typed into the form and not yet put into the register.
+    if (access_.lock && formContents() != formShown_) {
+        const bool changing = selectedIndex().has_value();
+        const Platform::Answer answer = platform_.askYesNoCancel(
+            changing ? QStringLiteral("Zapisać zmiany wybranego dokumentu w rejestrze?")
+                     : QStringLiteral("Dodać wpisany dokument do rejestru?"));
+        if (answer == Platform::Answer::Cancel ||
+            (answer == Platform::Answer::Yes && !(changing ? saveRow() : addRow()))) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
 }
 
 void RegisterWindow::deleteRow()

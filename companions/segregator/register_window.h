@@ -37,14 +37,20 @@ public:
 
     bool isReadOnly() const { return !access_.lock; }
 
+protected:
+    // Asks before the form's unstored text is lost.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void showRows();
     void showSelected();
     void clearForm();
+    RegisterRow formContents() const;
+    // The form's row, or nothing (the user told why) when it names no document.
     std::optional<RegisterRow> formRow();
     std::optional<std::size_t> selectedIndex() const;
-    void addRow();
-    void saveRow();
+    bool addRow();
+    bool saveRow();
     void deleteRow();
     void attachFile();
     void openAttachment();
@@ -64,6 +70,7 @@ private:
     DocumentRegister register_;
     std::vector<std::size_t> shown_; // register index of each table row
     std::string formAttachment_;
+    RegisterRow formShown_; // the form as last filled from a row or cleared
 };
 
 // The window for the command line  segregator <id>.lis "<title line>",  on

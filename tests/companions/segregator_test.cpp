@@ -332,3 +332,39 @@ TEST(SegregatorWindow, ExportsCsvAndPrintsTheRegister)
     EXPECT_EQ(texts, (std::vector<std::string>{"Rejestr dokumentów dla: Anna Łęcka",
                                                "01.12.2026  przychodzący  =1+1  Pismo Łęcka", "      uwaga"}));
 }
+
+// Closing with a typed row asks whether to add it: Anuluj keeps the window,
+// Tak adds it (a changed selected row is stored instead), Nie drops it.
+TEST(SegregatorWindow, ClosingAsksAboutTypedRows)
+{
+    const struct {
+        bool selected;
+        std::vector<Platform::Answer> answers;
+        bool closed;
+        const char* asked;
+        std::string onDisk;
+    } cases[] = {
+        {false, {Platform::Answer::Cancel}, false, "Dodać wpisany dokument do rejestru?", ""},
+        {false, {Platform::Answer::Yes}, true, "Dodać wpisany dokument do rejestru?",
+         "2026-12-05\tprzychodzący\tKP/9\tNowy\t\t\n"},
+        {true, {Platform::Answer::Yes}, true, "Zapisać zmiany wybranego dokumentu w rejestrze?",
+         "2026-12-05\tprzychodzący\tKP/9\tNowy\t\t\n"},
+        {true, {Platform::Answer::No}, true, "Zapisać zmiany wybranego dokumentu w rejestrze?",
+         "2026-12-01\twychodzący\tA\tB\t\t\n"},
+    };
+    for (const auto& c : cases) {
+        test::TempFolder program;
+        const std::string before = c.selected ? kHeader + "2026-12-01\twychodzący\tA\tB\t\t\n" : kHeader;
+        put(program / "segregator/007.lis", before);
+        ScriptedPlatform platform;
+        Opened opened = openWindow(platform, program.path());
+        if (c.selected)
+            opened.find<QTableWidget>("rejestr")->selectRow(0);
+        EXPECT_TRUE(opened.window->close()) << "nothing typed yet";
+        opened.fill(QDate(2026, 12, 5), 0, "KP/9", "Nowy");
+        platform.threeWayAnswers = {c.answers.begin(), c.answers.end()};
+        EXPECT_EQ(opened.window->close(), c.closed);
+        EXPECT_EQ(platform.asked, QStringList{QString::fromUtf8(c.asked)});
+        EXPECT_EQ(readText(program / "segregator/007.lis"), c.onDisk.empty() ? before : kHeader + c.onDisk);
+    }
+}
