@@ -101,6 +101,16 @@ std::string appointmentLine(const CalendarEvent& event, const EventOccurrence& o
     return times + " " + withPlace(event);
 }
 
+std::string compactAppointmentLine(const CalendarEvent& event, const EventOccurrence& occurrence, CalendarDate day)
+{
+    const std::string title = event.title.empty() ? std::string("(bez tytułu)") : event.title;
+    if (event.wholeDay || (occurrence.start.date < day && occurrence.end.date > day))
+        return "cały dzień: " + title;
+    if (occurrence.start.date < day)
+        return "do " + timeText(occurrence.end.time) + " " + title;
+    return timeText(occurrence.start.time) + " " + title;
+}
+
 std::string weekdayName(CalendarDate date)
 {
     static const std::array<const char*, 7> names = {"poniedziałek", "wtorek", "środa",    "czwartek",

@@ -38,6 +38,9 @@ CalendarDate monthViewStart(int year, int month);
 // dzień Title", one that began on an earlier day starts "… do 10:30".
 std::string appointmentLine(const CalendarEvent& event, const EventOccurrence& occurrence, CalendarDate day);
 
+// The same on one line of a month view's cell: "09:00 Title", "cały dzień: Title".
+std::string compactAppointmentLine(const CalendarEvent& event, const EventOccurrence& occurrence, CalendarDate day);
+
 // Polish names: "poniedziałek", short "pon", month "grudzień", "grudnia".
 std::string weekdayName(CalendarDate date);
 std::string weekdayShortName(int weekday); // 1 = Monday

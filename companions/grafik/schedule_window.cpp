@@ -192,10 +192,14 @@ void ScheduleWindow::fillCell(int row, int column, const QDate& day, const std::
     if (withDayNumber)
         lines << QString::number(day.day());
     for (const DayAppointment& a : appointments)
-        lines << fromUtf8(appointmentLine(events_[a.event], a.occurrence, fromQDate(day)));
+        lines << fromUtf8((withDayNumber ? compactAppointmentLine : appointmentLine)(events_[a.event], a.occurrence,
+                                                                                     fromQDate(day)));
     auto* item = new QTableWidgetItem(lines.join(QLatin1Char('\n')));
     item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
-    item->setToolTip(lines.join(QLatin1Char('\n')));
+    QStringList full;
+    for (const DayAppointment& a : appointments)
+        full << fromUtf8(appointmentLine(events_[a.event], a.occurrence, fromQDate(day)));
+    item->setToolTip(full.join(QLatin1Char('\n')));
     if (!inMonth)
         item->setForeground(QColor(0x90, 0x90, 0x90));
     if (day == platform_.now().date())
@@ -213,6 +217,7 @@ void ScheduleWindow::showView()
     if (view_ == View::Day) {
         const auto days = appointmentsByDay(events_, chosen, chosen);
         grid->setColumnCount(1);
+        grid->setWordWrap(true);
         grid->setRowCount(std::max<int>(1, static_cast<int>(days[0].size())));
         grid->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
         grid->setHorizontalHeaderLabels({fromUtf8(weekdayName(chosen) + " " + shortDateText(chosen))});
@@ -229,6 +234,8 @@ void ScheduleWindow::showView()
         const auto days = appointmentsByDay(events_, first, addDays(first, count - 1));
         grid->setColumnCount(7);
         grid->setRowCount(count / 7);
+        // A month's cell keeps one line per appointment, cut at its edge.
+        grid->setWordWrap(!month);
         grid->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
         QStringList headers;
         for (int c = 0; c < 7; ++c) {
