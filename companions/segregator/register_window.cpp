@@ -2,6 +2,7 @@
 
 #include "ui_register_window.h"
 
+#include "platform/handler_guard.h"
 #include "register_csv.h"
 #include "store/io_error.h"
 #include "store/paths.h"
@@ -78,24 +79,26 @@ RegisterWindow::RegisterWindow(Platform& platform, std::filesystem::path program
     connect(ui_->kierunekFiltr, &QComboBox::currentIndexChanged, this, [this] { showRows(); });
     connect(ui_->szukaj, &QLineEdit::textChanged, this, [this] { showRows(); });
     connect(ui_->rejestr, &QTableWidget::itemSelectionChanged, this, [this] { showSelected(); });
-    connect(ui_->rejestr, &QTableWidget::cellDoubleClicked, this, [this] { openAttachment(); });
-    connect(ui_->nowy, &QPushButton::clicked, this, [this] {
+    connect(ui_->rejestr, &QTableWidget::cellDoubleClicked, this,
+            [this] { runGuarded(platform_, [this] { openAttachment(); }); });
+    // Every button through the guard, so that no failure ends the program.
+    onClick(ui_->nowy, platform_, [this] {
         ui_->rejestr->clearSelection();
         clearForm();
     });
-    connect(ui_->dodaj, &QPushButton::clicked, this, [this] { addRow(); });
-    connect(ui_->zapisz, &QPushButton::clicked, this, [this] { saveRow(); });
-    connect(ui_->usun, &QPushButton::clicked, this, [this] { deleteRow(); });
-    connect(ui_->dolaczPlik, &QPushButton::clicked, this, [this] { attachFile(); });
-    connect(ui_->bezPliku, &QPushButton::clicked, this, [this] {
+    onClick(ui_->dodaj, platform_, [this] { addRow(); });
+    onClick(ui_->zapisz, platform_, [this] { saveRow(); });
+    onClick(ui_->usun, platform_, [this] { deleteRow(); });
+    onClick(ui_->dolaczPlik, platform_, [this] { attachFile(); });
+    onClick(ui_->bezPliku, platform_, [this] {
         formAttachment_.clear();
         ui_->plik->clear();
     });
-    connect(ui_->otworzPlik, &QPushButton::clicked, this, [this] { openAttachment(); });
-    connect(ui_->eksportCsv, &QPushButton::clicked, this, [this] { exportCsv(); });
-    connect(ui_->drukuj, &QPushButton::clicked, this, [this] { print(PrintDestination::Printer); });
-    addPrintMenu(ui_->drukuj, [this](PrintDestination destination) { print(destination); });
-    connect(ui_->zamknij, &QPushButton::clicked, this, &QWidget::close);
+    onClick(ui_->otworzPlik, platform_, [this] { openAttachment(); });
+    onClick(ui_->eksportCsv, platform_, [this] { exportCsv(); });
+    onClick(ui_->drukuj, platform_, [this] { print(PrintDestination::Printer); });
+    addPrintMenu(ui_->drukuj, [this](PrintDestination destination) { runGuarded(platform_, [&] { print(destination); }); });
+    onClick(ui_->zamknij, platform_, [this] { close(); });
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, ui_->szukaj,
             [this] { ui_->szukaj->setFocus(Qt::ShortcutFocusReason); });
     clearForm();
@@ -329,7 +332,8 @@ void RegisterWindow::attachFile()
     request.title = QStringLiteral("Dołącz plik");
     request.filter = QStringLiteral("Dokumenty Kp i Kw|*.kpw|Wszystkie pliki|*");
     const std::filesystem::path documents = joinPath(programFolder_, "Dokumenty");
-    request.startFolder = std::filesystem::is_directory(documents) ? documents : programFolder_;
+    std::error_code error;
+    request.startFolder = std::filesystem::is_directory(documents, error) ? documents : programFolder_;
     const std::optional<std::filesystem::path> chosen = platform_.openFile(request);
     if (!chosen || chosen->empty())
         return;
