@@ -191,9 +191,15 @@ void ScheduleWindow::fillCell(int row, int column, const QDate& day, const std::
     QStringList lines;
     if (withDayNumber)
         lines << QString::number(day.day());
-    for (const DayAppointment& a : appointments)
-        lines << fromUtf8((withDayNumber ? compactAppointmentLine : appointmentLine)(events_[a.event], a.occurrence,
-                                                                                     fromQDate(day)));
+    for (const DayAppointment& a : appointments) {
+        const CalendarEvent& event = events_[a.event];
+        lines << fromUtf8((withDayNumber ? compactAppointmentLine : appointmentLine)(event, a.occurrence, fromQDate(day)));
+        // The day view has room for the rest of the appointment.
+        if (view_ == View::Day && !event.contact.empty())
+            lines << QStringLiteral("    kontakt: %1").arg(fromUtf8(event.contact));
+        if (view_ == View::Day && !event.note.empty())
+            lines << QStringLiteral("    ") + fromUtf8(event.note).replace(QLatin1Char('\n'), QStringLiteral("\n    "));
+    }
     auto* item = new QTableWidgetItem(lines.join(QLatin1Char('\n')));
     item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
     QStringList full;
@@ -315,6 +321,11 @@ void ScheduleWindow::showAppointment(std::size_t index)
     ui_->przypomnij->setCurrentIndex(reminder);
     ui_->kontakt->setText(fromUtf8(event.contact));
     ui_->notatka->setPlainText(fromUtf8(event.note));
+    ui_->seriaUwaga->setText(event.recurrence.empty()
+                                 ? QString()
+                                 : QStringLiteral("Termin powtarza się od %1; zmiana i usunięcie dotyczą wszystkich "
+                                                  "powtórzeń.")
+                                       .arg(fromUtf8(shortDateText(event.start.date))));
 }
 
 void ScheduleWindow::clearForm()
@@ -334,6 +345,7 @@ void ScheduleWindow::clearForm()
     ui_->przypomnij->setCurrentIndex(0);
     ui_->kontakt->clear();
     ui_->notatka->clear();
+    ui_->seriaUwaga->clear();
 }
 
 void ScheduleWindow::startMoved(const QDateTime& start)
