@@ -2,6 +2,7 @@
 #include "companions/segregator/register_csv.h"
 #include "companions/segregator/register_window.h"
 
+#include "platform/qt_platform.h"
 #include "store/safe_file.h"
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
@@ -308,6 +309,16 @@ TEST(SegregatorWindow, AttachedFilesOpenOnlyWhenTheyAreRegularFiles)
     }
     EXPECT_EQ(platform.openedDocuments.size(), 1u);
     EXPECT_NE(readText(program / "segregator/007.lis").find("\tDokumenty/kp1.kpw\n"), std::string::npos);
+}
+
+// The desktop's opener never gets a folder, a pipe or a name of nothing.
+TEST(SegregatorWindow, ThePlatformOpensOnlyRegularFiles)
+{
+    test::TempFolder folder;
+    ASSERT_EQ(mkfifo((folder / "fifo.kpw").c_str(), 0600), 0);
+    QtPlatform platform;
+    for (const fs::path& refused : {folder.path(), folder / "fifo.kpw", folder / "brak.kpw"})
+        EXPECT_FALSE(platform.openDocument(refused)) << refused;
 }
 
 TEST(SegregatorWindow, ExportsCsvAndPrintsTheRegister)
