@@ -75,8 +75,11 @@ CalendarDocument changeCalendar(const std::filesystem::path& file, const std::fu
 {
     const FolderLock lock(file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path());
     CalendarDocument document = readCalendar(file);
+    const std::string before = document.text();
     change(document);
-    writeCalendar(file, document);
+    // Nothing changed, nothing written: a task gone meanwhile leaves no empty file behind.
+    if (document.text() != before)
+        writeCalendar(file, document);
     return document;
 }
 

@@ -34,7 +34,8 @@ void writeCalendar(const std::filesystem::path& file, const CalendarDocument& do
 // `change` and writes it back, while holding a lock on the file's folder so
 // two programs changing the same file one after the other both keep their
 // change. A file that became damaged raises CalendarDamaged and is not
-// overwritten. Returns the calendar as written.
+// overwritten. A change that changes nothing writes nothing. Returns the
+// calendar as it now is.
 CalendarDocument changeCalendar(const std::filesystem::path& file, const std::function<void(CalendarDocument&)>& change);
 
 } // namespace wirtello

@@ -1,0 +1,176 @@
+// The task reader (przeglad): every contact's open tasks in one list, the
+// filters, files it cannot read, marks merged into the contact's file, the
+// contact's calendar started, the export read back by another reader.
+
+#include "companions/calendar_kit/calendar_file.h"
+#include "companions/przeglad/overview_window.h"
+#include "companions/przeglad/task_overview.h"
+#include "platform/command_line.h"
+#include "store/safe_file.h"
+#include "tests/support/scripted_platform.h"
+#include "tests/support/temp_folder.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <array>
+#include <cstdio>
+#include <stdexcept>
+
+using namespace wirtello;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void put(const fs::path& file, const std::string& text)
+{
+    test::writeBytes(file, {text.begin(), text.end()});
+}
+
+std::string todo(const std::string& uid, const std::string& title, const std::string& due, bool done = false)
+{
+    return "BEGIN:VTODO\r\nUID:" + uid + "\r\nDTSTAMP:20261201T000000Z\r\nSUMMARY:" + title + "\r\n" + due +
+           (done ? "STATUS:COMPLETED\r\n" : "") + "END:VTODO\r\n";
+}
+
+std::string calendar(const std::string& heading, const std::string& body)
+{
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//y//PL\r\n" + heading + body + "END:VCALENDAR\r\n";
+}
+
+// The clock of the scripted platform is Sunday 6.12.2026 9:05.
+struct Reader {
+    test::TempFolder program{{"kalendarium"}};
+    ScriptedPlatform platform;
+    std::unique_ptr<QWidget> window;
+
+    Reader()
+    {
+        put(program / "kalendarium/001.adr",
+            calendar("X-WR-CALNAME:Jan Łęcki\r\nX-WIRTELLO-ADDRESS:Łódź \"Pod Dębem\"\r\n",
+                     todo("a", "Zaległe", "DUE;VALUE=DATE:20261201\r\n") +
+                         todo("b", "Dziś", "DUE:20261206T150000\r\n")));
+        put(program / "kalendarium/002.adr",
+            calendar("", todo("c", "Przyszły tydzień", "DUE;VALUE=DATE:20261208\r\n") +
+                             todo("d", "Zrobione", "DUE;VALUE=DATE:20261206\r\n", true) + todo("e", "Bez terminu", "")));
+        put(program / "kalendarium/003.adr", "to nie kalendarz\n");
+        put(program / "kalendarium/004.adr", "BEGIN:VCALENDAR\r\nX:\xff\r\nEND:VCALENDAR\r\n");
+        ::mkfifo((program / "kalendarium/005.adr").c_str(), 0600);
+        put(program / "kalendarium/notatka.txt", calendar("", todo("f", "Nie ten plik", "DUE;VALUE=DATE:20261206\r\n")));
+        window = openOverviewWindow({{"*.adr"}, trustFolderTree(program.path())}, platform);
+    }
+    template <typename T> T* find(const char* name) { return window->findChild<T*>(name); }
+    QTableWidget* table() { return find<QTableWidget>("zadania"); }
+    QStringList column(int c)
+    {
+        QStringList cells;
+        for (int r = 0; r < table()->rowCount(); ++r)
+            cells << table()->item(r, c)->text();
+        return cells;
+    }
+    void select(const QString& title)
+    {
+        const int row = static_cast<int>(column(5).indexOf(title));
+        ASSERT_GE(row, 0) << title.toStdString();
+        table()->setCurrentCell(row, 0);
+    }
+};
+
+TEST(Przeglad, OpenTasksOfAllContactsByDueDateUnderEachFilter)
+{
+    Reader reader;
+    const std::vector<std::pair<int, QStringList>> rows = {
+        {0, {"Zaległe"}},
+        {1, {"Dziś"}},
+        {2, {"Zaległe", "Dziś"}},
+        {3, {"Zaległe", "Dziś", "Przyszły tydzień"}},
+    };
+    for (const auto& [filter, titles] : rows) {
+        reader.find<QComboBox>("filtr")->setCurrentIndex(filter);
+        EXPECT_EQ(reader.column(5), titles) << filter;
+    }
+    EXPECT_EQ(reader.column(4), (QStringList{"Jan Łęcki", "Jan Łęcki", "002"}));
+    EXPECT_EQ(reader.column(2), (QStringList{"zaległe", "", ""}));
+    const QString skipped = reader.find<QLabel>("pominiete")->text();
+    for (const char* name : {"002.adr — pominięto wpisy bez terminu: 1", "003.adr", "004.adr", "005.adr"})
+        EXPECT_TRUE(skipped.contains(QString::fromUtf8(name))) << skipped.toStdString();
+    EXPECT_FALSE(skipped.contains(QStringLiteral("notatka")));
+}
+
+TEST(Przeglad, AMarkIsMergedWithWhatTheTaskCalendarWroteMeanwhile)
+{
+    Reader reader;
+    const fs::path file = reader.program / "kalendarium/001.adr";
+    // The contact's task calendar adds a task after the reader has read the file.
+    changeCalendar(file, [](CalendarDocument& onDisk) { onDisk.putTask({"nowe", "Nowe", {2026, 12, 9}, {}, 0, "", false}, {}); });
+    reader.select(QStringLiteral("Dziś"));
+    reader.find<QPushButton>("wykonane")->click();
+
+    std::vector<std::pair<std::string, bool>> onDisk;
+    for (const CalendarTask& task : readCalendar(file).tasks())
+        onDisk.emplace_back(task.title, task.done);
+    EXPECT_EQ(onDisk, (std::vector<std::pair<std::string, bool>>{{"Zaległe", false}, {"Dziś", true}, {"Nowe", false}}));
+    EXPECT_EQ(reader.column(5), (QStringList{"Zaległe", "Przyszły tydzień", "Nowe"}));
+    EXPECT_EQ(readCalendar(file).name(), "Jan Łęcki");
+
+    // A task deleted meanwhile: told, and no file is made up.
+    fs::remove(file);
+    reader.select(QStringLiteral("Zaległe"));
+    reader.find<QPushButton>("wykonane")->click();
+    ASSERT_EQ(reader.platform.informed.size(), 1);
+    EXPECT_TRUE(reader.platform.informed[0].contains(QStringLiteral("nie ma już")));
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST(Przeglad, TheContactsCalendarIsStartedWithItsNameAndAddressAsArguments)
+{
+    Reader reader;
+    reader.select(QStringLiteral("Dziś"));
+    reader.find<QPushButton>("kalendarz")->click();
+    ASSERT_EQ(reader.platform.executed.size(), 1);
+    EXPECT_EQ(splitWindowsCommandLine(reader.platform.executed[0].toStdString()),
+              (std::vector<std::string>{"kalendarium.exe", "001.adr", "Jan Łęcki ", "Łódź \"Pod Dębem\""}));
+    EXPECT_EQ(reader.platform.execFolders.at(0), reader.program.path());
+}
+
+TEST(Przeglad, AllOpenTasksAreExportedToOneCalendarAnotherReaderReads)
+{
+    const struct WarsawTime {
+        WarsawTime() { setenv("TZ", "Europe/Warsaw", 1); }
+        ~WarsawTime() { unsetenv("TZ"); }
+    } zone;
+    Reader reader;
+    reader.find<QComboBox>("filtr")->setCurrentIndex(1);
+    const fs::path exported = reader.program / "eksport.ics";
+    reader.platform.saveFileAnswers = {exported};
+    reader.find<QPushButton>("eksport")->click();
+    const std::string command = "/usr/bin/python3 " ICAL_READ_BACK " " + exported.string();
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buffer{};
+    while (pipe && std::fgets(buffer.data(), buffer.size(), pipe))
+        out += buffer.data();
+    ASSERT_EQ(pipe ? pclose(pipe) : -1, 0);
+    EXPECT_EQ(out, "NAME|Zadania otwarte|\n"
+                   "VTODO|Zaległe — Jan Łęcki|2026-12-01||NEEDS-ACTION|\n"
+                   "VTODO|Dziś — Jan Łęcki|2026-12-06T15:00:00+01:00||NEEDS-ACTION|\n"
+                   "VTODO|Przyszły tydzień — 002|2026-12-08||NEEDS-ACTION|\n");
+}
+
+TEST(Przeglad, APatternLeavingTheTaskFolderIsRefused)
+{
+    const test::TempFolder program;
+    ScriptedPlatform platform;
+    for (const char* pattern : {"../*.adr", "/etc/*", ""})
+        EXPECT_THROW(openOverviewWindow({{pattern}, trustFolderTree(program.path())}, platform), std::invalid_argument)
+            << pattern;
+}
+
+} // namespace
