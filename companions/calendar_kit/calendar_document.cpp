@@ -382,6 +382,18 @@ int CalendarDocument::skipped() const
     return count;
 }
 
+int CalendarDocument::otherEntries() const
+{
+    int count = 0;
+    icalcomponent* root = root_.get();
+    for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(root, ICAL_ANY_COMPONENT)) {
+        const icalcomponent_kind kind = icalcomponent_isa(c);
+        count += kind != ICAL_VTODO_COMPONENT && kind != ICAL_VEVENT_COMPONENT && kind != ICAL_VTIMEZONE_COMPONENT;
+    }
+    return count;
+}
+
 std::string CalendarDocument::putTask(const CalendarTask& task, std::chrono::system_clock::time_point now)
 {
     std::string uid = task.uid;

@@ -80,6 +80,9 @@ public:
     std::vector<CalendarTask> tasks() const;
     std::vector<CalendarEvent> events() const;
     int skipped() const;
+    // Entries that are neither tasks, appointments nor time zones (journal
+    // entries, free/busy times), which the companions do not show.
+    int otherEntries() const;
 
     // Adds the task or appointment, or changes the one with the same UID (its
     // other properties stay). An empty UID gets a new one; returns the UID.

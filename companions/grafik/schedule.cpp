@@ -234,8 +234,8 @@ ImportCount importAppointments(CalendarDocument& into, const CalendarDocument& f
                                std::chrono::system_clock::time_point now)
 {
     ImportCount count;
-    // Tasks are not appointments; entries without a usable date the kit counts.
-    count.skipped = from.skipped() + static_cast<int>(from.tasks().size());
+    // Tasks and journal entries are not appointments; entries without a usable date the kit counts.
+    count.skipped = from.skipped() + static_cast<int>(from.tasks().size()) + from.otherEntries();
     std::set<std::string> known;
     for (const CalendarEvent& event : into.events())
         known.insert(event.uid);
@@ -264,7 +264,8 @@ std::string importReport(const std::string& fileName, const ImportCount& count)
                        ", zmienione " + std::to_string(count.changed) + ", pominięte " + std::to_string(count.skipped) +
                        ".";
     if (count.skipped > 0)
-        text += "\nPominięto wpisy, których terminarz nie rozumie (bez daty początku, zadania, nieznane reguły powtarzania).";
+        text += "\nPominięto wpisy, których terminarz nie rozumie (bez daty początku, zadania, wpisy dziennika, "
+                "zmiany pojedynczych powtórzeń, nieznane reguły powtarzania).";
     return text;
 }
 

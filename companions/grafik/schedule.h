@@ -80,7 +80,7 @@ Repeat repeatOf(const std::string& rule);
 struct ImportCount {
     int added = 0;
     int changed = 0; // an appointment of the same UID imported again
-    int skipped = 0; // not understood: no usable date, a task, a recurrence refused
+    int skipped = 0; // not understood: no usable date, a task or journal entry, a recurrence refused, a changed single repeat
 };
 
 // Takes the appointments of `from` into `into`.

@@ -278,12 +278,13 @@ TEST(GrafikWindow, ImportCountsWhatItSkips)
     const std::string strange =
         "BEGIN:VEVENT\r\nUID:c@inny\r\nSUMMARY:Bez daty\r\nEND:VEVENT\r\n"
         "BEGIN:VTODO\r\nUID:d@inny\r\nDUE;VALUE=DATE:20261208\r\nSUMMARY:Zadanie\r\nEND:VTODO\r\n"
+        "BEGIN:VJOURNAL\r\nUID:e@inny\r\nDTSTART;VALUE=DATE:20261208\r\nSUMMARY:Dziennik\r\nEND:VJOURNAL\r\n"
         "BEGIN:VEVENT\r\nUID:a@inny\r\nRECURRENCE-ID:20261215T080000Z\r\nDTSTART:20261215T100000Z\r\nSUMMARY:Zmiana\r\n"
         "END:VEVENT\r\n";
     const std::vector<ImportRow> rows = {
-        {"two understood, three skipped", calendarOf(good + strange),
-         "Wczytano terminy z pliku „inny.ics”: nowe 2, zmienione 0, pominięte 3.\nPominięto wpisy, których terminarz "
-         "nie rozumie (bez daty początku, zadania, nieznane reguły powtarzania).",
+        {"two understood, four skipped", calendarOf(good + strange),
+         "Wczytano terminy z pliku „inny.ics”: nowe 2, zmienione 0, pominięte 4.\nPominięto wpisy, których terminarz "
+         "nie rozumie (bez daty początku, zadania, wpisy dziennika, zmiany pojedynczych powtórzeń, nieznane reguły powtarzania).",
          2},
         {"the same again changes them", calendarOf(good), "Wczytano terminy z pliku „inny.ics”: nowe 0, zmienione 2, pominięte 0.", 2},
         {"not a calendar", "to nie jest kalendarz\r\n",
