@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -253,6 +254,16 @@ TEST(GrafikWindow, ReminderNoteAndPrintedWeek)
     EXPECT_EQ(texts[0], "Kalvaro — tydzień 7.12.2026 – 13.12.2026");
     EXPECT_EQ(texts[1], "poniedziałek 7 grudnia 2026");
     EXPECT_EQ(texts[2], "    10:00–11:00 Narada, sala 2");
+
+    // The same week as a PDF from the print menu.
+    RecordingPrintSurface pdf;
+    platform.pdfFactory = [&pdf](const fs::path&, PaperSize) { return pdf.proxy(); };
+    platform.saveFileAnswers = {program / "tydzien.pdf"};
+    opened.find<QMenu>("printMenu")->actions().at(2)->trigger();
+    ASSERT_EQ(platform.saveFileRequests.size(), 1u);
+    EXPECT_EQ(platform.saveFileRequests[0].fileName, "terminarz 2026-12-07.pdf");
+    ASSERT_FALSE(pdf.texts.empty());
+    EXPECT_EQ(pdf.texts[0].text, texts[0]);
 }
 
 struct ImportRow {
