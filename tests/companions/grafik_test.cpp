@@ -193,6 +193,10 @@ TEST(GrafikWindow, AppointmentsAddedMovedAndDeletedAreInTheFile)
     opened.find<QDateTimeEdit>("poczatek")->setDateTime({{2026, 12, 1}, {9, 0}});
     opened.click("dzisiaj");
     EXPECT_EQ(opened.cellsWith("09:00 Narada u pani Łęckiej"), 6);
+    opened.click("nastepny");
+    EXPECT_EQ(opened.find<QLabel>("okres")->text(), "styczeń 2027");
+    EXPECT_EQ(opened.cellsWith("09:00 Narada"), 6);
+    opened.click("dzisiaj");
     opened.click("widokTydzien");
     EXPECT_EQ(opened.cellsWith("09:00–10:00 Narada u pani Łęckiej, Łódź, Piotrkowska 1"), 1);
 
