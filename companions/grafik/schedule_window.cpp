@@ -425,8 +425,8 @@ void ScheduleWindow::saveAppointment()
         platform_.inform(fromUtf8(refused.what()));
         return;
     }
-    // A moved appointment is followed to its new day.
-    if (event->start.date != events_[*selected_].start.date)
+    // A moved single appointment is followed to its new day; a series stays in view.
+    if (event->recurrence.empty() && event->start.date != events_[*selected_].start.date)
         day_ = toQDate(event->start.date);
     store(changed);
 }
