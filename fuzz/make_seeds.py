@@ -150,6 +150,13 @@ def text_lines():
     seed("text_lines", "empty", b"")
 
 
+def comment_log():
+    header = "WIRTELLO-KOMENTARZE 1\n"
+    seed("comment_log", "two", (header + "2026-12-07 17:05:00\tjkowalski\tOddzwonić.\\nPani Łęcka\n"
+                                 "2026-12-01 09:00:00\tanowak\tŻółć \\t\\\\ \\r\n").encode("utf-8"))
+    seed("comment_log", "empty", b"")
+
+
 def contact_database():
     def patch(slot, field, raw):
         return struct.pack("<H", slot) + bytes([field]) + bytes([len(raw)]) + raw
@@ -231,5 +238,6 @@ def hostile():
 
 if __name__ == "__main__":
     for make in [company, history, companion_config, print_font, network_mode, update_info, command_line,
-                 envelope, typed_number, numbering, cash_document, cash_amount, text_lines, contact_database, jpeg, hostile]:
+                 envelope, typed_number, numbering, cash_document, cash_amount, text_lines, comment_log,
+                 contact_database, jpeg, hostile]:
         make()
