@@ -131,7 +131,7 @@ ScheduleWindow::ScheduleWindow(Platform& platform, std::filesystem::path program
         ui_->przypomnienieTekst->clear();
     });
     connect(ui_->zamknij, &QPushButton::clicked, this, &QWidget::close);
-    connect(&reminderClock_, &QTimer::timeout, this, [this] { checkReminders(); });
+    connect(&reminderClock_, &QTimer::timeout, this, [this] { tick(); });
 }
 
 ScheduleWindow::~ScheduleWindow() = default;
@@ -145,6 +145,7 @@ void ScheduleWindow::open()
         LoadedCalendar loaded = loadCalendar(file_, toTimePoint(platform_.now()));
         document_ = std::move(loaded.document);
         events_ = document_.events();
+        seen_ = fileStamp();
         if (!loaded.damagedNotice.empty())
             platform_.inform(fromUtf8(loaded.damagedNotice));
     } catch (const IoError& error) {
@@ -389,16 +390,10 @@ void ScheduleWindow::addAppointment()
     const std::optional<CalendarEvent> event = formEvent({});
     if (!event)
         return;
-    CalendarDocument changed = document_;
     std::string uid;
-    try {
-        uid = changed.putEvent(*event, toTimePoint(platform_.now()));
-    } catch (const CalendarDamaged& refused) {
-        platform_.inform(fromUtf8(refused.what()));
-        return;
-    }
+    const auto now = toTimePoint(platform_.now());
     day_ = toQDate(event->start.date);
-    if (!store(changed))
+    if (!store([&](CalendarDocument& calendar) { uid = calendar.putEvent(*event, now); }))
         return;
     for (std::size_t i = 0; i < events_.size(); ++i) {
         if (events_[i].uid == uid) {
@@ -414,21 +409,14 @@ void ScheduleWindow::saveAppointment()
         platform_.inform(QStringLiteral("Wybierz termin z listy terminów dnia."));
         return;
     }
-    const std::string uid = events_[*selected_].uid;
-    const std::optional<CalendarEvent> event = formEvent(uid);
+    const std::optional<CalendarEvent> event = formEvent(events_[*selected_].uid);
     if (!event)
         return;
-    CalendarDocument changed = document_;
-    try {
-        changed.putEvent(*event, toTimePoint(platform_.now()));
-    } catch (const CalendarDamaged& refused) {
-        platform_.inform(fromUtf8(refused.what()));
-        return;
-    }
     // A moved single appointment is followed to its new day; a series stays in view.
     if (event->recurrence.empty() && event->start.date != events_[*selected_].start.date)
         day_ = toQDate(event->start.date);
-    store(changed);
+    const auto now = toTimePoint(platform_.now());
+    store([&](CalendarDocument& calendar) { calendar.putEvent(*event, now); });
 }
 
 void ScheduleWindow::deleteAppointment()
@@ -437,37 +425,67 @@ void ScheduleWindow::deleteAppointment()
         platform_.inform(QStringLiteral("Wybierz termin z listy terminów dnia."));
         return;
     }
-    const CalendarEvent& event = events_[*selected_];
+    const CalendarEvent event = events_[*selected_];
     QString question = QStringLiteral("Usunąć termin „%1”?").arg(fromUtf8(event.title));
     if (!event.recurrence.empty())
         question += QStringLiteral(" Usunięte zostaną wszystkie jego powtórzenia.");
     if (!platform_.ask(question))
         return;
-    CalendarDocument changed = document_;
-    changed.remove(event.uid);
-    if (store(changed))
+    if (store([&](CalendarDocument& calendar) { calendar.remove(event.uid); }))
         clearForm();
 }
 
-bool ScheduleWindow::store(const CalendarDocument& changed)
+bool ScheduleWindow::store(const std::function<void(CalendarDocument&)>& change)
 {
+    // The change is made to the file as it is on disk, so what another
+    // program put there meanwhile (a task copied from a contact) stays.
+    CalendarDocument written;
     try {
-        writeCalendar(file_, changed);
+        written = changeCalendar(file_, change);
     } catch (const IoError& error) {
         platform_.showError(error);
         return false;
+    } catch (const CalendarDamaged& damaged) {
+        platform_.inform(QStringLiteral("Zmiana nie została zapisana: %1").arg(fromUtf8(damaged.what())));
+        return false;
     }
+    adopt(std::move(written));
+    return true;
+}
+
+std::optional<std::filesystem::file_time_type> ScheduleWindow::fileStamp() const
+{
+    std::error_code error;
+    const auto stamp = std::filesystem::last_write_time(file_, error);
+    return error ? std::nullopt : std::optional(stamp);
+}
+
+void ScheduleWindow::adopt(CalendarDocument document)
+{
     const std::optional<std::string> selectedUid =
         selected_ ? std::optional(events_[*selected_].uid) : std::nullopt;
-    document_ = changed;
+    document_ = std::move(document);
     events_ = document_.events();
+    seen_ = fileStamp();
     selected_.reset();
     for (std::size_t i = 0; selectedUid && i < events_.size(); ++i) {
         if (events_[i].uid == *selectedUid)
             selected_ = i;
     }
     showView();
-    return true;
+}
+
+void ScheduleWindow::tick()
+{
+    if (fileStamp() != seen_) {
+        try {
+            adopt(readCalendar(file_));
+        } catch (const CalendarDamaged&) {
+            // The next change tells the user; the calendar on screen stays.
+        } catch (const IoError&) {
+        }
+    }
+    checkReminders();
 }
 
 void ScheduleWindow::importFile()
@@ -488,9 +506,9 @@ void ScheduleWindow::importFile()
         platform_.showError(error);
         return;
     }
-    CalendarDocument changed = document_;
-    const ImportCount count = importAppointments(changed, imported, toTimePoint(platform_.now()));
-    if (count.added + count.changed > 0 && !store(changed))
+    ImportCount count;
+    const auto now = toTimePoint(platform_.now());
+    if (!store([&](CalendarDocument& calendar) { count = importAppointments(calendar, imported, now); }))
         return;
     platform_.inform(fromUtf8(importReport(name, count)));
 }

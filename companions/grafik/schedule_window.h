@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -47,8 +48,10 @@ public:
 
     bool isReadOnly() const { return !access_.lock; }
 
-    // Shows the note of every reminder that has come due and was not shown yet.
-    void checkReminders();
+    // The clock's tick: reads the calendar again when another program changed
+    // it, then shows the note of every reminder that has come due and was not
+    // shown yet.
+    void tick();
 
 private:
     void showView();
@@ -66,8 +69,13 @@ private:
     void importFile();
     void exportFile();
     void print(PrintDestination destination);
-    // Stores `changed`; on a failure the calendar on screen stays as it was.
-    bool store(const CalendarDocument& changed);
+    // Applies `change` to the calendar on disk and stores it; on a failure
+    // the calendar on screen stays as it was.
+    bool store(const std::function<void(CalendarDocument&)>& change);
+    // Shows `document`, keeping the chosen appointment.
+    void adopt(CalendarDocument document);
+    std::optional<std::filesystem::file_time_type> fileStamp() const;
+    void checkReminders();
     void setReadOnly(const QString& note);
     void fillCell(int row, int column, const QDate& day, const std::vector<DayAppointment>& appointments,
                   bool withDayNumber, bool inMonth);
@@ -89,6 +97,7 @@ private:
     QDateTime formStart_;                  // the start before the user moved it
     QTimer reminderClock_;
     std::set<std::string> reminded_;
+    std::optional<std::filesystem::file_time_type> seen_; // the file's time when last read or written
 };
 
 // The window for the command line  grafik "<title>"  on the calendar in the

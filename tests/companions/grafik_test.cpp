@@ -244,7 +244,7 @@ TEST(GrafikWindow, ReminderNoteAndPrintedWeek)
     auto* note = opened.find<QLabel>("przypomnienieTekst");
     EXPECT_EQ(note->text(), "Przypomnienie: 10:00 Narada, sala 2 — za 10 min.");
     auto* window = dynamic_cast<ScheduleWindow*>(opened.window.get());
-    window->checkReminders();
+    window->tick();
     EXPECT_EQ(note->text(), "Przypomnienie: 10:00 Narada, sala 2 — za 10 min.") << "shown once";
     EXPECT_TRUE(platform.informed.isEmpty()) << "the note does not stop the work";
 
@@ -268,6 +268,29 @@ TEST(GrafikWindow, ReminderNoteAndPrintedWeek)
     EXPECT_EQ(platform.saveFileRequests[0].fileName, "terminarz 2026-12-07.pdf");
     ASSERT_FALSE(pdf.texts.empty());
     EXPECT_EQ(pdf.texts[0].text, texts[0]);
+}
+
+TEST(GrafikWindow, ChangesOfAnotherProgramStayAndShow)
+{
+    const WarsawTime zone;
+    const test::TempFolder program;
+    ScriptedPlatform platform; // its clock: 6.12.2026
+    Opened opened = openWindow(platform, program.path());
+    const auto another = [&program](const char* title, int hour) {
+        changeCalendar(program / kCalendar, [&](CalendarDocument& calendar) {
+            calendar.putEvent(event(title, {{2026, 12, 6}, {hour, 0}}, {{2026, 12, 6}, {hour + 1, 0}}), kNow);
+        });
+    };
+    another("Zadanie: Łęcka", 12);
+    opened.find<QLineEdit>("tytul")->setText("Narada");
+    opened.click("dodaj"); // 6.12 9:00, the form's first proposal
+    another("Zadanie: Żółć", 14);
+    dynamic_cast<ScheduleWindow*>(opened.window.get())->tick();
+    auto* day = opened.find<QListWidget>("terminyDnia");
+    ASSERT_EQ(day->count(), 3);
+    EXPECT_EQ(day->item(0)->text(), "09:00–10:00 Narada");
+    EXPECT_EQ(day->item(1)->text(), "12:00–13:00 Zadanie: Łęcka");
+    EXPECT_EQ(day->item(2)->text(), "14:00–15:00 Zadanie: Żółć");
 }
 
 struct ImportRow {
