@@ -6,7 +6,9 @@
 #include "platform/window_look.h"
 #include "store/io_error.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QSessionManager>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QTextCursor>
@@ -62,6 +64,10 @@ NotesWindow::NotesWindow(Platform& platform, std::filesystem::path programFolder
     });
     auto* again = new QShortcut(QKeySequence::FindNext, this);
     connect(again, &QShortcut::activated, this, &NotesWindow::findNext);
+#ifndef QT_NO_SESSIONMANAGER
+    // Logging out may end the program without closing its windows.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { store(); });
+#endif
     ui_->noteEdit->setFocus();
 }
 
