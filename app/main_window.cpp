@@ -45,10 +45,11 @@ void Tzadania_f::connectActions()
 
     // A new current row (mouse or keys) selects that contact; a click on the
     // entry that was already current selects it again, as a click always does.
-    connect(listazadan, &QListWidget::currentRowChanged, this, [this] { runGuarded(platform_, [this] { select(); }); });
+    connect(listazadan, &QListWidget::currentRowChanged, this,
+            [this] { runGuarded(platform_, [this] { moveToCurrentRow(); }); });
     connect(listazadan, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         if (listazadan->row(item) == rowBeforePress_)
-            runGuarded(platform_, [this] { select(); });
+            runGuarded(platform_, [this] { moveToCurrentRow(); });
     });
     listazadan->viewport()->installEventFilter(this);
     connectImport();
@@ -134,6 +135,8 @@ void Tzadania_f::Wygaszaj()
 
 void Tzadania_f::endProgram(bool recordRun)
 {
+    if (!settleCardChanges())
+        return;
     if (!platform_.ask(QStringLiteral("Koniec pracy ?")))
         return;
     Wygaszaj();

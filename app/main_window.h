@@ -151,6 +151,13 @@ private:
     void openWebPage();                          // SpeedButton18 "Strona www"
     void endProgram(bool recordRun); // SpeedButton27 "Koniec" and the close box
 
+    // Moves the card to the list's current row, first asking about edits not
+    // saved on the contact the card shows; on "Anuluj" the list goes back.
+    void moveToCurrentRow();
+    // Asks whether to save the card's edits not saved yet and does so on
+    // "Tak"; false when the user cancelled (or nothing could be saved).
+    bool settleCardChanges();
+
     // False, after telling the user, while the contact database could not be
     // read: changes could not be stored.
     bool contactsChangeable();
@@ -172,6 +179,7 @@ private:
     bool photoChosen_ = false;
     std::filesystem::path photoFileName_;
     int rowBeforePress_ = -1;
+    int cardRow_ = -1; // the list row whose contact the card shows
 };
 
 } // namespace wirtello

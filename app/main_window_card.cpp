@@ -44,6 +44,35 @@ void Tzadania_f::select()
         edits[i]->setText(slot < 0 ? QString() : QString::fromStdString(data_.contacts.text(kCardFields[i], slot)));
     showPicture(slot);
     changesPending_ = false;
+    cardRow_ = listazadan->currentRow();
+}
+
+void Tzadania_f::moveToCurrentRow()
+{
+    if (changesPending_) {
+        const int row = listazadan->currentRow();
+        setSelectedRow(cardRow_); // the edits belong to the contact the card shows
+        if (!settleCardChanges())
+            return;
+        setSelectedRow(row);
+    }
+    select();
+}
+
+bool Tzadania_f::settleCardChanges()
+{
+    if (!changesPending_)
+        return true;
+    switch (platform_.askYesNoCancel(QStringLiteral("Zapisać zmiany kontaktu ?"))) {
+    case Platform::Answer::Yes:
+        saveCard();
+        return !changesPending_;
+    case Platform::Answer::No:
+        return true;
+    case Platform::Answer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void Tzadania_f::showPicture(int slot)

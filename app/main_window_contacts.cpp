@@ -73,6 +73,8 @@ void Tzadania_f::storeContacts()
     setSelectedRow(row >= 0 ? row : listazadan->count() > 0 ? 0 : -1);
     if (row < 0 || !changesPending_)
         runGuarded(platform_, [this] { select(); }); // a bad photo must not stop the store's caller
+    else
+        cardRow_ = row;
     platform_.inform(mergeText(merged));
 }
 
@@ -90,7 +92,7 @@ void Tzadania_f::setSelectedRow(int row)
 
 void Tzadania_f::addContact()
 {
-    if (!contactsChangeable())
+    if (!contactsChangeable() || !settleCardChanges())
         return;
     switch (data_.contacts.checkAdd()) {
     case ContactBook::AddCheck::Full:
@@ -111,6 +113,9 @@ void Tzadania_f::addContact()
         return;
     const ContactBook::Added added = data_.contacts.add(name->toStdString());
     addRow(added.row, QString::fromStdString(added.display));
+    // What is typed next goes to the new contact, not over the one shown before.
+    setSelectedRow(added.row);
+    select();
 }
 
 void Tzadania_f::renameContact()
@@ -131,7 +136,7 @@ void Tzadania_f::renameContact()
 
 void Tzadania_f::deleteContact()
 {
-    if (!contactsChangeable())
+    if (!contactsChangeable() || !settleCardChanges())
         return;
     if (!platform_.ask(QStringLiteral("Usunąć temat z listy ?")))
         return;

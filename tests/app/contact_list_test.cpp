@@ -14,8 +14,8 @@ TEST_F(MainWindowTest, AddHandsOutIdsAndKeepsTheCounterFile)
     ASSERT_EQ(platform.inputsAsked.size(), 1u);
     EXPECT_EQ(platform.inputsAsked[0], std::make_pair(QStringLiteral("Definiowanie kontaktu"), QStringLiteral("Podaj nazwę")));
     EXPECT_EQ(entries(), QStringList({QStringLiteral("000 Przykładowa")}));
-    // The card still shows no selection until the entry is clicked.
-    EXPECT_EQ(window->selectedSlot(), -1);
+    // The new contact is selected, so what is typed next goes to it.
+    EXPECT_EQ(window->selectedSlot(), 0);
     EXPECT_EQ(window->imie->text(), "");
 
     addContact("");
@@ -114,9 +114,11 @@ TEST_F(MainWindowTest, DeleteMovesTheLaterContactsUpWithTheirFieldsAndWritesTheF
     clickRow(1);
     window->ulica->setText("niezapisana");
 
+    platform.threeWayAnswers = {Platform::Answer::No};
     platform.askAnswers.push_back(true);
     window->SpeedButton3->click();
-    EXPECT_EQ(platform.asked, QStringList({QStringLiteral("Usunąć temat z listy ?")}));
+    EXPECT_EQ(platform.asked,
+              QStringList({QStringLiteral("Zapisać zmiany kontaktu ?"), QStringLiteral("Usunąć temat z listy ?")}));
     EXPECT_EQ(entries(), QStringList({"000 Adam", "002 Cezary"}));
     EXPECT_EQ(window->listazadan->currentRow(), 0);
     EXPECT_EQ(window->ulica->text(), "Polna 1");

@@ -94,6 +94,7 @@ TEST_F(MainWindowTest, ChangesMarkDrivesTheIndicatorAtEachTick)
     window->Timer1Timer();
     EXPECT_FALSE(window->SpeedButton15->isHidden());
 
+    platform.threeWayAnswers = {Platform::Answer::No};
     clickRow(1);
     window->Timer1Timer();
     EXPECT_TRUE(window->SpeedButton15->isHidden());
@@ -130,11 +131,11 @@ TEST_F(MainWindowTest, SaveStoresTheCardCutToEachFieldInMemoryOnly)
 TEST_F(MainWindowTest, SaveWithNoSelectionStoresNothing)
 {
     start();
-    addContact("Nowy");
     window->ulica->setText("Polna");
     window->SpeedButton9->click();
-    EXPECT_EQ(data.contacts.text(ContactField::Street, 0), "");
     EXPECT_FALSE(window->changesPending());
+    addContact("Nowy");
+    EXPECT_EQ(data.contacts.text(ContactField::Street, 0), "");
 }
 
 TEST_F(MainWindowTest, HelpPanelCoversListAndCardUntilClosed)
@@ -243,6 +244,7 @@ TEST_F(MainWindowTest, CloseRequestStoresTheDatabaseWithoutRecordingTheRun)
     const auto history = readBytes(folder / "Admini/historia.dat");
     addContact("Adam");
     window->ulica->setText("niezapisana"); // the card is not saved at the end
+    platform.threeWayAnswers = {Platform::Answer::No};
     platform.askAnswers = {true};
     EXPECT_FALSE(requestClose(*window)); // refused even on "Tak": the process ends instead
     EXPECT_EQ(platform.endProcessCalls, 1);
