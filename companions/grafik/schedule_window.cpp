@@ -3,6 +3,7 @@
 #include "ui_schedule_window.h"
 
 #include "companions/calendar_kit/calendar_file.h"
+#include "platform/handler_guard.h"
 #include "store/io_error.h"
 
 #include <QApplication>
@@ -89,12 +90,13 @@ ScheduleWindow::ScheduleWindow(Platform& platform, std::filesystem::path program
     for (std::size_t i = 0; i < kReminderMinutes.size(); ++i)
         ui_->przypomnij->setItemData(static_cast<int>(i) + 1, kReminderMinutes[i]);
 
-    connect(ui_->widokDzien, &QPushButton::clicked, this, [this] { setView(View::Day); });
-    connect(ui_->widokTydzien, &QPushButton::clicked, this, [this] { setView(View::Week); });
-    connect(ui_->widokMiesiac, &QPushButton::clicked, this, [this] { setView(View::Month); });
-    connect(ui_->poprzedni, &QPushButton::clicked, this, [this] { step(-1); });
-    connect(ui_->nastepny, &QPushButton::clicked, this, [this] { step(1); });
-    connect(ui_->dzisiaj, &QPushButton::clicked, this, [this] {
+    // Every button through the guard, so that no failure ends the program.
+    onClick(ui_->widokDzien, platform_, [this] { setView(View::Day); });
+    onClick(ui_->widokTydzien, platform_, [this] { setView(View::Week); });
+    onClick(ui_->widokMiesiac, platform_, [this] { setView(View::Month); });
+    onClick(ui_->poprzedni, platform_, [this] { step(-1); });
+    onClick(ui_->nastepny, platform_, [this] { step(1); });
+    onClick(ui_->dzisiaj, platform_, [this] {
         day_ = platform_.now().date();
         showView();
     });
@@ -118,20 +120,20 @@ ScheduleWindow::ScheduleWindow(Platform& platform, std::filesystem::path program
         for (QDateTimeEdit* edit : {ui_->poczatek, ui_->koniec})
             edit->setDisplayFormat(wholeDay ? kDayFormat : kTimeFormat);
     });
-    connect(ui_->nowy, &QPushButton::clicked, this, [this] { clearForm(); });
-    connect(ui_->dodaj, &QPushButton::clicked, this, [this] { addAppointment(); });
-    connect(ui_->zapisz, &QPushButton::clicked, this, [this] { saveAppointment(); });
-    connect(ui_->usun, &QPushButton::clicked, this, [this] { deleteAppointment(); });
-    connect(ui_->importuj, &QPushButton::clicked, this, [this] { importFile(); });
-    connect(ui_->eksportuj, &QPushButton::clicked, this, [this] { exportFile(); });
-    connect(ui_->drukuj, &QPushButton::clicked, this, [this] { print(PrintDestination::Printer); });
-    addPrintMenu(ui_->drukuj, [this](PrintDestination destination) { print(destination); });
-    connect(ui_->przypomnienieZamknij, &QPushButton::clicked, this, [this] {
+    onClick(ui_->nowy, platform_, [this] { clearForm(); });
+    onClick(ui_->dodaj, platform_, [this] { addAppointment(); });
+    onClick(ui_->zapisz, platform_, [this] { saveAppointment(); });
+    onClick(ui_->usun, platform_, [this] { deleteAppointment(); });
+    onClick(ui_->importuj, platform_, [this] { importFile(); });
+    onClick(ui_->eksportuj, platform_, [this] { exportFile(); });
+    onClick(ui_->drukuj, platform_, [this] { print(PrintDestination::Printer); });
+    addPrintMenu(ui_->drukuj, [this](PrintDestination destination) { runGuarded(platform_, [&] { print(destination); }); });
+    onClick(ui_->przypomnienieZamknij, platform_, [this] {
         ui_->przypomnienie->hide();
         ui_->przypomnienieTekst->clear();
     });
-    connect(ui_->zamknij, &QPushButton::clicked, this, &QWidget::close);
-    connect(&reminderClock_, &QTimer::timeout, this, [this] { tick(); });
+    onClick(ui_->zamknij, platform_, [this] { close(); });
+    connect(&reminderClock_, &QTimer::timeout, this, [this] { runGuarded(platform_, [this] { tick(); }); });
 }
 
 ScheduleWindow::~ScheduleWindow() = default;
