@@ -169,12 +169,13 @@ private:
         std::optional<WordLines> lines = layWords(surface, text, width, lineStep);
         const bool smaller = !lines;
         if (smaller) {
-            // A size of 0 or less leaves the height to the face: its cell, in
-            // points, is larger than any size that fits.
+            // A size of 0 or less leaves the height to the face; its cell, in
+            // points, is taller than the face's own size, which did not fit.
             const std::int64_t cellPoints =
                 static_cast<std::int64_t>(surface.textExtent(text).height) * 72 / std::max(1, page_.state().resolutionY);
             std::int32_t fits = 1;
-            std::int32_t tooLarge = size_ > 0 ? size_ : static_cast<std::int32_t>(std::clamp<std::int64_t>(cellPoints, 2, 1000));
+            std::int32_t tooLarge =
+                size_ > 0 ? size_ : static_cast<std::int32_t>(std::clamp<std::int64_t>(cellPoints, 2, 1000));
             page_.SetPrintFont(face_, fits);
             lines = layWords(surface, text, width, lineStep);
             while (lines && tooLarge - fits > 1) {
