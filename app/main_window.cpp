@@ -25,6 +25,7 @@ Tzadania_f::Tzadania_f(AppData& data, Platform& platform, CurrentPrintFont& prin
     setWindowFlag(Qt::WindowCloseButtonHint);
     buildLayout();
     connectActions();
+    setUpKeyboard();
     Timer1->start();
 }
 

@@ -128,6 +128,7 @@ protected:
 private:
     void buildLayout();
     void connectActions();
+    void setUpKeyboard(); // main_window_keys.cpp
     std::array<QLineEdit*, 10> cardEdits() const;
 
     // Event handlers of the buttons; each runs through the handler guard.

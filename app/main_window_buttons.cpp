@@ -5,6 +5,7 @@
 
 #include "cash/cash_document_window.h"
 #include "envelope/envelope_window.h"
+#include "platform/keyboard_access.h"
 #include "platform/platform.h"
 #include "print/print_actions.h"
 
@@ -15,13 +16,12 @@ namespace wirtello {
 void Tzadania_f::showHelp()
 {
     Panel1->setGeometry(8, 83, 812, 578);
-    Panel1->show();
-    Panel1->raise();
+    openPanel(Panel1, SpeedButton7);
 }
 
 void Tzadania_f::hideHelp()
 {
-    Panel1->hide();
+    closePanel(Panel1);
 }
 
 // ---- other windows ----

@@ -56,7 +56,7 @@ TEST_F(MainWindowTest, ButtonsAreFlatWithHandCursorCaptionAndGlyph)
         EXPECT_FALSE(button->icon().isNull()) << button->text().toStdString();
     }
     EXPECT_EQ(window->SpeedButton8->text(), "Drukuj");
-    EXPECT_EQ(window->SpeedButton8->toolTip(), "Wydruk listy tematów");
+    EXPECT_EQ(window->SpeedButton8->toolTip(), "Wydruk listy tematów (Ctrl+P)");
     EXPECT_EQ(window->SpeedButton26->text(), "Rejestr dokumentów");
     EXPECT_EQ(window->SpeedButton15->toolTip(), "Nastąpiły zmiany danych");
     EXPECT_EQ(window->SpeedButton8->parentWidget(), window->Panel3);

@@ -1,0 +1,201 @@
+#include "keyboard_access.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QShortcut>
+#include <QTextEdit>
+
+namespace wirtello {
+namespace {
+
+// The frame drawn over a button that has the keyboard focus: flat buttons
+// draw none of their own in every style.
+class FocusFrame : public QWidget {
+public:
+    explicit FocusFrame(QAbstractButton* button) : QWidget(button)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        QPen pen(palette().color(QPalette::WindowText));
+        pen.setStyle(Qt::DotLine);
+        painter.setPen(pen);
+        painter.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
+};
+
+// Enter presses the button, and the frame follows the keyboard focus.
+class ButtonKeys : public QObject {
+public:
+    ButtonKeys(QAbstractButton* button) : QObject(button), button_(button), frame_(new FocusFrame(button)) {}
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key != Qt::Key_Return && key != Qt::Key_Enter)
+                return false;
+            button_->click();
+            return true;
+        }
+        case QEvent::FocusIn: {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            // Not for a click, nor when the window first gets the focus:
+            // the window looks as ever until the keyboard is used.
+            if (reason != Qt::MouseFocusReason && reason != Qt::ActiveWindowFocusReason
+                && reason != Qt::PopupFocusReason) {
+                frame_->setGeometry(button_->rect());
+                frame_->show();
+                frame_->raise();
+            }
+            return false;
+        }
+        case QEvent::FocusOut:
+            frame_->hide();
+            return false;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QAbstractButton* button_;
+    FocusFrame* frame_;
+};
+
+// Keeps an edit from claiming a key that is one of its window's shortcuts.
+class ShortcutPass : public QObject {
+public:
+    ShortcutPass(QWidget* window) : QObject(window), window_(window) {}
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride)
+            return false;
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        // Keys an edit needs itself (Delete, Escape, plain letters) stay its own.
+        if (!(static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier))
+            return false;
+        for (const QShortcut* shortcut : window_->findChildren<QShortcut*>()) {
+            if (shortcut->key() == pressed && shortcut->isEnabled())
+                return true; // unaccepted: the shortcut runs
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
+// What openPanel changed, kept on the panel until closePanel puts it back.
+class PanelState : public QObject {
+public:
+    using QObject::QObject;
+    QList<QPointer<QWidget>> disabled;
+    QList<QPointer<QShortcut>> resting;
+    QPointer<QWidget> focusBefore;
+};
+
+PanelState* panelState(QWidget* panel)
+{
+    for (QObject* child : panel->children())
+        if (auto* state = dynamic_cast<PanelState*>(child))
+            return state;
+    return nullptr;
+}
+
+} // namespace
+
+void makeKeyboardButton(QAbstractButton* button, const QKeySequence& shortcut, QWidget* inWidget)
+{
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->installEventFilter(new ButtonKeys(button));
+    if (shortcut.isEmpty())
+        return;
+    QShortcut* keys = inWidget ? new QShortcut(shortcut, inWidget) : new QShortcut(shortcut, button);
+    keys->setContext(inWidget ? Qt::WidgetShortcut : Qt::WindowShortcut);
+    QObject::connect(keys, &QShortcut::activated, button, [button] {
+        if (button->isVisible() && button->isEnabled())
+            button->click();
+    });
+    const QString said = button->toolTip().isEmpty() ? button->text() : button->toolTip();
+    button->setToolTip(QStringLiteral("%1 (%2)").arg(said, shortcut.toString(QKeySequence::NativeText)));
+}
+
+void setTabChain(const QList<QWidget*>& widgets)
+{
+    for (qsizetype i = 0; i + 1 < widgets.size(); ++i)
+        QWidget::setTabOrder(widgets[i], widgets[i + 1]);
+}
+
+void letShortcutsPassEdits(QWidget* window)
+{
+    auto* pass = new ShortcutPass(window);
+    for (QWidget* child : window->findChildren<QWidget*>()) {
+        if (qobject_cast<QLineEdit*>(child) || qobject_cast<QTextEdit*>(child) || qobject_cast<QPlainTextEdit*>(child)
+            || qobject_cast<QAbstractSpinBox*>(child))
+            child->installEventFilter(pass);
+    }
+}
+
+void openPanel(QWidget* panel, QWidget* focus)
+{
+    if (panelState(panel))
+        return; // already up
+    auto* state = new PanelState(panel);
+    QWidget* window = panel->window();
+    state->focusBefore = window->focusWidget();
+    const QRect covered = panel->geometry();
+    const QObjectList siblings = panel->parentWidget()->children();
+    for (QObject* object : siblings) {
+        auto* widget = qobject_cast<QWidget*>(object);
+        if (widget && widget != panel && widget->isEnabled() && covered.intersects(widget->geometry())) {
+            widget->setEnabled(false);
+            state->disabled << widget;
+        }
+    }
+    for (QShortcut* shortcut : window->findChildren<QShortcut*>()) {
+        auto* owner = qobject_cast<QWidget*>(shortcut->parent());
+        if (shortcut->isEnabled() && owner && !panel->isAncestorOf(owner)) {
+            shortcut->setEnabled(false);
+            state->resting << shortcut;
+        }
+    }
+    panel->show();
+    panel->raise();
+    if (focus)
+        focus->setFocus(Qt::OtherFocusReason);
+}
+
+void closePanel(QWidget* panel)
+{
+    panel->hide();
+    PanelState* state = panelState(panel);
+    if (!state)
+        return;
+    for (const QPointer<QWidget>& widget : state->disabled)
+        if (widget)
+            widget->setEnabled(true);
+    for (const QPointer<QShortcut>& shortcut : state->resting)
+        if (shortcut)
+            shortcut->setEnabled(true);
+    if (state->focusBefore)
+        state->focusBefore->setFocus(Qt::OtherFocusReason);
+    delete state;
+}
+
+} // namespace wirtello

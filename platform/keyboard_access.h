@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+
+class QAbstractButton;
+class QWidget;
+
+namespace wirtello {
+
+// Keyboard use of the windows' flat buttons and panels, shared so every
+// window behaves alike.
+
+// Tab stops on the button and shows a focus frame there, Space and Enter
+// press it; a shortcut, when given, presses it anywhere in its window while
+// the button is visible and enabled, and is named in its tooltip (after the
+// tooltip's own text, or after the caption when there is none). A shortcut
+// with `inWidget` works only while that widget has the focus (Delete in a list).
+void makeKeyboardButton(QAbstractButton* button, const QKeySequence& shortcut = {}, QWidget* inWidget = nullptr);
+
+// Tab visits the widgets in this order, then goes round to the first.
+void setTabChain(const QList<QWidget*>& widgets);
+
+// The window's shortcuts reach it even while an edit has the focus: an edit
+// would otherwise keep some of them (Ctrl+E moves to the line's end).
+void letShortcutsPassEdits(QWidget* window);
+
+// A panel drawn over its window takes the keyboard while it is up: the
+// controls it covers are disabled, every shortcut outside it rests, and the
+// focus goes to `focus`. closePanel hides it and puts all back, the focus
+// where it was before.
+void openPanel(QWidget* panel, QWidget* focus);
+void closePanel(QWidget* panel);
+
+} // namespace wirtello

@@ -1,0 +1,165 @@
+// The main window without a mouse: every job's button by its key, Tab and
+// the focus frame, and the help panel holding the keyboard while it is up.
+#include "main_window_fixture.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+
+namespace wirtello::test {
+namespace {
+
+using Pick = std::function<QWidget*(Tzadania_f&)>;
+
+struct KeyCase {
+    const char* name;
+    Pick focus;          // where the focus is when the key is pressed
+    QKeyCombination key;
+    Pick pressed;        // the button the key presses; none for a key that must press nothing
+    QString question;    // what the press asks, answered "Nie"/cancel
+};
+
+#define PICK(member) [](Tzadania_f& w) -> QWidget* { return w.member; }
+
+const KeyCase kKeyCases[] = {
+    {"CtrlS", PICK(ulica), Qt::CTRL | Qt::Key_S, PICK(SpeedButton9), {}},
+    {"CtrlN", PICK(listazadan), Qt::CTRL | Qt::Key_N, PICK(SpeedButton2), "Podaj nazwę"},
+    {"DeleteInList", PICK(listazadan), QKeyCombination(Qt::Key_Delete), PICK(SpeedButton3), "Usunąć temat z listy ?"},
+    {"DeleteInEdit", PICK(ulica), QKeyCombination(Qt::Key_Delete), nullptr, {}},
+    {"F2", PICK(listazadan), QKeyCombination(Qt::Key_F2), PICK(SpeedButton13), "Podaj nową nazwę"},
+    {"CtrlP", PICK(imie), Qt::CTRL | Qt::Key_P, PICK(SpeedButton8), {}},
+    {"CtrlEInEdit", PICK(ulica), Qt::CTRL | Qt::Key_E, PICK(SpeedButton10), {}},
+    {"Escape", PICK(listazadan), QKeyCombination(Qt::Key_Escape), PICK(SpeedButton27), "Koniec pracy ?"},
+    {"SpaceOnButton", PICK(SpeedButton9), QKeyCombination(Qt::Key_Space), PICK(SpeedButton9), {}},
+    {"EnterOnButton", PICK(SpeedButton24), QKeyCombination(Qt::Key_Return), PICK(SpeedButton24), {}},
+    {"EnterOnTopButton", PICK(SpeedButton2), QKeyCombination(Qt::Key_Enter), PICK(SpeedButton2), "Podaj nazwę"},
+};
+
+class KeyboardTest : public MainWindowTest, public ::testing::WithParamInterface<KeyCase> {
+protected:
+    void showWindow()
+    {
+        writeDatabase({{0, "000 Adam", "Polna 1"}, {1, "001 Bartek", "Leśna 2"}});
+        start();
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    // Every button of the window, and how often each was pressed.
+    std::vector<std::pair<QToolButton*, std::unique_ptr<QSignalSpy>>> spyButtons()
+    {
+        std::vector<std::pair<QToolButton*, std::unique_ptr<QSignalSpy>>> spies;
+        for (QToolButton* button : window->findChildren<QToolButton*>())
+            spies.emplace_back(button, std::make_unique<QSignalSpy>(button, &QAbstractButton::clicked));
+        return spies;
+    }
+};
+
+TEST_P(KeyboardTest, TheKeyPressesItsButtonAndNoOther)
+{
+    const KeyCase& row = GetParam();
+    showWindow();
+    platform.printerFactory = [] { return nullptr; };
+    platform.inputAnswers = {std::nullopt};
+    platform.askAnswers = {false};
+    const auto spies = spyButtons();
+    QWidget* focus = row.focus(*window);
+    focus->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(focus->hasFocus());
+
+    QTest::keyClick(focus, row.key.key(), row.key.keyboardModifiers());
+
+    QWidget* expected = row.pressed ? row.pressed(*window) : nullptr;
+    for (const auto& [button, spy] : spies)
+        EXPECT_EQ(spy->count(), button == expected ? 1 : 0) << button->text().toStdString();
+    const QStringList questions = platform.asked + [&] {
+        QStringList prompts;
+        for (const auto& [title, prompt] : platform.inputsAsked)
+            prompts << prompt;
+        return prompts;
+    }();
+    EXPECT_EQ(questions, row.question.isEmpty() ? QStringList() : QStringList{row.question});
+    platform.inputAnswers.clear();
+    platform.askAnswers.clear();
+    platform.unanswered = 0;
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, KeyboardTest, ::testing::ValuesIn(kKeyCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowTest, ShortcutsAreNamedInTheTooltips)
+{
+    start();
+    const std::pair<QToolButton*, QString> named[] = {
+        {window->SpeedButton9, "Zapisz kontakt (Ctrl+S)"},  {window->SpeedButton2, "Dodawanie nowego tematu (Ctrl+N)"},
+        {window->SpeedButton3, "Kasowanie tematu z listy (Del)"}, {window->SpeedButton13, "Zmiana nazwy kontaktu na liście (F2)"},
+        {window->SpeedButton10, "Adresuj kopertę (Ctrl+E)"}, {window->SpeedButton27, "Koniec (Esc)"},
+    };
+    for (const auto& [button, tip] : named)
+        EXPECT_EQ(button->toolTip(), tip);
+}
+
+TEST_F(MainWindowTest, TabReachesEveryButtonInVisualOrderWithAFrame)
+{
+    writeDatabase({{0, "000 Adam"}});
+    start();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    // Top bar left to right, the card, the list and search, the right bar top to bottom.
+    QList<QWidget*> order;
+    for (QToolButton* button : window->Panel3->findChildren<QToolButton*>())
+        order << button;
+    std::sort(order.begin(), order.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
+    order << window->imie << window->nazwisko << window->ulica << window->miejscowosc << window->telefon
+          << window->fax << window->komorka << window->mail << window->www << window->komunikator
+          << window->listazadan << window->coszukac << window->SpeedButton30;
+    QList<QWidget*> right;
+    for (QToolButton* button : window->Panel4->findChildren<QToolButton*>())
+        right << button;
+    std::sort(right.begin(), right.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+    order << right;
+
+    order.front()->setFocus(Qt::TabFocusReason);
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), order[i]) << i;
+    }
+    // The focused button looks different from the same button without focus.
+    QWidget* last = order.back();
+    const QImage focused = last->grab().toImage();
+    window->listazadan->setFocus(Qt::TabFocusReason);
+    EXPECT_NE(last->grab().toImage(), focused);
+}
+
+TEST_F(MainWindowTest, TheHelpPanelHoldsTheKeyboardUntilClosed)
+{
+    writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}});
+    start();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->listazadan->setFocus(Qt::TabFocusReason);
+    window->SpeedButton6->click();
+    EXPECT_TRUE(window->SpeedButton7->hasFocus());
+    for (QWidget* under : {static_cast<QWidget*>(window->listazadan), static_cast<QWidget*>(window->imie),
+                           static_cast<QWidget*>(window->coszukac)})
+        EXPECT_FALSE(under->isEnabled());
+    QTest::keyClick(window->SpeedButton7, Qt::Key_N, Qt::ControlModifier); // no "Dodaj" behind the panel
+    EXPECT_TRUE(platform.inputsAsked.empty());
+
+    QTest::keyClick(window->SpeedButton7, Qt::Key_Escape); // closes the panel, does not end the program
+    EXPECT_TRUE(window->Panel1->isHidden());
+    EXPECT_TRUE(platform.asked.isEmpty());
+    EXPECT_TRUE(window->listazadan->isEnabled());
+    EXPECT_TRUE(window->listazadan->hasFocus());
+
+    window->SpeedButton6->click();
+    QTest::keyClick(window->SpeedButton7, Qt::Key_Return);
+    EXPECT_TRUE(window->Panel1->isHidden());
+}
+
+} // namespace
+} // namespace wirtello::test
