@@ -101,13 +101,46 @@ private:
     QWidget* window_;
 };
 
+// Keeps keys, clicks and the focus away from the controls a panel covers,
+// without changing how they look.
+class CoveredBlocker : public QObject {
+public:
+    CoveredBlocker(QObject* parent, QWidget* panel) : QObject(parent), panel_(panel) {}
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            if (QWidget* inside = panel_->focusWidget() ? panel_->focusWidget() : panel_->nextInFocusChain())
+                if (panel_->isAncestorOf(inside))
+                    inside->setFocus(Qt::OtherFocusReason);
+            return true;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QWidget* panel_;
+};
+
 // What openPanel changed, kept on the panel until closePanel puts it back.
 class PanelState : public QObject {
 public:
     using QObject::QObject;
-    QList<QPointer<QWidget>> disabled;
+    QList<QPointer<QWidget>> covered;
     QList<QPointer<QShortcut>> resting;
     QPointer<QWidget> focusBefore;
+    CoveredBlocker* blocker = nullptr;
 };
 
 PanelState* panelState(QWidget* panel)
@@ -159,15 +192,19 @@ void openPanel(QWidget* panel, QWidget* focus)
     auto* state = new PanelState(panel);
     QWidget* window = panel->window();
     state->focusBefore = window->focusWidget();
-    const QRect covered = panel->geometry();
+    state->blocker = new CoveredBlocker(state, panel);
+    const QRect area = panel->geometry();
     const QObjectList siblings = panel->parentWidget()->children();
     for (QObject* object : siblings) {
         auto* widget = qobject_cast<QWidget*>(object);
-        if (widget && widget != panel && widget->isEnabled() && covered.intersects(widget->geometry())) {
-            widget->setEnabled(false);
-            state->disabled << widget;
-        }
+        if (!widget || widget == panel || !area.intersects(widget->geometry()))
+            continue;
+        state->covered << widget;
+        for (QWidget* inner : widget->findChildren<QWidget*>())
+            state->covered << inner;
     }
+    for (const QPointer<QWidget>& widget : state->covered)
+        widget->installEventFilter(state->blocker);
     for (QShortcut* shortcut : window->findChildren<QShortcut*>()) {
         auto* owner = qobject_cast<QWidget*>(shortcut->parent());
         if (shortcut->isEnabled() && owner && !panel->isAncestorOf(owner)) {
@@ -187,9 +224,9 @@ void closePanel(QWidget* panel)
     PanelState* state = panelState(panel);
     if (!state)
         return;
-    for (const QPointer<QWidget>& widget : state->disabled)
+    for (const QPointer<QWidget>& widget : state->covered)
         if (widget)
-            widget->setEnabled(true);
+            widget->removeEventFilter(state->blocker);
     for (const QPointer<QShortcut>& shortcut : state->resting)
         if (shortcut)
             shortcut->setEnabled(true);

@@ -26,8 +26,8 @@ void setTabChain(const QList<QWidget*>& widgets);
 void letShortcutsPassEdits(QWidget* window);
 
 // A panel drawn over its window takes the keyboard while it is up: the
-// controls it covers are disabled, every shortcut outside it rests, and the
-// focus goes to `focus`. closePanel hides it and puts all back, the focus
+// controls it covers take no keys, clicks or focus (and look as ever), every
+// shortcut outside it rests, and the focus goes to `focus`. closePanel hides it and puts all back, the focus
 // where it was before.
 void openPanel(QWidget* panel, QWidget* focus);
 void closePanel(QWidget* panel);
