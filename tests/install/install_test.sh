@@ -221,9 +221,10 @@ EOF
         return
     fi
     status=0
-    lintian "$deb" >"$WORK/lintian.log" 2>&1 || status=$?
-    [ "$status" -le 1 ] || fail "lintian could not check the package: $(cat "$WORK/lintian.log")"
-    ! grep -E '^(E|W): ' "$WORK/lintian.log" || fail "lintian reports errors or warnings (above)"
+    lintian --fail-on error,warning "$deb" >"$WORK/lintian.log" 2>&1 || status=$?
+    if [ "$status" != 0 ] || grep -qE '^(E|W): ' "$WORK/lintian.log"; then
+        fail "lintian reports errors or warnings, or could not check the package: $(cat "$WORK/lintian.log")"
+    fi
 }
 
 case $1 in
