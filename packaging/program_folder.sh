@@ -91,6 +91,8 @@ wirtello_start() {
     fi
     if [ -n "$folder" ] && wirtello_lay_out "$folder" "$defaults"; then
         if cd "$folder" 2>/dev/null; then
+            # Only this launcher's own failure may put the program in its error mode.
+            unset WIRTELLO_LAUNCHER_ERROR
             exec "$program"
         fi
         wirtello_fail "Wirtello: nie można wejść do folderu programu: $folder"

@@ -42,14 +42,16 @@ EOF
 # ---- the installed launcher, with a stand-in program that notes where it ran ----
 listing() { (cd "$1" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort | tr '\n' ' '); }
 
-# run_launcher NAME EXPECTED_STATUS [ARGUMENT...]: runs the launcher with HOME=$WORK/NAME.
+# run_launcher NAME EXPECTED_STATUS [ARGUMENT...]: runs the launcher with HOME=$WORK/NAME,
+# and a message left in the environment that only a failure of its own may replace.
 run_launcher() {
     name=$1
     expected=$2
     shift 2
     rm -f "$WORK/ran" "$WORK/ran.error"
     status=0
-    WIRTELLO_TEST_RAN="$WORK/ran" HOME="$WORK/$name" "$launcher" "$@" >"$WORK/out" 2>&1 || status=$?
+    WIRTELLO_TEST_RAN="$WORK/ran" WIRTELLO_LAUNCHER_ERROR=stale HOME="$WORK/$name" "$launcher" "$@" >"$WORK/out" 2>&1 ||
+        status=$?
     [ "$status" = "$expected" ] || fail "$name: launcher ended with $status, expected $expected: $(cat "$WORK/out")"
 }
 ran_in() {
