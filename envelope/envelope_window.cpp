@@ -3,6 +3,7 @@
 #include "admin/data_folder.h"
 #include "envelope/logo_picture.h"
 #include "platform/handler_guard.h"
+#include "platform/keyboard_access.h"
 #include "platform/platform.h"
 #include "platform/qt_picture.h"
 #include "platform/window_look.h"
@@ -71,6 +72,30 @@ void Tkoperta_f::build()
     onClick(SpeedButton11, platform_, [this] { hideHelp(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     Timer1->start();
+    setUpKeyboard();
+}
+
+void Tkoperta_f::setUpKeyboard()
+{
+    for (QToolButton* button : {SpeedButton8, SpeedButton9, SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4,
+                                SpeedButton5, SpeedButton6})
+        makeKeyboardButton(button);
+    makeKeyboardButton(SpeedButton7, QKeySequence(Qt::CTRL | Qt::Key_P));
+    makeKeyboardButton(SpeedButton10, QKeySequence(Qt::Key_Escape));
+    makeKeyboardButton(SpeedButton11, QKeySequence(Qt::Key_Escape));
+
+    // Panel by panel: sender, envelope and logo parameters, the button column, recipient.
+    QList<QWidget*> chain{n1, n2, n3, n4};
+    for (int i = 0; i < 4; ++i)
+        chain << l[i] << g[i] << RadioButton[i];
+    chain << poziomo << l_n << g_n << od << l_log << g_log << SpeedButton8 << SpeedButton9 << logo << nazwa;
+    chain << SpeedButton1 << SpeedButton2 << SpeedButton3 << SpeedButton4 << SpeedButton5 << SpeedButton6
+          << SpeedButton7;
+    for (QLineEdit* edit : o)
+        chain << edit;
+    chain << SpeedButton10;
+    setTabChain(chain);
+    letShortcutsPassEdits(this);
 }
 
 void Tkoperta_f::addressTo(const EnvelopeAddress& card)
@@ -102,7 +127,7 @@ void Tkoperta_f::initialise()
         tickPreset(1);
         poziomo->setChecked(false);
         logo->setChecked(false);
-        Panel3->hide();
+        closePanel(Panel3);
         for (QLineEdit* edit : {l1, l2, l3, l4, l_n, g1, g2, g3, g4, g_n, od, nazwa, l_log, g_log})
             edit->clear();
     }
@@ -264,13 +289,12 @@ void Tkoperta_f::detachPicture()
 void Tkoperta_f::showHelp()
 {
     Panel3->setGeometry(93, 62, 636, 390);
-    Panel3->show();
-    Panel3->raise();
+    openPanel(Panel3, SpeedButton11);
 }
 
 void Tkoperta_f::hideHelp()
 {
-    Panel3->hide();
+    closePanel(Panel3);
 }
 
 void Tkoperta_f::printEnvelope(PrintDestination destination)

@@ -170,6 +170,7 @@ private:
     void build() override;
     void aboutToShow() override { Timer1Timer(); }
     void buildLayout();
+    void setUpKeyboard();
     // What the preview shows while no logo is loaded.
     static QPixmap emptyPreviewPicture(const QSize& size);
     void tickPreset(int preset);
