@@ -1,5 +1,6 @@
 #include "record_file.h"
 
+#include "descriptor_io.h"
 #include "io_error.h"
 #include "paths.h"
 #include "safe_file.h"
@@ -10,13 +11,8 @@
 #include <string>
 #include <system_error>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #ifdef _WIN32
-#include <io.h>
 #include <process.h>
-#else
-#include <unistd.h>
 #endif
 
 namespace wirtello {
@@ -24,8 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kReadFailed = "Nie można odczytać pliku";
-const char* const kWriteFailed = "Nie można zapisać pliku";
 const char* const kReadOnly = "Nie można zapisać pliku tylko do odczytu";
 
 const char* const kTemporarySuffix = ".tmp~";

@@ -1,5 +1,6 @@
 #include "safe_file.h"
 
+#include "descriptor_io.h"
 #include "io_error.h"
 
 #include <algorithm>
@@ -8,21 +9,11 @@
 #include <optional>
 #include <system_error>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace wirtello {
 namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kReadFailed = "Nie można odczytać pliku";
-const char* const kWriteFailed = "Nie można zapisać pliku";
 constexpr int kLinkDepthLimit = 40;
 
 // Absolute and lexically normal, without a trailing separator.

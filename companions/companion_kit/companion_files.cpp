@@ -1,5 +1,6 @@
 #include "companion_files.h"
 
+#include "store/descriptor_io.h"
 #include "store/io_error.h"
 #include "store/paths.h"
 #include "store/record_file.h"
@@ -9,32 +10,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fcntl.h>
 #include <pwd.h>
 #include <stdexcept>
 #include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace wirtello {
 
 namespace {
-
-const char* const kReadFailed = "Nie można odczytać pliku";
-
-// Length of the UTF-8 sequence starting with `lead`, 0 for a byte that cannot start one.
-int sequenceLength(unsigned char lead)
-{
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    return 0;
-}
 
 std::string localStamp(std::chrono::system_clock::time_point now)
 {
@@ -56,28 +38,6 @@ std::filesystem::path companionFolder(const std::filesystem::path& programFolder
     if (error || !std::filesystem::is_directory(folder, error))
         throw IoError("Nie można utworzyć folderu", folder);
     return folder;
-}
-
-bool isValidUtf8(std::string_view text)
-{
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int length = sequenceLength(lead);
-        if (length == 0 || i + length > text.size())
-            return false;
-        for (int k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
-        if (length > 2) {
-            // No overlong forms, no surrogates, nothing past U+10FFFF.
-            const auto second = static_cast<unsigned char>(text[i + 1]);
-            if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
-                (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
-                return false;
-        }
-        i += length;
-    }
-    return true;
 }
 
 std::filesystem::path contactFile(const std::filesystem::path& folder, std::string_view argument,

@@ -5,6 +5,8 @@
 // keeping damaged files aside, and the lock of a document open in a window.
 // No Qt here.
 
+#include "store/utf8_text.h"
+
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -30,9 +32,6 @@ std::filesystem::path companionFolder(const std::filesystem::path& programFolder
 // Polish text.
 std::filesystem::path contactFile(const std::filesystem::path& folder, std::string_view argument,
                                   std::string_view extension);
-
-// Whether `text` is well-formed UTF-8.
-bool isValidUtf8(std::string_view text);
 
 // The bytes of `file`, or nothing when there is no file. Something that is
 // not a regular file, a link leaving the folder tree, a file over `maxBytes`

@@ -1,5 +1,7 @@
 #include "entry_name.h"
 
+#include "store/utf8_text.h"
+
 #include <array>
 
 namespace wirtello {
@@ -59,35 +61,6 @@ bool readsAsPolish(std::string_view raw)
         polish = polish || kPolishLetters.find(c) != std::u16string_view::npos;
     }
     return polish;
-}
-
-// Bytes of the UTF-8 sequence that `lead` starts; 0 for a byte that starts none.
-std::size_t sequenceLength(unsigned char lead)
-{
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    return 0;
-}
-
-bool isValidUtf8(std::string_view text)
-{
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = sequenceLength(static_cast<unsigned char>(text[i]));
-        if (length == 0 || i + length > text.size())
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        i += length;
-    }
-    return true;
 }
 
 std::string decode(const CodePage& page, std::string_view raw)
