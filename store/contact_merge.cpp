@@ -4,6 +4,7 @@
 
 // The address export's file format, header-only and plain C++.
 #include "contact_import/own_csv.h"
+#include "csv_cell.h"
 
 #include <algorithm>
 #include <ctime>
@@ -66,17 +67,11 @@ struct Entry {
     int slot;
 };
 
-// Always quoted, inner quotes doubled, a formula-like text guarded as the
-// address export does, so the import reads it back as the export's.
+// Always quoted, a formula-like text guarded as the address export does, so
+// the import reads it back as the export's.
 std::string csvValue(const std::string& utf8)
 {
-    std::string quoted = "\"";
-    for (const char c : guardedCell(utf8)) {
-        quoted += c;
-        if (c == '"')
-            quoted += '"';
-    }
-    return quoted + '"';
+    return csvField(utf8, CsvQuoting::Always);
 }
 
 } // namespace

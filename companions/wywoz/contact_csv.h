@@ -1,17 +1,14 @@
 #pragma once
 
 #include "exported_contact.h"
+#include "store/csv_cell.h"
 
 #include <string>
 #include <string_view>
 
 namespace wirtello {
 
-// One field of a semicolon-separated line: quoted when it holds ';', '"', a
-// line break or blanks at either end, with inner quotes doubled. A text a
-// spreadsheet would run as a formula ("=", "+", "-", "@", tab, CR first)
-// gets an apostrophe in front; the import takes it off again.
-std::string csvField(std::string_view utf8);
+// Its fields are written by csvField (store/csv_cell.h).
 
 // The contact book as a spreadsheet file: UTF-8 with a byte order mark, a
 // header row, fields separated by ';', lines ended by CR LF.
