@@ -1,5 +1,6 @@
 #include "document_register.h"
 
+#include "companions/companion_kit/line_escape.h"
 #include "contact_import/import_text.h"
 #include "store/paths.h"
 
@@ -12,44 +13,6 @@ namespace {
 
 constexpr std::string_view kHeader = "Rejestr dokumentów 1";
 constexpr std::size_t kFieldCount = 6;
-
-std::string escaped(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-std::optional<std::string> unescaped(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
-            out += text[i];
-            continue;
-        }
-        if (++i == text.size())
-            return std::nullopt;
-        switch (text[i]) {
-        case '\\': out += '\\'; break;
-        case 't': out += '\t'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        default: return std::nullopt;
-        }
-    }
-    return out;
-}
 
 std::vector<std::string_view> split(std::string_view text, char separator)
 {
@@ -89,7 +52,7 @@ RegisterRow parseRow(std::string_view line, std::size_t lineNumber)
     row.direction = *direction;
     std::array<std::string*, 4> texts = {&row.sign, &row.title, &row.note, &row.attachment};
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        std::optional<std::string> text = unescaped(fields[i + 2]);
+        std::optional<std::string> text = unescapeLineText(fields[i + 2]);
         if (!text)
             throw fail("zły znak po \\");
         *texts[i] = std::move(*text);
@@ -192,7 +155,7 @@ std::string formatRegister(const std::vector<RegisterRow>& rows)
         out += directionName(row.direction);
         for (const std::string* text : {&row.sign, &row.title, &row.note, &row.attachment}) {
             out += '\t';
-            out += escaped(*text);
+            out += escapeLineText(*text);
         }
         out += '\n';
     }

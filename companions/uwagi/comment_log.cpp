@@ -1,5 +1,7 @@
 #include "comment_log.h"
 
+#include "companions/companion_kit/line_escape.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -19,42 +21,6 @@ bool isTimestamp(std::string_view text)
             return false;
     }
     return true;
-}
-
-std::optional<std::string> unescape(std::string_view text)
-{
-    std::string plain;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
-            plain += text[i];
-            continue;
-        }
-        if (++i == text.size())
-            return std::nullopt;
-        switch (text[i]) {
-        case '\\': plain += '\\'; break;
-        case 'n': plain += '\n'; break;
-        case 't': plain += '\t'; break;
-        case 'r': plain += '\r'; break;
-        default: return std::nullopt;
-        }
-    }
-    return plain;
-}
-
-std::string escape(std::string_view text)
-{
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-        case '\\': escaped += "\\\\"; break;
-        case '\n': escaped += "\\n"; break;
-        case '\t': escaped += "\\t"; break;
-        case '\r': escaped += "\\r"; break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
 }
 
 bool isAuthor(std::string_view author)
@@ -90,7 +56,7 @@ std::optional<std::vector<Comment>> parseComments(std::string_view file)
             return std::nullopt;
         Comment comment{std::string(line.substr(0, first)),
                         std::string(line.substr(first + 1, second - first - 1)), {}};
-        std::optional<std::string> text = unescape(line.substr(second + 1));
+        std::optional<std::string> text = unescapeLineText(line.substr(second + 1));
         if (!isTimestamp(comment.written) || !isAuthor(comment.author) || !text)
             return std::nullopt;
         comment.text = std::move(*text);
@@ -106,7 +72,7 @@ std::string formatComments(const std::vector<Comment>& comments)
     std::string file(kCommentsHeader);
     file += '\n';
     for (const Comment& comment : comments)
-        file += comment.written + '\t' + comment.author + '\t' + escape(comment.text) + '\n';
+        file += comment.written + '\t' + comment.author + '\t' + escapeLineText(comment.text) + '\n';
     return file;
 }
 
