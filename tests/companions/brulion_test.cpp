@@ -4,6 +4,7 @@
 #include "store/safe_file.h"
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
+#include "tests/companions/companion_test_files.h"
 #include "tests/support/temp_folder.h"
 
 #include <QApplication>
@@ -20,12 +21,7 @@ using namespace wirtello;
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readText(const fs::path& file)
-{
-    const std::vector<std::uint8_t> bytes = test::readBytes(file);
-    return {bytes.begin(), bytes.end()};
-}
+using test::readText;
 
 struct OpenNotes {
     explicit OpenNotes(const fs::path& programFolder, ScriptedPlatform& platform,

@@ -3,6 +3,7 @@
 
 #include "companions/calendar_kit/calendar_file.h"
 #include "companions/calendar_kit/recurrence.h"
+#include "tests/companions/companion_test_files.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,8 @@
 
 namespace wirtello {
 namespace {
+using test::readBackCalendar;
+using test::writeText;
 
 const auto kNow = std::chrono::system_clock::from_time_t(1796601600); // 2026-12-07
 
@@ -23,23 +26,6 @@ struct WarsawTime {
     WarsawTime() { setenv("TZ", "Europe/Warsaw", 1); }
     ~WarsawTime() { unsetenv("TZ"); }
 };
-
-std::string readBack(const std::filesystem::path& file)
-{
-    const std::string command = std::string("/usr/bin/python3 " ICAL_READ_BACK " ") + file.string();
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer{};
-    while (pipe && std::fgets(buffer.data(), buffer.size(), pipe))
-        out += buffer.data();
-    EXPECT_EQ(pipe ? pclose(pipe) : -1, 0) << out;
-    return out;
-}
-
-void writeText(const std::filesystem::path& file, const std::string& text)
-{
-    std::ofstream(file, std::ios::binary) << text;
-}
 
 struct TaskRow {
     CalendarTask task;
@@ -78,7 +64,7 @@ TEST(CalendarFile, TasksReadBackTheSameHereAndInAnotherReader)
         EXPECT_EQ(tasks[i].done, rows[i].task.done);
         expected += rows[i].seen + "\n";
     }
-    EXPECT_EQ(readBack(file), expected);
+    EXPECT_EQ(readBackCalendar(file), expected);
 }
 
 TEST(CalendarFile, TimesOfOtherZonesAreShownInTheLocalOne)

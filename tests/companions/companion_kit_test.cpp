@@ -3,6 +3,7 @@
 
 #include "store/io_error.h"
 #include "store/safe_file.h"
+#include "tests/companions/companion_test_files.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +16,8 @@ using namespace wirtello;
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readText(const fs::path& file)
-{
-    const std::vector<std::uint8_t> bytes = test::readBytes(file);
-    return {bytes.begin(), bytes.end()};
-}
-
-void put(const fs::path& file, const std::string& text)
-{
-    test::writeBytes(file, {text.begin(), text.end()});
-}
+using test::readText;
+using test::writeText;
 
 const auto kNoon = std::chrono::system_clock::from_time_t(1733486400); // a fixed moment
 
@@ -116,11 +108,11 @@ TEST(CompanionKit, RefusedFilesAreErrorsAndStayWhole)
         const char* name;
         void (*make)(const fs::path& file, const fs::path& outside);
     } rows[] = {
-        {"over the limit", [](const fs::path& file, const fs::path&) { put(file, std::string(11, 'a')); }},
+        {"over the limit", [](const fs::path& file, const fs::path&) { writeText(file, std::string(11, 'a')); }},
         {"a pipe", [](const fs::path& file, const fs::path&) { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); }},
         {"a link leaving the folder",
          [](const fs::path& file, const fs::path& outside) {
-             put(outside / "cudzy.txt", "cudzy");
+             writeText(outside / "cudzy.txt", "cudzy");
              fs::create_symlink(outside / "cudzy.txt", file);
          }},
     };
@@ -141,9 +133,9 @@ TEST(CompanionKit, AFileKeptAsideNeverReplacesOneKeptEarlier)
 {
     test::TempFolder program;
     const fs::path file = program / "007.kom";
-    put(file, "pierwszy");
+    writeText(file, "pierwszy");
     const fs::path first = keepDamagedAside(file, kNoon);
-    put(file, "drugi");
+    writeText(file, "drugi");
     const fs::path second = keepDamagedAside(file, kNoon);
     EXPECT_NE(first, second);
     EXPECT_EQ(readText(first), "pierwszy");

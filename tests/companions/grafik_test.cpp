@@ -9,6 +9,7 @@
 #include "store/safe_file.h"
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
+#include "tests/companions/companion_test_files.h"
 #include "tests/support/temp_folder.h"
 
 #include <QCheckBox>
@@ -32,6 +33,8 @@ using namespace wirtello;
 namespace {
 
 namespace fs = std::filesystem;
+using test::readBackCalendar;
+using test::writeText;
 
 const auto kNow = std::chrono::system_clock::from_time_t(1796601600); // 2026-12-07
 
@@ -129,24 +132,6 @@ TEST(GrafikSchedule, RemindersComeDueOnceBeforeTheStart)
     }
 }
 
-void put(const fs::path& file, const std::string& text)
-{
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << text;
-}
-
-std::string readBack(const fs::path& file)
-{
-    const std::string command = std::string("/usr/bin/python3 " ICAL_READ_BACK " ") + file.string();
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer{};
-    while (pipe && std::fgets(buffer.data(), buffer.size(), pipe))
-        out += buffer.data();
-    EXPECT_EQ(pipe ? pclose(pipe) : -1, 0) << out;
-    return out;
-}
-
 struct Opened {
     std::unique_ptr<QWidget> window;
     template <typename T> T* find(const char* name) { return window->findChild<T*>(name); }
@@ -186,7 +171,7 @@ TEST(GrafikWindow, AppointmentsAddedMovedAndDeletedAreInTheFile)
     opened.find<QComboBox>("przypomnij")->setCurrentIndex(2);  // 15 minutes before
     opened.find<QLineEdit>("kontakt")->setText("007");
     opened.click("dodaj");
-    EXPECT_EQ(readBack(program / kCalendar), "NAME||\nVEVENT|Narada u pani Łęckiej|2026-11-23T09:00:00+01:00|"
+    EXPECT_EQ(readBackCalendar(program / kCalendar), "NAME||\nVEVENT|Narada u pani Łęckiej|2026-11-23T09:00:00+01:00|"
                                              "2026-11-23T10:00:00+01:00|Łódź, Piotrkowska 1|['WEEKLY']\n");
 
     // Back in December's month view: a Monday in each of its six weeks.
@@ -208,7 +193,7 @@ TEST(GrafikWindow, AppointmentsAddedMovedAndDeletedAreInTheFile)
     EXPECT_EQ(opened.find<QLineEdit>("kontakt")->text(), "007");
     opened.find<QDateTimeEdit>("poczatek")->setDateTime({{2026, 11, 24}, {10, 0}});
     opened.click("zapisz");
-    EXPECT_EQ(readBack(program / kCalendar), "NAME||\nVEVENT|Narada u pani Łęckiej|2026-11-24T10:00:00+01:00|"
+    EXPECT_EQ(readBackCalendar(program / kCalendar), "NAME||\nVEVENT|Narada u pani Łęckiej|2026-11-24T10:00:00+01:00|"
                                              "2026-11-24T11:00:00+01:00|Łódź, Piotrkowska 1|['WEEKLY']\n");
     opened.click("dzisiaj");
     EXPECT_EQ(opened.cellsWith("10:00 Narada"), 6);
@@ -223,7 +208,7 @@ TEST(GrafikWindow, AppointmentsAddedMovedAndDeletedAreInTheFile)
     platform.askAnswers = {true};
     opened.click("usun");
     EXPECT_EQ(platform.asked, QStringList{"Usunąć termin „Narada u pani Łęckiej”? Usunięte zostaną wszystkie jego powtórzenia."});
-    EXPECT_EQ(readBack(program / kCalendar), "NAME||\n");
+    EXPECT_EQ(readBackCalendar(program / kCalendar), "NAME||\n");
     EXPECT_EQ(opened.cellsWith("Narada"), 0);
 }
 
@@ -236,7 +221,7 @@ TEST(GrafikWindow, ReminderNoteAndPrintedWeek)
     meeting.place = "sala 2";
     meeting.reminderMinutes = 15;
     stored.putEvent(meeting, kNow);
-    put(program / kCalendar, stored.text());
+    writeText(program / kCalendar, stored.text());
 
     ScriptedPlatform platform;
     platform.clock = {{2026, 12, 7}, {9, 50}};
@@ -333,7 +318,7 @@ TEST(GrafikWindow, ImportCountsWhatItSkips)
     Opened opened = openWindow(platform, program.path());
     for (const ImportRow& row : rows) {
         SCOPED_TRACE(row.name);
-        put(program / "inny.ics", row.file);
+        writeText(program / "inny.ics", row.file);
         platform.informed.clear();
         platform.openFileAnswers = {program / "inny.ics"};
         opened.click("importuj");
@@ -348,7 +333,7 @@ TEST(GrafikWindow, ImportCountsWhatItSkips)
     // Exported, the file reads back in another reader.
     platform.saveFileAnswers = {program / "eksport.ics"};
     opened.click("eksportuj");
-    EXPECT_EQ(readBack(program / "eksport.ics"), "NAME||\nVEVENT|Wizyta Żółć|2026-12-08T09:00:00+01:00|"
+    EXPECT_EQ(readBackCalendar(program / "eksport.ics"), "NAME||\nVEVENT|Wizyta Żółć|2026-12-08T09:00:00+01:00|"
                                                  "2026-12-08T10:00:00+01:00||\nVEVENT|Urlop|2026-12-08|2026-12-09||\n");
 }
 
@@ -356,7 +341,7 @@ TEST(GrafikWindow, DamagedCalendarIsKeptAside)
 {
     const WarsawTime zone;
     const test::TempFolder program;
-    put(program / kCalendar, "BEGIN:VCALENDAR\r\nśmieci");
+    writeText(program / kCalendar, "BEGIN:VCALENDAR\r\nśmieci");
     ScriptedPlatform platform;
     Opened opened = openWindow(platform, program.path());
     ASSERT_EQ(platform.informed.size(), 1);

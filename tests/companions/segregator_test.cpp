@@ -6,6 +6,7 @@
 #include "store/safe_file.h"
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
+#include "tests/companions/companion_test_files.h"
 #include "tests/support/temp_folder.h"
 
 #include <QComboBox>
@@ -26,19 +27,9 @@ using namespace wirtello;
 namespace {
 
 namespace fs = std::filesystem;
+using test::readText;
+using test::writeText;
 using namespace std::chrono;
-
-std::string readText(const fs::path& file)
-{
-    const std::vector<std::uint8_t> bytes = test::readBytes(file);
-    return {bytes.begin(), bytes.end()};
-}
-
-void put(const fs::path& file, const std::string& text)
-{
-    fs::create_directories(file.parent_path());
-    test::writeBytes(file, {text.begin(), text.end()});
-}
 
 RegisterRow row(int y, unsigned m, unsigned d, Direction direction, std::string sign, std::string title,
                 std::string note = {}, std::string attachment = {})
@@ -161,7 +152,7 @@ TEST(Segregator, AttachedFilesBelowTheProgramFolderAreStoredRelative)
     EXPECT_EQ(attachmentReference("/p/Wirtello", "/p/Inne/kp1.kpw"), "/p/Inne/kp1.kpw");
     EXPECT_EQ(attachmentReference("/p/Wirtello", "/p/Wirtello/../x.kpw"), "/p/x.kpw");
     test::TempFolder program({"Dokumenty"});
-    put(program / "Dokumenty/kp1.kpw", "x");
+    writeText(program / "Dokumenty/kp1.kpw", "x");
     EXPECT_EQ(attachmentPath(program.path(), "Dokumenty/kp1.kpw"), program / "Dokumenty/kp1.kpw");
 }
 
@@ -256,7 +247,7 @@ TEST(SegregatorWindow, DamagedAndOversizeRegisters)
     };
     for (const auto& c : cases) {
         test::TempFolder program;
-        put(program / "segregator/007.lis", c.onDisk);
+        writeText(program / "segregator/007.lis", c.onDisk);
         ScriptedPlatform platform;
         Opened opened = openWindow(platform, program.path());
         EXPECT_EQ(opened.rows(), 0);
@@ -278,7 +269,7 @@ TEST(SegregatorWindow, DamagedAndOversizeRegisters)
 TEST(SegregatorWindow, AttachedFilesOpenOnlyWhenTheyAreRegularFiles)
 {
     test::TempFolder program({"Dokumenty"});
-    put(program / "Dokumenty/kp1.kpw", "x");
+    writeText(program / "Dokumenty/kp1.kpw", "x");
     ASSERT_EQ(mkfifo((program / "Dokumenty/fifo.kpw").c_str(), 0600), 0);
     ScriptedPlatform platform;
     Opened opened = openWindow(platform, program.path());
@@ -324,7 +315,7 @@ TEST(SegregatorWindow, ThePlatformOpensOnlyRegularFiles)
 TEST(SegregatorWindow, ExportsCsvAndPrintsTheRegister)
 {
     test::TempFolder program;
-    put(program / "segregator/007.lis", kHeader + "2026-12-01\tprzychodzący\t=1+1\tPismo Łęcka\tuwaga\t\n");
+    writeText(program / "segregator/007.lis", kHeader + "2026-12-01\tprzychodzący\t=1+1\tPismo Łęcka\tuwaga\t\n");
     ScriptedPlatform platform;
     Opened opened = openWindow(platform, program.path());
     platform.saveFileAnswers = {program / "rejestr.csv"};
@@ -366,7 +357,7 @@ TEST(SegregatorWindow, ClosingAsksAboutTypedRows)
     for (const auto& c : cases) {
         test::TempFolder program;
         const std::string before = c.selected ? kHeader + "2026-12-01\twychodzący\tA\tB\t\t\n" : kHeader;
-        put(program / "segregator/007.lis", before);
+        writeText(program / "segregator/007.lis", before);
         ScriptedPlatform platform;
         Opened opened = openWindow(platform, program.path());
         if (c.selected)

@@ -3,6 +3,7 @@
 
 #include "store/companion_config.h"
 #include "store/io_error.h"
+#include "tests/companions/companion_test_files.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -18,22 +19,12 @@ using wirtello::test::TempFolder;
 namespace {
 
 namespace fs = std::filesystem;
+using test::readText;
+using test::writeText;
 
 std::vector<std::uint8_t> bytesOf(const std::string& text)
 {
     return {text.begin(), text.end()};
-}
-
-void put(const fs::path& file, const std::string& text)
-{
-    fs::create_directories(file.parent_path());
-    test::writeBytes(file, bytesOf(text));
-}
-
-std::string textOf(const fs::path& file)
-{
-    const auto bytes = readBytes(file);
-    return {bytes.begin(), bytes.end()};
 }
 
 // Every regular file below `folder`, by '/'-separated relative name.
@@ -42,7 +33,7 @@ std::map<std::string, std::string> filesBelow(const fs::path& folder)
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         if (entry.is_regular_file())
-            files[entry.path().lexically_relative(folder).generic_string()] = textOf(entry.path());
+            files[entry.path().lexically_relative(folder).generic_string()] = readText(entry.path());
     }
     return files;
 }
@@ -111,13 +102,13 @@ struct ProgramFolder {
 
     ProgramFolder()
     {
-        put(folder / "ADMINI" / "firma.dat", std::string(306, '\0'));
-        put(folder / "NOTATKI" / "Wirtello_nazwy_tematow.dat", "kontakty \xB9\xE6");
-        put(folder / "NOTATKI" / "007.kom", "uwagi");
-        put(folder / "Koperty" / "profile" / "duża.pro", "profil");
-        put(folder / "Uwaga" / "x.txt", "x");
-        put(folder / "nieobjęty.dat", "poza wzorcami");
-        put(folder / "Archiwa" / "stare.zip", "stare archiwum");
+        writeText(folder / "ADMINI" / "firma.dat", std::string(306, '\0'));
+        writeText(folder / "NOTATKI" / "Wirtello_nazwy_tematow.dat", "kontakty \xB9\xE6");
+        writeText(folder / "NOTATKI" / "007.kom", "uwagi");
+        writeText(folder / "Koperty" / "profile" / "duża.pro", "profil");
+        writeText(folder / "Uwaga" / "x.txt", "x");
+        writeText(folder / "nieobjęty.dat", "poza wzorcami");
+        writeText(folder / "Archiwa" / "stare.zip", "stare archiwum");
         writeCompanionConfig(folder.path());
         config = readCompanionConfig(folder.path());
     }
@@ -193,10 +184,10 @@ TEST(ZipArchive, CreateThenRestoreGivesByteIdenticalFiles)
 
     const auto before = filesBelow(program.path());
     // Changed, deleted and new files since the archive was made.
-    put(program.folder / "NOTATKI" / "Wirtello_nazwy_tematow.dat", "zmienione po archiwum");
+    writeText(program.folder / "NOTATKI" / "Wirtello_nazwy_tematow.dat", "zmienione po archiwum");
     fs::remove_all(program.folder / "Koperty");
-    put(program.folder / "NOTATKI" / "nowy.kom", "nowy");
-    put(program.folder / ".skarbiec-przywracanie-2026-12-07-110000" / "0", "po przerwanym przywracaniu");
+    writeText(program.folder / "NOTATKI" / "nowy.kom", "nowy");
+    writeText(program.folder / ".skarbiec-przywracanie-2026-12-07-110000" / "0", "po przerwanym przywracaniu");
 
     const RestoredArchive restored = restoreArchive(created.file, program.path(), "2026-12-07-120000");
     EXPECT_EQ(restored.fileCount, 5u);
@@ -213,8 +204,8 @@ TEST(ZipArchive, CreateThenRestoreGivesByteIdenticalFiles)
     }
     EXPECT_EQ(after["NOTATKI/nowy.kom"], "nowy");
     // What was replaced is kept under its own path, the changed file too.
-    EXPECT_EQ(textOf(kept / "NOTATKI" / "Wirtello_nazwy_tematow.dat"), "zmienione po archiwum");
-    EXPECT_EQ(textOf(kept / "ADMINI" / "firma.dat"), std::string(306, '\0'));
+    EXPECT_EQ(readText(kept / "NOTATKI" / "Wirtello_nazwy_tematow.dat"), "zmienione po archiwum");
+    EXPECT_EQ(readText(kept / "ADMINI" / "firma.dat"), std::string(306, '\0'));
     EXPECT_FALSE(fs::exists(kept / "Koperty"));
     // No staging folder is left behind.
     for (const auto& entry : fs::directory_iterator(program.folder / "Archiwa"))
@@ -341,7 +332,7 @@ TEST(ZipArchive, MoveThatFailsHalfWayPutsBackWhatWasMoved)
     auto meddle = [&](double) {
         if (++calls == 5) {
             fs::rename(program.folder / "NOTATKI", program.folder / "NOTATKI.bak");
-            put(program.folder / "NOTATKI", "plik");
+            writeText(program.folder / "NOTATKI", "plik");
         }
     };
     try {
@@ -380,7 +371,7 @@ TEST(ZipArchive, NamesWithoutTheUtf8FlagReadAsPolishDosThenAsCodePage437)
         else
             writeZipWithRawName(archive, row.stored, "treść");
         EXPECT_EQ(restoreArchive(archive, program.path(), "2026-12-07-120000").fileCount, 1u);
-        EXPECT_EQ(textOf(program.folder / row.restored), "treść") << row.restored;
+        EXPECT_EQ(readText(program.folder / row.restored), "treść") << row.restored;
     }
 }
 
@@ -391,8 +382,8 @@ TEST(ZipArchive, LongProgramFolderIsArchivedWhole)
         fs::path folder = root.path();
         while (folder.string().size() < length)
             folder /= std::string(std::min<std::size_t>(100, length - folder.string().size()), 'k');
-        put(folder / "ADMINI" / "firma.dat", "firma");
-        put(folder / "NOTATKI" / "007.kom", "uwagi");
+        writeText(folder / "ADMINI" / "firma.dat", "firma");
+        writeText(folder / "NOTATKI" / "007.kom", "uwagi");
         writeCompanionConfig(folder);
 
         const CreatedArchive created = createArchive(readCompanionConfig(folder), folder, "2026-12-07-101500");

@@ -2,6 +2,7 @@
 #include "companions/skarbiec/zip_archive.h"
 
 #include "store/companion_config.h"
+#include "tests/companions/companion_test_files.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 
@@ -12,12 +13,7 @@ using namespace wirtello;
 namespace {
 
 namespace fs = std::filesystem;
-
-void put(const fs::path& file, const std::string& text)
-{
-    fs::create_directories(file.parent_path());
-    test::writeBytes(file, {text.begin(), text.end()});
-}
+using test::writeText;
 
 } // namespace
 
@@ -39,15 +35,15 @@ TEST(ArchiverWindow, RestoreAsksWithTheSizeAndTellsWhereReplacedFilesWent)
     for (const auto& row : rows) {
         test::TempFolder program;
         test::TempFolder outside;
-        put(program / "ADMINI/firma.dat", std::string(1535, 'a'));
-        put(program / "Koperty/linkdir/x", "x");
+        writeText(program / "ADMINI/firma.dat", std::string(1535, 'a'));
+        writeText(program / "Koperty/linkdir/x", "x");
         writeCompanionConfig(program.path());
         ScriptedPlatform platform;
         ArchiverWindow window(platform, program.path(), readCompanionConfig(program.path()));
         window.createArchive();
         ASSERT_EQ(platform.informed.size(), 1);
 
-        put(program / "ADMINI/firma.dat", "zmienione");
+        writeText(program / "ADMINI/firma.dat", "zmienione");
         if (row.linkOut) {
             fs::remove_all(program / "Koperty/linkdir");
             fs::create_directory_symlink(outside.path(), program / "Koperty/linkdir");

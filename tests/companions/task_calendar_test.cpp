@@ -5,6 +5,7 @@
 #include "companions/kalendarium/task_window.h"
 #include "store/safe_file.h"
 #include "tests/support/scripted_platform.h"
+#include "tests/companions/companion_test_files.h"
 #include "tests/support/temp_folder.h"
 
 #include <QCheckBox>
@@ -24,12 +25,7 @@ using namespace wirtello;
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readText(const fs::path& file)
-{
-    const std::vector<std::uint8_t> bytes = test::readBytes(file);
-    return {bytes.begin(), bytes.end()};
-}
+using test::readText;
 
 struct TaskForm {
     QString title;

@@ -8,6 +8,7 @@
 #include "platform/command_line.h"
 #include "store/safe_file.h"
 #include "tests/support/scripted_platform.h"
+#include "tests/companions/companion_test_files.h"
 #include "tests/support/temp_folder.h"
 
 #include <QComboBox>
@@ -28,11 +29,7 @@ using namespace wirtello;
 namespace {
 
 namespace fs = std::filesystem;
-
-void put(const fs::path& file, const std::string& text)
-{
-    test::writeBytes(file, {text.begin(), text.end()});
-}
+using test::writeText;
 
 std::string todo(const std::string& uid, const std::string& title, const std::string& due, bool done = false)
 {
@@ -53,17 +50,17 @@ struct Reader {
 
     Reader()
     {
-        put(program / "kalendarium/001.adr",
+        writeText(program / "kalendarium/001.adr",
             calendar("X-WR-CALNAME:Jan Łęcki\r\nX-WIRTELLO-ADDRESS:Łódź \"Pod Dębem\"\r\n",
                      todo("a", "Zaległe", "DUE;VALUE=DATE:20261201\r\n") +
                          todo("b", "Dziś", "DUE:20261206T150000\r\n")));
-        put(program / "kalendarium/002.adr",
+        writeText(program / "kalendarium/002.adr",
             calendar("", todo("c", "Przyszły tydzień", "DUE;VALUE=DATE:20261208\r\n") +
                              todo("d", "Zrobione", "DUE;VALUE=DATE:20261206\r\n", true) + todo("e", "Bez terminu", "")));
-        put(program / "kalendarium/003.adr", "to nie kalendarz\n");
-        put(program / "kalendarium/004.adr", "BEGIN:VCALENDAR\r\nX:\xff\r\nEND:VCALENDAR\r\n");
+        writeText(program / "kalendarium/003.adr", "to nie kalendarz\n");
+        writeText(program / "kalendarium/004.adr", "BEGIN:VCALENDAR\r\nX:\xff\r\nEND:VCALENDAR\r\n");
         ::mkfifo((program / "kalendarium/005.adr").c_str(), 0600);
-        put(program / "kalendarium/notatka.txt", calendar("", todo("f", "Nie ten plik", "DUE;VALUE=DATE:20261206\r\n")));
+        writeText(program / "kalendarium/notatka.txt", calendar("", todo("f", "Nie ten plik", "DUE;VALUE=DATE:20261206\r\n")));
         window = openOverviewWindow({{"*.adr"}, trustFolderTree(program.path())}, platform);
     }
     template <typename T> T* find(const char* name) { return window->findChild<T*>(name); }

@@ -4,6 +4,7 @@
 
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
+#include "tests/companions/companion_test_files.h"
 #include "tests/support/temp_folder.h"
 
 #include <QLabel>
@@ -21,12 +22,7 @@ using namespace wirtello;
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readText(const fs::path& file)
-{
-    const std::vector<std::uint8_t> bytes = test::readBytes(file);
-    return {bytes.begin(), bytes.end()};
-}
+using test::readText;
 
 const char* const kTwoComments = "WIRTELLO-KOMENTARZE 1\n"
                                  "2026-12-05 17:05:00\tjkowalski\tOddzwonić.\\nPani Łęcka prosi o ofertę.\n"
