@@ -14,7 +14,7 @@ std::unique_ptr<QWidget> openNotes(const CompanionStart& start, Platform& platfo
                                     "brulion \"<pozycja listy>\" <identyfikator kontaktu>.");
     const std::string& entryText = start.arguments[0];
     const std::string& id = start.arguments[1];
-    const std::filesystem::path folder = companionFolder(start.programFolder, kNotesCompanionFolder);
+    const std::filesystem::path folder = companionFolder(start.programFolder, kNotebookFolder);
     const std::filesystem::path file = contactFile(folder, id + ".txt", ".txt");
 
     const QString name = notesWindowName(start.programFolder, id);

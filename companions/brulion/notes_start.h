@@ -8,9 +8,6 @@
 
 namespace wirtello {
 
-// The notes file folder below the program folder.
-inline constexpr const char* kNotesCompanionFolder = "brulion";
-
 // brulion "<entry text>" <id>: the notes window of contact <id>, kept in
 // "brulion/<id>.txt". Nothing when a window of the same contact already runs
 // on this machine (it comes to the front instead). Bad arguments raise

@@ -7,6 +7,7 @@
 
 #include "store/utf8_text.h"
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -20,6 +21,17 @@ namespace wirtello {
 
 // The largest document a companion reads: 4 MiB.
 inline constexpr std::uintmax_t kCompanionFileLimit = 4u * 1024u * 1024u;
+
+// The folders below the program folder that the companions keep their files in.
+inline constexpr std::string_view kNotebookFolder = "brulion";
+inline constexpr std::string_view kCommentsFolder = "uwagi";
+inline constexpr std::string_view kRegisterFolder = "segregator";
+inline constexpr std::string_view kTasksFolder = "kalendarium";
+inline constexpr std::string_view kScheduleFolder = "grafik";
+// All of them; the archiver saves them besides the folders its record names.
+inline constexpr std::array<std::string_view, 5> kCompanionDataFolders = {
+    kNotebookFolder, kCommentsFolder, kRegisterFolder, kTasksFolder, kScheduleFolder,
+};
 
 // The companion's own folder `name` below the program folder, created when
 // missing. IoError when it cannot be made or is not a folder.

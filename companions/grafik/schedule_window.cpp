@@ -566,7 +566,7 @@ void ScheduleWindow::checkReminders()
 
 std::unique_ptr<QWidget> openScheduleWindow(const CompanionStart& start, Platform& platform)
 {
-    const std::filesystem::path file = companionFolder(start.programFolder, "grafik") / "terminarz.ics";
+    const std::filesystem::path file = companionFolder(start.programFolder, kScheduleFolder) / "terminarz.ics";
     // The title is one argument; one split at blanks is joined again.
     QStringList title;
     for (const std::string& argument : start.arguments)

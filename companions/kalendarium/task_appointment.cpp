@@ -9,7 +9,7 @@ namespace wirtello {
 
 std::filesystem::path schedulerCalendar(const std::filesystem::path& programFolder)
 {
-    return companionFolder(programFolder, "grafik") / "terminarz.ics";
+    return companionFolder(programFolder, kScheduleFolder) / "terminarz.ics";
 }
 
 CalendarEvent appointmentOfTask(const CalendarTask& task, const std::string& contactId, const std::string& contactName)

@@ -353,7 +353,7 @@ std::unique_ptr<QWidget> openTaskWindow(const CompanionStart& start, Platform& p
     if (start.arguments.empty())
         throw std::invalid_argument("Kalendarz zadań: brak pliku kontaktu (<id>.adr).");
     const std::filesystem::path file =
-        contactFile(companionFolder(start.programFolder, "kalendarium"), start.arguments[0], ".adr");
+        contactFile(companionFolder(start.programFolder, kTasksFolder), start.arguments[0], ".adr");
     const QString name = start.arguments.size() > 1 ? QString::fromStdString(start.arguments[1]) : QString();
     // The address is one argument; one split at blanks is joined again.
     QStringList address;

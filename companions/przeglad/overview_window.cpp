@@ -194,7 +194,7 @@ std::unique_ptr<QWidget> openOverviewWindow(const CompanionStart& start, Platfor
     if (patterns.empty())
         patterns.push_back("*.adr");
     // Checked before anything is shown.
-    const std::filesystem::path taskFolder = companionFolder(start.programFolder, "kalendarium");
+    const std::filesystem::path taskFolder = companionFolder(start.programFolder, kTasksFolder);
     matchingFiles(taskFolder, patterns);
     auto window = std::make_unique<OverviewWindow>(platform, start.programFolder, taskFolder, std::move(patterns));
     window->reload();

@@ -411,7 +411,7 @@ std::unique_ptr<QWidget> openRegisterWindow(const CompanionStart& start, Platfor
     if (start.arguments.empty())
         throw std::invalid_argument("Rejestr dokumentów: brak pliku kontaktu (<id>.lis).");
     const std::filesystem::path file =
-        contactFile(companionFolder(start.programFolder, "segregator"), start.arguments[0], ".lis");
+        contactFile(companionFolder(start.programFolder, kRegisterFolder), start.arguments[0], ".lis");
     // The title line is one argument; one split at blanks is joined again.
     QStringList title;
     for (std::size_t i = 1; i < start.arguments.size(); ++i)

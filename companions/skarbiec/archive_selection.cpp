@@ -1,5 +1,6 @@
 #include "archive_selection.h"
 
+#include "companions/companion_kit/companion_files.h"
 #include "store/cp1250.h"
 #include "store/paths.h"
 
@@ -83,6 +84,14 @@ std::vector<FolderMask> folderMasks(const CompanionConfig& config, std::vector<s
     return result;
 }
 
+// The record's layout was fixed before the newer companions came, so their
+// folders are added here rather than written into it.
+void addCompanionDataFolders(std::vector<FolderMask>& folders)
+{
+    for (const std::string_view folder : kCompanionDataFolders)
+        folders.push_back({std::string(folder), "*.*"});
+}
+
 bool isBelow(const std::filesystem::path& path, const std::filesystem::path& folder)
 {
     const auto relative = path.lexically_relative(folder);
@@ -103,7 +112,9 @@ ArchiveSelection selectArchiveFiles(const CompanionConfig& config, const std::fi
     ArchiveSelection selection;
     std::map<std::string, std::filesystem::path> found;
     const std::filesystem::path archives = joinPath(programFolder, kArchiveFolder);
-    for (const auto& [folderPart, mask] : folderMasks(config, selection.outsidePatterns)) {
+    std::vector<FolderMask> folders = folderMasks(config, selection.outsidePatterns);
+    addCompanionDataFolders(folders);
+    for (const auto& [folderPart, mask] : folders) {
         const std::filesystem::path folder = joinPath(programFolder, folderPart);
         std::error_code ec;
         if (mask.empty() || !std::filesystem::is_directory(folder, ec))

@@ -31,7 +31,8 @@ struct ArchiveSelection {
 // The files that the record's patterns name: each pattern is a folder and a
 // mask ("<program folder>\Admini\*.*"); the folder is found without regard to
 // letter case, a missing one is skipped, and its subfolders are included.
-// Symbolic links are not followed.
+// The companions' own folders (kCompanionDataFolders) are added, found the
+// same way. Symbolic links are not followed.
 ArchiveSelection selectArchiveFiles(const CompanionConfig& config, const std::filesystem::path& programFolder);
 
 } // namespace wirtello

@@ -12,7 +12,7 @@ std::unique_ptr<QWidget> openComments(const CompanionStart& start, Platform& pla
     if (start.arguments.empty() || start.arguments.size() > 2)
         throw std::invalid_argument("Komentarze otwiera program Wirtello przyciskiem „Komentarze”: "
                                     "uwagi <identyfikator>.kom \"<tytuł>\".");
-    const std::filesystem::path folder = companionFolder(start.programFolder, kCommentsCompanionFolder);
+    const std::filesystem::path folder = companionFolder(start.programFolder, kCommentsFolder);
     const std::filesystem::path file = contactFile(folder, start.arguments[0], ".kom");
     const QString title = start.arguments.size() == 2 ? QString::fromStdString(start.arguments[1])
                                                       : QStringLiteral("Komentarze");

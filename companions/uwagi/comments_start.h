@@ -8,9 +8,6 @@
 
 namespace wirtello {
 
-// The comments file folder below the program folder.
-inline constexpr const char* kCommentsCompanionFolder = "uwagi";
-
 // uwagi <id>.kom "<title line>": the comments window of one contact, kept in
 // "uwagi/<id>.kom". Bad arguments raise std::invalid_argument; an unreadable
 // file raises IoError.

@@ -213,6 +213,37 @@ TEST(ZipArchive, CreateThenRestoreGivesByteIdenticalFiles)
     EXPECT_EQ(hiddenEntries(program.path()), std::vector<std::string>{});
 }
 
+TEST(ZipArchive, CompanionFoldersInAnyCaseAreArchivedAndRestored)
+{
+    struct Row {
+        const char* folder;
+        bool archived;
+    };
+    const Row rows[] = {
+        {"brulion", true},     {"UWAGI", true},  {"Segregator", true},
+        {"kalendarium", true}, {"GrAfIk", true}, {"brulion-stary", false},
+    };
+    for (const Row& row : rows) {
+        ProgramFolder program;
+        const fs::path record = program.path() / "skarbiec_config.dat";
+        const auto recordBytes = readBytes(record);
+        const fs::path file = program.folder / row.folder / "2026" / "007.txt";
+        writeText(file, "dane towarzysza");
+        // The record start-up writes stays as it was.
+        writeCompanionConfig(program.path());
+        EXPECT_EQ(readBytes(record), recordBytes) << row.folder;
+
+        const CreatedArchive created = createArchive(program.config, program.path(), "2026-12-07-101500");
+        EXPECT_EQ(created.fileCount, row.archived ? 6u : 5u) << row.folder;
+        fs::remove(file);
+        restoreArchive(created.file, program.path(), "2026-12-07-120000");
+        EXPECT_EQ(fs::exists(file), row.archived) << row.folder;
+        if (row.archived) {
+            EXPECT_EQ(readText(file), "dane towarzysza") << row.folder;
+        }
+    }
+}
+
 TEST(ZipArchive, EntriesThatClimbOutAreRefusedAndNothingIsWritten)
 {
     struct Row {
