@@ -19,13 +19,8 @@ namespace wirtello {
 namespace {
 using test::readBackCalendar;
 using test::writeText;
-
-const auto kNow = std::chrono::system_clock::from_time_t(1796601600); // 2026-12-07
-
-struct WarsawTime {
-    WarsawTime() { setenv("TZ", "Europe/Warsaw", 1); }
-    ~WarsawTime() { unsetenv("TZ"); }
-};
+using test::WarsawTime;
+const auto kNow = test::kCalendarNow;
 
 struct TaskRow {
     CalendarTask task;

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -26,6 +28,17 @@ inline void writeText(const std::filesystem::path& file, const std::string& text
     std::filesystem::create_directories(file.parent_path());
     writeBytes(file, {text.begin(), text.end()});
 }
+
+// The calendar tests' fixed moment: 2026-12-07 00:00 UTC.
+inline const auto kCalendarNow = std::chrono::system_clock::from_time_t(1796601600);
+
+// Local time is Polish time while it lives.
+struct WarsawTime {
+    WarsawTime() { setenv("TZ", "Europe/Warsaw", 1); }
+    ~WarsawTime() { unsetenv("TZ"); }
+    WarsawTime(const WarsawTime&) = delete;
+    WarsawTime& operator=(const WarsawTime&) = delete;
+};
 
 #ifdef ICAL_READ_BACK
 // The calendar file as the independent reader lists it, one line per item.

@@ -139,10 +139,7 @@ TEST(Przeglad, TheContactsCalendarIsStartedWithItsNameAndAddressAsArguments)
 
 TEST(Przeglad, AllOpenTasksAreExportedToOneCalendarAnotherReaderReads)
 {
-    const struct WarsawTime {
-        WarsawTime() { setenv("TZ", "Europe/Warsaw", 1); }
-        ~WarsawTime() { unsetenv("TZ"); }
-    } zone;
+    const test::WarsawTime zone;
     Reader reader;
     reader.find<QComboBox>("filtr")->setCurrentIndex(1);
     const fs::path exported = reader.program / "eksport.ics";
