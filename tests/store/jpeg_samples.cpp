@@ -7,6 +7,51 @@
 #include <jpeglib.h>
 
 namespace wirtello::test {
+namespace {
+
+// A compressor writing into memory, its defaults set for the size and colour
+// space given; finish() hands the file over.
+class MemoryJpeg {
+public:
+    MemoryJpeg(int width, int height, int components, J_COLOR_SPACE space)
+    {
+        info_.err = jpeg_std_error(&errors_);
+        jpeg_create_compress(&info_);
+        jpeg_mem_dest(&info_, &buffer_, &size_);
+        info_.image_width = static_cast<JDIMENSION>(width);
+        info_.image_height = static_cast<JDIMENSION>(height);
+        info_.input_components = components;
+        info_.in_color_space = space;
+        jpeg_set_defaults(&info_);
+    }
+    ~MemoryJpeg()
+    {
+        jpeg_destroy_compress(&info_);
+        std::free(buffer_);
+    }
+    MemoryJpeg(const MemoryJpeg&) = delete;
+    MemoryJpeg& operator=(const MemoryJpeg&) = delete;
+
+    jpeg_compress_struct& info() { return info_; }
+    void writeRow(std::vector<std::uint8_t>& row)
+    {
+        JSAMPROW pointer = row.data();
+        jpeg_write_scanlines(&info_, &pointer, 1);
+    }
+    std::vector<std::uint8_t> finish()
+    {
+        jpeg_finish_compress(&info_);
+        return {buffer_, buffer_ + size_};
+    }
+
+private:
+    jpeg_compress_struct info_{};
+    jpeg_error_mgr errors_{};
+    unsigned char* buffer_ = nullptr;
+    unsigned long size_ = 0;
+};
+
+} // namespace
 
 std::vector<std::uint8_t> exifSegment(int orientation, bool bigEndian)
 {
@@ -51,19 +96,10 @@ std::vector<std::uint8_t> exifSegment(int orientation, bool bigEndian)
 std::vector<std::uint8_t> encodeJpeg(int width, int height, const std::function<Rgb(int, int)>& colour, JpegInk ink,
                                      int orientation, int quality)
 {
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
     const bool cmyk = ink == JpegInk::AdobeCmyk || ink == JpegInk::PlainCmyk || ink == JpegInk::Ycck;
-    info.input_components = ink == JpegInk::Gray ? 1 : cmyk ? 4 : 3;
-    info.in_color_space = ink == JpegInk::Gray ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
-    jpeg_set_defaults(&info);
+    MemoryJpeg jpeg(width, height, ink == JpegInk::Gray ? 1 : cmyk ? 4 : 3,
+                    ink == JpegInk::Gray ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB);
+    jpeg_compress_struct& info = jpeg.info();
     jpeg_set_quality(&info, quality, TRUE);
     if (ink == JpegInk::Ycck)
         jpeg_set_colorspace(&info, JCS_YCCK);
@@ -94,14 +130,9 @@ std::vector<std::uint8_t> encodeJpeg(int width, int height, const std::function<
                     p[i] = inverted ? std::uint8_t(255 - inks[i]) : inks[i];
             }
         }
-        JSAMPROW pointer = row.data();
-        jpeg_write_scanlines(&info, &pointer, 1);
+        jpeg.writeRow(row);
     }
-    jpeg_finish_compress(&info);
-    std::vector<std::uint8_t> bytes(buffer, buffer + size);
-    jpeg_destroy_compress(&info);
-    std::free(buffer);
-    return bytes;
+    return jpeg.finish();
 }
 
 std::vector<std::uint8_t> progressiveJpeg(int width, int height, int scans)
@@ -116,31 +147,15 @@ std::vector<std::uint8_t> progressiveJpeg(int width, int height, int scans)
         throw std::runtime_error("scan count out of range");
     script.resize(static_cast<std::size_t>(scans));
 
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 1;
-    info.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&info);
+    MemoryJpeg jpeg(width, height, 1, JCS_GRAYSCALE);
+    jpeg_compress_struct& info = jpeg.info();
     info.scan_info = script.data();
     info.num_scans = scans;
     jpeg_start_compress(&info, TRUE);
     std::vector<std::uint8_t> row(static_cast<std::size_t>(width), 128);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW pointer = row.data();
-        jpeg_write_scanlines(&info, &pointer, 1);
-    }
-    jpeg_finish_compress(&info);
-    std::vector<std::uint8_t> bytes(buffer, buffer + size);
-    jpeg_destroy_compress(&info);
-    std::free(buffer);
-    return bytes;
+    while (info.next_scanline < info.image_height)
+        jpeg.writeRow(row);
+    return jpeg.finish();
 }
 
 void claimSize(std::vector<std::uint8_t>& jpeg, int width, int height)
