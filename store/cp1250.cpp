@@ -8,7 +8,7 @@ namespace {
 
 // Code points of bytes 0x80..0xFF. The five bytes Windows-1250 leaves unassigned
 // map to the C1 control of the same value, as the system's own conversion does.
-constexpr std::array<char16_t, 128> kHighHalf = {
+constexpr CodePageHighHalf kHighHalf = {
     0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021,
     0x0088, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
@@ -111,11 +111,16 @@ std::string toCp1250(std::string_view utf8)
 
 std::string fromCp1250(std::string_view cp1250)
 {
+    return fromCodePage(kHighHalf, cp1250);
+}
+
+std::string fromCodePage(const CodePageHighHalf& highHalf, std::string_view bytes)
+{
     std::string out;
-    out.reserve(cp1250.size() * 2);
-    for (char c : cp1250) {
+    out.reserve(bytes.size() * 2);
+    for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        appendUtf8(out, byte < 0x80 ? byte : kHighHalf[byte - 0x80]);
+        appendUtf8(out, byte < 0x80 ? byte : highHalf[byte - 0x80]);
     }
     return out;
 }

@@ -1,5 +1,6 @@
 #include "entry_name.h"
 
+#include "store/cp1250.h"
 #include "store/utf8_text.h"
 
 #include <array>
@@ -7,9 +8,7 @@
 namespace wirtello {
 namespace {
 
-using CodePage = std::array<char16_t, 128>; // bytes 0x80 to 0xFF
-
-constexpr CodePage kCp852 = {
+constexpr CodePageHighHalf kCp852 = {
     0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x016F, 0x0107, 0x00E7, 0x0142, 0x00EB, 0x0150, 0x0151, 0x00EE,
     0x0179, 0x00C4, 0x0106, 0x00C9, 0x0139, 0x013A, 0x00F4, 0x00F6, 0x013D, 0x013E, 0x015A, 0x015B, 0x00D6,
     0x00DC, 0x0164, 0x0165, 0x0141, 0x00D7, 0x010D, 0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x0104, 0x0105, 0x017D,
@@ -22,7 +21,7 @@ constexpr CodePage kCp852 = {
     0x00A7, 0x00F7, 0x00B8, 0x00B0, 0x00A8, 0x02D9, 0x0171, 0x0158, 0x0159, 0x25A0, 0x00A0,
 };
 
-constexpr CodePage kCp437 = {
+constexpr CodePageHighHalf kCp437 = {
     0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE,
     0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, 0x00FF, 0x00D6,
     0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA,
@@ -37,7 +36,7 @@ constexpr CodePage kCp437 = {
 
 constexpr std::u16string_view kPolishLetters = u"ąćęłńóśźżĄĆĘŁŃÓŚŹŻ";
 
-char16_t fromCodePage(const CodePage& page, char byte)
+char16_t codePointOf(const CodePageHighHalf& page, char byte)
 {
     const auto b = static_cast<unsigned char>(byte);
     return b < 0x80 ? b : page[b - 0x80];
@@ -55,7 +54,7 @@ bool readsAsPolish(std::string_view raw)
     for (const char byte : raw) {
         if (static_cast<unsigned char>(byte) < 0x80)
             continue;
-        const char16_t c = fromCodePage(kCp852, byte);
+        const char16_t c = codePointOf(kCp852, byte);
         if (!isLatinLetter(c))
             return false;
         polish = polish || kPolishLetters.find(c) != std::u16string_view::npos;
@@ -63,34 +62,15 @@ bool readsAsPolish(std::string_view raw)
     return polish;
 }
 
-std::string decode(const CodePage& page, std::string_view raw)
-{
-    std::string out;
-    for (const char byte : raw) {
-        const char16_t c = fromCodePage(page, byte);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 std::string decodeDosEntryName(std::string_view raw)
 {
     if (readsAsPolish(raw))
-        return decode(kCp852, raw);
+        return fromCodePage(kCp852, raw);
     if (isValidUtf8(raw))
         return std::string(raw);
-    return decode(kCp437, raw);
+    return fromCodePage(kCp437, raw);
 }
 
 } // namespace wirtello
