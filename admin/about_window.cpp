@@ -4,6 +4,7 @@
 #include "maker_info.h"
 
 #include "platform/handler_guard.h"
+#include "platform/keyboard_access.h"
 #include "platform/platform.h"
 #include "platform/window_look.h"
 
@@ -55,6 +56,9 @@ void Tform3::build()
     onClick(SpeedButton1, platform_, [this] { OdwiedzWitryne(); });
     onClick(SpeedButton2, platform_, [this] { WyslijPoczte(); });
     onClick(SpeedButton3, platform_, [this] { dismiss(); });
+    makeKeyboardButton(SpeedButton1);
+    makeKeyboardButton(SpeedButton2);
+    makeKeyboardButton(SpeedButton3, QKeySequence(Qt::Key_Escape));
 
     // Where that face is missing, the usual stand-in is too wide for the 56 pixels
     // left of the clock and cuts its last digit; the Arial-metric face fits.

@@ -7,6 +7,7 @@
 
 #include "admin/run_records.h"
 #include "platform/handler_guard.h"
+#include "platform/keyboard_access.h"
 #include "platform/platform.h"
 #include "platform/window_look.h"
 #include "store/io_error.h"
@@ -114,6 +115,14 @@ void Tnarzedzia_f::build()
     onClick(SpeedButton3, platform_, [this] { SprawdzAktualizacje(); });
     onClick(SpeedButton2, platform_, [this] { WykonajOperacje(); });
     onClick(SpeedButton1, platform_, [this] { dismiss(); });
+    makeKeyboardButton(SpeedButton3);
+    makeKeyboardButton(SpeedButton2);
+    makeKeyboardButton(SpeedButton1, QKeySequence(Qt::Key_Escape));
+    // The operations above the buttons come first.
+    QList<QWidget*> chain;
+    for (QRadioButton* operation : GroupBox1->findChildren<QRadioButton*>())
+        chain << operation;
+    setTabChain(chain << SpeedButton3 << SpeedButton2 << SpeedButton1);
 
     Memo1 = new QTextEdit(this);
     Memo1->setGeometry(8, 326, 367, 65);

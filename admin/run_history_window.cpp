@@ -4,6 +4,7 @@
 #include "maker_info.h"
 
 #include "platform/handler_guard.h"
+#include "platform/keyboard_access.h"
 #include "platform/platform.h"
 #include "platform/window_look.h"
 #include "store/fixed_record.h"
@@ -59,6 +60,7 @@ void Thisto_f::build()
     SpeedButton1 = addFlatButton(this, QStringLiteral("Powrót"), QRect(224, 199, 113, 22), arial, kMaroon,
                                  standardGlyph(QStyle::SP_ArrowBack), GlyphSide::Right);
     onClick(SpeedButton1, platform_, [this] { dismiss(); });
+    makeKeyboardButton(SpeedButton1, QKeySequence(Qt::Key_Escape));
 
     Label13 = addLabel(this, QStringLiteral("00:00:00"), 8, 205, pixelFont(QStringLiteral("Tahoma"), 13), kSilver);
 

@@ -205,6 +205,7 @@ void Tzadania_f::buildLayout()
         caption->setWordWrap(true);
         caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         setColour(caption, QPalette::WindowText, kGrey);
+        caption->setBuddy(edit); // a screen reader names the edit after it
         captions[i] = caption;
     }
 
@@ -220,6 +221,8 @@ void Tzadania_f::buildLayout()
     coszukac->setGeometry(8, 636, 397, 17);
     coszukac->setFont(arial(12));
     setColour(coszukac, QPalette::Text, kRed);
+    Label18->setBuddy(coszukac);
+    listazadan->setAccessibleName(QStringLiteral("Lista kontaktów"));
     SpeedButton30 = makeButton(this, QRect(344, 611, 65, 22), QStringLiteral("Enter"), QString(), QStringLiteral("enter"),
                                GlyphSide::Left, 12);
 
@@ -230,6 +233,7 @@ void Tzadania_f::buildLayout()
     SpeedButton15 = makeButton(this, QRect(766, 179, 23, 22), QString(), QStringLiteral("Nastąpiły zmiany danych"),
                                QStringLiteral("zmiany"), GlyphSide::Left, 11);
     SpeedButton15->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    SpeedButton15->setAccessibleName(QStringLiteral("Niezapisane zmiany"));
     SpeedButton15->hide();
 
     Bevel2 = makeBevel(this, QRect(682, 223, 115, 142), QFrame::Sunken);

@@ -2,6 +2,7 @@
 
 #include "admin/admin_picture.h"
 #include "platform/handler_guard.h"
+#include "platform/keyboard_access.h"
 #include "platform/platform.h"
 #include "platform/window_look.h"
 #include "store/company_record.h"
@@ -60,6 +61,11 @@ void Tfirma_f::build()
     setTabOrder(firma3, firma4);
     setTabOrder(firma4, firma5);
     setTabOrder(firma5, firma6);
+    // Names a screen reader gives the lines, after the captions above them.
+    for (int i = 0; i < CompanyRecord::kLineCount; ++i) {
+        const QString caption = i < 3 ? Label1->text() : i == 3 ? Label2->text() : Label3->text();
+        (*edits[i])->setAccessibleName(i == 3 ? caption : QStringLiteral("%1 %2").arg(caption).arg(i < 3 ? i + 1 : i - 3));
+    }
 
     // The program's mark, as on the about window.
     Image1 = new QLabel(this);
@@ -72,10 +78,10 @@ void Tfirma_f::build()
                                  standardGlyph(QStyle::SP_DialogApplyButton), GlyphSide::Right);
     SpeedButton2 = addFlatButton(this, QStringLiteral("Rezygnuj"), QRect(461, 178, 125, 25), buttonFont, kMaroon,
                                  standardGlyph(QStyle::SP_DialogCancelButton), GlyphSide::Right);
-    SpeedButton1->setFocusPolicy(Qt::NoFocus);
-    SpeedButton2->setFocusPolicy(Qt::NoFocus);
     onClick(SpeedButton1, platform_, [this] { acceptData(); });
     onClick(SpeedButton2, platform_, [this] { cancelEdit(); });
+    makeKeyboardButton(SpeedButton1);
+    makeKeyboardButton(SpeedButton2, QKeySequence(Qt::Key_Escape));
 }
 
 QLineEdit* Tfirma_f::edit(int line) const

@@ -5,6 +5,7 @@
 
 #include "admin/data_folder.h"
 #include "platform/handler_guard.h"
+#include "platform/keyboard_access.h"
 #include "platform/platform.h"
 #include "platform/qt_print_surface.h"
 #include "platform/window_look.h"
@@ -56,6 +57,8 @@ void Tlogowania_f::build()
     onClick(SpeedButton1, platform_, [this] { printText(); });
     addPrintMenu(SpeedButton1, [this](PrintDestination destination) { printText(destination); });
     onClick(SpeedButton2, platform_, [this] { returnFromEditor(); });
+    makeKeyboardButton(SpeedButton1, QKeySequence(Qt::CTRL | Qt::Key_P));
+    makeKeyboardButton(SpeedButton2, QKeySequence(Qt::Key_Escape));
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -63,6 +66,8 @@ void Tlogowania_f::build()
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setTabChangesFocus(false);
+    Label1->setBuddy(Memo1);
+    letShortcutsPassEdits(this);
 }
 
 std::filesystem::path Tlogowania_f::editedPath() const

@@ -96,6 +96,18 @@ void Tkoperta_f::setUpKeyboard()
     chain << SpeedButton10;
     setTabChain(chain);
     letShortcutsPassEdits(this);
+
+    // Names a screen reader gives the fields, after the captions that stand by them.
+    for (int i = 0; i < 4; ++i) {
+        n[i]->setAccessibleName(QStringLiteral("%1 %2").arg(Label1->text()).arg(i + 1));
+        l[i]->setAccessibleName(QStringLiteral("%1 %2 %3").arg(Label3->text(), Label4->text(), RadioButton[i]->text()));
+        g[i]->setAccessibleName(QStringLiteral("%1 %2 %3").arg(Label3->text(), Label5->text(), RadioButton[i]->text()));
+        o[i + 1]->setAccessibleName(QStringLiteral("%1 %2").arg(Label16->text()).arg(i + 1));
+    }
+    const std::pair<QLabel*, QLineEdit*> captioned[] = {{Label8, l_n}, {Label9, g_n}, {Label10, od}, {Label12, l_log},
+                                                        {Label13, g_log}, {Label14, nazwa}, {Label17, o1}};
+    for (const auto& [caption, edit] : captioned)
+        caption->setBuddy(edit);
 }
 
 void Tkoperta_f::addressTo(const EnvelopeAddress& card)
