@@ -11,6 +11,7 @@ target_link_libraries(wirtello_cash_document_core PUBLIC wirtello_store wirtello
 # The cash document window Tkp_f.
 add_library(wirtello_cash STATIC
   cash_document_window.cpp
+  cash_document_window_keys.cpp
   cash_document_layout.cpp
 )
 target_link_libraries(wirtello_cash PUBLIC wirtello_cash_document_core wirtello_cash_company wirtello_admin

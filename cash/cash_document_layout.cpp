@@ -88,12 +88,15 @@ public:
     }
 };
 
-// The grid's editors: the amount column gets the amount filter, and Enter
-// reaches the window once the cell has taken the edited text.
+// The grid's editors: the amount column gets the amount filter, Enter
+// reaches the window once the cell has taken the edited text, and a Tab that
+// leaves the grid closes the editor with its text kept before the focus moves on.
 class GridDelegate : public QStyledItemDelegate {
 public:
-    GridDelegate(QObject* parent, std::function<void()> enterPressed)
-        : QStyledItemDelegate(parent), enterPressed_(std::move(enterPressed))
+    GridDelegate(QObject* parent, std::function<void()> enterPressed,
+                 std::function<bool(const QKeyEvent&)> tabLeaves, std::function<void(const QKeyEvent&)> leave)
+        : QStyledItemDelegate(parent), enterPressed_(std::move(enterPressed)), tabLeaves_(std::move(tabLeaves)),
+          leave_(std::move(leave))
     {
     }
 
@@ -111,6 +114,13 @@ public:
 protected:
     bool eventFilter(QObject* editor, QEvent* event) override
     {
+        if (event->type() == QEvent::KeyPress && tabLeaves_(*static_cast<QKeyEvent*>(event))) {
+            auto* widget = static_cast<QWidget*>(editor);
+            emit commitData(widget);
+            emit closeEditor(widget, QAbstractItemDelegate::NoHint);
+            leave_(*static_cast<QKeyEvent*>(event));
+            return true;
+        }
         const bool handled = QStyledItemDelegate::eventFilter(editor, event);
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
@@ -124,6 +134,8 @@ protected:
 
 private:
     std::function<void()> enterPressed_;
+    std::function<bool(const QKeyEvent&)> tabLeaves_;
+    std::function<void(const QKeyEvent&)> leave_;
 };
 
 } // namespace
@@ -203,7 +215,9 @@ void Tkp_f::buildLayout()
     for (int row = 0; row < kGridRows; ++row)
         for (int column = 0; column < 2; ++column)
             tabela->setItem(row, column, new QTableWidgetItem());
-    tabela->setItemDelegate(new GridDelegate(tabela, [this] { gridEnterPressed(); }));
+    tabela->setItemDelegate(new GridDelegate(
+        tabela, [this] { gridEnterPressed(); }, [this](const QKeyEvent& key) { return tabLeavesGrid(key); },
+        [this](const QKeyEvent& key) { leaveGrid(key); }));
     tabela->installEventFilter(this);
     tabela->setCurrentCell(0, 0);
 

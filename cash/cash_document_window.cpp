@@ -7,11 +7,13 @@
 
 #include "admin/data_folder.h"
 #include "platform/handler_guard.h"
+#include "platform/keyboard_access.h"
 #include "platform/platform.h"
 #include "store/io_error.h"
 #include "store/paths.h"
 #include "store/program_folder.h"
 
+#include <QApplication>
 #include <QBrush>
 #include <QCollator>
 #include <QColor>
@@ -89,6 +91,7 @@ Tkp_f::Tkp_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, Tlo
 void Tkp_f::build()
 {
     buildLayout();
+    setUpKeyboard();
 
     onClick(SpeedButton1, platform_, [this] { dismiss(); });
     onClick(SpeedButton2, platform_, [this] { startCalculator(); });
@@ -160,6 +163,11 @@ void Tkp_f::initialise()
         initialiseFailed();
         return;
     }
+
+    // Typing starts in the first line, whatever was scrolled to before.
+    tabela->setCurrentCell(0, 0);
+    tabela->scrollToTop();
+    tabela->setFocus(Qt::OtherFocusReason);
 
     Timer1->start();
     razem->clear();
@@ -268,6 +276,15 @@ void Tkp_f::clearMendedAmountMarks()
     }
 }
 
+void Tkp_f::commitOpenCell()
+{
+    // Ctrl+P leaves the focus where it was: a cell still being typed in gives
+    // its text to the grid when its editor loses the focus.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && tabela->viewport()->isAncestorOf(focus))
+        tabela->setFocus(Qt::OtherFocusReason);
+}
+
 void Tkp_f::cashEntered()
 {
     gotowka->setText(fromUtf8(reformattedAmount(toUtf8(gotowka->text()))));
@@ -288,8 +305,16 @@ bool Tkp_f::eventFilter(QObject* watched, QEvent* event)
             gridEnterPressed();
             return true;
         }
+        if (watched == tabela && tabLeavesGrid(*static_cast<QKeyEvent*>(event))) {
+            leaveGrid(*static_cast<QKeyEvent*>(event));
+            return true;
+        }
         if (watched == lista && key == Qt::Key_Escape) {
-            lista->hide();
+            closeFixedContents();
+            return true;
+        }
+        if (watched == lista && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            insertFixedContent(lista->currentItem());
             return true;
         }
     }
@@ -317,10 +342,9 @@ void Tkp_f::openEditPanel(std::uint8_t target)
         edits[i]->setText(lines[i]->text());
     Label21->setText(target == kIssuer ? QStringLiteral("Kto") : QStringLiteral("Komu/Od kogo"));
     Label21->adjustSize();
+    nameEditPanelLines();
     Panel2->setGeometry(96, 56, 413, 273);
-    Panel2->show();
-    Panel2->raise();
-    pole1->setFocus();
+    openPanel(Panel2, pole1);
 }
 
 void Tkp_f::editIssuer()
@@ -339,24 +363,23 @@ void Tkp_f::applyEdit()
     const std::array<QLineEdit*, 4> edits = panelEdits();
     for (std::size_t i = 0; i < edits.size(); ++i)
         lines[i]->setText(edits[i]->text());
-    Panel2->hide();
+    closePanel(Panel2);
 }
 
 void Tkp_f::cancelEdit()
 {
-    Panel2->hide();
+    closePanel(Panel2);
 }
 
 void Tkp_f::showHelp()
 {
     Panel3->setGeometry(8, 8, 613, 293);
-    Panel3->show();
-    Panel3->raise();
+    openPanel(Panel3, SpeedButton12);
 }
 
 void Tkp_f::hideHelp()
 {
-    Panel3->hide();
+    closePanel(Panel3);
 }
 
 void Tkp_f::showFixedContents()
@@ -377,9 +400,8 @@ void Tkp_f::showFixedContents()
                          [&collator](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
         lista->clear();
         lista->addItems(items);
-        lista->show();
-        lista->raise();
-        lista->setFocus();
+        lista->setCurrentRow(0);
+        openPanel(lista, lista);
     } catch (const IoError& error) {
         platform_.showError(error);
     }
@@ -391,7 +413,13 @@ void Tkp_f::insertFixedContent(QListWidgetItem* item)
         return;
     const int row = std::max(tabela->currentRow(), 0);
     setCell(row, 0, item->text());
-    lista->hide();
+    closeFixedContents();
+}
+
+void Tkp_f::closeFixedContents()
+{
+    closePanel(lista);
+    tabela->setFocus(Qt::OtherFocusReason);
 }
 
 void Tkp_f::openContentEditor()
@@ -467,6 +495,7 @@ void Tkp_f::printDocument(PrintDestination destination)
 {
     if (kind_ == DocumentKind::None)
         return;
+    commitOpenCell();
     // Nothing is printed or numbered while a line states no amount.
     if (!amountsAreNumbers())
         return;

@@ -14,6 +14,7 @@
 #include <filesystem>
 
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -185,10 +186,23 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Tab stays inside a panel that is up.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void build() override;
     void buildLayout();
+    // Tab order, shortcuts and accessible names (cash_document_window_keys.cpp).
+    void setUpKeyboard();
+    void nameEditPanelLines();
+    // Tab past the grid's last cell, Shift+Tab before its first, and
+    // Ctrl+Tab anywhere leave the grid; leaveGrid moves the focus on.
+    bool tabLeavesGrid(const QKeyEvent& key) const;
+    void leaveGrid(const QKeyEvent& key);
+    // The text of a cell being edited goes into the grid.
+    void commitOpenCell();
+    // Hides the fixed contents' list, the grid taking the keyboard again.
+    void closeFixedContents();
     void openEditPanel(std::uint8_t target);
     std::array<QLabel*, 4> block(std::uint8_t target) const;
     std::array<QLineEdit*, 4> panelEdits() const;

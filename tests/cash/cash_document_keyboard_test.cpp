@@ -1,0 +1,331 @@
+// The cash document window without a mouse: its keys, Tab through the
+// window and out of the grid, the panels holding the keyboard, and the names
+// a screen reader reads.
+#include "cash/cash_document_window.h"
+
+#include "cash/text_editor_window.h"
+#include "tests/support/recording_print_surface.h"
+#include "tests/support/scripted_platform.h"
+#include "tests/support/temp_folder.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+
+namespace wirtello {
+namespace {
+
+using test::TempFolder;
+
+struct KeyboardCashWindow {
+    TempFolder folder{"Admini", "DOKUMENTY", "FONT"};
+    AppData data{folder.path()};
+    ScriptedPlatform platform;
+    CurrentPrintFont font;
+    Tlogowania_f editor{data, platform, font};
+    Tkp_f kp{data, platform, font, editor};
+    RecordingPrintSurface printer{300, 300};
+
+    KeyboardCashWindow()
+    {
+        kp.initialise();
+        platform.printerFactory = [this] { return printer.proxy(); };
+    }
+
+    void open()
+    {
+        kp.prepareDocument(DocumentKind::Kp, QStringLiteral("Jan"), QStringLiteral("Kowalski"),
+                           QStringLiteral("ul. Polna 3"), QStringLiteral("Lodz"),
+                           {QStringLiteral("Biuro"), QStringLiteral("ul. Dluga 1"), QStringLiteral("00-950 Warszawa"),
+                            QStringLiteral("NIP 123")});
+        kp.open();
+        kp.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&kp));
+    }
+
+    static QWidget* focus() { return QApplication::focusWidget(); }
+
+    // Keys go where the focus is, as they do for a user: a grid cell's
+    // editor once the first key opened it.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(focus(), key, modifiers); }
+    void type(const QString& text)
+    {
+        for (const QChar c : text)
+            QTest::keyClicks(focus(), QString(c));
+    }
+
+    bool inGrid() const { return focus() == kp.tabela || kp.tabela->isAncestorOf(focus()); }
+};
+
+using Pick = std::function<QWidget*(Tkp_f&)>;
+#define PICK(member) [](Tkp_f& w) -> QWidget* { return w.member; }
+
+struct KeyCase {
+    const char* name;
+    Pick panelButton; // pressed first to bring a panel up, or none
+    Pick focus;
+    QKeyCombination key;
+    Pick pressed; // the one button the key presses; none for a key that presses nothing
+};
+
+const KeyCase kKeyCases[] = {
+    {"CtrlPInGrid", nullptr, PICK(tabela), Qt::CTRL | Qt::Key_P, PICK(SpeedButton13)},
+    {"CtrlPInCash", nullptr, PICK(gotowka), Qt::CTRL | Qt::Key_P, PICK(SpeedButton13)},
+    {"EscapeInGrid", nullptr, PICK(tabela), QKeyCombination(Qt::Key_Escape), PICK(SpeedButton1)},
+    {"EscapeInNumber", nullptr, PICK(numerkp), QKeyCombination(Qt::Key_Escape), PICK(SpeedButton1)},
+    {"SpaceOnButton", nullptr, PICK(SpeedButton14), QKeyCombination(Qt::Key_Space), PICK(SpeedButton14)},
+    {"EnterOnButton", nullptr, PICK(SpeedButton8), QKeyCombination(Qt::Key_Return), PICK(SpeedButton8)},
+    {"EscapeInEditPanel", PICK(SpeedButton7), PICK(pole2), QKeyCombination(Qt::Key_Escape), PICK(SpeedButton10)},
+    {"EnterInEditPanel", PICK(SpeedButton7), PICK(pole3), QKeyCombination(Qt::Key_Enter), PICK(SpeedButton9)},
+    {"CtrlPUnderEditPanel", PICK(SpeedButton7), PICK(pole1), Qt::CTRL | Qt::Key_P, nullptr},
+    {"EscapeInHelp", PICK(SpeedButton11), PICK(SpeedButton12), QKeyCombination(Qt::Key_Escape), PICK(SpeedButton12)},
+    {"EnterInHelp", PICK(SpeedButton11), PICK(SpeedButton12), QKeyCombination(Qt::Key_Return), PICK(SpeedButton12)},
+};
+
+class CashKeys : public ::testing::TestWithParam<KeyCase> {};
+
+TEST_P(CashKeys, TheKeyPressesItsButtonAndNoOther)
+{
+    const KeyCase& row = GetParam();
+    KeyboardCashWindow w;
+    w.open();
+    w.platform.printerFactory = [] { return nullptr; };
+    if (row.panelButton)
+        static_cast<QToolButton*>(row.panelButton(w.kp))->click();
+    std::vector<std::pair<QToolButton*, std::unique_ptr<QSignalSpy>>> spies;
+    for (QToolButton* button : w.kp.findChildren<QToolButton*>())
+        spies.emplace_back(button, std::make_unique<QSignalSpy>(button, &QAbstractButton::clicked));
+    QWidget* focus = row.focus(w.kp);
+    focus->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(focus->hasFocus());
+
+    QTest::keyClick(focus, row.key.key(), row.key.keyboardModifiers());
+
+    QWidget* expected = row.pressed ? row.pressed(w.kp) : nullptr;
+    for (const auto& [button, spy] : spies)
+        EXPECT_EQ(spy->count(), button == expected ? 1 : 0) << button->text().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, CashKeys, ::testing::ValuesIn(kKeyCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CashKeyboard, ShortcutsAreNamedInTheTooltips)
+{
+    KeyboardCashWindow w;
+    w.kp.buildWidgets();
+    EXPECT_EQ(w.kp.SpeedButton13->toolTip(), "Drukuj dokument (Ctrl+P)");
+    EXPECT_EQ(w.kp.SpeedButton1->toolTip(), "Powrót (Esc)");
+    EXPECT_EQ(w.kp.SpeedButton10->toolTip(), "Zaniechaj (Esc)");
+}
+
+TEST(CashKeyboard, TabVisitsEveryControlInVisualOrderAndLeavesTheGridAfterItsLastCell)
+{
+    KeyboardCashWindow w;
+    w.open();
+    Tkp_f& kp = w.kp;
+    const QList<QWidget*> order = {kp.SpeedButton7, kp.SpeedButton8, kp.numerkp,       kp.rozszerzeniekp,
+                                   kp.data,         kp.SpeedButton15, kp.k1,          kp.SpeedButton13,
+                                   kp.tabela,       kp.SpeedButton6,  kp.SpeedButton5, kp.SpeedButton4,
+                                   kp.SpeedButton3, kp.SpeedButton2,  kp.SpeedButton14, kp.SpeedButton11,
+                                   kp.SpeedButton1, kp.razem,         kp.gotowka,     kp.reszta,
+                                   kp.SpeedButton7};
+    order.front()->setFocus(Qt::TabFocusReason);
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        int presses = 0;
+        do {
+            w.press(Qt::Key_Tab);
+            ++presses;
+        } while (order[i - 1] == kp.tabela && w.inGrid() && presses < 100);
+        ASSERT_EQ(w.focus(), order[i]) << i;
+        // Each of the grid's 20 cells takes one Tab, the last one leaving it.
+        if (order[i - 1] == kp.tabela) {
+            EXPECT_EQ(presses, 20);
+        }
+    }
+    // A focused button shows a frame it has not without the focus.
+    kp.SpeedButton1->setFocus(Qt::TabFocusReason);
+    const QImage focused = kp.SpeedButton1->grab().toImage();
+    kp.SpeedButton14->setFocus(Qt::TabFocusReason);
+    EXPECT_NE(kp.SpeedButton1->grab().toImage(), focused);
+}
+
+TEST(CashKeyboard, CtrlTabAndShiftTabLeaveTheGridFromAnyCell)
+{
+    const struct {
+        const char* name;
+        int row, column;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool typeFirst; // with the cell's editor open
+        QWidget* (*expected)(Tkp_f&);
+    } rows[] = {
+        {"CtrlTab", 4, 0, Qt::Key_Tab, Qt::ControlModifier, false, [](Tkp_f& w) -> QWidget* { return w.SpeedButton6; }},
+        {"CtrlTabEditing", 4, 1, Qt::Key_Tab, Qt::ControlModifier, true,
+         [](Tkp_f& w) -> QWidget* { return w.SpeedButton6; }},
+        {"CtrlShiftTab", 4, 0, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, false,
+         [](Tkp_f& w) -> QWidget* { return w.SpeedButton13; }},
+        {"ShiftTabFirstCell", 0, 0, Qt::Key_Backtab, Qt::ShiftModifier, true,
+         [](Tkp_f& w) -> QWidget* { return w.SpeedButton13; }},
+        {"TabLastCellEditing", 9, 1, Qt::Key_Tab, Qt::NoModifier, true,
+         [](Tkp_f& w) -> QWidget* { return w.SpeedButton6; }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        KeyboardCashWindow w;
+        w.open();
+        w.kp.tabela->setFocus(Qt::TabFocusReason);
+        w.kp.tabela->setCurrentCell(row.row, row.column);
+        if (row.typeFirst)
+            w.type("7");
+        w.press(row.key, row.modifiers);
+        EXPECT_EQ(w.focus(), row.expected(w.kp));
+        if (row.typeFirst) { // the text typed stays in its cell
+            EXPECT_TRUE(w.kp.tabela->item(row.row, row.column)->text().trimmed().startsWith("7"));
+        }
+    }
+}
+
+TEST(CashKeyboard, LinesTypedAfterReopeningLandInTheFirstRowsAndPrintThere)
+{
+    KeyboardCashWindow w;
+    w.open();
+    // Last time the grid was left at its end.
+    w.kp.tabela->setCurrentCell(9, 1);
+    w.kp.tabela->scrollToBottom();
+    w.press(Qt::Key_Escape); // the cell's editor first, then the window
+    w.press(Qt::Key_Escape);
+    ASSERT_FALSE(w.kp.isVisible());
+
+    w.open();
+    ASSERT_TRUE(w.inGrid());
+    w.type("Wplata");
+    w.press(Qt::Key_Tab);
+    w.type("12,5");
+    w.press(Qt::Key_Tab);
+    w.type("Zwrot");
+    w.press(Qt::Key_Tab);
+    w.type("3");
+    w.press(Qt::Key_Return);
+    const DocumentLines lines = w.kp.documentLines();
+    EXPECT_EQ(lines.descriptions[0], "Wplata");
+    EXPECT_EQ(lines.descriptions[1], "Zwrot");
+    EXPECT_EQ(lines.descriptions[9], "");
+    EXPECT_EQ(w.kp.tabela->rowAt(0), 0); // the first row is in view
+
+    w.press(Qt::Key_P, Qt::ControlModifier);
+    QStringList printed;
+    for (const auto& text : w.printer.texts)
+        printed << QString::fromStdString(text.text);
+    EXPECT_TRUE(printed.contains("Wplata")) << printed.join('|').toStdString();
+    EXPECT_TRUE(printed.contains("Zwrot"));
+    EXPECT_TRUE(printed.filter("15.50").size() > 0) << printed.join('|').toStdString();
+}
+
+TEST(CashKeyboard, FixedContentsListTakesEnterAndEscape)
+{
+    KeyboardCashWindow w;
+    {
+        std::ofstream(w.folder / "DOKUMENTY/kptresc.dat", std::ios::binary) << "czynsz\r\nzaliczka\r\n";
+    }
+    w.open();
+    w.kp.tabela->setCurrentCell(2, 0);
+    w.kp.SpeedButton6->setFocus(Qt::TabFocusReason);
+    w.press(Qt::Key_Return);
+    ASSERT_TRUE(w.kp.lista->isVisible());
+    EXPECT_EQ(w.focus(), w.kp.lista);
+    w.press(Qt::Key_Down);
+    w.press(Qt::Key_Return);
+    EXPECT_FALSE(w.kp.lista->isVisible());
+    EXPECT_EQ(w.kp.tabela->item(2, 0)->text(), "zaliczka");
+    EXPECT_TRUE(w.inGrid());
+
+    w.kp.SpeedButton6->click();
+    ASSERT_TRUE(w.kp.lista->isVisible());
+    w.press(Qt::Key_Escape); // leaves the list, not the window
+    EXPECT_FALSE(w.kp.lista->isVisible());
+    EXPECT_TRUE(w.kp.isVisible());
+    EXPECT_TRUE(w.inGrid());
+    EXPECT_EQ(w.kp.tabela->item(2, 0)->text(), "zaliczka");
+}
+
+TEST(CashKeyboard, EditPanelHoldsTheKeyboardAndGivesTheFocusBack)
+{
+    const struct {
+        const char* name;
+        Qt::Key end;
+        QString counterpartyFirstLine;
+    } rows[] = {
+        {"EnterInserts", Qt::Key_Return, "Nowy"},
+        {"EscapeDrops", Qt::Key_Escape, "Jan Kowalski"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        KeyboardCashWindow w;
+        w.open();
+        w.kp.SpeedButton8->setFocus(Qt::TabFocusReason);
+        w.press(Qt::Key_Space);
+        ASSERT_TRUE(w.kp.Panel2->isVisible());
+        EXPECT_EQ(w.focus(), w.kp.pole1);
+        // Tab goes round the panel's six controls only.
+        for (int i = 0; i < 6; ++i) {
+            w.press(Qt::Key_Tab);
+            EXPECT_TRUE(w.kp.Panel2->isAncestorOf(w.focus())) << i;
+        }
+        EXPECT_EQ(w.focus(), w.kp.pole1);
+        // Nothing under the panel takes a key or a click.
+        QTest::keyClicks(w.kp.tabela, "xyz");
+        QSignalSpy saved(w.kp.SpeedButton15, &QAbstractButton::clicked);
+        QTest::mouseClick(w.kp.SpeedButton15, Qt::LeftButton);
+        EXPECT_EQ(saved.count(), 0);
+        EXPECT_EQ(w.kp.tabela->item(0, 0)->text(), "");
+
+        w.kp.pole1->selectAll();
+        w.type("Nowy");
+        w.press(row.end);
+        EXPECT_FALSE(w.kp.Panel2->isVisible());
+        EXPECT_EQ(w.kp.Label9->text(), row.counterpartyFirstLine);
+        EXPECT_EQ(w.focus(), w.kp.SpeedButton8);
+        EXPECT_TRUE(w.kp.isVisible());
+    }
+}
+
+TEST(CashKeyboard, EveryFocusableControlHasAnAccessibleName)
+{
+    KeyboardCashWindow w;
+    w.open();
+    QStringList unnamed;
+    for (QWidget* widget : w.kp.findChildren<QWidget*>()) {
+        if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled())
+            continue;
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+        if (!face || face->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << widget->metaObject()->className() + QStringLiteral(" ") + widget->objectName();
+    }
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
+
+    const QString issuer = QAccessible::queryAccessibleInterface(w.kp.SpeedButton7)->text(QAccessible::Name);
+    const QString counterparty = QAccessible::queryAccessibleInterface(w.kp.SpeedButton8)->text(QAccessible::Name);
+    EXPECT_NE(issuer, counterparty);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w.kp.numerkp)->text(QAccessible::Name), "Numer");
+
+    QAccessibleTableInterface* grid = QAccessible::queryAccessibleInterface(w.kp.tabela)->tableInterface();
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->columnDescription(0), "Tytułem");
+    EXPECT_EQ(grid->columnDescription(1), "Kwota");
+}
+
+} // namespace
+} // namespace wirtello
