@@ -15,14 +15,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 using namespace wirtello;
 
 namespace {
 
 namespace fs = std::filesystem;
 using test::readText;
+using test::writeText;
 
 const char* const kTwoComments = "WIRTELLO-KOMENTARZE 1\n"
                                  "2026-12-05 17:05:00\tjkowalski\tOddzwonić.\\nPani Łęcka prosi o ofertę.\n"
@@ -89,8 +88,7 @@ TEST(UwagiFormat, FilesNotOfTheFormatAreRefused)
 TEST(Uwagi, CommentsAreAddedChangedAndDeletedOnDisk)
 {
     test::TempFolder program;
-    fs::create_directory(program / "uwagi");
-    test::writeBytes(program / "uwagi/007.kom", {kTwoComments, kTwoComments + std::strlen(kTwoComments)});
+    writeText(program / "uwagi/007.kom", kTwoComments);
     ScriptedPlatform platform;
     OpenComments comments(program.path(), platform);
     EXPECT_EQ(comments.window->windowTitle(), QStringLiteral("Komentarze dla: Anna Łęcka Żółć"));
@@ -133,8 +131,7 @@ TEST(Uwagi, SearchShowsOnlyMatchingComments)
     } rows[] = {{"", 2, "Komentarze: 2"}, {"łĘCKA", 1, "Znaleziono: 1 z 2"}, {"anowak", 1, "Znaleziono: 1 z 2"},
                 {"01.12.2026", 1, "Znaleziono: 1 z 2"}, {"żaba", 0, "Znaleziono: 0 z 2"}};
     test::TempFolder program;
-    fs::create_directory(program / "uwagi");
-    test::writeBytes(program / "uwagi/007.kom", {kTwoComments, kTwoComments + std::strlen(kTwoComments)});
+    writeText(program / "uwagi/007.kom", kTwoComments);
     ScriptedPlatform platform;
     OpenComments comments(program.path(), platform);
     for (const auto& row : rows) {
@@ -151,7 +148,7 @@ TEST(Uwagi, NothingIsLostWhenTheFileCannotBeWritten)
     test::TempFolder program;
     fs::create_directory(program / "uwagi");
     const fs::path file = program / "uwagi/007.kom";
-    test::writeBytes(file, {kTwoComments, kTwoComments + std::strlen(kTwoComments)});
+    writeText(file, kTwoComments);
     fs::permissions(file, fs::perms::owner_read);
     ScriptedPlatform platform;
     {
@@ -180,8 +177,7 @@ TEST(Uwagi, DamagedFilesAndBadNamesAreReported)
     test::TempFolder program;
     ScriptedPlatform platform;
     EXPECT_THROW(openComments({{"../a.kom", "Komentarze"}, program.path()}, platform), std::invalid_argument);
-    fs::create_directory(program / "uwagi");
-    test::writeBytes(program / "uwagi/007.kom", {'t', 'e', 'k', 's', 't', '\n'});
+    writeText(program / "uwagi/007.kom", "tekst\n");
     OpenComments comments(program.path(), platform);
     EXPECT_TRUE(comments.rows().isEmpty());
     ASSERT_EQ(platform.informed.size(), 1);
@@ -192,8 +188,7 @@ TEST(Uwagi, DamagedFilesAndBadNamesAreReported)
 TEST(Uwagi, PrintoutHasTheTitleLineAndEveryShownComment)
 {
     test::TempFolder program;
-    fs::create_directory(program / "uwagi");
-    test::writeBytes(program / "uwagi/007.kom", {kTwoComments, kTwoComments + std::strlen(kTwoComments)});
+    writeText(program / "uwagi/007.kom", kTwoComments);
     ScriptedPlatform platform;
     OpenComments comments(program.path(), platform);
     RecordingPrintSurface drawn;
