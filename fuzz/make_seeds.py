@@ -236,8 +236,59 @@ def hostile():
           b"\x00\x01" + counted("\\\\serwer\\biuro", 200) + counted("/mnt/serwer/Wirtello", 200))
 
 
+def document_register():
+    header = "Rejestr dokumentów 1\n"
+    seed("document_register", "two", (header + "2026-12-07\tprzychodzący\tKP/12/2026\tFaktura\tZapłacić do\\npiątku\tDokumenty/faktura.pdf\n"
+                                        "2026-01-31\twychodzący\t\tPismo \\t\\\\ \\r\t\t/home/biuro/pismo Łęcka.odt\n").encode("utf-8"))
+    seed("document_register", "crlf", (header.replace("\n", "\r\n") + "2024-02-29\twychodzący\tA\tB\tC\tD\r\n").encode("utf-8"))
+    seed("document_register", "empty", b"")
+
+
+def calendar_file():
+    def ics(*entries, zone=True):
+        lines = ["BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//Wirtello//Kalendarz//PL", "X-WR-CALNAME:Zięba Ewa",
+                 "X-WIRTELLO-ADDRESS:ul. Długa 5\\, Łódź"]
+        if zone:
+            lines += ["BEGIN:VTIMEZONE", "TZID:Europe/Warsaw", "BEGIN:STANDARD", "DTSTART:19701025T030000",
+                      "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU", "TZOFFSETFROM:+0200", "TZOFFSETTO:+0100",
+                      "TZNAME:CET", "END:STANDARD", "BEGIN:DAYLIGHT", "DTSTART:19700329T020000",
+                      "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU", "TZOFFSETFROM:+0100", "TZOFFSETTO:+0200",
+                      "TZNAME:CEST", "END:DAYLIGHT", "END:VTIMEZONE"]
+        for entry in entries:
+            lines += entry
+        lines.append("END:VCALENDAR")
+        return ("\r\n".join(lines) + "\r\n").encode("utf-8")
+    task = ["BEGIN:VTODO", "UID:1@wirtello", "SUMMARY:Oddzwonić do pani Łęckiej", "DUE;TZID=Europe/Warsaw:20261207T090500",
+            "PRIORITY:1", "DESCRIPTION:w sprawie\\nfaktury", "STATUS:NEEDS-ACTION", "END:VTODO"]
+    done = ["BEGIN:VTODO", "UID:2@wirtello", "SUMMARY:Cały dzień", "DUE;VALUE=DATE:20260329", "STATUS:COMPLETED",
+            "COMPLETED:20260330T100000Z", "END:VTODO"]
+    weekly = ["BEGIN:VEVENT", "UID:3@wirtello", "SUMMARY:Narada", "LOCATION:Sala 2", "X-WIRTELLO-CONTACT:007",
+              "DTSTART;TZID=Europe/Warsaw:20260320T090000", "DTEND;TZID=Europe/Warsaw:20260320T103000",
+              "RRULE:FREQ=WEEKLY;BYDAY=FR;COUNT=10", "BEGIN:VALARM", "ACTION:DISPLAY", "DESCRIPTION:Narada",
+              "TRIGGER:-PT15M", "END:VALARM", "END:VEVENT"]
+    monthly = ["BEGIN:VEVENT", "UID:4@wirtello", "SUMMARY:Ostatni dzień miesiąca", "DTSTART;VALUE=DATE:20260131",
+               "DTEND;VALUE=DATE:20260201", "RRULE:FREQ=MONTHLY;BYMONTHDAY=-1;UNTIL=20271231", "END:VEVENT"]
+    utc = ["BEGIN:VEVENT", "UID:5@wirtello", "SUMMARY:Spotkanie online", "DTSTART:20261025T003000Z",
+           "DURATION:PT2H", "RRULE:FREQ=DAILY;INTERVAL=3", "END:VEVENT"]
+    seed("calendar_file", "tasks", ics(task, done))
+    seed("calendar_file", "appointments", ics(weekly, monthly, utc))
+    seed("calendar_file", "no_zone", ics(["BEGIN:VEVENT", "UID:6", "DTSTART:20260101T120000", "RRULE:FREQ=MINUTELY;INTERVAL=90",
+                                          "END:VEVENT"], ["BEGIN:VJOURNAL", "UID:7", "END:VJOURNAL"], zone=False))
+    seed("calendar_file", "empty", b"")
+    # libical gave the start twice, so the day showed the appointment twice.
+    crash("calendar_file", "hourly_start_twice", ics(["BEGIN:VEVENT", "UID:8", "DTSTART:20260101T120000",
+                                                      "RRULE:FREQ=HOURLY;BYHOUR=8,12", "END:VEVENT"], zone=False))
+
+
+def zip_entry_name():
+    seed("zip_entry_name", "cp852", b"Faktury/\xa5\xa9\x88\xe4 \xbe\xa2\x9d.pdf")
+    seed("zip_entry_name", "utf8", "Umowy/Łęcka żółw.odt".encode("utf-8"))
+    seed("zip_entry_name", "cp437", b"box\xc9\xcd\xbb\\\x80\xff.txt")
+    seed("zip_entry_name", "ascii", b"Wirtello/Dane/kontakty.dat")
+
+
 if __name__ == "__main__":
     for make in [company, history, companion_config, print_font, network_mode, update_info, command_line,
                  envelope, typed_number, numbering, cash_document, cash_amount, text_lines, comment_log,
-                 contact_database, jpeg, hostile]:
+                 contact_database, jpeg, document_register, calendar_file, zip_entry_name, hostile]:
         make()

@@ -65,9 +65,16 @@ std::vector<EventOccurrence> occurrencesBetween(const CalendarEvent& event, Cale
         add(start);
         return result;
     }
+    icaltimetype previous = icaltime_null_time();
     for (int step = 0; step < kMostSteps; ++step) {
         const icaltimetype next = icalrecur_iterator_next(steps);
-        if (icaltime_is_null_time(next) || !add(next))
+        if (icaltime_is_null_time(next))
+            break;
+        // libical gives the start again when the rule's first match falls on it (FREQ=HOURLY;BYHOUR=…).
+        if (!icaltime_is_null_time(previous) && icaltime_compare(next, previous) <= 0)
+            continue;
+        previous = next;
+        if (!add(next))
             break;
     }
     icalrecur_iterator_free(steps);
