@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/keyboard_access.h"
 #include "platform/program_window.h"
 #include "program_windows.h"
 
@@ -80,7 +81,7 @@ public:
     QTextEdit* Memo3 = nullptr;
     QLabel* Label1 = nullptr;  // clock
     QLabel* Label13 = nullptr; // version
-    QLabel* Label2 = nullptr;  // maker's mark
+    ButtonLabel* Label2 = nullptr; // maker's mark
 
     // Top bar.
     QFrame* Panel3 = nullptr;

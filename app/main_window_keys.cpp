@@ -1,6 +1,7 @@
 // The main window without a mouse: Tab order, shortcuts, the help panel.
 #include "main_window.h"
 
+#include "platform/handler_guard.h"
 #include "platform/keyboard_access.h"
 
 #include <QShortcut>
@@ -48,7 +49,8 @@ void Tzadania_f::setUpKeyboard()
     QList<QWidget*> chain = topBar;
     for (QLineEdit* edit : cardEdits())
         chain << edit;
-    chain << listazadan << coszukac << SpeedButton30;
+    makeKeyboardLabel(Label2, [this] { runGuarded(platform_, [this] { showAboutWindow(); }); });
+    chain << listazadan << coszukac << SpeedButton30 << Label2;
     chain << rightBar;
     setTabChain(chain);
     letShortcutsPassEdits(this);

@@ -2,6 +2,7 @@
 #include "main_window.h"
 
 #include "admin/maker_info.h"
+#include "platform/keyboard_access.h"
 #include "platform/window_look.h"
 
 #include <QIcon>
@@ -246,7 +247,11 @@ void Tzadania_f::buildLayout()
     Label1 = addLabel(this, QStringLiteral("00:00:00"), 441, 620, sansSerif(11), kGrey);
     Label13 = addLabel(this, QStringLiteral("v ") + QString::fromUtf8(maker::kInstalledVersion), 447, 639, sansSerif(11),
                        kGrey);
-    Label2 = addLabel(this, QStringLiteral("© Wirtello"), 737, 639, sansSerif(11), kGrey);
+    Label2 = new ButtonLabel(QStringLiteral("© Wirtello"), this);
+    Label2->setFont(sansSerif(11));
+    setColour(Label2, QPalette::WindowText, kGrey);
+    Label2->move(737, 639);
+    Label2->adjustSize();
     Label2->setCursor(Qt::PointingHandCursor);
 
     // Right bar.

@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
+#include <QAccessibleWidget>
+#include <QLabel>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -15,11 +17,11 @@
 namespace wirtello {
 namespace {
 
-// The frame drawn over a button that has the keyboard focus: flat buttons
-// draw none of their own in every style.
+// The frame drawn over a control that has the keyboard focus: flat buttons
+// and labels draw none of their own in every style.
 class FocusFrame : public QWidget {
 public:
-    explicit FocusFrame(QAbstractButton* button) : QWidget(button)
+    explicit FocusFrame(QWidget* control) : QWidget(control)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);
@@ -37,19 +39,27 @@ protected:
     }
 };
 
-// Enter presses the button, and the frame follows the keyboard focus.
-class ButtonKeys : public QObject {
+// Enter (and Space, for a control that is no button) presses the control,
+// and the frame follows the keyboard focus.
+class PressKeys : public QObject {
 public:
-    ButtonKeys(QAbstractButton* button) : QObject(button), button_(button), frame_(new FocusFrame(button)) {}
+    PressKeys(QWidget* control, std::function<void()> press, bool withSpace)
+        : QObject(control), control_(control), press_(std::move(press)), withSpace_(withSpace),
+          frame_(new FocusFrame(control))
+    {
+    }
 
     bool eventFilter(QObject*, QEvent* event) override
     {
         switch (event->type()) {
         case QEvent::KeyPress: {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->modifiers() & ~Qt::KeypadModifier)
                 return false;
-            button_->click();
+            if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter
+                && !(withSpace_ && key->key() == Qt::Key_Space))
+                return false;
+            press_();
             return true;
         }
         case QEvent::FocusIn: {
@@ -58,7 +68,7 @@ public:
             // the window looks as ever until the keyboard is used.
             if (reason != Qt::MouseFocusReason && reason != Qt::ActiveWindowFocusReason
                 && reason != Qt::PopupFocusReason) {
-                frame_->setGeometry(button_->rect());
+                frame_->setGeometry(control_->rect());
                 frame_->show();
                 frame_->raise();
             }
@@ -73,9 +83,18 @@ public:
     }
 
 private:
-    QAbstractButton* button_;
+    QWidget* control_;
+    std::function<void()> press_;
+    bool withSpace_;
     FocusFrame* frame_;
 };
+
+QAccessibleInterface* labelButtonFactory(const QString& className, QObject* object)
+{
+    if (className != QLatin1StringView(ButtonLabel::staticMetaObject.className()))
+        return nullptr;
+    return new QAccessibleWidget(static_cast<ButtonLabel*>(object), QAccessible::Button);
+}
 
 // Keeps an edit from claiming a key that is one of its window's shortcuts.
 class ShortcutPass : public QObject {
@@ -156,7 +175,7 @@ PanelState* panelState(QWidget* panel)
 void makeKeyboardButton(QAbstractButton* button, const QKeySequence& shortcut, QWidget* inWidget)
 {
     button->setFocusPolicy(Qt::StrongFocus);
-    button->installEventFilter(new ButtonKeys(button));
+    button->installEventFilter(new PressKeys(button, [button] { button->click(); }, false));
     if (shortcut.isEmpty())
         return;
     QShortcut* keys = inWidget ? new QShortcut(shortcut, inWidget) : new QShortcut(shortcut, button);
@@ -167,6 +186,14 @@ void makeKeyboardButton(QAbstractButton* button, const QKeySequence& shortcut, Q
     });
     const QString said = button->toolTip().isEmpty() ? button->text() : button->toolTip();
     button->setToolTip(QStringLiteral("%1 (%2)").arg(said, shortcut.toString(QKeySequence::NativeText)));
+}
+
+void makeKeyboardLabel(ButtonLabel* label, const std::function<void()>& press)
+{
+    QAccessible::installFactory(labelButtonFactory); // once; later calls change nothing
+    label->setAccessibleName(label->text());
+    label->setFocusPolicy(Qt::StrongFocus);
+    label->installEventFilter(new PressKeys(label, press, true));
 }
 
 void setTabChain(const QList<QWidget*>& widgets)

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QKeySequence>
+#include <QLabel>
 #include <QList>
+
+#include <functional>
 
 class QAbstractButton;
 class QWidget;
@@ -17,6 +20,17 @@ namespace wirtello {
 // tooltip's own text, or after the caption when there is none). A shortcut
 // with `inWidget` works only while that widget has the focus (Delete in a list).
 void makeKeyboardButton(QAbstractButton* button, const QKeySequence& shortcut = {}, QWidget* inWidget = nullptr);
+
+// A label that opens something on a click (the maker's mark): a screen
+// reader is told it is a button.
+class ButtonLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+};
+
+// The label takes the focus like a button and runs `press` with Enter and Space.
+void makeKeyboardLabel(ButtonLabel* label, const std::function<void()>& press);
 
 // Tab visits the widgets in this order, then goes round to the first.
 void setTabChain(const QList<QWidget*>& widgets);

@@ -115,7 +115,7 @@ TEST_F(MainWindowTest, TabReachesEveryButtonInVisualOrderWithAFrame)
     std::sort(order.begin(), order.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
     order << window->imie << window->nazwisko << window->ulica << window->miejscowosc << window->telefon
           << window->fax << window->komorka << window->mail << window->www << window->komunikator
-          << window->listazadan << window->coszukac << window->SpeedButton30;
+          << window->listazadan << window->coszukac << window->SpeedButton30 << window->Label2;
     QList<QWidget*> right;
     for (QToolButton* button : window->Panel4->findChildren<QToolButton*>())
         right << button;

@@ -93,6 +93,20 @@ TEST_P(WindowAccess, EveryFocusableControlHasAName)
     platform.unanswered = 0;
 }
 
+TEST_F(WindowAccess, TheMakersMarkIsAButtonThatOpensTheAboutWindow)
+{
+    Tform3 about(platform);
+    windows.add(WindowRole::About, &about);
+    start();
+    QAccessibleInterface* mark = QAccessible::queryAccessibleInterface(window->Label2);
+    ASSERT_NE(mark, nullptr);
+    EXPECT_EQ(mark->role(), QAccessible::Button);
+    EXPECT_EQ(mark->text(QAccessible::Name), QStringLiteral("© Wirtello"));
+    window->Label2->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(window->Label2, Qt::Key_Space);
+    EXPECT_TRUE(about.isVisible());
+}
+
 INSTANTIATE_TEST_SUITE_P(Windows, WindowAccess, ::testing::ValuesIn(kWindows),
                          [](const auto& info) { return std::string(info.param.name); });
 
