@@ -1,6 +1,7 @@
 # Plain C++: amounts in grosze, the numbering and document files, the printout.
 add_library(wirtello_cash_document_core STATIC
   cash_amount.cpp
+  cash_document.cpp
   numbering_file.cpp
   cash_document_file.cpp
   cash_printout.cpp

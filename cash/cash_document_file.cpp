@@ -22,6 +22,19 @@ DocumentLines linesOf(const CashDocumentRecord& buffer)
     return lines;
 }
 
+void readDocumentFile(const std::filesystem::path& path, CashDocumentRecord& buffer, CashDocument& document)
+{
+    const auto record = loadRecord<CashDocumentRecord>(path);
+    buffer = record;
+    document.setLines(linesOf(record));
+}
+
+void saveDocumentFile(const std::filesystem::path& path, CashDocumentRecord& buffer, const CashDocument& document)
+{
+    putLines(buffer, document.lines());
+    storeRecord(path, buffer);
+}
+
 std::filesystem::path fixedContentsPath(const std::filesystem::path& dataFolder, DocumentKind kind)
 {
     return fileIn(dataFolder, kDocumentsFolder, kind == DocumentKind::Kw ? "kwtresc.dat" : "kptresc.dat");

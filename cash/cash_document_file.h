@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cash/cash_document.h"
 #include "cash/cash_document_kind.h"
 #include "store/fixed_record.h"
 
@@ -12,7 +13,6 @@
 
 namespace wirtello {
 
-inline constexpr std::size_t kDocumentRows = 10;
 inline constexpr std::size_t kDocumentCellCapacity = 200;
 
 // A document file (".kpw"): the item grid's 20 cells as counted texts of
@@ -30,19 +30,16 @@ constexpr TextField amountField(std::size_t row)
     return {(kDocumentRows + row) * (kDocumentCellCapacity + 1), kDocumentCellCapacity};
 }
 
-// The grid's texts (UTF-8): column 0 the descriptions, column 1 the amounts
-// exactly as shown.
-struct DocumentLines {
-    std::array<std::string, kDocumentRows> descriptions;
-    std::array<std::string, kDocumentRows> amounts;
-
-    bool operator==(const DocumentLines&) const = default;
-};
-
 // Puts the lines into the document buffer, each cut to 200 characters. Bytes
 // after each text keep what the buffer held, as the file format allows.
 void putLines(CashDocumentRecord& buffer, const DocumentLines& lines);
 DocumentLines linesOf(const CashDocumentRecord& buffer);
+
+// Reads the whole file into `buffer`, then its lines into the document; a
+// file that cannot be read whole changes neither.
+void readDocumentFile(const std::filesystem::path& path, CashDocumentRecord& buffer, CashDocument& document);
+// Puts the document's lines into `buffer` and replaces the file with it.
+void saveDocumentFile(const std::filesystem::path& path, CashDocumentRecord& buffer, const CashDocument& document);
 
 // The kind's fixed contents, one per line: "kptresc.dat" (KP) or "kwtresc.dat"
 // (KW) in "DOKUMENTY". The editor names the file relative to its data folder.

@@ -111,6 +111,15 @@ void Tkp_f::build()
     onClick(SpeedButton15, platform_, [this] { saveParameters(); });
     connect(lista, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) { insertFixedContent(item); });
     connect(gotowka, &QLineEdit::editingFinished, this, [this] { cashEntered(); });
+    connect(gotowka, &QLineEdit::textChanged, this, [this](const QString& text) { document_.setCash(toUtf8(text)); });
+    // Typing, pasting and the window's own rewriting all reach the document.
+    connect(tabela, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        const auto row = static_cast<std::size_t>(item->row());
+        if (item->column() == kAmountColumn)
+            document_.setAmount(row, toUtf8(item->text()));
+        else
+            document_.setDescription(row, toUtf8(item->text()));
+    });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 }
 
@@ -118,14 +127,23 @@ void Tkp_f::prepareDocument(DocumentKind kind, const QString& firstLine, const Q
                             const QString& street, const QString& town, const std::array<QString, 4>& companyLines)
 {
     buildWidgets();
-    kind_ = kind;
-    Label9->setText(firstLine + QLatin1Char(' ') + secondLine);
-    Label10->setText(street);
-    Label11->setText(town);
-    Label12->setText(QString());
-    const std::array<QLabel*, 4> issuer = block(kIssuer);
+    document_.setKind(kind);
+    document_.setCounterparty({toUtf8(firstLine + QLatin1Char(' ') + secondLine), toUtf8(street), toUtf8(town), {}});
+    DocumentBlock issuer;
     for (std::size_t i = 0; i < issuer.size(); ++i)
-        issuer[i]->setText(companyLines[i]);
+        issuer[i] = toUtf8(companyLines[i]);
+    document_.setIssuer(issuer);
+    showBlocks();
+}
+
+void Tkp_f::showBlocks()
+{
+    for (const std::uint8_t target : {kIssuer, kCounterparty}) {
+        const std::array<QLabel*, 4> labels = block(target);
+        const DocumentBlock& lines = documentBlock(target);
+        for (std::size_t i = 0; i < labels.size(); ++i)
+            labels[i]->setText(fromUtf8(lines[i]));
+    }
 }
 
 void Tkp_f::initialise()
@@ -146,16 +164,16 @@ void Tkp_f::initialise()
     k1->setChecked(true);
     k2->setChecked(false);
 
-    if (kind_ == DocumentKind::None)
+    if (document_.kind() == DocumentKind::None)
         return;
 
-    const bool cashIn = kind_ == DocumentKind::Kp;
+    const bool cashIn = document_.kind() == DocumentKind::Kp;
     Panel1->setText(cashIn ? QStringLiteral("Dowód wpłaty") : QStringLiteral("Dowód wypłaty"));
     setWindowTitle(cashIn ? QStringLiteral("Dokument Kp") : QStringLiteral("Dokument Kw"));
     Label8->setText(cashIn ? QStringLiteral("Od kogo") : QStringLiteral("Komu"));
     Label8->adjustSize();
 
-    numberingPath_ = numberingPath(dataFolder_, kind_);
+    numberingPath_ = numberingPath(dataFolder_, document_.kind());
     try {
         createNumberingFileIfMissing(numberingPath_);
     } catch (const IoError& error) {
@@ -174,12 +192,6 @@ void Tkp_f::initialise()
     data->setText(platform_.formatShortDate(platform_.now().date()));
 }
 
-QString Tkp_f::cell(int row, int column) const
-{
-    const QTableWidgetItem* item = tabela->item(row, column);
-    return item ? item->text() : QString();
-}
-
 void Tkp_f::setCell(int row, int column, const QString& text)
 {
     QTableWidgetItem* item = tabela->item(row, column);
@@ -193,32 +205,29 @@ void Tkp_f::setCell(int row, int column, const QString& text)
 
 DocumentLines Tkp_f::documentLines() const
 {
-    DocumentLines lines;
-    for (int row = 0; row < kGridRows; ++row) {
-        lines.descriptions[row] = toUtf8(cell(row, 0));
-        lines.amounts[row] = toUtf8(cell(row, kAmountColumn));
-    }
-    return lines;
+    return document_.lines();
 }
 
 void Tkp_f::setDocumentLines(const DocumentLines& lines)
 {
+    document_.setLines(lines);
+    showLines();
+}
+
+void Tkp_f::showLines()
+{
+    // Copied first: each cell set reports back to the document.
+    const DocumentLines lines = document_.lines();
     for (int row = 0; row < kGridRows; ++row) {
         setCell(row, 0, fromUtf8(lines.descriptions[row]));
         setCell(row, kAmountColumn, fromUtf8(lines.amounts[row]));
     }
 }
 
-AmountTotal Tkp_f::computeTotal() const
-{
-    const DocumentLines lines = documentLines();
-    return totalOf(lines.amounts);
-}
-
 void Tkp_f::Wyrownaj()
 {
-    for (int row = 0; row < kGridRows; ++row)
-        setCell(row, kAmountColumn, fromUtf8(alignedAmount(toUtf8(cell(row, kAmountColumn)))));
+    document_.alignAmounts();
+    showLines();
 }
 
 void Tkp_f::Timer1Timer()
@@ -238,21 +247,16 @@ void Tkp_f::Timer1Timer()
     }
 
     clearMendedAmountMarks();
-    total_ = computeTotal();
+    total_ = document_.total();
     setIfChanged(razem, fromUtf8(totalText(total_)));
-
-    if (!gotowka->text().isEmpty()) {
-        // Cash that is not a plain number counts as 0, as amounts do.
-        const AmountReading cash = readAmount(toUtf8(gotowka->text()));
-        const std::int64_t cashGrosze = cash.isNumber() ? cash.grosze : 0;
-        setIfChanged(reszta, total_.tooLarge ? QString() : fromUtf8(formatAmount(cashGrosze - total_.grosze)));
-    }
+    if (const std::optional<std::string> change = document_.changeText())
+        setIfChanged(reszta, fromUtf8(*change));
 }
 
 bool Tkp_f::amountsAreNumbers()
 {
     for (int row = 0; row < kGridRows; ++row) {
-        const QString text = cell(row, kAmountColumn);
+        const QString text = fromUtf8(document_.lines().amounts[row]);
         if (readAmount(toUtf8(text)).kind != AmountReading::Kind::NotANumber)
             continue;
         QTableWidgetItem* item = tabela->item(row, kAmountColumn);
@@ -328,6 +332,11 @@ std::array<QLabel*, 4> Tkp_f::block(std::uint8_t target) const
     return {Label3, Label4, Label5, Label6};
 }
 
+const DocumentBlock& Tkp_f::documentBlock(std::uint8_t target) const
+{
+    return target == kCounterparty ? document_.counterparty() : document_.issuer();
+}
+
 std::array<QLineEdit*, 4> Tkp_f::panelEdits() const
 {
     return {pole1, pole2, pole3, pole4};
@@ -336,10 +345,10 @@ std::array<QLineEdit*, 4> Tkp_f::panelEdits() const
 void Tkp_f::openEditPanel(std::uint8_t target)
 {
     editTarget_ = target;
-    const std::array<QLabel*, 4> lines = block(target);
+    const DocumentBlock& lines = documentBlock(target);
     const std::array<QLineEdit*, 4> edits = panelEdits();
     for (std::size_t i = 0; i < edits.size(); ++i)
-        edits[i]->setText(lines[i]->text());
+        edits[i]->setText(fromUtf8(lines[i]));
     Label21->setText(target == kIssuer ? QStringLiteral("Kto") : QStringLiteral("Komu/Od kogo"));
     Label21->adjustSize();
     nameEditPanelLines();
@@ -359,10 +368,15 @@ void Tkp_f::editCounterparty()
 
 void Tkp_f::applyEdit()
 {
-    const std::array<QLabel*, 4> lines = block(editTarget_);
+    DocumentBlock lines;
     const std::array<QLineEdit*, 4> edits = panelEdits();
     for (std::size_t i = 0; i < edits.size(); ++i)
-        lines[i]->setText(edits[i]->text());
+        lines[i] = toUtf8(edits[i]->text());
+    if (editTarget_ == kCounterparty)
+        document_.setCounterparty(lines);
+    else
+        document_.setIssuer(lines);
+    showBlocks();
     closePanel(Panel2);
 }
 
@@ -384,10 +398,10 @@ void Tkp_f::hideHelp()
 
 void Tkp_f::showFixedContents()
 {
-    if (kind_ == DocumentKind::None)
+    if (document_.kind() == DocumentKind::None)
         return;
     try {
-        const std::filesystem::path path = fixedContentsPath(dataFolder_, kind_);
+        const std::filesystem::path path = fixedContentsPath(dataFolder_, document_.kind());
         if (!fileExists(path))
             return;
         QStringList items;
@@ -424,9 +438,9 @@ void Tkp_f::closeFixedContents()
 
 void Tkp_f::openContentEditor()
 {
-    if (kind_ == DocumentKind::None)
+    if (document_.kind() == DocumentKind::None)
         return;
-    textEditor_.setParameters({fixedContentsEditorFile(kind_), "Edytor stałej treści", Tlogowania_f::kStoreOnReturn});
+    textEditor_.setParameters({fixedContentsEditorFile(document_.kind()), "Edytor stałej treści", Tlogowania_f::kStoreOnReturn});
     textEditor_.open();
 }
 
@@ -447,8 +461,7 @@ void Tkp_f::saveDocument()
     if (!chosen || chosen->empty())
         return;
     try {
-        putLines(documentBuffer_, documentLines());
-        storeRecord(*chosen, documentBuffer_);
+        saveDocumentFile(*chosen, documentBuffer_, document_);
     } catch (const IoError& error) {
         platform_.showError(error);
     }
@@ -462,9 +475,8 @@ void Tkp_f::readDocument()
         return;
     try {
         // The grid changes only once the whole record was read.
-        const auto record = loadRecord<CashDocumentRecord>(*chosen);
-        documentBuffer_ = record;
-        setDocumentLines(linesOf(record));
+        readDocumentFile(*chosen, documentBuffer_, document_);
+        showLines();
         // Shown, totalled and printed in the amount format, as typed amounts are.
         Wyrownaj();
     } catch (const IoError& error) {
@@ -493,7 +505,7 @@ void Tkp_f::saveParameters()
 
 void Tkp_f::printDocument(PrintDestination destination)
 {
-    if (kind_ == DocumentKind::None)
+    if (document_.kind() == DocumentKind::None)
         return;
     commitOpenCell();
     // Nothing is printed or numbered while a line states no amount.
@@ -502,7 +514,7 @@ void Tkp_f::printDocument(PrintDestination destination)
     // The lines as printed add up to the total printed below them.
     Wyrownaj();
     // The total as it stands now, not as the last tick saw it.
-    total_ = computeTotal();
+    total_ = document_.total();
     razem->setText(fromUtf8(totalText(total_)));
     if (!printableTotal(total_)) {
         platform_.inform(QStringLiteral("Kwota dokumentu musi mieścić się w granicach od 0.00 do 2147483647.99. "
@@ -510,7 +522,7 @@ void Tkp_f::printDocument(PrintDestination destination)
         return;
     }
 
-    const bool kw = kind_ == DocumentKind::Kw;
+    const bool kw = document_.kind() == DocumentKind::Kw;
     const PrintoutTarget target{kw ? QStringLiteral("Dowód wypłaty KW") : QStringLiteral("Dowód wpłaty KP"),
                                 PaperSize::A4, kw ? QStringLiteral("dokument KW.pdf") : QStringLiteral("dokument KP.pdf")};
     runGuarded(platform_, [&] {
@@ -527,7 +539,7 @@ void Tkp_f::printOn(PrintSurface& surface, PrintDestination destination)
 {
     // The font first: a damaged font file must not use up a number.
     CzytajFonty(printFont_, kPrintFontFile);
-    CashDocumentPrint document;
+    CashDocumentPrint document = printOf(document_);
     if (destination == PrintDestination::Printer) {
         std::optional<WaitCursor> waitCursor;
         const DocumentNumber taken =
@@ -544,16 +556,7 @@ void Tkp_f::printOn(PrintSurface& surface, PrintDestination destination)
         document.number = std::to_string(next.number);
         document.extension = next.extension + " (podgląd)";
     }
-    document.kind = kind_;
     document.date = toUtf8(data->text());
-    const std::array<QLabel*, 4> issuer = block(kIssuer);
-    const std::array<QLabel*, 4> counterparty = block(kCounterparty);
-    for (std::size_t i = 0; i < 4; ++i) {
-        document.issuer[i] = toUtf8(issuer[i]->text());
-        document.counterparty[i] = toUtf8(counterparty[i]->text());
-    }
-    document.lines = documentLines();
-    document.total = toUtf8(razem->text());
     document.colour = k2->isChecked();
     drawCashDocument(surface, printFont_, document);
 }

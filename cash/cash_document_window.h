@@ -2,6 +2,7 @@
 
 #include "admin/network_mode.h"
 #include "cash/cash_amount.h"
+#include "cash/cash_document.h"
 #include "cash/cash_document_file.h"
 #include "cash/cash_document_kind.h"
 #include "platform/print_menu.h"
@@ -34,7 +35,8 @@ struct FileDialogRequest;
 
 // The cash document window: one KP (cash in) or KW (cash out) document at a
 // time, its ten item lines with amounts, the total and the change, document
-// files, fixed contents, numbering and the printout.
+// files, fixed contents, numbering and the printout. The document itself is a
+// CashDocument; the labels, the grid and the cash field show and edit it.
 //
 // The main window's "Dokument Kp" / "Dokument Kw" open it so:
 //     kp.prepareDocument(DocumentKind::Kp, imie, nazwisko, ulica, miejscowosc,
@@ -103,7 +105,9 @@ public:
     // Enter in the cash field or leaving it.
     void cashEntered();
 
-    DocumentKind documentKind() const { return kind_; }
+    DocumentKind documentKind() const { return document_.kind(); }
+    // The document the window shows and edits.
+    const CashDocument& document() const { return document_; }
     // 0 black, 1 colour; follows the radio buttons at each tick.
     std::uint8_t colourPrintFlag() const { return colourFlag_; }
     // 1 issuer, 2 counterparty.
@@ -205,10 +209,12 @@ private:
     void closeFixedContents();
     void openEditPanel(std::uint8_t target);
     std::array<QLabel*, 4> block(std::uint8_t target) const;
+    const DocumentBlock& documentBlock(std::uint8_t target) const;
+    // The document's blocks and lines into the labels and the grid.
+    void showBlocks();
+    void showLines();
     std::array<QLineEdit*, 4> panelEdits() const;
-    QString cell(int row, int column) const;
     void setCell(int row, int column, const QString& text);
-    AmountTotal computeTotal() const;
     // False, after marking the first amount cell that is not a number and
     // saying so, when some is not.
     bool amountsAreNumbers();
@@ -223,7 +229,7 @@ private:
     CurrentPrintFont& printFont_;
     Tlogowania_f& textEditor_;
 
-    DocumentKind kind_ = DocumentKind::None;
+    CashDocument document_;
     std::uint8_t colourFlag_ = 0;
     std::uint8_t editTarget_ = 1;
     NetworkModeRecord siec_;

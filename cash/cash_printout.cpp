@@ -239,4 +239,15 @@ void drawCashDocument(PrintSurface& surface, const CurrentPrintFont& font, const
     guard.finished();
 }
 
+CashDocumentPrint printOf(const CashDocument& document)
+{
+    CashDocumentPrint print;
+    print.kind = document.kind();
+    print.issuer = document.issuer();
+    print.counterparty = document.counterparty();
+    print.lines = document.lines();
+    print.total = totalText(document.total());
+    return print;
+}
+
 } // namespace wirtello

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cash/cash_document_file.h"
+#include "cash/cash_document.h"
 #include "cash/cash_document_kind.h"
 #include "platform/print_surface.h"
 #include "print/print_font.h"
@@ -31,6 +31,11 @@ struct CashDocumentPrint {
     std::string total; // the total box's text, "   12.50"
     bool colour = false;
 };
+
+// What the document shows on paper: its kind, blocks and lines, and its total
+// as the total box shows it. The number, extension, date and colour are left
+// to the printing.
+CashDocumentPrint printOf(const CashDocument& document);
 
 // "Dowód wpłaty KP nr 5/2026", "Dowód wypłaty KW nr 5/".
 std::string cashDocumentTitle(DocumentKind kind, const std::string& number, const std::string& extension);

@@ -57,6 +57,21 @@ void checkStoredNumber(std::int32_t number, const std::filesystem::path& path)
                                + kHowToGoOn);
 }
 
+// The one rule for a damaged numbering file: it holds less than a record.
+// Nothing is taken from it and it is left as it is.
+void checkWhole(std::size_t got, const std::filesystem::path& path)
+{
+    if (got < NumberingRecord::kSize)
+        throw IoError(kDamaged, path);
+}
+
+// The number and extension a whole record gives, or why it gives none.
+DocumentNumber numberIn(const NumberingRecord& record, const std::filesystem::path& path)
+{
+    checkStoredNumber(record.number(kNumberField), path);
+    return {record.number(kNumberField), record.text(kExtensionField)};
+}
+
 // Tries to take a lock again, with growing pauses, until the time is up.
 class LockWait {
 public:
@@ -159,14 +174,13 @@ public:
     LockedFile(const LockedFile&) = delete;
     LockedFile& operator=(const LockedFile&) = delete;
 
-    // Reads record 0 through the locked handle. A short file is damaged.
-    void read(std::span<std::uint8_t> record)
+    // Reads record 0 through the locked handle; returns the bytes there were.
+    std::size_t read(std::span<std::uint8_t> record)
     {
         DWORD got = 0;
         if (!ReadFile(handle_, record.data(), static_cast<DWORD>(record.size()), &got, nullptr))
             throw IoError(kReadFailed, path_);
-        if (got != record.size())
-            throw IoError(kDamaged, path_);
+        return got;
     }
 
 private:
@@ -219,8 +233,8 @@ public:
     LockedFile(const LockedFile&) = delete;
     LockedFile& operator=(const LockedFile&) = delete;
 
-    // Reads record 0 through the locked descriptor. A short file is damaged.
-    void read(std::span<std::uint8_t> record)
+    // Reads record 0 through the locked descriptor; returns the bytes there were.
+    std::size_t read(std::span<std::uint8_t> record)
     {
         std::size_t got = 0;
         while (got < record.size()) {
@@ -230,9 +244,10 @@ public:
             if (n < 0)
                 throw IoError(kReadFailed, path_);
             if (n == 0)
-                throw IoError(kDamaged, path_);
+                break;
             got += static_cast<std::size_t>(n);
         }
+        return got;
     }
 
 private:
@@ -306,24 +321,22 @@ DocumentNumber takeDocumentNumber(const std::filesystem::path& path, std::chrono
     LockWait wait(lockWait, waiting);
     LockedFile file(path, wait);
     NumberingRecord record;
-    file.read(record.bytes());
-
-    const std::int32_t number = record.number(kNumberField);
-    checkStoredNumber(number, path);
-    DocumentNumber taken{number, record.text(kExtensionField)};
+    checkWhole(file.read(record.bytes()), path);
+    const DocumentNumber taken = numberIn(record, path);
 
     // The extension goes back as it was read, its length byte within the field.
     record.setRawText(kExtensionField, record.rawText(kExtensionField));
-    record.setNumber(kNumberField, number + 1);
+    record.setNumber(kNumberField, taken.number + 1);
     storeRecord(path, record); // atomic replacement while the lock is still held
     return taken;
 }
 
 DocumentNumber readNextDocumentNumber(const std::filesystem::path& path)
 {
-    const auto record = loadRecord<NumberingRecord>(path);
-    checkStoredNumber(record.number(kNumberField), path);
-    return {record.number(kNumberField), record.text(kExtensionField)};
+    NumberingRecord record;
+    RegularFile file(path, FileAccess::Read);
+    checkWhole(file.read(record.bytes()), path);
+    return numberIn(record, path);
 }
 
 } // namespace wirtello

@@ -56,7 +56,7 @@ DocumentNumber takeDocumentNumber(const std::filesystem::path& path,
                                   const std::function<void()>& waiting = {});
 
 // The number and extension the next print takes, read without taking them and
-// refused as takeDocumentNumber refuses them.
+// refused as takeDocumentNumber refuses them, a damaged file with the same IoError.
 DocumentNumber readNextDocumentNumber(const std::filesystem::path& path);
 
 } // namespace wirtello

@@ -223,6 +223,7 @@ TEST(CashKeyboard, LinesTypedAfterReopeningLandInTheFirstRowsAndPrintThere)
     EXPECT_EQ(lines.descriptions[0], "Wplata");
     EXPECT_EQ(lines.descriptions[1], "Zwrot");
     EXPECT_EQ(lines.descriptions[9], "");
+    EXPECT_EQ(w.kp.document().lines(), lines);
     EXPECT_EQ(w.kp.tabela->rowAt(0), 0); // the first row is in view
 
     w.press(Qt::Key_P, Qt::ControlModifier);
@@ -297,6 +298,7 @@ TEST(CashKeyboard, EditPanelHoldsTheKeyboardAndGivesTheFocusBack)
         w.press(row.end);
         EXPECT_FALSE(w.kp.Panel2->isVisible());
         EXPECT_EQ(w.kp.Label9->text(), row.counterpartyFirstLine);
+        EXPECT_EQ(w.kp.document().counterparty()[0], row.counterpartyFirstLine.toStdString());
         EXPECT_EQ(w.focus(), w.kp.SpeedButton8);
         EXPECT_TRUE(w.kp.isVisible());
     }

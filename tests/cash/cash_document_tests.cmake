@@ -1,6 +1,7 @@
 # Plain C++ tests of the cash document: amounts, numbering, document files, printout.
 add_executable(test_cash_document_core
   cash_document_amount_test.cpp
+  cash_document_test.cpp
   numbering_file_test.cpp
   cash_document_file_test.cpp
   cash_printout_test.cpp

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <fstream>
 #include <set>
@@ -90,6 +91,18 @@ TEST(NumberingFile, DamagedOrMissingFilesAreErrorsAndConsumeNothing)
         EXPECT_THROW(takeDocumentNumber(path), IoError) << bytes.size();
         EXPECT_THROW(readNextDocumentNumber(path), IoError) << bytes.size();
         EXPECT_EQ(readBytes(path), bytes);
+    }
+
+    // Taking a number and looking at the next one call the damage by one name.
+    writeBytes(path, shortFile);
+    for (const auto& read : {std::function<void()>([&] { takeDocumentNumber(path); }),
+                             std::function<void()>([&] { readNextDocumentNumber(path); })}) {
+        try {
+            read();
+            ADD_FAILURE() << "a damaged file gave a number";
+        } catch (const IoError& error) {
+            EXPECT_EQ(error.operation(), "Uszkodzony plik numeratora");
+        }
     }
 
     std::filesystem::remove(path);
