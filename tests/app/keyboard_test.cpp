@@ -1,5 +1,5 @@
-// The main window without a mouse: every job's button by its key, Tab and
-// the focus frame, and the help panel holding the keyboard while it is up.
+// The main window's keys: every frequent job's button by its shortcut, named
+// in its tooltip, and Space and Enter on a focused button.
 #include "main_window_fixture.h"
 
 #include <QSignalSpy>
@@ -99,73 +99,6 @@ TEST_F(MainWindowTest, ShortcutsAreNamedInTheTooltips)
     };
     for (const auto& [button, tip] : named)
         EXPECT_EQ(button->toolTip(), tip);
-}
-
-TEST_F(MainWindowTest, TabReachesEveryButtonInVisualOrderWithAFrame)
-{
-    writeDatabase({{0, "000 Adam"}});
-    start();
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    // Top bar left to right, the card, the list and search, the right bar top to bottom.
-    QList<QWidget*> order;
-    for (QToolButton* button : window->Panel3->findChildren<QToolButton*>())
-        order << button;
-    std::sort(order.begin(), order.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
-    order << window->imie << window->nazwisko << window->ulica << window->miejscowosc << window->telefon
-          << window->fax << window->komorka << window->mail << window->www << window->komunikator
-          << window->listazadan << window->coszukac << window->SpeedButton30 << window->Label2;
-    QList<QWidget*> right;
-    for (QToolButton* button : window->Panel4->findChildren<QToolButton*>())
-        right << button;
-    std::sort(right.begin(), right.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
-    order << right;
-
-    order.front()->setFocus(Qt::TabFocusReason);
-    for (qsizetype i = 1; i < order.size(); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        ASSERT_EQ(QApplication::focusWidget(), order[i]) << i;
-    }
-    // The focused button looks different from the same button without focus.
-    QWidget* last = order.back();
-    const QImage focused = last->grab().toImage();
-    window->listazadan->setFocus(Qt::TabFocusReason);
-    EXPECT_NE(last->grab().toImage(), focused);
-}
-
-TEST_F(MainWindowTest, TheHelpPanelHoldsTheKeyboardUntilClosed)
-{
-    writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}});
-    start();
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->listazadan->setFocus(Qt::TabFocusReason);
-    window->SpeedButton6->click();
-    EXPECT_TRUE(window->SpeedButton7->hasFocus());
-    // Typing reaches nothing under the panel; Tab stays in it.
-    QTest::keyClicks(window->imie, "xyz");
-    EXPECT_EQ(window->imie->text(), "Imię 000 Adam");
-    QTest::mouseClick(window->listazadan->viewport(), Qt::LeftButton, {},
-                      window->listazadan->visualItemRect(window->listazadan->item(1)).center());
-    EXPECT_EQ(window->listazadan->currentRow(), 0);
-    QTest::keyClick(window->SpeedButton7, Qt::Key_Tab);
-    EXPECT_FALSE(window->imie->hasFocus());
-    EXPECT_FALSE(window->listazadan->hasFocus());
-    QTest::keyClick(window->SpeedButton7, Qt::Key_N, Qt::ControlModifier); // no "Dodaj" behind the panel
-    EXPECT_TRUE(platform.inputsAsked.empty());
-
-    QTest::keyClick(window->SpeedButton7, Qt::Key_Escape); // closes the panel, does not end the program
-    EXPECT_TRUE(window->Panel1->isHidden());
-    EXPECT_TRUE(platform.asked.isEmpty());
-    EXPECT_TRUE(window->listazadan->hasFocus());
-    QTest::keyClicks(window->imie, "x");
-    EXPECT_EQ(window->imie->text(), "Imię 000 Adamx");
-
-    window->SpeedButton6->click();
-    QTest::keyClick(window->SpeedButton7, Qt::Key_Return);
-    EXPECT_TRUE(window->Panel1->isHidden());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// What a screen reader and the keyboard find in each window: every control
-// that takes the focus has a name, and Escape reaches the window's way back.
+// What the keyboard and a screen reader find in each window: names on every
+// focusable control, Tab through every button in the order they stand with a
+// focus frame, the print key, help panels holding the keyboard, and Escape.
 #include "main_window_fixture.h"
 
 #include "admin/about_window.h"
@@ -10,6 +11,7 @@
 #include "envelope/envelope_window.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QTest>
 #include <QToolButton>
 
@@ -18,25 +20,26 @@
 namespace wirtello::test {
 namespace {
 
-// Every focusable control below `node` without an accessible name, named by its class.
+// Every focusable control below `node` without an accessible name.
 void collectNameless(QAccessibleInterface* node, QStringList& nameless)
 {
-    if (!node)
-        return;
     const QAccessible::State state = node->state();
     if (state.focusable && !state.invisible && !state.disabled && node->text(QAccessible::Name).trimmed().isEmpty())
-        nameless << QString::fromLatin1(node->object() ? node->object()->metaObject()->className() : "?")
-                        + QStringLiteral(" at ") + QString::number(node->rect().x()) + QLatin1Char(',')
-                        + QString::number(node->rect().y());
+        nameless << QString::fromLatin1(node->object()->metaObject()->className()) + QStringLiteral(" at ")
+                        + QString::number(node->rect().x()) + QLatin1Char(',') + QString::number(node->rect().y());
     for (int i = 0; i < node->childCount(); ++i)
         collectNameless(node->child(i), nameless);
 }
 
+class WindowAccess;
+
 struct WindowCase {
     const char* name;
-    std::function<std::unique_ptr<ProgramWindow>(MainWindowTest&)> make;
-    QString wayBack; // the button Escape presses
-    bool asks;       // ... with "Koniec pracy ?", answered "Nie"
+    std::function<std::unique_ptr<ProgramWindow>(WindowAccess&)> make;
+    QString wayBack;    // the button Escape presses...
+    bool asks;          // ... asking "Koniec pracy ?" (answered "Nie")
+    QString printer;    // the button Ctrl+P presses, if any
+    QString help;       // the button that opens a help panel, if any
 };
 
 class WindowAccess : public MainWindowTest, public ::testing::WithParamInterface<WindowCase> {
@@ -44,54 +47,111 @@ public:
     AppData& appData() { return data; }
     ScriptedPlatform& scripted() { return platform; }
     CurrentPrintFont& font() { return printFont; }
+
+    QToolButton* button(QWidget* shown, const QString& text)
+    {
+        for (QToolButton* found : shown->findChildren<QToolButton*>())
+            if (found->text() == text)
+                return found;
+        ADD_FAILURE() << text.toStdString();
+        return nullptr;
+    }
+    // How often the button is pressed while `act` runs.
+    int presses(QToolButton* pressed, const std::function<void()>& act)
+    {
+        int count = 0;
+        const auto connection = QObject::connect(pressed, &QAbstractButton::clicked, [&count] { ++count; });
+        act();
+        QObject::disconnect(connection);
+        return count;
+    }
 };
 
-#define MAKE(expr) [](MainWindowTest& t) -> std::unique_ptr<ProgramWindow> { \
-    auto& f = static_cast<WindowAccess&>(t); (void)f; return expr; }
+#define MAKE(expr) []([[maybe_unused]] WindowAccess& f) -> std::unique_ptr<ProgramWindow> { return expr; }
 
 const WindowCase kWindows[] = {
-    {"Main", MAKE(nullptr), QStringLiteral("Koniec"), true},
-    {"Envelope", MAKE(std::make_unique<Tkoperta_f>(f.appData(), f.scripted(), f.font())), QStringLiteral("Koniec"), true},
-    {"Company", MAKE(std::make_unique<Tfirma_f>(f.appData(), f.scripted())), QStringLiteral("Rezygnuj"), false},
-    {"Editor", MAKE(std::make_unique<Tlogowania_f>(f.appData(), f.scripted(), f.font())), QStringLiteral("Powrót"), false},
-    {"History", MAKE(std::make_unique<Thisto_f>(f.appData(), f.scripted())), QStringLiteral("Powrót"), false},
-    {"Tools", MAKE(std::make_unique<Tnarzedzia_f>(f.appData(), f.scripted())), QStringLiteral("Powrót"), false},
-    {"About", MAKE(std::make_unique<Tform3>(f.scripted())), QStringLiteral("Powrót"), false},
+    {"Main", MAKE(nullptr), "Koniec", true, "Drukuj", "Info"},
+    {"Envelope", MAKE(std::make_unique<Tkoperta_f>(f.appData(), f.scripted(), f.font())), "Koniec", true,
+     QStringLiteral("Drukuj kopertę"), "Pomoc"},
+    {"Company", MAKE(std::make_unique<Tfirma_f>(f.appData(), f.scripted())), "Rezygnuj", false, {}, {}},
+    {"Editor", MAKE(std::make_unique<Tlogowania_f>(f.appData(), f.scripted(), f.font())), QStringLiteral("Powrót"),
+     false, "Drukuj", {}},
+    {"History", MAKE(std::make_unique<Thisto_f>(f.appData(), f.scripted())), QStringLiteral("Powrót"), false, {}, {}},
+    {"Tools", MAKE(std::make_unique<Tnarzedzia_f>(f.appData(), f.scripted())), QStringLiteral("Powrót"), false, {}, {}},
+    {"About", MAKE(std::make_unique<Tform3>(f.scripted())), QStringLiteral("Powrót"), false, {}, {}},
 };
 
-TEST_P(WindowAccess, EveryFocusableControlHasAName)
+TEST_P(WindowAccess, KeyboardAndScreenReaderReachEverything)
 {
+    const WindowCase& row = GetParam();
     start();
-    std::unique_ptr<ProgramWindow> other = GetParam().make(*this);
+    std::unique_ptr<ProgramWindow> other = row.make(*this);
     QWidget* shown = other ? static_cast<QWidget*>(other.get()) : window.get();
-    shown->show();
+    if (other)
+        other->open();
+    else
+        shown->show();
+    shown->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(shown));
     QStringList nameless;
     collectNameless(QAccessible::queryAccessibleInterface(shown), nameless);
     EXPECT_TRUE(nameless.isEmpty()) << nameless.join(QStringLiteral("; ")).toStdString();
-    // Every button can be reached with Tab.
-    for (const QToolButton* button : shown->findChildren<QToolButton*>()) {
-        if (!button->isVisibleTo(shown) || button->text().isEmpty())
+
+    // Tab goes round every button; within a panel top to bottom, left to right.
+    QList<QToolButton*> buttons;
+    for (QToolButton* found : shown->findChildren<QToolButton*>())
+        if (found->isVisible() && !found->text().isEmpty())
+            buttons << found;
+    ASSERT_FALSE(buttons.isEmpty());
+    buttons.front()->clearFocus();
+    buttons.front()->setFocus(Qt::TabFocusReason);
+    const QImage framed = buttons.front()->grab().toImage();
+    QList<QWidget*> visited;
+    for (int i = 0; i < 80 && !visited.contains(QApplication::focusWidget()); ++i) {
+        visited << QApplication::focusWidget();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_NE(buttons.front()->grab().toImage(), framed); // the focus frame went with the focus
+    QToolButton* before = nullptr;
+    for (QWidget* widget : visited) {
+        auto* reached = qobject_cast<QToolButton*>(widget);
+        if (!reached)
             continue;
-        EXPECT_TRUE(button->focusPolicy() & Qt::TabFocus) << button->text().toStdString();
+        if (before && before->parentWidget() == reached->parentWidget()) {
+            EXPECT_TRUE(before->y() < reached->y() || before->x() < reached->x()) << reached->text().toStdString();
+        }
+        before = reached;
+    }
+    for (QToolButton* each : buttons)
+        EXPECT_TRUE(visited.contains(each)) << each->text().toStdString();
+
+    if (!row.printer.isEmpty()) {
+        platform.printerFactory = [] { return nullptr; };
+        EXPECT_EQ(presses(button(shown, row.printer),
+                          [&] { QTest::keyClick(shown, Qt::Key_P, Qt::ControlModifier); }), 1);
+    }
+    if (!row.help.isEmpty()) { // the panel takes the keyboard; Escape closes it, not the window
+        QLineEdit* under = shown->findChild<QLineEdit*>();
+        under->setFocus(Qt::TabFocusReason);
+        const QString text = under->text();
+        button(shown, row.help)->click();
+        QTest::keyClicks(under, "xyz");
+        EXPECT_EQ(under->text(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_TRUE(platform.asked.isEmpty());
+        EXPECT_TRUE(under->hasFocus());
     }
 
     // Escape is the window's way back, with its question where it has one.
-    shown->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(shown));
-    QToolButton* back = nullptr;
-    for (QToolButton* button : shown->findChildren<QToolButton*>())
-        if (button->text() == GetParam().wayBack)
-            back = button;
-    ASSERT_NE(back, nullptr);
-    int pressed = 0;
-    QObject::connect(back, &QAbstractButton::clicked, [&pressed] { ++pressed; });
-    if (GetParam().asks)
+    if (row.asks)
         platform.askAnswers = {false};
-    QTest::keyClick(shown, Qt::Key_Escape);
-    EXPECT_EQ(pressed, 1);
-    EXPECT_EQ(platform.asked, GetParam().asks ? QStringList{"Koniec pracy ?"} : QStringList());
+    EXPECT_EQ(presses(button(shown, row.wayBack), [&] { QTest::keyClick(shown, Qt::Key_Escape); }), 1);
+    EXPECT_EQ(platform.asked, row.asks ? QStringList{"Koniec pracy ?"} : QStringList());
     platform.unanswered = 0;
 }
+
+INSTANTIATE_TEST_SUITE_P(Windows, WindowAccess, ::testing::ValuesIn(kWindows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowAccess, TheMakersMarkIsAButtonThatOpensTheAboutWindow)
 {
@@ -99,16 +159,12 @@ TEST_F(WindowAccess, TheMakersMarkIsAButtonThatOpensTheAboutWindow)
     windows.add(WindowRole::About, &about);
     start();
     QAccessibleInterface* mark = QAccessible::queryAccessibleInterface(window->Label2);
-    ASSERT_NE(mark, nullptr);
     EXPECT_EQ(mark->role(), QAccessible::Button);
     EXPECT_EQ(mark->text(QAccessible::Name), QStringLiteral("© Wirtello"));
     window->Label2->setFocus(Qt::TabFocusReason);
     QTest::keyClick(window->Label2, Qt::Key_Space);
     EXPECT_TRUE(about.isVisible());
 }
-
-INSTANTIATE_TEST_SUITE_P(Windows, WindowAccess, ::testing::ValuesIn(kWindows),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace wirtello::test
