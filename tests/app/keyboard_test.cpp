@@ -27,6 +27,7 @@ const KeyCase kKeyCases[] = {
     {"CtrlN", PICK(listazadan), Qt::CTRL | Qt::Key_N, PICK(SpeedButton2), "Podaj nazwę"},
     {"DeleteInList", PICK(listazadan), QKeyCombination(Qt::Key_Delete), PICK(SpeedButton3), "Usunąć temat z listy ?"},
     {"DeleteInEdit", PICK(ulica), QKeyCombination(Qt::Key_Delete), nullptr, {}},
+    {"CtrlFToTheSearch", PICK(imie), Qt::CTRL | Qt::Key_F, nullptr, {}},
     {"F2", PICK(listazadan), QKeyCombination(Qt::Key_F2), PICK(SpeedButton13), "Podaj nową nazwę"},
     {"CtrlP", PICK(imie), Qt::CTRL | Qt::Key_P, PICK(SpeedButton8), {}},
     {"CtrlEInEdit", PICK(ulica), Qt::CTRL | Qt::Key_E, PICK(SpeedButton10), {}},
@@ -81,6 +82,7 @@ TEST_P(KeyboardTest, TheKeyPressesItsButtonAndNoOther)
         return prompts;
     }();
     EXPECT_EQ(questions, row.question.isEmpty() ? QStringList() : QStringList{row.question});
+    EXPECT_EQ(window->coszukac->hasFocus(), row.key == (Qt::CTRL | Qt::Key_F));
     platform.inputAnswers.clear();
     platform.askAnswers.clear();
     platform.unanswered = 0;
