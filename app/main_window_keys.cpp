@@ -54,6 +54,8 @@ void Tzadania_f::setUpKeyboard()
     chain << rightBar;
     setTabChain(chain);
     letShortcutsPassEdits(this);
+    // The window opens with the card's first field ready for typing, as ever.
+    imie->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace wirtello
