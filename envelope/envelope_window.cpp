@@ -104,10 +104,12 @@ void Tkoperta_f::setUpKeyboard()
         g[i]->setAccessibleName(QStringLiteral("%1 %2 %3").arg(Label3->text(), Label5->text(), RadioButton[i]->text()));
         o[i + 1]->setAccessibleName(QStringLiteral("%1 %2").arg(Label16->text()).arg(i + 1));
     }
-    const std::pair<QLabel*, QLineEdit*> captioned[] = {{Label8, l_n}, {Label9, g_n}, {Label10, od}, {Label12, l_log},
-                                                        {Label13, g_log}, {Label14, nazwa}, {Label17, o1}};
-    for (const auto& [caption, edit] : captioned)
-        caption->setBuddy(edit);
+    for (const auto& [caption, edit] : {std::pair{Label8, l_n}, {Label9, g_n}, {Label10, od}})
+        edit->setAccessibleName(QStringLiteral("%1 %2").arg(Label6->text(), caption->text()));
+    for (const auto& [caption, edit] : {std::pair{Label12, l_log}, {Label13, g_log}})
+        edit->setAccessibleName(QStringLiteral("%1 %2").arg(Label11->text(), caption->text()));
+    Label14->setBuddy(nazwa);
+    Label17->setBuddy(o1);
 }
 
 void Tkoperta_f::addressTo(const EnvelopeAddress& card)
