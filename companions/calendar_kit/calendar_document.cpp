@@ -260,7 +260,13 @@ CalendarDocument CalendarDocument::parse(std::string_view text)
 {
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
         return CalendarDocument();
-    const std::string copy(text);
+    // libical ends lines at LF only and drops a CR inside a value when writing
+    // it; a lone CR ends its line, as in files with old Mac line ends.
+    std::string copy(text);
+    for (std::size_t i = 0; i < copy.size(); ++i) {
+        if (copy[i] == '\r' && (i + 1 == copy.size() || copy[i + 1] != '\n'))
+            copy[i] = '\n';
+    }
     icalcomponent* root = icalparser_parse_string(copy.c_str());
     if (!root || icalcomponent_isa(root) != ICAL_VCALENDAR_COMPONENT) {
         if (root)
