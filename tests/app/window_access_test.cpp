@@ -6,6 +6,7 @@
 #include "admin/about_window.h"
 #include "admin/admin_tools_window.h"
 #include "admin/run_history_window.h"
+#include "cash/cash_document_window.h"
 #include "cash/company_window.h"
 #include "cash/text_editor_window.h"
 #include "envelope/envelope_window.h"
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <filesystem>
 #include <functional>
 
 namespace wirtello::test {
@@ -23,6 +25,8 @@ namespace {
 // Every focusable control below `node` without an accessible name.
 void collectNameless(QAccessibleInterface* node, QStringList& nameless)
 {
+    if (!node->object())
+        return; // a cell of a grid or list, read with its row and column header
     const QAccessible::State state = node->state();
     if (state.focusable && !state.invisible && !state.disabled && node->text(QAccessible::Name).trimmed().isEmpty())
         nameless << QString::fromLatin1(node->object()->metaObject()->className()) + QStringLiteral(" at ")
@@ -47,6 +51,16 @@ public:
     AppData& appData() { return data; }
     ScriptedPlatform& scripted() { return platform; }
     CurrentPrintFont& font() { return printFont; }
+    // A KP as the main window opens it, with the text editor it needs.
+    std::unique_ptr<ProgramWindow> cashDocument()
+    {
+        std::filesystem::create_directory(folder.path() / "DOKUMENTY");
+        kpEditor = std::make_unique<Tlogowania_f>(data, platform, printFont);
+        auto kp = std::make_unique<Tkp_f>(data, platform, printFont, *kpEditor);
+        kp->prepareDocument(DocumentKind::Kp, QStringLiteral("Jan"), QStringLiteral("Kowalski"), {}, {}, {});
+        return kp;
+    }
+    std::unique_ptr<Tlogowania_f> kpEditor;
 
     QToolButton* button(QWidget* shown, const QString& text)
     {
@@ -73,6 +87,7 @@ const WindowCase kWindows[] = {
     {"Main", MAKE(nullptr), "Koniec", true, "Drukuj", "Info"},
     {"Envelope", MAKE(std::make_unique<Tkoperta_f>(f.appData(), f.scripted(), f.font())), "Koniec", true,
      QStringLiteral("Drukuj kopertę"), "Pomoc"},
+    {"CashDocument", MAKE(f.cashDocument()), QStringLiteral("Powrót"), false, "Drukuj dokument", "Pomoc"},
     {"Company", MAKE(std::make_unique<Tfirma_f>(f.appData(), f.scripted())), "Rezygnuj", false, {}, {}},
     {"Editor", MAKE(std::make_unique<Tlogowania_f>(f.appData(), f.scripted(), f.font())), QStringLiteral("Powrót"),
      false, "Drukuj", {}},
