@@ -260,12 +260,16 @@ CalendarDocument CalendarDocument::parse(std::string_view text)
 {
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
         return CalendarDocument();
-    // libical ends lines at LF only and drops a CR inside a value when writing
-    // it; a lone CR ends its line, as in files with old Mac line ends.
-    std::string copy(text);
-    for (std::size_t i = 0; i < copy.size(); ++i) {
-        if (copy[i] == '\r' && (i + 1 == copy.size() || copy[i + 1] != '\n'))
-            copy[i] = '\n';
+    // libical ends lines at LF only and drops CR, backspace and form feed from
+    // a value when writing it, so they are not read either: a lone CR ends its
+    // line, as in files with old Mac line ends, the other two are left out.
+    std::string copy;
+    copy.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\b' || text[i] == '\f')
+            continue;
+        const bool loneReturn = text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n');
+        copy += loneReturn ? '\n' : text[i];
     }
     icalcomponent* root = icalparser_parse_string(copy.c_str());
     if (!root || icalcomponent_isa(root) != ICAL_VCALENDAR_COMPONENT) {
