@@ -16,6 +16,15 @@ constexpr const char* kNameProperty = "X-WR-CALNAME";
 constexpr const char* kAddressProperty = "X-WIRTELLO-ADDRESS";
 constexpr const char* kContactProperty = "X-WIRTELLO-CONTACT";
 
+// A text value as read: libical leaves out CR, backspace and form feed when
+// writing one (also those its escapes \b and \f give), so they are not read either.
+std::string valueText(const char* value)
+{
+    std::string text = value ? value : "";
+    std::erase_if(text, [](char c) { return c == '\r' || c == '\b' || c == '\f'; });
+    return text;
+}
+
 std::string takeString(char* owned)
 {
     std::string text = owned ? owned : "";
@@ -50,8 +59,7 @@ icalproperty* findX(icalcomponent* component, const char* name)
 std::string xText(icalcomponent* component, const char* name)
 {
     icalproperty* property = findX(component, name);
-    const char* value = property ? icalproperty_get_x(property) : nullptr;
-    return value ? value : "";
+    return valueText(property ? icalproperty_get_x(property) : nullptr);
 }
 
 void setX(icalcomponent* component, const char* name, const std::string& value)
@@ -70,8 +78,7 @@ void setX(icalcomponent* component, const char* name, const std::string& value)
 std::string textOf(icalcomponent* component, icalproperty_kind kind)
 {
     icalproperty* property = icalcomponent_get_first_property(component, kind);
-    const char* value = property ? icalvalue_get_text(icalproperty_get_value(property)) : nullptr;
-    return value ? value : "";
+    return valueText(property ? icalvalue_get_text(icalproperty_get_value(property)) : nullptr);
 }
 
 void setText(icalcomponent* component, icalproperty_kind kind, const std::string& value)
@@ -148,7 +155,7 @@ icalcomponent* findComponent(icalcomponent* root, const std::string& uid)
          c = icalcomponent_get_next_component(root, ICAL_ANY_COMPONENT)) {
         const icalcomponent_kind kind = icalcomponent_isa(c);
         const char* own = icalcomponent_get_uid(c);
-        if ((kind == ICAL_VTODO_COMPONENT || kind == ICAL_VEVENT_COMPONENT) && own && uid == own)
+        if ((kind == ICAL_VTODO_COMPONENT || kind == ICAL_VEVENT_COMPONENT) && own && uid == valueText(own))
             return c;
     }
     return nullptr;
@@ -260,16 +267,12 @@ CalendarDocument CalendarDocument::parse(std::string_view text)
 {
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
         return CalendarDocument();
-    // libical ends lines at LF only and drops CR, backspace and form feed from
-    // a value when writing it, so they are not read either: a lone CR ends its
-    // line, as in files with old Mac line ends, the other two are left out.
-    std::string copy;
-    copy.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\b' || text[i] == '\f')
-            continue;
-        const bool loneReturn = text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n');
-        copy += loneReturn ? '\n' : text[i];
+    // libical ends lines at LF only: a lone CR ends its line too, as in files
+    // with old Mac line ends.
+    std::string copy(text);
+    for (std::size_t i = 0; i < copy.size(); ++i) {
+        if (copy[i] == '\r' && (i + 1 == copy.size() || copy[i + 1] != '\n'))
+            copy[i] = '\n';
     }
     icalcomponent* root = icalparser_parse_string(copy.c_str());
     if (!root || icalcomponent_isa(root) != ICAL_VCALENDAR_COMPONENT) {
@@ -328,7 +331,7 @@ std::vector<CalendarTask> CalendarDocument::tasks() const
         if (!due || !uid)
             continue;
         CalendarTask task;
-        task.uid = uid;
+        task.uid = valueText(uid);
         task.title = textOf(c, ICAL_SUMMARY_PROPERTY);
         task.due = due->date;
         if (!wholeDay)
@@ -356,7 +359,7 @@ std::vector<CalendarEvent> CalendarDocument::events() const
         if (!start || !uid)
             continue;
         CalendarEvent event;
-        event.uid = uid;
+        event.uid = valueText(uid);
         event.title = textOf(c, ICAL_SUMMARY_PROPERTY);
         event.place = textOf(c, ICAL_LOCATION_PROPERTY);
         event.note = textOf(c, ICAL_DESCRIPTION_PROPERTY);
