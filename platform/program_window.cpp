@@ -2,6 +2,10 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollArea>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace wirtello {
 
@@ -18,8 +22,56 @@ void ProgramWindow::setVisible(bool visible)
     if (visible && !isVisible()) {
         buildWidgets();
         aboutToShow();
+        if (const QScreen* shownOn = screen())
+            fitInto(shownOn->availableGeometry());
     }
     QWidget::setVisible(visible);
+}
+
+namespace {
+
+// Title bar and border assumed for a window not yet framed by the window manager.
+constexpr QMargins kAssumedFrame{4, 32, 4, 4};
+
+} // namespace
+
+void ProgramWindow::fitInto(const QRect& available)
+{
+    if (!contentSize_.isValid())
+        contentSize_ = size();
+    QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (frame.isNull())
+        frame = kAssumedFrame;
+    const QRect room = available.marginsRemoved(frame);
+    const QSize fitting = contentSize_.boundedTo(room.size());
+    if (fitting == contentSize_ && !scroller_)
+        return;
+    if (!scroller_) {
+        // The widgets keep their fixed places on a content widget that scrolls.
+        auto* content = new QWidget;
+        content->setFixedSize(contentSize_);
+        const QList<QWidget*> children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (QWidget* child : children) {
+            if (child->isWindow())
+                continue;
+            const bool hidden = child->isHidden();
+            const QRect place = child->geometry();
+            child->setParent(content);
+            child->setGeometry(place);
+            child->setVisible(!hidden);
+        }
+        scroller_ = new QScrollArea(this);
+        scroller_->setFrameShape(QFrame::NoFrame);
+        scroller_->setFocusPolicy(Qt::NoFocus);
+        scroller_->viewport()->setAutoFillBackground(false);
+        scroller_->setWidget(content);
+        scroller_->show();
+    }
+    setFixedSize(fitting);
+    scroller_->setGeometry(rect());
+    const QSize framed = fitting.grownBy(frame);
+    const QPoint centred = available.center() - QPoint(framed.width() / 2, framed.height() / 2);
+    move(std::max(centred.x(), available.left()), std::max(centred.y(), available.top()));
 }
 
 void ProgramWindow::open()

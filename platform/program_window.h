@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QScrollArea;
+
 namespace wirtello {
 
 // When a window's widgets are made. The program creates all its windows at
@@ -34,6 +36,12 @@ public:
 
     void setVisible(bool visible) override;
 
+    // Keeps the window within `available` (a screen's free area, in the
+    // scaled pixels the window is laid out in): a window too big for it shows
+    // its content in a scroll area of a window that fits. Showing the window
+    // does this for its screen; a window that fits is left as it is.
+    void fitInto(const QRect& available);
+
 protected:
     // Makes the widgets and connects their handlers; called once, by buildWidgets().
     virtual void build() {}
@@ -58,6 +66,8 @@ protected:
     void setFixedClientSize(int width, int height, TitleButtons buttons = TitleButtons::None);
 
 private:
+    QScrollArea* scroller_ = nullptr;
+    QSize contentSize_;
     bool initialiseFailed_ = false;
     bool widgetsBuilt_ = false;
 };
