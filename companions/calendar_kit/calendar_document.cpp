@@ -17,12 +17,21 @@ constexpr const char* kAddressProperty = "X-WIRTELLO-ADDRESS";
 constexpr const char* kContactProperty = "X-WIRTELLO-CONTACT";
 
 // A text value as read: libical leaves out CR, backspace and form feed when
-// writing one (also those its escapes \b and \f give), so they are not read either.
+// writing one (also those its escapes \b and \f give), and blanks at either
+// end of a value do not survive its reading, so none of them is read.
 std::string valueText(const char* value)
 {
     std::string text = value ? value : "";
     std::erase_if(text, [](char c) { return c == '\r' || c == '\b' || c == '\f'; });
+    text.erase(0, text.find_first_not_of(" \t"));
+    text.erase(text.find_last_not_of(" \t") + 1);
     return text;
+}
+
+// Empty for a task or appointment without a usable UID.
+std::string uidOf(icalcomponent* component)
+{
+    return valueText(icalcomponent_get_uid(component));
 }
 
 std::string takeString(char* owned)
@@ -154,8 +163,7 @@ icalcomponent* findComponent(icalcomponent* root, const std::string& uid)
     for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_ANY_COMPONENT); c;
          c = icalcomponent_get_next_component(root, ICAL_ANY_COMPONENT)) {
         const icalcomponent_kind kind = icalcomponent_isa(c);
-        const char* own = icalcomponent_get_uid(c);
-        if ((kind == ICAL_VTODO_COMPONENT || kind == ICAL_VEVENT_COMPONENT) && own && uid == valueText(own))
+        if ((kind == ICAL_VTODO_COMPONENT || kind == ICAL_VEVENT_COMPONENT) && !uid.empty() && uid == uidOf(c))
             return c;
     }
     return nullptr;
@@ -327,11 +335,11 @@ std::vector<CalendarTask> CalendarDocument::tasks() const
          c = icalcomponent_get_next_component(root, ICAL_VTODO_COMPONENT)) {
         bool wholeDay = false;
         const std::optional<CalendarMoment> due = localMoment(icalcomponent_get_due(c), wholeDay);
-        const char* uid = icalcomponent_get_uid(c);
-        if (!due || !uid)
+        std::string uid = uidOf(c);
+        if (!due || uid.empty())
             continue;
         CalendarTask task;
-        task.uid = valueText(uid);
+        task.uid = std::move(uid);
         task.title = textOf(c, ICAL_SUMMARY_PROPERTY);
         task.due = due->date;
         if (!wholeDay)
@@ -355,11 +363,11 @@ std::vector<CalendarEvent> CalendarDocument::events() const
         bool endWholeDay = false;
         const std::optional<CalendarMoment> start = localMoment(icalcomponent_get_dtstart(c), wholeDay);
         std::optional<CalendarMoment> end = localMoment(icalcomponent_get_dtend(c), endWholeDay);
-        const char* uid = icalcomponent_get_uid(c);
-        if (!start || !uid)
+        std::string uid = uidOf(c);
+        if (!start || uid.empty())
             continue;
         CalendarEvent event;
-        event.uid = valueText(uid);
+        event.uid = std::move(uid);
         event.title = textOf(c, ICAL_SUMMARY_PROPERTY);
         event.place = textOf(c, ICAL_LOCATION_PROPERTY);
         event.note = textOf(c, ICAL_DESCRIPTION_PROPERTY);
@@ -388,9 +396,9 @@ int CalendarDocument::skipped() const
         bool wholeDay = false;
         const icalcomponent_kind kind = icalcomponent_isa(c);
         if (kind == ICAL_VTODO_COMPONENT)
-            count += !localMoment(icalcomponent_get_due(c), wholeDay) || !icalcomponent_get_uid(c);
+            count += !localMoment(icalcomponent_get_due(c), wholeDay) || uidOf(c).empty();
         else if (kind == ICAL_VEVENT_COMPONENT)
-            count += !localMoment(icalcomponent_get_dtstart(c), wholeDay) || !icalcomponent_get_uid(c);
+            count += !localMoment(icalcomponent_get_dtstart(c), wholeDay) || uidOf(c).empty();
     }
     return count;
 }
