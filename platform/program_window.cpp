@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QWindow>
 
 #include <algorithm>
@@ -43,7 +44,13 @@ void ProgramWindow::fitInto(const QRect& available)
     if (frame.isNull())
         frame = kAssumedFrame;
     const QRect room = available.marginsRemoved(frame);
-    const QSize fitting = contentSize_.boundedTo(room.size());
+    QSize fitting = contentSize_.boundedTo(room.size());
+    // A scroll bar in one direction takes room the other one had.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (fitting.height() < contentSize_.height())
+        fitting.setWidth(std::min(contentSize_.width() + bar, room.width()));
+    if (fitting.width() < contentSize_.width())
+        fitting.setHeight(std::min(contentSize_.height() + bar, room.height()));
     if (fitting == contentSize_ && !scroller_)
         return;
     if (!scroller_) {
