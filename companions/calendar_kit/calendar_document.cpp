@@ -239,6 +239,27 @@ void setReminder(icalcomponent* event, const std::optional<int>& minutes, const 
     icalcomponent_add_component(event, alarm);
 }
 
+// A second VTIMEZONE of the same TZID is left out: libical swaps such zones
+// each time it reads the file, so an unchanged calendar would not read the same.
+void removeRepeatedZones(icalcomponent* root)
+{
+    std::vector<std::string> seen;
+    std::vector<icalcomponent*> repeated;
+    for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_VTIMEZONE_COMPONENT); c;
+         c = icalcomponent_get_next_component(root, ICAL_VTIMEZONE_COMPONENT)) {
+        icalproperty* tzid = icalcomponent_get_first_property(c, ICAL_TZID_PROPERTY);
+        const std::string name = tzid && icalproperty_get_tzid(tzid) ? icalproperty_get_tzid(tzid) : "";
+        if (std::ranges::find(seen, name) != seen.end())
+            repeated.push_back(c);
+        else
+            seen.push_back(name);
+    }
+    for (icalcomponent* c : repeated) {
+        icalcomponent_remove_component(root, c);
+        icalcomponent_free(c);
+    }
+}
+
 icalcomponent* newCalendar()
 {
     icalcomponent* root = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
@@ -290,6 +311,7 @@ CalendarDocument CalendarDocument::parse(std::string_view text)
     }
     // What libical could not read is left out rather than written back as error notes.
     icalcomponent_strip_errors(root);
+    removeRepeatedZones(root);
     return CalendarDocument(root);
 }
 
