@@ -239,10 +239,14 @@ void setReminder(icalcomponent* event, const std::optional<int>& minutes, const 
     icalcomponent_add_component(event, alarm);
 }
 
-// A second VTIMEZONE of the same TZID is left out: libical swaps such zones
-// each time it reads the file, so an unchanged calendar would not read the same.
+// A second VTIMEZONE of the same TZID in one component is left out: libical
+// swaps such zones each time it reads the file, so an unchanged calendar would
+// not read the same.
 void removeRepeatedZones(icalcomponent* root)
 {
+    for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(root, ICAL_ANY_COMPONENT))
+        removeRepeatedZones(c);
     std::vector<std::string> seen;
     std::vector<icalcomponent*> repeated;
     for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_VTIMEZONE_COMPONENT); c;
