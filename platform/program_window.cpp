@@ -1,5 +1,7 @@
 #include "program_window.h"
 
+#include <QApplication>
+#include <QChildEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
@@ -9,6 +11,42 @@
 #include <algorithm>
 
 namespace wirtello {
+
+namespace {
+
+// A dialog of the window gives the keyboard back to it when it closes, also
+// where no window manager does (the focus would otherwise go to no window and
+// the window's shortcuts would rest).
+class KeyboardReturn : public QObject {
+public:
+    explicit KeyboardReturn(ProgramWindow* window) : QObject(window), window_(window)
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == window_ && event->type() == QEvent::ChildAdded) {
+            QObject* child = static_cast<QChildEvent*>(event)->child();
+            if (child->isWidgetType())
+                child->installEventFilter(this);
+        } else if (watched != window_ && event->type() == QEvent::Hide && static_cast<QWidget*>(watched)->isWindow()
+                   && window_->isVisible()) {
+            window_->activateWindow();
+        }
+        return false;
+    }
+
+private:
+    ProgramWindow* window_;
+};
+
+} // namespace
+
+ProgramWindow::ProgramWindow(QWidget* parent) : QWidget(parent)
+{
+    new KeyboardReturn(this);
+}
 
 void ProgramWindow::buildWidgets()
 {
@@ -20,13 +58,20 @@ void ProgramWindow::buildWidgets()
 
 void ProgramWindow::setVisible(bool visible)
 {
-    if (visible && !isVisible()) {
+    const bool showing = visible && !isVisible();
+    if (showing) {
         buildWidgets();
         aboutToShow();
         if (const QScreen* shownOn = screen())
             fitInto(shownOn->availableGeometry());
     }
     QWidget::setVisible(visible);
+    // A window shown takes the keyboard, also where no window manager gives
+    // the focus to new windows.
+    if (showing && isWindow()) {
+        raise();
+        activateWindow();
+    }
 }
 
 namespace {
@@ -89,6 +134,8 @@ void ProgramWindow::open()
     initialise();
     if (initialiseFailed_)
         return;
+    if (QApplication::activeWindow() != this)
+        opener_ = QApplication::activeWindow();
     show();
     raise();
     activateWindow();
@@ -99,6 +146,8 @@ void ProgramWindow::dismiss()
     setEnabled(false);
     hide();
     close();
+    if (opener_ && opener_->isVisible())
+        opener_->activateWindow();
 }
 
 void ProgramWindow::setFixedClientSize(int width, int height, TitleButtons buttons)

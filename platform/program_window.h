@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QScrollArea;
@@ -17,7 +18,7 @@ enum class WidgetBuilding { Now, OnFirstShow };
 class ProgramWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit ProgramWindow(QWidget* parent = nullptr) : QWidget(parent) {}
+    explicit ProgramWindow(QWidget* parent = nullptr);
 
     // The window's creation handler; run at creation and again at each opening.
     // Before the widgets are built it does only what concerns files and shared
@@ -66,6 +67,7 @@ protected:
     void setFixedClientSize(int width, int height, TitleButtons buttons = TitleButtons::None);
 
 private:
+    QPointer<QWidget> opener_; // the window active when this one opened: it gets the keyboard back
     QScrollArea* scroller_ = nullptr;
     QSize contentSize_;
     bool initialiseFailed_ = false;
