@@ -301,11 +301,21 @@ CalendarDocument CalendarDocument::parse(std::string_view text)
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
         return CalendarDocument();
     // libical ends lines at LF only: a lone CR ends its line too, as in files
-    // with old Mac line ends.
-    std::string copy(text);
-    for (std::size_t i = 0; i < copy.size(); ++i) {
-        if (copy[i] == '\r' && (i + 1 == copy.size() || copy[i + 1] != '\n'))
-            copy[i] = '\n';
+    // with old Mac line ends. A backslash before a letter beyond ASCII is no
+    // escape and is left out: libical would swallow the letter's first byte
+    // with it and leave text that is no longer UTF-8.
+    std::string copy;
+    copy.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool hasNext = i + 1 < text.size();
+        if (text[i] == '\\' && hasNext && static_cast<unsigned char>(text[i + 1]) >= 0x80)
+            continue;
+        if (text[i] == '\\' && hasNext && text[i + 1] == '\\') {
+            copy += "\\\\";
+            ++i;
+            continue;
+        }
+        copy += text[i] == '\r' && !(hasNext && text[i + 1] == '\n') ? '\n' : text[i];
     }
     icalcomponent* root = icalparser_parse_string(copy.c_str());
     if (!root || icalcomponent_isa(root) != ICAL_VCALENDAR_COMPONENT) {
