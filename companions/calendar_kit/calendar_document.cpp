@@ -410,6 +410,9 @@ std::vector<CalendarEvent> CalendarDocument::events() const
         event.contact = xText(c, kContactProperty);
         event.wholeDay = wholeDay;
         event.start = *start;
+        // A whole-day appointment ends at a day, even when the file gives its end a time.
+        if (end && wholeDay)
+            end->time = {};
         if (!end || *end < *start)
             end = wholeDay ? CalendarMoment{addDays(start->date, 1), {}} : *start;
         event.end = *end;
