@@ -2,7 +2,7 @@
 
 #include "contact_mapping.h"
 #include "import_text.h"
-#include "own_csv.h"
+#include "store/own_csv.h"
 
 #include <algorithm>
 #include <array>

@@ -2,9 +2,8 @@
 
 #include "cp1250.h"
 
-// The address export's file format, header-only and plain C++.
-#include "contact_import/own_csv.h"
 #include "csv_cell.h"
+#include "own_csv.h"
 
 #include <algorithm>
 #include <ctime>

@@ -1,6 +1,6 @@
 #include "contact_csv.h"
 
-#include "contact_import/own_csv.h"
+#include "store/own_csv.h"
 
 #include <array>
 

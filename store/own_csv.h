@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/csv_cell.h"
+#include "csv_cell.h"
 
 #include <array>
 #include <string>
