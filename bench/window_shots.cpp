@@ -1,0 +1,106 @@
+// Pictures of every window of the program, as a user opens them over an
+// office folder, so a change meant to keep the windows' looks can be checked
+// pixel by pixel: run it before and after, then compare the PNG files
+// (e.g. `compare -metric AE before/X.png after/X.png diff.png`).
+// Run offscreen for pictures that do not depend on a desktop. Texts of times
+// and dates are painted over in magenta, since the clocks move.
+// Usage: window_shots OUTPUT_FOLDER
+
+#include "office_folder.h"
+#include "quiet_platform.h"
+
+#include "app/program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QElapsedTimer>
+#include <QWindow>
+#include <QToolButton>
+
+#include <cstdio>
+
+namespace {
+
+using namespace wirtello;
+
+// Times ("12:34:56") and dates ("2026-12-07", "07.12.2026") change between runs.
+bool showsClock(const QString& text)
+{
+    static const QRegularExpression clock(QStringLiteral(R"(\d{1,2}:\d{2}(:\d{2})?|\d{4}-\d{2}-\d{2}|\d{2}\.\d{2}\.\d{4})"));
+    return clock.match(text).hasMatch();
+}
+
+void waitUntilShown(QWidget& window)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!(window.windowHandle() && window.windowHandle()->isExposed()) && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+void save(QWidget& window, const QString& folder, const QString& name)
+{
+    QCoreApplication::processEvents();
+    QImage picture = window.grab().toImage();
+    QPainter painter(&picture);
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->isVisible() && showsClock(label->text()))
+            painter.fillRect(QRect(label->mapTo(&window, QPoint()), label->size()), Qt::magenta);
+    }
+    painter.end();
+    const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
+    if (!picture.save(file))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+}
+
+QToolButton* buttonCaptioned(QWidget& window, const QString& caption)
+{
+    for (QToolButton* button : window.findChildren<QToolButton*>())
+        if (button->text() == caption)
+            return button;
+    return nullptr;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: window_shots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QString output = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(output);
+
+    const std::filesystem::path folder = bench::makeOfficeFolder("window-shots", 12);
+    std::filesystem::current_path(folder);
+    AppData data(folder);
+    bench::QuietPlatform platform;
+    Program program(data, platform);
+    Tzadania_f& main = program.mainWindow();
+    main.show();
+    waitUntilShown(main);
+    save(main, output, QStringLiteral("Tzadania_f"));
+
+    // The main window's help panel.
+    if (QToolButton* info = buttonCaptioned(main, QStringLiteral("Info"))) {
+        info->click();
+        save(main, output, QStringLiteral("Tzadania_f-Info"));
+        if (QToolButton* close = buttonCaptioned(main, QStringLiteral("Zamknij")))
+            close->click();
+    }
+
+    for (ProgramWindow* window : program.creationOrder()) {
+        if (window == &main)
+            continue;
+        window->open();
+        waitUntilShown(*window);
+        save(*window, output, window->objectName());
+        window->dismiss();
+    }
+    return 0;
+}
