@@ -30,6 +30,19 @@ StoredAddress storedAddress(const ContactBook& book, int slot)
             book.text(ContactField::Street, slot), book.text(ContactField::Town, slot)};
 }
 
+CompanionInputs companionInputs(const ContactBook& book, int slot, std::string firstName, std::string surname,
+                                std::string mail)
+{
+    CompanionInputs inputs;
+    if (slot >= 0)
+        inputs.selectedEntry = book.text(ContactField::Display, slot);
+    inputs.firstName = std::move(firstName);
+    inputs.surname = std::move(surname);
+    inputs.mail = std::move(mail);
+    inputs.stored = storedAddress(book, slot);
+    return inputs;
+}
+
 bool startCompanion(Platform& platform, const std::filesystem::path& programFolder, CompanionButton button,
                     const CompanionInputs& inputs)
 {

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <string>
 
 namespace wirtello {
 
@@ -14,6 +15,11 @@ class Platform;
 // The first line, second line, street and town of a slot as stored; empty
 // for no slot (-1).
 StoredAddress storedAddress(const ContactBook& book, int slot);
+
+// What a companion is started with: the entry and stored address of `slot`
+// (none for -1) read from the book, and the card's texts as they are shown.
+CompanionInputs companionInputs(const ContactBook& book, int slot, std::string firstName, std::string surname,
+                                std::string mail);
 
 // Starts the companion program of a main window button, detached, with the
 // program folder as its working folder. Buttons that work in the program

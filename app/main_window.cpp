@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "admin/run_records.h"
+#include "contact_list_model.h"
 #include "startup.h"
 
 #include "platform/handler_guard.h"
@@ -10,7 +11,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QSignalBlocker>
 
 namespace wirtello {
 
@@ -46,10 +46,12 @@ void Tzadania_f::connectActions()
 
     // A new current row (mouse or keys) selects that contact; a click on the
     // entry that was already current selects it again, as a click always does.
-    connect(listazadan, &QListWidget::currentRowChanged, this,
-            [this] { runGuarded(platform_, [this] { moveToCurrentRow(); }); });
-    connect(listazadan, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        if (listazadan->row(item) == rowBeforePress_)
+    connect(listazadan->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+        if (!movingSelection_)
+            runGuarded(platform_, [this] { moveToCurrentRow(); });
+    });
+    connect(listazadan, &QListView::clicked, this, [this](const QModelIndex& index) {
+        if (index.row() == rowBeforePress_)
             runGuarded(platform_, [this] { moveToCurrentRow(); });
     });
     listazadan->viewport()->installEventFilter(this);
@@ -111,18 +113,14 @@ void Tzadania_f::FormCreate()
     coszukac->clear();
     changesPending_ = false;
     photoChosen_ = false;
-    {
-        const QSignalBlocker blocker(listazadan);
-        listazadan->clear();
-    }
     setWindowTitle(QStringLiteral("Wirtello"));
     try {
         prepareProgramFolder(data_, report);
     } catch (const IoError& error) {
         report(error);
     }
-    fillList();
-    setSelectedRow(listazadan->count() > 0 ? 0 : -1);
+    contactList_->reload();
+    setSelectedRow(data_.contacts.rowCount() > 0 ? 0 : -1);
     runGuarded(platform_, [this] { select(); });
 }
 
@@ -168,7 +166,7 @@ bool Tzadania_f::eventFilter(QObject* watched, QEvent* event)
         return false; // the edit still gets the key
     }
     if (watched == listazadan->viewport() && event->type() == QEvent::MouseButtonPress)
-        rowBeforePress_ = listazadan->currentRow();
+        rowBeforePress_ = currentRow();
     if (watched == Label2 && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         runGuarded(platform_, [this] { showAboutWindow(); });

@@ -13,7 +13,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QString>
 #include <QTextEdit>
 #include <QTimer>
@@ -25,6 +25,7 @@
 
 namespace wirtello {
 
+class ContactListModel;
 class Platform;
 
 // The main window: contact list, card, and the buttons that reach everything
@@ -57,7 +58,7 @@ public:
     const std::filesystem::path& photoFileName() const { return photoFileName_; }
 
     // Left: list and search.
-    QListWidget* listazadan = nullptr;
+    QListView* listazadan = nullptr;
     QLabel* Label18 = nullptr;
     QLineEdit* coszukac = nullptr;
     QToolButton* SpeedButton30 = nullptr; // "Enter"
@@ -163,11 +164,11 @@ private:
     // False, after telling the user, while the contact database could not be
     // read: changes could not be stored.
     bool contactsChangeable();
-    void fillList();
+    // The list's current row, -1 with none.
+    int currentRow() const;
     // Writes the database file; when it was merged with a file changed on
     // disk, shows the merged list and tells the user what came from disk.
     void storeContacts();
-    void addRow(int row, const QString& text);
     // Changes the list's selection without running select.
     void setSelectedRow(int row);
     void showPicture(int slot);
@@ -180,6 +181,9 @@ private:
     bool changesPending_ = false;
     bool photoChosen_ = false;
     std::filesystem::path photoFileName_;
+    ContactListModel* contactList_ = nullptr;
+    // True while the window itself moves the list's selection.
+    bool movingSelection_ = false;
     int rowBeforePress_ = -1;
     int cardRow_ = -1; // the list row whose contact the card shows
 };

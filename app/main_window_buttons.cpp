@@ -53,14 +53,8 @@ void Tzadania_f::openCashDocument(DocumentKind kind)
 
 void Tzadania_f::startCompanionFor(CompanionButton button)
 {
-    const int slot = selectedSlot();
-    CompanionInputs inputs;
-    if (slot >= 0)
-        inputs.selectedEntry = listazadan->currentItem()->text().toStdString();
-    inputs.firstName = imie->text().toStdString();
-    inputs.surname = nazwisko->text().toStdString();
-    inputs.mail = mail->text().toStdString();
-    inputs.stored = storedAddress(data_.contacts, slot);
+    const CompanionInputs inputs = companionInputs(data_.contacts, selectedSlot(), imie->text().toStdString(),
+                                                   nazwisko->text().toStdString(), mail->text().toStdString());
     // The export and the archiver read the database file: it must hold what
     // the list shows, not the state of the last delete or start.
     if (readsContactDatabase(button))
@@ -80,10 +74,7 @@ void Tzadania_f::printList()
 
 void Tzadania_f::printListTo(PrintDestination destination)
 {
-    std::vector<std::string> entries;
-    for (int row = 0; row < listazadan->count(); ++row)
-        entries.push_back(listazadan->item(row)->text().toStdString());
-    printContactList(platform_, printFont_, entries, destination);
+    printContactList(platform_, printFont_, data_.contacts.entries(), destination);
 }
 
 void Tzadania_f::choosePrintFont()

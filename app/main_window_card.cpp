@@ -3,7 +3,6 @@
 
 #include "platform/platform.h"
 #include "platform/qt_picture.h"
-#include "store/cp1250.h"
 #include "store/io_error.h"
 #include "store/paths.h"
 #include "store/program_folder.h"
@@ -31,7 +30,7 @@ void Tzadania_f::Timer1Timer()
 }
 int Tzadania_f::selectedSlot() const
 {
-    return data_.contacts.slotOfRow(listazadan->currentRow());
+    return data_.contacts.slotOfRow(currentRow());
 }
 
 void Tzadania_f::select()
@@ -44,13 +43,13 @@ void Tzadania_f::select()
         edits[i]->setText(slot < 0 ? QString() : QString::fromStdString(data_.contacts.text(kCardFields[i], slot)));
     showPicture(slot);
     changesPending_ = false;
-    cardRow_ = listazadan->currentRow();
+    cardRow_ = currentRow();
 }
 
 void Tzadania_f::moveToCurrentRow()
 {
     if (changesPending_) {
-        const int row = listazadan->currentRow();
+        const int row = currentRow();
         setSelectedRow(cardRow_); // the edits belong to the contact the card shows
         if (!settleCardChanges())
             return;
@@ -134,19 +133,6 @@ void Tzadania_f::saveCard()
     photoChosen_ = false;
 }
 
-namespace {
-
-// A photo path is stored as Windows-1250 text of at most 250 characters; a
-// name that would come back different could never be shown again.
-bool photoPathStorable(const std::filesystem::path& path)
-{
-    const std::string utf8 = path.string();
-    const std::string stored = toCp1250(utf8);
-    return stored.size() <= contactArrayLayout(ContactField::PhotoPath).capacity && fromCp1250(stored) == utf8;
-}
-
-} // namespace
-
 void Tzadania_f::choosePhoto()
 {
     photoChosen_ = true;
@@ -161,7 +147,8 @@ void Tzadania_f::choosePhoto()
     photoChosen_ = false;
     if (!chosen)
         return;
-    if (!photoPathStorable(*chosen)) {
+    // A name that would come back different could never be shown again.
+    if (!ContactBook::photoPathStorable(chosen->string())) {
         platform_.inform(QStringLiteral("Nie można zapamiętać zdjęcia:\r%1\r\rNazwa pliku lub folderu zawiera "
                                         "znaki, których program nie może zapisać, albo jest dłuższa niż 250 "
                                         "znaków. Zmień nazwę pliku lub przenieś go do innego folderu.")

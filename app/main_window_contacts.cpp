@@ -1,11 +1,13 @@
 // The contact list: filling it, and add, rename and delete.
 #include "main_window.h"
 
+#include "contact_list_model.h"
+
 #include "platform/handler_guard.h"
 #include "platform/platform.h"
 
 #include <QDateTime>
-#include <QSignalBlocker>
+#include <QScopedValueRollback>
 
 #include <chrono>
 
@@ -46,12 +48,9 @@ QString mergeText(const ContactMergeReport& merged)
 
 } // namespace
 
-void Tzadania_f::fillList()
+int Tzadania_f::currentRow() const
 {
-    const QSignalBlocker blocker(listazadan);
-    listazadan->clear();
-    for (const int slot : data_.contacts.rowSlots())
-        listazadan->addItem(QString::fromStdString(data_.contacts.text(ContactField::Display, slot)));
+    return listazadan->currentIndex().row();
 }
 
 void Tzadania_f::storeContacts()
@@ -62,7 +61,7 @@ void Tzadania_f::storeContacts()
     const ContactMergeReport merged = data_.contacts.store(std::chrono::system_clock::time_point(now));
     if (merged.empty())
         return;
-    fillList();
+    contactList_->reload();
     // The same contact stays selected; its card is filled again from the
     // merged record unless it holds edits not saved yet.
     int row = -1;
@@ -70,7 +69,7 @@ void Tzadania_f::storeContacts()
         if (data_.contacts.idOfSlot(data_.contacts.slotOfRow(r)) == selectedId)
             row = r;
     }
-    setSelectedRow(row >= 0 ? row : listazadan->count() > 0 ? 0 : -1);
+    setSelectedRow(row >= 0 ? row : data_.contacts.rowCount() > 0 ? 0 : -1);
     if (row < 0 || !changesPending_)
         runGuarded(platform_, [this] { select(); }); // a bad photo must not stop the store's caller
     else
@@ -78,16 +77,10 @@ void Tzadania_f::storeContacts()
     platform_.inform(mergeText(merged));
 }
 
-void Tzadania_f::addRow(int row, const QString& text)
-{
-    const QSignalBlocker blocker(listazadan);
-    listazadan->insertItem(row, text);
-}
-
 void Tzadania_f::setSelectedRow(int row)
 {
-    const QSignalBlocker blocker(listazadan);
-    listazadan->setCurrentRow(row);
+    const QScopedValueRollback moving(movingSelection_, true);
+    listazadan->selectionModel()->setCurrentIndex(contactList_->index(row), QItemSelectionModel::ClearAndSelect);
 }
 
 void Tzadania_f::addContact()
@@ -112,7 +105,7 @@ void Tzadania_f::addContact()
     if (!name)
         return;
     const ContactBook::Added added = data_.contacts.add(name->toStdString());
-    addRow(added.row, QString::fromStdString(added.display));
+    contactList_->rowAdded(added.row);
     // What is typed next goes to the new contact, not over the one shown before.
     setSelectedRow(added.row);
     select();
@@ -122,16 +115,15 @@ void Tzadania_f::renameContact()
 {
     if (!contactsChangeable())
         return;
-    const int row = listazadan->currentRow();
+    const int row = currentRow();
     if (selectedSlot() < 0)
         return;
     const std::optional<QString> name =
         platform_.inputText(QStringLiteral("Modyfikacja kontaktu"), QStringLiteral("Podaj nową nazwę"));
     if (!name)
         return;
-    const std::string display = data_.contacts.rename(row, name->toStdString());
-    const QSignalBlocker blocker(listazadan);
-    listazadan->item(row)->setText(QString::fromStdString(display));
+    data_.contacts.rename(row, name->toStdString());
+    contactList_->rowChanged(row);
 }
 
 void Tzadania_f::deleteContact()
@@ -140,12 +132,12 @@ void Tzadania_f::deleteContact()
         return;
     if (!platform_.ask(QStringLiteral("Usunąć temat z listy ?")))
         return;
-    data_.contacts.remove(listazadan->currentRow());
-    fillList();
+    data_.contacts.remove(currentRow());
+    contactList_->reload();
     // Stored before the card changes: if the file cannot be written, the
     // card still shows the unsaved edits.
     storeContacts();
-    setSelectedRow(listazadan->count() > 0 ? 0 : -1);
+    setSelectedRow(data_.contacts.rowCount() > 0 ? 0 : -1);
     select();
 }
 

@@ -2,6 +2,8 @@
 // progress while it is read, and the summary.
 #include "main_window.h"
 
+#include "contact_list_model.h"
+
 #include "contact_import/contact_file_reader.h"
 #include "contact_import/import_plan.h"
 
@@ -136,16 +138,16 @@ void Tzadania_f::importContacts()
 
     const ContactBook::Room room = data_.contacts.room();
     const ImportPlan plan = planImport(reading.contacts, static_cast<std::size_t>(std::max(room.count(), 0)));
-    const int row = listazadan->currentRow();
+    const int row = currentRow();
     const std::vector<int> added = data_.contacts.addAll(plan.contacts);
     if (!added.empty()) {
         // The card and the selection stay as they were, as after "Dodaj".
-        fillList();
+        contactList_->reload();
         setSelectedRow(row);
         const auto& rows = data_.contacts.rowSlots();
         const auto first = std::ranges::find(rows, added.front());
         if (first != rows.end())
-            listazadan->scrollToItem(listazadan->item(static_cast<int>(first - rows.begin())));
+            listazadan->scrollTo(contactList_->index(static_cast<int>(first - rows.begin())));
     }
     platform_.inform(summaryText(*file, reading, plan, room));
 }

@@ -1,6 +1,8 @@
 // The main window's controls at their pixel positions in the client area.
 #include "main_window.h"
 
+#include "contact_list_model.h"
+
 #include "admin/maker_info.h"
 #include "platform/keyboard_access.h"
 #include "platform/window_look.h"
@@ -211,7 +213,10 @@ void Tzadania_f::buildLayout()
     }
 
     // Left: list and search, after the card so Tab leaves the card for the list.
-    listazadan = new QListWidget(this);
+    listazadan = new QListView(this);
+    listazadan->setObjectName(QStringLiteral("listazadan"));
+    contactList_ = new ContactListModel(data_.contacts, listazadan);
+    listazadan->setModel(contactList_);
     listazadan->setGeometry(8, 83, 397, 522);
     listazadan->setFont(arial(12));
     listazadan->setUniformItemSizes(true);

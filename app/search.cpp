@@ -7,21 +7,15 @@ namespace wirtello {
 
 void Tzadania_f::SzukajDalej()
 {
-    // Compared as text: case-sensitive, no trimming. A character the entries
-    // cannot hold finds nothing, rather than matching a stored '?'.
-    const QString wanted = coszukac->text();
-    if (!wanted.isEmpty()) {
-        for (int row = listazadan->currentRow() + 1; row < listazadan->count(); ++row) {
-            if (listazadan->item(row)->text().contains(wanted, Qt::CaseSensitive)) {
-                setSelectedRow(row);
-                select();
-                return;
-            }
-        }
+    const int found = data_.contacts.nextRowContaining(currentRow(), coszukac->text().toStdString());
+    if (found >= 0) {
+        setSelectedRow(found);
+        select();
+        return;
     }
     platform_.inform(QStringLiteral("Na liście nie ma wpisu zawierającego podany ciąg znaków."));
     coszukac->clear();
-    setSelectedRow(listazadan->count() > 0 ? 0 : -1);
+    setSelectedRow(data_.contacts.rowCount() > 0 ? 0 : -1);
     select();
 }
 

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontMetrics>
+#include <QListView>
 #include <QPainter>
 #include <QPrinter>
 #include <QSignalBlocker>
@@ -206,8 +207,9 @@ struct StartedWindow {
     // Makes `row` current without selecting it.
     void moveTo(int row)
     {
-        const QSignalBlocker blocker(window->listazadan);
-        window->listazadan->setCurrentRow(row);
+        auto* list = window->findChild<QListView*>(QStringLiteral("listazadan"));
+        const QSignalBlocker blocker(list->selectionModel());
+        list->selectionModel()->setCurrentIndex(list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
     }
 
     fs::path folder;
@@ -270,7 +272,10 @@ StartedWindow& photoWindow()
 // hold the user up).
 double selectRow(StartedWindow& started, int row)
 {
-    return threadMillisecondsOf([&] { started.window->listazadan->setCurrentRow(row); });
+    auto* list = started.window->findChild<QListView*>(QStringLiteral("listazadan"));
+    return threadMillisecondsOf([&] {
+        list->selectionModel()->setCurrentIndex(list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
+    });
 }
 
 // Lets a photo still being prepared for the frame arrive, outside the timing.

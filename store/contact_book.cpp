@@ -35,6 +35,7 @@ std::int32_t ContactBook::nextCounter() const
 
 void ContactBook::refreshRows()
 {
+    typedEntries_.clear();
     rowSlots_.clear();
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (database_.isUsed(slot))
@@ -52,6 +53,50 @@ std::string ContactBook::idOfSlot(int slot) const
     // Three characters of the stored Windows-1250 text, not three bytes of its
     // UTF-8 form, which would cut a letter such as "ą" in half.
     return fromCp1250(database_.rawText(ContactField::Display, slot).substr(0, 3));
+}
+
+std::string ContactBook::entry(int row) const
+{
+    const int slot = slotOfRow(row);
+    if (slot < 0)
+        return {};
+    const auto typed = typedEntries_.find(slot);
+    return typed != typedEntries_.end() ? typed->second : database_.text(ContactField::Display, slot);
+}
+
+void ContactBook::keepTyped(int slot, std::string display)
+{
+    if (database_.text(ContactField::Display, slot) == display)
+        typedEntries_.erase(slot);
+    else
+        typedEntries_[slot] = std::move(display);
+}
+
+std::vector<std::string> ContactBook::entries() const
+{
+    std::vector<std::string> texts;
+    texts.reserve(rowSlots_.size());
+    for (int row = 0; row < rowCount(); ++row)
+        texts.push_back(entry(row));
+    return texts;
+}
+
+int ContactBook::nextRowContaining(int afterRow, std::string_view wanted) const
+{
+    if (wanted.empty())
+        return -1;
+    // The entries are whole UTF-8 text, so a byte match is a match of whole letters.
+    for (int row = std::max(afterRow + 1, 0); row < rowCount(); ++row) {
+        if (entry(row).find(wanted) != std::string::npos)
+            return row;
+    }
+    return -1;
+}
+
+bool ContactBook::photoPathStorable(std::string_view utf8)
+{
+    const std::string stored = toCp1250(utf8);
+    return stored.size() <= contactArrayLayout(ContactField::PhotoPath).capacity && fromCp1250(stored) == utf8;
 }
 
 void ContactBook::setText(ContactField field, int slot, std::string_view utf8)
@@ -104,6 +149,7 @@ ContactBook::Added ContactBook::add(std::string_view name)
     database_.setText(ContactField::Id, slot, id);
     const auto row = std::ranges::lower_bound(rowSlots_, slot) - rowSlots_.begin();
     rowSlots_.insert(rowSlots_.begin() + row, slot);
+    keepTyped(slot, display);
     return {static_cast<int>(row), std::move(display)};
 }
 
@@ -146,6 +192,7 @@ std::vector<int> ContactBook::addAll(std::span<const NewContact> contacts)
         rowSlots_.insert(rowSlots_.begin() + row, slot);
         used.push_back(slot);
     }
+    typedEntries_.clear(); // the list is read anew after an import
     return used;
 }
 
@@ -156,6 +203,7 @@ std::string ContactBook::rename(int row, std::string_view name)
         throw std::logic_error("rename outside the list");
     std::string display = idOfSlot(slot) + ' ' + std::string(name);
     database_.setText(ContactField::Display, slot, display);
+    keepTyped(slot, display);
     return display;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -51,6 +52,21 @@ public:
     int slotOfRow(int row) const;
     // The first three characters of the slot's display text.
     std::string idOfSlot(int slot) const;
+    // The list entry of `row` (its display text, UTF-8); empty outside the list.
+    // A name added or renamed in this run is listed as typed, even where the
+    // file keeps it cut or with '?' for letters it cannot hold, until the
+    // list is read anew (a delete, an import, a merge with the file on disk).
+    std::string entry(int row) const;
+    // Every list entry in list order.
+    std::vector<std::string> entries() const;
+    // The first row after `afterRow` whose entry contains `wanted` (UTF-8,
+    // case-sensitive, no trimming), -1 for none or an empty `wanted`. A
+    // character the entries cannot hold finds nothing, rather than matching
+    // the '?' it would be stored as.
+    int nextRowContaining(int afterRow, std::string_view wanted) const;
+    // Whether a photo path (UTF-8) can be stored and read back unchanged:
+    // Windows-1250 text of at most 250 characters.
+    static bool photoPathStorable(std::string_view utf8);
 
     // Stores a UTF-8 text into one field of a used slot (the card's save).
     void setText(ContactField field, int slot, std::string_view utf8);
@@ -108,6 +124,8 @@ public:
 
 private:
     void refreshRows();
+    // Keeps `display` as the slot's entry when the stored text differs from it.
+    void keepTyped(int slot, std::string display);
     int slotForNewContact() const;
     // The id the next contact receives: the counter file's value, but never
     // below an id this book holds or handed out (a restored counter file may
@@ -121,6 +139,8 @@ private:
     ContactDatabase base_;
     std::int32_t knownCounter_ = std::numeric_limits<std::int32_t>::min();
     std::vector<int> rowSlots_;
+    // Entries as typed where they differ from the stored display text, by slot.
+    std::map<int, std::string> typedEntries_;
     bool loaded_ = false;
 };
 

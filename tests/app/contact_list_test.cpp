@@ -27,7 +27,7 @@ TEST_F(MainWindowTest, AddHandsOutIdsAndKeepsTheCounterFile)
 
     platform.inputAnswers.push_back(std::nullopt); // cancel
     window->SpeedButton2->click();
-    EXPECT_EQ(window->listazadan->count(), 3);
+    EXPECT_EQ(rowCount(), 3);
     EXPECT_EQ(readBytes(counterPath()), std::vector<std::uint8_t>({3, 0, 0, 0}));
 }
 
@@ -48,7 +48,7 @@ TEST_F(MainWindowTest, AddRefusesBeyondId999WithoutAskingOrChanging)
     EXPECT_TRUE(platform.inputsAsked.empty());
     ASSERT_EQ(platform.informed.size(), 1u);
     EXPECT_TRUE(platform.informed[0].contains("999"));
-    EXPECT_EQ(window->listazadan->count(), 0);
+    EXPECT_EQ(rowCount(), 0);
     EXPECT_EQ(readBytes(counterPath()), std::vector<std::uint8_t>({0xE8, 0x03, 0, 0}));
 }
 
@@ -65,7 +65,7 @@ TEST_F(MainWindowTest, AddRefusesWhenEverySlotIsUsed)
     EXPECT_TRUE(platform.inputsAsked.empty());
     ASSERT_EQ(platform.informed.size(), 1u);
     EXPECT_TRUE(platform.informed[0].contains("501"));
-    EXPECT_EQ(window->listazadan->count(), kSlotCount);
+    EXPECT_EQ(rowCount(), kSlotCount);
     EXPECT_EQ(readBytes(counterPath()), std::vector<std::uint8_t>({0xF5, 0x01, 0, 0}));
     EXPECT_EQ(data.contacts.rawText(ContactField::Display, 500), "500 K");
     EXPECT_EQ(databaseBytes(), before);
@@ -79,7 +79,7 @@ TEST_F(MainWindowTest, AddThatCannotWriteTheCounterAddsNothing)
     addContact("Adam");
     EXPECT_EQ(platform.errors.size(), 1u);
     EXPECT_EQ(readBytes(counterPath()), std::vector<std::uint8_t>(4, 0));
-    EXPECT_EQ(window->listazadan->count(), 0);
+    EXPECT_EQ(rowCount(), 0);
     EXPECT_FALSE(data.contacts.isUsed(0));
 }
 
@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, RenameKeepsIdPositionAndCard)
     window->SpeedButton13->click();
     EXPECT_EQ(platform.inputsAsked.back(), std::make_pair(QStringLiteral("Modyfikacja kontaktu"), QStringLiteral("Podaj nową nazwę")));
     EXPECT_EQ(entries(), QStringList({"003 Kowal", "004 Nowak Jan", QStringLiteral("005 Zieliński")}));
-    EXPECT_EQ(window->listazadan->currentRow(), 1);
+    EXPECT_EQ(currentRow(), 1);
     EXPECT_EQ(data.contacts.text(ContactField::Display, 1), "004 Nowak Jan");
     EXPECT_EQ(data.contacts.text(ContactField::Id, 1), "004");
     EXPECT_EQ(data.contacts.text(ContactField::Street, 1), "Polna 1");
@@ -120,7 +120,7 @@ TEST_F(MainWindowTest, DeleteMovesTheLaterContactsUpWithTheirFieldsAndWritesTheF
     EXPECT_EQ(platform.asked,
               QStringList({QStringLiteral("Zapisać zmiany kontaktu ?"), QStringLiteral("Usunąć temat z listy ?")}));
     EXPECT_EQ(entries(), QStringList({"000 Adam", "002 Cezary"}));
-    EXPECT_EQ(window->listazadan->currentRow(), 0);
+    EXPECT_EQ(currentRow(), 0);
     EXPECT_EQ(window->ulica->text(), "Polna 1");
     EXPECT_TRUE(isRed(shownColour()));
 
@@ -156,7 +156,7 @@ TEST_F(MainWindowTest, DeleteAnsweredNoChangesNothing)
     platform.askAnswers.push_back(false);
     window->SpeedButton3->click();
     EXPECT_EQ(entries(), QStringList({"000 Adam", "001 Bartek"}));
-    EXPECT_EQ(window->listazadan->currentRow(), 1);
+    EXPECT_EQ(currentRow(), 1);
     EXPECT_EQ(databaseBytes(), before);
 }
 

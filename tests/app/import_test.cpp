@@ -20,7 +20,7 @@ protected:
         return path;
     }
 
-    QMenu* listMenu() const { return window->listazadan->findChild<QMenu*>(QStringLiteral("listMenu")); }
+    QMenu* listMenu() const { return list()->findChild<QMenu*>(QStringLiteral("listMenu")); }
 
     // Right-clicks the list and chooses "Importuj kontakty…", answering the
     // file dialog with `file`.
@@ -33,8 +33,8 @@ protected:
     void chooseImport()
     {
         const QPoint at(10, 10);
-        QContextMenuEvent click(QContextMenuEvent::Mouse, at, window->listazadan->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(window->listazadan->viewport(), &click);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, list()->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list()->viewport(), &click);
         QMenu* menu = listMenu();
         ASSERT_NE(menu, nullptr);
         ASSERT_EQ(menu->actions().size(), 1);
@@ -74,7 +74,7 @@ TEST_F(ImportTest, TheListMenuImportsIntoMemoryAndKeepsTheCard)
     EXPECT_EQ(platform.openFileRequests[0].title, QStringLiteral("Importuj kontakty"));
     EXPECT_EQ(entries(), QStringList({"000 K0", "001 K1", "002 Jan Kowalski", QStringLiteral("003 Żaneta")}));
     // The card, its unsaved edit and the selection are untouched.
-    EXPECT_EQ(window->listazadan->currentRow(), 1);
+    EXPECT_EQ(currentRow(), 1);
     EXPECT_EQ(window->ulica->text(), QStringLiteral("niezapisana zmiana"));
     EXPECT_TRUE(window->changesPending());
     ASSERT_EQ(platform.informed.size(), 1u);
@@ -143,7 +143,7 @@ TEST_F(ImportTest, LimitsAndBadFilesEndInAClearMessage)
         EXPECT_EQ(platform.openFileRequests.size(), o.fileAsked ? 1u : 0u);
         ASSERT_EQ(platform.informed.size(), 1u);
         EXPECT_TRUE(platform.informed[0].split('\r').contains(o.message)) << platform.informed[0].toStdString();
-        EXPECT_EQ(window->listazadan->count(), o.entriesAfter);
+        EXPECT_EQ(rowCount(), o.entriesAfter);
     }
 }
 
@@ -152,7 +152,7 @@ TEST_F(ImportTest, NothingHappensWithoutAFileOrAReadableDatabase)
     start();
     importFrom(std::nullopt); // the dialog cancelled
     EXPECT_TRUE(platform.informed.isEmpty());
-    EXPECT_EQ(window->listazadan->count(), 0);
+    EXPECT_EQ(rowCount(), 0);
 
     importFrom(folder / "nie ma takiego pliku.vcf");
     ASSERT_EQ(platform.errors.size(), 1u);

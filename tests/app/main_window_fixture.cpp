@@ -39,14 +39,34 @@ void MainWindowTest::addContact(const QString& name)
 
 void MainWindowTest::clickRow(int row)
 {
-    window->listazadan->setCurrentRow(row);
+    list()->selectionModel()->setCurrentIndex(list()->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
+}
+
+QListView* MainWindowTest::list() const
+{
+    return control<QListView>(*window, "listazadan");
+}
+
+int MainWindowTest::currentRow() const
+{
+    return list()->currentIndex().row();
+}
+
+int MainWindowTest::rowCount() const
+{
+    return list()->model()->rowCount();
+}
+
+QString MainWindowTest::currentEntry() const
+{
+    return list()->currentIndex().data().toString();
 }
 
 QStringList MainWindowTest::entries() const
 {
     QStringList texts;
-    for (int row = 0; row < window->listazadan->count(); ++row)
-        texts << window->listazadan->item(row)->text();
+    for (int row = 0; row < rowCount(); ++row)
+        texts << list()->model()->index(row, 0).data().toString();
     return texts;
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "tests/support/window_controls.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <QListView>
 #include <QStringList>
 
 #include <filesystem>
@@ -38,6 +40,11 @@ protected:
     // Selects a row as a click on the list does.
     void clickRow(int row);
 
+    // The contact list, its current row, its number of entries, the entry texts shown.
+    QListView* list() const;
+    int currentRow() const;
+    int rowCount() const;
+    QString currentEntry() const;
     QStringList entries() const;
     std::vector<std::uint8_t> databaseBytes() const;
     std::filesystem::path databasePath() const;

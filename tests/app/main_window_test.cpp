@@ -19,7 +19,7 @@ TEST_F(MainWindowTest, FirstStartShowsAnEmptyListAndTheDefaultPicture)
     EXPECT_TRUE(window->windowFlags().testFlags(Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                                                 | Qt::WindowCloseButtonHint));
     EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    EXPECT_EQ(window->listazadan->count(), 0);
+    EXPECT_EQ(rowCount(), 0);
     EXPECT_EQ(window->selectedSlot(), -1);
     EXPECT_TRUE(isBlue(shownColour()));
     EXPECT_FALSE(window->changesPending());
@@ -35,7 +35,7 @@ TEST_F(MainWindowTest, StartShowsEveryUsedSlotAndTheFirstCard)
     writeDatabase({{0, "000 Adam", "Polna 1"}, {1, "001 Bartek", "Leśna 2"}, {2, "002 Cezary"}});
     start();
     EXPECT_EQ(entries(), QStringList({"000 Adam", "001 Bartek", "002 Cezary"}));
-    EXPECT_EQ(window->listazadan->currentRow(), 0);
+    EXPECT_EQ(currentRow(), 0);
     EXPECT_EQ(window->imie->text(), "Imię 000 Adam");
     EXPECT_EQ(window->ulica->text(), "Polna 1");
     EXPECT_FALSE(window->changesPending());
@@ -289,7 +289,7 @@ TEST_F(MainWindowTest, DatabaseNeverReadRefusesChangesAndIsNotWritten)
     start();
     ASSERT_EQ(platform.errors.size(), 1u);
     EXPECT_FALSE(data.contacts.isLoaded());
-    EXPECT_EQ(window->listazadan->count(), 0);
+    EXPECT_EQ(rowCount(), 0);
 
     for (QToolButton* button : {window->SpeedButton2, window->SpeedButton13, window->SpeedButton3, window->SpeedButton9}) {
         platform.informed.clear();

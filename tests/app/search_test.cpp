@@ -23,7 +23,7 @@ TEST_F(SearchTest, StepsThroughMatchesThenResetsToTheFirstEntry)
     writeDatabase({{0, "000 Adam", "Polna 1"}, {1, "001 Bartek"}, {2, "002 Adamczyk", "Krótka 5"}});
     start();
     search("Adam");
-    EXPECT_EQ(window->listazadan->currentRow(), 2);
+    EXPECT_EQ(currentRow(), 2);
     EXPECT_EQ(window->ulica->text(), QStringLiteral("Krótka 5"));
     EXPECT_EQ(window->coszukac->text(), "Adam"); // a found text stays
     EXPECT_TRUE(platform.informed.isEmpty());
@@ -31,7 +31,7 @@ TEST_F(SearchTest, StepsThroughMatchesThenResetsToTheFirstEntry)
     window->SpeedButton30->click();
     EXPECT_EQ(platform.informed, QStringList({kNotFound}));
     EXPECT_EQ(window->coszukac->text(), "");
-    EXPECT_EQ(window->listazadan->currentRow(), 0);
+    EXPECT_EQ(currentRow(), 0);
     EXPECT_EQ(window->ulica->text(), "Polna 1");
 }
 
@@ -44,13 +44,13 @@ TEST_F(SearchTest, EnterInTheSearchEditFindsAndReachesTheEdit)
     QObject::connect(window->coszukac, &QLineEdit::returnPressed, [&] { returnReached = true; });
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
     QCoreApplication::sendEvent(window->coszukac, &enter);
-    EXPECT_EQ(window->listazadan->currentRow(), 1);
+    EXPECT_EQ(currentRow(), 1);
     EXPECT_TRUE(returnReached);
 
     QKeyEvent letter(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
     QCoreApplication::sendEvent(window->coszukac, &letter);
     EXPECT_EQ(window->coszukac->text(), "Bartx");
-    EXPECT_EQ(window->listazadan->currentRow(), 1);
+    EXPECT_EQ(currentRow(), 1);
 }
 
 TEST_F(SearchTest, MatchIsCaseSensitiveOnPolishLettersAndIds)
@@ -59,16 +59,16 @@ TEST_F(SearchTest, MatchIsCaseSensitiveOnPolishLettersAndIds)
     start();
     search("przyk");
     EXPECT_EQ(platform.informed.size(), 1);
-    EXPECT_EQ(window->listazadan->currentRow(), 0);
+    EXPECT_EQ(currentRow(), 0);
 
     search(QStringLiteral("kład"));
-    EXPECT_EQ(window->listazadan->currentRow(), 1);
+    EXPECT_EQ(currentRow(), 1);
     search(QStringLiteral("Ł"));
-    EXPECT_EQ(window->listazadan->currentRow(), 2);
+    EXPECT_EQ(currentRow(), 2);
 
-    window->listazadan->setCurrentRow(0);
+    clickRow(0);
     search("001");
-    EXPECT_EQ(window->listazadan->currentRow(), 1);
+    EXPECT_EQ(currentRow(), 1);
     EXPECT_EQ(platform.informed.size(), 1);
 }
 
@@ -82,25 +82,25 @@ TEST_F(SearchTest, LettersOutsideTheEntriesFindNothing)
         platform.informed.clear();
         search(text);
         EXPECT_EQ(platform.informed, QStringList{kNotFound}) << text.toStdString();
-        EXPECT_EQ(window->listazadan->currentRow(), 0);
+        EXPECT_EQ(currentRow(), 0);
     }
     search(QStringLiteral("Ż"));
-    EXPECT_EQ(window->listazadan->currentRow(), 2);
+    EXPECT_EQ(currentRow(), 2);
 }
 
 TEST_F(SearchTest, NeverTestsTheSelectedEntryOrWraps)
 {
     writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}, {2, "002 Cezary"}});
     start();
-    window->listazadan->setCurrentRow(1);
+    clickRow(1);
     search("Bartek"); // only the selected entry matches
     EXPECT_EQ(platform.informed.size(), 1);
-    EXPECT_EQ(window->listazadan->currentRow(), 0);
+    EXPECT_EQ(currentRow(), 0);
 
-    window->listazadan->setCurrentRow(2);
+    clickRow(2);
     search("000"); // last entry selected: no wrap to the top
     EXPECT_EQ(platform.informed.size(), 2);
-    EXPECT_EQ(window->listazadan->currentRow(), 0);
+    EXPECT_EQ(currentRow(), 0);
 
     search(""); // an empty text matches nothing
     EXPECT_EQ(platform.informed.size(), 3);

@@ -43,14 +43,14 @@ protected:
     {
         switch (how) {
         case Leave::ArrowDown:
-            QTest::keyClick(window->listazadan, Qt::Key_Down);
+            QTest::keyClick(list(), Qt::Key_Down);
             break;
         case Leave::ClickOther:
             clickRow(0);
             break;
         case Leave::ClickSame:
-            QTest::mouseClick(window->listazadan->viewport(), Qt::LeftButton, {},
-                              window->listazadan->visualItemRect(window->listazadan->item(1)).center());
+            QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
+                              list()->visualRect(list()->model()->index(1, 0)).center());
             break;
         case Leave::Add:
             if (!answeredCancel)
@@ -105,7 +105,7 @@ TEST_P(UnsavedCardTest, LeavingTheCardAsksAndCancelStays)
     EXPECT_EQ(platform.askCaptions.front(), QStringLiteral("Pytanie"));
     if (answer == Answer::Cancel) {
         EXPECT_EQ(platform.asked.size(), 1);
-        EXPECT_EQ(window->listazadan->currentItem()->text(), "001 Bartek");
+        EXPECT_EQ(currentEntry(), "001 Bartek");
         EXPECT_EQ(window->ulica->text(), QStringLiteral("Nowa 5"));
         EXPECT_TRUE(window->changesPending());
         EXPECT_EQ(entries(), QStringList({"000 Adam", "001 Bartek", "002 Cezary"}));
@@ -120,7 +120,7 @@ TEST_P(UnsavedCardTest, LeavingTheCardAsksAndCancelStays)
         EXPECT_EQ(countedAt(databaseBytes(), fieldOffset(ContactField::Street, 1)), toCp1250(stored));
         return;
     }
-    EXPECT_EQ(window->listazadan->currentItem()->text(), row.entryAfter);
+    EXPECT_EQ(currentEntry(), row.entryAfter);
     EXPECT_EQ(window->ulica->text(), row.streetAfter.isEmpty() && row.leave == Leave::ClickSame
                                          ? QString::fromStdString(stored)
                                          : row.streetAfter);

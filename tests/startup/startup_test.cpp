@@ -10,12 +10,14 @@
 #include "store/paths.h"
 
 #include "tests/support/temp_folder.h"
+#include "tests/support/window_controls.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 
 #include <map>
 
@@ -25,6 +27,12 @@ using wirtello::test::TempFolder;
 using wirtello::test::writeBytes;
 
 namespace {
+
+// The contact list as the main window shows it.
+QListView* contactList(const Tzadania_f& window)
+{
+    return wirtello::test::control<QListView>(window, "listazadan");
+}
 
 void installDefaultPicture(const TempFolder& folder)
 {
@@ -58,7 +66,7 @@ TEST(Startup, FirstStartCreatesTheDataFilesAndSecondStartKeepsThem)
         Start start;
         EXPECT_TRUE(start.platform.errors.empty());
         EXPECT_EQ(start.window.windowTitle(), QStringLiteral("Wirtello"));
-        EXPECT_EQ(start.window.listazadan->count(), 0);
+        EXPECT_EQ(contactList(start.window)->model()->rowCount(), 0);
         EXPECT_EQ(start.data.runStart.runCount, 1);
         EXPECT_EQ(start.data.programFolder, folder.path());
     }
@@ -116,11 +124,11 @@ TEST(Startup, ListShowsEveryUsedSlotInOrder)
     db.store(contactDatabasePath(folder.path()));
 
     Start start;
-    ASSERT_EQ(start.window.listazadan->count(), 5);
+    ASSERT_EQ(contactList(start.window)->model()->rowCount(), 5);
     for (int row = 0; row < 5; ++row)
-        EXPECT_EQ(start.window.listazadan->item(row)->text().toStdString(),
+        EXPECT_EQ(contactList(start.window)->model()->index(row, 0).data().toString().toStdString(),
                   contactIdText(row) + " Kontakt " + std::to_string(row));
-    EXPECT_EQ(start.window.listazadan->currentRow(), 0);
+    EXPECT_EQ(contactList(start.window)->currentIndex().row(), 0);
     EXPECT_EQ(start.window.imie->text(), QStringLiteral("Anna Nowak"));
     EXPECT_FALSE(start.window.changesPending());
 }
@@ -131,7 +139,7 @@ TEST(Startup, MissingNotatkiShowsOneErrorAndAnEmptyList)
     installDefaultPicture(folder);
     Start start;
     ASSERT_EQ(start.platform.errors.size(), 1u);
-    EXPECT_EQ(start.window.listazadan->count(), 0);
+    EXPECT_EQ(contactList(start.window)->model()->rowCount(), 0);
     EXPECT_TRUE(std::filesystem::exists(folder / "Admini/firma.dat"));
     EXPECT_FALSE(start.data.contacts.isLoaded());
 }
@@ -151,7 +159,7 @@ TEST(Startup, FailuresLeaveExistingFilesWhole)
         EXPECT_EQ(start.platform.errors.size(), 2u);
         EXPECT_EQ(start.window.windowTitle(), QStringLiteral("Wirtello"));
         EXPECT_TRUE(start.data.contacts.isLoaded());
-        EXPECT_EQ(start.window.listazadan->count(), 1);
+        EXPECT_EQ(contactList(start.window)->model()->rowCount(), 1);
     }
     EXPECT_EQ(readBytes(folder / "NOTATKI/Wirtello_nazwy_tematow.dat"), stored);
 
@@ -162,7 +170,7 @@ TEST(Startup, FailuresLeaveExistingFilesWhole)
         Start start;
         ASSERT_EQ(start.platform.errors.size(), 1u);
         EXPECT_NE(start.platform.errors[0].path().string().find("historia.dat"), std::string::npos);
-        EXPECT_EQ(start.window.listazadan->count(), 1);
+        EXPECT_EQ(contactList(start.window)->model()->rowCount(), 1);
         EXPECT_EQ(start.window.imie->text(), "");
     }
     std::filesystem::remove(folder / "Admini/historia.dat");
@@ -172,7 +180,7 @@ TEST(Startup, FailuresLeaveExistingFilesWhole)
     {
         Start start;
         EXPECT_EQ(start.platform.errors.size(), 1u);
-        EXPECT_EQ(start.window.listazadan->count(), 0);
+        EXPECT_EQ(contactList(start.window)->model()->rowCount(), 0);
     }
     EXPECT_EQ(readBytes(folder / "NOTATKI/Wirtello_nazwy_tematow.dat"), std::vector<std::uint8_t>(1000, 7));
 

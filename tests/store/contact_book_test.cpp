@@ -128,3 +128,54 @@ TEST(ContactBook, UnreadDatabaseIsNeverWritten)
 
 } // namespace
 } // namespace wirtello
+
+namespace wirtello {
+namespace {
+
+// Find next over the entries: whole letters, case-sensitive, after the given row only.
+TEST(ContactBook, NextRowContainingMatchesEntriesAfterTheRow)
+{
+    TempFolder folder({"NOTATKI"});
+    ContactBook book(folder.path());
+    book.load();
+    for (const char* name : {"Adam", "Przykładowa", "Łukasz", "Pytanie?"})
+        book.add(name);
+    const struct {
+        int after;
+        const char* wanted;
+        int row;
+    } rows[] = {
+        {-1, "Adam", 0}, {0, "Adam", -1}, {-1, "przyk", -1}, {-1, "kład", 1}, {1, "Ł", 2}, {-1, "001", 1},
+        {-1, "", -1},    {-1, "ñ", -1},   {-1, "?ñ", -1},   {2, "?", 3},     {3, "?", -1},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(book.nextRowContaining(row.after, row.wanted), row.row) << row.wanted << " after " << row.after;
+}
+
+// A name longer than a slot holds is listed whole until the list is read
+// anew; the file keeps it cut.
+TEST(ContactBook, EntriesListNamesAsTypedUntilReadAnew)
+{
+    TempFolder folder({"NOTATKI"});
+    ContactBook book(folder.path());
+    book.load();
+    const std::string longName(230, 'n');
+    book.add("Adam");
+    book.add(longName);
+    book.rename(0, "Añna");
+    EXPECT_EQ(book.entries(), (std::vector<std::string>{"000 Añna", "001 " + longName}));
+    EXPECT_EQ(book.nextRowContaining(-1, std::string(220, 'n')), 1);
+    book.remove(0);
+    EXPECT_EQ(book.entries(), (std::vector<std::string>{"001 " + longName.substr(0, 196)}));
+}
+
+TEST(ContactBook, PhotoPathStorableOnlyWhenItComesBackTheSame)
+{
+    EXPECT_TRUE(ContactBook::photoPathStorable("C:\\Zdjęcia\\Łukasz.jpg"));
+    EXPECT_TRUE(ContactBook::photoPathStorable(std::string(250, 'a')));
+    EXPECT_FALSE(ContactBook::photoPathStorable(std::string(251, 'a')));
+    EXPECT_FALSE(ContactBook::photoPathStorable("/zdjęcia/Фото.jpg"));
+}
+
+} // namespace
+} // namespace wirtello

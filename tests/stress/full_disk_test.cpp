@@ -5,10 +5,12 @@
 #include "store/record_file.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/window_controls.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QListView>
 
 #include <cerrno>
 #include <cstring>
@@ -215,7 +217,7 @@ TEST(FailedStore, FullDiskKeepsTheDatabaseAndShowsTheErrorUntilSpaceIsFreed)
     EXPECT_EQ(program->platform.endProcessCalls, 0);
     EXPECT_EQ(readBytes(program->databasePath()), before);
     EXPECT_FALSE(program->temporaryFileLeft());
-    EXPECT_EQ(program->window->listazadan->count(), 2);
+    EXPECT_EQ(control<QListView>(*program->window, "listazadan")->model()->rowCount(), 2);
 
     fs::remove(filler);
     program->end();
