@@ -35,18 +35,6 @@ std::optional<std::filesystem::path> ResolveDataFolder(NetworkModeRecord& record
     return std::nullopt;
 }
 
-std::optional<std::filesystem::path> resolveWindowDataFolder(NetworkModeRecord& record, bool serverCheck,
-                                                             Platform& platform,
-                                                             const std::filesystem::path& programFolder)
-{
-    try {
-        return ResolveDataFolder(record, serverCheck, platform, programFolder);
-    } catch (const IoError& error) {
-        platform.showError(error);
-        return std::nullopt;
-    }
-}
-
 bool checkBossLevel(Platform& platform)
 {
     if (holdsBossLevel())

@@ -19,13 +19,6 @@ std::optional<std::filesystem::path> ResolveDataFolder(NetworkModeRecord& record
                                                        Platform& platform,
                                                        const std::filesystem::path& programFolder);
 
-// The data folder as a window's initialise() needs it: a failed step is shown
-// in the error box. Nothing when the window must stay closed (a failure, or the
-// program ending at the server check).
-std::optional<std::filesystem::path> resolveWindowDataFolder(NetworkModeRecord& record, bool serverCheck,
-                                                             Platform& platform,
-                                                             const std::filesystem::path& programFolder);
-
 // Guard of the operations reserved to the boss level: shows the refusal and
 // returns false unless the run holds that level (which it never does).
 bool checkBossLevel(Platform& platform);

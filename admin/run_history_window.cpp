@@ -1,6 +1,5 @@
 #include "run_history_window.h"
 
-#include "data_folder.h"
 #include "maker_info.h"
 
 #include "platform/handler_guard.h"
@@ -89,7 +88,7 @@ void Thisto_f::showRunHistory()
     setValue(Label4, QString::fromStdString(data_.runHistory.lastRunDate()));
     setValue(Label5, QString::fromStdString(data_.runHistory.lastRunTime()));
     setValue(Label6, QString::fromStdString(data_.runHistory.runCountText()) + QStringLiteral(" razy"));
-    const QString folderText = QString::fromStdString(dataFolder_.string());
+    const QString folderText = QString::fromStdString(dataFolder().string());
     Label8->setToolTip(folderText);
     setValue(Label8, folderTail(folderText));
 }
@@ -100,16 +99,11 @@ void Thisto_f::initialise()
     if (widgetsBuilt())
         showPlaceholders();
 
-    const std::optional<std::filesystem::path> folder =
-        resolveWindowDataFolder(siec_, true, platform_, data_.programFolder);
-    if (!folder) {
-        initialiseFailed();
+    if (!resolveDataFolder(platform_, data_.programFolder, true))
         return;
-    }
-    dataFolder_ = *folder;
     try {
         // The shared record changes only once the whole record was read.
-        data_.runHistory = loadOrCreate<RunHistoryRecord>(runHistoryPath(dataFolder_));
+        data_.runHistory = loadOrCreate<RunHistoryRecord>(runHistoryPath(dataFolder()));
     } catch (const IoError& error) {
         platform_.showError(error);
         initialiseFailed();

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "network_mode.h"
-#include "platform/program_window.h"
+#include "data_folder_window.h"
 #include "store/app_data.h"
 
 #include <filesystem>
@@ -17,7 +16,7 @@ class Platform;
 
 // Run history ("Historia"): the last recorded run, the number of recorded runs,
 // the data folder and the installed version, read from the selected data folder.
-class Thisto_f : public ProgramWindow {
+class Thisto_f : public DataFolderWindow {
     Q_OBJECT
 public:
     Thisto_f(AppData& data, Platform& platform, WidgetBuilding building = WidgetBuilding::Now);
@@ -26,7 +25,6 @@ public:
     // Clock tick of Timer1.
     void Timer1Timer();
 
-    const std::filesystem::path& dataFolder() const { return dataFolder_; }
 
     QFrame* Panel1 = nullptr;
     QFrame* Panel2 = nullptr;
@@ -53,8 +51,6 @@ private:
 
     AppData& data_;
     Platform& platform_;
-    NetworkModeRecord siec_;
-    std::filesystem::path dataFolder_;
 };
 
 // What Label8 shows of a folder: the whole of one up to 30 characters, else its

@@ -148,13 +148,8 @@ void Tkp_f::showBlocks()
 
 void Tkp_f::initialise()
 {
-    const std::optional<std::filesystem::path> folder =
-        resolveWindowDataFolder(siec_, false, platform_, data_.programFolder);
-    if (!folder) {
-        initialiseFailed();
+    if (!resolveDataFolder(platform_, data_.programFolder, false))
         return;
-    }
-    dataFolder_ = *folder;
     // A document is prepared, and the widgets built, by prepareDocument() only.
     if (!widgetsBuilt())
         return;
@@ -173,7 +168,7 @@ void Tkp_f::initialise()
     Label8->setText(cashIn ? QStringLiteral("Od kogo") : QStringLiteral("Komu"));
     Label8->adjustSize();
 
-    numberingPath_ = numberingPath(dataFolder_, document_.kind());
+    numberingPath_ = numberingPath(dataFolder(), document_.kind());
     try {
         createNumberingFileIfMissing(numberingPath_);
     } catch (const IoError& error) {
@@ -401,7 +396,7 @@ void Tkp_f::showFixedContents()
     if (document_.kind() == DocumentKind::None)
         return;
     try {
-        const std::filesystem::path path = fixedContentsPath(dataFolder_, document_.kind());
+        const std::filesystem::path path = fixedContentsPath(dataFolder(), document_.kind());
         if (!fileExists(path))
             return;
         QStringList items;
@@ -450,7 +445,7 @@ FileDialogRequest Tkp_f::documentDialog(const QString& title) const
     request.title = title;
     request.filter = QStringLiteral("Dokumenty Kp i Kw|*.kpw");
     request.defaultExtension = QStringLiteral("*.kpw");
-    request.startFolder = joinPath(dataFolder_, "Dokumenty");
+    request.startFolder = joinPath(dataFolder(), "Dokumenty");
     return request;
 }
 
@@ -487,7 +482,7 @@ void Tkp_f::readDocument()
 void Tkp_f::startCalculator()
 {
     for (const char* calculator : kCalculators)
-        if (platform_.exec(QString::fromLatin1(calculator), dataFolder_))
+        if (platform_.exec(QString::fromLatin1(calculator), dataFolder()))
             return;
     platform_.inform(QStringLiteral("Nie znaleziono kalkulatora. Zainstaluj jeden z programów: gnome-calculator, "
                                     "kcalc, galculator, qalculate-gtk lub xcalc."));

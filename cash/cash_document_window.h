@@ -1,12 +1,11 @@
 #pragma once
 
-#include "admin/network_mode.h"
+#include "admin/data_folder_window.h"
 #include "cash/cash_amount.h"
 #include "cash/cash_document.h"
 #include "cash/cash_document_file.h"
 #include "cash/cash_document_kind.h"
 #include "platform/print_menu.h"
-#include "platform/program_window.h"
 #include "print/print_font.h"
 #include "store/app_data.h"
 
@@ -42,7 +41,7 @@ struct FileDialogRequest;
 //     kp.prepareDocument(DocumentKind::Kp, imie, nazwisko, ulica, miejscowosc,
 //                        {company line 1, 2, 3, 4});
 //     kp.open();
-class Tkp_f : public ProgramWindow {
+class Tkp_f : public DataFolderWindow {
     Q_OBJECT
 public:
     Tkp_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, Tlogowania_f& textEditor,
@@ -112,7 +111,6 @@ public:
     std::uint8_t colourPrintFlag() const { return colourFlag_; }
     // 1 issuer, 2 counterparty.
     std::uint8_t editTarget() const { return editTarget_; }
-    const std::filesystem::path& dataFolder() const { return dataFolder_; }
     const std::filesystem::path& numberingFilePath() const { return numberingPath_; }
     // The total of the latest tick (or print).
     const AmountTotal& total() const { return total_; }
@@ -232,8 +230,6 @@ private:
     CashDocument document_;
     std::uint8_t colourFlag_ = 0;
     std::uint8_t editTarget_ = 1;
-    NetworkModeRecord siec_;
-    std::filesystem::path dataFolder_;
     std::filesystem::path numberingPath_;
     CashDocumentRecord documentBuffer_;
     int lastColumn_ = 0;

@@ -3,7 +3,6 @@
 #include "editor_printout.h"
 #include "text_lines.h"
 
-#include "admin/data_folder.h"
 #include "platform/handler_guard.h"
 #include "platform/keyboard_access.h"
 #include "platform/platform.h"
@@ -72,7 +71,7 @@ void Tlogowania_f::build()
 
 std::filesystem::path Tlogowania_f::editedPath() const
 {
-    return joinPath(dataFolder_, parameters_.file);
+    return joinPath(dataFolder(), parameters_.file);
 }
 
 void Tlogowania_f::applyPrintFontToMemo()
@@ -127,13 +126,8 @@ void Tlogowania_f::initialise()
         return;
     setWindowTitle(parameters_.caption.empty() ? kDefaultCaption : QString::fromStdString(parameters_.caption));
 
-    const std::optional<std::filesystem::path> folder =
-        resolveWindowDataFolder(siec_, true, platform_, data_.programFolder);
-    if (!folder) {
-        initialiseFailed();
+    if (!resolveDataFolder(platform_, data_.programFolder, true))
         return;
-    }
-    dataFolder_ = *folder;
     if (parameters_.file.empty())
         return;
 

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "admin/network_mode.h"
+#include "admin/data_folder_window.h"
 #include "platform/print_menu.h"
-#include "platform/program_window.h"
 #include "print/print_font.h"
 #include "store/app_data.h"
 
@@ -37,7 +36,7 @@ struct EditorParameters {
 //     editor.setParameters({"\\DOKUMENTY\\kptresc.dat", "Edytor stałej treści",
 //                           Tlogowania_f::kStoreOnReturn});
 //     editor.open();
-class Tlogowania_f : public ProgramWindow {
+class Tlogowania_f : public DataFolderWindow {
     Q_OBJECT
 public:
     static constexpr std::uint8_t kStoreOnReturn = 2;
@@ -53,7 +52,6 @@ public:
     // whether to store it; "Anuluj" leaves the window as it is.
     void initialise() override;
 
-    const std::filesystem::path& dataFolder() const { return dataFolder_; }
     // The edited file: the data folder followed by the editor file.
     std::filesystem::path editedPath() const;
 
@@ -79,8 +77,6 @@ private:
     Platform& platform_;
     CurrentPrintFont& printFont_;
     EditorParameters parameters_;
-    NetworkModeRecord siec_;
-    std::filesystem::path dataFolder_;
     // The file whose text the memo holds; set only by a whole read, so a
     // failed reopening never stores one file's text under another's name.
     std::optional<std::filesystem::path> loadedPath_;

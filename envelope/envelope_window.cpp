@@ -1,6 +1,5 @@
 #include "envelope_window.h"
 
-#include "admin/data_folder.h"
 #include "envelope/logo_picture.h"
 #include "platform/handler_guard.h"
 #include "platform/keyboard_access.h"
@@ -126,13 +125,8 @@ void Tkoperta_f::addressTo(const EnvelopeAddress& card)
 
 void Tkoperta_f::initialise()
 {
-    const std::optional<std::filesystem::path> folder =
-        resolveWindowDataFolder(siec_, false, platform_, data_.programFolder);
-    if (!folder) {
-        initialiseFailed();
+    if (!resolveDataFolder(platform_, data_.programFolder, false))
         return;
-    }
-    dataFolder_ = *folder;
 
     // Before the widgets are built only the files are read (and made when
     // missing) and the logo loaded; the opening that builds them shows it all.
@@ -148,17 +142,17 @@ void Tkoperta_f::initialise()
 
     bool completed = false;
     runGuarded(platform_, [this, showing, &completed] {
-        logoRecord_ = loadOrCreate<LogoSettingsRecord>(logoSettingsPath(dataFolder_));
+        logoRecord_ = loadOrCreate<LogoSettingsRecord>(logoSettingsPath(dataFolder()));
         settingsRecord_ =
-            loadOrCreate<EnvelopeSettingsRecord>(envelopeSettingsPath(dataFolder_), defaultEnvelopeSettings());
+            loadOrCreate<EnvelopeSettingsRecord>(envelopeSettingsPath(dataFolder()), defaultEnvelopeSettings());
         if (showing) {
             showLogoSettings(logoRecord_.logo());
             showSettings(settingsRecord_.settings(), false);
             showPreset(1);
         }
         loadNamedPicture();
-        formaRecord_ = loadOrCreate<FormaRecord>(formaPath(dataFolder_));
-        choiceRecord_ = loadOrCreate<LayoutChoiceRecord>(layoutChoicePath(dataFolder_));
+        formaRecord_ = loadOrCreate<FormaRecord>(formaPath(dataFolder()));
+        choiceRecord_ = loadOrCreate<LayoutChoiceRecord>(layoutChoicePath(dataFolder()));
         if (showing) {
             o1->setText(qText(formaRecord_.forma()));
             LayoutTicks shown = ticks();
@@ -185,11 +179,11 @@ void Tkoperta_f::saveDefaults()
 {
     runGuarded(platform_, [this] {
         settingsRecord_.setSettings(typedSettings());
-        storeRecord(envelopeSettingsPath(dataFolder_), settingsRecord_);
+        storeRecord(envelopeSettingsPath(dataFolder()), settingsRecord_);
         logoRecord_.setLogo(typedLogoSettings());
-        storeRecord(logoSettingsPath(dataFolder_), logoRecord_);
+        storeRecord(logoSettingsPath(dataFolder()), logoRecord_);
         choiceRecord_.setChoice(layoutChoiceOf(ticks(), choiceRecord_.choice()));
-        storeRecord(layoutChoicePath(dataFolder_), choiceRecord_);
+        storeRecord(layoutChoicePath(dataFolder()), choiceRecord_);
         enableLogoTickForFile();
     });
 }
@@ -202,13 +196,13 @@ void Tkoperta_f::readDefaults()
         tickPreset(1);
         poziomo->setChecked(false);
         logo->setChecked(false);
-        choiceRecord_ = loadRecord<LayoutChoiceRecord>(layoutChoicePath(dataFolder_));
+        choiceRecord_ = loadRecord<LayoutChoiceRecord>(layoutChoicePath(dataFolder()));
         LayoutTicks shown = ticks();
         applyLayoutChoice(choiceRecord_.choice(), shown);
         applyTicks(shown);
-        logoRecord_ = loadRecord<LogoSettingsRecord>(logoSettingsPath(dataFolder_));
+        logoRecord_ = loadRecord<LogoSettingsRecord>(logoSettingsPath(dataFolder()));
         showLogoSettings(logoRecord_.logo());
-        settingsRecord_ = loadRecord<EnvelopeSettingsRecord>(envelopeSettingsPath(dataFolder_));
+        settingsRecord_ = loadRecord<EnvelopeSettingsRecord>(envelopeSettingsPath(dataFolder()));
         showSettings(settingsRecord_.settings(), true);
         showPreset(tickedPreset());
         loadNamedPicture();
@@ -225,7 +219,7 @@ FileDialogRequest Tkoperta_f::profileDialog(const QString& title) const
 {
     // Profiles live in "Koperty"; a data folder made without it gets it here
     // rather than sending the dialog somewhere unrelated.
-    const std::filesystem::path folder = profilesFolder(dataFolder_);
+    const std::filesystem::path folder = profilesFolder(dataFolder());
     std::error_code ignored;
     if (!std::filesystem::is_directory(folder, ignored))
         std::filesystem::create_directory(folder, ignored);
@@ -233,7 +227,7 @@ FileDialogRequest Tkoperta_f::profileDialog(const QString& title) const
     request.title = title;
     request.filter = QStringLiteral("Pliki profilów|*.pro");
     request.defaultExtension = QStringLiteral("pro");
-    request.startFolder = std::filesystem::is_directory(folder, ignored) ? folder : dataFolder_;
+    request.startFolder = std::filesystem::is_directory(folder, ignored) ? folder : dataFolder();
     return request;
 }
 
@@ -277,12 +271,12 @@ void Tkoperta_f::attachPicture()
 {
     runGuarded(platform_, [this] {
         std::error_code ec;
-        const std::filesystem::path logoFolder = joinPath(dataFolder_, kLogoFolder);
+        const std::filesystem::path logoFolder = joinPath(dataFolder(), kLogoFolder);
         FileDialogRequest request;
         request.title = QStringLiteral("Dołącz obrazek");
         request.filter = QStringLiteral("Pliki graficzne|*.jpg");
         request.defaultExtension = QStringLiteral("jpg");
-        request.startFolder = std::filesystem::is_directory(logoFolder, ec) ? logoFolder : dataFolder_;
+        request.startFolder = std::filesystem::is_directory(logoFolder, ec) ? logoFolder : dataFolder();
         const std::optional<std::filesystem::path> chosen = platform_.openFile(request);
         if (!chosen)
             return;
@@ -328,7 +322,7 @@ void Tkoperta_f::finish()
         return;
     runGuarded(platform_, [this] {
         formaRecord_.setForma(utf8(o1));
-        storeRecord(formaPath(dataFolder_), formaRecord_);
+        storeRecord(formaPath(dataFolder()), formaRecord_);
         dismiss();
     });
 }
@@ -427,8 +421,8 @@ std::filesystem::path Tkoperta_f::picturePath() const
     const std::string text = pictureName();
     // A name without a folder (a hand-made file), or a Windows path of a folder
     // brought over, is found below the data folder, then below the program folder.
-    const std::filesystem::path path = resolveStoredPath(dataFolder_, text);
-    if (text.empty() || fileExists(path) || dataFolder_ == data_.programFolder)
+    const std::filesystem::path path = resolveStoredPath(dataFolder(), text);
+    if (text.empty() || fileExists(path) || dataFolder() == data_.programFolder)
         return path;
     const std::filesystem::path inProgramFolder = resolveStoredPath(data_.programFolder, text);
     return fileExists(inProgramFolder) ? inProgramFolder : path;

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "admin/network_mode.h"
+#include "admin/data_folder_window.h"
 #include "envelope/envelope_printout.h"
 #include "envelope/envelope_records.h"
 #include "platform/print_menu.h"
-#include "platform/program_window.h"
 #include "print/print_font.h"
 #include "store/app_data.h"
 #include "store/jpeg_picture.h"
@@ -43,7 +42,7 @@ struct EnvelopeAddress {
 // "Adresowanie kopert": sender and recipient lines, where the two blocks and
 // the logo go on the envelope, the layout kept as defaults and as profiles,
 // and the envelope printout.
-class Tkoperta_f : public ProgramWindow {
+class Tkoperta_f : public DataFolderWindow {
     Q_OBJECT
 public:
     Tkoperta_f(AppData& data, Platform& platform, CurrentPrintFont& printFont,
@@ -82,7 +81,6 @@ public:
     // The unscaled logo the printout stretches (the hidden Image3 of the
     // layout); null when none is loaded.
     const Picture& logoPicture() const { return logo_; }
-    const std::filesystem::path& dataFolder() const { return dataFolder_; }
     // The preset whose radio button is ticked, 0 when none.
     int tickedPreset() const;
 
@@ -194,8 +192,6 @@ private:
     AppData& data_;
     Platform& platform_;
     CurrentPrintFont& printFont_;
-    NetworkModeRecord siec_;
-    std::filesystem::path dataFolder_;
 
     // The in-memory copies of the records; bytes no field names are written back as read.
     EnvelopeSettingsRecord settingsRecord_;
