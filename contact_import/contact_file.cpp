@@ -7,6 +7,7 @@
 #include "store/cp1250.h"
 #include "store/io_error.h"
 #include "store/safe_file.h"
+#include "store/utf8_text.h"
 
 #include <vector>
 
@@ -67,7 +68,7 @@ ContactFileReading readContactBytes(std::string_view bytes, std::size_t room, co
 
     if (startsAsVcard(bytes))
         return readVcards(bytes, room, progress); // each line's own encoding is found as it is read
-    if (!isUtf8(bytes)) {
+    if (!isValidUtf8(bytes)) {
         text = fromCp1250(bytes);
         bytes = text;
     }

@@ -3,6 +3,7 @@
 #include "contact_mapping.h"
 #include "import_text.h"
 #include "store/own_csv.h"
+#include "store/utf8_text.h"
 
 #include <algorithm>
 #include <array>

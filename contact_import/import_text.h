@@ -7,8 +7,6 @@ namespace wirtello {
 
 // Text helpers for reading contact files written by other programs.
 
-bool isUtf8(std::string_view bytes);
-
 // Converts text in a named character set to UTF-8. UTF-8 stays as it is when
 // valid; Windows-1250 goes through the program's own table; other sets through
 // the C library's converter. An unknown set, or bytes that are not what the set
@@ -21,11 +19,6 @@ std::string decodeQuotedPrintable(std::string_view text);
 
 // "%XX" escapes decoded when the result is valid UTF-8; otherwise unchanged.
 std::string percentDecoded(std::string_view text);
-
-// A header or type name folded for comparison: lower case, Polish and other
-// Latin letters without their marks, every run of other characters one blank,
-// no blank at either end. "Telefon kom." -> "telefon kom", "E-mail" -> "e mail".
-std::string foldedKey(std::string_view utf8);
 
 // A text fit for one line of the card: line breaks become ", ", tabs and other
 // control characters a blank, blanks at both ends removed.

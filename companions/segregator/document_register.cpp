@@ -1,8 +1,8 @@
 #include "document_register.h"
 
 #include "companions/companion_kit/line_escape.h"
-#include "contact_import/import_text.h"
 #include "store/paths.h"
+#include "store/utf8_text.h"
 
 #include <algorithm>
 #include <array>

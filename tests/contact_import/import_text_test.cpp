@@ -1,5 +1,6 @@
 // Character sets and the small text rules of the import.
 #include "contact_import/import_text.h"
+#include "store/utf8_text.h"
 
 #include <gtest/gtest.h>
 
