@@ -85,6 +85,15 @@ public:
     // its type; anything else is refused. False when refused or when nothing took it.
     virtual bool openDocument(const std::filesystem::path& file) = 0;
 
+    // Runs a long step with a window-modal progress box titled `title`,
+    // showing `text` and "Anuluj" once it has lasted half a second. The step
+    // reports its progress in thousandths through the function it is given,
+    // which answers false once the user cancelled. What the step throws
+    // passes through, the box closed.
+    using ProgressReport = std::function<bool(int permille)>;
+    virtual void showProgress(const QString& title, const QString& text,
+                              const std::function<void(const ProgressReport&)>& step) = 0;
+
     virtual QDateTime now() = 0;
     // The regional date separator and long time format.
     virtual QString dateSeparator() = 0;

@@ -16,6 +16,7 @@
 #include <QLocale>
 #include <QTranslator>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QProcess>
 #include <QUrl>
 
@@ -260,6 +261,22 @@ bool QtPlatform::download(const QString& url, const std::filesystem::path& targe
         showFailure(QString::fromStdString(missing.what()));
         return false;
     }
+}
+
+void QtPlatform::showProgress(const QString& title, const QString& text,
+                              const std::function<void(const ProgressReport&)>& step)
+{
+    QProgressDialog progress(text, QStringLiteral("Anuluj"), 0, 1000, QApplication::activeWindow());
+    progress.setObjectName(QStringLiteral("progress"));
+    progress.setWindowTitle(title);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    step([&progress](int permille) {
+        progress.setValue(permille);
+        return !progress.wasCanceled();
+    });
 }
 
 void QtPlatform::endProcess()

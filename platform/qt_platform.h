@@ -24,6 +24,8 @@ public:
     bool exec(const QString& commandLine, const std::filesystem::path& workingFolder) override;
     bool openUrl(const QString& url) override;
     bool openDocument(const std::filesystem::path& file) override;
+    void showProgress(const QString& title, const QString& text,
+                      const std::function<void(const ProgressReport&)>& step) override;
     QDateTime now() override;
     QString dateSeparator() override;
     QString longTimeFormat() override;

@@ -135,6 +135,13 @@ bool ScriptedPlatform::openUrl(const QString& url)
     return urlsOpen;
 }
 
+void ScriptedPlatform::showProgress(const QString& title, const QString&,
+                                    const std::function<void(const ProgressReport&)>& step)
+{
+    progressShown << title;
+    step([this](int permille) { return !cancelProgressAt || permille < *cancelProgressAt; });
+}
+
 bool ScriptedPlatform::openDocument(const std::filesystem::path& file)
 {
     openedDocuments.push_back(file);

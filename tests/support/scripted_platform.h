@@ -76,6 +76,10 @@ public:
     bool urlsOpen = true;
     // What openDocument answers (whether a program took the file).
     bool documentsOpen = true;
+    // Progress boxes shown (their titles), and the thousandth at which the
+    // user presses "Anuluj" in each (none: never).
+    QStringList progressShown;
+    std::optional<int> cancelProgressAt;
 
     void inform(const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text) override;
@@ -92,6 +96,8 @@ public:
     bool exec(const QString& commandLine, const std::filesystem::path& workingFolder) override;
     bool openUrl(const QString& url) override;
     bool openDocument(const std::filesystem::path& file) override;
+    void showProgress(const QString& title, const QString& text,
+                      const std::function<void(const ProgressReport&)>& step) override;
     QDateTime now() override { return clock; }
     QString dateSeparator() override { return separator; }
     QString longTimeFormat() override { return timeFormat; }
