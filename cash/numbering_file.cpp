@@ -25,8 +25,6 @@
 namespace wirtello {
 namespace {
 
-const char* const kReadFailed = "Nie można odczytać pliku";
-const char* const kWriteFailed = "Nie można zapisać pliku";
 const char* const kLockFailed = "Nie można zablokować pliku numeratora";
 const char* const kDamaged = "Uszkodzony plik numeratora";
 

@@ -6,7 +6,6 @@
 namespace wirtello {
 namespace {
 
-const char* const kNotAPicture = "Nie można odczytać obrazu JPEG";
 const char* const kTooLarge = "Obraz jest zbyt duży, aby go użyć jako logo";
 
 bool isFrameMarker(std::uint8_t marker)
@@ -74,7 +73,7 @@ Picture loadLogoPicture(const std::filesystem::path& path)
     const std::vector<std::uint8_t> data = readRegularFile(path, kMaxLogoFileBytes, kTooLarge);
     const std::optional<JpegFrameSize> frame = jpegFrameSize(data);
     if (!frame || frame->width <= 0 || frame->height <= 0)
-        throw IoError(kNotAPicture, path);
+        throw IoError(kPictureUnreadable, path);
     if (static_cast<std::uint64_t>(frame->width) * static_cast<std::uint64_t>(frame->height) > kMaxLogoPixels)
         throw IoError(kTooLarge, path);
     return decodeJpeg(data, path);

@@ -30,7 +30,7 @@ void printToPdf(Platform& platform, const PrintoutTarget& target, const Destined
         return;
     const std::unique_ptr<PrintSurface> surface = platform.pdfSurface(*file, target.paper);
     if (!surface)
-        throw IoError("Nie można zapisać pliku PDF", *file);
+        throw IoError(kPdfFailed, *file);
     draw(*surface, PrintDestination::Pdf);
 }
 

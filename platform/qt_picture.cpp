@@ -102,7 +102,7 @@ QImage decodeForFrame(const fs::path& path, QSize frame, std::uint64_t maxBlocks
     const QImage image = toQImage(stretchPicture(decodeJpegFileToCover(path, frame.width(), frame.height(), maxBlocks),
                                                  frame.width(), frame.height()));
     if (image.isNull()) // Qt reports a failed allocation as a null image
-        throw IoError("Za mało pamięci, aby odczytać obraz JPEG", path);
+        throw IoError(kPictureOutOfMemory, path);
     return image;
 }
 
@@ -126,7 +126,7 @@ QImage loadJpegImage(const std::filesystem::path& path)
 {
     const QImage image = toQImage(decodeJpegFile(path));
     if (image.isNull()) // Qt reports a failed allocation as a null image
-        throw IoError("Za mało pamięci, aby odczytać obraz JPEG", path);
+        throw IoError(kPictureOutOfMemory, path);
     return image;
 }
 
@@ -221,7 +221,7 @@ void FramePhotoLoader::show(const std::filesystem::path& path, const std::functi
         } catch (const IoError& error) {
             result.error = error;
         } catch (const std::exception&) {
-            result.error = IoError("Nie można odczytać pliku", path);
+            result.error = IoError(kReadFailed, path);
         }
         // The loader waits for this task before it goes, so it is still here.
         QMetaObject::invokeMethod(this, [this, result = std::move(result)] { deliver(result); }, Qt::QueuedConnection);

@@ -67,7 +67,6 @@ QImage toImage(const Picture& picture)
     return image;
 }
 
-const char* const kPdfFailed = "Nie można zapisać pliku PDF";
 
 // "<name>.<16 hex digits>.tmp~": the name the program's unfinished writes
 // have, so one left by a crash is recognised and cleared like the others.
@@ -211,7 +210,7 @@ void QtPrintSurface::checkPrinterReady() const
         ready = ready && !file.isEmpty() && QFileInfo(file).absoluteDir().exists();
     }
     if (!ready)
-        throw IoError("Nie można rozpocząć wydruku na drukarce", printerName().toStdString());
+        throw IoError(kPrintStartFailed, printerName().toStdString());
 }
 
 void QtPrintSurface::beginJob(const std::string& title)
@@ -302,7 +301,7 @@ void QtPrintSurface::play(const std::vector<int>& order)
 {
     playedLayout_ = printer_->pageLayout();
     if (!painter_.begin(printer_))
-        throw IoError("Nie można rozpocząć wydruku na drukarce", printerName().toStdString());
+        throw IoError(kPrintStartFailed, printerName().toStdString());
     bool first = true;
     for (const int index : order) {
         if (!first && !printer_->newPage())

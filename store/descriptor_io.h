@@ -13,7 +13,5 @@
 
 namespace wirtello {
 
-inline constexpr const char* kReadFailed = "Nie można odczytać pliku";
-inline constexpr const char* kWriteFailed = "Nie można zapisać pliku";
 
 } // namespace wirtello

@@ -23,4 +23,15 @@ private:
     std::filesystem::path path_;
 };
 
+// The steps that fail in more than one place, each named once.
+inline constexpr const char* kReadFailed = "Nie można odczytać pliku";
+inline constexpr const char* kWriteFailed = "Nie można zapisać pliku";
+inline constexpr const char* kFolderFailed = "Nie można utworzyć folderu";
+inline constexpr const char* kRestoreFailed = "Nie można przywrócić pliku";
+inline constexpr const char* kPdfFailed = "Nie można zapisać pliku PDF";
+inline constexpr const char* kPrintStartFailed = "Nie można rozpocząć wydruku na drukarce";
+inline constexpr const char* kLockFileFailed = "Nie można otworzyć pliku blokady";
+inline constexpr const char* kPictureUnreadable = "Nie można odczytać obrazu JPEG";
+inline constexpr const char* kPictureOutOfMemory = "Za mało pamięci, aby odczytać obraz JPEG";
+
 } // namespace wirtello

@@ -18,9 +18,7 @@
 namespace wirtello {
 namespace {
 
-const char* const kDecodeFailed = "Nie można odczytać obrazu JPEG";
 const char* const kTooLarge = "Obraz JPEG jest zbyt duży (ponad 100 milionów pikseli)";
-const char* const kOutOfMemory = "Za mało pamięci, aby odczytać obraz JPEG";
 const std::string kTooManyScans =
     "Obraz JPEG składa się ze zbyt wielu skanów (ponad " + std::to_string(kMaxJpegScans) + ")";
 const char* const kTooMuchWork = "Odczyt obrazu JPEG trwałby zbyt długo";
@@ -235,7 +233,7 @@ Picture decode(std::span<const std::uint8_t> data, const std::filesystem::path& 
                std::uint64_t maxBlocks = kMaxJpegDecodeBlocks)
 {
     if (data.empty())
-        throw IoError(kDecodeFailed, name);
+        throw IoError(kPictureUnreadable, name);
     try {
         Picture picture;
         std::vector<std::uint8_t> row;
@@ -245,14 +243,14 @@ Picture decode(std::span<const std::uint8_t> data, const std::filesystem::path& 
         case Outcome::TooLarge: throw IoError(kTooLarge, name);
         case Outcome::TooManyScans: throw IoError(kTooManyScans, name);
         case Outcome::TooMuchWork: throw JpegWorkLimitError(kTooMuchWork, name);
-        case Outcome::OutOfMemory: throw IoError(kOutOfMemory, name);
-        case Outcome::Unreadable: throw IoError(kDecodeFailed, name);
+        case Outcome::OutOfMemory: throw IoError(kPictureOutOfMemory, name);
+        case Outcome::Unreadable: throw IoError(kPictureUnreadable, name);
         }
         if (picture.isNull())
-            throw IoError(kDecodeFailed, name);
+            throw IoError(kPictureUnreadable, name);
         return applyOrientation(std::move(picture), orientation);
     } catch (const std::bad_alloc&) {
-        throw IoError(kOutOfMemory, name);
+        throw IoError(kPictureOutOfMemory, name);
     }
 }
 
@@ -265,7 +263,7 @@ std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& path)
     try {
         return readRegularFile(path, kMaxJpegFileBytes);
     } catch (const std::bad_alloc&) {
-        throw IoError(kOutOfMemory, path);
+        throw IoError(kPictureOutOfMemory, path);
     }
 }
 

@@ -36,7 +36,7 @@ std::filesystem::path companionFolder(const std::filesystem::path& programFolder
     std::error_code error;
     std::filesystem::create_directory(folder, error);
     if (error || !std::filesystem::is_directory(folder, error))
-        throw IoError("Nie można utworzyć folderu", folder);
+        throw IoError(kFolderFailed, folder);
     return folder;
 }
 
@@ -138,13 +138,13 @@ std::optional<DocumentLock> DocumentLock::tryLock(const std::filesystem::path& f
         fd = -1;
     }
     if (fd < 0)
-        throw IoError("Nie można otworzyć pliku blokady", lockFile);
+        throw IoError(kLockFileFailed, lockFile);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int reason = errno;
         ::close(fd);
         if (reason == EWOULDBLOCK)
             return std::nullopt;
-        throw IoError("Nie można otworzyć pliku blokady", lockFile);
+        throw IoError(kLockFileFailed, lockFile);
     }
     return DocumentLock(fd);
 }

@@ -9,8 +9,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kFolderFailed = "Nie można utworzyć folderu";
-const char* const kRestoreFailed = "Nie można przywrócić pliku";
 const char* const kKeepFailed = "Nie można przenieść pliku";
 
 // The hidden folder inside the program folder that the archive is unpacked

@@ -21,9 +21,6 @@ namespace {
 
 const char* const kCreateFailed = "Nie można utworzyć archiwum";
 const char* const kArchiveUnreadable = "Nie można odczytać archiwum";
-const char* const kFileUnreadable = "Nie można odczytać pliku";
-const char* const kFolderFailed = "Nie można utworzyć folderu";
-const char* const kRestoreFailed = "Nie można przywrócić pliku";
 
 struct ZipDiscarder {
     void operator()(zip_t* archive) const { zip_discard(archive); }
@@ -139,7 +136,7 @@ CreatedArchive createArchive(const CompanionConfig& config, const std::filesyste
     // cannot be read is named now, before anything is written.
     for (const ArchiveFile& file : selection.files) {
         if (!std::ifstream(file.source, std::ios::binary))
-            throw IoError(kFileUnreadable, file.source);
+            throw IoError(kReadFailed, file.source);
     }
 
     const std::filesystem::path folder = ensureFolder(joinPath(programFolder, kArchiveFolder));
@@ -155,7 +152,7 @@ CreatedArchive createArchive(const CompanionConfig& config, const std::filesyste
         zip_source_t* source = zip_source_file_create(file.source.string().c_str(), 0, -1, &sourceError);
         zip_error_fini(&sourceError);
         if (!source)
-            throw IoError(kFileUnreadable, file.source);
+            throw IoError(kReadFailed, file.source);
         if (zip_file_add(zip.get(), file.entryName.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
             zip_source_free(source);
             throw IoError(kCreateFailed, target);

@@ -46,7 +46,7 @@ AddressExport exportAddresses(const std::filesystem::path& programFolder, std::c
     std::error_code ec;
     std::filesystem::create_directory(folder, ec);
     if (ec || !std::filesystem::is_directory(folder, ec))
-        throw IoError("Nie można utworzyć folderu", folder);
+        throw IoError(kFolderFailed, folder);
 
     VcardExport vcards = buildVcards(contacts, programFolder);
     const std::string stem = exportFileStem(date);
