@@ -1,13 +1,7 @@
 #include "program.h"
 
-#include "admin/about_window.h"
-#include "admin/admin_tools_window.h"
-#include "admin/run_history_window.h"
-#include "cash/cash_document_window.h"
-#include "cash/company_window.h"
-#include "cash/text_editor_window.h"
-#include "envelope/envelope_window.h"
-#include "print/print_font_window.h"
+#include "window_registry.h"
+
 #include "platform/qt_platform.h"
 #include "store/paths.h"
 
@@ -15,35 +9,21 @@
 
 namespace wirtello {
 
-template <typename Window, typename... Args>
-Window& Program::create(WindowRole role, Args&&... args)
-{
-    auto window = std::make_unique<Window>(std::forward<Args>(args)...);
-    Window& created = *window;
-    windows_.add(role, window.get());
-    owned_.push_back(std::move(window));
-    created.initialise(); // the window's creation handler
-    return created;
-}
-
 Program::Program(AppData& data, Platform& platform) : printFont_(data.programFolder)
 {
     // The main window prepares all shared data before any other window exists.
     main_ = std::make_unique<Tzadania_f>(data, platform, printFont_, windows_);
     main_->FormCreate();
 
-    // The later windows, in their creation order. Their creation handlers run
-    // now; their widgets are built when each is first shown, which keeps the
-    // start quick since most of them are never opened in a run.
-    const WidgetBuilding later = WidgetBuilding::OnFirstShow;
-    create<Tform3>(WindowRole::About, platform, later);
-    create<Tfirma_f>(WindowRole::Company, data, platform, later);
-    auto& textEditor = create<Tlogowania_f>(WindowRole::TextEditor, data, platform, printFont_, later);
-    create<Thisto_f>(WindowRole::RunHistory, data, platform, later);
-    create<Tfont_f>(WindowRole::PrintFont, platform, printFont_);
-    create<Tkp_f>(WindowRole::CashDocument, data, platform, printFont_, textEditor, later);
-    create<Tkoperta_f>(WindowRole::Envelope, data, platform, printFont_, later);
-    create<Tnarzedzia_f>(WindowRole::AdminTools, data, platform, later);
+    // The later windows, in their creation order, each running its creation
+    // handler as it is made.
+    const WindowMaking making{data, platform, printFont_, windows_};
+    for (const RegisteredWindow& registered : registeredWindows()) {
+        std::unique_ptr<ProgramWindow> window = registered.make(making);
+        windows_.add(registered.role, window.get());
+        window->initialise();
+        owned_.push_back(std::move(window));
+    }
 }
 
 std::vector<ProgramWindow*> Program::creationOrder() const

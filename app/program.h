@@ -22,9 +22,6 @@ public:
     std::vector<ProgramWindow*> creationOrder() const;
 
 private:
-    template <typename Window, typename... Args>
-    Window& create(WindowRole role, Args&&... args);
-
     CurrentPrintFont printFont_;
     ProgramWindows windows_;
     std::unique_ptr<Tzadania_f> main_;
