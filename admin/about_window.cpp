@@ -1,4 +1,5 @@
 #include "about_window.h"
+#include "ui_about_window.h"
 
 #include "admin_picture.h"
 #include "maker_info.h"
@@ -8,7 +9,6 @@
 #include "platform/platform.h"
 #include "platform/window_look.h"
 
-#include <QFrame>
 #include <QLabel>
 #include <QTimer>
 #include <QToolButton>
@@ -27,49 +27,64 @@ Tform3::Tform3(Platform& platform, WidgetBuilding building) : platform_(platform
     buildWidgetsIf(building);
 }
 
+Tform3::~Tform3() = default;
+
 void Tform3::build()
 {
-    Panel2 = addPanel(this, QRect(12, 8, 329, 109), Qt::white);
+    ui_ = std::make_unique<Ui::Tform3>();
+    ui_->setupUi(this);
+
+    // The maker's details come from maker_info.h; the Designer file cannot say
+    // pixel fonts, colours, the picture or the glyphs.
+    paintBackground(ui_->Panel2, Qt::white);
     const QFont arial12 = pixelFont(QStringLiteral("Arial"), 12);
     const QFont arial11 = pixelFont(QStringLiteral("Arial"), 11);
-    Label1 = addLabel(Panel2, QString::fromUtf8(maker::kName), 52, 4, arial12, kGrey);
-    Label2 = addLabel(Panel2, QString::fromUtf8(maker::kStreet), 20, 20, arial12, kGrey);
-    Label3 = addLabel(Panel2, QString::fromUtf8(maker::kPostalCodeAndTown), 52, 36, arial12, kGrey);
-    Label6 = addLabel(Panel2, QString::fromUtf8(maker::kTelephone), 48, 56, arial12, kGrey);
-    Label4 = addLabel(Panel2, QString::fromUtf8(maker::kWebAddress), 52, 76, arial11, kGrey);
-    Label5 = addLabel(Panel2, QString::fromUtf8(maker::kEmail), 52, 92, arial11, kGrey);
+    const struct {
+        QLabel* label;
+        const char* text;
+        const QFont& font;
+    } details[] = {
+        {ui_->Label1, maker::kName, arial12},
+        {ui_->Label2, maker::kStreet, arial12},
+        {ui_->Label3, maker::kPostalCodeAndTown, arial12},
+        {ui_->Label6, maker::kTelephone, arial12},
+        {ui_->Label4, maker::kWebAddress, arial11},
+        {ui_->Label5, maker::kEmail, arial11},
+    };
+    for (const auto& detail : details) {
+        detail.label->setText(QString::fromUtf8(detail.text));
+        styleLabel(detail.label, detail.font, kGrey);
+    }
+    ui_->Image1->setPixmap(QPixmap::fromImage(adminPicture(QStringLiteral(":/admin/wizyt.jpg"))));
 
-    Bevel1 = new QFrame(Panel2);
-    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Bevel1->setGeometry(232, 5, 93, 101);
-    Image1 = new QLabel(Panel2);
-    Image1->setGeometry(236, 9, 85, 93);
-    Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap::fromImage(adminPicture(QStringLiteral(":/admin/wizyt.jpg"))));
-
-    SpeedButton1 = addFlatButton(this, QStringLiteral("Odwiedź witrynę www autora"), QRect(12, 128, 177, 22), arial11,
-                                 kNavy, standardGlyph(QStyle::SP_DirLinkIcon), GlyphSide::Left);
-    SpeedButton2 = addFlatButton(this, QStringLiteral("Wyślij pocztę"), QRect(12, 148, 177, 22), arial11, kNavy,
-                                 standardGlyph(QStyle::SP_FileDialogContentsView), GlyphSide::Left);
-    SpeedButton3 = addFlatButton(this, QStringLiteral("Powrót"), QRect(232, 145, 109, 22), arial11, kNavy,
-                                 standardGlyph(QStyle::SP_ArrowBack), GlyphSide::Right);
-    onClick(SpeedButton1, platform_, [this] { OdwiedzWitryne(); });
-    onClick(SpeedButton2, platform_, [this] { WyslijPoczte(); });
-    onClick(SpeedButton3, platform_, [this] { dismiss(); });
-    makeKeyboardButton(SpeedButton1);
-    makeKeyboardButton(SpeedButton2);
-    makeKeyboardButton(SpeedButton3, QKeySequence(Qt::Key_Escape));
+    const struct {
+        QToolButton* button;
+        QStyle::StandardPixmap glyph;
+        GlyphSide side;
+        void (Tform3::*handler)();
+        QKeySequence shortcut;
+    } buttons[] = {
+        {ui_->SpeedButton1, QStyle::SP_DirLinkIcon, GlyphSide::Left, &Tform3::OdwiedzWitryne, {}},
+        {ui_->SpeedButton2, QStyle::SP_FileDialogContentsView, GlyphSide::Left, &Tform3::WyslijPoczte, {}},
+        {ui_->SpeedButton3, QStyle::SP_ArrowBack, GlyphSide::Right, &Tform3::dismiss, QKeySequence(Qt::Key_Escape)},
+    };
+    for (const auto& look : buttons) {
+        styleFlatButton(look.button, arial11, kNavy, standardGlyph(look.glyph), look.side);
+        onClick(look.button, platform_, [this, handler = look.handler] { (this->*handler)(); });
+        makeKeyboardButton(look.button, look.shortcut);
+    }
 
     // Where that face is missing, the usual stand-in is too wide for the 56 pixels
     // left of the clock and cuts its last digit; the Arial-metric face fits.
     QFont clockFont = pixelFont(QStringLiteral("MS Sans Serif"), 13);
     clockFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    Label7 = addLabel(this, QStringLiteral("00:00:00"), 293, 126, clockFont, kGrey);
+    styleLabel(ui_->Label7, clockFont, kGrey);
 
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    Timer1->start();
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer1"));
+    timer_->setInterval(100);
+    connect(timer_, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    timer_->start();
 }
 
 void Tform3::OdwiedzWitryne()
@@ -84,8 +99,8 @@ void Tform3::WyslijPoczte()
 
 void Tform3::Timer1Timer()
 {
-    Label7->setText(platform_.formatLongTime(platform_.now().time()));
-    Label7->adjustSize();
+    ui_->Label7->setText(platform_.formatLongTime(platform_.now().time()));
+    ui_->Label7->adjustSize();
 }
 
 } // namespace wirtello

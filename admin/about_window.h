@@ -2,10 +2,13 @@
 
 #include "platform/program_window.h"
 
-class QFrame;
-class QLabel;
+#include <memory>
+
 class QTimer;
-class QToolButton;
+
+namespace Ui {
+class Tform3;
+}
 
 namespace wirtello {
 
@@ -17,6 +20,7 @@ class Tform3 : public ProgramWindow {
     Q_OBJECT
 public:
     explicit Tform3(Platform& platform, WidgetBuilding building = WidgetBuilding::Now);
+    ~Tform3() override;
 
     // "Odwiedź witrynę www autora", "Wyślij pocztę".
     void OdwiedzWitryne();
@@ -24,25 +28,12 @@ public:
     // Clock tick of Timer1.
     void Timer1Timer();
 
-    QFrame* Panel2 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QFrame* Bevel1 = nullptr;
-    QLabel* Image1 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QToolButton* SpeedButton3 = nullptr;
-    QTimer* Timer1 = nullptr;
-
 private:
     void build() override;
     void aboutToShow() override { Timer1Timer(); }
 
+    std::unique_ptr<Ui::Tform3> ui_;
+    QTimer* timer_ = nullptr; // "Timer1"
     Platform& platform_;
 };
 

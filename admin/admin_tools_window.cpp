@@ -1,4 +1,5 @@
 #include "admin_tools_window.h"
+#include "ui_admin_tools_window.h"
 
 #include "admin_picture.h"
 #include "maker_info.h"
@@ -14,7 +15,6 @@
 #include "store/program_folder.h"
 #include "store/run_history.h"
 
-#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -73,71 +73,57 @@ Tnarzedzia_f::Tnarzedzia_f(AppData& data, Platform& platform, WidgetBuilding bui
     buildWidgetsIf(building);
 }
 
+Tnarzedzia_f::~Tnarzedzia_f() = default;
+
 void Tnarzedzia_f::build()
 {
+    ui_ = std::make_unique<Ui::Tnarzedzia_f>();
+    ui_->setupUi(this);
+
+    // What the Designer file cannot say: pixel fonts, colours, the picture and glyphs.
     const QFont arial = pixelFont(QStringLiteral("Arial"), 12);
-    Panel1 = addPanel(this, QRect(8, 8, 367, 312), Qt::white);
-
-    GroupBox1 = new QGroupBox(QStringLiteral("Operacja"), Panel1);
-    GroupBox1->setGeometry(12, 16, 345, 149);
-    GroupBox1->setFont(arial);
-    paintBackground(GroupBox1, bgrColour(16053492));
-
-    const auto addOperation = [&](const QString& caption, const QRect& geometry, const QString& description) {
-        auto* button = new QRadioButton(caption, GroupBox1);
-        button->setGeometry(geometry);
-        button->setFont(arial);
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::WindowText, kNavy);
-        button->setPalette(palette);
-        connect(button, &QRadioButton::toggled, this, [this, description](bool checked) {
+    paintBackground(ui_->Panel1, Qt::white);
+    ui_->GroupBox1->setFont(arial);
+    paintBackground(ui_->GroupBox1, bgrColour(16053492));
+    // Selecting an operation makes its description SpeedButton2's hint.
+    const struct {
+        QRadioButton* button;
+        const QString& description;
+    } operations[] = {{ui_->op3, kHistoryDescription}, {ui_->op4, kArchiveDescription}};
+    for (const auto& operation : operations) {
+        operation.button->setFont(arial);
+        setColour(operation.button, QPalette::WindowText, kNavy);
+        connect(operation.button, &QRadioButton::toggled, this, [this, hint = hintText(operation.description)](bool checked) {
             if (checked)
-                SpeedButton2->setToolTip(hintText(description));
+                ui_->SpeedButton2->setToolTip(hint);
         });
-        return button;
+    }
+    ui_->Image1->setPixmap(QPixmap::fromImage(adminPicture(QStringLiteral(":/admin/narzedzia.jpg"))));
+
+    const struct {
+        QToolButton* button;
+        QStyle::StandardPixmap glyph;
+        void (Tnarzedzia_f::*handler)();
+        QKeySequence shortcut;
+    } buttons[] = {
+        {ui_->SpeedButton3, QStyle::SP_BrowserReload, &Tnarzedzia_f::SprawdzAktualizacje, {}},
+        {ui_->SpeedButton2, QStyle::SP_DialogApplyButton, &Tnarzedzia_f::WykonajOperacje, {}},
+        {ui_->SpeedButton1, QStyle::SP_ArrowBack, &Tnarzedzia_f::dismiss, QKeySequence(Qt::Key_Escape)},
     };
-
-    Image1 = new QLabel(Panel1);
-    Image1->setGeometry(12, 171, 153, 133);
-    Image1->setPixmap(QPixmap::fromImage(adminPicture(QStringLiteral(":/admin/narzedzia.jpg"))));
-
-    SpeedButton3 = addFlatButton(Panel1, QStringLiteral("Sprawdź aktualizację"), QRect(216, 223, 141, 22), arial,
-                                 kMaroon, standardGlyph(QStyle::SP_BrowserReload), GlyphSide::Right);
-    SpeedButton2 = addFlatButton(Panel1, QStringLiteral("Wykonaj operację"), QRect(212, 251, 141, 22), arial, kMaroon,
-                                 standardGlyph(QStyle::SP_DialogApplyButton), GlyphSide::Right);
-    SpeedButton1 = addFlatButton(Panel1, QStringLiteral("Powrót"), QRect(212, 279, 141, 22), arial, kMaroon,
-                                 standardGlyph(QStyle::SP_ArrowBack), GlyphSide::Right);
-    // Created after the buttons: selecting one sets SpeedButton2's hint.
-    op3 = addOperation(QStringLiteral("wykasowanie historii uruchomień"), QRect(16, 47, 205, 17), kHistoryDescription);
-    op4 = addOperation(QStringLiteral("wykasowanie rejestru archiwizacji"), QRect(16, 70, 281, 17),
-                       kArchiveDescription);
-
-    onClick(SpeedButton3, platform_, [this] { SprawdzAktualizacje(); });
-    onClick(SpeedButton2, platform_, [this] { WykonajOperacje(); });
-    onClick(SpeedButton1, platform_, [this] { dismiss(); });
-    makeKeyboardButton(SpeedButton3);
-    makeKeyboardButton(SpeedButton2);
-    makeKeyboardButton(SpeedButton1, QKeySequence(Qt::Key_Escape));
+    for (const auto& look : buttons) {
+        styleFlatButton(look.button, arial, kMaroon, standardGlyph(look.glyph), GlyphSide::Right);
+        onClick(look.button, platform_, [this, handler = look.handler] { (this->*handler)(); });
+        makeKeyboardButton(look.button, look.shortcut);
+    }
     // The operations above the buttons come first.
-    QList<QWidget*> chain;
-    for (QRadioButton* operation : GroupBox1->findChildren<QRadioButton*>())
-        chain << operation;
-    setTabChain(chain << SpeedButton3 << SpeedButton2 << SpeedButton1);
+    setTabChain({ui_->op3, ui_->op4, ui_->SpeedButton3, ui_->SpeedButton2, ui_->SpeedButton1});
 
-    Memo1 = new QTextEdit(this);
-    Memo1->setGeometry(8, 326, 367, 65);
-    Memo1->setFont(pixelFont(QStringLiteral("Arial"), 11));
-    Memo1->setPlainText(QStringLiteral("Wszystkie operacje są możliwe do wykonania przez użytkownika \n"
-                                       "zalogowane na prawach administratora. Przed wykonaniem wskazanej \n"
-                                       "operacji zapoznaj się z opinią wsparcia technicznego aby uniknąć \n"
-                                       "ewentualnych problemów."));
-    QTextCursor cursor(Memo1->document());
+    ui_->Memo1->setFont(pixelFont(QStringLiteral("Arial"), 11));
+    QTextCursor cursor(ui_->Memo1->document());
     cursor.select(QTextCursor::Document);
     QTextBlockFormat centred;
     centred.setAlignment(Qt::AlignHCenter);
     cursor.mergeBlockFormat(centred);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setEnabled(false);
 }
 
 void Tnarzedzia_f::initialise()
@@ -149,19 +135,15 @@ void Tnarzedzia_f::WykonajOperacje()
 {
     if (!platform_.ask(QStringLiteral("Wykonać wskazaną operację ?")))
         return;
-    try {
-        const std::filesystem::path& here = data_.programFolder;
-        if (op3->isChecked()) {
-            deleteQuietly(runHistoryPath(here));
-            PobierzDane(data_, platform_);
-        }
-        if (op4->isChecked()) {
-            for (const char* file : kArchiveRegister)
-                deleteQuietly(fileIn(here, kAdminFolder, file));
-        }
-    } catch (const IoError& error) {
-        platform_.showError(error);
-        return;
+    // A failed step raises: the guard shows it and the closing message is not given.
+    const std::filesystem::path& here = data_.programFolder;
+    if (ui_->op3->isChecked()) {
+        deleteQuietly(runHistoryPath(here));
+        PobierzDane(data_, platform_);
+    }
+    if (ui_->op4->isChecked()) {
+        for (const char* file : kArchiveRegister)
+            deleteQuietly(fileIn(here, kAdminFolder, file));
     }
     platform_.inform(QStringLiteral("Wybrana operacja została zakończona"));
 }
@@ -175,13 +157,7 @@ void Tnarzedzia_f::SprawdzAktualizacje()
         platform_.inform(QStringLiteral("Brak informacji o nowych wersjach tego programu."));
         return;
     }
-    UpdateInfo info;
-    try {
-        info = readUpdateInfo(target);
-    } catch (const IoError& error) {
-        platform_.showError(error);
-        return;
-    }
+    const UpdateInfo info = readUpdateInfo(target);
     const QString downloadText = QString::fromStdString(info.downloadText);
     switch (compareUpdate(installedVersion, info)) {
     case UpdateOutcome::UpToDate:

@@ -8,12 +8,11 @@
 #include <filesystem>
 #include <string>
 
-class QFrame;
-class QGroupBox;
-class QLabel;
-class QRadioButton;
-class QTextEdit;
-class QToolButton;
+#include <memory>
+
+namespace Ui {
+class Tnarzedzia_f;
+}
 
 namespace wirtello {
 
@@ -25,10 +24,11 @@ class Tnarzedzia_f : public ProgramWindow {
     Q_OBJECT
 public:
     Tnarzedzia_f(AppData& data, Platform& platform, WidgetBuilding building = WidgetBuilding::Now);
+    ~Tnarzedzia_f() override;
 
     void initialise() override;
 
-    // "Wykonaj operację".
+    // "Wykonaj operację". Both raise IoError; the button's guard shows it.
     void WykonajOperacje();
     // "Sprawdź aktualizację".
     void SprawdzAktualizacje();
@@ -39,19 +39,10 @@ public:
     int downloadTimeoutMs = 15000;
     std::string installedVersion;
 
-    QFrame* Panel1 = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    QRadioButton* op3 = nullptr;
-    QRadioButton* op4 = nullptr;
-    QLabel* Image1 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QToolButton* SpeedButton3 = nullptr;
-    QTextEdit* Memo1 = nullptr;
-
 private:
     void build() override;
 
+    std::unique_ptr<Ui::Tnarzedzia_f> ui_;
     AppData& data_;
     Platform& platform_;
     std::filesystem::path folder_;

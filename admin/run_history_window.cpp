@@ -1,4 +1,5 @@
 #include "run_history_window.h"
+#include "ui_run_history_window.h"
 
 #include "maker_info.h"
 
@@ -8,7 +9,6 @@
 #include "platform/window_look.h"
 #include "store/fixed_record.h"
 
-#include <QFrame>
 #include <QLabel>
 #include <QTimer>
 #include <QToolButton>
@@ -38,35 +38,31 @@ Thisto_f::Thisto_f(AppData& data, Platform& platform, WidgetBuilding building)
     buildWidgetsIf(building);
 }
 
+Thisto_f::~Thisto_f() = default;
+
 void Thisto_f::build()
 {
+    ui_ = std::make_unique<Ui::Thisto_f>();
+    ui_->setupUi(this);
+
+    // What the Designer file cannot say: pixel fonts, colours and the glyph.
     const QColor panelColour = bgrColour(16316664);
-    Panel1 = addPanel(this, QRect(10, 8, 329, 134), panelColour);
-    Panel2 = addPanel(this, QRect(8, 148, 329, 37), panelColour);
-
+    paintBackground(ui_->Panel1, panelColour);
+    paintBackground(ui_->Panel2, panelColour);
     const QFont arial = pixelFont(QStringLiteral("Arial"), 12);
-    Label1 = addLabel(Panel1, QStringLiteral("Ostatnio program uruchomiono dnia"), 16, 8, arial, kNavy);
-    Label2 = addLabel(Panel1, QStringLiteral("o godzinie"), 16, 27, arial, kNavy);
-    Label3 = addLabel(Panel1, QStringLiteral("Program uruchomiono"), 16, 58, arial, kNavy);
-    Label7 = addLabel(Panel1, QStringLiteral("Zainstalowany w..."), 16, 77, arial, kNavy);
-    Label9 = addLabel(Panel1, QStringLiteral("Wersja"), 16, 105, arial, kNavy);
-    Label4 = addLabel(Panel1, QString(), 0, 8, arial, kNavy);
-    Label5 = addLabel(Panel1, QString(), 0, 27, arial, kNavy);
-    Label6 = addLabel(Panel1, QString(), 0, 58, arial, kNavy);
-    Label8 = addLabel(Panel1, QString(), 0, 77, arial, kNavy);
-    Label10 = addLabel(Panel1, QString(), 0, 105, arial, kNavy);
+    for (QLabel* label : ui_->Panel1->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        styleLabel(label, arial, kNavy);
+    styleLabel(ui_->Label13, pixelFont(QStringLiteral("Tahoma"), 13), kSilver);
+    styleFlatButton(ui_->SpeedButton1, arial, kMaroon, standardGlyph(QStyle::SP_ArrowBack), GlyphSide::Right);
 
-    SpeedButton1 = addFlatButton(this, QStringLiteral("Powrót"), QRect(224, 199, 113, 22), arial, kMaroon,
-                                 standardGlyph(QStyle::SP_ArrowBack), GlyphSide::Right);
-    onClick(SpeedButton1, platform_, [this] { dismiss(); });
-    makeKeyboardButton(SpeedButton1, QKeySequence(Qt::Key_Escape));
+    onClick(ui_->SpeedButton1, platform_, [this] { dismiss(); });
+    makeKeyboardButton(ui_->SpeedButton1, QKeySequence(Qt::Key_Escape));
 
-    Label13 = addLabel(this, QStringLiteral("00:00:00"), 8, 205, pixelFont(QStringLiteral("Tahoma"), 13), kSilver);
-
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    Timer1->start();
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer1"));
+    timer_->setInterval(100);
+    connect(timer_, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    timer_->start();
 }
 
 void Thisto_f::setValue(QLabel* label, const QString& text)
@@ -76,21 +72,21 @@ void Thisto_f::setValue(QLabel* label, const QString& text)
 
 void Thisto_f::showPlaceholders()
 {
-    setValue(Label4, QStringLiteral("nieznana"));
-    setValue(Label5, QStringLiteral("nieznany"));
-    setValue(Label6, QStringLiteral("0"));
-    setValue(Label8, QString());
-    setValue(Label10, QString::fromUtf8(maker::kInstalledVersion));
+    setValue(ui_->Label4, QStringLiteral("nieznana"));
+    setValue(ui_->Label5, QStringLiteral("nieznany"));
+    setValue(ui_->Label6, QStringLiteral("0"));
+    setValue(ui_->Label8, QString());
+    setValue(ui_->Label10, QString::fromUtf8(maker::kInstalledVersion));
 }
 
 void Thisto_f::showRunHistory()
 {
-    setValue(Label4, QString::fromStdString(data_.runHistory.lastRunDate()));
-    setValue(Label5, QString::fromStdString(data_.runHistory.lastRunTime()));
-    setValue(Label6, QString::fromStdString(data_.runHistory.runCountText()) + QStringLiteral(" razy"));
+    setValue(ui_->Label4, QString::fromStdString(data_.runHistory.lastRunDate()));
+    setValue(ui_->Label5, QString::fromStdString(data_.runHistory.lastRunTime()));
+    setValue(ui_->Label6, QString::fromStdString(data_.runHistory.runCountText()) + QStringLiteral(" razy"));
     const QString folderText = QString::fromStdString(dataFolder().string());
-    Label8->setToolTip(folderText);
-    setValue(Label8, folderTail(folderText));
+    ui_->Label8->setToolTip(folderText);
+    setValue(ui_->Label8, folderTail(folderText));
 }
 
 void Thisto_f::initialise()
@@ -115,8 +111,8 @@ void Thisto_f::initialise()
 
 void Thisto_f::Timer1Timer()
 {
-    Label13->setText(platform_.formatLongTime(platform_.now().time()));
-    Label13->adjustSize();
+    ui_->Label13->setText(platform_.formatLongTime(platform_.now().time()));
+    ui_->Label13->adjustSize();
 }
 
 } // namespace wirtello

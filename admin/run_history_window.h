@@ -5,10 +5,14 @@
 
 #include <filesystem>
 
-class QFrame;
+#include <memory>
+
 class QLabel;
 class QTimer;
-class QToolButton;
+
+namespace Ui {
+class Thisto_f;
+}
 
 namespace wirtello {
 
@@ -20,27 +24,11 @@ class Thisto_f : public DataFolderWindow {
     Q_OBJECT
 public:
     Thisto_f(AppData& data, Platform& platform, WidgetBuilding building = WidgetBuilding::Now);
+    ~Thisto_f() override;
 
     void initialise() override;
     // Clock tick of Timer1.
     void Timer1Timer();
-
-
-    QFrame* Panel1 = nullptr;
-    QFrame* Panel2 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label8 = nullptr;
-    QLabel* Label9 = nullptr;
-    QLabel* Label10 = nullptr;
-    QLabel* Label13 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QTimer* Timer1 = nullptr;
 
 private:
     void build() override;
@@ -49,6 +37,8 @@ private:
     void showPlaceholders();
     void showRunHistory();
 
+    std::unique_ptr<Ui::Thisto_f> ui_;
+    QTimer* timer_ = nullptr; // "Timer1"
     AppData& data_;
     Platform& platform_;
 };

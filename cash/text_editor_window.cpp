@@ -1,4 +1,5 @@
 #include "text_editor_window.h"
+#include "ui_text_editor_window.h"
 
 #include "editor_printout.h"
 #include "text_lines.h"
@@ -12,7 +13,6 @@
 #include "store/io_error.h"
 #include "store/paths.h"
 
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QToolButton>
@@ -43,29 +43,34 @@ Tlogowania_f::Tlogowania_f(AppData& data, Platform& platform, CurrentPrintFont& 
     buildWidgetsIf(building);
 }
 
+Tlogowania_f::~Tlogowania_f() = default;
+
 void Tlogowania_f::build()
 {
-    Label1 = addLabel(this, QStringLiteral("Notatnik"), 8, 16, pixelFont(QStringLiteral("Arial"), 20), kGrey);
+    ui_ = std::make_unique<Ui::Tlogowania_f>();
+    ui_->setupUi(this);
 
-    const QFont buttonFont = pixelFont(QStringLiteral("Arial"), 12);
-    SpeedButton1 = addFlatButton(this, QStringLiteral("Drukuj"), QRect(398, 6, 64, 50), buttonFont, kMaroon,
-                                 standardGlyph(QStyle::SP_FileDialogDetailedView), GlyphSide::Above,
-                                 QSize(24, 24));
-    SpeedButton2 = addFlatButton(this, QStringLiteral("Powrót"), QRect(464, 6, 64, 50), buttonFont, kMaroon,
-                                 standardGlyph(QStyle::SP_ArrowBack), GlyphSide::Above, QSize(24, 24));
-    onClick(SpeedButton1, platform_, [this] { printText(); });
-    addPrintMenu(SpeedButton1, [this](PrintDestination destination) { printText(destination); });
-    onClick(SpeedButton2, platform_, [this] { returnFromEditor(); });
-    makeKeyboardButton(SpeedButton1, QKeySequence(Qt::CTRL | Qt::Key_P));
-    makeKeyboardButton(SpeedButton2, QKeySequence(Qt::Key_Escape));
+    // What the Designer file cannot say: pixel fonts, colours and glyphs.
+    styleLabel(ui_->Label1, pixelFont(QStringLiteral("Arial"), 20), kGrey);
+    const struct {
+        QToolButton* button;
+        QStyle::StandardPixmap glyph;
+    } buttons[] = {
+        {ui_->SpeedButton1, QStyle::SP_FileDialogDetailedView},
+        {ui_->SpeedButton2, QStyle::SP_ArrowBack},
+    };
+    for (const auto& look : buttons)
+        styleFlatButton(look.button, pixelFont(QStringLiteral("Arial"), 12), kMaroon, standardGlyph(look.glyph),
+                        GlyphSide::Above, QSize(24, 24));
 
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(8, 63, 521, 405);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    Memo1->setTabChangesFocus(false);
-    Label1->setBuddy(Memo1);
+    onClick(ui_->SpeedButton1, platform_, [this] { printText(); });
+    onClick(ui_->SpeedButton2, platform_, [this] { returnFromEditor(); });
+    // The menu's entries are not clicks of the button: each gets the guard here.
+    addPrintMenu(ui_->SpeedButton1, [this](PrintDestination destination) {
+        runGuarded(platform_, [this, destination] { printText(destination); });
+    });
+    makeKeyboardButton(ui_->SpeedButton1, QKeySequence(Qt::CTRL | Qt::Key_P));
+    makeKeyboardButton(ui_->SpeedButton2, QKeySequence(Qt::Key_Escape));
     letShortcutsPassEdits(this);
 }
 
@@ -76,7 +81,7 @@ std::filesystem::path Tlogowania_f::editedPath() const
 
 void Tlogowania_f::applyPrintFontToMemo()
 {
-    QFont font = Memo1->font();
+    QFont font = ui_->Memo1->font();
     if (!printFont_.face().empty())
         font.setFamily(QString::fromStdString(printFont_.face()));
     if (printFont_.size() > 0)
@@ -86,19 +91,19 @@ void Tlogowania_f::applyPrintFontToMemo()
     font.setItalic(style & FontStyle::Italic);
     font.setUnderline(style & FontStyle::Underline);
     font.setStrikeOut(style & FontStyle::StrikeOut);
-    Memo1->setFont(font);
-    setColour(Memo1, QPalette::Text, toQColor(printFont_.colour()));
+    ui_->Memo1->setFont(font);
+    setColour(ui_->Memo1, QPalette::Text, toQColor(printFont_.colour()));
 }
 
 void Tlogowania_f::storeText()
 {
-    writeTextLines(*loadedPath_, splitEditedText(Memo1->toPlainText().toStdString()));
+    writeTextLines(*loadedPath_, splitEditedText(ui_->Memo1->toPlainText().toStdString()));
 }
 
 bool Tlogowania_f::settleUnstoredText()
 {
     const bool unstored = widgetsBuilt() && isVisible() && loadedPath_ &&
-                          loadedParameters_.mode == kStoreOnReturn && Memo1->document()->isModified();
+                          loadedParameters_.mode == kStoreOnReturn && ui_->Memo1->document()->isModified();
     if (!unstored)
         return true;
     switch (platform_.askYesNoCancel(QStringLiteral("Tekst w edytorze zmieniono i nie zapisano.\r"
@@ -138,7 +143,7 @@ void Tlogowania_f::initialise()
         const std::vector<std::string> lines = readTextLines(path);
         if (widgetsBuilt()) {
             applyPrintFontToMemo();
-            Memo1->setPlainText(memoText(lines));
+            ui_->Memo1->setPlainText(memoText(lines));
         }
         loadedPath_ = path;
         loadedParameters_ = parameters_;
@@ -150,29 +155,20 @@ void Tlogowania_f::initialise()
 
 void Tlogowania_f::returnFromEditor()
 {
-    if (parameters_.mode == kStoreOnReturn && loadedPath_) {
-        try {
-            storeText();
-        } catch (const IoError& error) {
-            platform_.showError(error);
-            return;
-        }
-    }
+    // A failed store raises, so the window stays open with the typed text.
+    if (parameters_.mode == kStoreOnReturn && loadedPath_)
+        storeText();
     dismiss();
 }
 
 void Tlogowania_f::printText(PrintDestination destination)
 {
     const PrintoutTarget target{windowTitle(), PaperSize::A4, QStringLiteral("tekst.pdf")};
-    try {
-        printTo(platform_, destination, target, [this](PrintSurface& surface, PrintDestination) {
-            CzytajFonty(printFont_, kPrintFontFile);
-            drawEditorText(surface, printFont_, windowTitle().toStdString(),
-                           splitEditedText(Memo1->toPlainText().toStdString()));
-        });
-    } catch (const IoError& error) {
-        platform_.showError(error);
-    }
+    printTo(platform_, destination, target, [this](PrintSurface& surface, PrintDestination) {
+        CzytajFonty(printFont_, kPrintFontFile);
+        drawEditorText(surface, printFont_, windowTitle().toStdString(),
+                       splitEditedText(ui_->Memo1->toPlainText().toStdString()));
+    });
 }
 
 } // namespace wirtello

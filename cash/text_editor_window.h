@@ -10,9 +10,11 @@
 #include <optional>
 #include <string>
 
-class QLabel;
-class QPlainTextEdit;
-class QToolButton;
+#include <memory>
+
+namespace Ui {
+class Tlogowania_f;
+}
 
 namespace wirtello {
 
@@ -43,6 +45,7 @@ public:
 
     Tlogowania_f(AppData& data, Platform& platform, CurrentPrintFont& printFont,
                  WidgetBuilding building = WidgetBuilding::Now);
+    ~Tlogowania_f() override;
 
     void setParameters(const EditorParameters& parameters) { parameters_ = parameters; }
     const EditorParameters& parameters() const { return parameters_; }
@@ -56,14 +59,10 @@ public:
     std::filesystem::path editedPath() const;
 
     // "Drukuj" (SpeedButton1); its right-click menu also previews or saves a PDF.
+    // Both raise IoError; the button's guard shows it.
     void printText(PrintDestination destination = PrintDestination::Printer);
     // "Powrót" (SpeedButton2).
     void returnFromEditor();
-
-    QLabel* Label1 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
 
 private:
     void build() override;
@@ -73,6 +72,7 @@ private:
     // Before the memo is read again: false when the user keeps the window as it is.
     bool settleUnstoredText();
 
+    std::unique_ptr<Ui::Tlogowania_f> ui_;
     AppData& data_;
     Platform& platform_;
     CurrentPrintFont& printFont_;

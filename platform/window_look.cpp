@@ -58,6 +58,13 @@ QLabel* addLabel(QWidget* parent, const QString& text, int left, int top, const 
     return label;
 }
 
+void styleLabel(QLabel* label, const QFont& font, const QColor& colour)
+{
+    label->setFont(font);
+    setColour(label, QPalette::WindowText, colour);
+    label->adjustSize();
+}
+
 void setRightAligned(QLabel* label, const QString& text, int rightEdge)
 {
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -82,6 +89,13 @@ QToolButton* addFlatButton(QWidget* parent, const QString& text, const QRect& ge
     auto* button = new QToolButton(parent);
     button->setText(text);
     button->setGeometry(geometry);
+    styleFlatButton(button, font, colour, glyph, side, glyphSize);
+    return button;
+}
+
+void styleFlatButton(QToolButton* button, const QFont& font, const QColor& colour, const QIcon& glyph,
+                     GlyphSide side, const QSize& glyphSize)
+{
     button->setFont(font);
     button->setAutoRaise(true);
     button->setCursor(Qt::PointingHandCursor);
@@ -92,7 +106,6 @@ QToolButton* addFlatButton(QWidget* parent, const QString& text, const QRect& ge
     if (side == GlyphSide::Right)
         button->setLayoutDirection(Qt::RightToLeft);
     setColour(button, QPalette::ButtonText, colour);
-    return button;
 }
 
 namespace {
@@ -154,6 +167,12 @@ QTextEdit* addFixedMemo(QWidget* parent, const QRect& geometry, const QStringLis
 {
     auto* memo = new QTextEdit(parent);
     memo->setGeometry(geometry);
+    setFixedLines(memo, lines, alignment, margin);
+    return memo;
+}
+
+void setFixedLines(QTextEdit* memo, const QStringList& lines, Qt::Alignment alignment, int margin)
+{
     memo->setAcceptRichText(false);
     memo->setReadOnly(true);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -170,7 +189,6 @@ QTextEdit* addFixedMemo(QWidget* parent, const QRect& geometry, const QStringLis
     QPalette palette = memo->palette();
     palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x30, 0x30, 0x30));
     memo->setPalette(palette);
-    return memo;
 }
 
 } // namespace wirtello

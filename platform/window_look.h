@@ -40,6 +40,9 @@ void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour);
 void paintBackground(QWidget* widget, const QColor& colour);
 
 QLabel* addLabel(QWidget* parent, const QString& text, int left, int top, const QFont& font, const QColor& colour);
+// The same look given to a label declared elsewhere (a Designer file): it
+// sizes itself to its text.
+void styleLabel(QLabel* label, const QFont& font, const QColor& colour);
 
 // Sets the text of a label that sizes itself to its text and keeps its right
 // edge at `rightEdge` (left + width).
@@ -54,6 +57,9 @@ enum class GlyphSide { Left, Right, Above };
 QToolButton* addFlatButton(QWidget* parent, const QString& text, const QRect& geometry, const QFont& font,
                            const QColor& colour, const QIcon& glyph, GlyphSide side,
                            const QSize& glyphSize = QSize(14, 14));
+// The same look given to a button declared elsewhere (a Designer file).
+void styleFlatButton(QToolButton* button, const QFont& font, const QColor& colour, const QIcon& glyph,
+                     GlyphSide side, const QSize& glyphSize = QSize(14, 14));
 
 // One of the style's standard pictures, as a button glyph.
 QIcon standardGlyph(QStyle::StandardPixmap pixmap);
@@ -61,5 +67,7 @@ QIcon standardGlyph(QStyle::StandardPixmap pixmap);
 // A memo of fixed lines (help, notes) that cannot be edited yet stays readable.
 QTextEdit* addFixedMemo(QWidget* parent, const QRect& geometry, const QStringList& lines, Qt::Alignment alignment,
                         int margin);
+// The same for a memo declared elsewhere (a Designer file).
+void setFixedLines(QTextEdit* memo, const QStringList& lines, Qt::Alignment alignment, int margin);
 
 } // namespace wirtello

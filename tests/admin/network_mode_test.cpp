@@ -5,6 +5,7 @@
 #include "admin/run_records.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/window_controls.h"
 
 #include <QLabel>
 
@@ -13,6 +14,7 @@
 namespace wirtello {
 namespace {
 
+using test::control;
 using test::countedAt;
 using test::readBytes;
 using test::TempFolder;
@@ -160,8 +162,8 @@ TEST(NetworkMode, ReachableServerHoldsTheHistoryWhileTheProgramFolderCountsRuns)
     histo.open();
     EXPECT_TRUE(histo.isVisible());
     EXPECT_EQ(histo.dataFolder(), server.path());
-    EXPECT_EQ(histo.Label4->text(), "01.02.2025");
-    EXPECT_EQ(histo.Label6->text(), "41 razy");
+    EXPECT_EQ(control<QLabel>(histo, "Label4")->text(), "01.02.2025");
+    EXPECT_EQ(control<QLabel>(histo, "Label6")->text(), "41 razy");
     EXPECT_TRUE(platform.asked.isEmpty());
 
     // Counting the run stays with the program folder.
@@ -190,7 +192,7 @@ TEST(NetworkMode, UnreachableServerAnsweredNoEndsTheProgramAndKeepsTheRecord)
     EXPECT_EQ(readBytes(siecPath(program.path())), record);
     // The rest of the initialisation does not run and the window stays hidden.
     EXPECT_FALSE(histo.isVisible());
-    EXPECT_EQ(histo.Label4->text(), "nieznana");
+    EXPECT_EQ(control<QLabel>(histo, "Label4")->text(), "nieznana");
     EXPECT_FALSE(std::filesystem::exists(program / "Admini/historia.dat"));
 }
 
@@ -227,9 +229,9 @@ TEST(NetworkMode, ShortRecordOrMissingAdminiIsAnErrorAndTheWindowStaysHidden)
     histo.open();
     ASSERT_EQ(platform.errors.size(), 1u);
     EXPECT_FALSE(histo.isVisible());
-    EXPECT_EQ(histo.Label4->text(), "nieznana");
-    EXPECT_EQ(histo.Label5->text(), "nieznany");
-    EXPECT_EQ(histo.Label6->text(), "0");
+    EXPECT_EQ(control<QLabel>(histo, "Label4")->text(), "nieznana");
+    EXPECT_EQ(control<QLabel>(histo, "Label5")->text(), "nieznany");
+    EXPECT_EQ(control<QLabel>(histo, "Label6")->text(), "0");
     EXPECT_EQ(data.runHistory.runCountText(), "7");
 
     std::filesystem::remove_all(program / "Admini");

@@ -4,6 +4,7 @@
 #include "platform/qt_platform.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/window_controls.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -105,7 +106,7 @@ protected:
         http.serve("/aktualizacje/27.txt", body);
         tools.updateUrl = http.url("/aktualizacje/27.txt");
         platform.informed.clear();
-        tools.SpeedButton3->click();
+        test::control<QToolButton>(tools, "SpeedButton3")->click();
         return platform.informed;
     }
 };
@@ -141,7 +142,7 @@ TEST_F(UpdateCheck, FailedDownloadsSayNoInformationAndKeepTheOldFile)
     const QStringList none{"Brak informacji o nowych wersjach tego programu."};
 
     tools.updateUrl = http.url("/brak.txt");
-    tools.SpeedButton3->click();
+    test::control<QToolButton>(tools, "SpeedButton3")->click();
     EXPECT_EQ(platform.informed, none);
 
     // A server that stops in the middle: bounded wait, old file whole, no leftovers.
@@ -150,7 +151,7 @@ TEST_F(UpdateCheck, FailedDownloadsSayNoInformationAndKeepTheOldFile)
     tools.downloadTimeoutMs = 400;
     QElapsedTimer elapsed;
     elapsed.start();
-    tools.SpeedButton3->click();
+    test::control<QToolButton>(tools, "SpeedButton3")->click();
     EXPECT_LT(elapsed.elapsed(), 5000);
     EXPECT_EQ(platform.informed, none);
     EXPECT_EQ(readBytes(folder / "Admini/27.txt"), old);
@@ -161,7 +162,7 @@ TEST_F(UpdateCheck, FailedDownloadsSayNoInformationAndKeepTheOldFile)
     // A server that closes the connection before the whole body arrived.
     platform.informed.clear();
     tools.updateUrl = http.url("/cut");
-    tools.SpeedButton3->click();
+    test::control<QToolButton>(tools, "SpeedButton3")->click();
     EXPECT_EQ(platform.informed, none);
     EXPECT_EQ(readBytes(folder / "Admini/27.txt"), old);
 
@@ -174,7 +175,7 @@ TEST_F(UpdateCheck, FailedDownloadsSayNoInformationAndKeepTheOldFile)
     // Nobody listening.
     platform.informed.clear();
     tools.updateUrl = QStringLiteral("http://127.0.0.1:1/27.txt");
-    tools.SpeedButton3->click();
+    test::control<QToolButton>(tools, "SpeedButton3")->click();
     EXPECT_EQ(platform.informed, none);
 }
 

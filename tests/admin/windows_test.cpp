@@ -6,6 +6,7 @@
 #include "admin/run_records.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/window_controls.h"
 
 #include <QLabel>
 #include <QRadioButton>
@@ -17,6 +18,7 @@
 namespace wirtello {
 namespace {
 
+using test::control;
 using test::countedAt;
 using test::readBytes;
 using test::TempFolder;
@@ -37,12 +39,12 @@ TEST(RunHistoryWindow, ShowsTheRunsRecordedBeforeThisOne)
     PobierzDane(data, platform);
     Thisto_f first(data, platform);
     first.initialise();
-    EXPECT_EQ(first.Label4->text(), "");
-    EXPECT_EQ(first.Label5->text(), "");
-    EXPECT_EQ(first.Label6->text(), " razy");
-    EXPECT_EQ(first.Label10->text(), "1.19");
-    EXPECT_EQ(first.Label8->toolTip(), QString::fromStdString(folder.path().string()));
-    EXPECT_EQ(first.Label8->text(), folderTail(first.Label8->toolTip()));
+    EXPECT_EQ(control<QLabel>(first, "Label4")->text(), "");
+    EXPECT_EQ(control<QLabel>(first, "Label5")->text(), "");
+    EXPECT_EQ(control<QLabel>(first, "Label6")->text(), " razy");
+    EXPECT_EQ(control<QLabel>(first, "Label10")->text(), "1.19");
+    EXPECT_EQ(control<QLabel>(first, "Label8")->toolTip(), QString::fromStdString(folder.path().string()));
+    EXPECT_EQ(control<QLabel>(first, "Label8")->text(), folderTail(control<QLabel>(first, "Label8")->toolTip()));
     ZapiszUruchomienia(data);
 
     // Second start, later: the window shows the first run.
@@ -52,11 +54,13 @@ TEST(RunHistoryWindow, ShowsTheRunsRecordedBeforeThisOne)
     Thisto_f second(data, platform);
     second.open();
     EXPECT_TRUE(second.isVisible());
-    EXPECT_EQ(second.Label4->text(), "06.12.2026");
-    EXPECT_EQ(second.Label5->text(), "09:05:07");
-    EXPECT_EQ(second.Label6->text(), "1 razy");
-    for (const QLabel* value : {second.Label4, second.Label5, second.Label6, second.Label8, second.Label10})
+    EXPECT_EQ(control<QLabel>(second, "Label4")->text(), "06.12.2026");
+    EXPECT_EQ(control<QLabel>(second, "Label5")->text(), "09:05:07");
+    EXPECT_EQ(control<QLabel>(second, "Label6")->text(), "1 razy");
+    for (const char* name : {"Label4", "Label5", "Label6", "Label8", "Label10"}) {
+        const QLabel* value = control<QLabel>(second, name);
         EXPECT_EQ(rightEdge(value), 303) << value->text().toStdString();
+    }
 
     // Reading the window's record must not disturb what "Koniec" writes.
     ZapiszUruchomienia(data);
@@ -64,7 +68,7 @@ TEST(RunHistoryWindow, ShowsTheRunsRecordedBeforeThisOne)
     EXPECT_EQ(countedAt(bytes, 0), "07.12.2026");
     EXPECT_EQ(countedAt(bytes, 32), "2");
 
-    second.SpeedButton1->click();
+    control<QToolButton>(second, "SpeedButton1")->click();
     EXPECT_FALSE(second.isVisible());
     EXPECT_FALSE(second.isEnabled());
 }
@@ -88,15 +92,15 @@ TEST(RunHistoryWindow, ClockStartsAtZeroAndFollowsThePlatform)
     ScriptedPlatform platform;
     Thisto_f histo(data, platform);
     Tform3 about(platform);
-    EXPECT_EQ(histo.Label13->text(), "00:00:00");
-    EXPECT_EQ(about.Label7->text(), "00:00:00");
-    EXPECT_TRUE(histo.Timer1->isActive());
-    EXPECT_EQ(histo.Timer1->interval(), 100);
-    EXPECT_TRUE(about.Timer1->isActive());
+    EXPECT_EQ(control<QLabel>(histo, "Label13")->text(), "00:00:00");
+    EXPECT_EQ(control<QLabel>(about, "Label7")->text(), "00:00:00");
+    EXPECT_TRUE(control<QTimer>(histo, "Timer1")->isActive());
+    EXPECT_EQ(control<QTimer>(histo, "Timer1")->interval(), 100);
+    EXPECT_TRUE(control<QTimer>(about, "Timer1")->isActive());
     histo.Timer1Timer();
     about.Timer1Timer();
-    EXPECT_EQ(histo.Label13->text(), "09:05:07");
-    EXPECT_EQ(about.Label7->text(), "09:05:07");
+    EXPECT_EQ(control<QLabel>(histo, "Label13")->text(), "09:05:07");
+    EXPECT_EQ(control<QLabel>(about, "Label7")->text(), "09:05:07");
 }
 
 class ToolsWindow : public ::testing::Test {
@@ -115,11 +119,11 @@ TEST_F(ToolsWindow, OperationNeedsConfirmationAndASelection)
 {
     touch("Admini/historia.dat");
     touch("Admini/data_ar.dat");
-    EXPECT_TRUE(tools.SpeedButton2->toolTip().isEmpty());
+    EXPECT_TRUE(control<QToolButton>(tools, "SpeedButton2")->toolTip().isEmpty());
 
-    tools.op4->setChecked(true);
+    control<QRadioButton>(tools, "op4")->setChecked(true);
     platform.askAnswers = {false};
-    tools.SpeedButton2->click();
+    control<QToolButton>(tools, "SpeedButton2")->click();
     EXPECT_EQ(platform.asked, QStringList{"Wykonać wskazaną operację ?"});
     EXPECT_EQ(platform.askCaptions, QStringList{"Pytanie"});
     EXPECT_TRUE(platform.informed.isEmpty());
@@ -137,8 +141,8 @@ TEST_F(ToolsWindow, OperationNeedsConfirmationAndASelection)
 
 TEST_F(ToolsWindow, HistoryResetStartsCountingAgain)
 {
-    tools.op3->setChecked(true);
-    EXPECT_EQ(tools.SpeedButton2->toolTip(),
+    control<QRadioButton>(tools, "op3")->setChecked(true);
+    EXPECT_EQ(control<QToolButton>(tools, "SpeedButton2")->toolTip(),
               "Operacja wyzeruje dane dotyczące historii uruchomień programu\nPoprzednie informacje ulegną skasowaniu");
 
     // Without a history file there is nothing to delete; it is created anew.
@@ -166,10 +170,10 @@ TEST_F(ToolsWindow, ArchiveResetDeletesOnlyTheRegisterFilesThatExist)
     touch("Admini/historia.dat");
     touch("Admini/data_ar.dat.bak");
     std::filesystem::create_directory(folder / "Admini/data_odr.dat"); // never a folder
-    tools.op4->setChecked(true);
-    EXPECT_TRUE(tools.SpeedButton2->toolTip().startsWith("Operacja wyzeruje dane dotyczące archiwizacji programu\n"));
+    control<QRadioButton>(tools, "op4")->setChecked(true);
+    EXPECT_TRUE(control<QToolButton>(tools, "SpeedButton2")->toolTip().startsWith("Operacja wyzeruje dane dotyczące archiwizacji programu\n"));
     platform.askAnswers = {true};
-    tools.SpeedButton2->click();
+    control<QToolButton>(tools, "SpeedButton2")->click();
 
     EXPECT_FALSE(exists("Admini/data_ar.dat"));
     EXPECT_FALSE(exists("Admini/DATA_OR.DAT"));
@@ -181,7 +185,7 @@ TEST_F(ToolsWindow, ArchiveResetDeletesOnlyTheRegisterFilesThatExist)
 
     // The selection stays from one opening to the next.
     tools.open();
-    EXPECT_TRUE(tools.op4->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(tools, "op4")->isChecked());
     EXPECT_TRUE(tools.isVisible());
 }
 
@@ -189,23 +193,23 @@ TEST(AboutWindow, LinksGoToTheMakersPageAndMail)
 {
     ScriptedPlatform platform;
     Tform3 about(platform);
-    about.SpeedButton1->click();
-    about.SpeedButton2->click();
+    control<QToolButton>(about, "SpeedButton1")->click();
+    control<QToolButton>(about, "SpeedButton2")->click();
     EXPECT_EQ(platform.openedUrls,
               (QStringList{"https://wirtello.example.pl", "mailto:kontakt@wirtello.example.pl"}));
-    EXPECT_EQ(about.Label1->text(), QString::fromUtf8(maker::kName));
-    EXPECT_EQ(about.Label5->text(), QString::fromUtf8(maker::kEmail));
+    EXPECT_EQ(control<QLabel>(about, "Label1")->text(), QString::fromUtf8(maker::kName));
+    EXPECT_EQ(control<QLabel>(about, "Label5")->text(), QString::fromUtf8(maker::kEmail));
 
     // The same window comes back where it was, its clock kept running meanwhile.
     about.open();
     const QPoint place = about.pos();
-    about.SpeedButton3->click();
+    control<QToolButton>(about, "SpeedButton3")->click();
     EXPECT_FALSE(about.isVisible());
     about.open();
     EXPECT_TRUE(about.isVisible());
     EXPECT_TRUE(about.isEnabled());
     EXPECT_EQ(about.pos(), place);
-    EXPECT_TRUE(about.Timer1->isActive());
+    EXPECT_TRUE(control<QTimer>(about, "Timer1")->isActive());
 }
 
 TEST(AboutWindow, ClockStaysInsideTheWindow)
@@ -214,8 +218,8 @@ TEST(AboutWindow, ClockStaysInsideTheWindow)
     platform.clock = QDateTime(QDate(2026, 12, 6), QTime(20, 58, 59));
     Tform3 about(platform);
     about.Timer1Timer();
-    EXPECT_EQ(about.Label7->text(), "20:58:59");
-    EXPECT_LE(about.Label7->x() + about.Label7->width(), about.width());
+    EXPECT_EQ(control<QLabel>(about, "Label7")->text(), "20:58:59");
+    EXPECT_LE(control<QLabel>(about, "Label7")->x() + control<QLabel>(about, "Label7")->width(), about.width());
 }
 
 TEST(AdminPictures, BothWindowsShowTheirCompiledInPicture)
@@ -225,8 +229,8 @@ TEST(AdminPictures, BothWindowsShowTheirCompiledInPicture)
     ScriptedPlatform platform;
     Tform3 about(platform);
     Tnarzedzia_f tools(data, platform);
-    const QPixmap card = about.Image1->pixmap();
-    const QPixmap tool = tools.Image1->pixmap();
+    const QPixmap card = control<QLabel>(about, "Image1")->pixmap();
+    const QPixmap tool = control<QLabel>(tools, "Image1")->pixmap();
     EXPECT_EQ(card.size(), QSize(85, 93));
     EXPECT_EQ(tool.size(), QSize(153, 133));
 }

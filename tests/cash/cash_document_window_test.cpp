@@ -3,6 +3,7 @@
 #include "cash/numbering_file.h"
 #include "tests/cash/numbering_bytes.h"
 #include "cash/text_editor_window.h"
+#include "tests/support/window_controls.h"
 #include "store/record_file.h"
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
@@ -497,7 +498,7 @@ TEST(CashDocumentWindow, FixedContentsComeFromTheEditorInPolishOrder)
     EXPECT_EQ(w.editor.parameters().mode, Tlogowania_f::kStoreOnReturn);
     ASSERT_TRUE(w.editor.isVisible());
     EXPECT_TRUE(std::filesystem::exists(w.folder / "DOKUMENTY/kptresc.dat"));
-    w.editor.Memo1->setPlainText(QStringLiteral("Zaliczka\nśmieci\nczynsz\n\nŁódź, delegacja\nSprzedaż\n"));
+    test::control<QPlainTextEdit>(w.editor, "Memo1")->setPlainText(QStringLiteral("Zaliczka\nśmieci\nczynsz\n\nŁódź, delegacja\nSprzedaż\n"));
     w.editor.returnFromEditor();
 
     w.kp.SpeedButton6->click();
@@ -523,7 +524,7 @@ TEST(CashDocumentWindow, FixedContentsComeFromTheEditorInPolishOrder)
     w.open(DocumentKind::Kw);
     w.kp.SpeedButton5->click();
     EXPECT_EQ(w.editor.parameters().file, "\\DOKUMENTY\\kwtresc.dat");
-    EXPECT_TRUE(w.editor.Memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(test::control<QPlainTextEdit>(w.editor, "Memo1")->toPlainText().isEmpty());
 }
 
 TEST(CashDocumentWindow, EditPanelChangesOneBlockUntilTheNextOpening)

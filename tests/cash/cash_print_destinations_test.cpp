@@ -4,6 +4,7 @@
 #include "cash/numbering_file.h"
 #include "tests/cash/numbering_bytes.h"
 #include "cash/text_editor_window.h"
+#include "tests/support/window_controls.h"
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
@@ -184,13 +185,13 @@ TEST(CashPrintDestinations, NumbersThatCannotBeGivenAreExplainedEverywhere)
 TEST(EditorPrintDestinations, PreviewAndPdfDrawWhatThePrinterGets)
 {
     Windows w;
-    w.editor.Memo1->setPlainText(QStringLiteral("Pierwszy wiersz\nDrugi wiersz z ąę"));
-    w.editor.SpeedButton1->click();
+    test::control<QPlainTextEdit>(w.editor, "Memo1")->setPlainText(QStringLiteral("Pierwszy wiersz\nDrugi wiersz z ąę"));
+    test::control<QToolButton>(w.editor, "SpeedButton1")->click();
     ASSERT_EQ(w.printer.jobsEnded, 1);
     for (const PrintDestination destination : {PrintDestination::Preview, PrintDestination::Pdf}) {
         SCOPED_TRACE(static_cast<int>(destination));
         w.drawn.calls.clear();
-        w.chooseFromMenu(w.editor.SpeedButton1, destination);
+        w.chooseFromMenu(test::control<QToolButton>(w.editor, "SpeedButton1"), destination);
         EXPECT_EQ(w.drawn.calls, w.printer.calls);
     }
     EXPECT_EQ(w.platform.printerRequests, 1);

@@ -2,6 +2,7 @@
 
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/window_controls.h"
 
 #include <QLineEdit>
 #include <QToolButton>
@@ -13,6 +14,7 @@
 namespace wirtello {
 namespace {
 
+using test::control;
 using test::countedAt;
 using test::readBytes;
 using test::TempFolder;
@@ -26,8 +28,7 @@ struct CompanyWindow : ::testing::Test {
     std::filesystem::path firma() const { return folder / "Admini" / "firma.dat"; }
     QLineEdit* edit(int line) const
     {
-        return std::array{window.firma1, window.firma2, window.firma3, window.firma4, window.firma5,
-                          window.firma6}[line - 1];
+        return control<QLineEdit>(window, ("firma" + std::to_string(line)).c_str());
     }
 };
 
@@ -51,10 +52,10 @@ TEST_F(CompanyWindow, AcceptStoresEachLineCutToFiftyWithZerosAfterIt)
         {6, QStringLiteral("12 3456 日"), "12 3456 ?"},
     };
     window.open();
-    EXPECT_EQ(window.firma1->text(), QStringLiteral("xxx"));
+    EXPECT_EQ(edit(1)->text(), QStringLiteral("xxx"));
     for (const auto& [line, typed, stored] : cases)
         edit(line)->setText(typed);
-    window.SpeedButton1->click();
+    control<QToolButton>(window, "SpeedButton1")->click();
 
     EXPECT_FALSE(window.isVisible());
     const auto bytes = readBytes(firma());
@@ -69,7 +70,7 @@ TEST_F(CompanyWindow, AcceptStoresEachLineCutToFiftyWithZerosAfterIt)
     EXPECT_EQ(data.company.line(1), "Żółta Łódź Sp. z o.o.");
     EXPECT_EQ(data.company.line(3), fifty.toStdString());
     window.open();
-    EXPECT_EQ(window.firma3->text(), fifty);
+    EXPECT_EQ(edit(3)->text(), fifty);
 }
 
 TEST_F(CompanyWindow, CancelAndReopenShowTheFileNotUnsavedEdits)
@@ -80,15 +81,15 @@ TEST_F(CompanyWindow, CancelAndReopenShowTheFileNotUnsavedEdits)
     const auto before = readBytes(firma());
 
     window.open();
-    window.firma1->setText(QStringLiteral("Zmieniona nazwa"));
-    window.SpeedButton2->click();
+    edit(1)->setText(QStringLiteral("Zmieniona nazwa"));
+    control<QToolButton>(window, "SpeedButton2")->click();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(readBytes(firma()), before);
     EXPECT_EQ(data.company.line(1), "Biuro Rachunkowe");
     window.open();
-    window.firma1->setText(QStringLiteral("nie zapisane"));
+    edit(1)->setText(QStringLiteral("nie zapisane"));
     window.open();
-    EXPECT_EQ(window.firma1->text(), QStringLiteral("Biuro Rachunkowe"));
+    EXPECT_EQ(edit(1)->text(), QStringLiteral("Biuro Rachunkowe"));
 }
 
 TEST_F(CompanyWindow, FileFailuresShowTheErrorBox)
@@ -105,8 +106,8 @@ TEST_F(CompanyWindow, FileFailuresShowTheErrorBox)
     storeCompanyRecord(firma(), CompanyRecord{});
     window.open();
     ::chmod(firma().c_str(), 0444);
-    window.firma1->setText(QStringLiteral("Nowa firma"));
-    window.acceptData();
+    edit(1)->setText(QStringLiteral("Nowa firma"));
+    control<QToolButton>(window, "SpeedButton1")->click();
     ::chmod(firma().c_str(), 0644);
     EXPECT_EQ(platform.errors.size(), 2u);
     EXPECT_TRUE(window.isVisible());

@@ -4,6 +4,7 @@
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/window_controls.h"
 
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -15,6 +16,7 @@
 namespace wirtello {
 namespace {
 
+using test::control;
 using test::readBytes;
 using test::TempFolder;
 using test::writeBytes;
@@ -35,6 +37,9 @@ struct TextEditor : ::testing::Test {
     Tlogowania_f editor{data, platform, printFont};
     std::filesystem::path kp() const { return folder / "DOKUMENTY" / "kptresc.dat"; }
     std::filesystem::path kw() const { return folder / "DOKUMENTY" / "kwtresc.dat"; }
+    QPlainTextEdit* memo() const { return control<QPlainTextEdit>(editor, "Memo1"); }
+    // "Powrót", as the user presses it: a failure is shown by its guard.
+    void pressReturn() const { control<QToolButton>(editor, "SpeedButton2")->click(); }
     void openWith(const EditorParameters& parameters)
     {
         editor.setParameters(parameters);
@@ -51,23 +56,23 @@ TEST_F(TextEditor, EachKindEditsItsOwnFileAndOnlyModeTwoStores)
     openWith(kKp); // first use: an empty file
     EXPECT_EQ(editor.windowTitle(), QStringLiteral("Edytor stałej treści"));
     EXPECT_TRUE(readBytes(kp()).empty());
-    editor.Memo1->setPlainText(QStringLiteral("Zaliczka na poczet usługi\n\nZwrot kaucji"));
-    editor.SpeedButton2->click();
+    memo()->setPlainText(QStringLiteral("Zaliczka na poczet usługi\n\nZwrot kaucji"));
+    pressReturn();
     EXPECT_FALSE(editor.isVisible());
     EXPECT_EQ(readBytes(kp()), bytesOf("Zaliczka na poczet us\xB3ugi\r\n\r\nZwrot kaucji\r\n"));
 
     writeBytes(kw(), bytesOf("Wyp\xB3" "ata"));
     openWith(kKw);
-    EXPECT_EQ(editor.Memo1->toPlainText(), QStringLiteral("Wypłata\n"));
-    editor.returnFromEditor(); // unchanged lines come back CR LF ended
+    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("Wypłata\n"));
+    pressReturn(); // unchanged lines come back CR LF ended
     EXPECT_EQ(readBytes(kw()), bytesOf("Wyp\xB3" "ata\r\n"));
     openWith(kKp);
-    EXPECT_EQ(editor.Memo1->toPlainText(), QStringLiteral("Zaliczka na poczet usługi\n\nZwrot kaucji\n"));
+    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("Zaliczka na poczet usługi\n\nZwrot kaucji\n"));
 
     for (std::uint8_t mode : {0, 1, 3}) {
         openWith({kKw.file, "Notatnik", mode});
-        editor.Memo1->setPlainText(QStringLiteral("nowe"));
-        editor.returnFromEditor();
+        memo()->setPlainText(QStringLiteral("nowe"));
+        pressReturn();
         EXPECT_FALSE(editor.isVisible());
         EXPECT_EQ(readBytes(kw()), bytesOf("Wyp\xB3" "ata\r\n")) << int(mode);
     }
@@ -95,17 +100,17 @@ TEST_F(TextEditor, OpeningAgainAsksBeforeDroppingTypedText)
         writeBytes(kw(), bytesOf("inne\r\n"));
         openWith(kKp);
         if (row.answer) {
-            editor.Memo1->moveCursor(QTextCursor::End);
-            editor.Memo1->insertPlainText(QStringLiteral("nowe"));
+            memo()->moveCursor(QTextCursor::End);
+            memo()->insertPlainText(QStringLiteral("nowe"));
             platform.threeWayAnswers.push_back(*row.answer);
         }
         platform.asked.clear();
         openWith(row.reopened);
         EXPECT_EQ(platform.asked.size(), row.answer ? 1 : 0);
         EXPECT_EQ(readBytes(kp()), bytesOf(row.kpAfter));
-        EXPECT_EQ(editor.Memo1->toPlainText(), row.shown);
+        EXPECT_EQ(memo()->toPlainText(), row.shown);
         EXPECT_TRUE(editor.isVisible());
-        editor.returnFromEditor();
+        pressReturn();
         EXPECT_EQ(readBytes(kp()), bytesOf(row.kpAtReturn));
         EXPECT_EQ(readBytes(kw()), bytesOf("inne\r\n"));
     }
@@ -123,8 +128,8 @@ TEST_F(TextEditor, FileFailuresShowTheErrorBoxAndLoseNothing)
     writeBytes(kp(), bytesOf("stare\r\n"));
     ::chmod(kp().c_str(), 0444);
     openWith(kKp);
-    editor.Memo1->setPlainText(QStringLiteral("nowe"));
-    editor.returnFromEditor();
+    memo()->setPlainText(QStringLiteral("nowe"));
+    pressReturn();
     ::chmod(kp().c_str(), 0644);
     EXPECT_EQ(platform.errors.size(), 2u);
     EXPECT_TRUE(editor.isVisible());
@@ -135,7 +140,7 @@ TEST_F(TextEditor, FileFailuresShowTheErrorBoxAndLoseNothing)
     std::filesystem::create_directories(kw());
     openWith(kKw);
     EXPECT_EQ(platform.errors.size(), 3u);
-    editor.returnFromEditor();
+    pressReturn();
     EXPECT_TRUE(std::filesystem::is_directory(kw()));
     EXPECT_EQ(readBytes(kp()), bytesOf("nowe\r\n"));
 }
@@ -151,17 +156,17 @@ TEST_F(TextEditor, MemoAndPrintoutUseTheStoredPrintFont)
     writeBytes(kp(), bytesOf("Wp\xB3" "ata\r\nZwrot\r\n"));
 
     openWith(kKp);
-    const QFont memoFont = editor.Memo1->font();
+    const QFont memoFont = memo()->font();
     EXPECT_EQ(memoFont.family(), QStringLiteral("Courier New"));
     EXPECT_EQ(memoFont.pointSize(), 14);
     EXPECT_TRUE(memoFont.italic() && memoFont.underline() && !memoFont.bold());
-    EXPECT_EQ(editor.Memo1->palette().color(QPalette::Text), QColor(0x00, 0x00, 0x80));
+    EXPECT_EQ(memo()->palette().color(QPalette::Text), QColor(0x00, 0x00, 0x80));
 
     RecordingPrintSurface surface(300, 300);
     platform.printerFactory = [&surface] { return surface.proxy(); };
-    editor.Memo1->moveCursor(QTextCursor::End); // typed on the line after the last one read
-    editor.Memo1->insertPlainText(QStringLiteral("Dopisana"));
-    editor.SpeedButton1->click();
+    memo()->moveCursor(QTextCursor::End); // typed on the line after the last one read
+    memo()->insertPlainText(QStringLiteral("Dopisana"));
+    control<QToolButton>(editor, "SpeedButton1")->click();
     EXPECT_TRUE(platform.errors.empty());
     ASSERT_EQ(surface.texts.size(), 4u);
     EXPECT_EQ(surface.texts[0].text, "Edytor stałej treści");

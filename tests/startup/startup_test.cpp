@@ -274,15 +274,15 @@ TEST(Startup, HiddenWindowsBuildTheirWidgetsWhenFirstShown)
     auto* companyWindow = dynamic_cast<Tfirma_f*>(window("Tfirma_f"));
     companyWindow->open();
     ASSERT_TRUE(companyWindow->widgetsBuilt());
-    EXPECT_EQ(companyWindow->firma1->text(), "Biuro Rachunkowe Żak");
+    EXPECT_EQ(test::control<QLineEdit>(companyWindow, "firma1")->text(), "Biuro Rachunkowe Żak");
 
     // Clocks show the time from the first moment, not their placeholder.
     auto* history = dynamic_cast<Thisto_f*>(window("Thisto_f"));
     history->open();
-    EXPECT_EQ(history->Label13->text(), "09:05:07");
+    EXPECT_EQ(test::control<QLabel>(history, "Label13")->text(), "09:05:07");
     auto* about = dynamic_cast<Tform3*>(window("Tform3"));
     about->show(); // the main window shows it without opening it
-    EXPECT_EQ(about->Label7->text(), "09:05:07");
+    EXPECT_EQ(test::control<QLabel>(about, "Label7")->text(), "09:05:07");
 
     auto* envelope = dynamic_cast<Tkoperta_f*>(window("Tkoperta_f"));
     envelope->addressTo({QStringLiteral("Jan"), QStringLiteral("Kowalski"), QStringLiteral("Polna 3"), QStringLiteral("Łódź")});
