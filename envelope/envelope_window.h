@@ -12,18 +12,17 @@
 
 #include <array>
 #include <filesystem>
+#include <memory>
 
-class QCheckBox;
-class QFrame;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPixmap;
 class QSize;
 class QRadioButton;
-class QTextEdit;
 class QTimer;
-class QToolButton;
+
+namespace Ui {
+class Tkoperta_f;
+}
 
 namespace wirtello {
 
@@ -47,6 +46,7 @@ class Tkoperta_f : public DataFolderWindow {
 public:
     Tkoperta_f(AppData& data, Platform& platform, CurrentPrintFont& printFont,
                WidgetBuilding building = WidgetBuilding::Now);
+    ~Tkoperta_f() override;
 
     // The main window's "Adresuj kopertę", called just before open(): o2..o5
     // take the card's texts, n1..n3 the first three lines of the own company
@@ -60,7 +60,8 @@ public:
     // and the default profile's caption.
     void initialise() override;
 
-    // Event handlers. Each reports its failures in the error box and stops.
+    // Event handlers, run by their controls through the click guard, which
+    // shows a failed step in the error box; the rest of the handler is skipped.
     void showPreset(int preset);  // RadioButton1..RadioButton4
     void saveDefaults();          // SpeedButton1 "Zapisz ustalenia jako domyślne"
     void readDefaults();          // SpeedButton2 "Czytaj ustalenia domyślne"
@@ -84,88 +85,9 @@ public:
     // The preset whose radio button is ticked, 0 when none.
     int tickedPreset() const;
 
-    // Components, named as in the layout.
-    QFrame* Panel1 = nullptr; // "Nadawca"
-    QLabel* Label1 = nullptr;
-    std::array<QLineEdit*, 4> n{};
-    QLineEdit*& n1 = n[0];
-    QLineEdit*& n2 = n[1];
-    QLineEdit*& n3 = n[2];
-    QLineEdit*& n4 = n[3];
-
-    QGroupBox* GroupBox1 = nullptr;
-    QLabel* Label2 = nullptr; // "Parametry koperty"
-    QCheckBox* poziomo = nullptr;
-    QLabel* Label3 = nullptr; // "Odbiorca"
-    QLabel* Label4 = nullptr; // "od lewej (mm)"
-    QLabel* Label5 = nullptr; // "od góry (mm)"
-    std::array<QLineEdit*, 4> l{};
-    std::array<QLineEdit*, 4> g{};
-    std::array<QRadioButton*, 4> RadioButton{};
-    QLineEdit*& l1 = l[0];
-    QLineEdit*& l2 = l[1];
-    QLineEdit*& l3 = l[2];
-    QLineEdit*& l4 = l[3];
-    QLineEdit*& g1 = g[0];
-    QLineEdit*& g2 = g[1];
-    QLineEdit*& g3 = g[2];
-    QLineEdit*& g4 = g[3];
-    QRadioButton*& RadioButton1 = RadioButton[0];
-    QRadioButton*& RadioButton2 = RadioButton[1];
-    QRadioButton*& RadioButton3 = RadioButton[2];
-    QRadioButton*& RadioButton4 = RadioButton[3];
-    QLabel* Label6 = nullptr;  // "Nadawca"
-    QLabel* Label8 = nullptr;  // "od lewej (mm)"
-    QLabel* Label9 = nullptr;  // "od góry (mm)"
-    QLabel* Label10 = nullptr; // "odstęp (mm)"
-    QLineEdit* l_n = nullptr;
-    QLineEdit* g_n = nullptr;
-    QLineEdit* od = nullptr;
-    QFrame* Shape1 = nullptr;
-    QLabel* Label11 = nullptr; // "Parametry Logo"
-    QLabel* Label12 = nullptr; // "od lewej (pix)"
-    QLabel* Label13 = nullptr; // "od góry (pix)"
-    QLineEdit* l_log = nullptr;
-    QLineEdit* g_log = nullptr;
-    QFrame* Bevel1 = nullptr;  // the preview's frame
-    QLabel* Image2 = nullptr;  // preview
-    QToolButton* SpeedButton8 = nullptr;
-    QToolButton* SpeedButton9 = nullptr;
-    QCheckBox* logo = nullptr; // "drukuj obrazek"
-    QLabel* Label14 = nullptr; // "lokalizacja obrazka"
-    QLineEdit* nazwa = nullptr;
-
-    QToolButton* SpeedButton1 = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QToolButton* SpeedButton3 = nullptr;
-    QToolButton* SpeedButton4 = nullptr;
-    QToolButton* SpeedButton5 = nullptr;
-    QToolButton* SpeedButton6 = nullptr;
-    QToolButton* SpeedButton7 = nullptr;
-    QLabel* Image1 = nullptr;  // decoration
-    QLabel* Label15 = nullptr; // clock
-    QLabel* Label7 = nullptr;  // "Rozmiar 50X50"
-
-    QFrame* Panel2 = nullptr; // "Odbiorca"
-    QLabel* Label16 = nullptr;
-    QLabel* Label17 = nullptr; // "Forma"
-    std::array<QLineEdit*, 5> o{};
-    QLineEdit*& o1 = o[0];
-    QLineEdit*& o2 = o[1];
-    QLineEdit*& o3 = o[2];
-    QLineEdit*& o4 = o[3];
-    QLineEdit*& o5 = o[4];
-    QTextEdit* Memo2 = nullptr;
-    QToolButton* SpeedButton10 = nullptr;
-
-    QFrame* Panel3 = nullptr; // help
-    QTextEdit* Memo1 = nullptr;
-    QToolButton* SpeedButton11 = nullptr;
-
-    QTimer* Timer1 = nullptr;
-
 private:
     void build() override;
+    void connectHandlers();
     void aboutToShow() override { Timer1Timer(); }
     void buildLayout();
     void setUpKeyboard();
@@ -201,6 +123,16 @@ private:
     EnvelopeProfileRecord profileRecord_;
 
     Picture logo_;
+
+    // The controls, declared in envelope_window.ui; the rows of fields are
+    // also kept in arrays for the handlers that go through them in turn.
+    std::unique_ptr<Ui::Tkoperta_f> ui_;
+    std::array<QLineEdit*, 4> n_{}; // sender lines n1..n4
+    std::array<QLineEdit*, 4> l_{}; // recipient from the left, l1..l4
+    std::array<QLineEdit*, 4> g_{}; // recipient from the top, g1..g4
+    std::array<QRadioButton*, 4> presets_{}; // RadioButton1..RadioButton4
+    std::array<QLineEdit*, 5> o_{}; // Forma o1 and the recipient lines o2..o5
+    QTimer* Timer1 = nullptr;
 };
 
 } // namespace wirtello

@@ -1,22 +1,18 @@
-// The envelope window's controls at their pixel positions in the client area.
+// What the envelope window's Designer file cannot say: pixel-sized fonts,
+// colours, glyphs and the pictures drawn for it.
 #include "envelope_window.h"
+#include "ui_envelope_window.h"
 
 #include "platform/window_look.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
-#include <QFrame>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QRadioButton>
-#include <QTextBlockFormat>
-#include <QTextCursor>
 #include <QTextEdit>
-#include <QTimer>
 #include <QToolButton>
 
 namespace wirtello {
@@ -34,23 +30,63 @@ QFont arial(int pixels, bool bold = false)
     return font;
 }
 
-QLineEdit* makeEdit(QWidget* parent, const QRect& geometry)
+// The captions, which the Designer file sizes to their texts.
+enum class Caption { Title, Small, Clock, Size };
+
+struct CaptionLook {
+    QLabel* Ui::Tkoperta_f::*label;
+    Caption kind;
+};
+
+constexpr CaptionLook kCaptions[] = {
+    {&Ui::Tkoperta_f::Label1, Caption::Title},   {&Ui::Tkoperta_f::Label2, Caption::Title},
+    {&Ui::Tkoperta_f::Label3, Caption::Title},   {&Ui::Tkoperta_f::Label4, Caption::Small},
+    {&Ui::Tkoperta_f::Label5, Caption::Small},   {&Ui::Tkoperta_f::Label6, Caption::Title},
+    {&Ui::Tkoperta_f::Label8, Caption::Small},   {&Ui::Tkoperta_f::Label9, Caption::Small},
+    {&Ui::Tkoperta_f::Label10, Caption::Small},  {&Ui::Tkoperta_f::Label11, Caption::Title},
+    {&Ui::Tkoperta_f::Label12, Caption::Small},  {&Ui::Tkoperta_f::Label13, Caption::Small},
+    {&Ui::Tkoperta_f::Label14, Caption::Small},  {&Ui::Tkoperta_f::Label15, Caption::Clock},
+    {&Ui::Tkoperta_f::Label7, Caption::Size},    {&Ui::Tkoperta_f::Label16, Caption::Title},
+    {&Ui::Tkoperta_f::Label17, Caption::Small},
+};
+
+void styleCaption(QLabel* label, Caption kind)
 {
-    auto* edit = new QLineEdit(parent);
-    edit->setGeometry(geometry);
-    edit->setFont(arial(13));
-    setColour(edit, QPalette::Text, kNavy);
-    return edit;
+    switch (kind) {
+    case Caption::Title:
+        label->setFont(arial(12, true));
+        return setColour(label, QPalette::WindowText, kMaroon);
+    case Caption::Small:
+        label->setFont(arial(11));
+        return setColour(label, QPalette::WindowText, kGrey);
+    case Caption::Clock:
+        label->setFont(pixelFont(QStringLiteral("Tahoma"), 13));
+        return setColour(label, QPalette::WindowText, kSilver);
+    case Caption::Size:
+        label->setFont(arial(12));
+        return setColour(label, QPalette::WindowText, kNavy);
+    }
 }
 
-QToolButton* makeButton(QWidget* parent, const QRect& geometry, const QString& caption, QStyle::StandardPixmap glyph)
-{
-    QToolButton* button = addFlatButton(parent, caption, geometry, arial(12), kMaroon, standardGlyph(glyph),
-                                        GlyphSide::Left, QSize(16, 16));
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
+// The flat buttons' glyphs; each has its caption in maroon after the glyph.
+struct ButtonLook {
+    QToolButton* Ui::Tkoperta_f::*button;
+    QStyle::StandardPixmap glyph;
+};
 
+constexpr ButtonLook kButtons[] = {
+    {&Ui::Tkoperta_f::SpeedButton8, QStyle::SP_DialogOpenButton},
+    {&Ui::Tkoperta_f::SpeedButton9, QStyle::SP_DialogDiscardButton},
+    {&Ui::Tkoperta_f::SpeedButton1, QStyle::SP_DialogSaveButton},
+    {&Ui::Tkoperta_f::SpeedButton2, QStyle::SP_BrowserReload},
+    {&Ui::Tkoperta_f::SpeedButton3, QStyle::SP_FileDialogDetailedView},
+    {&Ui::Tkoperta_f::SpeedButton4, QStyle::SP_DriveFDIcon},
+    {&Ui::Tkoperta_f::SpeedButton5, QStyle::SP_DirOpenIcon},
+    {&Ui::Tkoperta_f::SpeedButton6, QStyle::SP_DialogHelpButton},
+    {&Ui::Tkoperta_f::SpeedButton7, QStyle::SP_FileIcon},
+    {&Ui::Tkoperta_f::SpeedButton10, QStyle::SP_DialogCloseButton},
+    {&Ui::Tkoperta_f::SpeedButton11, QStyle::SP_ArrowBack},
+};
 
 QStringList helpLines()
 {
@@ -140,123 +176,39 @@ QPixmap Tkoperta_f::emptyPreviewPicture(const QSize& size)
 
 void Tkoperta_f::buildLayout()
 {
+    ui_ = std::make_unique<Ui::Tkoperta_f>();
+    ui_->setupUi(this);
     setFont(arial(12));
     paintBackground(this, kWindowGrey);
 
-    // Sender.
-    Panel1 = addPanel(this, QRect(8, 8, 349, 141), kPanelGrey);
-    Label1 = addLabel(Panel1, QStringLiteral("Nadawca"), 10, 6, arial(12, true), kMaroon);
-    for (int i = 0; i < 4; ++i)
-        n[i] = makeEdit(Panel1, QRect(8, 25 + 27 * i, 329, 23));
+    // Backgrounds first, so the controls on them take them up.
+    const std::pair<QWidget*, QColor> backgrounds[] = {
+        {ui_->Panel1, kPanelGrey}, {ui_->Panel2, kPanelGrey}, {ui_->Panel3, kHelpColour}, {ui_->Shape1, kMaroon}};
+    for (const auto& [panel, colour] : backgrounds)
+        paintBackground(panel, colour);
+    setColour(ui_->Shape1, QPalette::WindowText, kNavy);
 
-    // Envelope and logo parameters.
-    GroupBox1 = new QGroupBox(this);
-    GroupBox1->setGeometry(8, 155, 349, 385);
-    Label2 = addLabel(GroupBox1, QStringLiteral("Parametry koperty"), 10, 12, arial(12, true), kMaroon);
-    poziomo = new QCheckBox(QStringLiteral("drukuj poziomo"), GroupBox1);
-    poziomo->setFont(arial(12));
-    poziomo->move(229, 13);
-    poziomo->adjustSize();
-
-    Label3 = addLabel(GroupBox1, QStringLiteral("Odbiorca"), 11, 36, arial(12, true), kMaroon);
-    Label4 = addLabel(GroupBox1, QStringLiteral("od lewej (mm)"), 11, 52, arial(11), kGrey);
-    Label5 = addLabel(GroupBox1, QStringLiteral("od góry (mm)"), 91, 52, arial(11), kGrey);
-    auto* presets = new QButtonGroup(GroupBox1);
-    for (int i = 0; i < 4; ++i) {
-        const int top = 72 + 27 * i;
-        l[i] = makeEdit(GroupBox1, QRect(9, top, 57, 23));
-        g[i] = makeEdit(GroupBox1, QRect(89, top, 57, 23));
-        RadioButton[i] = new QRadioButton(QStringLiteral("rozmiar %1").arg(i + 1), GroupBox1);
-        RadioButton[i]->setFont(arial(12));
-        RadioButton[i]->setGeometry(153, top, 90, 23);
-        presets->addButton(RadioButton[i], i + 1);
+    for (const CaptionLook& look : kCaptions)
+        styleCaption((*ui_).*look.label, look.kind);
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        edit->setFont(arial(13));
+        setColour(edit, QPalette::Text, kNavy);
     }
+    ui_->nazwa->setFont(arial(12));
+    for (QCheckBox* tick : findChildren<QCheckBox*>())
+        tick->setFont(arial(12));
+    for (QRadioButton* preset : findChildren<QRadioButton*>())
+        preset->setFont(arial(12));
+    for (const ButtonLook& look : kButtons)
+        styleFlatButton((*ui_).*look.button, arial(12), kMaroon, standardGlyph(look.glyph), GlyphSide::Left,
+                        QSize(16, 16));
 
-    Label6 = addLabel(GroupBox1, QStringLiteral("Nadawca"), 270, 36, arial(12, true), kMaroon);
-    Label8 = addLabel(GroupBox1, QStringLiteral("od lewej (mm)"), 270, 52, arial(11), kGrey);
-    l_n = makeEdit(GroupBox1, QRect(270, 72, 60, 23));
-    Label9 = addLabel(GroupBox1, QStringLiteral("od góry (mm)"), 270, 98, arial(11), kGrey);
-    g_n = makeEdit(GroupBox1, QRect(270, 114, 60, 23));
-    Label10 = addLabel(GroupBox1, QStringLiteral("odstęp (mm)"), 272, 137, arial(11), kGrey);
-    od = makeEdit(GroupBox1, QRect(272, 153, 60, 23));
-
-    Shape1 = new QFrame(GroupBox1);
-    Shape1->setGeometry(11, 199, 325, 9);
-    Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
-    setColour(Shape1, QPalette::WindowText, kNavy);
-    paintBackground(Shape1, kMaroon);
-
-    Label11 = addLabel(GroupBox1, QStringLiteral("Parametry Logo"), 11, 220, arial(12, true), kMaroon);
-    Label12 = addLabel(GroupBox1, QStringLiteral("od lewej (pix)"), 11, 240, arial(11), kGrey);
-    Label13 = addLabel(GroupBox1, QStringLiteral("od góry (pix)"), 91, 242, arial(11), kGrey);
-    l_log = makeEdit(GroupBox1, QRect(9, 258, 57, 23));
-    g_log = makeEdit(GroupBox1, QRect(89, 260, 57, 23));
-
-    Bevel1 = new QFrame(GroupBox1);
-    Bevel1->setGeometry(211, 220, 125, 90);
-    Bevel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Image2 = new QLabel(GroupBox1);
-    Image2->setGeometry(223, 228, 101, 69);
-    Image2->setScaledContents(true);
-    Image2->setPixmap(emptyPreviewPicture(Image2->size()));
-
-    // 20 high, so that the two stay apart at their tops 20 pixels apart.
-    SpeedButton8 = makeButton(GroupBox1, QRect(12, 307, 135, 20), QStringLiteral("Dołącz obrazek"),
-                              QStyle::SP_DialogOpenButton);
-    SpeedButton9 = makeButton(GroupBox1, QRect(10, 327, 135, 20), QStringLiteral("Odłącz obrazek"),
-                              QStyle::SP_DialogDiscardButton);
-    logo = new QCheckBox(QStringLiteral("drukuj obrazek"), GroupBox1);
-    logo->setFont(arial(12));
-    logo->move(233, 316);
-    logo->adjustSize();
-    Label14 = addLabel(GroupBox1, QStringLiteral("lokalizacja obrazka"), 240, 339, arial(11), kGrey);
-    nazwa = makeEdit(GroupBox1, QRect(9, 355, 325, 22));
-    nazwa->setFont(arial(12));
-    nazwa->setReadOnly(true);
-
-    // Button column.
-    const auto columnButton = [this](int top, const QString& caption, QStyle::StandardPixmap glyph) {
-        return makeButton(this, QRect(376, top, 213, 22), caption, glyph);
-    };
-    SpeedButton1 = columnButton(12, QStringLiteral("Zapisz ustalenia jako domyślne"), QStyle::SP_DialogSaveButton);
-    SpeedButton2 = columnButton(40, QStringLiteral("Czytaj ustalenia domyślne"), QStyle::SP_BrowserReload);
-    SpeedButton3 = columnButton(68, QStringLiteral("Czcionka druku"), QStyle::SP_FileDialogDetailedView);
-    SpeedButton4 = columnButton(96, QStringLiteral("Zapisz profil"), QStyle::SP_DriveFDIcon);
-    SpeedButton5 = columnButton(124, QStringLiteral("Czytaj profil"), QStyle::SP_DirOpenIcon);
-    SpeedButton6 = columnButton(152, QStringLiteral("Pomoc"), QStyle::SP_DialogHelpButton);
-    SpeedButton7 = columnButton(180, QStringLiteral("Drukuj kopertę"), QStyle::SP_FileIcon);
-
-    Image1 = new QLabel(this);
-    Image1->setGeometry(683, 8, 133, 97);
-    Image1->setPixmap(decorationPicture(Image1->size()));
-    Label15 = addLabel(this, QStringLiteral("00:00:00"), 766, 187, pixelFont(QStringLiteral("Tahoma"), 13), kSilver);
-    setRightAligned(Label15, QStringLiteral("00:00:00"), 816);
-    Label7 = addLabel(this, QString(), 778, 218, arial(12), kNavy);
-
-    // Recipient.
-    Panel2 = addPanel(this, QRect(376, 239, 440, 301), kPanelGrey);
-    Label16 = addLabel(Panel2, QStringLiteral("Odbiorca"), 150, 6, arial(12, true), kMaroon);
-    Label17 = addLabel(Panel2, QStringLiteral("Forma"), 12, 24, arial(11), kGrey);
-    o1 = makeEdit(Panel2, QRect(55, 23, 86, 23));
-    const int tops[4] = {52, 79, 106, 135};
-    for (int i = 0; i < 4; ++i)
-        o[i + 1] = makeEdit(Panel2, QRect(8, tops[i], 421, 23));
-    Memo2 = addFixedMemo(Panel2, QRect(8, 172, 421, 73), noteLines(), Qt::AlignHCenter, 3);
-    Memo2->setFont(arial(11));
-    SpeedButton10 = makeButton(Panel2, QRect(243, 268, 189, 22), QStringLiteral("Koniec"), QStyle::SP_DialogCloseButton);
-
-    // Help, created last so it lies on top.
-    Panel3 = addPanel(this, QRect(93, 62, 636, 390), kHelpColour, 2);
-    Memo1 = addFixedMemo(Panel3, QRect(20, 18, 601, 297), helpLines(), Qt::AlignLeft, 3);
-    Memo1->setFont(arial(12));
-    SpeedButton11 = makeButton(Panel3, QRect(512, 348, 109, 22), QStringLiteral("Powrót"), QStyle::SP_ArrowBack);
-    Panel3->hide();
-
-    for (int i = 0; i < 4; ++i)
-        setTabOrder(n[i], i < 3 ? n[i + 1] : l[0]);
-
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(100);
+    ui_->Image1->setPixmap(decorationPicture(ui_->Image1->size()));
+    ui_->Image2->setPixmap(emptyPreviewPicture(ui_->Image2->size()));
+    setFixedLines(ui_->Memo2, noteLines(), Qt::AlignHCenter, 3);
+    ui_->Memo2->setFont(arial(11));
+    setFixedLines(ui_->Memo1, helpLines(), Qt::AlignLeft, 3);
+    ui_->Memo1->setFont(arial(12));
 }
 
 } // namespace wirtello

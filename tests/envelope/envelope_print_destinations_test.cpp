@@ -4,6 +4,7 @@
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/window_controls.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -28,14 +29,15 @@ TEST(EnvelopePrintDestinations, PreviewAndPdfDrawTheEnvelopeAsPrintedOnDlPaper)
         Tkoperta_f window{data, platform, font};
         window.initialise();
         window.addressTo({"Jan", "Nowak", "Polna 1", "Radom"});
-        window.poziomo->setChecked(landscape);
+        test::control<QCheckBox>(window, "poziomo")->setChecked(landscape);
 
         RecordingPrintSurface printed;
         platform.printerFactory = [&] { return printed.proxy(); };
-        window.SpeedButton7->click();
+        auto* print = test::control<QToolButton>(window, "SpeedButton7");
+        print->click();
         ASSERT_EQ(printed.jobsEnded, 1);
 
-        auto* menu = window.SpeedButton7->findChild<QMenu*>(QStringLiteral("printMenu"));
+        auto* menu = print->findChild<QMenu*>(QStringLiteral("printMenu"));
         ASSERT_NE(menu, nullptr);
         for (const PrintDestination destination : {PrintDestination::Preview, PrintDestination::Pdf}) {
             RecordingPrintSurface drawn;
@@ -57,6 +59,27 @@ TEST(EnvelopePrintDestinations, PreviewAndPdfDrawTheEnvelopeAsPrintedOnDlPaper)
         EXPECT_EQ(platform.saveFileRequests[0].fileName, QStringLiteral("koperta.pdf"));
         EXPECT_TRUE(platform.errors.empty());
     }
+}
+
+// The menu's entries are no clicks of the button; a failure there still ends in
+// the error box, not in an exception out of the event loop.
+TEST(EnvelopePrintDestinations, AFailedPdfShowsTheError)
+{
+    TempFolder folder{"Admini", "FONT", "Koperty"};
+    AppData data{folder.path()};
+    ScriptedPlatform platform;
+    CurrentPrintFont font;
+    Tkoperta_f window{data, platform, font};
+    window.initialise();
+    platform.saveFileAnswers.push_back(folder / "koperta.pdf");
+    platform.pdfFactory = [](const std::filesystem::path& path, PaperSize) -> std::unique_ptr<PrintSurface> {
+        throw IoError("Nie można zapisać pliku", path);
+    };
+    auto* menu = test::control<QToolButton>(window, "SpeedButton7")->findChild<QMenu*>(QStringLiteral("printMenu"));
+    ASSERT_NE(menu, nullptr);
+    menu->actions().at(static_cast<int>(PrintDestination::Pdf))->trigger();
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_EQ(platform.errors[0].path(), folder / "koperta.pdf");
 }
 
 } // namespace

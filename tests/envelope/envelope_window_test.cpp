@@ -7,6 +7,7 @@
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/window_controls.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -25,24 +26,11 @@
 namespace wirtello {
 namespace {
 
+using test::control;
 using test::countedAt;
 using test::readBytes;
 using test::TempFolder;
 using test::writeBytes;
-
-std::string text(const QLineEdit* edit)
-{
-    return edit->text().toStdString();
-}
-
-template <std::size_t N>
-std::vector<std::string> texts(const std::array<QLineEdit*, N>& edits)
-{
-    std::vector<std::string> result;
-    for (const QLineEdit* edit : edits)
-        result.push_back(text(edit));
-    return result;
-}
 
 using Texts = std::vector<std::string>;
 
@@ -55,6 +43,21 @@ protected:
     Tkoperta_f window{data, platform, font};
 
     std::vector<std::uint8_t> file(const char* name) const { return readBytes(folder / "Admini" / name); }
+
+    // The window's controls by their component names.
+    QLineEdit* edit(const char* name) const { return control<QLineEdit>(window, name); }
+    QToolButton* button(const char* name) const { return control<QToolButton>(window, name); }
+    QRadioButton* radio(const char* name) const { return control<QRadioButton>(window, name); }
+    QCheckBox* tick(const char* name) const { return control<QCheckBox>(window, name); }
+    QLabel* label(const char* name) const { return control<QLabel>(window, name); }
+    std::string text(const char* name) const { return edit(name)->text().toStdString(); }
+    Texts texts(std::initializer_list<const char*> names) const
+    {
+        Texts result;
+        for (const char* name : names)
+            result.push_back(text(name));
+        return result;
+    }
 
     // "Adresuj kopertę" for a card as the main window shows it.
     void openFor(const EnvelopeAddress& card)
@@ -91,14 +94,14 @@ TEST_F(EnvelopeWindow, FirstStartWritesTheDefaultsAndShowsThem)
     EXPECT_EQ(file("dane_kop_for.dat"), std::vector<std::uint8_t>(21, 0));
     EXPECT_EQ(file("dane_kop_ori_1.dat"), std::vector<std::uint8_t>(3, 0));
 
-    EXPECT_EQ(texts(window.l), (Texts{"50", "100", "150", "200"}));
-    EXPECT_EQ(texts(window.g), (Texts{"50", "100", "150", "200"}));
-    EXPECT_EQ(texts(std::array{window.l_n, window.g_n, window.od, window.nazwa}), (Texts{"5", "5", "5", ""}));
-    EXPECT_TRUE(window.RadioButton1->isChecked());
-    EXPECT_EQ(window.Label7->text(), "Rozmiar 50X50");
-    EXPECT_FALSE(window.poziomo->isChecked());
-    EXPECT_FALSE(window.logo->isChecked());
-    EXPECT_FALSE(window.logo->isEnabled());
+    EXPECT_EQ(texts({"l1", "l2", "l3", "l4"}), (Texts{"50", "100", "150", "200"}));
+    EXPECT_EQ(texts({"g1", "g2", "g3", "g4"}), (Texts{"50", "100", "150", "200"}));
+    EXPECT_EQ(texts({"l_n", "g_n", "od", "nazwa"}), (Texts{"5", "5", "5", ""}));
+    EXPECT_TRUE(radio("RadioButton1")->isChecked());
+    EXPECT_EQ(label("Label7")->text(), "Rozmiar 50X50");
+    EXPECT_FALSE(tick("poziomo")->isChecked());
+    EXPECT_FALSE(tick("logo")->isChecked());
+    EXPECT_FALSE(tick("logo")->isEnabled());
     EXPECT_EQ(window.windowTitle(), "Adresowanie kopert - profil domyślny");
 }
 
@@ -108,12 +111,12 @@ TEST_F(EnvelopeWindow, AddressingFillsTheLinesFromTheCardAndTheCompany)
     data.company.setLine(2, "ul. Polna 3");
     data.company.setLine(3, "00-001 Warszawa");
     data.company.setLine(4, "NIP 123");
-    window.n4->setText("stary wiersz");
+    edit("n4")->setText("stary wiersz");
 
     openFor({"Jan Kowalski", "Kowalski i Syn", "ul. Leśna 5", "Łódź"});
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(texts(window.o), (Texts{"", "Jan Kowalski", "Kowalski i Syn", "ul. Leśna 5", "Łódź"}));
-    EXPECT_EQ(texts(window.n), (Texts{"Biuro Rachunkowe Żak", "ul. Polna 3", "00-001 Warszawa", ""}));
+    EXPECT_EQ(texts({"o1", "o2", "o3", "o4", "o5"}), (Texts{"", "Jan Kowalski", "Kowalski i Syn", "ul. Leśna 5", "Łódź"}));
+    EXPECT_EQ(texts({"n1", "n2", "n3", "n4"}), (Texts{"Biuro Rachunkowe Żak", "ul. Polna 3", "00-001 Warszawa", ""}));
 }
 
 // Where the window's layout table puts the controls that sit a few pixels
@@ -126,44 +129,44 @@ TEST_F(EnvelopeWindow, ControlsSitWhereTheLayoutPutsThem)
         const QWidget* container;
         QPoint position;
     } rows[] = {
-        {"drukuj poziomo", window.poziomo, window.GroupBox1, {229, 13}},
-        {"Dołącz obrazek", window.SpeedButton8, window.GroupBox1, {12, 307}},
-        {"Odłącz obrazek", window.SpeedButton9, window.GroupBox1, {10, 327}},
-        {"Forma", window.Label17, window.Panel2, {12, 24}},
+        {"drukuj poziomo", control(window, "poziomo"), control(window, "GroupBox1"), {229, 13}},
+        {"Dołącz obrazek", control(window, "SpeedButton8"), control(window, "GroupBox1"), {12, 307}},
+        {"Odłącz obrazek", control(window, "SpeedButton9"), control(window, "GroupBox1"), {10, 327}},
+        {"Forma", control(window, "Label17"), control(window, "Panel2"), {12, 24}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(row.control->parentWidget(), row.container);
         EXPECT_EQ(row.control->pos(), row.position);
     }
-    EXPECT_LT(window.SpeedButton8->geometry().bottom(), window.SpeedButton9->geometry().top());
+    EXPECT_LT(button("SpeedButton8")->geometry().bottom(), button("SpeedButton9")->geometry().top());
 }
 
 TEST_F(EnvelopeWindow, RadioButtonsShowTheirPresetWhenClicked)
 {
     window.initialise();
-    window.RadioButton3->click();
-    EXPECT_EQ(window.Label7->text(), "Rozmiar 150X150");
-    window.l3->setText("90");
-    EXPECT_EQ(window.Label7->text(), "Rozmiar 150X150");
-    window.RadioButton3->click();
-    EXPECT_EQ(window.Label7->text(), "Rozmiar 90X150");
-    window.RadioButton4->click();
-    EXPECT_EQ(window.Label7->text(), "Rozmiar 200X200");
-    EXPECT_EQ(window.Label7->x() + window.Label7->width(), 816);
+    radio("RadioButton3")->click();
+    EXPECT_EQ(label("Label7")->text(), "Rozmiar 150X150");
+    edit("l3")->setText("90");
+    EXPECT_EQ(label("Label7")->text(), "Rozmiar 150X150");
+    radio("RadioButton3")->click();
+    EXPECT_EQ(label("Label7")->text(), "Rozmiar 90X150");
+    radio("RadioButton4")->click();
+    EXPECT_EQ(label("Label7")->text(), "Rozmiar 200X200");
+    EXPECT_EQ(label("Label7")->x() + label("Label7")->width(), 816);
 }
 
 TEST_F(EnvelopeWindow, SavingTheDefaultsCutsTextsAndKeepsThemForTheNextOpening)
 {
     window.initialise();
-    window.l1->setText("123456");
-    window.n1->setText(QString(90, QLatin1Char('N')));
-    window.n2->setText("Łęczyca");
-    window.od->setText("7a");
-    window.l_log->setText("40");
-    window.RadioButton3->click();
-    window.poziomo->setChecked(true);
-    window.SpeedButton1->click();
+    edit("l1")->setText("123456");
+    edit("n1")->setText(QString(90, QLatin1Char('N')));
+    edit("n2")->setText("Łęczyca");
+    edit("od")->setText("7a");
+    edit("l_log")->setText("40");
+    radio("RadioButton3")->click();
+    tick("poziomo")->setChecked(true);
+    button("SpeedButton1")->click();
     EXPECT_TRUE(platform.errors.empty());
     EXPECT_TRUE(platform.asked.isEmpty());
 
@@ -177,14 +180,14 @@ TEST_F(EnvelopeWindow, SavingTheDefaultsCutsTextsAndKeepsThemForTheNextOpening)
     EXPECT_EQ(file("dane_kop_ori_1.dat"), (std::vector<std::uint8_t>{3, 0, 1}));
 
     // The next opening takes positions and ticks from the files, not the sender lines.
-    window.n1->setText("z karty");
+    edit("n1")->setText("z karty");
     window.open();
-    EXPECT_EQ(text(window.l1), "12345");
-    EXPECT_EQ(text(window.od), "7a");
-    EXPECT_EQ(text(window.n1), "z karty");
-    EXPECT_TRUE(window.RadioButton3->isChecked());
-    EXPECT_EQ(window.Label7->text(), "Rozmiar 150X150");
-    EXPECT_TRUE(window.poziomo->isChecked());
+    EXPECT_EQ(text("l1"), "12345");
+    EXPECT_EQ(text("od"), "7a");
+    EXPECT_EQ(text("n1"), "z karty");
+    EXPECT_TRUE(radio("RadioButton3")->isChecked());
+    EXPECT_EQ(label("Label7")->text(), "Rozmiar 150X150");
+    EXPECT_TRUE(tick("poziomo")->isChecked());
 }
 
 TEST_F(EnvelopeWindow, ReadingTheDefaultsAsksFirstAndTakesEveryField)
@@ -200,36 +203,36 @@ TEST_F(EnvelopeWindow, ReadingTheDefaultsAsksFirstAndTakesEveryField)
     writeBytes(folder / "Admini/dane_kop_ori_1.dat", {4, 0, 1});
 
     platform.askAnswers = {false};
-    window.SpeedButton2->click();
+    button("SpeedButton2")->click();
     EXPECT_EQ(platform.asked, QStringList{"Wczytać ustawienia domyślne ?"});
     EXPECT_EQ(platform.askCaptions, QStringList{"Pytanie"});
-    EXPECT_EQ(text(window.n1), "");
-    EXPECT_TRUE(window.RadioButton1->isChecked());
+    EXPECT_EQ(text("n1"), "");
+    EXPECT_TRUE(radio("RadioButton1")->isChecked());
 
     window.setWindowTitle("Adresowanie kopert /inny.pro");
     platform.askAnswers = {true};
-    window.SpeedButton2->click();
+    button("SpeedButton2")->click();
     EXPECT_TRUE(platform.errors.empty());
-    EXPECT_EQ(text(window.n1), "Nadawca 1");
-    EXPECT_EQ(text(window.n4), "Nadawca 4");
-    EXPECT_TRUE(window.RadioButton4->isChecked());
-    EXPECT_EQ(window.Label7->text(), "Rozmiar 30X40");
-    EXPECT_TRUE(window.poziomo->isChecked());
+    EXPECT_EQ(text("n1"), "Nadawca 1");
+    EXPECT_EQ(text("n4"), "Nadawca 4");
+    EXPECT_TRUE(radio("RadioButton4")->isChecked());
+    EXPECT_EQ(label("Label7")->text(), "Rozmiar 30X40");
+    EXPECT_TRUE(tick("poziomo")->isChecked());
     EXPECT_EQ(window.windowTitle(), "Adresowanie kopert - profil domyślny");
 }
 
 TEST_F(EnvelopeWindow, AProfileKeepsTheLayoutButNotTheRecipient)
 {
     window.initialise();
-    window.n1->setText("Firma");
-    window.l3->setText("77");
-    window.g_n->setText("12");
-    window.RadioButton3->click();
-    window.poziomo->setChecked(true);
-    window.logo->setChecked(true);
+    edit("n1")->setText("Firma");
+    edit("l3")->setText("77");
+    edit("g_n")->setText("12");
+    radio("RadioButton3")->click();
+    tick("poziomo")->setChecked(true);
+    tick("logo")->setChecked(true);
 
     platform.saveFileAnswers = {folder / "Koperty" / "biuro"};
-    window.SpeedButton4->click();
+    button("SpeedButton4")->click();
     ASSERT_TRUE(platform.errors.empty());
     ASSERT_EQ(platform.saveFileRequests.size(), 1u);
     EXPECT_EQ(platform.saveFileRequests[0].filter, "Pliki profilów|*.pro");
@@ -242,20 +245,20 @@ TEST_F(EnvelopeWindow, AProfileKeepsTheLayoutButNotTheRecipient)
     // Change everything, then read the profile back.
     window.addressTo({"Piotr Wiśniewski", "Wiśniewski Sp. j.", "Krótka 2", "Gdańsk"});
     window.open();
-    window.o1->setText("Pan");
-    const Texts recipient = texts(window.o);
+    edit("o1")->setText("Pan");
+    const Texts recipient = texts({"o1", "o2", "o3", "o4", "o5"});
     platform.openFileAnswers = {folder / "Koperty" / "biuro.pro"};
-    window.SpeedButton5->click();
+    button("SpeedButton5")->click();
     ASSERT_TRUE(platform.errors.empty());
     EXPECT_EQ(platform.openFileRequests[0].startFolder, folder / "Koperty");
-    EXPECT_EQ(text(window.n1), "Firma");
-    EXPECT_EQ(text(window.l3), "77");
-    EXPECT_EQ(text(window.g_n), "12");
-    EXPECT_TRUE(window.RadioButton3->isChecked());
-    EXPECT_EQ(window.Label7->text(), "Rozmiar 77X150");
-    EXPECT_TRUE(window.poziomo->isChecked());
-    EXPECT_TRUE(window.logo->isChecked());
-    EXPECT_EQ(texts(window.o), recipient);
+    EXPECT_EQ(text("n1"), "Firma");
+    EXPECT_EQ(text("l3"), "77");
+    EXPECT_EQ(text("g_n"), "12");
+    EXPECT_TRUE(radio("RadioButton3")->isChecked());
+    EXPECT_EQ(label("Label7")->text(), "Rozmiar 77X150");
+    EXPECT_TRUE(tick("poziomo")->isChecked());
+    EXPECT_TRUE(tick("logo")->isChecked());
+    EXPECT_EQ(texts({"o1", "o2", "o3", "o4", "o5"}), recipient);
     EXPECT_EQ(window.windowTitle().toStdString(),
               "Adresowanie kopert " + (folder / "Koperty" / "biuro.pro").string());
     // Nothing of the profile reached the defaults.
@@ -265,25 +268,25 @@ TEST_F(EnvelopeWindow, AProfileKeepsTheLayoutButNotTheRecipient)
 TEST_F(EnvelopeWindow, BrokenFilesShowTheErrorAndLeaveTheRestAlone)
 {
     window.initialise();
-    window.n1->setText("bez zmian");
+    edit("n1")->setText("bez zmian");
 
     // A short profile is refused, a cancelled dialog does nothing.
     writeBytes(folder / "Koperty" / "krotki.pro", std::vector<std::uint8_t>(725, 1));
     platform.openFileAnswers = {folder / "Koperty" / "krotki.pro", std::nullopt};
-    window.readProfile();
-    window.readProfile();
+    button("SpeedButton5")->click();
+    button("SpeedButton5")->click();
     ASSERT_EQ(platform.errors.size(), 1u);
     EXPECT_EQ(platform.errors[0].path(), folder / "Koperty" / "krotki.pro");
-    EXPECT_EQ(text(window.n1), "bez zmian");
+    EXPECT_EQ(text("n1"), "bez zmian");
     EXPECT_EQ(window.windowTitle(), "Adresowanie kopert - profil domyślny");
 
     // A short defaults file: the error, and nothing read after it.
     writeBytes(folder / "Admini/dane_kop_log_1.dat", std::vector<std::uint8_t>(100, 0));
     platform.askAnswers = {true};
-    window.readDefaults();
+    button("SpeedButton2")->click();
     ASSERT_EQ(platform.errors.size(), 2u);
     EXPECT_EQ(platform.errors[1].path(), folder / "Admini/dane_kop_log_1.dat");
-    EXPECT_EQ(text(window.n1), "bez zmian");
+    EXPECT_EQ(text("n1"), "bez zmian");
 }
 
 TEST_F(EnvelopeWindow, AShortDefaultsFileOrNoAdminiKeepsTheWindowClosed)
@@ -326,7 +329,7 @@ TEST_F(EnvelopeWindow, InNetworkModeTheFilesLiveInTheNetworkFolder)
     EXPECT_FALSE(std::filesystem::exists(folder / "Admini/dane_kop_1.dat"));
 
     platform.saveFileAnswers = {std::nullopt};
-    window.saveProfile();
+    button("SpeedButton4")->click();
     EXPECT_EQ(platform.saveFileRequests.back().startFolder, shared / "KOPERTY");
 }
 
@@ -338,8 +341,8 @@ TEST_F(EnvelopeWindow, AFailedSaveLeavesTheOldFilesWhole)
     namespace fs = std::filesystem;
     fs::permissions(settingsPath, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    window.l1->setText("99");
-    window.saveDefaults();
+    edit("l1")->setText("99");
+    button("SpeedButton1")->click();
     fs::permissions(settingsPath, fs::perms::owner_write, fs::perm_options::add);
     ASSERT_EQ(platform.errors.size(), 1u);
     EXPECT_EQ(platform.errors[0].path(), folder / "Admini/dane_kop_1.dat");
@@ -356,34 +359,34 @@ TEST_F(EnvelopeWindow, PicturesAttachDetachAndFailWithoutHarm)
     writeBytes(folder / "zepsuty.jpg", {0x89, 'P', 'N', 'G', 0, 0, 0, 0});
 
     platform.openFileAnswers = {folder / "znak.jpg"};
-    window.SpeedButton8->click();
+    button("SpeedButton8")->click();
     EXPECT_EQ(platform.openFileRequests.back().filter, "Pliki graficzne|*.jpg");
-    EXPECT_EQ(text(window.nazwa), (folder / "znak.jpg").string());
-    EXPECT_TRUE(window.logo->isEnabled());
-    EXPECT_FALSE(window.logo->isChecked()); // attaching does not tick
+    EXPECT_EQ(text("nazwa"), (folder / "znak.jpg").string());
+    EXPECT_TRUE(tick("logo")->isEnabled());
+    EXPECT_FALSE(tick("logo")->isChecked()); // attaching does not tick
     EXPECT_EQ(window.logoPicture().width, 100);
     EXPECT_EQ(window.logoPicture().height, 50);
 
     platform.openFileAnswers = {std::nullopt};
-    window.SpeedButton8->click();
-    EXPECT_EQ(text(window.nazwa), (folder / "znak.jpg").string());
+    button("SpeedButton8")->click();
+    EXPECT_EQ(text("nazwa"), (folder / "znak.jpg").string());
     EXPECT_EQ(window.logoPicture().width, 100);
 
     platform.openFileAnswers = {folder / "zepsuty.jpg"};
-    window.SpeedButton8->click();
+    button("SpeedButton8")->click();
     ASSERT_EQ(platform.errors.size(), 1u);
     EXPECT_EQ(platform.errors[0].path(), folder / "zepsuty.jpg");
-    EXPECT_EQ(text(window.nazwa), (folder / "zepsuty.jpg").string());
-    EXPECT_FALSE(window.logo->isEnabled());
+    EXPECT_EQ(text("nazwa"), (folder / "zepsuty.jpg").string());
+    EXPECT_FALSE(tick("logo")->isEnabled());
     EXPECT_TRUE(window.logoPicture().isNull());
 
     platform.openFileAnswers = {folder / "znak.jpg"};
-    window.SpeedButton8->click();
-    window.logo->setChecked(true);
-    window.SpeedButton9->click();
-    EXPECT_EQ(text(window.nazwa), "");
-    EXPECT_FALSE(window.logo->isEnabled());
-    EXPECT_FALSE(window.logo->isChecked());
+    button("SpeedButton8")->click();
+    tick("logo")->setChecked(true);
+    button("SpeedButton9")->click();
+    EXPECT_EQ(text("nazwa"), "");
+    EXPECT_FALSE(tick("logo")->isEnabled());
+    EXPECT_FALSE(tick("logo")->isChecked());
     EXPECT_TRUE(window.logoPicture().isNull());
 }
 
@@ -398,15 +401,15 @@ TEST_F(EnvelopeWindow, AProfileWhosePictureIsGoneShowsThePathAndPrintsNoLogo)
     storeRecord(folder / "Koperty" / "stary.pro", profile);
 
     platform.openFileAnswers = {folder / "stary.jpg"};
-    window.attachPicture();
+    button("SpeedButton8")->click();
     ASSERT_FALSE(window.logoPicture().isNull());
 
     platform.openFileAnswers = {folder / "Koperty" / "stary"}; // typed without ".pro"
-    window.readProfile();
+    button("SpeedButton5")->click();
     EXPECT_TRUE(platform.errors.empty());
-    EXPECT_EQ(text(window.nazwa), (folder / "usuniety.jpg").string());
-    EXPECT_TRUE(window.logo->isChecked());
-    EXPECT_FALSE(window.logo->isEnabled());
+    EXPECT_EQ(text("nazwa"), (folder / "usuniety.jpg").string());
+    EXPECT_TRUE(tick("logo")->isChecked());
+    EXPECT_FALSE(tick("logo")->isEnabled());
     EXPECT_TRUE(window.logoPicture().isNull());
 }
 
@@ -419,16 +422,16 @@ TEST_F(EnvelopeWindow, PrintingReadsTheFontFileAndUsesTheTickedPreset)
 
     window.initialise();
     window.addressTo({"Jan", "Nowak", "Polna 1", "Radom"});
-    window.RadioButton2->click();
-    window.poziomo->setChecked(true);
+    radio("RadioButton2")->click();
+    tick("poziomo")->setChecked(true);
 
     platform.printerFactory = [] { return std::unique_ptr<PrintSurface>(); };
-    window.SpeedButton7->click();
+    button("SpeedButton7")->click();
     EXPECT_EQ(platform.printerRequests, 1);
 
     RecordingPrintSurface surface(300, 300);
     platform.printerFactory = [&surface] { return surface.proxy(); };
-    window.SpeedButton7->click();
+    button("SpeedButton7")->click();
     EXPECT_TRUE(platform.errors.empty());
     ASSERT_EQ(surface.texts.size(), 9u);
     const auto& jan = surface.texts[5];
@@ -441,22 +444,22 @@ TEST_F(EnvelopeWindow, PrintingReadsTheFontFileAndUsesTheTickedPreset)
     // Again: the same output.
     const auto first = surface.calls;
     surface.calls.clear();
-    window.SpeedButton7->click();
+    button("SpeedButton7")->click();
     EXPECT_EQ(surface.calls, first);
 }
 
 TEST_F(EnvelopeWindow, KoniecAsksThenKeepsTheFormaAndCloses)
 {
     window.open();
-    window.o1->setText("Szanowna Pani Doktor Habilitowana");
+    edit("o1")->setText("Szanowna Pani Doktor Habilitowana");
 
     platform.askAnswers = {false};
-    window.SpeedButton10->click();
+    button("SpeedButton10")->click();
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(file("dane_kop_for.dat"), std::vector<std::uint8_t>(21, 0));
 
     platform.askAnswers = {true};
-    window.SpeedButton10->click();
+    button("SpeedButton10")->click();
     EXPECT_EQ(platform.asked, (QStringList{"Koniec pracy ?", "Koniec pracy ?"}));
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(window.isEnabled());
@@ -465,7 +468,7 @@ TEST_F(EnvelopeWindow, KoniecAsksThenKeepsTheFormaAndCloses)
     EXPECT_EQ(countedAt(forma, 0), "Szanowna Pani Doktor");
 
     window.open();
-    EXPECT_EQ(text(window.o1), "Szanowna Pani Doktor");
+    EXPECT_EQ(text("o1"), "Szanowna Pani Doktor");
 }
 
 } // namespace

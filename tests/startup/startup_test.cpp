@@ -129,7 +129,7 @@ TEST(Startup, ListShowsEveryUsedSlotInOrder)
         EXPECT_EQ(contactList(start.window)->model()->index(row, 0).data().toString().toStdString(),
                   contactIdText(row) + " Kontakt " + std::to_string(row));
     EXPECT_EQ(contactList(start.window)->currentIndex().row(), 0);
-    EXPECT_EQ(start.window.imie->text(), QStringLiteral("Anna Nowak"));
+    EXPECT_EQ(wirtello::test::control<QLineEdit>(start.window, "imie")->text(), QStringLiteral("Anna Nowak"));
     EXPECT_FALSE(start.window.changesPending());
 }
 
@@ -171,7 +171,7 @@ TEST(Startup, FailuresLeaveExistingFilesWhole)
         ASSERT_EQ(start.platform.errors.size(), 1u);
         EXPECT_NE(start.platform.errors[0].path().string().find("historia.dat"), std::string::npos);
         EXPECT_EQ(contactList(start.window)->model()->rowCount(), 1);
-        EXPECT_EQ(start.window.imie->text(), "");
+        EXPECT_EQ(wirtello::test::control<QLineEdit>(start.window, "imie")->text(), "");
     }
     std::filesystem::remove(folder / "Admini/historia.dat");
 
@@ -287,9 +287,9 @@ TEST(Startup, HiddenWindowsBuildTheirWidgetsWhenFirstShown)
     auto* envelope = dynamic_cast<Tkoperta_f*>(window("Tkoperta_f"));
     envelope->addressTo({QStringLiteral("Jan"), QStringLiteral("Kowalski"), QStringLiteral("Polna 3"), QStringLiteral("Łódź")});
     envelope->open();
-    EXPECT_EQ(envelope->o2->text(), "Jan");
-    EXPECT_EQ(envelope->n1->text(), "Biuro Rachunkowe Żak");
-    EXPECT_EQ(envelope->nazwa->text().toStdString(), (folder / "LOGO/zepsute.jpg").string());
-    EXPECT_FALSE(envelope->logo->isEnabled());
+    EXPECT_EQ(test::control<QLineEdit>(envelope, "o2")->text(), "Jan");
+    EXPECT_EQ(test::control<QLineEdit>(envelope, "n1")->text(), "Biuro Rachunkowe Żak");
+    EXPECT_EQ(test::control<QLineEdit>(envelope, "nazwa")->text().toStdString(), (folder / "LOGO/zepsute.jpg").string());
+    EXPECT_FALSE(test::control<QCheckBox>(envelope, "logo")->isEnabled());
     EXPECT_EQ(platform.errors.size(), 2u); // reported again at the opening, as every opening re-reads
 }
