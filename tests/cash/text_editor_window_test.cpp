@@ -6,6 +6,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/window_controls.h"
 
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QToolButton>
 
@@ -176,6 +177,30 @@ TEST_F(TextEditor, MemoAndPrintoutUseTheStoredPrintFont)
     EXPECT_EQ(last.style, FontStyle::Italic | FontStyle::Underline);
     EXPECT_EQ(last.colour, 0x00800000);
     EXPECT_EQ(last.y, 26 * 12);
+}
+
+// A printout that fails shows the error box, whether "Drukuj" was clicked or
+// an entry of its menu chosen, and the typed text stays.
+TEST_F(TextEditor, FailedPrintoutsShowTheErrorBoxFromTheButtonAndItsMenu)
+{
+    const auto failing = [](auto&&...) -> std::unique_ptr<PrintSurface> {
+        throw IoError("Nie można zapisać pliku", "tekst.pdf");
+    };
+    platform.printerFactory = failing;
+    platform.previewFactory = failing;
+    platform.pdfFactory = failing;
+    openWith(kKp);
+    memo()->setPlainText(QStringLiteral("nowe"));
+    auto* print = control<QToolButton>(editor, "SpeedButton1");
+    print->click();
+    auto* menu = control<QMenu>(print, "printMenu");
+    platform.saveFileAnswers.push_back(folder / "tekst.pdf");
+    for (PrintDestination destination : {PrintDestination::Preview, PrintDestination::Pdf})
+        menu->actions().at(static_cast<int>(destination))->trigger();
+    ASSERT_EQ(platform.errors.size(), 3u);
+    EXPECT_EQ(platform.errors[2].operation(), "Nie można zapisać pliku");
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("nowe"));
 }
 
 } // namespace
