@@ -100,6 +100,15 @@ int main(int argc, char* argv[])
         window->open();
         waitUntilShown(*window);
         save(*window, output, window->objectName());
+        // The envelope window's help panel.
+        if (window->objectName() == QStringLiteral("Tkoperta_f")) {
+            if (QToolButton* help = buttonCaptioned(*window, QStringLiteral("Pomoc"))) {
+                help->click();
+                save(*window, output, QStringLiteral("Tkoperta_f-Pomoc"));
+                if (QToolButton* back = buttonCaptioned(*window, QStringLiteral("Powrót")))
+                    back->click();
+            }
+        }
         window->dismiss();
     }
     return 0;
