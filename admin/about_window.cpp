@@ -80,11 +80,11 @@ void Tform3::build()
     clockFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
     styleLabel(ui_->Label7, clockFont, kGrey);
 
-    timer_ = new QTimer(this);
-    timer_->setObjectName(QStringLiteral("Timer1"));
-    timer_->setInterval(100);
-    connect(timer_, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    timer_->start();
+    auto* timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("Timer1"));
+    timer->setInterval(100);
+    connect(timer, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    timer->start();
 }
 
 void Tform3::OdwiedzWitryne()

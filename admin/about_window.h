@@ -4,8 +4,6 @@
 
 #include <memory>
 
-class QTimer;
-
 namespace Ui {
 class Tform3;
 }
@@ -33,7 +31,6 @@ private:
     void aboutToShow() override { Timer1Timer(); }
 
     std::unique_ptr<Ui::Tform3> ui_;
-    QTimer* timer_ = nullptr; // "Timer1"
     Platform& platform_;
 };
 

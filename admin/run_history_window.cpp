@@ -58,11 +58,11 @@ void Thisto_f::build()
     onClick(ui_->SpeedButton1, platform_, [this] { dismiss(); });
     makeKeyboardButton(ui_->SpeedButton1, QKeySequence(Qt::Key_Escape));
 
-    timer_ = new QTimer(this);
-    timer_->setObjectName(QStringLiteral("Timer1"));
-    timer_->setInterval(100);
-    connect(timer_, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    timer_->start();
+    auto* timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("Timer1"));
+    timer->setInterval(100);
+    connect(timer, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    timer->start();
 }
 
 void Thisto_f::setValue(QLabel* label, const QString& text)

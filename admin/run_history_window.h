@@ -4,11 +4,9 @@
 #include "store/app_data.h"
 
 #include <filesystem>
-
 #include <memory>
 
 class QLabel;
-class QTimer;
 
 namespace Ui {
 class Thisto_f;
@@ -38,7 +36,6 @@ private:
     void showRunHistory();
 
     std::unique_ptr<Ui::Thisto_f> ui_;
-    QTimer* timer_ = nullptr; // "Timer1"
     AppData& data_;
     Platform& platform_;
 };

@@ -1,4 +1,5 @@
 #include "print_font_window.h"
+#include "ui_print_font_window.h"
 
 #include "platform/platform.h"
 
@@ -7,8 +8,8 @@ namespace wirtello {
 Tfont_f::Tfont_f(Platform& platform, CurrentPrintFont& printFont, QWidget* parent)
     : ProgramWindow(parent), platform_(platform), printFont_(printFont)
 {
-    setObjectName(QStringLiteral("Tfont_f"));
-    setWindowTitle(QStringLiteral("Fonty"));
+    // The window holds no controls: its Designer file names it and gives its caption.
+    Ui::Tfont_f().setupUi(this);
     setFixedClientSize(200, 100);
 }
 
