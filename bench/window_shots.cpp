@@ -10,10 +10,12 @@
 #include "quiet_platform.h"
 
 #include "app/program.h"
+#include "store/program_folder.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QElapsedTimer>
@@ -21,6 +23,7 @@
 #include <QToolButton>
 
 #include <cstdio>
+#include <fstream>
 
 namespace {
 
@@ -110,6 +113,35 @@ int main(int argc, char* argv[])
             }
         }
         window->dismiss();
+    }
+
+    // The cash document as "Dokument Kp" opens it, and its panels.
+    std::ofstream(folder / std::string(kDocumentsFolder) / "kptresc.dat")
+        << "Zaliczka\r\nOplata za usluge\r\nZwrot kosztow\r\n";
+    if (QToolButton* kp = buttonCaptioned(main, QStringLiteral("Dokument Kp"))) {
+        kp->click();
+        for (ProgramWindow* window : program.creationOrder()) {
+            if (window->objectName() != QStringLiteral("Tkp_f") || !window->isVisible())
+                continue;
+            waitUntilShown(*window);
+            // The date field shows today: a fixed one keeps the pictures comparable.
+            for (QLineEdit* edit : window->findChildren<QLineEdit*>())
+                if (showsClock(edit->text()))
+                    edit->setText(QStringLiteral("01.01.2026"));
+            save(*window, output, QStringLiteral("Tkp_f-Kp"));
+            const std::pair<const char*, const char*> panels[] = {
+                {"Edytuj", "Zaniechaj"}, {"Pomoc", "Koniec pomocy"}, {"Wstaw treść", nullptr}};
+            for (const auto& [open, close] : panels) {
+                if (QToolButton* button = buttonCaptioned(*window, QString::fromUtf8(open))) {
+                    button->click();
+                    const QString first = QString::fromUtf8(open).section(QLatin1Char(' '), 0, 0);
+                    save(*window, output, QStringLiteral("Tkp_f-") + first);
+                }
+                if (QToolButton* button = close ? buttonCaptioned(*window, QString::fromUtf8(close)) : nullptr)
+                    button->click();
+            }
+            window->dismiss();
+        }
     }
     return 0;
 }

@@ -14,6 +14,8 @@ add_library(wirtello_cash STATIC
   cash_document_window.cpp
   cash_document_window_keys.cpp
   cash_document_layout.cpp
+  cash_document_window.ui
 )
+set_target_properties(wirtello_cash PROPERTIES AUTOUIC ON)
 target_link_libraries(wirtello_cash PUBLIC wirtello_cash_document_core wirtello_cash_company wirtello_admin
   wirtello_print wirtello_platform)

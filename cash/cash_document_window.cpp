@@ -1,5 +1,7 @@
 #include "cash_document_window.h"
 
+#include "ui_cash_document_window.h"
+
 #include "cash/cash_printout.h"
 #include "cash/numbering_file.h"
 #include "cash/text_editor_window.h"
@@ -88,39 +90,50 @@ Tkp_f::Tkp_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, Tlo
     buildWidgetsIf(building);
 }
 
+Tkp_f::~Tkp_f() = default;
+
 void Tkp_f::build()
 {
     buildLayout();
     setUpKeyboard();
+    connectHandlers();
+}
 
-    onClick(SpeedButton1, platform_, [this] { dismiss(); });
-    onClick(SpeedButton2, platform_, [this] { startCalculator(); });
-    onClick(SpeedButton3, platform_, [this] { saveDocument(); });
-    onClick(SpeedButton4, platform_, [this] { readDocument(); });
-    onClick(SpeedButton5, platform_, [this] { openContentEditor(); });
-    onClick(SpeedButton6, platform_, [this] { showFixedContents(); });
-    onClick(SpeedButton7, platform_, [this] { editIssuer(); });
-    onClick(SpeedButton8, platform_, [this] { editCounterparty(); });
-    onClick(SpeedButton9, platform_, [this] { applyEdit(); });
-    onClick(SpeedButton10, platform_, [this] { cancelEdit(); });
-    onClick(SpeedButton11, platform_, [this] { showHelp(); });
-    onClick(SpeedButton12, platform_, [this] { hideHelp(); });
-    onClick(SpeedButton13, platform_, [this] { printDocument(); });
-    addPrintMenu(SpeedButton13, [this](PrintDestination destination) { printDocument(destination); });
-    onClick(SpeedButton14, platform_, [this] { clearDocument(); });
-    onClick(SpeedButton15, platform_, [this] { saveParameters(); });
-    connect(lista, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) { insertFixedContent(item); });
-    connect(gotowka, &QLineEdit::editingFinished, this, [this] { cashEntered(); });
-    connect(gotowka, &QLineEdit::textChanged, this, [this](const QString& text) { document_.setCash(toUtf8(text)); });
+void Tkp_f::connectHandlers()
+{
+    onClick(ui_->SpeedButton1, platform_, [this] { dismiss(); });
+    onClick(ui_->SpeedButton2, platform_, [this] { startCalculator(); });
+    onClick(ui_->SpeedButton3, platform_, [this] { saveDocument(); });
+    onClick(ui_->SpeedButton4, platform_, [this] { readDocument(); });
+    onClick(ui_->SpeedButton5, platform_, [this] { openContentEditor(); });
+    onClick(ui_->SpeedButton6, platform_, [this] { showFixedContents(); });
+    onClick(ui_->SpeedButton7, platform_, [this] { editIssuer(); });
+    onClick(ui_->SpeedButton8, platform_, [this] { editCounterparty(); });
+    onClick(ui_->SpeedButton9, platform_, [this] { applyEdit(); });
+    onClick(ui_->SpeedButton10, platform_, [this] { cancelEdit(); });
+    onClick(ui_->SpeedButton11, platform_, [this] { showHelp(); });
+    onClick(ui_->SpeedButton12, platform_, [this] { hideHelp(); });
+    onClick(ui_->SpeedButton13, platform_, [this] { printDocument(); });
+    // The menu's entries are not clicks: they get the same guard here.
+    addPrintMenu(ui_->SpeedButton13, [this](PrintDestination destination) {
+        runGuarded(platform_, [this, destination] { printDocument(destination); });
+    });
+    onClick(ui_->SpeedButton14, platform_, [this] { clearDocument(); });
+    onClick(ui_->SpeedButton15, platform_, [this] { saveParameters(); });
+    connect(ui_->lista, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { insertFixedContent(item); });
+    connect(ui_->gotowka, &QLineEdit::editingFinished, this, [this] { cashEntered(); });
+    connect(ui_->gotowka, &QLineEdit::textChanged, this,
+            [this](const QString& text) { document_.setCash(toUtf8(text)); });
     // Typing, pasting and the window's own rewriting all reach the document.
-    connect(tabela, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+    connect(ui_->tabela, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         const auto row = static_cast<std::size_t>(item->row());
         if (item->column() == kAmountColumn)
             document_.setAmount(row, toUtf8(item->text()));
         else
             document_.setDescription(row, toUtf8(item->text()));
     });
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    connect(timer_, &QTimer::timeout, this, [this] { Timer1Timer(); });
 }
 
 void Tkp_f::prepareDocument(DocumentKind kind, const QString& firstLine, const QString& secondLine,
@@ -156,19 +169,20 @@ void Tkp_f::initialise()
 
     for (QLineEdit* edit : panelEdits())
         edit->clear();
-    k1->setChecked(true);
-    k2->setChecked(false);
+    ui_->k1->setChecked(true);
+    ui_->k2->setChecked(false);
 
     if (document_.kind() == DocumentKind::None)
         return;
 
     const bool cashIn = document_.kind() == DocumentKind::Kp;
-    Panel1->setText(cashIn ? QStringLiteral("Dowód wpłaty") : QStringLiteral("Dowód wypłaty"));
+    ui_->Panel1->setText(cashIn ? QStringLiteral("Dowód wpłaty") : QStringLiteral("Dowód wypłaty"));
     setWindowTitle(cashIn ? QStringLiteral("Dokument Kp") : QStringLiteral("Dokument Kw"));
-    Label8->setText(cashIn ? QStringLiteral("Od kogo") : QStringLiteral("Komu"));
-    Label8->adjustSize();
+    ui_->Label8->setText(cashIn ? QStringLiteral("Od kogo") : QStringLiteral("Komu"));
+    ui_->Label8->adjustSize();
 
     numberingPath_ = numberingPath(dataFolder(), document_.kind());
+    // Not run by a click: the failure is shown here and opening stops.
     try {
         createNumberingFileIfMissing(numberingPath_);
     } catch (const IoError& error) {
@@ -178,21 +192,21 @@ void Tkp_f::initialise()
     }
 
     // Typing starts in the first line, whatever was scrolled to before.
-    tabela->setCurrentCell(0, 0);
-    tabela->scrollToTop();
-    tabela->setFocus(Qt::OtherFocusReason);
+    ui_->tabela->setCurrentCell(0, 0);
+    ui_->tabela->scrollToTop();
+    ui_->tabela->setFocus(Qt::OtherFocusReason);
 
-    Timer1->start();
-    razem->clear();
-    data->setText(platform_.formatShortDate(platform_.now().date()));
+    timer_->start();
+    ui_->razem->clear();
+    ui_->data->setText(platform_.formatShortDate(platform_.now().date()));
 }
 
 void Tkp_f::setCell(int row, int column, const QString& text)
 {
-    QTableWidgetItem* item = tabela->item(row, column);
+    QTableWidgetItem* item = ui_->tabela->item(row, column);
     if (!item) {
         item = new QTableWidgetItem();
-        tabela->setItem(row, column, item);
+        ui_->tabela->setItem(row, column, item);
     }
     if (item->text() != text)
         item->setText(text);
@@ -227,15 +241,15 @@ void Tkp_f::Wyrownaj()
 
 void Tkp_f::Timer1Timer()
 {
-    SpeedButton15->setEnabled(!numerkp->text().isEmpty());
-    colourFlag_ = k2->isChecked() ? 1 : 0;
+    ui_->SpeedButton15->setEnabled(!ui_->numerkp->text().isEmpty());
+    colourFlag_ = ui_->k2->isChecked() ? 1 : 0;
 
-    const int column = tabela->currentColumn();
+    const int column = ui_->tabela->currentColumn();
     if (column != lastColumn_) {
         Wyrownaj();
         lastColumn_ = column;
     }
-    const int row = tabela->currentRow();
+    const int row = ui_->tabela->currentRow();
     if (row != lastRow_) {
         Wyrownaj();
         lastRow_ = row;
@@ -243,9 +257,9 @@ void Tkp_f::Timer1Timer()
 
     clearMendedAmountMarks();
     total_ = document_.total();
-    setIfChanged(razem, fromUtf8(totalText(total_)));
+    setIfChanged(ui_->razem, fromUtf8(totalText(total_)));
     if (const std::optional<std::string> change = document_.changeText())
-        setIfChanged(reszta, fromUtf8(*change));
+        setIfChanged(ui_->reszta, fromUtf8(*change));
 }
 
 bool Tkp_f::amountsAreNumbers()
@@ -254,9 +268,9 @@ bool Tkp_f::amountsAreNumbers()
         const QString text = fromUtf8(document_.lines().amounts[row]);
         if (readAmount(toUtf8(text)).kind != AmountReading::Kind::NotANumber)
             continue;
-        QTableWidgetItem* item = tabela->item(row, kAmountColumn);
+        QTableWidgetItem* item = ui_->tabela->item(row, kAmountColumn);
         item->setBackground(QBrush(kRefusedAmountColour));
-        tabela->setCurrentCell(row, kAmountColumn);
+        ui_->tabela->setCurrentCell(row, kAmountColumn);
         platform_.inform(QStringLiteral("Kwota w wierszu %1 nie jest liczbą: „%2”.\r\r"
                                         "Popraw ją, a następnie wydrukuj dokument.")
                              .arg(row + 1)
@@ -269,7 +283,7 @@ bool Tkp_f::amountsAreNumbers()
 void Tkp_f::clearMendedAmountMarks()
 {
     for (int row = 0; row < kGridRows; ++row) {
-        QTableWidgetItem* item = tabela->item(row, kAmountColumn);
+        QTableWidgetItem* item = ui_->tabela->item(row, kAmountColumn);
         if (item && item->data(Qt::BackgroundRole).isValid() && readAmount(toUtf8(item->text())).isNumber())
             item->setData(Qt::BackgroundRole, QVariant());
     }
@@ -280,13 +294,13 @@ void Tkp_f::commitOpenCell()
     // Ctrl+P leaves the focus where it was: a cell still being typed in gives
     // its text to the grid when its editor loses the focus.
     QWidget* focus = QApplication::focusWidget();
-    if (focus && tabela->viewport()->isAncestorOf(focus))
-        tabela->setFocus(Qt::OtherFocusReason);
+    if (focus && ui_->tabela->viewport()->isAncestorOf(focus))
+        ui_->tabela->setFocus(Qt::OtherFocusReason);
 }
 
 void Tkp_f::cashEntered()
 {
-    gotowka->setText(fromUtf8(reformattedAmount(toUtf8(gotowka->text()))));
+    ui_->gotowka->setText(fromUtf8(reformattedAmount(toUtf8(ui_->gotowka->text()))));
 }
 
 void Tkp_f::gridEnterPressed()
@@ -297,23 +311,23 @@ void Tkp_f::gridEnterPressed()
 
 bool Tkp_f::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
+    if (ui_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (watched == tabela && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        if (watched == ui_->tabela && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
             // Enter on a cell that is not being edited; an open editor reports its own.
             gridEnterPressed();
             return true;
         }
-        if (watched == tabela && tabLeavesGrid(*static_cast<QKeyEvent*>(event))) {
+        if (watched == ui_->tabela && tabLeavesGrid(*static_cast<QKeyEvent*>(event))) {
             leaveGrid(*static_cast<QKeyEvent*>(event));
             return true;
         }
-        if (watched == lista && key == Qt::Key_Escape) {
+        if (watched == ui_->lista && key == Qt::Key_Escape) {
             closeFixedContents();
             return true;
         }
-        if (watched == lista && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            insertFixedContent(lista->currentItem());
+        if (watched == ui_->lista && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            insertFixedContent(ui_->lista->currentItem());
             return true;
         }
     }
@@ -323,8 +337,8 @@ bool Tkp_f::eventFilter(QObject* watched, QEvent* event)
 std::array<QLabel*, 4> Tkp_f::block(std::uint8_t target) const
 {
     if (target == kCounterparty)
-        return {Label9, Label10, Label11, Label12};
-    return {Label3, Label4, Label5, Label6};
+        return {ui_->Label9, ui_->Label10, ui_->Label11, ui_->Label12};
+    return {ui_->Label3, ui_->Label4, ui_->Label5, ui_->Label6};
 }
 
 const DocumentBlock& Tkp_f::documentBlock(std::uint8_t target) const
@@ -334,7 +348,7 @@ const DocumentBlock& Tkp_f::documentBlock(std::uint8_t target) const
 
 std::array<QLineEdit*, 4> Tkp_f::panelEdits() const
 {
-    return {pole1, pole2, pole3, pole4};
+    return {ui_->pole1, ui_->pole2, ui_->pole3, ui_->pole4};
 }
 
 void Tkp_f::openEditPanel(std::uint8_t target)
@@ -344,11 +358,11 @@ void Tkp_f::openEditPanel(std::uint8_t target)
     const std::array<QLineEdit*, 4> edits = panelEdits();
     for (std::size_t i = 0; i < edits.size(); ++i)
         edits[i]->setText(fromUtf8(lines[i]));
-    Label21->setText(target == kIssuer ? QStringLiteral("Kto") : QStringLiteral("Komu/Od kogo"));
-    Label21->adjustSize();
+    ui_->Label21->setText(target == kIssuer ? QStringLiteral("Kto") : QStringLiteral("Komu/Od kogo"));
+    ui_->Label21->adjustSize();
     nameEditPanelLines();
-    Panel2->setGeometry(96, 56, 413, 273);
-    openPanel(Panel2, pole1);
+    ui_->Panel2->setGeometry(96, 56, 413, 273);
+    openPanel(ui_->Panel2, ui_->pole1);
 }
 
 void Tkp_f::editIssuer()
@@ -372,63 +386,59 @@ void Tkp_f::applyEdit()
     else
         document_.setIssuer(lines);
     showBlocks();
-    closePanel(Panel2);
+    closePanel(ui_->Panel2);
 }
 
 void Tkp_f::cancelEdit()
 {
-    closePanel(Panel2);
+    closePanel(ui_->Panel2);
 }
 
 void Tkp_f::showHelp()
 {
-    Panel3->setGeometry(8, 8, 613, 293);
-    openPanel(Panel3, SpeedButton12);
+    ui_->Panel3->setGeometry(8, 8, 613, 293);
+    openPanel(ui_->Panel3, ui_->SpeedButton12);
 }
 
 void Tkp_f::hideHelp()
 {
-    closePanel(Panel3);
+    closePanel(ui_->Panel3);
 }
 
 void Tkp_f::showFixedContents()
 {
     if (document_.kind() == DocumentKind::None)
         return;
-    try {
-        const std::filesystem::path path = fixedContentsPath(dataFolder(), document_.kind());
-        if (!fileExists(path))
-            return;
-        QStringList items;
-        for (const std::string& line : readTextLines(path, kFixedContentsLimit))
-            items << fromUtf8(line);
-        // Polish alphabetical order, as a reader of the list expects it.
-        QCollator collator{QLocale(QLocale::Polish, QLocale::Poland)};
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
-        std::stable_sort(items.begin(), items.end(),
-                         [&collator](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
-        lista->clear();
-        lista->addItems(items);
-        lista->setCurrentRow(0);
-        openPanel(lista, lista);
-    } catch (const IoError& error) {
-        platform_.showError(error);
-    }
+    const std::filesystem::path path = fixedContentsPath(dataFolder(), document_.kind());
+    if (!fileExists(path))
+        return;
+    QStringList items;
+    for (const std::string& line : readTextLines(path, kFixedContentsLimit))
+        items << fromUtf8(line);
+    // Polish alphabetical order, as a reader of the list expects it.
+    QCollator collator{QLocale(QLocale::Polish, QLocale::Poland)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(items.begin(), items.end(),
+                     [&collator](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    ui_->lista->clear();
+    ui_->lista->addItems(items);
+    ui_->lista->setCurrentRow(0);
+    openPanel(ui_->lista, ui_->lista);
 }
 
 void Tkp_f::insertFixedContent(QListWidgetItem* item)
 {
     if (!item)
         return;
-    const int row = std::max(tabela->currentRow(), 0);
+    const int row = std::max(ui_->tabela->currentRow(), 0);
     setCell(row, 0, item->text());
     closeFixedContents();
 }
 
 void Tkp_f::closeFixedContents()
 {
-    closePanel(lista);
-    tabela->setFocus(Qt::OtherFocusReason);
+    closePanel(ui_->lista);
+    ui_->tabela->setFocus(Qt::OtherFocusReason);
 }
 
 void Tkp_f::openContentEditor()
@@ -455,11 +465,7 @@ void Tkp_f::saveDocument()
         platform_.saveFile(documentDialog(QStringLiteral("Zapisz dokument")));
     if (!chosen || chosen->empty())
         return;
-    try {
-        saveDocumentFile(*chosen, documentBuffer_, document_);
-    } catch (const IoError& error) {
-        platform_.showError(error);
-    }
+    saveDocumentFile(*chosen, documentBuffer_, document_);
 }
 
 void Tkp_f::readDocument()
@@ -468,15 +474,11 @@ void Tkp_f::readDocument()
         platform_.openFile(documentDialog(QStringLiteral("Czytaj dokument")));
     if (!chosen || chosen->empty() || !fileExists(*chosen))
         return;
-    try {
-        // The grid changes only once the whole record was read.
-        readDocumentFile(*chosen, documentBuffer_, document_);
-        showLines();
-        // Shown, totalled and printed in the amount format, as typed amounts are.
-        Wyrownaj();
-    } catch (const IoError& error) {
-        platform_.showError(error);
-    }
+    // The grid changes only once the whole record was read.
+    readDocumentFile(*chosen, documentBuffer_, document_);
+    showLines();
+    // Shown, totalled and printed in the amount format, as typed amounts are.
+    Wyrownaj();
 }
 
 void Tkp_f::startCalculator()
@@ -510,7 +512,7 @@ void Tkp_f::printDocument(PrintDestination destination)
     Wyrownaj();
     // The total as it stands now, not as the last tick saw it.
     total_ = document_.total();
-    razem->setText(fromUtf8(totalText(total_)));
+    ui_->razem->setText(fromUtf8(totalText(total_)));
     if (!printableTotal(total_)) {
         platform_.inform(QStringLiteral("Kwota dokumentu musi mieścić się w granicach od 0.00 do 2147483647.99. "
                                         "Popraw kwoty, a następnie wydrukuj dokument."));
@@ -520,14 +522,13 @@ void Tkp_f::printDocument(PrintDestination destination)
     const bool kw = document_.kind() == DocumentKind::Kw;
     const PrintoutTarget target{kw ? QStringLiteral("Dowód wypłaty KW") : QStringLiteral("Dowód wpłaty KP"),
                                 PaperSize::A4, kw ? QStringLiteral("dokument KW.pdf") : QStringLiteral("dokument KP.pdf")};
-    runGuarded(platform_, [&] {
-        try {
-            printTo(platform_, destination, target,
-                    [this](PrintSurface& surface, PrintDestination to) { printOn(surface, to); });
-        } catch (const NumberingRefused& refused) {
-            platform_.inform(QString::fromStdString(refused.what()));
-        }
-    });
+    try {
+        printTo(platform_, destination, target,
+                [this](PrintSurface& surface, PrintDestination to) { printOn(surface, to); });
+    } catch (const NumberingRefused& refused) {
+        // A number that cannot be given is explained, not reported as a failure.
+        platform_.inform(QString::fromStdString(refused.what()));
+    }
 }
 
 void Tkp_f::printOn(PrintSurface& surface, PrintDestination destination)
@@ -539,11 +540,11 @@ void Tkp_f::printOn(PrintSurface& surface, PrintDestination destination)
         std::optional<WaitCursor> waitCursor;
         const DocumentNumber taken =
             takeDocumentNumber(numberingPath_, kNumberingLockWait, [&waitCursor] { waitCursor.emplace(); });
-        numerkp->setText(QString::number(taken.number));
-        rozszerzeniekp->setText(fromUtf8(taken.extension));
-        document.number = toUtf8(numerkp->text());
-        document.extension = toUtf8(rozszerzeniekp->text());
-        colourFlag_ = k2->isChecked() ? 1 : 0;
+        ui_->numerkp->setText(QString::number(taken.number));
+        ui_->rozszerzeniekp->setText(fromUtf8(taken.extension));
+        document.number = toUtf8(ui_->numerkp->text());
+        document.extension = toUtf8(ui_->rozszerzeniekp->text());
+        colourFlag_ = ui_->k2->isChecked() ? 1 : 0;
     } else {
         // Only a real print numbers a document; the window keeps
         // showing the number of the last one printed.
@@ -551,8 +552,8 @@ void Tkp_f::printOn(PrintSurface& surface, PrintDestination destination)
         document.number = std::to_string(next.number);
         document.extension = next.extension + " (podgląd)";
     }
-    document.date = toUtf8(data->text());
-    document.colour = k2->isChecked();
+    document.date = toUtf8(ui_->data->text());
+    document.colour = ui_->k2->isChecked();
     drawCashDocument(surface, printFont_, document);
 }
 

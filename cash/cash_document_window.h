@@ -12,19 +12,17 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 
-class QFrame;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QListWidgetItem;
-class QPlainTextEdit;
-class QRadioButton;
-class QTableWidget;
-class QTextEdit;
 class QTimer;
-class QToolButton;
+
+namespace Ui {
+class Tkp_f;
+}
 
 namespace wirtello {
 
@@ -46,6 +44,7 @@ class Tkp_f : public DataFolderWindow {
 public:
     Tkp_f(AppData& data, Platform& platform, CurrentPrintFont& printFont, Tlogowania_f& textEditor,
           WidgetBuilding building = WidgetBuilding::Now);
+    ~Tkp_f() override;
 
     // Sets the document kind and fills the two blocks: the counterparty with
     // the card's first and second line joined by a blank, its street and town
@@ -79,7 +78,9 @@ public:
     void insertFixedContent(QListWidgetItem* item);
     // SpeedButton5 "Edytor treści".
     void openContentEditor();
-    // SpeedButton4 "Czytaj dokument" / SpeedButton3 "Zapisz dokument".
+    // SpeedButton4 "Czytaj dokument" / SpeedButton3 "Zapisz dokument". These,
+    // the fixed contents and printing raise a failed file step as IoError,
+    // which the button's guard shows.
     void readDocument();
     void saveDocument();
     // SpeedButton2 "Kalkulator": the first desktop calculator found.
@@ -118,74 +119,6 @@ public:
     DocumentLines documentLines() const;
     void setDocumentLines(const DocumentLines& lines);
 
-    // Issuer block.
-    QFrame* Bevel1 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
-    QToolButton* SpeedButton7 = nullptr;
-    // Counterparty block and its caption.
-    QLabel* Label8 = nullptr;
-    QFrame* Bevel2 = nullptr;
-    QLabel* Label9 = nullptr;
-    QLabel* Label10 = nullptr;
-    QLabel* Label11 = nullptr;
-    QLabel* Label12 = nullptr;
-    QToolButton* SpeedButton8 = nullptr;
-    // Number, extension, date.
-    QLabel* Label1 = nullptr; // "Numer"
-    QLineEdit* numerkp = nullptr;
-    QLabel* Label2 = nullptr; // "/"
-    QLineEdit* rozszerzeniekp = nullptr;
-    QLabel* Label7 = nullptr; // "Data"
-    QLineEdit* data = nullptr;
-    QToolButton* SpeedButton15 = nullptr;
-    // Printing.
-    QFrame* Bevel3 = nullptr;
-    QLabel* Label18 = nullptr; // "Wydruk dokumentu"
-    QRadioButton* k1 = nullptr;
-    QRadioButton* k2 = nullptr;
-    QToolButton* SpeedButton13 = nullptr;
-    // Items.
-    QLabel* Label13 = nullptr; // "Tytułem :"
-    QLabel* Label14 = nullptr; // "Kwota :"
-    QTableWidget* tabela = nullptr;
-    QListWidget* lista = nullptr;
-    QToolButton* SpeedButton6 = nullptr;
-    QToolButton* SpeedButton5 = nullptr;
-    QToolButton* SpeedButton4 = nullptr;
-    QToolButton* SpeedButton3 = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QToolButton* SpeedButton14 = nullptr;
-    QToolButton* SpeedButton11 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QTextEdit* Memo2 = nullptr;
-    // Total, cash, change.
-    QLabel* Label15 = nullptr; // "Razem"
-    QLineEdit* razem = nullptr;
-    QLabel* Label16 = nullptr; // "Gotówka"
-    QLineEdit* gotowka = nullptr;
-    QLabel* Label17 = nullptr; // "Reszta"
-    QLineEdit* reszta = nullptr;
-    QLabel* Panel1 = nullptr;
-    // Edit panel.
-    QFrame* Panel2 = nullptr;
-    QLabel* Label19 = nullptr; // "Edycja danych"
-    QLabel* Label21 = nullptr;
-    QLineEdit* pole1 = nullptr;
-    QLineEdit* pole2 = nullptr;
-    QLineEdit* pole3 = nullptr;
-    QLineEdit* pole4 = nullptr;
-    QToolButton* SpeedButton9 = nullptr;
-    QToolButton* SpeedButton10 = nullptr;
-    // Help panel.
-    QFrame* Panel3 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QToolButton* SpeedButton12 = nullptr;
-
-    QTimer* Timer1 = nullptr;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Tab stays inside a panel that is up.
@@ -193,7 +126,10 @@ protected:
 
 private:
     void build() override;
+    // The Designer file's controls, given what it cannot say (cash_document_layout.cpp).
     void buildLayout();
+    // Every button's click and the other controls' signals.
+    void connectHandlers();
     // Tab order, shortcuts and accessible names (cash_document_window_keys.cpp).
     void setUpKeyboard();
     void nameEditPanelLines();
@@ -221,6 +157,9 @@ private:
     // The document drawn for `destination`, numbered when it goes to the printer.
     void printOn(PrintSurface& surface, PrintDestination destination);
     FileDialogRequest documentDialog(const QString& title) const;
+
+    std::unique_ptr<Ui::Tkp_f> ui_;
+    QTimer* timer_ = nullptr; // Timer1
 
     AppData& data_;
     Platform& platform_;

@@ -2,6 +2,8 @@
 // way out, the panels and the names a screen reader gives the controls.
 #include "cash_document_window.h"
 
+#include "ui_cash_document_window.h"
+
 #include "platform/keyboard_access.h"
 
 #include <QApplication>
@@ -19,41 +21,43 @@ namespace wirtello {
 void Tkp_f::setUpKeyboard()
 {
     const std::pair<QToolButton*, QKeySequence> buttons[] = {
-        {SpeedButton7, {}}, {SpeedButton8, {}}, {SpeedButton15, {}},
-        {SpeedButton13, QKeySequence(Qt::CTRL | Qt::Key_P)},
-        {SpeedButton6, {}}, {SpeedButton5, {}}, {SpeedButton4, {}}, {SpeedButton3, {}}, {SpeedButton2, {}},
-        {SpeedButton14, {}}, {SpeedButton11, {}},
-        {SpeedButton1, QKeySequence(Qt::Key_Escape)},
+        {ui_->SpeedButton7, {}}, {ui_->SpeedButton8, {}}, {ui_->SpeedButton15, {}},
+        {ui_->SpeedButton13, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {ui_->SpeedButton6, {}}, {ui_->SpeedButton5, {}}, {ui_->SpeedButton4, {}}, {ui_->SpeedButton3, {}},
+        {ui_->SpeedButton2, {}}, {ui_->SpeedButton14, {}}, {ui_->SpeedButton11, {}},
+        {ui_->SpeedButton1, QKeySequence(Qt::Key_Escape)},
         // The panels' own ends; a hidden button's shortcut does not fire.
-        {SpeedButton10, QKeySequence(Qt::Key_Escape)}, {SpeedButton9, {}},
-        {SpeedButton12, QKeySequence(Qt::Key_Escape)},
+        {ui_->SpeedButton10, QKeySequence(Qt::Key_Escape)}, {ui_->SpeedButton9, {}},
+        {ui_->SpeedButton12, QKeySequence(Qt::Key_Escape)},
     };
     for (const auto& [button, keys] : buttons)
         makeKeyboardButton(button, keys);
 
     // Left block, right block, the grid, the buttons under it, the sums; then the panels.
-    setTabChain({SpeedButton7, SpeedButton8, numerkp, rozszerzeniekp, data, SpeedButton15, k1, k2, SpeedButton13,
-                 tabela, lista, SpeedButton6, SpeedButton5, SpeedButton4, SpeedButton3, SpeedButton2, SpeedButton14,
-                 SpeedButton11, SpeedButton1, razem, gotowka, reszta, pole1, pole2, pole3, pole4, SpeedButton10,
-                 SpeedButton9, Memo1, SpeedButton12});
+    const Ui::Tkp_f& ui = *ui_;
+    setTabChain({ui.SpeedButton7, ui.SpeedButton8, ui.numerkp, ui.rozszerzeniekp, ui.data, ui.SpeedButton15, ui.k1,
+                 ui.k2, ui.SpeedButton13, ui.tabela, ui.lista, ui.SpeedButton6, ui.SpeedButton5, ui.SpeedButton4,
+                 ui.SpeedButton3, ui.SpeedButton2, ui.SpeedButton14, ui.SpeedButton11, ui.SpeedButton1, ui.razem,
+                 ui.gotowka, ui.reszta, ui.pole1, ui.pole2, ui.pole3, ui.pole4, ui.SpeedButton10, ui.SpeedButton9,
+                 ui.Memo1, ui.SpeedButton12});
     letShortcutsPassEdits(this);
     for (QLineEdit* edit : panelEdits())
-        connect(edit, &QLineEdit::returnPressed, SpeedButton9, &QToolButton::click);
+        connect(edit, &QLineEdit::returnPressed, ui_->SpeedButton9, &QToolButton::click);
 
     // Names for a screen reader: edits by their captions, the rest told apart.
-    Label1->setBuddy(numerkp);
-    Label7->setBuddy(data);
-    Label15->setBuddy(razem);
-    Label16->setBuddy(gotowka);
-    Label17->setBuddy(reszta);
-    rozszerzeniekp->setAccessibleName(QStringLiteral("Rozszerzenie numeru"));
-    SpeedButton7->setAccessibleName(QStringLiteral("Edytuj dane wystawcy"));
-    SpeedButton8->setAccessibleName(QStringLiteral("Edytuj dane kontrahenta"));
-    tabela->setAccessibleName(QStringLiteral("Pozycje dokumentu"));
+    ui_->Label1->setBuddy(ui_->numerkp);
+    ui_->Label7->setBuddy(ui_->data);
+    ui_->Label15->setBuddy(ui_->razem);
+    ui_->Label16->setBuddy(ui_->gotowka);
+    ui_->Label17->setBuddy(ui_->reszta);
+    ui_->rozszerzeniekp->setAccessibleName(QStringLiteral("Rozszerzenie numeru"));
+    ui_->SpeedButton7->setAccessibleName(QStringLiteral("Edytuj dane wystawcy"));
+    ui_->SpeedButton8->setAccessibleName(QStringLiteral("Edytuj dane kontrahenta"));
+    ui_->tabela->setAccessibleName(QStringLiteral("Pozycje dokumentu"));
     // The header stays hidden; its labels name the columns.
-    tabela->setHorizontalHeaderLabels({QStringLiteral("Tytułem"), QStringLiteral("Kwota")});
-    lista->setAccessibleName(QStringLiteral("Stałe treści"));
-    Memo1->setAccessibleName(QStringLiteral("Pomoc"));
+    ui_->tabela->setHorizontalHeaderLabels({QStringLiteral("Tytułem"), QStringLiteral("Kwota")});
+    ui_->lista->setAccessibleName(QStringLiteral("Stałe treści"));
+    ui_->Memo1->setAccessibleName(QStringLiteral("Pomoc"));
     nameEditPanelLines();
 }
 
@@ -61,7 +65,7 @@ void Tkp_f::nameEditPanelLines()
 {
     const std::array<QLineEdit*, 4> edits = panelEdits();
     for (std::size_t i = 0; i < edits.size(); ++i)
-        edits[i]->setAccessibleName(QStringLiteral("%1, wiersz %2").arg(Label21->text()).arg(i + 1));
+        edits[i]->setAccessibleName(QStringLiteral("%1, wiersz %2").arg(ui_->Label21->text()).arg(i + 1));
 }
 
 bool Tkp_f::tabLeavesGrid(const QKeyEvent& key) const
@@ -71,23 +75,25 @@ bool Tkp_f::tabLeavesGrid(const QKeyEvent& key) const
         return false;
     if (key.modifiers() & Qt::ControlModifier)
         return true;
-    const int last = tabela->rowCount() * tabela->columnCount() - 1;
-    const int at = tabela->currentRow() * tabela->columnCount() + tabela->currentColumn();
+    const int last = ui_->tabela->rowCount() * ui_->tabela->columnCount() - 1;
+    const int at = ui_->tabela->currentRow() * ui_->tabela->columnCount() + ui_->tabela->currentColumn();
     return backwards ? at <= 0 : at >= last;
 }
 
 void Tkp_f::leaveGrid(const QKeyEvent& key)
 {
     const bool backwards = key.key() == Qt::Key_Backtab || (key.modifiers() & Qt::ShiftModifier);
-    tabela->setFocus(Qt::OtherFocusReason);
+    ui_->tabela->setFocus(Qt::OtherFocusReason);
     focusNextPrevChild(!backwards);
 }
 
 bool Tkp_f::focusNextPrevChild(bool next)
 {
+    if (!ui_)
+        return ProgramWindow::focusNextPrevChild(next);
     // A panel that is up keeps Tab among its own controls.
-    for (QWidget* panel : {static_cast<QWidget*>(Panel2), static_cast<QWidget*>(Panel3)}) {
-        if (!panel || !panel->isVisible())
+    for (QWidget* panel : {static_cast<QWidget*>(ui_->Panel2), static_cast<QWidget*>(ui_->Panel3)}) {
+        if (!panel->isVisible())
             continue;
         QList<QWidget*> inside;
         for (QWidget* widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain())
@@ -102,7 +108,7 @@ bool Tkp_f::focusNextPrevChild(bool next)
         inside[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
         return true;
     }
-    if (lista && lista->isVisible())
+    if (ui_->lista->isVisible())
         return true; // Enter or Escape leaves the list
     return ProgramWindow::focusNextPrevChild(next);
 }

@@ -7,6 +7,7 @@
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/window_controls.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -66,13 +67,22 @@ struct KeyboardCashWindow {
             QTest::keyClicks(focus(), QString(c));
     }
 
-    bool inGrid() const { return focus() == kp.tabela || kp.tabela->isAncestorOf(focus()); }
+    bool inGrid() const
+    {
+        auto* grid = test::control<QTableWidget>(kp, "tabela");
+        return focus() == grid || grid->isAncestorOf(focus());
+    }
 };
 
 using Pick = std::function<QWidget*(Tkp_f&)>;
-#define PICK(member) [](Tkp_f& w) -> QWidget* { return w.member; }
+#define PICK(name) [](Tkp_f& w) { return test::control(w, #name); }
 // The grid with the cell at (row, column) current.
-#define CELL(row, column) [](Tkp_f& w) -> QWidget* { w.tabela->setCurrentCell(row, column); return w.tabela; }
+#define CELL(row, column)                                                                                       \
+    [](Tkp_f& w) -> QWidget* {                                                                                  \
+        auto* grid = test::control<QTableWidget>(w, "tabela");                                                  \
+        grid->setCurrentCell(row, column);                                                                      \
+        return grid;                                                                                            \
+    }
 
 struct KeyCase {
     const char* name;
@@ -139,7 +149,7 @@ TEST_P(CashKeys, TheKeyPressesItsButtonAndNoOther)
         EXPECT_EQ(w.focus(), row.focusAfter(w.kp));
     }
     if (*row.typed) { // what was typed stays in its cell
-        EXPECT_EQ(w.kp.tabela->currentItem()->text().trimmed().left(1), row.typed);
+        EXPECT_EQ(test::control<QTableWidget>(w.kp, "tabela")->currentItem()->text().trimmed().left(1), row.typed);
     }
 }
 
@@ -151,30 +161,30 @@ TEST(CashKeyboard, TabVisitsEveryControlInVisualOrderAndLeavesTheGridAfterItsLas
     KeyboardCashWindow w;
     w.open();
     Tkp_f& kp = w.kp;
-    const QList<QWidget*> order = {kp.SpeedButton7, kp.SpeedButton8, kp.numerkp,       kp.rozszerzeniekp,
-                                   kp.data,         kp.SpeedButton15, kp.k1,          kp.SpeedButton13,
-                                   kp.tabela,       kp.SpeedButton6,  kp.SpeedButton5, kp.SpeedButton4,
-                                   kp.SpeedButton3, kp.SpeedButton2,  kp.SpeedButton14, kp.SpeedButton11,
-                                   kp.SpeedButton1, kp.razem,         kp.gotowka,     kp.reszta,
-                                   kp.SpeedButton7};
+    const QList<QWidget*> order = {test::control<QToolButton>(kp, "SpeedButton7"), test::control<QToolButton>(kp, "SpeedButton8"), test::control<QLineEdit>(kp, "numerkp"),       test::control<QLineEdit>(kp, "rozszerzeniekp"),
+                                   test::control<QLineEdit>(kp, "data"),         test::control<QToolButton>(kp, "SpeedButton15"), test::control<QRadioButton>(kp, "k1"),          test::control<QToolButton>(kp, "SpeedButton13"),
+                                   test::control<QTableWidget>(kp, "tabela"),       test::control<QToolButton>(kp, "SpeedButton6"),  test::control<QToolButton>(kp, "SpeedButton5"), test::control<QToolButton>(kp, "SpeedButton4"),
+                                   test::control<QToolButton>(kp, "SpeedButton3"), test::control<QToolButton>(kp, "SpeedButton2"),  test::control<QToolButton>(kp, "SpeedButton14"), test::control<QToolButton>(kp, "SpeedButton11"),
+                                   test::control<QToolButton>(kp, "SpeedButton1"), test::control<QLineEdit>(kp, "razem"),         test::control<QLineEdit>(kp, "gotowka"),     test::control<QLineEdit>(kp, "reszta"),
+                                   test::control<QToolButton>(kp, "SpeedButton7")};
     order.front()->setFocus(Qt::TabFocusReason);
     for (qsizetype i = 1; i < order.size(); ++i) {
         int presses = 0;
         do {
             w.press(Qt::Key_Tab);
             ++presses;
-        } while (order[i - 1] == kp.tabela && w.inGrid() && presses < 100);
+        } while (order[i - 1] == test::control<QTableWidget>(kp, "tabela") && w.inGrid() && presses < 100);
         ASSERT_EQ(w.focus(), order[i]) << i;
         // Each of the grid's 20 cells takes one Tab, the last one leaving it.
-        if (order[i - 1] == kp.tabela) {
+        if (order[i - 1] == test::control<QTableWidget>(kp, "tabela")) {
             EXPECT_EQ(presses, 20);
         }
     }
     // A focused button shows a frame it has not without the focus.
-    kp.SpeedButton1->setFocus(Qt::TabFocusReason);
-    const QImage focused = kp.SpeedButton1->grab().toImage();
-    kp.SpeedButton14->setFocus(Qt::TabFocusReason);
-    EXPECT_NE(kp.SpeedButton1->grab().toImage(), focused);
+    test::control<QToolButton>(kp, "SpeedButton1")->setFocus(Qt::TabFocusReason);
+    const QImage focused = test::control<QToolButton>(kp, "SpeedButton1")->grab().toImage();
+    test::control<QToolButton>(kp, "SpeedButton14")->setFocus(Qt::TabFocusReason);
+    EXPECT_NE(test::control<QToolButton>(kp, "SpeedButton1")->grab().toImage(), focused);
 }
 
 TEST(CashKeyboard, LinesTypedAfterReopeningLandInTheFirstRowsAndPrintThere)
@@ -182,8 +192,8 @@ TEST(CashKeyboard, LinesTypedAfterReopeningLandInTheFirstRowsAndPrintThere)
     KeyboardCashWindow w;
     w.open();
     // Last time the grid was left at its end.
-    w.kp.tabela->setCurrentCell(9, 1);
-    w.kp.tabela->scrollToBottom();
+    test::control<QTableWidget>(w.kp, "tabela")->setCurrentCell(9, 1);
+    test::control<QTableWidget>(w.kp, "tabela")->scrollToBottom();
     w.press(Qt::Key_Escape); // the cell's editor first, then the window
     w.press(Qt::Key_Escape);
     ASSERT_FALSE(w.kp.isVisible());
@@ -203,7 +213,7 @@ TEST(CashKeyboard, LinesTypedAfterReopeningLandInTheFirstRowsAndPrintThere)
     EXPECT_EQ(lines.descriptions[1], "Zwrot");
     EXPECT_EQ(lines.descriptions[9], "");
     EXPECT_EQ(w.kp.document().lines(), lines);
-    EXPECT_EQ(w.kp.tabela->rowAt(0), 0); // the first row is in view
+    EXPECT_EQ(test::control<QTableWidget>(w.kp, "tabela")->rowAt(0), 0); // the first row is in view
 
     w.press(Qt::Key_P, Qt::ControlModifier);
     QStringList printed;
@@ -221,53 +231,53 @@ TEST(CashKeyboard, FixedContentsListTakesEnterAndEscape)
         std::ofstream(w.folder / "DOKUMENTY/kptresc.dat", std::ios::binary) << "czynsz\r\nzaliczka\r\n";
     }
     w.open();
-    w.kp.tabela->setCurrentCell(2, 0);
-    w.kp.SpeedButton6->setFocus(Qt::TabFocusReason);
+    test::control<QTableWidget>(w.kp, "tabela")->setCurrentCell(2, 0);
+    test::control<QToolButton>(w.kp, "SpeedButton6")->setFocus(Qt::TabFocusReason);
     w.press(Qt::Key_Return);
-    ASSERT_TRUE(w.kp.lista->isVisible());
-    EXPECT_EQ(w.focus(), w.kp.lista);
+    ASSERT_TRUE(test::control<QListWidget>(w.kp, "lista")->isVisible());
+    EXPECT_EQ(w.focus(), test::control<QListWidget>(w.kp, "lista"));
     w.press(Qt::Key_Down);
     w.press(Qt::Key_Return);
-    EXPECT_FALSE(w.kp.lista->isVisible());
-    EXPECT_EQ(w.kp.tabela->item(2, 0)->text(), "zaliczka");
+    EXPECT_FALSE(test::control<QListWidget>(w.kp, "lista")->isVisible());
+    EXPECT_EQ(test::control<QTableWidget>(w.kp, "tabela")->item(2, 0)->text(), "zaliczka");
     EXPECT_TRUE(w.inGrid());
 
-    w.kp.SpeedButton6->click();
-    ASSERT_TRUE(w.kp.lista->isVisible());
+    test::control<QToolButton>(w.kp, "SpeedButton6")->click();
+    ASSERT_TRUE(test::control<QListWidget>(w.kp, "lista")->isVisible());
     w.press(Qt::Key_Escape); // leaves the list, not the window
-    EXPECT_FALSE(w.kp.lista->isVisible());
+    EXPECT_FALSE(test::control<QListWidget>(w.kp, "lista")->isVisible());
     EXPECT_TRUE(w.kp.isVisible());
     EXPECT_TRUE(w.inGrid());
-    EXPECT_EQ(w.kp.tabela->item(2, 0)->text(), "zaliczka");
+    EXPECT_EQ(test::control<QTableWidget>(w.kp, "tabela")->item(2, 0)->text(), "zaliczka");
 }
 
 TEST(CashKeyboard, EditPanelHoldsTheKeyboardAndGivesTheFocusBack)
 {
     KeyboardCashWindow w;
     w.open();
-    w.kp.SpeedButton8->setFocus(Qt::TabFocusReason);
+    test::control<QToolButton>(w.kp, "SpeedButton8")->setFocus(Qt::TabFocusReason);
     w.press(Qt::Key_Space);
-    ASSERT_TRUE(w.kp.Panel2->isVisible());
-    EXPECT_EQ(w.focus(), w.kp.pole1);
+    ASSERT_TRUE(test::control<QFrame>(w.kp, "Panel2")->isVisible());
+    EXPECT_EQ(w.focus(), test::control<QLineEdit>(w.kp, "pole1"));
     // Tab goes round the panel's six controls only.
     for (int i = 0; i < 6; ++i) {
         w.press(Qt::Key_Tab);
-        EXPECT_TRUE(w.kp.Panel2->isAncestorOf(w.focus())) << i;
+        EXPECT_TRUE(test::control<QFrame>(w.kp, "Panel2")->isAncestorOf(w.focus())) << i;
     }
-    EXPECT_EQ(w.focus(), w.kp.pole1);
+    EXPECT_EQ(w.focus(), test::control<QLineEdit>(w.kp, "pole1"));
     // Nothing under the panel takes a key or a click.
-    QTest::keyClicks(w.kp.tabela, "xyz");
-    QSignalSpy saved(w.kp.SpeedButton15, &QAbstractButton::clicked);
-    QTest::mouseClick(w.kp.SpeedButton15, Qt::LeftButton);
+    QTest::keyClicks(test::control<QTableWidget>(w.kp, "tabela"), "xyz");
+    QSignalSpy saved(test::control<QToolButton>(w.kp, "SpeedButton15"), &QAbstractButton::clicked);
+    QTest::mouseClick(test::control<QToolButton>(w.kp, "SpeedButton15"), Qt::LeftButton);
     EXPECT_EQ(saved.count(), 0);
-    EXPECT_EQ(w.kp.tabela->item(0, 0)->text(), "");
+    EXPECT_EQ(test::control<QTableWidget>(w.kp, "tabela")->item(0, 0)->text(), "");
 
-    w.kp.pole1->selectAll();
+    test::control<QLineEdit>(w.kp, "pole1")->selectAll();
     w.type("Nowy");
     w.press(Qt::Key_Return);
-    EXPECT_EQ(w.kp.Label9->text(), "Nowy");
+    EXPECT_EQ(test::control<QLabel>(w.kp, "Label9")->text(), "Nowy");
     EXPECT_EQ(w.kp.document().counterparty()[0], "Nowy");
-    EXPECT_EQ(w.focus(), w.kp.SpeedButton8);
+    EXPECT_EQ(w.focus(), test::control<QToolButton>(w.kp, "SpeedButton8"));
 }
 
 TEST(CashKeyboard, EveryFocusableControlHasAnAccessibleName)
@@ -284,12 +294,12 @@ TEST(CashKeyboard, EveryFocusableControlHasAnAccessibleName)
     }
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
 
-    const QString issuer = QAccessible::queryAccessibleInterface(w.kp.SpeedButton7)->text(QAccessible::Name);
-    const QString counterparty = QAccessible::queryAccessibleInterface(w.kp.SpeedButton8)->text(QAccessible::Name);
+    const QString issuer = QAccessible::queryAccessibleInterface(test::control<QToolButton>(w.kp, "SpeedButton7"))->text(QAccessible::Name);
+    const QString counterparty = QAccessible::queryAccessibleInterface(test::control<QToolButton>(w.kp, "SpeedButton8"))->text(QAccessible::Name);
     EXPECT_NE(issuer, counterparty);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(w.kp.numerkp)->text(QAccessible::Name), "Numer");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(test::control<QLineEdit>(w.kp, "numerkp"))->text(QAccessible::Name), "Numer");
 
-    QAccessibleTableInterface* grid = QAccessible::queryAccessibleInterface(w.kp.tabela)->tableInterface();
+    QAccessibleTableInterface* grid = QAccessible::queryAccessibleInterface(test::control<QTableWidget>(w.kp, "tabela"))->tableInterface();
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->columnDescription(0), "Tytułem");
     EXPECT_EQ(grid->columnDescription(1), "Kwota");

@@ -3,11 +3,11 @@
 #include "cash/numbering_file.h"
 #include "tests/cash/numbering_bytes.h"
 #include "cash/text_editor_window.h"
-#include "tests/support/window_controls.h"
 #include "store/record_file.h"
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/window_controls.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -69,7 +69,7 @@ struct CashWindow {
         kp.setDocumentLines(lines);
     }
 
-    QString cell(int row, int column) const { return kp.tabela->item(row, column)->text(); }
+    QString cell(int row, int column) const { return test::control<QTableWidget>(kp, "tabela")->item(row, column)->text(); }
 
     // The words printed after "Słownie :" on the first copy.
     std::string printedWords() const
@@ -114,16 +114,16 @@ TEST(CashDocumentWindow, OpeningFillsTheBlocksAndCreatesOnlyItsNumberingFile)
     w.open(DocumentKind::Kp);
     ASSERT_TRUE(w.kp.isVisible());
     EXPECT_EQ(w.kp.windowTitle(), "Dokument Kp");
-    EXPECT_EQ(w.kp.Panel1->text(), "Dowód wpłaty");
-    EXPECT_EQ(w.kp.Label8->text(), "Od kogo");
-    EXPECT_EQ(w.kp.Label9->text(), "Jan Kowalski");
-    EXPECT_EQ(w.kp.Label10->text(), "ul. Polna 3");
-    EXPECT_EQ(w.kp.Label11->text(), "Łódź");
-    EXPECT_EQ(w.kp.Label12->text(), "");
-    EXPECT_EQ(w.kp.Label3->text(), "Biuro Żak");
-    EXPECT_EQ(w.kp.Label6->text(), "NIP 123");
-    EXPECT_EQ(w.kp.data->text(), "06.12.2026");
-    EXPECT_TRUE(w.kp.k1->isChecked());
+    EXPECT_EQ(test::control<QLabel>(w.kp, "Panel1")->text(), "Dowód wpłaty");
+    EXPECT_EQ(test::control<QLabel>(w.kp, "Label8")->text(), "Od kogo");
+    EXPECT_EQ(test::control<QLabel>(w.kp, "Label9")->text(), "Jan Kowalski");
+    EXPECT_EQ(test::control<QLabel>(w.kp, "Label10")->text(), "ul. Polna 3");
+    EXPECT_EQ(test::control<QLabel>(w.kp, "Label11")->text(), "Łódź");
+    EXPECT_EQ(test::control<QLabel>(w.kp, "Label12")->text(), "");
+    EXPECT_EQ(test::control<QLabel>(w.kp, "Label3")->text(), "Biuro Żak");
+    EXPECT_EQ(test::control<QLabel>(w.kp, "Label6")->text(), "NIP 123");
+    EXPECT_EQ(test::control<QLineEdit>(w.kp, "data")->text(), "06.12.2026");
+    EXPECT_TRUE(test::control<QRadioButton>(w.kp, "k1")->isChecked());
     EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(1, ""));
     EXPECT_FALSE(std::filesystem::exists(w.nrkw()));
     EXPECT_TRUE(w.platform.errors.empty());
@@ -133,8 +133,8 @@ TEST(CashDocumentWindow, OpeningFillsTheBlocksAndCreatesOnlyItsNumberingFile)
     w.kp.dismiss();
     w.open(DocumentKind::Kw);
     EXPECT_EQ(w.kp.windowTitle(), "Dokument Kw");
-    EXPECT_EQ(w.kp.Panel1->text(), "Dowód wypłaty");
-    EXPECT_EQ(w.kp.Label8->text(), "Komu");
+    EXPECT_EQ(test::control<QLabel>(w.kp, "Panel1")->text(), "Dowód wypłaty");
+    EXPECT_EQ(test::control<QLabel>(w.kp, "Label8")->text(), "Komu");
     EXPECT_EQ(w.cell(0, 1), "10");
     EXPECT_EQ(w.kp.numberingFilePath(), w.nrkw());
     EXPECT_EQ(readBytes(w.nrkw()), numberingBytes(1, ""));
@@ -156,11 +156,11 @@ TEST(CashDocumentWindow, PrintingBearsTheStoredNumberAndLeavesTheNext)
     w.setAmounts({QStringLiteral("10"), QStringLiteral("2.5")});
 
     // Typed values give way to the stored ones.
-    w.kp.numerkp->setText(QStringLiteral("7"));
-    w.kp.rozszerzeniekp->setText(QStringLiteral("2006"));
-    w.kp.SpeedButton13->click();
-    EXPECT_EQ(w.kp.numerkp->text(), "1");
-    EXPECT_EQ(w.kp.rozszerzeniekp->text(), "");
+    test::control<QLineEdit>(w.kp, "numerkp")->setText(QStringLiteral("7"));
+    test::control<QLineEdit>(w.kp, "rozszerzeniekp")->setText(QStringLiteral("2006"));
+    test::control<QToolButton>(w.kp, "SpeedButton13")->click();
+    EXPECT_EQ(test::control<QLineEdit>(w.kp, "numerkp")->text(), "1");
+    EXPECT_EQ(test::control<QLineEdit>(w.kp, "rozszerzeniekp")->text(), "");
     EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(2, ""));
     ASSERT_EQ(w.printer.jobsEnded, 1);
     EXPECT_EQ(w.printer.texts.at(0).text, "Dowód wpłaty KP nr 1/");
@@ -168,7 +168,7 @@ TEST(CashDocumentWindow, PrintingBearsTheStoredNumberAndLeavesTheNext)
     EXPECT_EQ(w.printer.texts.at(4).text, "Biuro Żak");
     EXPECT_EQ(w.printer.texts.at(8).text, "Jan Kowalski");
     EXPECT_EQ(w.printedWords(), "Słownie :dwanaście złotych pięćdziesiąt groszy");
-    EXPECT_EQ(w.kp.razem->text(), "   12.50");
+    EXPECT_EQ(test::control<QLineEdit>(w.kp, "razem")->text(), "   12.50");
 
     // Cancelling the print dialog uses no number.
     w.platform.printerFactory = [] { return std::unique_ptr<PrintSurface>(); };
@@ -178,11 +178,11 @@ TEST(CashDocumentWindow, PrintingBearsTheStoredNumberAndLeavesTheNext)
     // The stored extension is printed; each kind keeps its own counter.
     writeBytes(w.nrkp(), numberingBytes(5, "2026"));
     w.platform.printerFactory = [&w] { return w.printer.proxy(); };
-    w.kp.k2->setChecked(true);
+    test::control<QRadioButton>(w.kp, "k2")->setChecked(true);
     w.kp.Timer1Timer();
     EXPECT_EQ(w.kp.colourPrintFlag(), 1);
     w.kp.printDocument();
-    EXPECT_EQ(w.kp.rozszerzeniekp->text(), "2026");
+    EXPECT_EQ(test::control<QLineEdit>(w.kp, "rozszerzeniekp")->text(), "2026");
     EXPECT_EQ(w.printer.texts.back().colour, 0x0000FF); // a signature caption in red
     EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(6, "2026"));
     EXPECT_FALSE(std::filesystem::exists(w.nrkw()));
@@ -218,14 +218,14 @@ TEST(CashDocumentWindow, DamagedNumberingOrFontFilesAreErrorsThatUseNoNumber)
     CashWindow w;
     w.open(DocumentKind::Kp);
     writeBytes(w.nrkp(), {1, 0, 0});
-    w.kp.printDocument();
+    test::control<QToolButton>(w.kp, "SpeedButton13")->click();
     EXPECT_EQ(w.platform.errors.size(), 1u);
     EXPECT_EQ(w.printer.jobsStarted, 0);
     EXPECT_EQ(readBytes(w.nrkp()), (std::vector<std::uint8_t>{1, 0, 0}));
 
     writeBytes(w.nrkp(), numberingBytes(3, ""));
     writeBytes(w.folder / "FONT/font_zaplo_3906.dat", std::vector<std::uint8_t>(10, 0));
-    w.kp.printDocument();
+    test::control<QToolButton>(w.kp, "SpeedButton13")->click();
     EXPECT_EQ(w.platform.errors.size(), 2u);
     EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(3, ""));
 }
@@ -245,7 +245,7 @@ TEST(CashDocumentWindow, LoadedAmountsAreShownAndPrintedInTheAmountFormat)
     storeRecord(path, record);
 
     w.platform.openFileAnswers.push_back(path);
-    w.kp.SpeedButton4->click();
+    test::control<QToolButton>(w.kp, "SpeedButton4")->click();
     const std::array<std::string, kDocumentRows> shown = {"    0.02", "   12.50", "    7.00", "0", "    0.00", "", "1.2.3"};
     EXPECT_EQ(w.kp.documentLines().amounts, shown);
 
@@ -261,7 +261,7 @@ TEST(CashDocumentWindow, LoadedAmountsAreShownAndPrintedInTheAmountFormat)
     ASSERT_EQ(printed.size(), kDocumentRows);
     EXPECT_EQ(printed[0], "    0.02");
     EXPECT_EQ(printed[4], "    0.00");
-    EXPECT_EQ(w.kp.razem->text(), "   19.52");
+    EXPECT_EQ(test::control<QLineEdit>(w.kp, "razem")->text(), "   19.52");
 }
 
 // An amount that is not a number is named before anything is asked, drawn or
@@ -297,10 +297,10 @@ TEST(CashDocumentWindow, AmountsThatAreNotNumbersStopEveryPrintout)
         EXPECT_TRUE(w.platform.previews.empty());
         EXPECT_TRUE(w.platform.saveFileRequests.empty());
         EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(1, ""));
-        EXPECT_EQ(w.kp.numerkp->text(), "");
+        EXPECT_EQ(test::control<QLineEdit>(w.kp, "numerkp")->text(), "");
 
-        QTableWidgetItem* cell = w.kp.tabela->item(static_cast<int>(row.row), 1);
-        EXPECT_EQ(w.kp.tabela->currentItem(), cell);
+        QTableWidgetItem* cell = test::control<QTableWidget>(w.kp, "tabela")->item(static_cast<int>(row.row), 1);
+        EXPECT_EQ(test::control<QTableWidget>(w.kp, "tabela")->currentItem(), cell);
         EXPECT_TRUE(cell->data(Qt::BackgroundRole).isValid());
         w.kp.Timer1Timer();
         EXPECT_TRUE(cell->data(Qt::BackgroundRole).isValid());
@@ -358,7 +358,7 @@ TEST(CashDocumentWindow, AmountCellsFilterTypedAndPastedText)
     };
     for (const auto& row : rows) {
         w.kp.clearDocument();
-        QLineEdit* editor = typeIntoCell(w.kp.tabela, 2, row.column, row.typed);
+        QLineEdit* editor = typeIntoCell(test::control<QTableWidget>(w.kp, "tabela"), 2, row.column, row.typed);
         ASSERT_NE(editor, nullptr);
         w.kp.Timer1Timer(); // ticks while the user types
         EXPECT_EQ(editor->text(), row.kept) << row.typed.toStdString();
@@ -372,7 +372,7 @@ TEST(CashDocumentWindow, AmountCellsFilterTypedAndPastedText)
     // Pasting goes through the same filter.
     w.kp.clearDocument();
     QApplication::clipboard()->setText(QStringLiteral("3,50 zł"));
-    QLineEdit* editor = typeIntoCell(w.kp.tabela, 4, 1, QString());
+    QLineEdit* editor = typeIntoCell(test::control<QTableWidget>(w.kp, "tabela"), 4, 1, QString());
     ASSERT_NE(editor, nullptr);
     editor->paste();
     EXPECT_EQ(editor->text(), "3.50");
@@ -383,26 +383,26 @@ TEST(CashDocumentWindow, EnterAlignsTheAmountsAndTheCash)
     CashWindow w;
     w.open(DocumentKind::Kp);
     w.setAmounts({QStringLiteral("4.5"), QStringLiteral("0")});
-    w.kp.gotowka->setText(QStringLiteral("20"));
+    test::control<QLineEdit>(w.kp, "gotowka")->setText(QStringLiteral("20"));
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(w.kp.tabela, &enter);
+    QApplication::sendEvent(test::control<QTableWidget>(w.kp, "tabela"), &enter);
     EXPECT_EQ(w.cell(0, 1), "    4.50");
     EXPECT_EQ(w.cell(1, 1), "0");
-    EXPECT_EQ(w.kp.gotowka->text(), "   20.00");
+    EXPECT_EQ(test::control<QLineEdit>(w.kp, "gotowka")->text(), "   20.00");
 
-    w.kp.gotowka->setText(QString());
+    test::control<QLineEdit>(w.kp, "gotowka")->setText(QString());
     w.kp.gridEnterPressed();
-    EXPECT_EQ(w.kp.gotowka->text(), "    0.00");
+    EXPECT_EQ(test::control<QLineEdit>(w.kp, "gotowka")->text(), "    0.00");
 
     // Enter in a cell being edited: the cell takes the text, then everything is aligned.
     QApplication::setActiveWindow(&w.kp);
-    QLineEdit* editor = typeIntoCell(w.kp.tabela, 6, 1, QStringLiteral("3,2"));
+    QLineEdit* editor = typeIntoCell(test::control<QTableWidget>(w.kp, "tabela"), 6, 1, QStringLiteral("3,2"));
     ASSERT_NE(editor, nullptr);
-    w.kp.gotowka->setText(QStringLiteral("5"));
+    test::control<QLineEdit>(w.kp, "gotowka")->setText(QStringLiteral("5"));
     QApplication::sendEvent(editor, &enter);
     QCoreApplication::processEvents();
     EXPECT_EQ(w.cell(6, 1), "    3.20");
-    EXPECT_EQ(w.kp.gotowka->text(), "    5.00");
+    EXPECT_EQ(test::control<QLineEdit>(w.kp, "gotowka")->text(), "    5.00");
 }
 
 TEST(CashDocumentWindow, TickKeepsTotalAndChange)
@@ -423,11 +423,11 @@ TEST(CashDocumentWindow, TickKeepsTotalAndChange)
         CashWindow w;
         w.open(DocumentKind::Kp);
         w.setAmounts(row.amounts);
-        w.kp.gotowka->setText(row.cash);
-        w.kp.reszta->setText(QStringLiteral("bez zmian"));
+        test::control<QLineEdit>(w.kp, "gotowka")->setText(row.cash);
+        test::control<QLineEdit>(w.kp, "reszta")->setText(QStringLiteral("bez zmian"));
         w.kp.Timer1Timer();
-        EXPECT_EQ(w.kp.razem->text(), row.total);
-        EXPECT_EQ(w.kp.reszta->text(), row.change);
+        EXPECT_EQ(test::control<QLineEdit>(w.kp, "razem")->text(), row.total);
+        EXPECT_EQ(test::control<QLineEdit>(w.kp, "reszta")->text(), row.change);
     }
 }
 
@@ -436,11 +436,11 @@ TEST(CashDocumentWindow, SaveParametersIsEnabledByANumberAndRefused)
     CashWindow w;
     w.open(DocumentKind::Kp);
     w.kp.Timer1Timer();
-    EXPECT_FALSE(w.kp.SpeedButton15->isEnabled());
-    w.kp.numerkp->setText(QStringLiteral("12"));
+    EXPECT_FALSE(test::control<QToolButton>(w.kp, "SpeedButton15")->isEnabled());
+    test::control<QLineEdit>(w.kp, "numerkp")->setText(QStringLiteral("12"));
     w.kp.Timer1Timer();
-    ASSERT_TRUE(w.kp.SpeedButton15->isEnabled());
-    w.kp.SpeedButton15->click();
+    ASSERT_TRUE(test::control<QToolButton>(w.kp, "SpeedButton15")->isEnabled());
+    test::control<QToolButton>(w.kp, "SpeedButton15")->click();
     EXPECT_EQ(w.platform.informed,
               QStringList{QStringLiteral("Nie masz uprawnień do tej operacji. Jest ona dostępna jedynie z poziomu Szefa.")});
     EXPECT_EQ(readBytes(w.nrkp()), numberingBytes(1, ""));
@@ -460,18 +460,18 @@ TEST(CashDocumentWindow, DocumentFilesRoundTripTheGrid)
 
     const auto path = w.folder / "DOKUMENTY/czynsz.kpw";
     w.platform.saveFileAnswers.push_back(path);
-    w.kp.SpeedButton3->click();
+    test::control<QToolButton>(w.kp, "SpeedButton3")->click();
     ASSERT_EQ(readBytes(path).size(), 4020u);
     ASSERT_EQ(w.platform.saveFileRequests.size(), 1u);
     EXPECT_EQ(w.platform.saveFileRequests[0].filter, "Dokumenty Kp i Kw|*.kpw");
     EXPECT_EQ(w.platform.saveFileRequests[0].defaultExtension, "*.kpw");
     EXPECT_EQ(w.platform.saveFileRequests[0].startFolder, w.folder / "DOKUMENTY");
 
-    w.kp.SpeedButton14->click();
+    test::control<QToolButton>(w.kp, "SpeedButton14")->click();
     EXPECT_EQ(w.kp.documentLines(), DocumentLines{});
 
     w.platform.openFileAnswers.push_back(path);
-    w.kp.SpeedButton4->click();
+    test::control<QToolButton>(w.kp, "SpeedButton4")->click();
     lines.descriptions[4].resize(200);
     EXPECT_EQ(w.kp.documentLines(), lines);
 
@@ -479,7 +479,7 @@ TEST(CashDocumentWindow, DocumentFilesRoundTripTheGrid)
     writeBytes(w.folder / "krotki.kpw", std::vector<std::uint8_t>(4019, 0));
     w.platform.openFileAnswers = {std::nullopt, w.folder / "brak.kpw", w.folder / "krotki.kpw"};
     for (int i = 0; i < 3; ++i)
-        w.kp.readDocument();
+        test::control<QToolButton>(w.kp, "SpeedButton4")->click();
     EXPECT_EQ(w.kp.documentLines(), lines);
     EXPECT_EQ(w.platform.errors.size(), 1u);
     EXPECT_EQ(std::filesystem::current_path(), w.folder.path());
@@ -489,10 +489,10 @@ TEST(CashDocumentWindow, FixedContentsComeFromTheEditorInPolishOrder)
 {
     CashWindow w;
     w.open(DocumentKind::Kp);
-    w.kp.SpeedButton6->click();
-    EXPECT_FALSE(w.kp.lista->isVisible()); // no file yet
+    test::control<QToolButton>(w.kp, "SpeedButton6")->click();
+    EXPECT_FALSE(test::control<QListWidget>(w.kp, "lista")->isVisible()); // no file yet
 
-    w.kp.SpeedButton5->click();
+    test::control<QToolButton>(w.kp, "SpeedButton5")->click();
     EXPECT_EQ(w.editor.parameters().file, "\\DOKUMENTY\\kptresc.dat");
     EXPECT_EQ(w.editor.parameters().caption, "Edytor stałej treści");
     EXPECT_EQ(w.editor.parameters().mode, Tlogowania_f::kStoreOnReturn);
@@ -501,28 +501,28 @@ TEST(CashDocumentWindow, FixedContentsComeFromTheEditorInPolishOrder)
     test::control<QPlainTextEdit>(w.editor, "Memo1")->setPlainText(QStringLiteral("Zaliczka\nśmieci\nczynsz\n\nŁódź, delegacja\nSprzedaż\n"));
     w.editor.returnFromEditor();
 
-    w.kp.SpeedButton6->click();
-    ASSERT_TRUE(w.kp.lista->isVisible());
+    test::control<QToolButton>(w.kp, "SpeedButton6")->click();
+    ASSERT_TRUE(test::control<QListWidget>(w.kp, "lista")->isVisible());
     QStringList items;
-    for (int i = 0; i < w.kp.lista->count(); ++i)
-        items << w.kp.lista->item(i)->text();
+    for (int i = 0; i < test::control<QListWidget>(w.kp, "lista")->count(); ++i)
+        items << test::control<QListWidget>(w.kp, "lista")->item(i)->text();
     EXPECT_EQ(items, (QStringList{QString(), QStringLiteral("czynsz"), QStringLiteral("Łódź, delegacja"),
                                   QStringLiteral("Sprzedaż"), QStringLiteral("śmieci"), QStringLiteral("Zaliczka")}));
 
-    w.kp.tabela->setCurrentCell(3, 1);
-    w.kp.insertFixedContent(w.kp.lista->item(3));
+    test::control<QTableWidget>(w.kp, "tabela")->setCurrentCell(3, 1);
+    w.kp.insertFixedContent(test::control<QListWidget>(w.kp, "lista")->item(3));
     EXPECT_EQ(w.cell(3, 0), "Sprzedaż");
-    EXPECT_FALSE(w.kp.lista->isVisible());
+    EXPECT_FALSE(test::control<QListWidget>(w.kp, "lista")->isVisible());
 
-    w.kp.SpeedButton6->click();
+    test::control<QToolButton>(w.kp, "SpeedButton6")->click();
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(w.kp.lista, &escape);
-    EXPECT_FALSE(w.kp.lista->isVisible());
+    QApplication::sendEvent(test::control<QListWidget>(w.kp, "lista"), &escape);
+    EXPECT_FALSE(test::control<QListWidget>(w.kp, "lista")->isVisible());
 
     // The KW document has its own list.
     w.kp.dismiss();
     w.open(DocumentKind::Kw);
-    w.kp.SpeedButton5->click();
+    test::control<QToolButton>(w.kp, "SpeedButton5")->click();
     EXPECT_EQ(w.editor.parameters().file, "\\DOKUMENTY\\kwtresc.dat");
     EXPECT_TRUE(test::control<QPlainTextEdit>(w.editor, "Memo1")->toPlainText().isEmpty());
 }
@@ -536,31 +536,31 @@ TEST(CashDocumentWindow, EditPanelChangesOneBlockUntilTheNextOpening)
         QString caption;
         std::array<QLabel*, 4> block;
     } rows[] = {
-        {w.kp.SpeedButton7, QStringLiteral("Kto"), {w.kp.Label3, w.kp.Label4, w.kp.Label5, w.kp.Label6}},
-        {w.kp.SpeedButton8, QStringLiteral("Komu/Od kogo"), {w.kp.Label9, w.kp.Label10, w.kp.Label11, w.kp.Label12}},
+        {test::control<QToolButton>(w.kp, "SpeedButton7"), QStringLiteral("Kto"), {test::control<QLabel>(w.kp, "Label3"), test::control<QLabel>(w.kp, "Label4"), test::control<QLabel>(w.kp, "Label5"), test::control<QLabel>(w.kp, "Label6")}},
+        {test::control<QToolButton>(w.kp, "SpeedButton8"), QStringLiteral("Komu/Od kogo"), {test::control<QLabel>(w.kp, "Label9"), test::control<QLabel>(w.kp, "Label10"), test::control<QLabel>(w.kp, "Label11"), test::control<QLabel>(w.kp, "Label12")}},
     };
     for (const auto& row : rows) {
         row.edit->click();
-        ASSERT_TRUE(w.kp.Panel2->isVisible());
-        EXPECT_EQ(w.kp.Panel2->geometry(), QRect(96, 56, 413, 273));
-        EXPECT_EQ(w.kp.Label21->text(), row.caption);
-        EXPECT_EQ(w.kp.pole1->text(), row.block[0]->text());
-        w.kp.pole2->setText(QStringLiteral("zmienione"));
-        w.kp.SpeedButton10->click(); // "Zaniechaj"
-        EXPECT_FALSE(w.kp.Panel2->isVisible());
+        ASSERT_TRUE(test::control<QFrame>(w.kp, "Panel2")->isVisible());
+        EXPECT_EQ(test::control<QFrame>(w.kp, "Panel2")->geometry(), QRect(96, 56, 413, 273));
+        EXPECT_EQ(test::control<QLabel>(w.kp, "Label21")->text(), row.caption);
+        EXPECT_EQ(test::control<QLineEdit>(w.kp, "pole1")->text(), row.block[0]->text());
+        test::control<QLineEdit>(w.kp, "pole2")->setText(QStringLiteral("zmienione"));
+        test::control<QToolButton>(w.kp, "SpeedButton10")->click(); // "Zaniechaj"
+        EXPECT_FALSE(test::control<QFrame>(w.kp, "Panel2")->isVisible());
         EXPECT_NE(row.block[1]->text(), "zmienione");
 
         row.edit->click();
-        w.kp.pole4->setText(QStringLiteral("czwarta"));
-        w.kp.SpeedButton9->click(); // "Wstaw"
-        EXPECT_FALSE(w.kp.Panel2->isVisible());
+        test::control<QLineEdit>(w.kp, "pole4")->setText(QStringLiteral("czwarta"));
+        test::control<QToolButton>(w.kp, "SpeedButton9")->click(); // "Wstaw"
+        EXPECT_FALSE(test::control<QFrame>(w.kp, "Panel2")->isVisible());
         EXPECT_EQ(row.block[3]->text(), "czwarta");
     }
     w.kp.dismiss();
     w.open(DocumentKind::Kw);
-    EXPECT_EQ(w.kp.Label6->text(), "NIP 123");
-    EXPECT_EQ(w.kp.Label12->text(), "");
-    EXPECT_TRUE(w.kp.pole4->text().isEmpty());
+    EXPECT_EQ(test::control<QLabel>(w.kp, "Label6")->text(), "NIP 123");
+    EXPECT_EQ(test::control<QLabel>(w.kp, "Label12")->text(), "");
+    EXPECT_TRUE(test::control<QLineEdit>(w.kp, "pole4")->text().isEmpty());
 }
 
 TEST(CashDocumentWindow, CalculatorIsTheFirstOneInstalled)
@@ -583,7 +583,7 @@ TEST(CashDocumentWindow, CalculatorIsTheFirstOneInstalled)
         CashWindow w;
         w.open(DocumentKind::Kp);
         w.platform.installedPrograms = row.installed;
-        w.kp.SpeedButton2->click();
+        test::control<QToolButton>(w.kp, "SpeedButton2")->click();
         EXPECT_EQ(w.platform.executed, row.tried);
         EXPECT_EQ(w.platform.informed.size(), row.informed ? 1 : 0);
         for (const auto& folder : w.platform.execFolders)

@@ -106,17 +106,17 @@ TEST(CashPrintDestinations, PreviewAndPdfShowTheNextNumberAndTakeNone)
         Windows w;
         w.openKw();
         writeBytes(w.nrkw(), numberingBytes(41, row.extension));
-        w.kp.numerkp->setText(QStringLiteral("40"));
+        test::control<QLineEdit>(w.kp, "numerkp")->setText(QStringLiteral("40"));
 
-        w.chooseFromMenu(w.kp.SpeedButton13, row.destination);
+        w.chooseFromMenu(test::control<QToolButton>(w.kp, "SpeedButton13"), row.destination);
         ASSERT_EQ(w.drawn.jobsEnded, 1);
         EXPECT_EQ(titleOf(w.drawn), "Dowód wypłaty KW nr 41/" + row.extension + " (podgląd)");
         EXPECT_EQ(readBytes(w.nrkw()), numberingBytes(41, row.extension));
-        EXPECT_EQ(w.kp.numerkp->text(), QStringLiteral("40"));
+        EXPECT_EQ(test::control<QLineEdit>(w.kp, "numerkp")->text(), QStringLiteral("40"));
         EXPECT_EQ(w.platform.printerRequests, 0);
 
         // The print that follows takes that number and draws the same page.
-        w.kp.SpeedButton13->click();
+        test::control<QToolButton>(w.kp, "SpeedButton13")->click();
         ASSERT_EQ(w.printer.jobsEnded, 1);
         EXPECT_EQ(titleOf(w.printer), "Dowód wypłaty KW nr 41/" + row.extension);
         EXPECT_EQ(withoutTitle(w.drawn.calls), withoutTitle(w.printer.calls));
@@ -131,12 +131,12 @@ TEST(CashPrintDestinations, PrintingFromThePreviewNumbersTheDocumentOnce)
     w.openKw();
     w.platform.previewDraws = 2; // the page settings were changed once
     w.platform.previewPrintAnswers.push_back(true);
-    w.chooseFromMenu(w.kp.SpeedButton13, PrintDestination::Preview);
+    w.chooseFromMenu(test::control<QToolButton>(w.kp, "SpeedButton13"), PrintDestination::Preview);
     EXPECT_EQ(w.drawn.jobsEnded, 2);
     EXPECT_EQ(w.printer.jobsEnded, 1);
     EXPECT_EQ(titleOf(w.printer), "Dowód wypłaty KW nr 1/");
     EXPECT_EQ(readBytes(w.nrkw()), numberingBytes(2, ""));
-    EXPECT_EQ(w.kp.numerkp->text(), QStringLiteral("1"));
+    EXPECT_EQ(test::control<QLineEdit>(w.kp, "numerkp")->text(), QStringLiteral("1"));
     ASSERT_EQ(w.platform.previews.size(), 1u);
     EXPECT_EQ(w.platform.previews[0].title, QStringLiteral("Dowód wypłaty KW"));
 }
@@ -147,7 +147,7 @@ TEST(CashPrintDestinations, DamagedNumberingIsAnErrorInThePreviewToo)
     w.openKw();
     const std::vector<std::uint8_t> damaged = {1, 0, 0}; // shorter than a record
     writeBytes(w.nrkw(), damaged);
-    w.chooseFromMenu(w.kp.SpeedButton13, PrintDestination::Pdf);
+    w.chooseFromMenu(test::control<QToolButton>(w.kp, "SpeedButton13"), PrintDestination::Pdf);
     EXPECT_EQ(w.platform.errors.size(), 1u);
     EXPECT_EQ(w.drawn.jobsStarted, 0);
     EXPECT_EQ(readBytes(w.nrkw()), damaged);
@@ -170,7 +170,7 @@ TEST(CashPrintDestinations, NumbersThatCannotBeGivenAreExplainedEverywhere)
             Windows w;
             w.openKw();
             writeBytes(w.nrkw(), numberingBytes(number.number, ""));
-            w.chooseFromMenu(w.kp.SpeedButton13, destination);
+            w.chooseFromMenu(test::control<QToolButton>(w.kp, "SpeedButton13"), destination);
             ASSERT_EQ(w.platform.informed.size(), 1);
             const QString message = w.platform.informed[0];
             EXPECT_TRUE(message.contains(QString::fromUtf8(number.what))) << message.toStdString();
@@ -179,6 +179,26 @@ TEST(CashPrintDestinations, NumbersThatCannotBeGivenAreExplainedEverywhere)
             EXPECT_EQ(w.printer.jobsStarted + w.drawn.jobsStarted, 0);
             EXPECT_EQ(readBytes(w.nrkw()), numberingBytes(number.number, ""));
         }
+    }
+}
+
+// A damaged numbering file is an error box however the printout is asked
+// for: the button or any entry of its menu.
+TEST(CashPrintDestinations, ADamagedNumberingFileIsAnErrorFromEveryEntry)
+{
+    for (const int entry : {-1, 0, 1, 2}) {
+        SCOPED_TRACE(entry);
+        Windows w;
+        w.openKw();
+        writeBytes(w.nrkw(), {1, 0, 0});
+        auto* print = test::control<QToolButton>(w.kp, "SpeedButton13");
+        if (entry < 0)
+            print->click();
+        else
+            w.chooseFromMenu(print, static_cast<PrintDestination>(entry));
+        EXPECT_EQ(w.platform.errors.size(), 1u);
+        EXPECT_EQ(w.printer.jobsEnded + w.drawn.jobsEnded, 0);
+        EXPECT_EQ(readBytes(w.nrkw()), (std::vector<std::uint8_t>{1, 0, 0}));
     }
 }
 

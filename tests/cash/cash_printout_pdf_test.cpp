@@ -9,6 +9,7 @@
 #include "tests/print/pdf_reading.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/window_controls.h"
 
 #include <QLineEdit>
 #include <QPageSize>
@@ -105,12 +106,12 @@ TEST(CashPrintoutPdf, KpAndKwComeOutAsTwoCopiesWithTheTotalInWords)
         lines.descriptions[1] = "Opłata za wywóz śmieci";
         lines.amounts[1] = "   22.50";
         kp.setDocumentLines(lines);
-        kp.rozszerzeniekp->setText(QStringLiteral("9"));
+        test::control<QLineEdit>(kp, "rozszerzeniekp")->setText(QStringLiteral("9"));
         std::ofstream(folder / (row.kind == DocumentKind::Kp ? "DOKUMENTY/nrkp.dat" : "DOKUMENTY/nrkw.dat"),
                       std::ios::binary)
             .write("\x01\x00\x00\x00\x04" "2026\0\0\0\0\0\0", 15);
         if (row.colour)
-            kp.k2->setChecked(true);
+            test::control<QRadioButton>(kp, "k2")->setChecked(true);
         kp.printDocument();
         ASSERT_TRUE(platform.errors.empty());
         if (const char* keep = std::getenv("WIRTELLO_KEEP_CASH_SAMPLE"))
