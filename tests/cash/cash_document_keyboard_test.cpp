@@ -161,12 +161,12 @@ TEST(CashKeyboard, TabVisitsEveryControlInVisualOrderAndLeavesTheGridAfterItsLas
     KeyboardCashWindow w;
     w.open();
     Tkp_f& kp = w.kp;
-    const QList<QWidget*> order = {test::control<QToolButton>(kp, "SpeedButton7"), test::control<QToolButton>(kp, "SpeedButton8"), test::control<QLineEdit>(kp, "numerkp"),       test::control<QLineEdit>(kp, "rozszerzeniekp"),
-                                   test::control<QLineEdit>(kp, "data"),         test::control<QToolButton>(kp, "SpeedButton15"), test::control<QRadioButton>(kp, "k1"),          test::control<QToolButton>(kp, "SpeedButton13"),
-                                   test::control<QTableWidget>(kp, "tabela"),       test::control<QToolButton>(kp, "SpeedButton6"),  test::control<QToolButton>(kp, "SpeedButton5"), test::control<QToolButton>(kp, "SpeedButton4"),
-                                   test::control<QToolButton>(kp, "SpeedButton3"), test::control<QToolButton>(kp, "SpeedButton2"),  test::control<QToolButton>(kp, "SpeedButton14"), test::control<QToolButton>(kp, "SpeedButton11"),
-                                   test::control<QToolButton>(kp, "SpeedButton1"), test::control<QLineEdit>(kp, "razem"),         test::control<QLineEdit>(kp, "gotowka"),     test::control<QLineEdit>(kp, "reszta"),
-                                   test::control<QToolButton>(kp, "SpeedButton7")};
+    QList<QWidget*> order;
+    for (const char* name : {"SpeedButton7", "SpeedButton8", "numerkp", "rozszerzeniekp", "data", "SpeedButton15",
+                              "k1", "SpeedButton13", "tabela", "SpeedButton6", "SpeedButton5", "SpeedButton4",
+                              "SpeedButton3", "SpeedButton2", "SpeedButton14", "SpeedButton11", "SpeedButton1",
+                              "razem", "gotowka", "reszta", "SpeedButton7"})
+        order << test::control(kp, name);
     order.front()->setFocus(Qt::TabFocusReason);
     for (qsizetype i = 1; i < order.size(); ++i) {
         int presses = 0;
@@ -294,12 +294,13 @@ TEST(CashKeyboard, EveryFocusableControlHasAnAccessibleName)
     }
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
 
-    const QString issuer = QAccessible::queryAccessibleInterface(test::control<QToolButton>(w.kp, "SpeedButton7"))->text(QAccessible::Name);
-    const QString counterparty = QAccessible::queryAccessibleInterface(test::control<QToolButton>(w.kp, "SpeedButton8"))->text(QAccessible::Name);
-    EXPECT_NE(issuer, counterparty);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(test::control<QLineEdit>(w.kp, "numerkp"))->text(QAccessible::Name), "Numer");
+    const auto face = [&w](const char* name) {
+        return QAccessible::queryAccessibleInterface(test::control(w.kp, name));
+    };
+    EXPECT_NE(face("SpeedButton7")->text(QAccessible::Name), face("SpeedButton8")->text(QAccessible::Name));
+    EXPECT_EQ(face("numerkp")->text(QAccessible::Name), "Numer");
 
-    QAccessibleTableInterface* grid = QAccessible::queryAccessibleInterface(test::control<QTableWidget>(w.kp, "tabela"))->tableInterface();
+    QAccessibleTableInterface* grid = face("tabela")->tableInterface();
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->columnDescription(0), "Tytułem");
     EXPECT_EQ(grid->columnDescription(1), "Kwota");

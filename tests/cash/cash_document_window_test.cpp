@@ -69,7 +69,10 @@ struct CashWindow {
         kp.setDocumentLines(lines);
     }
 
-    QString cell(int row, int column) const { return test::control<QTableWidget>(kp, "tabela")->item(row, column)->text(); }
+    QString cell(int row, int column) const
+    {
+        return test::control<QTableWidget>(kp, "tabela")->item(row, column)->text();
+    }
 
     // The words printed after "Słownie :" on the first copy.
     std::string printedWords() const
@@ -498,7 +501,8 @@ TEST(CashDocumentWindow, FixedContentsComeFromTheEditorInPolishOrder)
     EXPECT_EQ(w.editor.parameters().mode, Tlogowania_f::kStoreOnReturn);
     ASSERT_TRUE(w.editor.isVisible());
     EXPECT_TRUE(std::filesystem::exists(w.folder / "DOKUMENTY/kptresc.dat"));
-    test::control<QPlainTextEdit>(w.editor, "Memo1")->setPlainText(QStringLiteral("Zaliczka\nśmieci\nczynsz\n\nŁódź, delegacja\nSprzedaż\n"));
+    test::control<QPlainTextEdit>(w.editor, "Memo1")
+        ->setPlainText(QStringLiteral("Zaliczka\nśmieci\nczynsz\n\nŁódź, delegacja\nSprzedaż\n"));
     w.editor.returnFromEditor();
 
     test::control<QToolButton>(w.kp, "SpeedButton6")->click();
@@ -531,13 +535,21 @@ TEST(CashDocumentWindow, EditPanelChangesOneBlockUntilTheNextOpening)
 {
     CashWindow w;
     w.open(DocumentKind::Kw);
+    const auto labels = [&w](std::array<const char*, 4> names) {
+        std::array<QLabel*, 4> found;
+        for (std::size_t i = 0; i < names.size(); ++i)
+            found[i] = test::control<QLabel>(w.kp, names[i]);
+        return found;
+    };
     const struct {
         QToolButton* edit;
         QString caption;
         std::array<QLabel*, 4> block;
     } rows[] = {
-        {test::control<QToolButton>(w.kp, "SpeedButton7"), QStringLiteral("Kto"), {test::control<QLabel>(w.kp, "Label3"), test::control<QLabel>(w.kp, "Label4"), test::control<QLabel>(w.kp, "Label5"), test::control<QLabel>(w.kp, "Label6")}},
-        {test::control<QToolButton>(w.kp, "SpeedButton8"), QStringLiteral("Komu/Od kogo"), {test::control<QLabel>(w.kp, "Label9"), test::control<QLabel>(w.kp, "Label10"), test::control<QLabel>(w.kp, "Label11"), test::control<QLabel>(w.kp, "Label12")}},
+        {test::control<QToolButton>(w.kp, "SpeedButton7"), QStringLiteral("Kto"),
+         labels({"Label3", "Label4", "Label5", "Label6"})},
+        {test::control<QToolButton>(w.kp, "SpeedButton8"), QStringLiteral("Komu/Od kogo"),
+         labels({"Label9", "Label10", "Label11", "Label12"})},
     };
     for (const auto& row : rows) {
         row.edit->click();
