@@ -3,6 +3,7 @@
 #include "admin/run_records.h"
 #include "contact_list_model.h"
 #include "startup.h"
+#include "ui_main_window.h"
 
 #include "platform/handler_guard.h"
 #include "platform/platform.h"
@@ -11,6 +12,9 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
+
+#include <functional>
 
 namespace wirtello {
 
@@ -46,57 +50,57 @@ void Tzadania_f::connectActions()
 
     // A new current row (mouse or keys) selects that contact; a click on the
     // entry that was already current selects it again, as a click always does.
-    connect(listazadan->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+    connect(ui_->listazadan->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
         if (!movingSelection_)
             runGuarded(platform_, [this] { moveToCurrentRow(); });
     });
-    connect(listazadan, &QListView::clicked, this, [this](const QModelIndex& index) {
+    connect(ui_->listazadan, &QListView::clicked, this, [this](const QModelIndex& index) {
         if (index.row() == rowBeforePress_)
             runGuarded(platform_, [this] { moveToCurrentRow(); });
     });
-    listazadan->viewport()->installEventFilter(this);
+    ui_->listazadan->viewport()->installEventFilter(this);
     connectImport();
-    coszukac->installEventFilter(this);
-    Label2->installEventFilter(this);
+    ui_->coszukac->installEventFilter(this);
+    ui_->Label2->installEventFilter(this);
 
     connect(Timer1, &QTimer::timeout, this, &Tzadania_f::Timer1Timer);
 
-    const std::pair<QToolButton*, void (Tzadania_f::*)()> actions[] = {
-        {SpeedButton9, &Tzadania_f::saveCard},         {SpeedButton12, &Tzadania_f::choosePhoto},
-        {SpeedButton2, &Tzadania_f::addContact},       {SpeedButton13, &Tzadania_f::renameContact},
-        {SpeedButton3, &Tzadania_f::deleteContact},    {SpeedButton6, &Tzadania_f::showHelp},
-        {SpeedButton7, &Tzadania_f::hideHelp},         {SpeedButton30, &Tzadania_f::SzukajDalej},
-        {SpeedButton8, &Tzadania_f::printList},        {SpeedButton22, &Tzadania_f::choosePrintFont},
+    // Every button and its handler; each click runs through the handler guard.
+    const std::pair<QToolButton*, std::function<void()>> clicks[] = {
+        {ui_->SpeedButton9, [this] { saveCard(); }},
+        {ui_->SpeedButton12, [this] { choosePhoto(); }},
+        {ui_->SpeedButton2, [this] { addContact(); }},
+        {ui_->SpeedButton13, [this] { renameContact(); }},
+        {ui_->SpeedButton3, [this] { deleteContact(); }},
+        {ui_->SpeedButton6, [this] { showHelp(); }},
+        {ui_->SpeedButton7, [this] { hideHelp(); }},
+        {ui_->SpeedButton30, [this] { SzukajDalej(); }},
+        {ui_->SpeedButton8, [this] { printList(); }},
+        {ui_->SpeedButton22, [this] { choosePrintFont(); }},
+        {ui_->SpeedButton14, [this] { openWindow(WindowRole::Company); }},
+        {ui_->SpeedButton32, [this] { openWindow(WindowRole::AdminTools); }},
+        {ui_->SpeedButton23, [this] { openWindow(WindowRole::RunHistory); }},
+        {ui_->SpeedButton5, [this] { startCompanionFor(CompanionButton::Scheduler); }},
+        {ui_->SpeedButton4, [this] { startCompanionFor(CompanionButton::Notes); }},
+        {ui_->SpeedButton31, [this] { startCompanionFor(CompanionButton::Comments); }},
+        {ui_->SpeedButton26, [this] { startCompanionFor(CompanionButton::DocumentRegister); }},
+        {ui_->SpeedButton29, [this] { startCompanionFor(CompanionButton::TaskCalendar); }},
+        {ui_->SpeedButton28, [this] { startCompanionFor(CompanionButton::TaskReader); }},
+        {ui_->SpeedButton11, [this] { startCompanionFor(CompanionButton::Mail); }},
+        {ui_->SpeedButton16, [this] { startCompanionFor(CompanionButton::Archiver); }},
+        {ui_->SpeedButton21, [this] { startCompanionFor(CompanionButton::AddressExport); }},
+        {ui_->SpeedButton18, [this] { openWebPage(); }},
+        {ui_->SpeedButton10, [this] { addressEnvelope(); }},
+        {ui_->SpeedButton24, [this] { openCashDocument(DocumentKind::Kp); }},
+        {ui_->SpeedButton25, [this] { openCashDocument(DocumentKind::Kw); }},
+        {ui_->SpeedButton27, [this] { endProgram(true); }},
     };
-    for (const auto& [button, handler] : actions)
-        onClick(button, platform_, [this, handler = handler] { (this->*handler)(); });
-    addPrintMenu(SpeedButton8, [this](PrintDestination destination) {
+    for (const auto& [button, handler] : clicks)
+        onClick(button, platform_, handler);
+    // The print menu is not a click: its choice gets the guard here.
+    addPrintMenu(ui_->SpeedButton8, [this](PrintDestination destination) {
         runGuarded(platform_, [this, destination] { printListTo(destination); });
     });
-
-    const std::pair<QToolButton*, WindowRole> windowButtons[] = {
-        {SpeedButton14, WindowRole::Company},
-        {SpeedButton32, WindowRole::AdminTools},
-        {SpeedButton23, WindowRole::RunHistory},
-    };
-    for (const auto& [button, role] : windowButtons)
-        onClick(button, platform_, [this, role = role] { openWindow(role); });
-
-    const std::pair<QToolButton*, CompanionButton> companionButtons[] = {
-        {SpeedButton5, CompanionButton::Scheduler},         {SpeedButton4, CompanionButton::Notes},
-        {SpeedButton31, CompanionButton::Comments},         {SpeedButton26, CompanionButton::DocumentRegister},
-        {SpeedButton29, CompanionButton::TaskCalendar},     {SpeedButton28, CompanionButton::TaskReader},
-        {SpeedButton11, CompanionButton::Mail},             {SpeedButton16, CompanionButton::Archiver},
-        {SpeedButton21, CompanionButton::AddressExport},
-    };
-    for (const auto& [button, companion] : companionButtons)
-        onClick(button, platform_, [this, companion = companion] { startCompanionFor(companion); });
-
-    onClick(SpeedButton18, platform_, [this] { openWebPage(); });
-    onClick(SpeedButton10, platform_, [this] { addressEnvelope(); });
-    onClick(SpeedButton24, platform_, [this] { openCashDocument(DocumentKind::Kp); });
-    onClick(SpeedButton25, platform_, [this] { openCashDocument(DocumentKind::Kw); });
-    onClick(SpeedButton27, platform_, [this] { endProgram(true); });
 }
 
 void Tzadania_f::FormCreate()
@@ -110,7 +114,7 @@ void Tzadania_f::FormCreate()
         report(error);
     }
     CzyscPola();
-    coszukac->clear();
+    ui_->coszukac->clear();
     changesPending_ = false;
     photoChosen_ = false;
     setWindowTitle(QStringLiteral("Wirtello"));
@@ -159,15 +163,15 @@ void Tzadania_f::closeEvent(QCloseEvent* event)
 
 bool Tzadania_f::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == coszukac && event->type() == QEvent::KeyPress) {
+    if (watched == ui_->coszukac && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)
             runGuarded(platform_, [this] { SzukajDalej(); });
         return false; // the edit still gets the key
     }
-    if (watched == listazadan->viewport() && event->type() == QEvent::MouseButtonPress)
+    if (watched == ui_->listazadan->viewport() && event->type() == QEvent::MouseButtonPress)
         rowBeforePress_ = currentRow();
-    if (watched == Label2 && event->type() == QEvent::MouseButtonRelease
+    if (watched == ui_->Label2 && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         runGuarded(platform_, [this] { showAboutWindow(); });
         return true;

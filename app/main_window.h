@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/keyboard_access.h"
 #include "platform/program_window.h"
 #include "program_windows.h"
 
@@ -10,18 +9,19 @@
 #include "print/print_font.h"
 #include "store/app_data.h"
 
-#include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
 #include <QString>
-#include <QTextEdit>
-#include <QTimer>
-#include <QToolButton>
 
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <vector>
+
+class QLineEdit;
+class QTimer;
+
+namespace Ui {
+class Tzadania_f;
+}
 
 namespace wirtello {
 
@@ -49,6 +49,8 @@ public:
     void SzukajDalej();
     // Fade-out before the end of the program.
     void Wygaszaj();
+    // Opens the program window of `role` (the buttons that reach other windows).
+    void openWindow(WindowRole role);
 
     // The slot of the selected entry, -1 with none.
     int selectedSlot() const;
@@ -56,72 +58,6 @@ public:
     bool photoChosen() const { return photoChosen_; }
     // The file last confirmed in the photo dialog during this run.
     const std::filesystem::path& photoFileName() const { return photoFileName_; }
-
-    // Left: list and search.
-    QListView* listazadan = nullptr;
-    QLabel* Label18 = nullptr;
-    QLineEdit* coszukac = nullptr;
-    QToolButton* SpeedButton30 = nullptr; // "Enter"
-
-    // Card.
-    QFrame* Bevel1 = nullptr;
-    QLineEdit* imie = nullptr;
-    QLineEdit* nazwisko = nullptr;
-    QLineEdit* ulica = nullptr;
-    QLineEdit* miejscowosc = nullptr;
-    QLineEdit* telefon = nullptr;
-    QLineEdit* fax = nullptr;
-    QLineEdit* komorka = nullptr;
-    QLineEdit* mail = nullptr;
-    QLineEdit* www = nullptr;
-    QLineEdit* komunikator = nullptr;
-    std::array<QLabel*, 10> captions{}; // grey captions left of the card edits
-    QToolButton* SpeedButton15 = nullptr; // changes indicator
-    QFrame* Bevel2 = nullptr;
-    QLabel* Image1 = nullptr; // photograph
-    QTextEdit* Memo3 = nullptr;
-    QLabel* Label1 = nullptr;  // clock
-    QLabel* Label13 = nullptr; // version
-    ButtonLabel* Label2 = nullptr; // maker's mark
-
-    // Top bar.
-    QFrame* Panel3 = nullptr;
-    QLabel* Image5 = nullptr; // logo
-    QToolButton* SpeedButton14 = nullptr; // "O mnie"
-    QToolButton* SpeedButton2 = nullptr;  // "Dodaj"
-    QToolButton* SpeedButton3 = nullptr;  // "Usuń"
-    QToolButton* SpeedButton13 = nullptr; // "Zmień"
-    QToolButton* SpeedButton4 = nullptr;  // "Notatki"
-    QToolButton* SpeedButton5 = nullptr;  // "Terminarz"
-    QToolButton* SpeedButton8 = nullptr;  // "Drukuj"
-    QToolButton* SpeedButton6 = nullptr;  // "Info"
-    QToolButton* SpeedButton16 = nullptr; // "Archiwa"
-    QToolButton* SpeedButton22 = nullptr; // "Czcionka"
-
-    // Right bar.
-    QFrame* Panel4 = nullptr;
-    QToolButton* SpeedButton12 = nullptr; // "Szukaj zdjęcia"
-    QToolButton* SpeedButton9 = nullptr;  // "Zapisz kontakt"
-    QToolButton* SpeedButton18 = nullptr; // "Strona www"
-    QToolButton* SpeedButton11 = nullptr; // "Wyślij pocztę"
-    QToolButton* SpeedButton10 = nullptr; // "Adresuj kopertę"
-    QToolButton* SpeedButton21 = nullptr; // "Eksport adresów"
-    QToolButton* SpeedButton24 = nullptr; // "Dokument Kp"
-    QToolButton* SpeedButton25 = nullptr; // "Dokument Kw"
-    QToolButton* SpeedButton32 = nullptr; // "Narzędzia"
-    QToolButton* SpeedButton31 = nullptr; // "Komentarze"
-    QToolButton* SpeedButton29 = nullptr; // "Kalendarz zadań"
-    QToolButton* SpeedButton28 = nullptr; // "Czytnik zadań"
-    QToolButton* SpeedButton26 = nullptr; // "Rejestr dokumentów"
-    QToolButton* SpeedButton23 = nullptr; // "Historia"
-    QToolButton* SpeedButton27 = nullptr; // "Koniec"
-
-    // Help panel, hidden until "Info".
-    QFrame* Panel1 = nullptr;
-    QTextEdit* Memo1 = nullptr;
-    QToolButton* SpeedButton7 = nullptr; // "Zamknij"
-
-    QTimer* Timer1 = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -147,7 +83,6 @@ private:
     void connectImport();   // listazadan's right-click menu (main_window_import.cpp)
     void importContacts();  // listazadan's menu "Importuj kontakty…"
     void showAboutWindow(); // Label2, the maker's mark
-    void openWindow(WindowRole role);
     void addressEnvelope();                      // SpeedButton10 "Adresuj kopertę"
     void openCashDocument(DocumentKind kind);    // SpeedButton24 "Dokument Kp", SpeedButton25 "Dokument Kw"
     void startCompanionFor(CompanionButton button); // the companion program buttons
@@ -174,6 +109,9 @@ private:
     void showPicture(int slot);
     void showDefaultPicture();
 
+    // The controls as main_window.ui declares them, by their component names.
+    std::unique_ptr<Ui::Tzadania_f> ui_;
+    QTimer* Timer1 = nullptr;
     AppData& data_;
     Platform& platform_;
     CurrentPrintFont& printFont_;

@@ -1,5 +1,6 @@
 // The buttons that reach other windows, companion programs and the printer.
 #include "main_window.h"
+#include "ui_main_window.h"
 
 #include "companion_actions.h"
 
@@ -15,13 +16,13 @@ namespace wirtello {
 
 void Tzadania_f::showHelp()
 {
-    Panel1->setGeometry(8, 83, 812, 578);
-    openPanel(Panel1, SpeedButton7);
+    ui_->Panel1->setGeometry(8, 83, 812, 578);
+    openPanel(ui_->Panel1, ui_->SpeedButton7);
 }
 
 void Tzadania_f::hideHelp()
 {
-    closePanel(Panel1);
+    closePanel(ui_->Panel1);
 }
 
 // ---- other windows ----
@@ -35,7 +36,7 @@ void Tzadania_f::openWindow(WindowRole role)
 void Tzadania_f::addressEnvelope()
 {
     if (auto* envelope = windows_.find<Tkoperta_f>(WindowRole::Envelope)) {
-        envelope->addressTo({imie->text(), nazwisko->text(), ulica->text(), miejscowosc->text()});
+        envelope->addressTo({ui_->imie->text(), ui_->nazwisko->text(), ui_->ulica->text(), ui_->miejscowosc->text()});
         envelope->open();
     }
 }
@@ -46,15 +47,17 @@ void Tzadania_f::openCashDocument(DocumentKind kind)
         std::array<QString, 4> issuer;
         for (int line = 1; line <= 4; ++line)
             issuer[static_cast<std::size_t>(line - 1)] = QString::fromStdString(data_.company.line(line));
-        document->prepareDocument(kind, imie->text(), nazwisko->text(), ulica->text(), miejscowosc->text(), issuer);
+        document->prepareDocument(kind, ui_->imie->text(), ui_->nazwisko->text(), ui_->ulica->text(),
+                                  ui_->miejscowosc->text(), issuer);
         document->open();
     }
 }
 
 void Tzadania_f::startCompanionFor(CompanionButton button)
 {
-    const CompanionInputs inputs = companionInputs(data_.contacts, selectedSlot(), imie->text().toStdString(),
-                                                   nazwisko->text().toStdString(), mail->text().toStdString());
+    const CompanionInputs inputs =
+        companionInputs(data_.contacts, selectedSlot(), ui_->imie->text().toStdString(),
+                        ui_->nazwisko->text().toStdString(), ui_->mail->text().toStdString());
     // The export and the archiver read the database file: it must hold what
     // the list shows, not the state of the last delete or start.
     if (readsContactDatabase(button))
@@ -64,7 +67,7 @@ void Tzadania_f::startCompanionFor(CompanionButton button)
 
 void Tzadania_f::openWebPage()
 {
-    wirtello::openWebPage(platform_, www->text());
+    wirtello::openWebPage(platform_, ui_->www->text());
 }
 
 void Tzadania_f::printList()

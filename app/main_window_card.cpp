@@ -1,5 +1,6 @@
 // The card: select, the photograph, saving the card and choosing a photo.
 #include "main_window.h"
+#include "ui_main_window.h"
 
 #include "platform/platform.h"
 #include "platform/qt_picture.h"
@@ -13,7 +14,8 @@ namespace wirtello {
 
 std::array<QLineEdit*, 10> Tzadania_f::cardEdits() const
 {
-    return {imie, nazwisko, ulica, miejscowosc, telefon, fax, komorka, mail, www, komunikator};
+    return {ui_->imie, ui_->nazwisko, ui_->ulica, ui_->miejscowosc, ui_->telefon,
+            ui_->fax, ui_->komorka, ui_->mail, ui_->www, ui_->komunikator};
 }
 
 void Tzadania_f::CzyscPola()
@@ -24,9 +26,9 @@ void Tzadania_f::CzyscPola()
 
 void Tzadania_f::Timer1Timer()
 {
-    Label1->setText(platform_.formatLongTime(platform_.now().time()));
-    Label1->adjustSize();
-    SpeedButton15->setVisible(changesPending_);
+    ui_->Label1->setText(platform_.formatLongTime(platform_.now().time()));
+    ui_->Label1->adjustSize();
+    ui_->SpeedButton15->setVisible(changesPending_);
 }
 int Tzadania_f::selectedSlot() const
 {
@@ -84,23 +86,23 @@ void Tzadania_f::showPicture(int slot)
             // A large photo is decoded in the background so that moving through
             // the list never waits for it; the default picture stands in until
             // it is ready. A broken file is named and the default stays.
-            framePhotoLoader(*Image1).show(
+            framePhotoLoader(*ui_->Image1).show(
                 photo, [this] { showDefaultPicture(); }, [this](const IoError& error) { platform_.showError(error); });
             return;
         }
     }
-    framePhotoLoader(*Image1).cancel();
+    framePhotoLoader(*ui_->Image1).cancel();
     showDefaultPicture();
 }
 
 void Tzadania_f::showDefaultPicture()
 {
     const std::filesystem::path path = fileIn(data_.programFolder, kLogoFolder, "Chmury.jpg");
-    Image1->clear();
+    ui_->Image1->clear();
     if (!fileExists(path))
         return; // an incomplete installation leaves the frame empty rather than nagging at every click
     try {
-        Image1->setPixmap(QPixmap::fromImage(loadJpegImageForFrame(path, Image1->size())));
+        ui_->Image1->setPixmap(QPixmap::fromImage(loadJpegImageForFrame(path, ui_->Image1->size())));
     } catch (const IoError& error) {
         platform_.showError(error);
     }
@@ -156,7 +158,7 @@ void Tzadania_f::choosePhoto()
         return;
     }
     // The photo just chosen is shown at once, whatever its size.
-    framePhotoLoader(*Image1).showAtOnce(*chosen);
+    framePhotoLoader(*ui_->Image1).showAtOnce(*chosen);
     photoFileName_ = *chosen;
     photoChosen_ = true;
 }

@@ -1,5 +1,6 @@
 // The contact list: filling it, and add, rename and delete.
 #include "main_window.h"
+#include "ui_main_window.h"
 
 #include "contact_list_model.h"
 
@@ -50,7 +51,7 @@ QString mergeText(const ContactMergeReport& merged)
 
 int Tzadania_f::currentRow() const
 {
-    return listazadan->currentIndex().row();
+    return ui_->listazadan->currentIndex().row();
 }
 
 void Tzadania_f::storeContacts()
@@ -80,7 +81,7 @@ void Tzadania_f::storeContacts()
 void Tzadania_f::setSelectedRow(int row)
 {
     const QScopedValueRollback moving(movingSelection_, true);
-    listazadan->selectionModel()->setCurrentIndex(contactList_->index(row), QItemSelectionModel::ClearAndSelect);
+    ui_->listazadan->selectionModel()->setCurrentIndex(contactList_->index(row), QItemSelectionModel::ClearAndSelect);
 }
 
 void Tzadania_f::addContact()

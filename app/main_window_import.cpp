@@ -1,6 +1,7 @@
 // Contact import: the contact list's right-click menu, the file, the
 // progress while it is read, and the summary.
 #include "main_window.h"
+#include "ui_main_window.h"
 
 #include "contact_list_model.h"
 
@@ -79,13 +80,13 @@ QString summaryText(const std::filesystem::path& file, const ContactFileReading&
 
 void Tzadania_f::connectImport()
 {
-    auto* menu = new QMenu(listazadan);
+    auto* menu = new QMenu(ui_->listazadan);
     menu->setObjectName(QStringLiteral("listMenu"));
     QAction* import = menu->addAction(QStringLiteral("Importuj kontakty…"));
     connect(import, &QAction::triggered, this, [this] { runGuarded(platform_, [this] { importContacts(); }); });
-    listazadan->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(listazadan, &QWidget::customContextMenuRequested, menu,
-            [this, menu](const QPoint& at) { menu->popup(listazadan->viewport()->mapToGlobal(at)); });
+    ui_->listazadan->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui_->listazadan, &QWidget::customContextMenuRequested, menu,
+            [this, menu](const QPoint& at) { menu->popup(ui_->listazadan->viewport()->mapToGlobal(at)); });
 }
 
 void Tzadania_f::importContacts()
@@ -147,7 +148,7 @@ void Tzadania_f::importContacts()
         const auto& rows = data_.contacts.rowSlots();
         const auto first = std::ranges::find(rows, added.front());
         if (first != rows.end())
-            listazadan->scrollTo(contactList_->index(static_cast<int>(first - rows.begin())));
+            ui_->listazadan->scrollTo(contactList_->index(static_cast<int>(first - rows.begin())));
     }
     platform_.inform(summaryText(*file, reading, plan, room));
 }

@@ -2,6 +2,7 @@
 #include "main_window.h"
 
 #include "contact_list_model.h"
+#include "ui_main_window.h"
 
 #include "admin/maker_info.h"
 #include "platform/keyboard_access.h"
@@ -11,10 +12,10 @@
 #include <QImageReader>
 #include <QPixmap>
 #include <QStyledItemDelegate>
-#include <QTextBlockFormat>
-#include <QTextCursor>
+#include <QTimer>
 
 #include <cstdint>
+#include <tuple>
 
 // Resources of a static library must be registered by name, outside any namespace.
 static void initMainWindowResources()
@@ -50,37 +51,47 @@ QFont sansSerif(int pixels)
     return pixelFont(QStringList{QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")}, pixels);
 }
 
-QFrame* makeBevel(QWidget* parent, QRect geometry, QFrame::Shadow shadow)
-{
-    auto* bevel = new QFrame(parent);
-    bevel->setGeometry(geometry);
-    bevel->setFrameStyle(QFrame::Panel | shadow);
-    return bevel;
-}
+// The flat buttons' glyphs, sides and caption sizes, by component name.
+struct FlatButtonLook {
+    QToolButton* Ui::Tzadania_f::*button;
+    const char* glyph;
+    GlyphSide side;
+    int fontPixels;
+};
 
-// A flat button with a maroon Arial caption and one of our glyphs.
-QToolButton* makeButton(QWidget* parent, QRect geometry, const QString& caption, const QString& hint,
-                        const QString& glyph, GlyphSide side, int fontPixels)
-{
-    QToolButton* button =
-        addFlatButton(parent, caption, geometry, arial(fontPixels), kMaroon,
-                      QIcon(pngResource(glyph)), side,
-                      side == GlyphSide::Above ? QSize(20, 20) : QSize(16, 16));
-    button->setToolTip(hint);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-QToolButton* topButton(QWidget* panel, int left, int width, const QString& caption, const QString& hint,
-                       const QString& glyph)
-{
-    return makeButton(panel, QRect(left, 16, width, 45), caption, hint, glyph, GlyphSide::Above, 11);
-}
-
-QToolButton* rightButton(QWidget* panel, int top, const QString& caption, const QString& glyph)
-{
-    return makeButton(panel, QRect(10, top, 140, 22), caption, QString(), glyph, GlyphSide::Right, 12);
-}
+constexpr FlatButtonLook kFlatButtons[] = {
+    // Top bar: glyph above a small caption.
+    {&Ui::Tzadania_f::SpeedButton14, "o_mnie", GlyphSide::Above, 11},
+    {&Ui::Tzadania_f::SpeedButton2, "dodaj", GlyphSide::Above, 11},
+    {&Ui::Tzadania_f::SpeedButton3, "usun", GlyphSide::Above, 11},
+    {&Ui::Tzadania_f::SpeedButton13, "zmien", GlyphSide::Above, 11},
+    {&Ui::Tzadania_f::SpeedButton4, "notatki", GlyphSide::Above, 11},
+    {&Ui::Tzadania_f::SpeedButton5, "terminarz", GlyphSide::Above, 11},
+    {&Ui::Tzadania_f::SpeedButton8, "drukuj", GlyphSide::Above, 11},
+    {&Ui::Tzadania_f::SpeedButton6, "info", GlyphSide::Above, 11},
+    {&Ui::Tzadania_f::SpeedButton16, "archiwa", GlyphSide::Above, 11},
+    {&Ui::Tzadania_f::SpeedButton22, "czcionka", GlyphSide::Above, 11},
+    // Right bar: glyph after the caption.
+    {&Ui::Tzadania_f::SpeedButton12, "zdjecie", GlyphSide::Right, 12},
+    {&Ui::Tzadania_f::SpeedButton9, "zapisz", GlyphSide::Right, 12},
+    {&Ui::Tzadania_f::SpeedButton18, "www", GlyphSide::Right, 12},
+    {&Ui::Tzadania_f::SpeedButton11, "poczta", GlyphSide::Right, 12},
+    {&Ui::Tzadania_f::SpeedButton10, "koperta", GlyphSide::Right, 12},
+    {&Ui::Tzadania_f::SpeedButton21, "eksport", GlyphSide::Right, 12},
+    {&Ui::Tzadania_f::SpeedButton24, "dokument_kp", GlyphSide::Right, 12},
+    {&Ui::Tzadania_f::SpeedButton25, "dokument_kw", GlyphSide::Right, 12},
+    {&Ui::Tzadania_f::SpeedButton32, "narzedzia", GlyphSide::Right, 12},
+    {&Ui::Tzadania_f::SpeedButton31, "komentarze", GlyphSide::Right, 12},
+    {&Ui::Tzadania_f::SpeedButton29, "kalendarz", GlyphSide::Right, 12},
+    {&Ui::Tzadania_f::SpeedButton28, "czytnik", GlyphSide::Right, 12},
+    {&Ui::Tzadania_f::SpeedButton26, "rejestr", GlyphSide::Right, 12},
+    {&Ui::Tzadania_f::SpeedButton23, "historia", GlyphSide::Right, 12},
+    {&Ui::Tzadania_f::SpeedButton27, "koniec", GlyphSide::Right, 12},
+    // On the window and the help panel: glyph before the caption.
+    {&Ui::Tzadania_f::SpeedButton30, "enter", GlyphSide::Left, 12},
+    {&Ui::Tzadania_f::SpeedButton15, "zmiany", GlyphSide::Left, 11},
+    {&Ui::Tzadania_f::SpeedButton7, "zamknij", GlyphSide::Left, 12},
+};
 
 // List entries 15 pixels high.
 class EntryHeightDelegate : public QStyledItemDelegate {
@@ -156,134 +167,58 @@ void Tzadania_f::buildLayout()
     setFont(sansSerif(11));
     setAutoFillBackground(true);
     setColour(this, QPalette::Window, bgrColour(kWindowColour));
+    ui_ = std::make_unique<Ui::Tzadania_f>();
+    ui_->setupUi(this);
 
-    // Top bar.
-    Panel3 = addPanel(this, QRect(8, 8, 812, 69), bgrColour(kPanelColour));
-    SpeedButton14 = topButton(Panel3, 8, 49, QStringLiteral("O mnie"), QStringLiteral("Dane użytkownika"), QStringLiteral("o_mnie"));
-    SpeedButton2 = topButton(Panel3, 60, 53, QStringLiteral("Dodaj"), QStringLiteral("Dodawanie nowego tematu"), QStringLiteral("dodaj"));
-    SpeedButton3 = topButton(Panel3, 116, 53, QStringLiteral("Usuń"), QStringLiteral("Kasowanie tematu z listy"), QStringLiteral("usun"));
-    SpeedButton13 = topButton(Panel3, 172, 57, QStringLiteral("Zmień"), QStringLiteral("Zmiana nazwy kontaktu na liście"), QStringLiteral("zmien"));
-    SpeedButton4 = topButton(Panel3, 232, 57, QStringLiteral("Notatki"), QStringLiteral("Edytor własnych notatek"), QStringLiteral("notatki"));
-    SpeedButton5 = topButton(Panel3, 292, 54, QStringLiteral("Terminarz"), QStringLiteral("Terminarz zajęć"), QStringLiteral("terminarz"));
-    SpeedButton8 = topButton(Panel3, 348, 57, QStringLiteral("Drukuj"), QStringLiteral("Wydruk listy tematów"), QStringLiteral("drukuj"));
-    SpeedButton6 = topButton(Panel3, 408, 57, QStringLiteral("Info"), QString(), QStringLiteral("info"));
-    SpeedButton16 = topButton(Panel3, 468, 57, QStringLiteral("Archiwa"), QStringLiteral("Archiwizacja danych"), QStringLiteral("archiwa"));
-    SpeedButton22 = topButton(Panel3, 584, 57, QStringLiteral("Czcionka"), QString(), QStringLiteral("czcionka"));
-
-    Image5 = new QLabel(this);
-    Image5->setGeometry(826, 8, 161, 69);
-    Image5->setScaledContents(true);
-    Image5->setPixmap(pngResource(QStringLiteral("logo")));
-
-    // Card.
-    Bevel1 = makeBevel(this, QRect(415, 83, 405, 578), QFrame::Raised);
-    struct CardEdit {
-        QLineEdit** edit;
-        QRect geometry;
-        const char* caption;
-    };
-    const std::array<CardEdit, 10> card = {{
-        {&imie, {496, 95, 301, 28}, "imię i nazwisko"},
-        {&nazwisko, {496, 132, 301, 28}, "instytucja"},
-        {&ulica, {500, 223, 173, 17}, "ulica"},
-        {&miejscowosc, {500, 247, 173, 17}, "miejscowość"},
-        {&telefon, {500, 272, 173, 17}, "telefon"},
-        {&fax, {500, 295, 173, 17}, "fax"},
-        {&komorka, {500, 319, 137, 17}, "telefon kom"},
-        {&mail, {500, 377, 297, 17}, "E-mail"},
-        {&www, {500, 401, 297, 17}, "www"},
-        {&komunikator, {500, 425, 297, 17}, "komunikator"},
-    }};
-    for (std::size_t i = 0; i < card.size(); ++i) {
-        const CardEdit& entry = card[i];
-        auto* edit = new QLineEdit(this);
-        edit->setGeometry(entry.geometry);
-        setColour(edit, QPalette::Text, kNavy);
-        if (entry.geometry.height() > 20)
-            edit->setFont(sansSerif(16));
-        *entry.edit = edit;
-
-        auto* caption = new QLabel(QString::fromUtf8(entry.caption), this);
-        caption->setGeometry(424, entry.geometry.top(), entry.geometry.left() - 428, entry.geometry.height());
-        caption->setWordWrap(true);
-        caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        setColour(caption, QPalette::WindowText, kGrey);
-        caption->setBuddy(edit); // a screen reader names the edit after it
-        captions[i] = caption;
+    // What the Designer file cannot say: pixel fonts, Windows colours, glyphs.
+    paintBackground(ui_->Panel3, bgrColour(kPanelColour));
+    paintBackground(ui_->Panel4, bgrColour(kPanelColour));
+    paintBackground(ui_->Panel1, bgrColour(kHelpColour));
+    for (const FlatButtonLook& look : kFlatButtons) {
+        QToolButton* button = (*ui_).*look.button;
+        const bool above = look.side == GlyphSide::Above;
+        styleFlatButton(button, arial(look.fontPixels), kMaroon,
+                        QIcon(pngResource(QString::fromLatin1(look.glyph))), look.side,
+                        above ? QSize(20, 20) : QSize(16, 16));
     }
+    ui_->SpeedButton15->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ui_->SpeedButton15->hide();
+    ui_->Image5->setPixmap(pngResource(QStringLiteral("logo")));
 
-    // Left: list and search, after the card so Tab leaves the card for the list.
-    listazadan = new QListView(this);
-    listazadan->setObjectName(QStringLiteral("listazadan"));
-    contactList_ = new ContactListModel(data_.contacts, listazadan);
-    listazadan->setModel(contactList_);
-    listazadan->setGeometry(8, 83, 397, 522);
-    listazadan->setFont(arial(12));
-    listazadan->setUniformItemSizes(true);
-    listazadan->setItemDelegate(new EntryHeightDelegate(listazadan));
-    setColour(listazadan, QPalette::Text, kNavy);
-    Label18 = addLabel(this, QStringLiteral("Wpisz szukane słowo i naciśnij Enter"), 8, 620, arial(12), kNavy);
-    coszukac = new QLineEdit(this);
-    coszukac->setGeometry(8, 636, 397, 17);
-    coszukac->setFont(arial(12));
-    setColour(coszukac, QPalette::Text, kRed);
-    Label18->setBuddy(coszukac);
-    listazadan->setAccessibleName(QStringLiteral("Lista kontaktów"));
-    SpeedButton30 = makeButton(this, QRect(344, 611, 65, 22), QStringLiteral("Enter"), QString(), QStringLiteral("enter"),
-                               GlyphSide::Left, 12);
+    for (QLineEdit* edit : cardEdits()) {
+        setColour(edit, QPalette::Text, kNavy);
+        if (edit->height() > 20)
+            edit->setFont(sansSerif(16));
+    }
+    for (QLabel* caption : {ui_->imieLabel, ui_->nazwiskoLabel, ui_->ulicaLabel, ui_->miejscowoscLabel,
+                            ui_->telefonLabel, ui_->faxLabel, ui_->komorkaLabel, ui_->mailLabel, ui_->wwwLabel,
+                            ui_->komunikatorLabel})
+        setColour(caption, QPalette::WindowText, kGrey);
 
-    for (std::size_t i = 0; i + 1 < card.size(); ++i)
-        setTabOrder(*card[i].edit, *card[i + 1].edit);
-    setTabOrder(komunikator, listazadan);
+    contactList_ = new ContactListModel(data_.contacts, ui_->listazadan);
+    ui_->listazadan->setModel(contactList_);
+    ui_->listazadan->setFont(arial(12));
+    ui_->listazadan->setItemDelegate(new EntryHeightDelegate(ui_->listazadan));
+    setColour(ui_->listazadan, QPalette::Text, kNavy);
+    ui_->coszukac->setFont(arial(12));
+    setColour(ui_->coszukac, QPalette::Text, kRed);
 
-    SpeedButton15 = makeButton(this, QRect(766, 179, 23, 22), QString(), QStringLiteral("Nastąpiły zmiany danych"),
-                               QStringLiteral("zmiany"), GlyphSide::Left, 11);
-    SpeedButton15->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    SpeedButton15->setAccessibleName(QStringLiteral("Niezapisane zmiany"));
-    SpeedButton15->hide();
+    setFixedLines(ui_->Memo3, instructionLines(), Qt::AlignHCenter, 2);
+    ui_->Memo3->setFont(sansSerif(10)); // the stand-in face runs wider; keep the given lines unbroken
+    setFixedLines(ui_->Memo1, helpLines(), Qt::AlignLeft, 2);
+    ui_->Memo1->setFont(arial(12));
 
-    Bevel2 = makeBevel(this, QRect(682, 223, 115, 142), QFrame::Sunken);
-    Image1 = new QLabel(this);
-    Image1->setGeometry(692, 231, 97, 125);
-    Image1->setScaledContents(true);
-
-    Memo3 = addFixedMemo(this, QRect(436, 476, 361, 129), instructionLines(), Qt::AlignHCenter, 2);
-    Memo3->setFont(sansSerif(10)); // the stand-in face runs wider; keep the given lines unbroken
-    Label1 = addLabel(this, QStringLiteral("00:00:00"), 441, 620, sansSerif(11), kGrey);
-    Label13 = addLabel(this, QStringLiteral("v ") + QString::fromUtf8(maker::kInstalledVersion), 447, 639, sansSerif(11),
-                       kGrey);
-    Label2 = new ButtonLabel(QStringLiteral("© Wirtello"), this);
-    Label2->setFont(sansSerif(11));
-    setColour(Label2, QPalette::WindowText, kGrey);
-    Label2->move(737, 639);
-    Label2->adjustSize();
-    Label2->setCursor(Qt::PointingHandCursor);
-
-    // Right bar.
-    Panel4 = addPanel(this, QRect(826, 83, 161, 578), bgrColour(kPanelColour));
-    SpeedButton12 = rightButton(Panel4, 12, QStringLiteral("Szukaj zdjęcia"), QStringLiteral("zdjecie"));
-    SpeedButton9 = rightButton(Panel4, 40, QStringLiteral("Zapisz kontakt"), QStringLiteral("zapisz"));
-    SpeedButton18 = rightButton(Panel4, 140, QStringLiteral("Strona www"), QStringLiteral("www"));
-    SpeedButton11 = rightButton(Panel4, 164, QStringLiteral("Wyślij pocztę"), QStringLiteral("poczta"));
-    SpeedButton10 = rightButton(Panel4, 184, QStringLiteral("Adresuj kopertę"), QStringLiteral("koperta"));
-    SpeedButton21 = rightButton(Panel4, 212, QStringLiteral("Eksport adresów"), QStringLiteral("eksport"));
-    SpeedButton24 = rightButton(Panel4, 240, QStringLiteral("Dokument Kp"), QStringLiteral("dokument_kp"));
-    SpeedButton25 = rightButton(Panel4, 268, QStringLiteral("Dokument Kw"), QStringLiteral("dokument_kw"));
-    SpeedButton32 = rightButton(Panel4, 348, QStringLiteral("Narzędzia"), QStringLiteral("narzedzia"));
-    SpeedButton31 = rightButton(Panel4, 420, QStringLiteral("Komentarze"), QStringLiteral("komentarze"));
-    SpeedButton29 = rightButton(Panel4, 444, QStringLiteral("Kalendarz zadań"), QStringLiteral("kalendarz"));
-    SpeedButton28 = rightButton(Panel4, 468, QStringLiteral("Czytnik zadań"), QStringLiteral("czytnik"));
-    SpeedButton26 = rightButton(Panel4, 492, QStringLiteral("Rejestr dokumentów"), QStringLiteral("rejestr"));
-    SpeedButton23 = rightButton(Panel4, 520, QStringLiteral("Historia"), QStringLiteral("historia"));
-    SpeedButton27 = rightButton(Panel4, 548, QStringLiteral("Koniec"), QStringLiteral("koniec"));
-
-    // Help panel over the list and the card; created last so it lies on top.
-    Panel1 = addPanel(this, QRect(8, 83, 812, 578), bgrColour(kHelpColour), 2);
-    Memo1 = addFixedMemo(Panel1, QRect(12, 12, 781, 501), helpLines(), Qt::AlignLeft, 2);
-    Memo1->setFont(arial(12));
-    SpeedButton7 = makeButton(Panel1, QRect(696, 536, 93, 22), QStringLiteral("Zamknij"), QString(),
-                              QStringLiteral("zamknij"), GlyphSide::Left, 12);
-    Panel1->hide();
+    ui_->Label13->setText(QStringLiteral("v ") + QString::fromUtf8(maker::kInstalledVersion));
+    // The labels that size themselves to their text.
+    const std::tuple<QLabel*, QFont, QColor> labels[] = {
+        {ui_->Label18, arial(12), kNavy},
+        {ui_->Label1, sansSerif(11), kGrey},
+        {ui_->Label13, sansSerif(11), kGrey},
+        {ui_->Label2, sansSerif(11), kGrey},
+    };
+    for (const auto& [label, font, colour] : labels)
+        styleLabel(label, font, colour);
+    ui_->Panel1->hide();
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);

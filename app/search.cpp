@@ -1,5 +1,6 @@
 // Find next: steps through the entries after the selection that contain the search text.
 #include "main_window.h"
+#include "ui_main_window.h"
 
 #include "platform/platform.h"
 
@@ -7,14 +8,14 @@ namespace wirtello {
 
 void Tzadania_f::SzukajDalej()
 {
-    const int found = data_.contacts.nextRowContaining(currentRow(), coszukac->text().toStdString());
+    const int found = data_.contacts.nextRowContaining(currentRow(), ui_->coszukac->text().toStdString());
     if (found >= 0) {
         setSelectedRow(found);
         select();
         return;
     }
     platform_.inform(QStringLiteral("Na liście nie ma wpisu zawierającego podany ciąg znaków."));
-    coszukac->clear();
+    ui_->coszukac->clear();
     setSelectedRow(data_.contacts.rowCount() > 0 ? 0 : -1);
     select();
 }

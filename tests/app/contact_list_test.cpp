@@ -16,7 +16,7 @@ TEST_F(MainWindowTest, AddHandsOutIdsAndKeepsTheCounterFile)
     EXPECT_EQ(entries(), QStringList({QStringLiteral("000 Przykładowa")}));
     // The new contact is selected, so what is typed next goes to it.
     EXPECT_EQ(window->selectedSlot(), 0);
-    EXPECT_EQ(window->imie->text(), "");
+    EXPECT_EQ(lineEdit("imie")->text(), "");
 
     addContact("");
     addContact("Trzeci");
@@ -26,7 +26,7 @@ TEST_F(MainWindowTest, AddHandsOutIdsAndKeepsTheCounterFile)
     EXPECT_EQ(data.contacts.text(ContactField::Id, 2), "002");
 
     platform.inputAnswers.push_back(std::nullopt); // cancel
-    window->SpeedButton2->click();
+    toolButton("SpeedButton2")->click();
     EXPECT_EQ(rowCount(), 3);
     EXPECT_EQ(readBytes(counterPath()), std::vector<std::uint8_t>({3, 0, 0, 0}));
 }
@@ -44,7 +44,7 @@ TEST_F(MainWindowTest, AddRefusesBeyondId999WithoutAskingOrChanging)
 {
     writeBytes(counterPath(), {0xE8, 0x03, 0, 0}); // 1000
     start();
-    window->SpeedButton2->click(); // an input box asked for would fail the test as unanswered
+    toolButton("SpeedButton2")->click(); // an input box asked for would fail the test as unanswered
     EXPECT_TRUE(platform.inputsAsked.empty());
     ASSERT_EQ(platform.informed.size(), 1u);
     EXPECT_TRUE(platform.informed[0].contains("999"));
@@ -61,7 +61,7 @@ TEST_F(MainWindowTest, AddRefusesWhenEverySlotIsUsed)
     writeBytes(counterPath(), {0xF5, 0x01, 0, 0}); // 501
     start();
     const auto before = databaseBytes();
-    window->SpeedButton2->click(); // an input box asked for would fail the test as unanswered
+    toolButton("SpeedButton2")->click(); // an input box asked for would fail the test as unanswered
     EXPECT_TRUE(platform.inputsAsked.empty());
     ASSERT_EQ(platform.informed.size(), 1u);
     EXPECT_TRUE(platform.informed[0].contains("501"));
@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, RenameKeepsIdPositionAndCard)
     start();
     clickRow(1);
     platform.inputAnswers.push_back(QStringLiteral("Nowak Jan"));
-    window->SpeedButton13->click();
+    toolButton("SpeedButton13")->click();
     EXPECT_EQ(platform.inputsAsked.back(), std::make_pair(QStringLiteral("Modyfikacja kontaktu"), QStringLiteral("Podaj nową nazwę")));
     EXPECT_EQ(entries(), QStringList({"003 Kowal", "004 Nowak Jan", QStringLiteral("005 Zieliński")}));
     EXPECT_EQ(currentRow(), 1);
@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, RenameKeepsIdPositionAndCard)
     EXPECT_EQ(data.contacts.text(ContactField::Street, 1), "Polna 1");
 
     platform.inputAnswers.push_back(std::nullopt);
-    window->SpeedButton13->click();
+    toolButton("SpeedButton13")->click();
     EXPECT_EQ(entries().at(1), "004 Nowak Jan");
 }
 
@@ -112,16 +112,16 @@ TEST_F(MainWindowTest, DeleteMovesTheLaterContactsUpWithTheirFieldsAndWritesTheF
     writeBytes(counterPath(), {3, 0, 0, 0});
     start();
     clickRow(1);
-    window->ulica->setText("niezapisana");
+    lineEdit("ulica")->setText("niezapisana");
 
     platform.threeWayAnswers = {Platform::Answer::No};
     platform.askAnswers.push_back(true);
-    window->SpeedButton3->click();
+    toolButton("SpeedButton3")->click();
     EXPECT_EQ(platform.asked,
               QStringList({QStringLiteral("Zapisać zmiany kontaktu ?"), QStringLiteral("Usunąć temat z listy ?")}));
     EXPECT_EQ(entries(), QStringList({"000 Adam", "002 Cezary"}));
     EXPECT_EQ(currentRow(), 0);
-    EXPECT_EQ(window->ulica->text(), "Polna 1");
+    EXPECT_EQ(lineEdit("ulica")->text(), "Polna 1");
     EXPECT_TRUE(isRed(shownColour()));
 
     const auto bytes = databaseBytes();
@@ -154,7 +154,7 @@ TEST_F(MainWindowTest, DeleteAnsweredNoChangesNothing)
     const auto before = databaseBytes();
     clickRow(1);
     platform.askAnswers.push_back(false);
-    window->SpeedButton3->click();
+    toolButton("SpeedButton3")->click();
     EXPECT_EQ(entries(), QStringList({"000 Adam", "001 Bartek"}));
     EXPECT_EQ(currentRow(), 1);
     EXPECT_EQ(databaseBytes(), before);
@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, DeleteOnAnEmptyListStillWritesTheFile)
     start();
     std::filesystem::remove(databasePath());
     platform.askAnswers.push_back(true);
-    window->SpeedButton3->click();
+    toolButton("SpeedButton3")->click();
     EXPECT_EQ(databaseBytes(), std::vector<std::uint8_t>(kContactDatabaseSize, 0));
 }
 
@@ -179,15 +179,15 @@ TEST_F(MainWindowTest, DatabaseWithGapsIsReadAndChangedSlotBySlot)
     EXPECT_EQ(data.contacts.rowSlots(), std::vector<int>({0, 2, 5}));
 
     clickRow(2);
-    EXPECT_EQ(window->ulica->text(), QStringLiteral("Długa 3"));
-    window->telefon->setText("123");
-    window->SpeedButton9->click();
+    EXPECT_EQ(lineEdit("ulica")->text(), QStringLiteral("Długa 3"));
+    lineEdit("telefon")->setText("123");
+    toolButton("SpeedButton9")->click();
     EXPECT_EQ(data.contacts.text(ContactField::Phone, 5), "123");
     EXPECT_EQ(data.contacts.text(ContactField::Phone, 2), "");
 
     clickRow(1);
     platform.inputAnswers.push_back(QStringLiteral("Bartosz"));
-    window->SpeedButton13->click();
+    toolButton("SpeedButton13")->click();
     EXPECT_EQ(data.contacts.text(ContactField::Display, 2), "001 Bartosz");
     EXPECT_EQ(data.contacts.text(ContactField::Display, 1), "");
 
@@ -198,7 +198,7 @@ TEST_F(MainWindowTest, DatabaseWithGapsIsReadAndChangedSlotBySlot)
 
     clickRow(1);
     platform.askAnswers.push_back(true);
-    window->SpeedButton3->click();
+    toolButton("SpeedButton3")->click();
     EXPECT_EQ(entries(), QStringList({"000 Adam", "002 Cezary", "003 Dawid"}));
     EXPECT_EQ(data.contacts.rowSlots(), std::vector<int>({0, 1, 2}));
     const auto bytes = databaseBytes();

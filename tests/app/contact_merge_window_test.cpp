@@ -18,7 +18,7 @@ TEST_F(MainWindowTest, KoniecAfterARestoreKeepsTheRestoredFilesAndThisSessionsCo
     EXPECT_EQ(entries(), QStringList({"000 Adam", "001 Bartek", "002 Cezary", "003 Ewa"}));
 
     platform.askAnswers = {true};
-    window->SpeedButton27->click();
+    toolButton("SpeedButton27")->click();
     EXPECT_EQ(platform.endProcessCalls, 1);
     ASSERT_EQ(platform.informed.size(), 1);
     EXPECT_TRUE(platform.informed[0].contains(QStringLiteral("001 Bartek")));

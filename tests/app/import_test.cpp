@@ -61,7 +61,7 @@ TEST_F(ImportTest, TheListMenuImportsIntoMemoryAndKeepsTheCard)
     writeBytes(counterPath(), {2, 0, 0, 0});
     start();
     clickRow(1);
-    window->ulica->setText(QStringLiteral("niezapisana zmiana"));
+    lineEdit("ulica")->setText(QStringLiteral("niezapisana zmiana"));
     const std::vector<std::uint8_t> storedBefore = databaseBytes();
 
     const auto file = writeFile("kontakty.vcf",
@@ -75,7 +75,7 @@ TEST_F(ImportTest, TheListMenuImportsIntoMemoryAndKeepsTheCard)
     EXPECT_EQ(entries(), QStringList({"000 K0", "001 K1", "002 Jan Kowalski", QStringLiteral("003 Żaneta")}));
     // The card, its unsaved edit and the selection are untouched.
     EXPECT_EQ(currentRow(), 1);
-    EXPECT_EQ(window->ulica->text(), QStringLiteral("niezapisana zmiana"));
+    EXPECT_EQ(lineEdit("ulica")->text(), QStringLiteral("niezapisana zmiana"));
     EXPECT_TRUE(window->changesPending());
     ASSERT_EQ(platform.informed.size(), 1u);
     EXPECT_TRUE(platform.informed[0].contains(QStringLiteral("Dodano kontaktów: 2"))) << platform.informed[0].toStdString();
@@ -87,16 +87,16 @@ TEST_F(ImportTest, TheListMenuImportsIntoMemoryAndKeepsTheCard)
 
     platform.threeWayAnswers = {Platform::Answer::No}; // the unsaved edit is dropped on moving
     clickRow(2);
-    EXPECT_EQ(window->imie->text(), "Jan Kowalski");
-    EXPECT_EQ(window->ulica->text(), QStringLiteral("ul. Łąkowa 5"));
-    EXPECT_EQ(window->miejscowosc->text(), QStringLiteral("90-001 Łódź"));
-    EXPECT_EQ(window->komorka->text(), "600");
+    EXPECT_EQ(lineEdit("imie")->text(), "Jan Kowalski");
+    EXPECT_EQ(lineEdit("ulica")->text(), QStringLiteral("ul. Łąkowa 5"));
+    EXPECT_EQ(lineEdit("miejscowosc")->text(), QStringLiteral("90-001 Łódź"));
+    EXPECT_EQ(lineEdit("komorka")->text(), "600");
     clickRow(3);
-    EXPECT_EQ(window->mail->text(), "z@x.pl");
+    EXPECT_EQ(lineEdit("mail")->text(), "z@x.pl");
 
     // The usual end stores them.
     platform.askAnswers.push_back(true);
-    window->SpeedButton27->click();
+    toolButton("SpeedButton27")->click();
     EXPECT_EQ(countedAt(databaseBytes(), fieldOffset(ContactField::Display, 3)), "003 \xaf" "aneta");
 }
 

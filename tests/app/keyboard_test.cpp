@@ -20,7 +20,7 @@ struct KeyCase {
     QString question;    // what the press asks, answered "Nie"/cancel
 };
 
-#define PICK(member) [](Tzadania_f& w) -> QWidget* { return w.member; }
+#define PICK(member) [](Tzadania_f& w) { return control(w, #member); }
 
 const KeyCase kKeyCases[] = {
     {"CtrlS", PICK(ulica), Qt::CTRL | Qt::Key_S, PICK(SpeedButton9), {}},
@@ -82,7 +82,7 @@ TEST_P(KeyboardTest, TheKeyPressesItsButtonAndNoOther)
         return prompts;
     }();
     EXPECT_EQ(questions, row.question.isEmpty() ? QStringList() : QStringList{row.question});
-    EXPECT_EQ(window->coszukac->hasFocus(), row.key == (Qt::CTRL | Qt::Key_F));
+    EXPECT_EQ(lineEdit("coszukac")->hasFocus(), row.key == (Qt::CTRL | Qt::Key_F));
     platform.inputAnswers.clear();
     platform.askAnswers.clear();
     platform.unanswered = 0;
@@ -95,9 +95,11 @@ TEST_F(MainWindowTest, ShortcutsAreNamedInTheTooltips)
 {
     start();
     const std::pair<QToolButton*, QString> named[] = {
-        {window->SpeedButton9, "Zapisz kontakt (Ctrl+S)"},  {window->SpeedButton2, "Dodawanie nowego tematu (Ctrl+N)"},
-        {window->SpeedButton3, "Kasowanie tematu z listy (Del)"}, {window->SpeedButton13, "Zmiana nazwy kontaktu na liście (F2)"},
-        {window->SpeedButton10, "Adresuj kopertę (Ctrl+E)"}, {window->SpeedButton27, "Koniec (Esc)"},
+        {toolButton("SpeedButton9"), "Zapisz kontakt (Ctrl+S)"},
+        {toolButton("SpeedButton2"), "Dodawanie nowego tematu (Ctrl+N)"},
+        {toolButton("SpeedButton3"), "Kasowanie tematu z listy (Del)"},
+        {toolButton("SpeedButton13"), "Zmiana nazwy kontaktu na liście (F2)"},
+        {toolButton("SpeedButton10"), "Adresuj kopertę (Ctrl+E)"}, {toolButton("SpeedButton27"), "Koniec (Esc)"},
     };
     for (const auto& [button, tip] : named)
         EXPECT_EQ(button->toolTip(), tip);

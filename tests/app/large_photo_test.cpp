@@ -51,7 +51,7 @@ TEST_F(LargePhotoTest, SelectShowsTheCardAtOnceAndThePhotoWhenReady)
     for (const Row& step : {Row{1, true}, Row{0, true}, Row{1, false}}) {
         start();
         clickRow(step.row);
-        EXPECT_EQ(window->imie->text(), QString::fromStdString("Imię " + entries()[step.row].toStdString()));
+        EXPECT_EQ(lineEdit("imie")->text(), QString::fromStdString("Imię " + entries()[step.row].toStdString()));
         EXPECT_EQ(isBlue(shownColour()), step.blueAtOnce) << step.row;
         waitForFramePhotos();
         EXPECT_EQ(isRed(shownColour()), step.row == 1) << step.row;
@@ -83,7 +83,7 @@ TEST_F(LargePhotoTest, ChosenLargePhotoShowsAtOnceOverAPendingOne)
     start();
     clickRow(1); // the red photo is being decoded
     platform.openFileAnswers.push_back(folder / "large_green.jpg");
-    window->SpeedButton12->click();
+    toolButton("SpeedButton12")->click();
     EXPECT_TRUE(isGreen(shownColour()));
     waitForFramePhotos();
     QApplication::processEvents();

@@ -34,7 +34,7 @@ void MainWindowTest::writeDatabase(const std::vector<StoredContact>& contacts)
 void MainWindowTest::addContact(const QString& name)
 {
     platform.inputAnswers.push_back(name);
-    window->SpeedButton2->click();
+    toolButton("SpeedButton2")->click();
 }
 
 void MainWindowTest::clickRow(int row)
@@ -87,7 +87,7 @@ std::filesystem::path MainWindowTest::counterPath() const
 
 QColor MainWindowTest::shownColour() const
 {
-    const QImage image = window->Image1->pixmap().toImage();
+    const QImage image = control<QLabel>(*window, "Image1")->pixmap().toImage();
     if (image.isNull())
         return {};
     return image.pixelColor(image.width() / 2, image.height() / 2);

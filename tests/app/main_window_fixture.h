@@ -8,7 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListView>
+#include <QTextEdit>
+#include <QToolButton>
 #include <QStringList>
 
 #include <filesystem>
@@ -40,6 +45,9 @@ protected:
     // Selects a row as a click on the list does.
     void clickRow(int row);
 
+    // The window's edits and buttons by their component names.
+    QLineEdit* lineEdit(const char* name) const { return control<QLineEdit>(*window, name); }
+    QToolButton* toolButton(const char* name) const { return control<QToolButton>(*window, name); }
     // The contact list, its current row, its number of entries, the entry texts shown.
     QListView* list() const;
     int currentRow() const;

@@ -23,10 +23,10 @@ TEST_F(MainWindowTest, FirstStartShowsAnEmptyListAndTheDefaultPicture)
     EXPECT_EQ(window->selectedSlot(), -1);
     EXPECT_TRUE(isBlue(shownColour()));
     EXPECT_FALSE(window->changesPending());
-    EXPECT_EQ(window->Label1->text(), "00:00:00");
-    EXPECT_EQ(window->Label13->text(), "v 1.19");
-    EXPECT_TRUE(window->SpeedButton15->isHidden());
-    EXPECT_TRUE(window->Panel1->isHidden());
+    EXPECT_EQ(control<QLabel>(*window, "Label1")->text(), "00:00:00");
+    EXPECT_EQ(control<QLabel>(*window, "Label13")->text(), "v 1.19");
+    EXPECT_TRUE(toolButton("SpeedButton15")->isHidden());
+    EXPECT_TRUE(control<QFrame>(*window, "Panel1")->isHidden());
     EXPECT_EQ(databaseBytes(), std::vector<std::uint8_t>(kContactDatabaseSize, 0));
 }
 
@@ -36,12 +36,12 @@ TEST_F(MainWindowTest, StartShowsEveryUsedSlotAndTheFirstCard)
     start();
     EXPECT_EQ(entries(), QStringList({"000 Adam", "001 Bartek", "002 Cezary"}));
     EXPECT_EQ(currentRow(), 0);
-    EXPECT_EQ(window->imie->text(), "Imię 000 Adam");
-    EXPECT_EQ(window->ulica->text(), "Polna 1");
+    EXPECT_EQ(lineEdit("imie")->text(), "Imię 000 Adam");
+    EXPECT_EQ(lineEdit("ulica")->text(), "Polna 1");
     EXPECT_FALSE(window->changesPending());
 
     clickRow(1);
-    EXPECT_EQ(window->ulica->text(), "Leśna 2");
+    EXPECT_EQ(lineEdit("ulica")->text(), "Leśna 2");
     EXPECT_FALSE(window->changesPending());
 }
 
@@ -55,21 +55,21 @@ TEST_F(MainWindowTest, ButtonsAreFlatWithHandCursorCaptionAndGlyph)
         EXPECT_EQ(button->cursor().shape(), Qt::PointingHandCursor) << button->text().toStdString();
         EXPECT_FALSE(button->icon().isNull()) << button->text().toStdString();
     }
-    EXPECT_EQ(window->SpeedButton8->text(), "Drukuj");
-    EXPECT_EQ(window->SpeedButton8->toolTip(), "Wydruk listy tematów (Ctrl+P)");
-    EXPECT_EQ(window->SpeedButton26->text(), "Rejestr dokumentów");
-    EXPECT_EQ(window->SpeedButton15->toolTip(), "Nastąpiły zmiany danych");
-    EXPECT_EQ(window->SpeedButton8->parentWidget(), window->Panel3);
-    EXPECT_EQ(window->SpeedButton27->parentWidget(), window->Panel4);
-    EXPECT_EQ(window->SpeedButton27->geometry(), QRect(10, 548, 140, 22));
+    EXPECT_EQ(toolButton("SpeedButton8")->text(), "Drukuj");
+    EXPECT_EQ(toolButton("SpeedButton8")->toolTip(), "Wydruk listy tematów (Ctrl+P)");
+    EXPECT_EQ(toolButton("SpeedButton26")->text(), "Rejestr dokumentów");
+    EXPECT_EQ(toolButton("SpeedButton15")->toolTip(), "Nastąpiły zmiany danych");
+    EXPECT_EQ(toolButton("SpeedButton8")->parentWidget(), control<QFrame>(*window, "Panel3"));
+    EXPECT_EQ(toolButton("SpeedButton27")->parentWidget(), control<QFrame>(*window, "Panel4"));
+    EXPECT_EQ(toolButton("SpeedButton27")->geometry(), QRect(10, 548, 140, 22));
 }
 
 TEST_F(MainWindowTest, TabOrderRunsThroughTheCardToTheList)
 {
     start();
-    const QList<QWidget*> order = {window->imie, window->nazwisko, window->ulica, window->miejscowosc,
-                                   window->telefon, window->fax, window->komorka, window->mail,
-                                   window->www, window->komunikator, window->listazadan};
+    const QList<QWidget*> order = {lineEdit("imie"), lineEdit("nazwisko"), lineEdit("ulica"), lineEdit("miejscowosc"),
+                                   lineEdit("telefon"), lineEdit("fax"), lineEdit("komorka"), lineEdit("mail"),
+                                   lineEdit("www"), lineEdit("komunikator"), control<QListView>(*window, "listazadan")};
     // The next widget that Tab reaches, skipping captions, flat buttons and disabled memos.
     const auto nextTabStop = [](QWidget* widget) {
         do
@@ -86,23 +86,23 @@ TEST_F(MainWindowTest, ChangesMarkDrivesTheIndicatorAtEachTick)
     writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}});
     start();
     window->Timer1Timer();
-    EXPECT_TRUE(window->SpeedButton15->isHidden());
-    EXPECT_EQ(window->Label1->text(), "09:05:07");
+    EXPECT_TRUE(toolButton("SpeedButton15")->isHidden());
+    EXPECT_EQ(control<QLabel>(*window, "Label1")->text(), "09:05:07");
 
-    window->fax->setText("22 100 20 30");
-    EXPECT_TRUE(window->SpeedButton15->isHidden()); // the indicator follows at the next tick
+    lineEdit("fax")->setText("22 100 20 30");
+    EXPECT_TRUE(toolButton("SpeedButton15")->isHidden()); // the indicator follows at the next tick
     window->Timer1Timer();
-    EXPECT_FALSE(window->SpeedButton15->isHidden());
+    EXPECT_FALSE(toolButton("SpeedButton15")->isHidden());
 
     platform.threeWayAnswers = {Platform::Answer::No};
     clickRow(1);
     window->Timer1Timer();
-    EXPECT_TRUE(window->SpeedButton15->isHidden());
+    EXPECT_TRUE(toolButton("SpeedButton15")->isHidden());
 
-    window->komunikator->setText("x");
-    window->SpeedButton9->click();
+    lineEdit("komunikator")->setText("x");
+    toolButton("SpeedButton9")->click();
     window->Timer1Timer();
-    EXPECT_TRUE(window->SpeedButton15->isHidden());
+    EXPECT_TRUE(toolButton("SpeedButton15")->isHidden());
 }
 
 TEST_F(MainWindowTest, SaveStoresTheCardCutToEachFieldInMemoryOnly)
@@ -113,13 +113,13 @@ TEST_F(MainWindowTest, SaveStoresTheCardCutToEachFieldInMemoryOnly)
     clickRow(1);
     const QString street(60, QLatin1Char('u'));
     const QString firstLine = QStringLiteral("Żółć") + QString(36, QLatin1Char('z'));
-    window->ulica->setText(street);
-    window->imie->setText(firstLine);
-    window->mail->setText("bartek@example.pl");
-    window->SpeedButton9->click();
+    lineEdit("ulica")->setText(street);
+    lineEdit("imie")->setText(firstLine);
+    lineEdit("mail")->setText("bartek@example.pl");
+    toolButton("SpeedButton9")->click();
 
     EXPECT_FALSE(window->changesPending());
-    EXPECT_EQ(window->ulica->text(), street); // the edit keeps every character
+    EXPECT_EQ(lineEdit("ulica")->text(), street); // the edit keeps every character
     EXPECT_EQ(data.contacts.rawText(ContactField::Street, 1), std::string(50, 'u'));
     EXPECT_EQ(data.contacts.rawText(ContactField::FirstLine, 1).size(), 30u);
     EXPECT_EQ(data.contacts.text(ContactField::FirstLine, 1), firstLine.left(30).toStdString());
@@ -131,8 +131,8 @@ TEST_F(MainWindowTest, SaveStoresTheCardCutToEachFieldInMemoryOnly)
 TEST_F(MainWindowTest, SaveWithNoSelectionStoresNothing)
 {
     start();
-    window->ulica->setText("Polna");
-    window->SpeedButton9->click();
+    lineEdit("ulica")->setText("Polna");
+    toolButton("SpeedButton9")->click();
     EXPECT_FALSE(window->changesPending());
     addContact("Nowy");
     EXPECT_EQ(data.contacts.text(ContactField::Street, 0), "");
@@ -141,13 +141,13 @@ TEST_F(MainWindowTest, SaveWithNoSelectionStoresNothing)
 TEST_F(MainWindowTest, HelpPanelCoversListAndCardUntilClosed)
 {
     start();
-    window->SpeedButton6->click();
-    EXPECT_FALSE(window->Panel1->isHidden());
-    EXPECT_EQ(window->Panel1->geometry(), QRect(8, 83, 812, 578));
-    EXPECT_FALSE(window->Memo1->isEnabled());
-    EXPECT_TRUE(window->Memo1->toPlainText().contains("13. Kalendarz czynności."));
-    window->SpeedButton7->click();
-    EXPECT_TRUE(window->Panel1->isHidden());
+    toolButton("SpeedButton6")->click();
+    EXPECT_FALSE(control<QFrame>(*window, "Panel1")->isHidden());
+    EXPECT_EQ(control<QFrame>(*window, "Panel1")->geometry(), QRect(8, 83, 812, 578));
+    EXPECT_FALSE(control<QTextEdit>(*window, "Memo1")->isEnabled());
+    EXPECT_TRUE(control<QTextEdit>(*window, "Memo1")->toPlainText().contains("13. Kalendarz czynności."));
+    toolButton("SpeedButton7")->click();
+    EXPECT_TRUE(control<QFrame>(*window, "Panel1")->isHidden());
 }
 
 class CountingWindow : public ProgramWindow {
@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, HandlersSurviveEveryKindOfFailure)
     FailingWindow firma;
     windows.add(WindowRole::Company, &firma);
     for (int i = 0; i < 3; ++i)
-        window->SpeedButton14->click();
+        toolButton("SpeedButton14")->click();
     EXPECT_EQ(firma.initialised, 3);
     ASSERT_EQ(platform.failures.size(), 2);
     EXPECT_TRUE(platform.failures[0].contains(QStringLiteral("Za mało pamięci")));
@@ -196,9 +196,9 @@ TEST_F(MainWindowTest, ButtonsOpenTheirWindowsAndTheMarkShowsTheAboutWindow)
     windows.add(WindowRole::RunHistory, &histo);
     windows.add(WindowRole::AdminTools, &narzedzia);
 
-    window->SpeedButton14->click();
-    window->SpeedButton32->click();
-    window->SpeedButton23->click();
+    toolButton("SpeedButton14")->click();
+    toolButton("SpeedButton32")->click();
+    toolButton("SpeedButton23")->click();
     for (CountingWindow* w : {&firma, &histo, &narzedzia}) {
         EXPECT_EQ(w->initialised, 1);
         EXPECT_TRUE(w->isEnabled());
@@ -207,8 +207,8 @@ TEST_F(MainWindowTest, ButtonsOpenTheirWindowsAndTheMarkShowsTheAboutWindow)
 
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window->Label2, &press);
-    QCoreApplication::sendEvent(window->Label2, &release);
+    QCoreApplication::sendEvent(control<QLabel>(*window, "Label2"), &press);
+    QCoreApplication::sendEvent(control<QLabel>(*window, "Label2"), &release);
     EXPECT_EQ(form3.initialised, 0);
     EXPECT_TRUE(form3.isEnabled());
     EXPECT_TRUE(form3.isVisible());
@@ -230,7 +230,7 @@ TEST_F(MainWindowTest, AnsweringNoToTheEndChangesNothing)
     const auto before = databaseBytes();
     platform.askAnswers = {false, false};
     EXPECT_FALSE(requestClose(*window));
-    window->SpeedButton27->click();
+    toolButton("SpeedButton27")->click();
     EXPECT_EQ(platform.asked, QStringList({"Koniec pracy ?", "Koniec pracy ?"}));
     EXPECT_EQ(platform.askCaptions, QStringList({"Pytanie", "Pytanie"}));
     EXPECT_EQ(platform.endProcessCalls, 0);
@@ -243,7 +243,7 @@ TEST_F(MainWindowTest, CloseRequestStoresTheDatabaseWithoutRecordingTheRun)
     start();
     const auto history = readBytes(folder / "Admini/historia.dat");
     addContact("Adam");
-    window->ulica->setText("niezapisana"); // the card is not saved at the end
+    lineEdit("ulica")->setText("niezapisana"); // the card is not saved at the end
     platform.threeWayAnswers = {Platform::Answer::No};
     platform.askAnswers = {true};
     EXPECT_FALSE(requestClose(*window)); // refused even on "Tak": the process ends instead
@@ -261,7 +261,7 @@ TEST_F(MainWindowTest, KoniecStoresTheDatabaseAndRecordsTheRun)
     const auto history = readBytes(folder / "Admini/historia.dat");
     addContact("Adam");
     platform.askAnswers = {true};
-    window->SpeedButton27->click();
+    toolButton("SpeedButton27")->click();
     EXPECT_EQ(platform.endProcessCalls, 1);
     EXPECT_EQ(countedAt(databaseBytes(), 0), "000 Adam");
     EXPECT_NE(readBytes(folder / "Admini/historia.dat"), history);
@@ -272,7 +272,7 @@ TEST_F(MainWindowTest, EndThatCannotWriteBringsTheWindowBack)
     start();
     std::filesystem::remove_all(folder / "NOTATKI");
     platform.askAnswers = {true, true};
-    window->SpeedButton27->click();
+    toolButton("SpeedButton27")->click();
     EXPECT_FALSE(requestClose(*window));
     EXPECT_EQ(platform.endProcessCalls, 0);
     ASSERT_EQ(platform.errors.size(), 2u);
@@ -291,7 +291,8 @@ TEST_F(MainWindowTest, DatabaseNeverReadRefusesChangesAndIsNotWritten)
     EXPECT_FALSE(data.contacts.isLoaded());
     EXPECT_EQ(rowCount(), 0);
 
-    for (QToolButton* button : {window->SpeedButton2, window->SpeedButton13, window->SpeedButton3, window->SpeedButton9}) {
+    for (const char* name : {"SpeedButton2", "SpeedButton13", "SpeedButton3", "SpeedButton9"}) {
+        QToolButton* button = toolButton(name);
         platform.informed.clear();
         button->click();
         ASSERT_EQ(platform.informed.size(), 1u) << button->text().toStdString();
@@ -303,7 +304,7 @@ TEST_F(MainWindowTest, DatabaseNeverReadRefusesChangesAndIsNotWritten)
     EXPECT_EQ(readBytes(counterPath()), std::vector<std::uint8_t>(4, 0));
 
     platform.askAnswers = {true};
-    window->SpeedButton27->click();
+    toolButton("SpeedButton27")->click();
     EXPECT_EQ(platform.endProcessCalls, 1);
     EXPECT_EQ(platform.errors.size(), 1u);
     EXPECT_EQ(databaseBytes(), damaged);

@@ -21,7 +21,7 @@ TEST_F(PhotoTest, ChosenPhotoShowsAtOnceAndIsStoredBySave)
     start();
     clickRow(1);
     platform.openFileAnswers.push_back(folder / "red.jpg");
-    window->SpeedButton12->click();
+    toolButton("SpeedButton12")->click();
     ASSERT_EQ(platform.openFileRequests.size(), 1u);
     const FileDialogRequest& request = platform.openFileRequests[0];
     EXPECT_EQ(request.filter, QStringLiteral("Zdjęcia cyfrowe|*.jpg"));
@@ -31,7 +31,7 @@ TEST_F(PhotoTest, ChosenPhotoShowsAtOnceAndIsStoredBySave)
     EXPECT_FALSE(window->changesPending());
     EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 1), ""); // not before "Zapisz kontakt"
 
-    window->SpeedButton9->click();
+    toolButton("SpeedButton9")->click();
     EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 1), (folder / "red.jpg").string());
     EXPECT_FALSE(window->photoChosen());
 
@@ -42,7 +42,7 @@ TEST_F(PhotoTest, ChosenPhotoShowsAtOnceAndIsStoredBySave)
 
     // The dialog opens on the file last confirmed.
     platform.openFileAnswers.push_back(std::nullopt);
-    window->SpeedButton12->click();
+    toolButton("SpeedButton12")->click();
     EXPECT_EQ(platform.openFileRequests.back().fileName, QString::fromStdString((folder / "red.jpg").string()));
 }
 
@@ -50,14 +50,14 @@ TEST_F(PhotoTest, CancelledDialogStoresNoPhoto)
 {
     start();
     platform.openFileAnswers.push_back(folder / "red.jpg");
-    window->SpeedButton12->click();
-    window->SpeedButton9->click(); // Adam gets the red photo
+    toolButton("SpeedButton12")->click();
+    toolButton("SpeedButton9")->click(); // Adam gets the red photo
 
     clickRow(1);
     platform.openFileAnswers.push_back(std::nullopt);
-    window->SpeedButton12->click();
+    toolButton("SpeedButton12")->click();
     EXPECT_FALSE(window->photoChosen());
-    window->SpeedButton9->click();
+    toolButton("SpeedButton9")->click();
     EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 1), "");
 }
 
@@ -65,10 +65,10 @@ TEST_F(PhotoTest, PhotoChosenForOneContactIsNeverStoredOnAnother)
 {
     start();
     platform.openFileAnswers.push_back(folder / "green.jpg");
-    window->SpeedButton12->click(); // chosen while Adam is shown, not saved
+    toolButton("SpeedButton12")->click(); // chosen while Adam is shown, not saved
     clickRow(1);
     EXPECT_FALSE(window->photoChosen());
-    window->SpeedButton9->click();
+    toolButton("SpeedButton9")->click();
     EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 1), "");
     EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 0), "");
 }
@@ -81,7 +81,7 @@ TEST_F(PhotoTest, DialogStartsInTheProgramFolder)
     const std::filesystem::path elsewhere = folder / "FONT";
     std::filesystem::current_path(elsewhere);
     platform.openFileAnswers.push_back(std::nullopt);
-    window->SpeedButton12->click();
+    toolButton("SpeedButton12")->click();
     ASSERT_EQ(platform.openFileRequests.size(), 1u);
     EXPECT_EQ(platform.openFileRequests[0].startFolder, folder.path());
     EXPECT_EQ(std::filesystem::current_path(), elsewhere);
@@ -92,10 +92,10 @@ TEST_F(PhotoTest, UndecodableChosenFileIsNamedAndNotStored)
     writeBytes(folder / "broken.jpg", {0xFF, 0xD8, 0xFF, 0x00, 0x12});
     start();
     platform.openFileAnswers.push_back(folder / "broken.jpg");
-    window->SpeedButton12->click();
+    toolButton("SpeedButton12")->click();
     ASSERT_EQ(platform.errors.size(), 1u);
     EXPECT_EQ(platform.errors[0].path(), folder / "broken.jpg");
-    window->SpeedButton9->click();
+    toolButton("SpeedButton9")->click();
     EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 0), "");
 }
 
@@ -130,8 +130,8 @@ TEST_F(PhotoTest, UndecodablePhotoIsNamedAndTheSelectCompletes)
     ASSERT_EQ(platform.errors.size(), 1u);
     EXPECT_EQ(platform.errors[0].path(), folder / "broken.jpg");
     EXPECT_TRUE(isBlue(shownColour()));
-    EXPECT_EQ(window->ulica->text(), QStringLiteral("Leśna 2"));
-    EXPECT_EQ(window->mail->text(), "b@example.pl");
+    EXPECT_EQ(lineEdit("ulica")->text(), QStringLiteral("Leśna 2"));
+    EXPECT_EQ(lineEdit("mail")->text(), "b@example.pl");
     EXPECT_FALSE(window->changesPending());
 }
 
@@ -162,7 +162,7 @@ TEST_F(PhotoTest, NamesThatCannotBeStoredAreRefused)
     for (const Row& row : rows) {
         platform.informed.clear();
         platform.openFileAnswers.push_back(row.chosen);
-        window->SpeedButton12->click();
+        toolButton("SpeedButton12")->click();
         EXPECT_EQ(platform.informed.size(), row.refused ? 1u : 0u) << row.chosen;
         EXPECT_EQ(window->photoChosen(), !row.refused) << row.chosen;
         if (row.refused) {
@@ -170,7 +170,7 @@ TEST_F(PhotoTest, NamesThatCannotBeStoredAreRefused)
             EXPECT_TRUE(isBlue(shownColour())) << row.chosen; // still the default picture
         }
     }
-    window->SpeedButton9->click();
+    toolButton("SpeedButton9")->click();
     EXPECT_EQ(data.contacts.text(ContactField::PhotoPath, 1), (folder / "zdjęcie żółw.jpg").string());
 }
 

@@ -24,12 +24,12 @@ protected:
 TEST_F(PrintButtonsTest, DrukujPrintsTheListEntriesWithTheChosenFont)
 {
     platform.fontAnswers.push_back(FontChoice{0x000000FF, "Arial", 12, FontStyle::Italic});
-    window->SpeedButton22->click();
+    toolButton("SpeedButton22")->click();
     const auto font = readBytes(folder / "FONT/font_zaplo_3906.dat");
     ASSERT_EQ(font.size(), 76u);
     EXPECT_EQ(font[68], 12);
 
-    window->SpeedButton8->click();
+    toolButton("SpeedButton8")->click();
     ASSERT_EQ(printer.texts.size(), 3u);
     EXPECT_EQ(printer.texts[0].text, "Lista kontaktów");
     EXPECT_EQ(printer.texts[1].text, "000 Adam");
@@ -45,8 +45,8 @@ TEST_F(PrintButtonsTest, CancelledDialogsPrintAndWriteNothing)
 {
     platform.printerFactory = [] { return nullptr; }; // the print dialog is cancelled
     platform.fontAnswers.push_back(std::nullopt);      // and so is the font dialog
-    window->SpeedButton8->click();
-    window->SpeedButton22->click();
+    toolButton("SpeedButton8")->click();
+    toolButton("SpeedButton22")->click();
     EXPECT_TRUE(printer.calls.empty());
     EXPECT_FALSE(std::filesystem::exists(folder / "FONT/font_zaplo_3906.dat"));
     EXPECT_EQ(platform.printerRequests, 1);

@@ -17,9 +17,9 @@ TEST_F(MainWindowTest, DrukujMenuPreviewsTheListAsItPrints)
     RecordingPrintSurface previewed;
     platform.printerFactory = [&] { return printed.proxy(); };
     platform.previewFactory = [&] { return previewed.proxy(); };
-    window->SpeedButton8->click();
+    toolButton("SpeedButton8")->click();
 
-    auto* menu = window->SpeedButton8->findChild<QMenu*>(QStringLiteral("printMenu"));
+    auto* menu = toolButton("SpeedButton8")->findChild<QMenu*>(QStringLiteral("printMenu"));
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(menu->actions().size(), 3);
     EXPECT_EQ(menu->actions()[1]->text(), QStringLiteral("Podgląd wydruku…"));

@@ -13,8 +13,8 @@ class SearchTest : public MainWindowTest {
 protected:
     void search(const QString& text)
     {
-        window->coszukac->setText(text);
-        window->SpeedButton30->click();
+        lineEdit("coszukac")->setText(text);
+        toolButton("SpeedButton30")->click();
     }
 };
 
@@ -24,32 +24,32 @@ TEST_F(SearchTest, StepsThroughMatchesThenResetsToTheFirstEntry)
     start();
     search("Adam");
     EXPECT_EQ(currentRow(), 2);
-    EXPECT_EQ(window->ulica->text(), QStringLiteral("Krótka 5"));
-    EXPECT_EQ(window->coszukac->text(), "Adam"); // a found text stays
+    EXPECT_EQ(lineEdit("ulica")->text(), QStringLiteral("Krótka 5"));
+    EXPECT_EQ(lineEdit("coszukac")->text(), "Adam"); // a found text stays
     EXPECT_TRUE(platform.informed.isEmpty());
 
-    window->SpeedButton30->click();
+    toolButton("SpeedButton30")->click();
     EXPECT_EQ(platform.informed, QStringList({kNotFound}));
-    EXPECT_EQ(window->coszukac->text(), "");
+    EXPECT_EQ(lineEdit("coszukac")->text(), "");
     EXPECT_EQ(currentRow(), 0);
-    EXPECT_EQ(window->ulica->text(), "Polna 1");
+    EXPECT_EQ(lineEdit("ulica")->text(), "Polna 1");
 }
 
 TEST_F(SearchTest, EnterInTheSearchEditFindsAndReachesTheEdit)
 {
     writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}, {2, "002 Adamczyk"}});
     start();
-    window->coszukac->setText("Bart");
+    lineEdit("coszukac")->setText("Bart");
     bool returnReached = false;
-    QObject::connect(window->coszukac, &QLineEdit::returnPressed, [&] { returnReached = true; });
+    QObject::connect(lineEdit("coszukac"), &QLineEdit::returnPressed, [&] { returnReached = true; });
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QCoreApplication::sendEvent(window->coszukac, &enter);
+    QCoreApplication::sendEvent(lineEdit("coszukac"), &enter);
     EXPECT_EQ(currentRow(), 1);
     EXPECT_TRUE(returnReached);
 
     QKeyEvent letter(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-    QCoreApplication::sendEvent(window->coszukac, &letter);
-    EXPECT_EQ(window->coszukac->text(), "Bartx");
+    QCoreApplication::sendEvent(lineEdit("coszukac"), &letter);
+    EXPECT_EQ(lineEdit("coszukac")->text(), "Bartx");
     EXPECT_EQ(currentRow(), 1);
 }
 
@@ -112,16 +112,16 @@ TEST_F(SearchTest, EmptyListShowsTheMessageAndKeepsTheCardEmpty)
     search("Adam");
     EXPECT_EQ(platform.informed, QStringList({kNotFound}));
     EXPECT_EQ(window->selectedSlot(), -1);
-    EXPECT_EQ(window->imie->text(), "");
+    EXPECT_EQ(lineEdit("imie")->text(), "");
 }
 
 TEST_F(SearchTest, SearchDiscardsUnsavedCardEdits)
 {
     writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}});
     start();
-    window->ulica->setText("niezapisana");
+    lineEdit("ulica")->setText("niezapisana");
     search("Bartek");
-    EXPECT_EQ(window->ulica->text(), "");
+    EXPECT_EQ(lineEdit("ulica")->text(), "");
     EXPECT_FALSE(window->changesPending());
 }
 

@@ -55,17 +55,17 @@ protected:
         case Leave::Add:
             if (!answeredCancel)
                 platform.inputAnswers.push_back(QStringLiteral("Dawid"));
-            window->SpeedButton2->click();
+            toolButton("SpeedButton2")->click();
             break;
         case Leave::Delete:
             if (!answeredCancel)
                 platform.askAnswers.push_back(true);
-            window->SpeedButton3->click();
+            toolButton("SpeedButton3")->click();
             break;
         case Leave::Koniec:
             if (!answeredCancel)
                 platform.askAnswers.push_back(true);
-            window->SpeedButton27->click();
+            toolButton("SpeedButton27")->click();
             break;
         case Leave::CloseBox: {
             if (!answeredCancel)
@@ -95,7 +95,7 @@ TEST_P(UnsavedCardTest, LeavingTheCardAsksAndCancelStays)
     writeDatabase({{0, "000 Adam", "Polna 1"}, {1, "001 Bartek", "Leśna 2"}, {2, "002 Cezary", "Długa 3"}});
     start();
     clickRow(1);
-    window->ulica->setText(QStringLiteral("Nowa 5"));
+    lineEdit("ulica")->setText(QStringLiteral("Nowa 5"));
     platform.threeWayAnswers = {answer};
 
     leave(row.leave, answer == Answer::Cancel);
@@ -106,7 +106,7 @@ TEST_P(UnsavedCardTest, LeavingTheCardAsksAndCancelStays)
     if (answer == Answer::Cancel) {
         EXPECT_EQ(platform.asked.size(), 1);
         EXPECT_EQ(currentEntry(), "001 Bartek");
-        EXPECT_EQ(window->ulica->text(), QStringLiteral("Nowa 5"));
+        EXPECT_EQ(lineEdit("ulica")->text(), QStringLiteral("Nowa 5"));
         EXPECT_TRUE(window->changesPending());
         EXPECT_EQ(entries(), QStringList({"000 Adam", "001 Bartek", "002 Cezary"}));
         EXPECT_EQ(platform.endProcessCalls, 0);
@@ -121,7 +121,7 @@ TEST_P(UnsavedCardTest, LeavingTheCardAsksAndCancelStays)
         return;
     }
     EXPECT_EQ(currentEntry(), row.entryAfter);
-    EXPECT_EQ(window->ulica->text(), row.streetAfter.isEmpty() && row.leave == Leave::ClickSame
+    EXPECT_EQ(lineEdit("ulica")->text(), row.streetAfter.isEmpty() && row.leave == Leave::ClickSame
                                          ? QString::fromStdString(stored)
                                          : row.streetAfter);
     EXPECT_FALSE(window->changesPending());

@@ -173,11 +173,11 @@ TEST_F(WindowAccess, TheMakersMarkIsAButtonThatOpensTheAboutWindow)
     Tform3 about(platform);
     windows.add(WindowRole::About, &about);
     start();
-    QAccessibleInterface* mark = QAccessible::queryAccessibleInterface(window->Label2);
+    QAccessibleInterface* mark = QAccessible::queryAccessibleInterface(control<QLabel>(*window, "Label2"));
     EXPECT_EQ(mark->role(), QAccessible::Button);
     EXPECT_EQ(mark->text(QAccessible::Name), QStringLiteral("© Wirtello"));
-    window->Label2->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(window->Label2, Qt::Key_Space);
+    control<QLabel>(*window, "Label2")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(control<QLabel>(*window, "Label2"), Qt::Key_Space);
     EXPECT_TRUE(about.isVisible());
 }
 

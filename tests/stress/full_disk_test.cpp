@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QListView>
+#include <QToolButton>
 
 #include <cerrno>
 #include <cstring>
@@ -63,17 +64,17 @@ struct RunningProgram {
     void deleteFirst()
     {
         platform.askAnswers = {true};
-        window->SpeedButton3->click();
+        control<QToolButton>(*window, "SpeedButton3")->click();
     }
     void add(const char* name)
     {
         platform.inputAnswers = {QString::fromUtf8(name)};
-        window->SpeedButton2->click();
+        control<QToolButton>(*window, "SpeedButton2")->click();
     }
     void end()
     {
         platform.askAnswers = {true};
-        window->SpeedButton27->click();
+        control<QToolButton>(*window, "SpeedButton27")->click();
     }
 
     ScriptedPlatform platform;
