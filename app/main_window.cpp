@@ -43,6 +43,11 @@ Tzadania_f::~Tzadania_f()
     }
 }
 
+std::function<void()> Tzadania_f::guarded(std::function<void()> handler)
+{
+    return [this, handler = std::move(handler)] { runGuarded(platform_, handler); };
+}
+
 void Tzadania_f::connectActions()
 {
     for (QLineEdit* edit : cardEdits())
@@ -50,20 +55,21 @@ void Tzadania_f::connectActions()
 
     // A new current row (mouse or keys) selects that contact; a click on the
     // entry that was already current selects it again, as a click always does.
-    connect(ui_->listazadan->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+    const std::function<void()> move = guarded([this] { moveToCurrentRow(); });
+    connect(ui_->listazadan->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this, move] {
         if (!movingSelection_)
-            runGuarded(platform_, [this] { moveToCurrentRow(); });
+            move();
     });
-    connect(ui_->listazadan, &QListView::clicked, this, [this](const QModelIndex& index) {
+    connect(ui_->listazadan, &QListView::clicked, this, [this, move](const QModelIndex& index) {
         if (index.row() == rowBeforePress_)
-            runGuarded(platform_, [this] { moveToCurrentRow(); });
+            move();
     });
     ui_->listazadan->viewport()->installEventFilter(this);
     connectImport();
     ui_->coszukac->installEventFilter(this);
     ui_->Label2->installEventFilter(this);
 
-    connect(Timer1, &QTimer::timeout, this, &Tzadania_f::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, guarded([this] { Timer1Timer(); }));
 
     // Every button and its handler; each click runs through the handler guard.
     const std::pair<QToolButton*, std::function<void()>> clicks[] = {
@@ -97,7 +103,7 @@ void Tzadania_f::connectActions()
     };
     for (const auto& [button, handler] : clicks)
         onClick(button, platform_, handler);
-    // The print menu is not a click: its choice gets the guard here.
+    // The print menu's choice is not a click: it gets the guard here.
     addPrintMenu(ui_->SpeedButton8, [this](PrintDestination destination) {
         runGuarded(platform_, [this, destination] { printListTo(destination); });
     });

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -67,6 +68,9 @@ private:
     void buildLayout();
     void connectActions();
     void setUpKeyboard(); // main_window_keys.cpp
+    // A handler reached by something other than a button's click (a list or
+    // menu signal, the timer, a key), run through the same guard as the clicks.
+    std::function<void()> guarded(std::function<void()> handler);
     std::array<QLineEdit*, 10> cardEdits() const;
 
     // Event handlers of the buttons; each runs through the handler guard.

@@ -101,6 +101,8 @@ void Tzadania_f::showDefaultPicture()
     ui_->Image1->clear();
     if (!fileExists(path))
         return; // an incomplete installation leaves the frame empty rather than nagging at every click
+    // Also reached from the background photo loader, outside any handler; the
+    // card is shown whatever befell the default picture.
     try {
         ui_->Image1->setPixmap(QPixmap::fromImage(loadJpegImageForFrame(path, ui_->Image1->size())));
     } catch (const IoError& error) {

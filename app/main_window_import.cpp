@@ -8,7 +8,6 @@
 #include "contact_import/contact_file_reader.h"
 #include "contact_import/import_plan.h"
 
-#include "platform/handler_guard.h"
 #include "platform/platform.h"
 #include "platform/program_module.h"
 
@@ -83,7 +82,7 @@ void Tzadania_f::connectImport()
     auto* menu = new QMenu(ui_->listazadan);
     menu->setObjectName(QStringLiteral("listMenu"));
     QAction* import = menu->addAction(QStringLiteral("Importuj kontakty…"));
-    connect(import, &QAction::triggered, this, [this] { runGuarded(platform_, [this] { importContacts(); }); });
+    connect(import, &QAction::triggered, this, guarded([this] { importContacts(); }));
     ui_->listazadan->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui_->listazadan, &QWidget::customContextMenuRequested, menu,
             [this, menu](const QPoint& at) { menu->popup(ui_->listazadan->viewport()->mapToGlobal(at)); });

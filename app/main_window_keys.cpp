@@ -2,7 +2,6 @@
 #include "main_window.h"
 #include "ui_main_window.h"
 
-#include "platform/handler_guard.h"
 #include "platform/keyboard_access.h"
 
 #include <QShortcut>
@@ -50,7 +49,7 @@ void Tzadania_f::setUpKeyboard()
     QList<QWidget*> chain = topBar;
     for (QLineEdit* edit : cardEdits())
         chain << edit;
-    makeKeyboardLabel(ui_->Label2, [this] { runGuarded(platform_, [this] { showAboutWindow(); }); });
+    makeKeyboardLabel(ui_->Label2, guarded([this] { showAboutWindow(); }));
     chain << ui_->listazadan << ui_->coszukac << ui_->SpeedButton30 << ui_->Label2;
     chain << rightBar;
     setTabChain(chain);
