@@ -95,8 +95,8 @@ void Tkoperta_f::connectHandlers()
 
 void Tkoperta_f::setUpKeyboard()
 {
-    for (QToolButton* button : {ui_->SpeedButton8, ui_->SpeedButton9, ui_->SpeedButton1, ui_->SpeedButton2, ui_->SpeedButton3, ui_->SpeedButton4,
-                                ui_->SpeedButton5, ui_->SpeedButton6})
+    for (QToolButton* button : {ui_->SpeedButton8, ui_->SpeedButton9, ui_->SpeedButton1, ui_->SpeedButton2,
+                                ui_->SpeedButton3, ui_->SpeedButton4, ui_->SpeedButton5, ui_->SpeedButton6})
         makeKeyboardButton(button);
     makeKeyboardButton(ui_->SpeedButton7, QKeySequence(Qt::CTRL | Qt::Key_P));
     makeKeyboardButton(ui_->SpeedButton10, QKeySequence(Qt::Key_Escape));
@@ -106,9 +106,10 @@ void Tkoperta_f::setUpKeyboard()
     QList<QWidget*> chain{ui_->n1, ui_->n2, ui_->n3, ui_->n4};
     for (int i = 0; i < 4; ++i)
         chain << l_[i] << g_[i] << presets_[i];
-    chain << ui_->poziomo << ui_->l_n << ui_->g_n << ui_->od << ui_->l_log << ui_->g_log << ui_->SpeedButton8 << ui_->SpeedButton9 << ui_->logo << ui_->nazwa;
-    chain << ui_->SpeedButton1 << ui_->SpeedButton2 << ui_->SpeedButton3 << ui_->SpeedButton4 << ui_->SpeedButton5 << ui_->SpeedButton6
-          << ui_->SpeedButton7;
+    chain << ui_->poziomo << ui_->l_n << ui_->g_n << ui_->od << ui_->l_log << ui_->g_log << ui_->SpeedButton8
+          << ui_->SpeedButton9 << ui_->logo << ui_->nazwa;
+    chain << ui_->SpeedButton1 << ui_->SpeedButton2 << ui_->SpeedButton3 << ui_->SpeedButton4 << ui_->SpeedButton5
+          << ui_->SpeedButton6 << ui_->SpeedButton7;
     for (QLineEdit* edit : o_)
         chain << edit;
     chain << ui_->SpeedButton10;
@@ -118,11 +119,14 @@ void Tkoperta_f::setUpKeyboard()
     // Names a screen reader gives the fields, after the captions that stand by them.
     for (int i = 0; i < 4; ++i) {
         n_[i]->setAccessibleName(QStringLiteral("%1 %2").arg(ui_->Label1->text()).arg(i + 1));
-        l_[i]->setAccessibleName(QStringLiteral("%1 %2 %3").arg(ui_->Label3->text(), ui_->Label4->text(), presets_[i]->text()));
-        g_[i]->setAccessibleName(QStringLiteral("%1 %2 %3").arg(ui_->Label3->text(), ui_->Label5->text(), presets_[i]->text()));
+        l_[i]->setAccessibleName(
+            QStringLiteral("%1 %2 %3").arg(ui_->Label3->text(), ui_->Label4->text(), presets_[i]->text()));
+        g_[i]->setAccessibleName(
+            QStringLiteral("%1 %2 %3").arg(ui_->Label3->text(), ui_->Label5->text(), presets_[i]->text()));
         o_[i + 1]->setAccessibleName(QStringLiteral("%1 %2").arg(ui_->Label16->text()).arg(i + 1));
     }
-    for (const auto& [caption, edit] : {std::pair{ui_->Label8, ui_->l_n}, {ui_->Label9, ui_->g_n}, {ui_->Label10, ui_->od}})
+    for (const auto& [caption, edit] :
+         {std::pair{ui_->Label8, ui_->l_n}, {ui_->Label9, ui_->g_n}, {ui_->Label10, ui_->od}})
         edit->setAccessibleName(QStringLiteral("%1 %2").arg(ui_->Label6->text(), caption->text()));
     for (const auto& [caption, edit] : {std::pair{ui_->Label12, ui_->l_log}, {ui_->Label13, ui_->g_log}})
         edit->setAccessibleName(QStringLiteral("%1 %2").arg(ui_->Label11->text(), caption->text()));
@@ -155,7 +159,8 @@ void Tkoperta_f::initialise()
         ui_->poziomo->setChecked(false);
         ui_->logo->setChecked(false);
         closePanel(ui_->Panel3);
-        for (QLineEdit* edit : {ui_->l1, ui_->l2, ui_->l3, ui_->l4, ui_->l_n, ui_->g1, ui_->g2, ui_->g3, ui_->g4, ui_->g_n, ui_->od, ui_->nazwa, ui_->l_log, ui_->g_log})
+        for (QLineEdit* edit : {ui_->l1, ui_->l2, ui_->l3, ui_->l4, ui_->l_n, ui_->g1, ui_->g2, ui_->g3, ui_->g4,
+                                ui_->g_n, ui_->od, ui_->nazwa, ui_->l_log, ui_->g_log})
             edit->clear();
     }
 
@@ -250,7 +255,8 @@ FileDialogRequest Tkoperta_f::profileDialog(const QString& title) const
 
 void Tkoperta_f::saveProfile()
 {
-    const std::optional<std::filesystem::path> chosen = platform_.saveFile(profileDialog(QStringLiteral("Zapisz profil")));
+    const std::optional<std::filesystem::path> chosen =
+        platform_.saveFile(profileDialog(QStringLiteral("Zapisz profil")));
     if (!chosen)
         return;
     profileRecord_.setSettings(typedSettings());
@@ -261,7 +267,8 @@ void Tkoperta_f::saveProfile()
 
 void Tkoperta_f::readProfile()
 {
-    const std::optional<std::filesystem::path> chosen = platform_.openFile(profileDialog(QStringLiteral("Czytaj profil")));
+    const std::optional<std::filesystem::path> chosen =
+        platform_.openFile(profileDialog(QStringLiteral("Czytaj profil")));
     if (!chosen)
         return;
     std::filesystem::path path = *chosen;

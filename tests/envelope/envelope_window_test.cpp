@@ -115,7 +115,8 @@ TEST_F(EnvelopeWindow, AddressingFillsTheLinesFromTheCardAndTheCompany)
 
     openFor({"Jan Kowalski", "Kowalski i Syn", "ul. Leśna 5", "Łódź"});
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(texts({"o1", "o2", "o3", "o4", "o5"}), (Texts{"", "Jan Kowalski", "Kowalski i Syn", "ul. Leśna 5", "Łódź"}));
+    EXPECT_EQ(texts({"o1", "o2", "o3", "o4", "o5"}),
+              (Texts{"", "Jan Kowalski", "Kowalski i Syn", "ul. Leśna 5", "Łódź"}));
     EXPECT_EQ(texts({"n1", "n2", "n3", "n4"}), (Texts{"Biuro Rachunkowe Żak", "ul. Polna 3", "00-001 Warszawa", ""}));
 }
 
