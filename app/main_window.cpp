@@ -3,6 +3,7 @@
 #include "admin/run_records.h"
 #include "contact_list_model.h"
 #include "startup.h"
+#include "window_registry.h"
 #include "ui_main_window.h"
 
 #include "platform/handler_guard.h"
@@ -83,9 +84,6 @@ void Tzadania_f::connectActions()
         {ui_->SpeedButton30, [this] { SzukajDalej(); }},
         {ui_->SpeedButton8, [this] { printList(); }},
         {ui_->SpeedButton22, [this] { choosePrintFont(); }},
-        {ui_->SpeedButton14, [this] { openWindow(WindowRole::Company); }},
-        {ui_->SpeedButton32, [this] { openWindow(WindowRole::AdminTools); }},
-        {ui_->SpeedButton23, [this] { openWindow(WindowRole::RunHistory); }},
         {ui_->SpeedButton5, [this] { startCompanionFor(CompanionButton::Scheduler); }},
         {ui_->SpeedButton4, [this] { startCompanionFor(CompanionButton::Notes); }},
         {ui_->SpeedButton31, [this] { startCompanionFor(CompanionButton::Comments); }},
@@ -103,6 +101,12 @@ void Tzadania_f::connectActions()
     };
     for (const auto& [button, handler] : clicks)
         onClick(button, platform_, handler);
+    // The buttons that open one of the program's later windows, from its table.
+    for (const RegisteredWindow& registered : registeredWindows()) {
+        if (registered.openingButton)
+            onClick(findChild<QToolButton*>(QString::fromLatin1(registered.openingButton)), platform_,
+                    [this, role = registered.role] { openWindow(role); });
+    }
     // The print menu's choice is not a click: it gets the guard here.
     addPrintMenu(ui_->SpeedButton8, [this](PrintDestination destination) {
         runGuarded(platform_, [this, destination] { printListTo(destination); });

@@ -14,7 +14,6 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
-#include <QProgressDialog>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -109,32 +108,23 @@ void Tzadania_f::importContacts()
 
     // The file is read whole before anything is added: a file that turns out
     // not to be a contact file, or a reading the user stops, adds nothing.
-    // The dialog is modal to this window, so nothing here changes meanwhile.
-    QProgressDialog progress(QStringLiteral("Wczytywanie kontaktów z pliku…"), QStringLiteral("Anuluj"), 0, 1000, this);
-    progress.setObjectName(QStringLiteral("importProgress"));
-    progress.setWindowTitle(QStringLiteral("Import kontaktów"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
+    // The progress box is modal, so nothing here changes meanwhile.
     ContactFileReading reading;
     try {
         ContactFileReader& reader = programModule<ContactFileReader>(kContactsModule);
-        reading = reader.readContactFile(*file, static_cast<std::size_t>(before.count()), [&progress](int permille) {
-            progress.setValue(permille);
-            return !progress.wasCanceled();
-        });
+        platform_.showProgress(QStringLiteral("Import kontaktów"), QStringLiteral("Wczytywanie kontaktów z pliku…"),
+                               [&](const Platform::ProgressReport& progress) {
+                                   reading = reader.readContactFile(*file, static_cast<std::size_t>(before.count()),
+                                                                    progress);
+                               });
     } catch (const ContactFileError& error) {
-        progress.close();
         platform_.inform(QStringLiteral("Nie można zaimportować kontaktów z pliku:\r%1\r\r%2\r\rNie dodano żadnego kontaktu.")
                              .arg(fileText(*file), QString::fromStdString(error.what())));
         return;
     } catch (const ImportCancelled&) {
-        progress.close();
         platform_.inform(QStringLiteral("Import przerwany. Nie dodano żadnego kontaktu."));
         return;
     }
-    progress.close();
 
     const ContactBook::Room room = data_.contacts.room();
     const ImportPlan plan = planImport(reading.contacts, static_cast<std::size_t>(std::max(room.count(), 0)));

@@ -110,6 +110,20 @@ struct Outcome {
     bool fileAsked = true;
 };
 
+TEST_F(ImportTest, AnulujInTheProgressBoxAddsNothing)
+{
+    writeDatabase(contacts(1));
+    start();
+    const std::vector<std::uint8_t> before = databaseBytes();
+    platform.cancelProgressAt = 0;
+    importFrom(writeFile("kontakty.vcf", vcard("FN:Jan Kowalski\r\n") + vcard("FN:Anna Nowak\r\n")));
+
+    EXPECT_EQ(platform.progressShown, QStringList({"Import kontaktów"}));
+    EXPECT_EQ(entries(), QStringList({"000 K0"}));
+    EXPECT_EQ(platform.informed, QStringList({"Import przerwany. Nie dodano żadnego kontaktu."}));
+    EXPECT_EQ(databaseBytes(), before);
+}
+
 TEST_F(ImportTest, LimitsAndBadFilesEndInAClearMessage)
 {
     std::string fiveCards;
