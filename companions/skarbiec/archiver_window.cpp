@@ -1,19 +1,18 @@
 #include "archiver_window.h"
+#include "ui_archiver_window.h"
 
 #include "zip_archive.h"
 
+#include "platform/handler_guard.h"
 #include "platform/platform.h"
 #include "platform/window_look.h"
 #include "store/io_error.h"
 #include "store/paths.h"
 
 #include <QCoreApplication>
-#include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QProgressBar>
 #include <QScreen>
-#include <QToolButton>
 
 #include <iostream>
 
@@ -29,46 +28,42 @@ QString fromPath(const std::filesystem::path& path)
 
 ArchiverWindow::ArchiverWindow(Platform& platform, std::filesystem::path programFolder,
                                std::optional<CompanionConfig> config, QWidget* parent)
-    : QWidget(parent), platform_(platform), programFolder_(std::move(programFolder)), config_(std::move(config))
+    : QWidget(parent), ui_(std::make_unique<Ui::ArchiverWindow>()), platform_(platform),
+      programFolder_(std::move(programFolder)), config_(std::move(config))
 {
-    setObjectName(QStringLiteral("ArchiverWindow"));
-    setWindowTitle(QStringLiteral("Skarbiec - archiwa programu Wirtello"));
+    ui_->setupUi(this);
     setFixedSize(420, 178);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+
+    // What the Designer file cannot say: pixel fonts, Windows colours, the flat buttons' look.
     setFont(pixelFont(QStringLiteral("Tahoma"), 11));
     paintBackground(this, bgrColour(16053492));
-
+    paintBackground(ui_->Panel1, bgrColour(16316664));
     const QFont arial = pixelFont(QStringLiteral("Arial"), 12);
-    Panel1 = addPanel(this, QRect(8, 8, 404, 48), bgrColour(16316664));
-    Label1 = addLabel(Panel1, QStringLiteral("Folder programu:"), 10, 7, arial, kNavy);
-    Label2 = addLabel(Panel1, QString(), 10, 25, arial, kNavy);
-    Label2->setFixedWidth(384);
-    const QString folder = fromPath(programFolder_);
-    Label2->setText(Label2->fontMetrics().elidedText(folder, Qt::ElideMiddle, 384));
-    Label2->setToolTip(folder);
-
+    for (QLabel* label : {ui_->Label1, ui_->Label2, ui_->Label3}) {
+        label->setFont(arial);
+        setColour(label, QPalette::WindowText, kNavy);
+    }
     const QFont buttonFont = pixelFont(QStringLiteral("Arial"), 13);
-    SpeedButton1 = addFlatButton(this, QStringLiteral("Utwórz archiwum"), QRect(8, 66, 200, 30), buttonFont, kMaroon,
-                                 standardGlyph(QStyle::SP_DialogSaveButton), GlyphSide::Left, QSize(16, 16));
-    SpeedButton2 = addFlatButton(this, QStringLiteral("Przywróć archiwum"), QRect(212, 66, 200, 30), buttonFont,
-                                 kMaroon, standardGlyph(QStyle::SP_DialogOpenButton), GlyphSide::Left, QSize(16, 16));
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { createArchive(); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { restoreArchive(); });
+    styleFlatButton(ui_->SpeedButton1, buttonFont, kMaroon, standardGlyph(QStyle::SP_DialogSaveButton),
+                    GlyphSide::Left, QSize(16, 16));
+    styleFlatButton(ui_->SpeedButton2, buttonFont, kMaroon, standardGlyph(QStyle::SP_DialogOpenButton),
+                    GlyphSide::Left, QSize(16, 16));
 
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setGeometry(8, 106, 404, 20);
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
+    onClick(ui_->SpeedButton1, platform_, [this] { createArchive(); });
+    onClick(ui_->SpeedButton2, platform_, [this] { restoreArchive(); });
 
-    Label3 = addLabel(this, QString(), 8, 136, arial, kNavy);
-    Label3->setFixedWidth(404);
-    Label3->setWordWrap(true);
-    Label3->setText(config_ ? QStringLiteral("Gotowy.")
-                            : QStringLiteral("Brak pliku skarbiec_config.dat: można tylko przywrócić archiwum."));
+    const QString folder = fromPath(programFolder_);
+    ui_->Label2->setText(ui_->Label2->fontMetrics().elidedText(folder, Qt::ElideMiddle, ui_->Label2->width()));
+    ui_->Label2->setToolTip(folder);
+    ui_->Label3->setText(config_ ? QStringLiteral("Gotowy.")
+                                 : QStringLiteral("Brak pliku skarbiec_config.dat: można tylko przywrócić archiwum."));
 }
+
+ArchiverWindow::~ArchiverWindow() = default;
 
 std::string ArchiverWindow::stamp()
 {
@@ -78,17 +73,17 @@ std::string ArchiverWindow::stamp()
 
 void ArchiverWindow::setBusy(bool busy, const QString& status)
 {
-    SpeedButton1->setEnabled(!busy);
-    SpeedButton2->setEnabled(!busy);
-    Label3->setText(status);
+    ui_->SpeedButton1->setEnabled(!busy);
+    ui_->SpeedButton2->setEnabled(!busy);
+    ui_->Label3->setText(status);
     if (busy)
-        ProgressBar1->setValue(0);
+        ui_->ProgressBar1->setValue(0);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void ArchiverWindow::showProgress(double share)
 {
-    ProgressBar1->setValue(static_cast<int>(share * 100.0 + 0.5));
+    ui_->ProgressBar1->setValue(static_cast<int>(share * 100.0 + 0.5));
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -101,6 +96,7 @@ void ArchiverWindow::createArchive()
         return;
     }
     setBusy(true, QStringLiteral("Tworzenie archiwum..."));
+    // Caught here rather than by the click guard: the buttons come back and the status line says what failed.
     try {
         const CreatedArchive created =
             wirtello::createArchive(*config_, programFolder_, stamp(), [this](double share) { showProgress(share); });
@@ -109,7 +105,7 @@ void ArchiverWindow::createArchive()
             platform_.inform(QStringLiteral("W folderach programu nie ma plików do zarchiwizowania."));
             return;
         }
-        ProgressBar1->setValue(100);
+        ui_->ProgressBar1->setValue(100);
         setBusy(false, QStringLiteral("Utworzono archiwum %1.").arg(fromPath(created.file.filename())));
         platform_.inform(QStringLiteral("Utworzono archiwum:\n%1\nPlików w archiwum: %2")
                              .arg(fromPath(created.file))
@@ -132,6 +128,8 @@ void ArchiverWindow::restoreArchive()
     if (!archive)
         return;
 
+    // Caught here rather than by the click guard: a refused or undone restore has its own boxes, and the
+    // buttons come back with the status line saying what failed.
     try {
         const ArchiveSummary summary = checkArchive(*archive, programFolder_);
         const QString question =
@@ -150,7 +148,7 @@ void ArchiverWindow::restoreArchive()
         setBusy(true, QStringLiteral("Przywracanie archiwum..."));
         const RestoredArchive restored =
             wirtello::restoreArchive(*archive, programFolder_, stamp(), [this](double share) { showProgress(share); });
-        ProgressBar1->setValue(100);
+        ui_->ProgressBar1->setValue(100);
         setBusy(false, QStringLiteral("Przywrócono archiwum %1.").arg(fromPath(archive->filename())));
         QString text = QStringLiteral("Przywrócono plików: %1.").arg(restored.fileCount);
         if (restored.replacedCount > 0)

@@ -5,12 +5,12 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 
-class QFrame;
-class QLabel;
-class QProgressBar;
-class QToolButton;
+namespace Ui {
+class ArchiverWindow;
+}
 
 namespace wirtello {
 
@@ -25,23 +25,17 @@ public:
     // only restoring is possible.
     ArchiverWindow(Platform& platform, std::filesystem::path programFolder, std::optional<CompanionConfig> config,
                    QWidget* parent = nullptr);
+    ~ArchiverWindow() override;
 
     void createArchive();  // SpeedButton1
     void restoreArchive(); // SpeedButton2
-
-    QFrame* Panel1;
-    QLabel* Label1;
-    QLabel* Label2;
-    QToolButton* SpeedButton1;
-    QToolButton* SpeedButton2;
-    QProgressBar* ProgressBar1;
-    QLabel* Label3;
 
 private:
     void setBusy(bool busy, const QString& status);
     void showProgress(double share);
     std::string stamp();
 
+    std::unique_ptr<Ui::ArchiverWindow> ui_;
     Platform& platform_;
     const std::filesystem::path programFolder_;
     const std::optional<CompanionConfig> config_;

@@ -5,6 +5,10 @@
 #include "tests/companions/companion_test_files.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/window_controls.h"
+
+#include <QLabel>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -13,24 +17,29 @@ using namespace wirtello;
 namespace {
 
 namespace fs = std::filesystem;
+using test::control;
 using test::writeText;
 
 } // namespace
 
 // What the user is asked and told: the unpacked size before restoring, where
-// the replaced files went after, and why an archive is refused before asking.
+// the replaced files went after, and why an archive is refused before asking;
+// the buttons are clicked and the status line below them read back.
 TEST(ArchiverWindow, RestoreAsksWithTheSizeAndTellsWhereReplacedFilesWent)
 {
     const struct {
         bool linkOut; // "Koperty/linkdir" turns into a link out of the folder after archiving
         const char* asked;
         const char* told;
+        const char* status;
     } rows[] = {
         {false, "(plików: 2, po rozpakowaniu: 1,5 KB)",
-         "Przywrócono plików: 2.\nPoprzednie wersje zastąpionych plików (1) są w folderze:\n"},
+         "Przywrócono plików: 2.\nPoprzednie wersje zastąpionych plików (1) są w folderze:\n",
+         "Przywrócono archiwum wirtello-2026-12-06-090507.zip."},
         {true, nullptr,
          "prowadzi przez dowiązanie poza folder programu:\nKoperty/linkdir/x\n\n"
-         "Archiwum odrzucono; nie przywrócono żadnego pliku."},
+         "Archiwum odrzucono; nie przywrócono żadnego pliku.",
+         "Archiwum odrzucone."},
     };
     for (const auto& row : rows) {
         test::TempFolder program;
@@ -40,7 +49,7 @@ TEST(ArchiverWindow, RestoreAsksWithTheSizeAndTellsWhereReplacedFilesWent)
         writeCompanionConfig(program.path());
         ScriptedPlatform platform;
         ArchiverWindow window(platform, program.path(), readCompanionConfig(program.path()));
-        window.createArchive();
+        control<QToolButton>(window, "SpeedButton1")->click();
         ASSERT_EQ(platform.informed.size(), 1);
 
         writeText(program / "ADMINI/firma.dat", "zmienione");
@@ -52,7 +61,7 @@ TEST(ArchiverWindow, RestoreAsksWithTheSizeAndTellsWhereReplacedFilesWent)
             platform.askAnswers = {true};
         }
         platform.openFileAnswers = {program / "Archiwa/wirtello-2026-12-06-090507.zip"};
-        window.restoreArchive();
+        control<QToolButton>(window, "SpeedButton2")->click();
 
         ASSERT_EQ(platform.asked.size(), row.asked ? 1 : 0);
         if (row.asked) {
@@ -60,6 +69,7 @@ TEST(ArchiverWindow, RestoreAsksWithTheSizeAndTellsWhereReplacedFilesWent)
         }
         ASSERT_EQ(platform.informed.size(), 2);
         EXPECT_TRUE(platform.informed[1].contains(QString::fromUtf8(row.told))) << platform.informed[1].toStdString();
+        EXPECT_EQ(control<QLabel>(window, "Label3")->text(), QString::fromUtf8(row.status));
         EXPECT_TRUE(fs::is_empty(outside.path()));
         if (!row.linkOut) {
             EXPECT_TRUE(platform.informed[1].endsWith(QString::fromStdString(
