@@ -188,9 +188,13 @@ void makeKeyboardButton(QAbstractButton* button, const QKeySequence& shortcut, Q
     button->setToolTip(QStringLiteral("%1 (%2)").arg(said, shortcut.toString(QKeySequence::NativeText)));
 }
 
-void makeKeyboardLabel(ButtonLabel* label, const std::function<void()>& press)
+ButtonLabel::ButtonLabel(QWidget* parent) : QLabel(parent)
 {
     QAccessible::installFactory(labelButtonFactory); // once; later calls change nothing
+}
+
+void makeKeyboardLabel(ButtonLabel* label, const std::function<void()>& press)
+{
     label->setAccessibleName(label->text());
     label->setFocusPolicy(Qt::StrongFocus);
     label->installEventFilter(new PressKeys(label, press, true));

@@ -26,7 +26,9 @@ void makeKeyboardButton(QAbstractButton* button, const QKeySequence& shortcut = 
 class ButtonLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    // Screen readers learn of it as a button from its first moment, before a
+    // text set while it is built can have them ask what it is.
+    explicit ButtonLabel(QWidget* parent = nullptr);
 };
 
 // The label takes the focus like a button and runs `press` with Enter and Space.
