@@ -48,16 +48,6 @@ void paintBackground(QWidget* widget, const QColor& colour)
     widget->setAutoFillBackground(true);
 }
 
-QLabel* addLabel(QWidget* parent, const QString& text, int left, int top, const QFont& font, const QColor& colour)
-{
-    auto* label = new QLabel(text, parent);
-    label->setFont(font);
-    setColour(label, QPalette::WindowText, colour);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
 void styleLabel(QLabel* label, const QFont& font, const QColor& colour)
 {
     label->setFont(font);
@@ -71,26 +61,6 @@ void setRightAligned(QLabel* label, const QString& text, int rightEdge)
     label->setText(text);
     label->adjustSize();
     label->move(rightEdge - label->width(), label->y());
-}
-
-QFrame* addPanel(QWidget* parent, const QRect& geometry, const QColor& colour, int bevelWidth)
-{
-    auto* panel = new QFrame(parent);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setLineWidth(bevelWidth);
-    panel->setGeometry(geometry);
-    paintBackground(panel, colour);
-    return panel;
-}
-
-QToolButton* addFlatButton(QWidget* parent, const QString& text, const QRect& geometry, const QFont& font,
-                           const QColor& colour, const QIcon& glyph, GlyphSide side, const QSize& glyphSize)
-{
-    auto* button = new QToolButton(parent);
-    button->setText(text);
-    button->setGeometry(geometry);
-    styleFlatButton(button, font, colour, glyph, side, glyphSize);
-    return button;
 }
 
 void styleFlatButton(QToolButton* button, const QFont& font, const QColor& colour, const QIcon& glyph,
@@ -160,15 +130,6 @@ private:
 QIcon standardGlyph(QStyle::StandardPixmap pixmap)
 {
     return QIcon(new StandardGlyphEngine(pixmap));
-}
-
-QTextEdit* addFixedMemo(QWidget* parent, const QRect& geometry, const QStringList& lines, Qt::Alignment alignment,
-                        int margin)
-{
-    auto* memo = new QTextEdit(parent);
-    memo->setGeometry(geometry);
-    setFixedLines(memo, lines, alignment, margin);
-    return memo;
 }
 
 void setFixedLines(QTextEdit* memo, const QStringList& lines, Qt::Alignment alignment, int margin)

@@ -4,7 +4,6 @@
 #include <QFont>
 #include <QIcon>
 #include <QPalette>
-#include <QRect>
 #include <QSize>
 #include <QStringList>
 #include <QStyle>
@@ -12,7 +11,6 @@
 
 #include <cstdint>
 
-class QFrame;
 class QLabel;
 class QTextEdit;
 class QToolButton;
@@ -39,25 +37,16 @@ void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour);
 // Fills the widget's background with `colour`.
 void paintBackground(QWidget* widget, const QColor& colour);
 
-QLabel* addLabel(QWidget* parent, const QString& text, int left, int top, const QFont& font, const QColor& colour);
-// The same look given to a label declared elsewhere (a Designer file): it
-// sizes itself to its text.
+// A label in its colour and font that sizes itself to its text.
 void styleLabel(QLabel* label, const QFont& font, const QColor& colour);
 
 // Sets the text of a label that sizes itself to its text and keeps its right
 // edge at `rightEdge` (left + width).
 void setRightAligned(QLabel* label, const QString& text, int rightEdge);
 
-// A panel with a lowered inner bevel.
-QFrame* addPanel(QWidget* parent, const QRect& geometry, const QColor& colour, int bevelWidth = 1);
-
 enum class GlyphSide { Left, Right, Above };
 
 // A flat button with a hand cursor and its glyph beside or above the caption.
-QToolButton* addFlatButton(QWidget* parent, const QString& text, const QRect& geometry, const QFont& font,
-                           const QColor& colour, const QIcon& glyph, GlyphSide side,
-                           const QSize& glyphSize = QSize(14, 14));
-// The same look given to a button declared elsewhere (a Designer file).
 void styleFlatButton(QToolButton* button, const QFont& font, const QColor& colour, const QIcon& glyph,
                      GlyphSide side, const QSize& glyphSize = QSize(14, 14));
 
@@ -65,9 +54,6 @@ void styleFlatButton(QToolButton* button, const QFont& font, const QColor& colou
 QIcon standardGlyph(QStyle::StandardPixmap pixmap);
 
 // A memo of fixed lines (help, notes) that cannot be edited yet stays readable.
-QTextEdit* addFixedMemo(QWidget* parent, const QRect& geometry, const QStringList& lines, Qt::Alignment alignment,
-                        int margin);
-// The same for a memo declared elsewhere (a Designer file).
 void setFixedLines(QTextEdit* memo, const QStringList& lines, Qt::Alignment alignment, int margin);
 
 } // namespace wirtello
