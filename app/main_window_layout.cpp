@@ -1,4 +1,5 @@
-// The main window's controls at their pixel positions in the client area.
+// What the main window's Designer file cannot say: pixel-sized fonts, colours,
+// the buttons' glyphs, the list's model and row height, the memos' texts.
 #include "main_window.h"
 
 #include "contact_list_model.h"
