@@ -1,12 +1,7 @@
 // The cash document window without a mouse: its keys, Tab through the
 // window and out of the grid, the panels holding the keyboard, and the names
 // a screen reader reads.
-#include "cash/cash_document_window.h"
-
-#include "cash/text_editor_window.h"
-#include "tests/support/recording_print_surface.h"
-#include "tests/support/scripted_platform.h"
-#include "tests/support/temp_folder.h"
+#include "tests/cash/cash_window_fixture.h"
 #include "tests/support/window_controls.h"
 
 #include <QAccessible>
@@ -28,30 +23,11 @@
 namespace wirtello {
 namespace {
 
-using test::TempFolder;
 
-struct KeyboardCashWindow {
-    TempFolder folder{"Admini", "DOKUMENTY", "FONT"};
-    AppData data{folder.path()};
-    ScriptedPlatform platform;
-    CurrentPrintFont font;
-    Tlogowania_f editor{data, platform, font};
-    Tkp_f kp{data, platform, font, editor};
-    RecordingPrintSurface printer{300, 300};
-
-    KeyboardCashWindow()
-    {
-        kp.initialise();
-        platform.printerFactory = [this] { return printer.proxy(); };
-    }
-
+struct KeyboardCashWindow : test::CashWindowFixture {
     void open()
     {
-        kp.prepareDocument(DocumentKind::Kp, QStringLiteral("Jan"), QStringLiteral("Kowalski"),
-                           QStringLiteral("ul. Polna 3"), QStringLiteral("Lodz"),
-                           {QStringLiteral("Biuro"), QStringLiteral("ul. Dluga 1"), QStringLiteral("00-950 Warszawa"),
-                            QStringLiteral("NIP 123")});
-        kp.open();
+        CashWindowFixture::open(DocumentKind::Kp);
         kp.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&kp));
     }

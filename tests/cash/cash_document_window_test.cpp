@@ -2,7 +2,7 @@
 
 #include "cash/numbering_file.h"
 #include "tests/cash/numbering_bytes.h"
-#include "cash/text_editor_window.h"
+#include "tests/cash/cash_window_fixture.h"
 #include "store/record_file.h"
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
@@ -31,33 +31,9 @@ namespace {
 
 using test::numberingBytes;
 using test::readBytes;
-using test::TempFolder;
 using test::writeBytes;
 
-struct CashWindow {
-    TempFolder folder{"Admini", "DOKUMENTY", "FONT"};
-    AppData data{folder.path()};
-    ScriptedPlatform platform;
-    CurrentPrintFont font;
-    Tlogowania_f editor{data, platform, font};
-    Tkp_f kp{data, platform, font, editor};
-    RecordingPrintSurface printer{300, 300};
-
-    CashWindow()
-    {
-        kp.initialise(); // at start-up, no kind chosen yet
-        platform.printerFactory = [this] { return printer.proxy(); };
-    }
-
-    void open(DocumentKind kind)
-    {
-        kp.prepareDocument(kind, QStringLiteral("Jan"), QStringLiteral("Kowalski"), QStringLiteral("ul. Polna 3"),
-                           QStringLiteral("Łódź"),
-                           {QStringLiteral("Biuro Żak"), QStringLiteral("ul. Długa 1"), QStringLiteral("00-950 Warszawa"),
-                            QStringLiteral("NIP 123")});
-        kp.open();
-    }
-
+struct CashWindow : test::CashWindowFixture {
     std::filesystem::path nrkp() const { return folder / "DOKUMENTY/nrkp.dat"; }
     std::filesystem::path nrkw() const { return folder / "DOKUMENTY/nrkw.dat"; }
 

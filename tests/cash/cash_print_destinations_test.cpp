@@ -3,7 +3,7 @@
 
 #include "cash/numbering_file.h"
 #include "tests/cash/numbering_bytes.h"
-#include "cash/text_editor_window.h"
+#include "tests/cash/cash_window_fixture.h"
 #include "tests/support/window_controls.h"
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
@@ -24,7 +24,6 @@ namespace {
 
 using test::numberingBytes;
 using test::readBytes;
-using test::TempFolder;
 using test::writeBytes;
 
 // The calls with the document title line replaced by a marker, so two
@@ -45,31 +44,18 @@ std::string titleOf(const RecordingPrintSurface& surface)
     return {};
 }
 
-struct Windows {
-    TempFolder folder{"Admini", "DOKUMENTY", "FONT"};
-    AppData data{folder.path()};
-    ScriptedPlatform platform;
-    CurrentPrintFont font;
-    Tlogowania_f editor{data, platform, font};
-    Tkp_f kp{data, platform, font, editor};
-    RecordingPrintSurface printer;
+struct Windows : test::CashWindowFixture {
     RecordingPrintSurface drawn; // preview and PDF
 
     Windows()
     {
-        kp.initialise();
-        platform.printerFactory = [this] { return printer.proxy(); };
         platform.previewFactory = [this] { return drawn.proxy(); };
         platform.pdfFactory = [this](const std::filesystem::path&, PaperSize) { return drawn.proxy(); };
     }
 
     void openKw()
     {
-        kp.prepareDocument(DocumentKind::Kw, QStringLiteral("Jan"), QStringLiteral("Kowalski"),
-                           QStringLiteral("ul. Polna 3"), QStringLiteral("Łódź"),
-                           {QStringLiteral("Biuro Żak"), QStringLiteral("ul. Długa 1"),
-                            QStringLiteral("00-950 Warszawa"), QStringLiteral("NIP 123")});
-        kp.open();
+        open(DocumentKind::Kw);
         DocumentLines lines = kp.documentLines();
         lines.descriptions[0] = "Zaliczka";
         lines.amounts[0] = "120.50";
