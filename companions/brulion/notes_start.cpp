@@ -1,7 +1,7 @@
 #include "notes_start.h"
 
 #include "notes_window.h"
-#include "single_window.h"
+#include "companions/companion_kit/single_window.h"
 
 #include <stdexcept>
 
@@ -17,7 +17,7 @@ std::unique_ptr<QWidget> openNotes(const CompanionStart& start, Platform& platfo
     const std::filesystem::path folder = companionFolder(start.programFolder, kNotebookFolder);
     const std::filesystem::path file = contactFile(folder, id + ".txt", ".txt");
 
-    const QString name = notesWindowName(start.programFolder, id);
+    const QString name = singleWindowName("brulion", start.programFolder, id);
     if (callRunningWindow(name))
         return nullptr;
 

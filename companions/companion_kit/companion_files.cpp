@@ -96,25 +96,76 @@ std::filesystem::path keepDamagedAside(const std::filesystem::path& file, std::c
     throw IoError("Nie można odłożyć uszkodzonego pliku", file);
 }
 
-void writeCompanionText(const std::filesystem::path& file, std::string_view utf8)
+DocumentTooLarge::DocumentTooLarge(const std::filesystem::path& file, std::uintmax_t maxBytes)
+    : IoError("Nie zapisano: dokument przekroczyłby " + std::to_string(maxBytes / (1024 * 1024)) +
+                  " MB, a tak dużego pliku program nie otworzy ponownie. Tekst pozostaje w oknie; "
+                  "usuń jego część albo przenieś ją do innego dokumentu i zapisz jeszcze raz",
+              file)
 {
+}
+
+void writeCompanionText(const std::filesystem::path& file, std::string_view utf8, std::uintmax_t maxBytes)
+{
+    if (utf8.size() > maxBytes)
+        throw DocumentTooLarge(file, maxBytes);
     writeRecord(file, std::span(reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string describeProblem(const std::filesystem::path& file, const DocumentProblem& problem)
+{
+    return "Plik " + file.string() + ", wiersz " + std::to_string(problem.line) + ": " + problem.reason + ".";
+}
+
+std::optional<DocumentProblem> utf8Problem(std::string_view text)
+{
+    std::size_t line = 1;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = utf8SequenceLength(text, pos);
+        if (length == 0)
+            return DocumentProblem{line, "znaki spoza UTF-8 (inne kodowanie tekstu)"};
+        if (text[pos] == '\n')
+            ++line;
+        pos += length;
+    }
+    return std::nullopt;
+}
+
+LoadedDocument readCompanionDocument(const std::filesystem::path& file, std::uintmax_t maxBytes,
+                                     const DocumentReader& reads)
+{
+    std::optional<std::string> text = readCompanionText(file, maxBytes);
+    if (!text) {
+        reads(std::string_view());
+        return {};
+    }
+    LoadedDocument loaded;
+    loaded.text = std::move(*text);
+    if (std::optional<DocumentProblem> encoding = utf8Problem(loaded.text)) {
+        // The reader sees the whole lines before the first bad one.
+        std::size_t end = 0;
+        for (std::size_t line = 1; line < encoding->line; ++line)
+            end = loaded.text.find('\n', end) + 1;
+        reads(std::string_view(loaded.text).substr(0, end));
+        loaded.problem = std::move(encoding);
+        return loaded;
+    }
+    loaded.problem = reads(loaded.text);
+    return loaded;
 }
 
 LoadedDocument loadCompanionDocument(const std::filesystem::path& file, std::uintmax_t maxBytes,
                                      std::chrono::system_clock::time_point now,
                                      const std::function<bool(std::string_view)>& parses)
 {
-    std::optional<std::string> text = readCompanionText(file, maxBytes);
-    if (!text) {
-        parses(std::string_view());
-        return {};
-    }
-    if (isValidUtf8(*text) && parses(*text))
-        return {std::move(*text), {}};
+    LoadedDocument loaded = readCompanionDocument(file, maxBytes, [&](std::string_view text) {
+        return parses(text) ? std::nullopt : std::optional(DocumentProblem{1, "nieczytelny zapis"});
+    });
+    if (!loaded.problem)
+        return loaded;
     const std::filesystem::path keptAs = keepDamagedAside(file, now);
     parses(std::string_view());
     return {{},
+            std::nullopt,
             "Plik " + file.string() + " był uszkodzony i nie dał się odczytać. Zachowano go jako " +
                 keptAs.string() + ". Dokument zaczyna się od nowa, pusty."};
 }

@@ -5,6 +5,7 @@
 // keeping damaged files aside, and the lock of a document open in a window.
 // No Qt here.
 
+#include "store/io_error.h"
 #include "store/utf8_text.h"
 
 #include <array>
@@ -55,20 +56,54 @@ std::optional<std::string> readCompanionText(const std::filesystem::path& file, 
 // earlier. Returns the new name; IoError when the rename fails.
 std::filesystem::path keepDamagedAside(const std::filesystem::path& file, std::chrono::system_clock::time_point now);
 
-// Replaces `file` with `utf8` atomically (store/record_file.h).
-void writeCompanionText(const std::filesystem::path& file, std::string_view utf8);
+// Replaces `file` with `utf8` atomically (store/record_file.h). A text over
+// `maxBytes` is refused with DocumentTooLarge before anything is written: the
+// companion would refuse to open the file it left.
+void writeCompanionText(const std::filesystem::path& file, std::string_view utf8,
+                        std::uintmax_t maxBytes = kCompanionFileLimit);
 
-// A document as a companion opens it.
-struct LoadedDocument {
-    std::string text;          // empty for a missing or damaged file
-    std::string damagedNotice; // Polish text for the user when the file was kept aside
+// The refusal of a text that would outgrow its reader's limit; says what to do.
+class DocumentTooLarge : public IoError {
+public:
+    DocumentTooLarge(const std::filesystem::path& file, std::uintmax_t maxBytes);
 };
 
-// Reads `file`: a missing file is an empty document. A file that is not
-// UTF-8, or that `parses` refuses (it returns false), is kept aside and the
-// document starts empty with a notice saying where the file went. Read and
-// rename failures raise IoError. `parses` sees last the text taken, the empty
-// text for a missing or damaged file, so what it keeps is the document.
+// The first line of a document that its reader refuses, and why (Polish).
+// Lines count from 1.
+struct DocumentProblem {
+    std::size_t line = 0;
+    std::string reason;
+    bool operator==(const DocumentProblem&) const = default;
+};
+
+// "Plik <file>, wiersz <line>: <reason>."
+std::string describeProblem(const std::filesystem::path& file, const DocumentProblem& problem);
+
+// The first line of `text` that is not well-formed UTF-8.
+std::optional<DocumentProblem> utf8Problem(std::string_view text);
+
+// Reads a document's text: keeps every line it can read (at least those
+// before the first one it refuses) and names the first line it refuses.
+using DocumentReader = std::function<std::optional<DocumentProblem>(std::string_view)>;
+
+// A document as it was found on disk.
+struct LoadedDocument {
+    std::string text;                       // the bytes read; empty for a missing file
+    std::optional<DocumentProblem> problem; // the first line not read, when one was refused
+    std::string damagedNotice;              // Polish text when the file was kept aside
+};
+
+// Reads `file` through `reads`: a missing file is an empty document. Text that
+// is not UTF-8 is a problem at its first bad line; the reader then sees the
+// lines before it. Nothing is renamed or written. Read failures raise IoError.
+LoadedDocument readCompanionDocument(const std::filesystem::path& file, std::uintmax_t maxBytes,
+                                     const DocumentReader& reads);
+
+// Reads `file` as readCompanionDocument does, but a file with a problem is
+// kept aside and the document starts empty with a notice saying where the
+// file went (for formats that cannot be read in part). `parses` sees last the
+// text taken, the empty text for a missing or damaged file, so what it keeps
+// is the document.
 LoadedDocument loadCompanionDocument(const std::filesystem::path& file, std::uintmax_t maxBytes,
                                      std::chrono::system_clock::time_point now,
                                      const std::function<bool(std::string_view)>& parses);

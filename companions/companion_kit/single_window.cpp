@@ -8,12 +8,16 @@
 
 namespace wirtello {
 
-QString notesWindowName(const std::filesystem::path& programFolder, const std::string& id)
+QString singleWindowName(std::string_view companion, const std::filesystem::path& programFolder,
+                         const std::string& id)
 {
     // A hash keeps any folder name and id within the socket name's limits.
     const QByteArray key = QByteArray::fromStdString(programFolder.string() + '\n' + id);
     const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24);
-    return QStringLiteral("wirtello-brulion-%1-%2").arg(::geteuid()).arg(QString::fromLatin1(hash));
+    return QStringLiteral("wirtello-%1-%2-%3")
+        .arg(QString::fromLatin1(companion.data(), static_cast<qsizetype>(companion.size())))
+        .arg(::geteuid())
+        .arg(QString::fromLatin1(hash));
 }
 
 bool callRunningWindow(const QString& name)

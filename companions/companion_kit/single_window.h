@@ -6,16 +6,18 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 class QLocalServer;
 
 namespace wirtello {
 
-// One notes window per contact on this machine: the window listens under a
-// name made of the user, the program folder and the contact id; a second
-// start finds it there and leaves the work to it.
+// One window per companion and contact on this machine: the window listens
+// under a name made of the user, the companion, the program folder and the
+// contact id; a second start finds it there and leaves the work to it.
 
-QString notesWindowName(const std::filesystem::path& programFolder, const std::string& id);
+QString singleWindowName(std::string_view companion, const std::filesystem::path& programFolder,
+                         const std::string& id);
 
 // Whether a running window listens under `name`; it then comes to the front.
 bool callRunningWindow(const QString& name);
