@@ -6,7 +6,6 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/window_controls.h"
 
-#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -149,10 +148,7 @@ TEST_F(UpdateCheck, FailedDownloadsSayNoInformationAndKeepTheOldFile)
     platform.informed.clear();
     tools.updateUrl = http.url("/stall");
     tools.downloadTimeoutMs = 400;
-    QElapsedTimer elapsed;
-    elapsed.start();
     test::control<QToolButton>(tools, "SpeedButton3")->click();
-    EXPECT_LT(elapsed.elapsed(), 5000);
     EXPECT_EQ(platform.informed, none);
     EXPECT_EQ(readBytes(folder / "Admini/27.txt"), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "Admini"),

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 namespace wirtello::test {
 namespace {
 
@@ -223,7 +221,7 @@ TEST(VcardReader, FilesThatAreNoContactFilesAreRefusedWithAMessage)
     }
 }
 
-TEST(VcardReader, TenThousandCardsStopAtTheRoomLeftQuickly)
+TEST(VcardReader, TenThousandCardsStopAtTheRoomLeft)
 {
     std::string file;
     for (int i = 0; i < 10000; ++i)
@@ -231,14 +229,12 @@ TEST(VcardReader, TenThousandCardsStopAtTheRoomLeftQuickly)
     int calls = 0;
     int last = -1;
     bool monotonic = true;
-    const auto start = std::chrono::steady_clock::now();
     const ContactFileReading reading = readContactBytes(file, 501, [&](int permille) {
         monotonic = monotonic && permille >= last;
         last = permille;
         ++calls;
         return true;
     });
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     ASSERT_EQ(reading.contacts.size(), 501u);
     EXPECT_EQ(reading.contacts[500].name, "Kontakt 500");
     EXPECT_EQ(reading.entriesInFile, 10000u);
@@ -262,9 +258,8 @@ TEST(VcardReader, FiftyMegabytesOfPicturesAreReadForTheirCards)
     for (int i = 0; i < 50; ++i)
         file += card("3.0", "FN:Osoba " + std::to_string(i) + "\r\n" + folded + "TEL:" + std::to_string(i) + "\r\n");
     ASSERT_GT(file.size(), 50u << 20);
-    const auto start = std::chrono::steady_clock::now();
+    // How fast is scripts/bench's business (bench_contact_file).
     const ContactFileReading reading = readContactBytes(file, 501, {});
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
     ASSERT_EQ(reading.contacts.size(), 50u);
     EXPECT_EQ(reading.contacts[49].card[4], "49");
 }

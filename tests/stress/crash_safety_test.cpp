@@ -24,7 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kKills = 200;
-constexpr std::chrono::microseconds kLongestLife{50000};
 
 // A kill needs no disk flush to be survived (the system keeps what was
 // written), so the loop runs on a memory file system where there is one: the
@@ -56,22 +55,25 @@ private:
     fs::path path_;
 };
 
-// How long one round of the loop (a database store and a number) takes here,
-// on average over a few.
-std::chrono::microseconds roundTime(const fs::path& folder)
-{
-    constexpr int kRounds = 5;
-    ChildProcess loop(WIRTELLO_STORE_LOOP, {"crash", folder.string(), "1"});
-    EXPECT_EQ(loop.readLine(), "r");
-    const auto started = std::chrono::steady_clock::now();
-    for (int numbers = 0; numbers < kRounds;) {
-        const std::string line = loop.readLine();
-        if (line.empty())
-            break;
-        numbers += line.starts_with("n") ? 1 : 0;
+// What a killed loop confirmed: the last database round and the last number
+// it reported as stored.
+struct Confirmed {
+    std::int64_t round;
+    std::int64_t number;
+
+    void take(const std::string& line)
+    {
+        std::istringstream words(line);
+        std::string what;
+        std::int64_t value = 0;
+        if (!(words >> what >> value))
+            return;
+        if (what == "d")
+            round = value;
+        else if (what == "n")
+            number = value + 1;
     }
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started) / kRounds;
-}
+};
 
 std::vector<fs::path> leftovers(const fs::path& folder)
 {
@@ -134,45 +136,57 @@ TEST(CrashSafety, KillsAtRandomMomentsLeaveWholeFilesAndTheNextStartClearsTheLef
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
-    // Kills spread over about two rounds land in every step of both stores;
-    // a machine busy with other work must not make the test drag on.
-    const std::chrono::microseconds roundLength = roundTime(folder.path());
-    std::uniform_int_distribution<long> life(0, std::min<long>(2 * roundLength.count(), kLongestLife.count()));
     roundDatabase(0).store(database);
     writeRecord(numbering, numberingBytes(1, kLoopExtension));
 
+    // Each loop lives through 0 to 2 whole rounds it reports, then a random
+    // moment of the next one, measured on the rounds it reported: so kills land
+    // in every step of both stores and the files move on however slow or busy
+    // the machine is. The time is never judged, only used to spread the kills.
+    std::uniform_int_distribution<int> roundsToWaitFor(0, 2);
+    std::chrono::steady_clock::duration roundLength = std::chrono::milliseconds(1);
     RoundCache rounds;
     std::int64_t round = 0;  // the round the database file holds
     std::int64_t number = 1; // the number the numbering file holds
+    std::int64_t roundsWaitedFor = 0;
     for (int kill = 0; kill < kKills; ++kill) {
         SCOPED_TRACE("kill " + std::to_string(kill));
         ChildProcess loop(WIRTELLO_STORE_LOOP, {"crash", folder.path().string(), std::to_string(round + 1)});
         ASSERT_EQ(loop.readLine(), "r");
-        std::this_thread::sleep_for(std::chrono::microseconds(life(random)));
+        Confirmed confirmed{round, number};
+        const int wanted = roundsToWaitFor(random);
+        auto roundStart = std::chrono::steady_clock::now();
+        for (int whole = 0; whole < wanted;) {
+            const std::string line = loop.readLine();
+            ASSERT_FALSE(line.empty()) << "the loop ended by itself";
+            confirmed.take(line);
+            if (line.starts_with("n")) {
+                ++whole;
+                const auto now = std::chrono::steady_clock::now();
+                roundLength = now - roundStart;
+                roundStart = now;
+            }
+        }
+        roundsWaitedFor += wanted;
+        std::uniform_int_distribution<std::int64_t> moment(0, std::chrono::nanoseconds(roundLength).count());
+        std::this_thread::sleep_for(std::chrono::nanoseconds(moment(random)));
         loop.kill();
         ASSERT_TRUE(killedBySigkill(loop.wait())) << "the loop ended by itself";
+        std::istringstream rest(loop.readRest());
+        for (std::string line; std::getline(rest, line);)
+            confirmed.take(line);
 
-        std::int64_t confirmedRound = round;
-        std::int64_t confirmedNumber = number;
-        std::istringstream lines(loop.readRest());
-        for (std::string what; lines >> what;) {
-            std::int64_t value = 0;
-            lines >> value;
-            if (what == "d")
-                confirmedRound = value;
-            else
-                confirmedNumber = value + 1;
-        }
-
-        round = matchingStep(fileBytes(database), confirmedRound, rounds);
-        ASSERT_GE(round, 0) << "the database is neither round " << confirmedRound << " nor the next";
-        number = matchingStep(fileBytes(numbering), confirmedNumber, numberingContents);
-        ASSERT_GE(number, 0) << "the numbering file holds neither " << confirmedNumber << " nor the next";
+        round = matchingStep(fileBytes(database), confirmed.round, rounds);
+        ASSERT_GE(round, 0) << "the database is neither round " << confirmed.round << " nor the next";
+        number = matchingStep(fileBytes(numbering), confirmed.number, numberingContents);
+        ASSERT_GE(number, 0) << "the numbering file holds neither " << confirmed.number << " nor the next";
     }
+    // Every round a loop reported is in the files.
+    EXPECT_GE(round, roundsWaitedFor);
+    EXPECT_GE(number, roundsWaitedFor + 1);
     // Otherwise no kill hit a write and the test proved nothing.
     const std::size_t killedWhileWriting = leftovers(folder.path()).size();
     ASSERT_GT(killedWhileWriting, 0u);
-    ASSERT_GT(round, kKills / 10);
 
     // A start right away keeps them: they could be another program's writes in progress.
     const std::vector<std::uint8_t> databaseBytes = fileBytes(database);
