@@ -49,6 +49,8 @@ bool startCompanion(Platform& platform, const std::filesystem::path& programFold
     const CompanionLaunch launch = companionLaunch(button, inputs);
     if (launch.programFolderFirst)
         requireProgramFolder(programFolder);
+    if (launch.contactMissing)
+        platform.inform(QStringLiteral("Wybierz kontakt z listy."));
     if (!launch.commandLine)
         return false;
     return platform.exec(QString::fromStdString(fromCp1250(*launch.commandLine)), programFolder);

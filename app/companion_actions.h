@@ -23,9 +23,10 @@ CompanionInputs companionInputs(const ContactBook& book, int slot, std::string f
 
 // Starts the companion program of a main window button, detached, with the
 // program folder as its working folder. Buttons that work in the program
-// folder raise IoError when it cannot be reached, and start nothing. An unmet
-// need (no entry selected, an empty `mail`) starts and shows nothing, and so
-// does a program installed nowhere. True when a program was started.
+// folder raise IoError when it cannot be reached, and start nothing. A button
+// of the selected contact with none selected says "Wybierz kontakt z listy.";
+// an empty `mail` starts and shows nothing, and so does a program installed
+// nowhere. True when a program was started.
 bool startCompanion(Platform& platform, const std::filesystem::path& programFolder, CompanionButton button,
                     const CompanionInputs& inputs);
 

@@ -85,6 +85,9 @@ CompanionLaunch companionLaunch(CompanionButton button, const CompanionInputs& i
     CompanionLaunch launch;
     const std::optional<std::string> entry =
         inputs.selectedEntry ? std::optional<std::string>(toCp1250(*inputs.selectedEntry)) : std::nullopt;
+    const bool ofTheContact = button == CompanionButton::Notes || button == CompanionButton::Comments ||
+                              button == CompanionButton::DocumentRegister || button == CompanionButton::TaskCalendar;
+    launch.contactMissing = ofTheContact && !entry;
     switch (button) {
     case CompanionButton::Scheduler:
         launch.commandLine = "grafik.exe \"Kalvaro\"";

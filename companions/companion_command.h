@@ -44,6 +44,8 @@ struct CompanionLaunch {
     bool programFolderFirst = false;
     // Windows-1250 bytes; none when the button's need is not met.
     std::optional<std::string> commandLine;
+    // The button works on the selected contact and none is selected.
+    bool contactMissing = false;
 };
 
 // The e-mail line is the only one cut, to this many characters.

@@ -22,7 +22,8 @@ CompanionInputs selected007()
 } // namespace
 
 // Each button against a present and a vanished program folder: whether it
-// starts in the present one, and whether the vanished one stops it first.
+// starts in the present one, whether the vanished one stops it first, and
+// whether it asks for a contact.
 TEST(CompanionActions, NeedsAndTheProgramFolder)
 {
     test::TempFolder folder({"program"});
@@ -37,16 +38,18 @@ TEST(CompanionActions, NeedsAndTheProgramFolder)
         CompanionInputs inputs;
         bool starts;
         bool needsFolder;
+        bool asksForContact = false;
     } rows[] = {
-        {CompanionButton::Notes, none, false, true}, // the folder is checked even so
-        {CompanionButton::TaskCalendar, none, false, true},
-        {CompanionButton::Comments, none, false, false},
-        {CompanionButton::DocumentRegister, none, false, false},
+        {CompanionButton::Notes, none, false, true, true}, // the folder is checked even so
+        {CompanionButton::TaskCalendar, none, false, true, true},
+        {CompanionButton::Comments, none, false, false, true},
+        {CompanionButton::DocumentRegister, none, false, false, true},
         {CompanionButton::Mail, noMail, false, false}, // the test comes first
         {CompanionButton::Mail, selected007(), true, true},
         {CompanionButton::Notes, selected007(), true, true},
         {CompanionButton::Scheduler, none, true, false},
         {CompanionButton::Comments, selected007(), true, false},
+        {CompanionButton::DocumentRegister, selected007(), true, false},
         {CompanionButton::TaskReader, none, true, true},
         {CompanionButton::AddressExport, none, true, true},
     };
@@ -56,6 +59,8 @@ TEST(CompanionActions, NeedsAndTheProgramFolder)
         EXPECT_EQ(startCompanion(present, program, row.button, row.inputs), row.starts);
         EXPECT_EQ(present.executed.size(), row.starts ? 1 : 0);
         EXPECT_EQ(present.execFolders, std::vector<std::filesystem::path>(row.starts ? 1 : 0, program));
+        EXPECT_EQ(present.informed,
+                  row.asksForContact ? QStringList{QStringLiteral("Wybierz kontakt z listy.")} : QStringList{});
 
         ScriptedPlatform vanished;
         bool raised = false;
