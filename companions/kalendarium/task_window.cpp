@@ -4,8 +4,10 @@
 
 #include "companions/calendar_kit/calendar_file.h"
 #include "companions/calendar_kit/task_rules.h"
+#include "companions/companion_kit/document_watch.h"
 #include "companions/kalendarium/task_appointment.h"
 #include "companions/kalendarium/task_display.h"
+#include "platform/handler_guard.h"
 #include "store/io_error.h"
 
 #include <QEvent>
@@ -29,7 +31,28 @@ QString damagedOnDisk(const std::filesystem::path& file, const CalendarDamaged& 
         .arg(QString::fromStdString(file.string()), fromUtf8(error.what()));
 }
 
+// What the user sees of a task; the done mark is the task reader's too.
+bool sameContent(const CalendarTask& a, const CalendarTask& b)
+{
+    return a.title == b.title && a.due == b.due && a.dueTime == b.dueTime && a.priority == b.priority && a.note == b.note;
+}
+
+std::optional<CalendarTask> taskWithUid(const std::vector<CalendarTask>& tasks, const std::string& uid)
+{
+    const auto found = std::find_if(tasks.begin(), tasks.end(), [&](const CalendarTask& t) { return t.uid == uid; });
+    return found == tasks.end() ? std::nullopt : std::optional<CalendarTask>(*found);
+}
+
+// The overdue marks are worked out to the minute.
+constexpr int kClockMs = 20 * 1000;
+
 } // namespace
+
+struct TaskWindow::FormSource {
+    std::string uid;
+    CalendarTask onDisk;
+    CalendarTask shown;
+};
 
 TaskWindow::TaskWindow(Platform& platform, std::filesystem::path programFolder, std::filesystem::path file,
                        const QString& name, const QString& address, QWidget* parent)
@@ -40,6 +63,7 @@ TaskWindow::TaskWindow(Platform& platform, std::filesystem::path programFolder, 
     , file_(std::move(file))
     , name_(name.trimmed().toStdString())
     , address_(address.trimmed().toStdString())
+    , watch_(new DocumentWatch(file_, this))
 {
     ui_->setupUi(this);
     setFixedSize(size());
@@ -51,18 +75,21 @@ TaskWindow::TaskWindow(Platform& platform, std::filesystem::path programFolder, 
 
     connect(ui_->zadania, &QTableWidget::itemSelectionChanged, this, [this] { showSelected(); });
     connect(ui_->oGodzinie, &QCheckBox::toggled, ui_->godzina, &QWidget::setEnabled);
-    connect(ui_->nowe, &QPushButton::clicked, this, [this] {
+    onClick(ui_->nowe, platform_, [this] {
         ui_->zadania->clearSelection();
         clearForm();
     });
-    connect(ui_->dodaj, &QPushButton::clicked, this, [this] { addTask(); });
-    connect(ui_->zapisz, &QPushButton::clicked, this, [this] { saveTask(); });
-    connect(ui_->usun, &QPushButton::clicked, this, [this] { deleteTask(); });
-    connect(ui_->wykonane, &QPushButton::clicked, this, [this] { toggleDone(); });
-    connect(ui_->doTerminarza, &QPushButton::clicked, this, [this] { copyToScheduler(); });
-    connect(ui_->drukuj, &QPushButton::clicked, this, [this] { print(PrintDestination::Printer); });
-    addPrintMenu(ui_->drukuj, [this](PrintDestination destination) { print(destination); });
-    connect(ui_->zamknij, &QPushButton::clicked, this, &QWidget::close);
+    onClick(ui_->dodaj, platform_, [this] { addTask(); });
+    onClick(ui_->zapisz, platform_, [this] { saveTask(); });
+    onClick(ui_->usun, platform_, [this] { deleteTask(); });
+    onClick(ui_->wykonane, platform_, [this] { toggleDone(); });
+    onClick(ui_->doTerminarza, platform_, [this] { copyToScheduler(); });
+    onClick(ui_->drukuj, platform_, [this] { print(PrintDestination::Printer); });
+    addPrintMenu(ui_->drukuj, [this](PrintDestination destination) { runGuarded(platform_, [&] { print(destination); }); });
+    onClick(ui_->zamknij, platform_, [this] { close(); });
+    connect(watch_, &DocumentWatch::changedOnDisk, this, [this] { runGuarded(platform_, [this] { reload(); }); });
+    connect(watch_, &DocumentWatch::lockFree, this, [this] { runGuarded(platform_, [this] { takeOver(); }); });
+    connect(&clock_, &QTimer::timeout, this, [this] { runGuarded(platform_, [this] { tick(); }); });
     clearForm();
 }
 
@@ -78,9 +105,19 @@ void TaskWindow::open()
     access_ = openDocumentAccess(file_);
     if (!access_.lock)
         setReadOnly(fromUtf8(access_.readOnlyNote));
+    // A read-only window follows what the lock's holder stores.
+    if (load() && !access_.lock)
+        watch_->setWatching(true);
+    clock_.start(kClockMs);
+}
+
+bool TaskWindow::load()
+{
+    bool read = true;
     try {
         const LoadedCalendar loaded = loadCalendar(file_, toTimePoint(platform_.now()));
         tasks_ = loaded.document.tasks();
+        watch_->markSeen();
         if (name_.empty() && address_.empty()) {
             name_ = loaded.document.name();
             address_ = loaded.document.address();
@@ -93,8 +130,33 @@ void TaskWindow::open()
         platform_.showError(error);
         access_.lock.reset();
         setReadOnly(QStringLiteral("Zadań nie można odczytać — tylko do odczytu."));
+        read = false;
     }
     showTasks();
+    return read;
+}
+
+void TaskWindow::takeOver()
+{
+    if (!platform_.ask(QString::fromUtf8(kTakeOverQuestion))) {
+        // The lock goes back, so that another window may take it; this one
+        // still reads the file again when it is activated.
+        watch_->setWatching(false);
+        return;
+    }
+    std::optional<DocumentLock> lock = watch_->takeLock();
+    if (!lock)
+        return;
+    access_.lock = std::move(lock);
+    access_.readOnlyNote.clear();
+    setWritable();
+    load();
+    if (formSource_) {
+        if (const std::optional<CalendarTask> task = taskWithUid(tasks_, formSource_->uid))
+            showInForm(*task);
+        else
+            clearForm();
+    }
 }
 
 void TaskWindow::showHeading()
@@ -112,15 +174,38 @@ void TaskWindow::setReadOnly(const QString& note)
     for (QWidget* action : {static_cast<QWidget*>(ui_->dodaj), static_cast<QWidget*>(ui_->zapisz),
                             static_cast<QWidget*>(ui_->usun), static_cast<QWidget*>(ui_->wykonane)})
         action->setEnabled(false);
+    // Nothing may be typed that could not be stored.
+    ui_->tytul->setReadOnly(true);
+    ui_->termin->setReadOnly(true);
+    ui_->godzina->setReadOnly(true);
+    ui_->notatka->setReadOnly(true);
+    ui_->oGodzinie->setEnabled(false);
+    ui_->priorytet->setEnabled(false);
+}
+
+void TaskWindow::setWritable()
+{
+    ui_->tylkoOdczyt->hide();
+    for (QWidget* action : {static_cast<QWidget*>(ui_->dodaj), static_cast<QWidget*>(ui_->zapisz),
+                            static_cast<QWidget*>(ui_->usun), static_cast<QWidget*>(ui_->wykonane),
+                            static_cast<QWidget*>(ui_->oGodzinie), static_cast<QWidget*>(ui_->priorytet)})
+        action->setEnabled(true);
+    ui_->tytul->setReadOnly(false);
+    ui_->termin->setReadOnly(false);
+    ui_->godzina->setReadOnly(false);
+    ui_->notatka->setReadOnly(false);
 }
 
 void TaskWindow::showTasks()
 {
-    const std::optional<CalendarTask> selected = selectedTask();
     std::stable_sort(tasks_.begin(), tasks_.end(), dueBefore);
-    const CalendarMoment moment = now();
+    marksShown_ = platform_.now();
+    const CalendarMoment moment = momentOf(marksShown_);
     {
         const QSignalBlocker blocker(ui_->zadania);
+        // The row chosen follows the task in the form, not its old place.
+        const std::optional<CalendarTask> chosen = selectedTask();
+        ui_->zadania->clearSelection();
         ui_->zadania->clearContents();
         ui_->zadania->setRowCount(static_cast<int>(tasks_.size()));
         for (int row = 0; row < static_cast<int>(tasks_.size()); ++row) {
@@ -129,20 +214,38 @@ void TaskWindow::showTasks()
                        {dueDateText(platform_, task), dueTimeText(task), stateText(task, moment),
                         fromUtf8(priorityName(task.priority)), fromUtf8(task.title), oneLine(task.note)},
                        task, moment);
+            ui_->zadania->item(row, 0)->setData(Qt::UserRole, fromUtf8(task.uid));
         }
-        if (selected)
-            selectUid(selected->uid);
+        if (formSource_)
+            selectUid(formSource_->uid);
+        else if (chosen)
+            selectUid(chosen->uid);
     }
     const std::optional<CalendarTask> task = selectedTask();
     ui_->wykonane->setText(task && task->done ? QStringLiteral("Niewykonane") : QStringLiteral("Wykonane"));
 }
 
+void TaskWindow::tick()
+{
+    const QDateTime moment = platform_.now();
+    if (moment.date() == marksShown_.date() && moment.time().hour() == marksShown_.time().hour() &&
+        moment.time().minute() == marksShown_.time().minute())
+        return;
+    const CalendarMoment before = momentOf(marksShown_);
+    const CalendarMoment after = momentOf(moment);
+    if (std::any_of(tasks_.begin(), tasks_.end(),
+                    [&](const CalendarTask& task) { return isOverdue(task, before) != isOverdue(task, after); }))
+        showTasks();
+    else
+        marksShown_ = moment;
+}
+
 std::optional<CalendarTask> TaskWindow::selectedTask() const
 {
     const int row = ui_->zadania->currentRow();
-    if (row < 0 || row >= static_cast<int>(tasks_.size()) || ui_->zadania->selectedItems().isEmpty())
+    if (row < 0 || row >= ui_->zadania->rowCount() || ui_->zadania->selectedItems().isEmpty() || !ui_->zadania->item(row, 0))
         return std::nullopt;
-    return tasks_[static_cast<std::size_t>(row)];
+    return taskWithUid(tasks_, ui_->zadania->item(row, 0)->data(Qt::UserRole).toString().toStdString());
 }
 
 void TaskWindow::selectUid(const std::string& uid)
@@ -158,20 +261,26 @@ void TaskWindow::selectUid(const std::string& uid)
 void TaskWindow::showSelected()
 {
     const std::optional<CalendarTask> task = selectedTask();
-    if (!task)
-        return;
-    ui_->tytul->setText(fromUtf8(task->title));
-    ui_->termin->setDate(toQDate(task->due));
-    ui_->oGodzinie->setChecked(task->dueTime.has_value());
-    ui_->godzina->setEnabled(task->dueTime.has_value());
-    ui_->godzina->setTime(task->dueTime ? QTime(task->dueTime->hour, task->dueTime->minute) : QTime(9, 0));
-    ui_->priorytet->setCurrentIndex(choiceOfPriority(task->priority));
-    ui_->notatka->setPlainText(fromUtf8(task->note));
-    ui_->wykonane->setText(task->done ? QStringLiteral("Niewykonane") : QStringLiteral("Wykonane"));
+    if (task)
+        showInForm(*task);
+}
+
+void TaskWindow::showInForm(const CalendarTask& task)
+{
+    ui_->tytul->setText(fromUtf8(task.title));
+    ui_->termin->setDate(toQDate(task.due));
+    ui_->oGodzinie->setChecked(task.dueTime.has_value());
+    ui_->godzina->setEnabled(task.dueTime.has_value());
+    ui_->godzina->setTime(task.dueTime ? QTime(task.dueTime->hour, task.dueTime->minute) : QTime(9, 0));
+    ui_->priorytet->setCurrentIndex(choiceOfPriority(task.priority));
+    ui_->notatka->setPlainText(fromUtf8(task.note));
+    ui_->wykonane->setText(task.done ? QStringLiteral("Niewykonane") : QStringLiteral("Wykonane"));
+    formSource_ = std::make_unique<FormSource>(FormSource{task.uid, task, formContents()});
 }
 
 void TaskWindow::clearForm()
 {
+    formSource_.reset();
     ui_->tytul->clear();
     ui_->termin->setDate(platform_.now().date());
     ui_->oGodzinie->setChecked(false);
@@ -182,19 +291,30 @@ void TaskWindow::clearForm()
     ui_->wykonane->setText(QStringLiteral("Wykonane"));
 }
 
-std::optional<CalendarTask> TaskWindow::formTask()
+CalendarTask TaskWindow::formContents() const
 {
     CalendarTask task;
     task.title = ui_->tytul->text().trimmed().toStdString();
-    if (task.title.empty()) {
-        platform_.inform(QStringLiteral("Wpisz tytuł zadania."));
-        return std::nullopt;
-    }
     task.due = fromQDate(ui_->termin->date());
     if (ui_->oGodzinie->isChecked())
         task.dueTime = ClockTime{ui_->godzina->time().hour(), ui_->godzina->time().minute()};
     task.priority = priorityOfChoice(ui_->priorytet->currentIndex());
     task.note = ui_->notatka->toPlainText().trimmed().toStdString();
+    return task;
+}
+
+bool TaskWindow::formUntouched() const
+{
+    return formSource_ && sameContent(formContents(), formSource_->shown);
+}
+
+std::optional<CalendarTask> TaskWindow::formTask()
+{
+    CalendarTask task = formContents();
+    if (task.title.empty()) {
+        platform_.inform(QStringLiteral("Wpisz tytuł zadania."));
+        return std::nullopt;
+    }
     return task;
 }
 
@@ -220,43 +340,87 @@ bool TaskWindow::change(const std::function<void(CalendarDocument&)>& edit)
 
 void TaskWindow::addTask()
 {
-    const std::optional<CalendarTask> task = formTask();
-    if (!task)
-        return;
+    if (const std::optional<CalendarTask> task = formTask())
+        addAsNew(*task);
+}
+
+void TaskWindow::addAsNew(const CalendarTask& task)
+{
+    CalendarTask added = task;
+    added.uid.clear();
+    added.done = false;
     std::string uid;
-    if (!change([&](CalendarDocument& calendar) { uid = calendar.putTask(*task, toTimePoint(platform_.now())); }))
+    if (!change([&](CalendarDocument& calendar) { uid = calendar.putTask(added, toTimePoint(platform_.now())); }))
         return;
-    ui_->zadania->clearSelection();
+    formSource_.reset();
+    if (const std::optional<CalendarTask> stored = taskWithUid(tasks_, uid))
+        showInForm(*stored);
     showTasks();
-    selectUid(uid);
 }
 
 void TaskWindow::saveTask()
 {
-    const std::optional<CalendarTask> selected = selectedTask();
-    if (!selected) {
+    if (!formSource_) {
         platform_.inform(QStringLiteral("Wybierz na liście zadanie do zmiany."));
         return;
     }
     std::optional<CalendarTask> task = formTask();
     if (!task)
         return;
-    task->uid = selected->uid;
-    task->done = selected->done;
-    bool gone = false;
+    task->uid = formSource_->uid;
+    // The form is stored only into the task it was filled from, and only
+    // over what the user saw of it.
+    std::optional<CalendarTask> onDisk;
+    try {
+        onDisk = taskWithUid(readCalendar(file_).tasks(), task->uid);
+    } catch (const IoError& error) {
+        platform_.showError(error);
+        return;
+    } catch (const CalendarDamaged& error) {
+        platform_.inform(damagedOnDisk(file_, error));
+        return;
+    }
+    const QString title = fromUtf8(formSource_->onDisk.title);
+    if (!onDisk) {
+        if (platform_.ask(QStringLiteral("Zadania „%1” nie ma już w pliku — usunięto je w innym programie, gdy było "
+                                         "zmieniane tutaj.\nDodać to, co jest w formularzu, jako nowe zadanie?")
+                              .arg(title)))
+            addAsNew(*task);
+        return;
+    }
+    if (!sameContent(*onDisk, formSource_->onDisk)) {
+        const Platform::Answer answer = platform_.askYesNoCancel(
+            QStringLiteral("Zadanie „%1” zmieniono w innym programie, gdy było zmieniane tutaj; teraz jest to „%2” "
+                           "z terminem %3.\nTak — zastąpić je tym, co jest w formularzu.\nNie — dodać formularz jako "
+                           "nowe zadanie.\nAnuluj — niczego nie zapisywać.")
+                .arg(title, fromUtf8(onDisk->title), dueDateText(platform_, *onDisk)));
+        if (answer == Platform::Answer::Cancel)
+            return;
+        if (answer == Platform::Answer::No) {
+            addAsNew(*task);
+            return;
+        }
+    }
+    const CalendarTask expected = *onDisk;
+    bool changedMeanwhile = false;
     if (!change([&](CalendarDocument& calendar) {
-            const std::vector<CalendarTask> onDisk = calendar.tasks();
-            const auto same = std::find_if(onDisk.begin(), onDisk.end(), [&](const CalendarTask& t) { return t.uid == task->uid; });
-            gone = same == onDisk.end();
-            if (gone)
+            const std::optional<CalendarTask> now = taskWithUid(calendar.tasks(), task->uid);
+            changedMeanwhile = !now || !sameContent(*now, expected);
+            if (changedMeanwhile)
                 return;
-            task->done = same->done; // a mark made meanwhile by the task reader stays
+            task->done = now->done; // a mark made meanwhile by the task reader stays
             calendar.putTask(*task, toTimePoint(platform_.now()));
         }))
         return;
+    if (changedMeanwhile) {
+        platform_.inform(QStringLiteral("Zadanie „%1” zmieniło się w innym programie w tej chwili; nic nie zapisano. "
+                                        "Formularz pozostał bez zmian — zapisz go jeszcze raz.")
+                             .arg(title));
+        return;
+    }
+    if (const std::optional<CalendarTask> stored = taskWithUid(tasks_, task->uid))
+        showInForm(*stored);
     showTasks();
-    if (gone)
-        platform_.inform(QStringLiteral("Tego zadania nie ma już w pliku — usunięto je w innym programie."));
 }
 
 void TaskWindow::deleteTask()
@@ -272,8 +436,9 @@ void TaskWindow::deleteTask()
     if (!change([&](CalendarDocument& calendar) { calendar.remove(task->uid); }))
         return;
     ui_->zadania->clearSelection();
+    if (formSource_ && formSource_->uid == task->uid)
+        clearForm();
     showTasks();
-    clearForm();
 }
 
 void TaskWindow::toggleDone()
@@ -312,10 +477,18 @@ void TaskWindow::reload()
 {
     try {
         tasks_ = readCalendar(file_).tasks();
+        watch_->markSeen();
     } catch (const IoError&) {
         return; // the list stays as it was; the next change reports the failure
     } catch (const CalendarDamaged&) {
         return;
+    }
+    // What was typed stays; an untouched form follows the file.
+    if (formSource_ && formUntouched()) {
+        if (const std::optional<CalendarTask> task = taskWithUid(tasks_, formSource_->uid))
+            showInForm(*task);
+        else
+            clearForm();
     }
     showTasks();
 }

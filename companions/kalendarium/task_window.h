@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "platform/print_menu.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <filesystem>
@@ -23,12 +24,14 @@ namespace wirtello {
 struct CalendarMoment;
 struct CalendarTask;
 class CalendarDocument;
+class DocumentWatch;
 
 // The tasks of one contact, headed by its name and address: sorted by due
 // date, overdue ones marked, added, changed, deleted, marked done, copied to
 // the scheduler, printed. Every change is made to the file as it is on disk,
 // so the task reader's marks are kept. The first window on a contact holds
-// its lock; another one shows it read-only.
+// its lock; another one shows it read-only, follows the file as the first
+// one stores it and offers to take over once that one is closed.
 class TaskWindow : public QWidget {
     Q_OBJECT
 public:
@@ -42,6 +45,10 @@ public:
     void open();
 
     bool isReadOnly() const { return !access_.lock; }
+
+    // The clock's tick: shows the overdue marks again once the day or an
+    // hour due has passed since the list was shown.
+    void tick();
 
 protected:
     // Coming back to the window shows what other programs changed meanwhile.
@@ -65,6 +72,18 @@ private:
     // Applies `edit` to the file as it is on disk and shows the result.
     bool change(const std::function<void(CalendarDocument&)>& edit);
     void setReadOnly(const QString& note);
+    void setWritable();
+    // Reads the file as the lock's holder does (a damaged file kept aside);
+    // false when it could not be read.
+    bool load();
+    void takeOver();
+    // The form as it stands, unchecked.
+    CalendarTask formContents() const;
+    // Puts `task` into the form as the task being changed.
+    void showInForm(const CalendarTask& task);
+    // Whether the form still shows what was put into it.
+    bool formUntouched() const;
+    void addAsNew(const CalendarTask& task);
     CalendarMoment now();
 
     std::unique_ptr<Ui::TaskWindow> ui_;
@@ -75,6 +94,13 @@ private:
     std::string address_;
     DocumentAccess access_;
     std::vector<CalendarTask> tasks_; // in the order shown
+    // The task being changed in the form, by UID: as it was on disk when put
+    // into the form, and as the form showed it then. Nothing: a new task.
+    struct FormSource;
+    std::unique_ptr<FormSource> formSource_;
+    DocumentWatch* watch_;
+    QTimer clock_;
+    QDateTime marksShown_; // the moment the overdue marks were worked out for
 };
 
 // The window for  kalendarium <id>.adr "<name> " "<address>",  on the tasks
