@@ -7,7 +7,7 @@ target_compile_definitions(test_calendar_kit PRIVATE
 gtest_discover_tests(test_calendar_kit)
 
 add_executable(test_kalendarium ${CMAKE_CURRENT_LIST_DIR}/task_calendar_test.cpp)
-target_link_libraries(test_kalendarium PRIVATE wirtello_kalendarium_window
+target_link_libraries(test_kalendarium PRIVATE Qt6::Test wirtello_kalendarium_window
   wirtello_test_support wirtello_scripted_platform wirtello_qt_test_main)
 gtest_discover_tests(test_kalendarium PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 
