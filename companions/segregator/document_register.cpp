@@ -33,31 +33,44 @@ std::optional<Direction> directionFromName(std::string_view name)
     return std::nullopt;
 }
 
-RegisterRow parseRow(std::string_view line, std::size_t lineNumber)
+// A value from the file as a reason quotes it: its first 40 bytes, cut
+// before a character.
+std::string quoted(std::string_view value)
 {
-    const auto fail = [lineNumber](const std::string& what) {
-        return RegisterFormatError("wiersz " + std::to_string(lineNumber) + ": " + what);
-    };
+    std::size_t size = std::min<std::size_t>(value.size(), 40);
+    while (size > 0 && size < value.size() && (static_cast<unsigned char>(value[size]) & 0xC0) == 0x80)
+        --size;
+    return "„" + std::string(value.substr(0, size)) + (size < value.size() ? "…”" : "”");
+}
+
+// The row a line holds, or why it holds none.
+struct ParsedRow {
+    std::optional<RegisterRow> row;
+    std::string reason;
+};
+
+ParsedRow parseRow(std::string_view line)
+{
     const std::vector<std::string_view> fields = split(line, '\t');
     if (fields.size() != kFieldCount)
-        throw fail("zła liczba pól");
+        return {std::nullopt, "pól jest " + std::to_string(fields.size()) + ", a powinno być " + std::to_string(kFieldCount)};
     RegisterRow row;
     const std::optional<std::chrono::year_month_day> date = parseIsoDate(fields[0]);
     if (!date)
-        throw fail("zła data");
+        return {std::nullopt, "zła data " + quoted(fields[0])};
     row.date = *date;
     const std::optional<Direction> direction = directionFromName(fields[1]);
     if (!direction)
-        throw fail("nieznany kierunek");
+        return {std::nullopt, "nieznany kierunek " + quoted(fields[1])};
     row.direction = *direction;
     std::array<std::string*, 4> texts = {&row.sign, &row.title, &row.note, &row.attachment};
     for (std::size_t i = 0; i < texts.size(); ++i) {
         std::optional<std::string> text = unescapeLineText(fields[i + 2]);
         if (!text)
-            throw fail("zły znak po \\");
+            return {std::nullopt, "nieznany znak po „\\” w " + quoted(fields[i + 2])};
         *texts[i] = std::move(*text);
     }
-    return row;
+    return {std::move(row), {}};
 }
 
 bool contains(std::string_view text, std::string_view foldedQuery)
@@ -117,15 +130,31 @@ DocumentRegister::DocumentRegister(std::vector<RegisterRow> rows)
     : rows_(std::move(rows))
 {
     std::ranges::stable_sort(rows_, {}, &RegisterRow::date);
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        keys_.push_back(nextKey_++);
 }
 
-std::size_t DocumentRegister::add(RegisterRow row)
+std::optional<std::size_t> DocumentRegister::indexOf(RowKey key) const
+{
+    const auto found = std::ranges::find(keys_, key);
+    if (found == keys_.end())
+        return std::nullopt;
+    return static_cast<std::size_t>(found - keys_.begin());
+}
+
+std::size_t DocumentRegister::insert(RegisterRow row, RowKey key)
 {
     // After every row of the same date: a new entry comes last among its day's.
     const auto at = std::ranges::upper_bound(rows_, row.date, {}, &RegisterRow::date);
     const auto index = at - rows_.begin();
     rows_.insert(at, std::move(row));
+    keys_.insert(keys_.begin() + index, key);
     return static_cast<std::size_t>(index);
+}
+
+std::size_t DocumentRegister::add(RegisterRow row)
+{
+    return insert(std::move(row), nextKey_++);
 }
 
 std::size_t DocumentRegister::replace(std::size_t index, RegisterRow row)
@@ -134,8 +163,9 @@ std::size_t DocumentRegister::replace(std::size_t index, RegisterRow row)
         rows_[index] = std::move(row);
         return index;
     }
+    const RowKey key = keys_[index];
     remove(index);
-    return add(std::move(row));
+    return insert(std::move(row), key);
 }
 
 void DocumentRegister::remove(std::size_t index)
@@ -143,6 +173,7 @@ void DocumentRegister::remove(std::size_t index)
     if (index >= rows_.size())
         throw std::out_of_range("DocumentRegister::remove");
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
+    keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 std::string formatRegister(const std::vector<RegisterRow>& rows)
@@ -162,23 +193,39 @@ std::string formatRegister(const std::vector<RegisterRow>& rows)
     return out;
 }
 
-std::vector<RegisterRow> parseRegister(std::string_view text)
+std::optional<DocumentProblem> readRegister(std::string_view text, std::vector<RegisterRow>& rows)
 {
+    rows.clear();
     if (text.empty())
-        return {};
+        return std::nullopt;
     std::vector<std::string_view> lines = split(text, '\n');
-    if (!lines.back().empty())
-        throw RegisterFormatError("plik kończy się w pół wiersza");
+    // What follows the last line end; a row cut off there is not read.
+    const std::string_view unfinished = lines.back();
     lines.pop_back();
     for (std::string_view& line : lines) {
         if (line.ends_with('\r'))
             line.remove_suffix(1);
     }
-    if (lines.front() != kHeader)
-        throw RegisterFormatError("brak nagłówka rejestru");
+    if (lines.empty() || lines.front() != kHeader)
+        return DocumentProblem{1, "to nie jest rejestr dokumentów (brak nagłówka „" + std::string(kHeader) + "”)"};
+    std::optional<DocumentProblem> problem;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        ParsedRow parsed = parseRow(lines[i]);
+        if (parsed.row)
+            rows.push_back(std::move(*parsed.row));
+        else if (!problem)
+            problem = DocumentProblem{i + 1, std::move(parsed.reason)};
+    }
+    if (!unfinished.empty() && !problem)
+        problem = DocumentProblem{lines.size() + 1, "wiersz urwany, bez końca wiersza"};
+    return problem;
+}
+
+std::vector<RegisterRow> parseRegister(std::string_view text)
+{
     std::vector<RegisterRow> rows;
-    for (std::size_t i = 1; i < lines.size(); ++i)
-        rows.push_back(parseRow(lines[i], i + 1));
+    if (const std::optional<DocumentProblem> problem = readRegister(text, rows))
+        throw RegisterFormatError("wiersz " + std::to_string(problem->line) + ": " + problem->reason);
     return rows;
 }
 

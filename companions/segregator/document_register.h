@@ -1,7 +1,10 @@
 #pragma once
 
+#include "companions/companion_kit/companion_files.h"
+
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -33,6 +36,10 @@ struct RegisterRow {
 std::optional<std::chrono::year_month_day> parseIsoDate(std::string_view text);
 std::string isoDate(std::chrono::year_month_day date);
 
+// Which row is which while rows move and equal rows exist; a row keeps its
+// key when it is changed.
+using RowKey = std::uint64_t;
+
 // Rows kept sorted by date; rows of one date stay in the order they came.
 class DocumentRegister {
 public:
@@ -40,13 +47,19 @@ public:
     explicit DocumentRegister(std::vector<RegisterRow> rows);
 
     const std::vector<RegisterRow>& rows() const { return rows_; }
+    RowKey keyAt(std::size_t index) const { return keys_.at(index); }
+    std::optional<std::size_t> indexOf(RowKey key) const;
     // Each returns the position the row now has.
     std::size_t add(RegisterRow row);
     std::size_t replace(std::size_t index, RegisterRow row);
     void remove(std::size_t index);
 
 private:
+    std::size_t insert(RegisterRow row, RowKey key);
+
     std::vector<RegisterRow> rows_;
+    std::vector<RowKey> keys_; // beside rows_
+    RowKey nextKey_ = 1;
 };
 
 // The register file: UTF-8 text, first line "Rejestr dokumentów 1", then one
@@ -61,8 +74,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// An empty file is an empty register; anything else must be the format above
-// (CR LF line ends are taken too).
+// Reads the register file into `rows` (CR LF line ends are taken too): an
+// empty file is an empty register. Every row that reads is kept; the first
+// line that does not is named with the reason. A file without the heading
+// line gives no rows.
+std::optional<DocumentProblem> readRegister(std::string_view text, std::vector<RegisterRow>& rows);
+
+// The whole file as readRegister reads it, or RegisterFormatError naming the
+// first line it refuses.
 std::vector<RegisterRow> parseRegister(std::string_view text);
 
 // Whether the row is shown under the filter: of `direction` when one is given,

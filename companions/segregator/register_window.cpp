@@ -2,6 +2,8 @@
 
 #include "ui_register_window.h"
 
+#include "companions/companion_kit/document_watch.h"
+#include "companions/companion_kit/single_window.h"
 #include "platform/handler_guard.h"
 #include "register_csv.h"
 #include "store/io_error.h"
@@ -54,6 +56,22 @@ QString fileName(const std::string& reference)
     return fromUtf8(std::filesystem::path(reference).filename().string());
 }
 
+// "KP/12 Pismo": the sign and the title, as far as they are given.
+QString documentName(const RegisterRow& row)
+{
+    return fromUtf8(row.sign.empty() ? row.title : row.title.empty() ? row.sign : row.sign + " " + row.title);
+}
+
+// Whether another copy of the program holds the lock of `file`.
+bool heldElsewhere(const std::filesystem::path& file)
+{
+    try {
+        return !DocumentLock::tryLock(file).has_value();
+    } catch (const IoError&) {
+        return false; // no lock can be had here at all
+    }
+}
+
 } // namespace
 
 RegisterWindow::RegisterWindow(Platform& platform, std::filesystem::path programFolder, std::filesystem::path file,
@@ -64,6 +82,7 @@ RegisterWindow::RegisterWindow(Platform& platform, std::filesystem::path program
     , programFolder_(std::move(programFolder))
     , file_(std::move(file))
     , titleLine_(titleLine.trimmed())
+    , watch_(new DocumentWatch(file_, this))
 {
     ui_->setupUi(this);
     setFixedSize(size());
@@ -78,15 +97,13 @@ RegisterWindow::RegisterWindow(Platform& platform, std::filesystem::path program
 
     connect(ui_->kierunekFiltr, &QComboBox::currentIndexChanged, this, [this] { showRows(); });
     connect(ui_->szukaj, &QLineEdit::textChanged, this, [this] { showRows(); });
-    connect(ui_->rejestr, &QTableWidget::itemSelectionChanged, this, [this] { showSelected(); });
+    connect(ui_->rejestr, &QTableWidget::itemSelectionChanged, this,
+            [this] { runGuarded(platform_, [this] { selectionChanged(); }); });
     connect(ui_->rejestr, &QTableWidget::cellDoubleClicked, this,
             [this] { runGuarded(platform_, [this] { openAttachment(); }); });
     // Every button through the guard, so that no failure ends the program.
-    onClick(ui_->nowy, platform_, [this] {
-        ui_->rejestr->clearSelection();
-        clearForm();
-    });
-    onClick(ui_->dodaj, platform_, [this] { addRow(); });
+    onClick(ui_->nowy, platform_, [this] { startNew(); });
+    onClick(ui_->dodaj, platform_, [this] { storeForm(true); });
     onClick(ui_->zapisz, platform_, [this] { saveRow(); });
     onClick(ui_->usun, platform_, [this] { deleteRow(); });
     onClick(ui_->dolaczPlik, platform_, [this] { attachFile(); });
@@ -101,45 +118,137 @@ RegisterWindow::RegisterWindow(Platform& platform, std::filesystem::path program
     onClick(ui_->zamknij, platform_, [this] { close(); });
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, ui_->szukaj,
             [this] { ui_->szukaj->setFocus(Qt::ShortcutFocusReason); });
+    connect(watch_, &DocumentWatch::changedOnDisk, this, [this] { runGuarded(platform_, [this] { reloadFromDisk(); }); });
+    connect(watch_, &DocumentWatch::lockFree, this, [this] { runGuarded(platform_, [this] { offerTakeOver(); }); });
     clearForm();
 }
 
 RegisterWindow::~RegisterWindow() = default;
 
-void RegisterWindow::open()
+DocumentReader RegisterWindow::readerInto(std::vector<RegisterRow>& rows)
 {
-    access_ = openDocumentAccess(file_);
-    if (!access_.lock)
-        setReadOnly(QString::fromStdString(access_.readOnlyNote));
-    try {
-        std::vector<RegisterRow> rows;
-        const LoadedDocument loaded = loadCompanionDocument(
-            file_, kCompanionFileLimit, toTimePoint(platform_.now()), [&rows](std::string_view text) {
-                try {
-                    rows = parseRegister(text);
-                    return true;
-                } catch (const RegisterFormatError&) {
-                    return false;
-                }
-            });
-        register_ = DocumentRegister(std::move(rows));
-        if (!loaded.damagedNotice.empty())
-            platform_.inform(fromUtf8(loaded.damagedNotice));
-    } catch (const IoError& error) {
-        // What could not be read must not be written over.
-        platform_.showError(error);
-        access_.lock.reset();
-        setReadOnly(QStringLiteral("Rejestru nie można odczytać — tylko do odczytu."));
-    }
-    showRows();
+    return [&rows](std::string_view text) { return readRegister(text, rows); };
 }
 
-void RegisterWindow::setReadOnly(const QString& note)
+void RegisterWindow::open()
+{
+    std::vector<RegisterRow> rows;
+    OpenedDocument opened = openCompanionDocument(platform_, file_, readerInto(rows));
+    access_ = std::move(opened.access);
+    register_ = DocumentRegister(std::move(rows));
+    clearForm();
+    showRows();
+    if (access_.lock) {
+        watch_->setWatching(false);
+        setEditable(true, {});
+        listen();
+        return;
+    }
+    setEditable(false, fromUtf8(access_.readOnlyNote));
+    // Only a copy held elsewhere changes the file and frees it later; one left
+    // read-only here (unreadable, or the user's choice) has nothing to follow.
+    watch_->setWatching(heldElsewhere(file_));
+}
+
+void RegisterWindow::reloadFromDisk()
+{
+    if (!isReadOnly())
+        return;
+    std::vector<RegisterRow> rows;
+    LoadedDocument loaded;
+    try {
+        loaded = readCompanionDocument(file_, kCompanionFileLimit, readerInto(rows));
+    } catch (const IoError& error) {
+        platform_.showError(error);
+        return;
+    }
+    // The row shown stays shown when the other copy left it as it was.
+    const std::optional<std::size_t> shownIndex = editing_ ? register_.indexOf(*editing_) : std::nullopt;
+    const std::optional<RegisterRow> shown = shownIndex ? std::optional(register_.rows()[*shownIndex]) : std::nullopt;
+    register_ = DocumentRegister(std::move(rows));
+    clearForm();
+    for (std::size_t i = 0; shown && i < register_.rows().size(); ++i) {
+        if (register_.rows()[i] == *shown) {
+            fillForm(register_.rows()[i]);
+            editing_ = register_.keyAt(i);
+            break;
+        }
+    }
+    showRows();
+    if (loaded.problem)
+        setEditable(false, QStringLiteral("Wiersz %1 pliku jest nieczytelny (%2) — tylko do odczytu.")
+                               .arg(loaded.problem->line)
+                               .arg(fromUtf8(loaded.problem->reason)));
+}
+
+void RegisterWindow::offerTakeOver()
+{
+    if (!isReadOnly())
+        return;
+    const bool take = platform_.ask(QString::fromUtf8(kTakeOverQuestion));
+    std::optional<DocumentLock> lock = watch_->takeLock();
+    // Declined, the lock is let go for any other copy and not offered again.
+    watch_->setWatching(false);
+    if (!take || !lock)
+        return;
+    std::vector<RegisterRow> rows;
+    LoadedDocument loaded;
+    try {
+        loaded = readCompanionDocument(file_, kCompanionFileLimit, readerInto(rows));
+    } catch (const IoError& error) {
+        platform_.showError(error);
+        return;
+    }
+    if (loaded.problem) {
+        // The opening asks what to do about a line it cannot read; it takes the lock itself.
+        lock.reset();
+        open();
+        return;
+    }
+    access_ = DocumentAccess{std::move(lock), {}};
+    register_ = DocumentRegister(std::move(rows));
+    clearForm();
+    showRows();
+    setEditable(true, {});
+    listen();
+}
+
+void RegisterWindow::answerStartsAs(const QString& name)
+{
+    listenName_ = name;
+    listen();
+}
+
+void RegisterWindow::listen()
+{
+    // Only the window holding the lock answers: a socket found under the name
+    // then belongs to a window that has ended.
+    if (listener_ || listenName_.isEmpty() || !access_.lock)
+        return;
+    listener_ = new RunningWindowListener(listenName_, [this] { bringToFront(); }, this);
+}
+
+void RegisterWindow::bringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void RegisterWindow::setEditable(bool editable, const QString& note)
 {
     ui_->tylkoOdczyt->setText(note);
-    ui_->tylkoOdczyt->show();
+    ui_->tylkoOdczyt->setVisible(!editable);
     for (QPushButton* action : {ui_->dodaj, ui_->zapisz, ui_->usun, ui_->dolaczPlik, ui_->bezPliku})
-        action->setEnabled(false);
+        action->setEnabled(editable);
+    // A read-only form takes no typing that closing would have to drop.
+    ui_->data->setReadOnly(!editable);
+    ui_->kierunek->setEnabled(editable);
+    ui_->znak->setReadOnly(!editable);
+    ui_->tytul->setReadOnly(!editable);
+    ui_->uwagi->setReadOnly(!editable);
 }
 
 void RegisterWindow::showRows()
@@ -170,34 +279,57 @@ void RegisterWindow::showRows()
             ui_->rejestr->setItem(r, c, item);
         }
     }
+    selectQuietly(editing_);
 }
 
-std::optional<std::size_t> RegisterWindow::selectedIndex() const
+std::optional<RowKey> RegisterWindow::selectedKey() const
 {
     const QList<QTableWidgetItem*> items = ui_->rejestr->selectedItems();
     if (items.isEmpty())
         return std::nullopt;
     const auto row = static_cast<std::size_t>(items.front()->row());
-    return row < shown_.size() ? std::optional(shown_[row]) : std::nullopt;
+    return row < shown_.size() ? std::optional(register_.keyAt(shown_[row])) : std::nullopt;
 }
 
-void RegisterWindow::select(std::size_t index)
+void RegisterWindow::selectQuietly(std::optional<RowKey> key)
 {
-    for (std::size_t r = 0; r < shown_.size(); ++r) {
-        if (shown_[r] == index) {
+    const QSignalBlocker blocker(ui_->rejestr);
+    const std::optional<std::size_t> index = key ? register_.indexOf(*key) : std::nullopt;
+    for (std::size_t r = 0; index && r < shown_.size(); ++r) {
+        if (shown_[r] == *index) {
             ui_->rejestr->setCurrentCell(static_cast<int>(r), 0);
             return;
         }
     }
+    ui_->rejestr->clearSelection();
+}
+
+void RegisterWindow::selectionChanged()
+{
+    const std::optional<RowKey> wanted = selectedKey();
+    // A cleared selection leaves the form as it is.
+    if (!wanted || wanted == editing_)
+        return;
+    if (!settleForm()) {
+        selectQuietly(editing_);
+        return;
+    }
+    // A store may have redrawn the table.
+    selectQuietly(wanted);
+    fillForm(register_.rows()[*register_.indexOf(*wanted)]);
+    editing_ = wanted;
+}
+
+void RegisterWindow::startNew()
+{
+    if (!settleForm())
+        return;
+    selectQuietly(std::nullopt);
     clearForm();
 }
 
-void RegisterWindow::showSelected()
+void RegisterWindow::fillForm(const RegisterRow& row)
 {
-    const std::optional<std::size_t> index = selectedIndex();
-    if (!index)
-        return;
-    const RegisterRow& row = register_.rows()[*index];
     ui_->data->setDate(toQDate(row.date));
     ui_->kierunek->setCurrentIndex(row.direction == Direction::Incoming ? 0 : 1);
     ui_->znak->setText(fromUtf8(row.sign));
@@ -218,6 +350,7 @@ void RegisterWindow::clearForm()
     formAttachment_.clear();
     ui_->plik->clear();
     formShown_ = formContents();
+    editing_.reset();
 }
 
 RegisterRow RegisterWindow::formContents() const
@@ -242,6 +375,38 @@ std::optional<RegisterRow> RegisterWindow::formRow()
     return row;
 }
 
+bool RegisterWindow::formChanged() const
+{
+    return !isReadOnly() && formContents() != formShown_;
+}
+
+bool RegisterWindow::settleForm()
+{
+    if (!formChanged())
+        return true;
+    const std::optional<std::size_t> edited = editing_ ? register_.indexOf(*editing_) : std::nullopt;
+    QString question;
+    if (edited) {
+        // Named as stored: the form may have changed its sign and title.
+        const RegisterRow& row = register_.rows()[*edited];
+        question = QStringLiteral("Zapisać zmiany dokumentu „%1” z dnia %2 w rejestrze?")
+                       .arg(documentName(row), platform_.formatShortDate(toQDate(row.date)));
+    } else {
+        const QString name = documentName(formContents());
+        question = name.isEmpty() ? QStringLiteral("Dodać wpisany dokument do rejestru?")
+                                  : QStringLiteral("Dodać do rejestru nowy dokument „%1”?").arg(name);
+    }
+    switch (platform_.askYesNoCancel(question)) {
+    case Platform::Answer::Yes:
+        return storeForm(false);
+    case Platform::Answer::No:
+        return true;
+    case Platform::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
 bool RegisterWindow::store(const DocumentRegister& changed)
 {
     if (!access_.lock)
@@ -249,6 +414,7 @@ bool RegisterWindow::store(const DocumentRegister& changed)
     try {
         writeCompanionText(file_, formatRegister(changed.rows()));
     } catch (const IoError& error) {
+        // Also a register that would outgrow its reader: nothing written, the form kept.
         platform_.showError(error);
         return false;
     }
@@ -256,74 +422,60 @@ bool RegisterWindow::store(const DocumentRegister& changed)
     return true;
 }
 
-bool RegisterWindow::addRow()
+bool RegisterWindow::storeForm(bool asNew)
 {
     std::optional<RegisterRow> row = formRow();
     if (!row)
         return false;
     DocumentRegister changed = register_;
-    const std::size_t index = changed.add(std::move(*row));
+    // The row being edited is found by its key, wherever the filter left it.
+    const std::optional<std::size_t> edited = editing_ ? changed.indexOf(*editing_) : std::nullopt;
+    const std::size_t index = asNew || !edited ? changed.add(*row) : changed.replace(*edited, *row);
     if (!store(changed))
         return false;
+    fillForm(register_.rows()[index]);
+    editing_ = register_.keyAt(index);
     showRows();
-    select(index);
     return true;
 }
 
 bool RegisterWindow::saveRow()
 {
-    const std::optional<std::size_t> selected = selectedIndex();
-    if (!selected) {
+    if (!editing_) {
         platform_.inform(QStringLiteral("Wybierz w rejestrze dokument do zmiany."));
         return false;
     }
-    std::optional<RegisterRow> row = formRow();
-    if (!row)
-        return false;
-    DocumentRegister changed = register_;
-    const std::size_t index = changed.replace(*selected, std::move(*row));
-    if (!store(changed))
-        return false;
-    showRows();
-    select(index);
-    return true;
+    return storeForm(false);
 }
 
 void RegisterWindow::closeEvent(QCloseEvent* event)
 {
     // What was typed into the form and not yet put into the register.
-    if (access_.lock && formContents() != formShown_) {
-        const bool changing = selectedIndex().has_value();
-        const Platform::Answer answer = platform_.askYesNoCancel(
-            changing ? QStringLiteral("Zapisać zmiany wybranego dokumentu w rejestrze?")
-                     : QStringLiteral("Dodać wpisany dokument do rejestru?"));
-        if (answer == Platform::Answer::Cancel ||
-            (answer == Platform::Answer::Yes && !(changing ? saveRow() : addRow()))) {
-            event->ignore();
-            return;
-        }
+    if (!settleForm()) {
+        event->ignore();
+        return;
     }
     event->accept();
 }
 
 void RegisterWindow::deleteRow()
 {
-    const std::optional<std::size_t> selected = selectedIndex();
+    const std::optional<RowKey> selected = selectedKey();
     if (!selected) {
         platform_.inform(QStringLiteral("Wybierz w rejestrze dokument do usunięcia."));
         return;
     }
-    const RegisterRow& row = register_.rows()[*selected];
-    const QString name = fromUtf8(row.sign.empty() ? row.title : row.title.empty() ? row.sign : row.sign + " " + row.title);
+    const std::size_t index = *register_.indexOf(*selected);
+    const RegisterRow& row = register_.rows()[index];
     if (!platform_.ask(QStringLiteral("Usunąć z rejestru dokument „%1” z dnia %2?")
-                           .arg(name, platform_.formatShortDate(toQDate(row.date)))))
+                           .arg(documentName(row), platform_.formatShortDate(toQDate(row.date)))))
         return;
     DocumentRegister changed = register_;
-    changed.remove(*selected);
+    changed.remove(index);
     if (!store(changed))
         return;
-    showRows();
     clearForm();
+    showRows();
 }
 
 void RegisterWindow::attachFile()
@@ -343,10 +495,10 @@ void RegisterWindow::attachFile()
 
 void RegisterWindow::openAttachment()
 {
-    const std::optional<std::size_t> selected = selectedIndex();
+    const std::optional<RowKey> selected = selectedKey();
     if (!selected)
         return;
-    const std::string& reference = register_.rows()[*selected].attachment;
+    const std::string reference = register_.rows()[*register_.indexOf(*selected)].attachment;
     if (reference.empty()) {
         platform_.inform(QStringLiteral("Ten dokument nie ma dołączonego pliku."));
         return;
@@ -389,8 +541,10 @@ void RegisterWindow::exportCsv()
 
 void RegisterWindow::print(PrintDestination destination)
 {
+    // What the filter shows, as on screen.
     QStringList text;
-    for (const RegisterRow& row : register_.rows()) {
+    for (const std::size_t index : shown_) {
+        const RegisterRow& row = register_.rows()[index];
         QString line = QStringLiteral("%1  %2  %3  %4")
                            .arg(platform_.formatShortDate(toQDate(row.date)),
                                 fromUtf8(std::string(directionName(row.direction))), fromUtf8(row.sign),
@@ -416,8 +570,12 @@ std::unique_ptr<QWidget> openRegisterWindow(const CompanionStart& start, Platfor
     QStringList title;
     for (std::size_t i = 1; i < start.arguments.size(); ++i)
         title << QString::fromStdString(start.arguments[i]);
+    const QString name = singleWindowName("segregator", start.programFolder, file.stem().string());
+    if (callRunningWindow(name))
+        return nullptr;
     auto window = std::make_unique<RegisterWindow>(platform, start.programFolder, file, title.join(QLatin1Char(' ')));
     window->open();
+    window->answerStartsAs(name);
     return window;
 }
 

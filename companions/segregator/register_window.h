@@ -2,6 +2,7 @@
 
 #include "companions/companion_kit/companion_app.h"
 #include "companions/companion_kit/companion_files.h"
+#include "companions/companion_kit/document_open.h"
 #include "document_register.h"
 #include "platform/platform.h"
 #include "platform/print_menu.h"
@@ -19,10 +20,14 @@ class RegisterWindow;
 
 namespace wirtello {
 
+class DocumentWatch;
+class RunningWindowListener;
+
 // The document register of one contact: the rows, a filter, a form to add or
 // change a row, the attached file opened with the desktop's program, export
 // to CSV and the print menu. Every change is stored at once. The first window
-// on a register holds its lock; another one shows it read-only.
+// on a register holds its lock; another one shows it read-only, follows what
+// the first stores and may take over once it closes.
 class RegisterWindow : public QWidget {
     Q_OBJECT
 public:
@@ -37,19 +42,36 @@ public:
 
     bool isReadOnly() const { return !access_.lock; }
 
+    // Another start of this register on this machine calls under `name` and
+    // this window comes to the front; it answers while it holds the lock.
+    void answerStartsAs(const QString& name);
+    void bringToFront();
+
 protected:
     // Asks before the form's unstored text is lost.
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Reads `text` into `rows`, as openCompanionDocument's reader.
+    static DocumentReader readerInto(std::vector<RegisterRow>& rows);
     void showRows();
-    void showSelected();
+    void selectionChanged();
+    void fillForm(const RegisterRow& row);
     void clearForm();
+    void startNew();
     RegisterRow formContents() const;
+    bool formChanged() const;
+    // Whether the form may be replaced: nothing typed, or typing stored (Tak)
+    // or dropped (Nie). Anuluj and a failed store keep it.
+    bool settleForm();
     // The form's row, or nothing (the user told why) when it names no document.
     std::optional<RegisterRow> formRow();
-    std::optional<std::size_t> selectedIndex() const;
-    bool addRow();
+    std::optional<RowKey> selectedKey() const;
+    // Selects the row of `key` in the table (none when it is hidden or
+    // nothing) without treating it as the user's choice.
+    void selectQuietly(std::optional<RowKey> key);
+    // Stores the form as a new row, or into the row being edited.
+    bool storeForm(bool asNew);
     bool saveRow();
     void deleteRow();
     void attachFile();
@@ -58,8 +80,11 @@ private:
     void print(PrintDestination destination);
     // Stores `changed`; on a failure the register on screen stays as it was.
     bool store(const DocumentRegister& changed);
-    void select(std::size_t index);
-    void setReadOnly(const QString& note);
+    void setEditable(bool editable, const QString& note);
+    void listen();
+    // A read-only window's answers to its watch.
+    void reloadFromDisk();
+    void offerTakeOver();
 
     std::unique_ptr<Ui::RegisterWindow> ui_;
     Platform& platform_;
@@ -70,12 +95,18 @@ private:
     DocumentRegister register_;
     std::vector<std::size_t> shown_; // register index of each table row
     std::string formAttachment_;
-    RegisterRow formShown_; // the form as last filled from a row or cleared
+    RegisterRow formShown_;          // the form as last filled from a row or cleared
+    std::optional<RowKey> editing_;  // the row the form was filled from; none for a new document
+    DocumentWatch* watch_;
+    QString listenName_;
+    RunningWindowListener* listener_ = nullptr;
 };
 
 // The window for the command line  segregator <id>.lis "<title line>",  on
-// the register in the program folder's "segregator" folder, opened. Bad
-// arguments raise std::invalid_argument with a Polish text.
+// the register in the program folder's "segregator" folder, opened; nothing
+// when a window on that register already runs on this machine (it comes to
+// the front instead). Bad arguments raise std::invalid_argument with a Polish
+// text.
 std::unique_ptr<QWidget> openRegisterWindow(const CompanionStart& start, Platform& platform);
 
 } // namespace wirtello

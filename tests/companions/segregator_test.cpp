@@ -2,6 +2,8 @@
 #include "companions/segregator/register_csv.h"
 #include "companions/segregator/register_window.h"
 
+#include "companions/companion_kit/document_watch.h"
+
 #include "platform/qt_platform.h"
 #include "store/safe_file.h"
 #include "tests/support/recording_print_surface.h"
@@ -10,12 +12,14 @@
 #include "tests/support/temp_folder.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +52,11 @@ struct Opened {
     void click(const char* name) { find<QPushButton>(name)->click(); }
     QString cell(int r, int c) { return find<QTableWidget>("rejestr")->item(r, c)->text(); }
     int rows() { return find<QTableWidget>("rejestr")->rowCount(); }
+    int selectedRow()
+    {
+        const QList<QTableWidgetItem*> items = find<QTableWidget>("rejestr")->selectedItems();
+        return items.isEmpty() ? -1 : items.front()->row();
+    }
     void fill(const QDate& date, int direction, const QString& sign, const QString& title)
     {
         find<QDateEdit>("data")->setDate(date);
@@ -99,13 +108,49 @@ TEST(Segregator, DamagedRegisterFilesAreRefused)
     }
 }
 
+// Every row that reads is kept; the first line that does not is named with
+// the reason, its value quoted (a long one cut before a character).
+TEST(Segregator, UnreadableLinesAreNamedAndTheOtherRowsKept)
+{
+    const std::string good = "2026-12-01\tprzychodzący\tA\tB\tC\t\n";
+    std::string longDirection = "x";
+    for (int i = 0; i < 30; ++i)
+        longDirection += "ż";
+    const struct {
+        std::string text;
+        std::size_t rows;
+        DocumentProblem problem;
+    } cases[] = {
+        {"Rejestr 2\n" + good, 0, {1, "to nie jest rejestr dokumentów (brak nagłówka „Rejestr dokumentów 1”)"}},
+        {kHeader + "2026-12-01\tprzychodzący\tA\tB\tC\n" + good, 1, {2, "pól jest 5, a powinno być 6"}},
+        {kHeader + good + "2026-02-30\tprzychodzący\tA\tB\tC\t\n" + good, 2, {3, "zła data „2026-02-30”"}},
+        {kHeader + good + "2026-12-01\tw obie strony\tA\tB\tC\t\n2026-12-01\t?\tA\tB\tC\t\r\n" + good, 2,
+         {3, "nieznany kierunek „w obie strony”"}},
+        {kHeader + "2026-12-01\tprzychodzący\tA\\x\tB\tC\t\n" + good, 1, {2, "nieznany znak po „\\” w „A\\x”"}},
+        {kHeader + good + "2026-12-01\tprzychodzący\tA\tB\tC\t", 1, {3, "wiersz urwany, bez końca wiersza"}},
+        {kHeader + "2026-12-01\t" + longDirection + "\tA\tB\tC\t\n", 0,
+         {2, "nieznany kierunek „" + longDirection.substr(0, 39) + "…”"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::vector<RegisterRow> rows;
+        EXPECT_EQ(readRegister(c.text, rows), c.problem);
+        EXPECT_EQ(rows.size(), c.rows);
+        for (const RegisterRow& r : rows)
+            EXPECT_EQ(r.sign, "A");
+    }
+}
+
 TEST(Segregator, RowsStaySortedByDateAndFilterByDirectionAndText)
 {
     DocumentRegister rows;
     rows.add(row(2026, 12, 5, Direction::Incoming, "KP/2", "Pismo Łęcka"));
     rows.add(row(2026, 11, 1, Direction::Outgoing, "L.dz. 17/2026", "Oferta", "dla Żółć"));
     EXPECT_EQ(rows.add(row(2026, 12, 5, Direction::Outgoing, "KW/3", "Zwrot", "", "Dokumenty/kw3.kpw")), 2u);
+    // A changed row keeps its key wherever its new date puts it.
+    const RowKey changed = rows.keyAt(0);
     EXPECT_EQ(rows.replace(0, row(2027, 1, 1, Direction::Outgoing, "L.dz. 1/2027", "Oferta")), 2u);
+    EXPECT_EQ(rows.indexOf(changed), 2u);
     std::vector<std::string> signs;
     for (const RegisterRow& r : rows.rows())
         signs.push_back(r.sign);
@@ -215,53 +260,175 @@ TEST(SegregatorWindow, RowsAreStoredAtOnceAndDeletingAsks)
               kHeader + "2026-10-01\tprzychodzący\tKP/2\tPismo poprawione\t\t\n");
 }
 
-// The second window on a register only reads; the lock goes with the first.
+// A register held by another workstation opens read-only: no button stores
+// and the form takes no typing, so nothing typed is dropped on closing.
 TEST(SegregatorWindow, ASecondCopyIsReadOnly)
 {
     test::TempFolder program;
+    fs::create_directories(program / "segregator");
+    std::optional<DocumentLock> other = DocumentLock::tryLock(program / "segregator/007.lis");
+    ASSERT_TRUE(other);
     ScriptedPlatform platform;
-    auto first = std::make_unique<Opened>(openWindow(platform, program.path()));
     Opened second = openWindow(platform, program.path());
     EXPECT_FALSE(second.find<QLabel>("tylkoOdczyt")->isHidden());
     EXPECT_EQ(second.find<QLabel>("tylkoOdczyt")->text(),
               QStringLiteral("Dokument jest otwarty w innym oknie — tylko do odczytu."));
     for (const char* action : {"dodaj", "zapisz", "usun", "dolaczPlik"})
         EXPECT_FALSE(second.find<QPushButton>(action)->isEnabled()) << action;
-    EXPECT_TRUE(first->find<QLabel>("tylkoOdczyt")->isHidden());
-    first.reset();
+    EXPECT_FALSE(second.find<QComboBox>("kierunek")->isEnabled());
+    const QDate date = second.find<QDateEdit>("data")->date();
+    for (QWidget* field : std::initializer_list<QWidget*>{second.find<QLineEdit>("znak"), second.find<QLineEdit>("tytul"),
+                                                          second.find<QPlainTextEdit>("uwagi"), second.find<QDateEdit>("data")})
+        QTest::keyClicks(field, "12X");
+    EXPECT_EQ(second.find<QLineEdit>("znak")->text(), "");
+    EXPECT_EQ(second.find<QLineEdit>("tytul")->text(), "");
+    EXPECT_EQ(second.find<QPlainTextEdit>("uwagi")->toPlainText(), "");
+    EXPECT_EQ(second.find<QDateEdit>("data")->date(), date);
+    EXPECT_TRUE(second.window->close());
+    EXPECT_TRUE(platform.asked.isEmpty());
+
+    other.reset();
     Opened third = openWindow(platform, program.path());
     EXPECT_TRUE(third.find<QPushButton>("dodaj")->isEnabled());
+    EXPECT_FALSE(third.find<QLineEdit>("znak")->isReadOnly());
 }
 
-// A damaged register is kept aside and the window starts empty; one too
-// large to read is never written over.
-TEST(SegregatorWindow, DamagedAndOversizeRegisters)
+// A second start on this machine brings the open window forward instead of
+// opening a read-only copy; another contact gets its own window.
+TEST(SegregatorWindow, ASecondStartBringsTheFirstWindowForward)
 {
-    const struct {
-        std::string onDisk;
-        bool keptAside;
-    } cases[] = {
-        {kHeader + "2026-13-01\tprzychodzący\tA\tB\tC\t\n", true},
-        {kHeader + "2026-12-01\tprzychodzący\tMa\xb3gorzata\tB\tC\t\n", true},
-        {kHeader + std::string(4 * 1024 * 1024, 'x'), false},
-    };
-    for (const auto& c : cases) {
+    test::TempFolder program;
+    ScriptedPlatform platform;
+    Opened first = openWindow(platform, program.path());
+    ASSERT_FALSE(first.window->isVisible());
+    EXPECT_EQ(openWindow(platform, program.path()).window, nullptr);
+    for (int round = 0; round < 200 && !first.window->isVisible(); ++round)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_TRUE(first.window->isVisible());
+    Opened other = openWindow(platform, program.path(), {"008.lis", "Rejestr dokumentów dla: Jan Żak"});
+    ASSERT_NE(other.window, nullptr);
+    EXPECT_TRUE(other.find<QPushButton>("dodaj")->isEnabled());
+}
+
+// A copy opened while another workstation holds the register shows what that
+// one stores, and offers to take over once it closes; declined, the lock is
+// left for anyone else.
+TEST(SegregatorWindow, AReadOnlyCopyFollowsTheFileAndMayTakeOver)
+{
+    for (const bool takeOver : {true, false}) {
+        SCOPED_TRACE(takeOver);
         test::TempFolder program;
-        writeText(program / "segregator/007.lis", c.onDisk);
+        const fs::path file = program / "segregator/007.lis";
+        const std::string first = "2026-12-01\twychodzący\tA\tB\t\t\n";
+        const std::string second = "2026-12-03\tprzychodzący\tC\tD\t\t\n";
+        writeText(file, kHeader + first);
+        std::optional<DocumentLock> other = DocumentLock::tryLock(file);
+        ASSERT_TRUE(other);
         ScriptedPlatform platform;
         Opened opened = openWindow(platform, program.path());
-        EXPECT_EQ(opened.rows(), 0);
-        if (c.keptAside) {
-            ASSERT_EQ(platform.informed.size(), 1);
-            EXPECT_TRUE(platform.informed[0].contains("007.lis.uszkodzony-")) << platform.informed[0].toStdString();
-            EXPECT_FALSE(fs::exists(program / "segregator/007.lis"));
-            EXPECT_TRUE(opened.find<QPushButton>("dodaj")->isEnabled());
-        } else {
-            EXPECT_EQ(platform.errors.size(), 1u);
-            EXPECT_FALSE(opened.find<QPushButton>("dodaj")->isEnabled());
-            EXPECT_EQ(readText(program / "segregator/007.lis"), c.onDisk);
+        auto* watch = opened.window->findChild<DocumentWatch*>();
+        ASSERT_NE(watch, nullptr);
+        ASSERT_EQ(opened.rows(), 1);
+
+        writeText(file, kHeader + first + second);
+        watch->check();
+        ASSERT_EQ(opened.rows(), 2);
+        EXPECT_EQ(opened.cell(1, 3), "D");
+        EXPECT_TRUE(platform.asked.isEmpty());
+
+        other.reset();
+        platform.askAnswers = {takeOver};
+        watch->check();
+        EXPECT_EQ(platform.asked, QStringList{QString::fromUtf8(kTakeOverQuestion)});
+        EXPECT_EQ(opened.find<QPushButton>("dodaj")->isEnabled(), takeOver);
+        EXPECT_EQ(opened.find<QLineEdit>("znak")->isReadOnly(), !takeOver);
+        EXPECT_EQ(opened.find<QLabel>("tylkoOdczyt")->isHidden(), takeOver);
+        EXPECT_EQ(DocumentLock::tryLock(file).has_value(), !takeOver);
+        if (takeOver) {
+            opened.fill(QDate(2026, 12, 5), 0, "KP/9", "Nowy");
+            opened.click("dodaj");
+            EXPECT_EQ(readText(file), kHeader + first + second + "2026-12-05\tprzychodzący\tKP/9\tNowy\t\t\n");
         }
     }
+}
+
+// A line the reader refuses is named with its reason; the rows that read are
+// shown. Tak keeps a copy of the file and edits the rows read, Nie leaves the
+// file untouched and the window read-only. A register too large to read is
+// never written over.
+TEST(SegregatorWindow, UnreadableLinesAreNamedAndTheReadRowsShown)
+{
+    const std::string good = "2026-12-01\twychodzący\tA\tB\t\t\n";
+    const struct {
+        std::string onDisk;
+        bool keepCopy;
+        const char* told; // the line and reason; nullptr: an error box
+        int rows;
+    } cases[] = {
+        {kHeader + good + "2026-12-02\tw obie strony\tC\tD\t\t\n" + "2026-12-03\tprzychodzący\tE\tF\t\t\n", false,
+         "wiersz 3: nieznany kierunek „w obie strony”.", 2},
+        {kHeader + good + "2026-13-01\tprzychodzący\tA\tB\tC\t\n", true, "wiersz 3: zła data „2026-13-01”.", 1},
+        {kHeader + "2026-12-01\tprzychodzący\tMa\xb3gorzata\tB\tC\t\r\n" + good, false,
+         "wiersz 2: znaki spoza UTF-8", 0},
+        {kHeader + std::string(4 * 1024 * 1024, 'x'), false, nullptr, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.told ? c.told : "too large");
+        test::TempFolder program;
+        const fs::path file = program / "segregator/007.lis";
+        writeText(file, c.onDisk);
+        ScriptedPlatform platform;
+        if (c.told)
+            platform.askAnswers = {c.keepCopy};
+        Opened opened = openWindow(platform, program.path());
+        EXPECT_EQ(opened.rows(), c.rows);
+        EXPECT_EQ(opened.find<QPushButton>("dodaj")->isEnabled(), c.keepCopy);
+        if (!c.told) {
+            EXPECT_EQ(platform.errors.size(), 1u);
+            EXPECT_EQ(readText(file), c.onDisk);
+            continue;
+        }
+        ASSERT_EQ(platform.asked.size(), 1);
+        EXPECT_TRUE(platform.asked[0].contains(QString::fromUtf8(c.told))) << platform.asked[0].toStdString();
+        EXPECT_TRUE(platform.asked[0].contains(QString::fromStdString(file.string())));
+        if (!c.keepCopy) {
+            EXPECT_EQ(readText(file), c.onDisk);
+            EXPECT_FALSE(opened.find<QLabel>("tylkoOdczyt")->isHidden());
+            continue;
+        }
+        ASSERT_EQ(platform.informed.size(), 1);
+        EXPECT_TRUE(platform.informed[0].contains("007.lis.uszkodzony-")) << platform.informed[0].toStdString();
+        opened.fill(QDate(2026, 12, 5), 0, "KP/9", "Nowy");
+        opened.click("dodaj");
+        EXPECT_EQ(readText(file), kHeader + good + "2026-12-05\tprzychodzący\tKP/9\tNowy\t\t\n");
+    }
+}
+
+// A row that would take the register past what the program reads again is
+// refused before anything is written; the typing stays in the form and the
+// rows on screen stay as stored.
+TEST(SegregatorWindow, ARowThatWouldOutgrowTheRegisterIsRefused)
+{
+    test::TempFolder program;
+    const fs::path file = program / "segregator/007.lis";
+    std::string big = kHeader + "2026-12-01\twychodzący\tA\tB\t";
+    big += std::string(kCompanionFileLimit - big.size() - 20, 'x') + "\t\n";
+    writeText(file, big);
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    ASSERT_EQ(opened.rows(), 1);
+    opened.fill(QDate(2026, 12, 5), 0, "KP/9", "Nowy");
+    opened.click("dodaj");
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_NE(platform.errors[0].operation().find("Tekst pozostaje w oknie"), std::string::npos);
+    platform.threeWayAnswers = {Platform::Answer::Yes};
+    EXPECT_FALSE(opened.window->close());
+    EXPECT_EQ(platform.errors.size(), 2u);
+    EXPECT_EQ(readText(file), big);
+    EXPECT_EQ(opened.rows(), 1);
+    EXPECT_EQ(opened.find<QLineEdit>("tytul")->text(), "Nowy");
+    platform.threeWayAnswers = {Platform::Answer::No};
+    EXPECT_TRUE(opened.window->close());
 }
 
 // A cash document is attached through the file dialog; only an existing
@@ -315,16 +482,21 @@ TEST(SegregatorWindow, ThePlatformOpensOnlyRegularFiles)
 TEST(SegregatorWindow, ExportsCsvAndPrintsTheRegister)
 {
     test::TempFolder program;
-    writeText(program / "segregator/007.lis", kHeader + "2026-12-01\tprzychodzący\t=1+1\tPismo Łęcka\tuwaga\t\n");
+    writeText(program / "segregator/007.lis", kHeader + "2026-12-01\tprzychodzący\t=1+1\tPismo Łęcka\tuwaga\t\n"
+                                                        "2026-12-02\twychodzący\tKW/1\tZwrot\t\t\n");
     ScriptedPlatform platform;
     Opened opened = openWindow(platform, program.path());
     platform.saveFileAnswers = {program / "rejestr.csv"};
     opened.click("eksportCsv");
     EXPECT_EQ(readText(program / "rejestr.csv"), "\xEF\xBB\xBF"
                                                  "Data;Kierunek;Znak / numer;Tytuł;Uwagi;Plik\r\n"
-                                                 "2026-12-01;przychodzący;'=1+1;Pismo Łęcka;uwaga;\r\n");
+                                                 "2026-12-01;przychodzący;'=1+1;Pismo Łęcka;uwaga;\r\n"
+                                                 "2026-12-02;wychodzący;KW/1;Zwrot;;\r\n");
     EXPECT_EQ(platform.informed.size(), 1);
 
+    // The printout holds the rows shown under the filter.
+    opened.find<QLineEdit>("szukaj")->setText("lecka");
+    ASSERT_EQ(opened.find<QLabel>("licznik")->text(), "1 z 2");
     RecordingPrintSurface printed;
     platform.printerFactory = [&printed] { return printed.proxy(); };
     opened.click("drukuj");
@@ -336,25 +508,29 @@ TEST(SegregatorWindow, ExportsCsvAndPrintsTheRegister)
 }
 
 // Closing with a typed row asks whether to add it: Anuluj keeps the window,
-// Tak adds it (a changed selected row is stored instead), Nie drops it.
+// Tak adds it (a changed row is stored into that row, even while the search
+// hides it), Nie drops it.
 TEST(SegregatorWindow, ClosingAsksAboutTypedRows)
 {
+    const QString adding = QStringLiteral("Dodać do rejestru nowy dokument „KP/9 Nowy”?");
+    const QString changing = QStringLiteral("Zapisać zmiany dokumentu „A B” z dnia 01.12.2026 w rejestrze?");
+    const std::string typed = "2026-12-05\tprzychodzący\tKP/9\tNowy\t\t\n";
     const struct {
         bool selected;
-        std::vector<Platform::Answer> answers;
+        const char* search;
+        Platform::Answer answer;
         bool closed;
-        const char* asked;
+        QString asked;
         std::string onDisk;
     } cases[] = {
-        {false, {Platform::Answer::Cancel}, false, "Dodać wpisany dokument do rejestru?", ""},
-        {false, {Platform::Answer::Yes}, true, "Dodać wpisany dokument do rejestru?",
-         "2026-12-05\tprzychodzący\tKP/9\tNowy\t\t\n"},
-        {true, {Platform::Answer::Yes}, true, "Zapisać zmiany wybranego dokumentu w rejestrze?",
-         "2026-12-05\tprzychodzący\tKP/9\tNowy\t\t\n"},
-        {true, {Platform::Answer::No}, true, "Zapisać zmiany wybranego dokumentu w rejestrze?",
-         "2026-12-01\twychodzący\tA\tB\t\t\n"},
+        {false, "", Platform::Answer::Cancel, false, adding, ""},
+        {false, "", Platform::Answer::Yes, true, adding, typed},
+        {true, "", Platform::Answer::Yes, true, changing, typed},
+        {true, "", Platform::Answer::No, true, changing, "2026-12-01\twychodzący\tA\tB\t\t\n"},
+        {true, "zzz", Platform::Answer::Yes, true, changing, typed},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.asked.toStdString() + " " + c.search);
         test::TempFolder program;
         const std::string before = c.selected ? kHeader + "2026-12-01\twychodzący\tA\tB\t\t\n" : kHeader;
         writeText(program / "segregator/007.lis", before);
@@ -364,9 +540,64 @@ TEST(SegregatorWindow, ClosingAsksAboutTypedRows)
             opened.find<QTableWidget>("rejestr")->selectRow(0);
         EXPECT_TRUE(opened.window->close()) << "nothing typed yet";
         opened.fill(QDate(2026, 12, 5), 0, "KP/9", "Nowy");
-        platform.threeWayAnswers = {c.answers.begin(), c.answers.end()};
+        opened.find<QLineEdit>("szukaj")->setText(c.search);
+        platform.threeWayAnswers = {c.answer};
         EXPECT_EQ(opened.window->close(), c.closed);
-        EXPECT_EQ(platform.asked, QStringList{QString::fromUtf8(c.asked)});
+        EXPECT_EQ(platform.asked, QStringList{c.asked});
         EXPECT_EQ(readText(program / "segregator/007.lis"), c.onDisk.empty() ? before : kHeader + c.onDisk);
+    }
+}
+
+// Another row clicked or "Nowy" pressed while the form holds typing asks
+// first: Tak stores it, Nie drops it, Anuluj keeps the form and puts the
+// selection back.
+TEST(SegregatorWindow, TypedFormIsNotReplacedUnasked)
+{
+    const std::string rowA = "2026-12-01\twychodzący\tA\tB\t\t\n";
+    const std::string rowC = "2026-12-03\tprzychodzący\tC\tD\t\t\n";
+    const std::string typed = "2026-12-05\tprzychodzący\tKP/9\tNowy\t\t\n";
+    const std::string changedA = "2026-12-01\twychodzący\tA\tB2\t\t\n";
+    using enum Platform::Answer;
+    const struct {
+        bool editing;   // the first row selected and its title changed; else a new document typed
+        bool pressNowy; // else the second row clicked
+        Platform::Answer answer;
+        std::string onDisk;
+        const char* title; // in the form afterwards
+        int selected;      // table row afterwards, -1 none
+    } cases[] = {
+        {false, false, Cancel, rowA + rowC, "Nowy", -1},
+        {false, false, Yes, rowA + rowC + typed, "D", 1},
+        {false, true, No, rowA + rowC, "", -1},
+        {false, true, Yes, rowA + rowC + typed, "", -1},
+        {true, false, Cancel, rowA + rowC, "B2", 0},
+        {true, false, No, rowA + rowC, "D", 1},
+        {true, false, Yes, changedA + rowC, "D", 1},
+        {true, true, Cancel, rowA + rowC, "B2", 0},
+        {true, true, Yes, changedA + rowC, "", -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.editing << c.pressNowy << static_cast<int>(c.answer));
+        test::TempFolder program;
+        const fs::path file = program / "segregator/007.lis";
+        writeText(file, kHeader + rowA + rowC);
+        ScriptedPlatform platform;
+        Opened opened = openWindow(platform, program.path());
+        if (c.editing) {
+            opened.find<QTableWidget>("rejestr")->selectRow(0);
+            opened.find<QLineEdit>("tytul")->setText("B2");
+        } else {
+            opened.fill(QDate(2026, 12, 5), 0, "KP/9", "Nowy");
+        }
+        platform.threeWayAnswers = {c.answer};
+        if (c.pressNowy)
+            opened.click("nowy");
+        else
+            opened.find<QTableWidget>("rejestr")->selectRow(1);
+        EXPECT_EQ(platform.asked, QStringList{c.editing ? QStringLiteral("Zapisać zmiany dokumentu „A B” z dnia 01.12.2026 w rejestrze?")
+                                                        : QStringLiteral("Dodać do rejestru nowy dokument „KP/9 Nowy”?")});
+        EXPECT_EQ(readText(file), kHeader + c.onDisk);
+        EXPECT_EQ(opened.find<QLineEdit>("tytul")->text(), QString::fromUtf8(c.title));
+        EXPECT_EQ(opened.selectedRow(), c.selected);
     }
 }
