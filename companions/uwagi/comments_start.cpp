@@ -3,6 +3,9 @@
 #include "comment_log.h"
 #include "comments_window.h"
 
+#include "companions/companion_kit/document_open.h"
+#include "companions/companion_kit/single_window.h"
+
 #include <stdexcept>
 
 namespace wirtello {
@@ -17,19 +20,17 @@ std::unique_ptr<QWidget> openComments(const CompanionStart& start, Platform& pla
     const QString title = start.arguments.size() == 2 ? QString::fromStdString(start.arguments[1])
                                                       : QStringLiteral("Komentarze");
 
-    DocumentAccess access = openDocumentAccess(file);
-    std::vector<Comment> comments;
-    const LoadedDocument loaded =
-        loadCompanionDocument(file, kCompanionFileLimit, toTimePoint(platform.now()), [&](std::string_view text) {
-            std::optional<std::vector<Comment>> parsed = parseComments(text);
-            if (parsed)
-                comments = std::move(*parsed);
-            return parsed.has_value();
-        });
-    if (!loaded.damagedNotice.empty())
-        platform.inform(QString::fromStdString(loaded.damagedNotice));
-    return std::make_unique<CommentsWindow>(platform, start.programFolder, title, file, std::move(comments),
-                                            std::move(access));
+    const QString name = singleWindowName("uwagi", start.programFolder, file.stem().string());
+    if (callRunningWindow(name))
+        return nullptr;
+
+    CommentFile read;
+    OpenedDocument opened =
+        openCompanionDocument(platform, file, [&read](std::string_view text) { return readComments(text, read); });
+    auto window = std::make_unique<CommentsWindow>(platform, start.programFolder, title, file, std::move(read),
+                                                   std::move(opened.access));
+    window->answerStartsAs(name);
+    return window;
 }
 
 } // namespace wirtello

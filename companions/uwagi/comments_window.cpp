@@ -3,9 +3,11 @@
 #include "ui_comments_window.h"
 
 #include "companions/companion_kit/companion_app.h"
+#include "companions/companion_kit/single_window.h"
 #include "store/io_error.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QShortcut>
@@ -33,18 +35,16 @@ std::string enteredText(const QString& text)
 } // namespace
 
 CommentsWindow::CommentsWindow(Platform& platform, std::filesystem::path programFolder, const QString& titleLine,
-                               std::filesystem::path file, std::vector<Comment> comments, DocumentAccess access,
+                               std::filesystem::path file, CommentFile comments, DocumentAccess access,
                                QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::CommentsWindow>()), platform_(platform),
-      programFolder_(std::move(programFolder)), file_(std::move(file)), comments_(std::move(comments)),
-      access_(std::move(access))
+      programFolder_(std::move(programFolder)), file_(std::move(file)), comments_(std::move(comments.comments)),
+      crlf_(comments.crlf), access_(std::move(access)), watch_(new DocumentWatch(file_, this))
 {
     ui_->setupUi(this);
     setWindowTitle(titleLine.trimmed());
     ui_->titleLabel->setText(titleLine.trimmed());
-    ui_->readOnlyLabel->setText(fromUtf8(access_.readOnlyNote));
-    ui_->readOnlyLabel->setVisible(!access_.lock);
-    ui_->entryEdit->setReadOnly(!access_.lock);
+    showAccess();
     ui_->commentList->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     ui_->commentList->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     ui_->commentList->header()->setStretchLastSection(true);
@@ -59,6 +59,11 @@ CommentsWindow::CommentsWindow(Platform& platform, std::filesystem::path program
     connect(ui_->commentList, &QTreeWidget::itemSelectionChanged, this, &CommentsWindow::updateButtons);
     connect(ui_->commentList, &QTreeWidget::itemDoubleClicked, this, &CommentsWindow::startChange);
     connect(ui_->entryEdit, &QPlainTextEdit::textChanged, this, &CommentsWindow::updateButtons);
+    // Enter on a comment starts its change, as a double click does.
+    ui_->commentList->installEventFilter(this);
+    connect(watch_, &DocumentWatch::changedOnDisk, this, [this] { reread(); });
+    connect(watch_, &DocumentWatch::lockFree, this, &CommentsWindow::offerTakeOver);
+    watch_->setWatching(!access_.lock);
     addPrintMenu(ui_->printButton, [this](PrintDestination destination) { print(destination); });
     connect(ui_->printButton, &QToolButton::clicked, this, [this] { print(PrintDestination::Printer); });
 
@@ -91,12 +96,13 @@ QString CommentsWindow::shownDate(const Comment& comment)
 void CommentsWindow::refill(std::optional<std::size_t> select)
 {
     const QString wanted = ui_->searchEdit->text().trimmed();
+    const std::string query = wanted.toStdString();
     ui_->commentList->clear();
     int shown = 0;
     for (std::size_t i = 0; i < comments_.size(); ++i) {
         const Comment& comment = comments_[i];
         const QStringList columns{shownDate(comment), fromUtf8(comment.author), fromUtf8(comment.text)};
-        if (!wanted.isEmpty() && !columns.join(QLatin1Char('\n')).contains(wanted, Qt::CaseInsensitive))
+        if (!commentMatches(comment, columns[0].toStdString(), query))
             continue;
         auto* item = new QTreeWidgetItem(ui_->commentList, columns);
         item->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<qulonglong>(i)));
@@ -105,6 +111,10 @@ void CommentsWindow::refill(std::optional<std::size_t> select)
         if (select == i)
             ui_->commentList->setCurrentItem(item);
     }
+    // Rows differ in height (a comment of several lines): the view repaints
+    // only the rows it knew, so rows that moved up would stay drawn where
+    // they were.
+    ui_->commentList->viewport()->update();
     const auto total = static_cast<int>(comments_.size());
     ui_->countLabel->setText(wanted.isEmpty() ? QStringLiteral("Komentarze: %1").arg(total)
                                               : QStringLiteral("Znaleziono: %1 z %2").arg(shown).arg(total));
@@ -131,13 +141,87 @@ void CommentsWindow::updateButtons()
 bool CommentsWindow::store(std::vector<Comment> changed)
 {
     try {
-        writeCompanionText(file_, formatComments(changed));
+        writeCompanionText(file_, formatComments(changed, crlf_));
     } catch (const IoError& error) {
-        platform_.showError(error);
+        platform_.showError(error); // a text too large for the file says so here
         return false;
     }
     comments_ = std::move(changed);
     return true;
+}
+
+bool CommentsWindow::reread()
+{
+    CommentFile read;
+    std::optional<DocumentProblem> problem;
+    try {
+        problem = readCompanionDocument(file_, kCompanionFileLimit, [&read](std::string_view text) {
+                      return readComments(text, read);
+                  }).problem;
+    } catch (const IoError&) {
+        return false; // the list stays as it was; the next look tries again
+    }
+    watch_->markSeen();
+    comments_ = std::move(read.comments);
+    crlf_ = read.crlf;
+    sortNewestFirst(comments_);
+    refill();
+    return !problem;
+}
+
+void CommentsWindow::offerTakeOver()
+{
+    std::optional<DocumentLock> lock = watch_->takeLock();
+    // A file this window cannot read whole stays read-only: a store would drop its lines.
+    if (!lock || !reread() || !platform_.ask(QString::fromUtf8(kTakeOverQuestion)))
+        return;
+    access_ = DocumentAccess{std::move(lock), {}};
+    showAccess();
+    updateButtons();
+    listen();
+}
+
+void CommentsWindow::showAccess()
+{
+    ui_->readOnlyLabel->setText(fromUtf8(access_.readOnlyNote));
+    ui_->readOnlyLabel->setVisible(!access_.lock);
+    ui_->entryEdit->setReadOnly(!access_.lock);
+}
+
+void CommentsWindow::answerStartsAs(const QString& name)
+{
+    startName_ = name;
+    listen();
+}
+
+void CommentsWindow::listen()
+{
+    if (listening_ || startName_.isEmpty() || !access_.lock)
+        return;
+    new RunningWindowListener(startName_, [this] { bringToFront(); }, this);
+    listening_ = true;
+}
+
+void CommentsWindow::bringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+bool CommentsWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui_->commentList && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && plain) {
+            startChange();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CommentsWindow::addOrChange()
@@ -161,11 +245,35 @@ void CommentsWindow::addOrChange()
     refill(at);
 }
 
+bool CommentsWindow::hasTyping() const
+{
+    const std::string text = enteredText(ui_->entryEdit->toPlainText());
+    if (changing_)
+        return text != enteredText(fromUtf8(comments_[*changing_].text));
+    return !text.empty();
+}
+
 void CommentsWindow::startChange()
 {
-    const std::optional<std::size_t> index = selectedIndex();
-    if (!access_.lock || !index)
+    std::optional<std::size_t> index = selectedIndex();
+    if (!access_.lock || !index || index == changing_)
         return;
+    if (hasTyping()) {
+        // What was typed is not replaced unasked.
+        const bool adding = !changing_;
+        const Platform::Answer answer = platform_.askYesNoCancel(
+            adding ? QStringLiteral("Dodać wpisany komentarz przed zmianą innego?")
+                   : QStringLiteral("Zapisać zmianę komentarza przed zmianą innego?"));
+        if (answer == Platform::Answer::Cancel)
+            return;
+        if (answer == Platform::Answer::Yes) {
+            addOrChange();
+            if (hasTyping())
+                return; // the store failed; the text stays
+            if (adding)
+                ++*index; // the new comment went on top
+        }
+    }
     changing_ = index;
     const Comment& comment = comments_[*index];
     ui_->entryLabel->setText(
@@ -227,7 +335,7 @@ void CommentsWindow::print(PrintDestination destination)
 void CommentsWindow::closeEvent(QCloseEvent* event)
 {
     // A comment typed but not added is not lost without a word.
-    if (access_.lock && !enteredText(ui_->entryEdit->toPlainText()).empty()) {
+    if (access_.lock && hasTyping()) {
         const Platform::Answer answer = platform_.askYesNoCancel(
             changing_ ? QStringLiteral("Zapisać zmianę komentarza przed zamknięciem?")
                       : QStringLiteral("Dodać wpisany komentarz przed zamknięciem?"));
@@ -237,7 +345,7 @@ void CommentsWindow::closeEvent(QCloseEvent* event)
         }
         if (answer == Platform::Answer::Yes) {
             addOrChange();
-            if (!enteredText(ui_->entryEdit->toPlainText()).empty()) {
+            if (hasTyping()) {
                 event->ignore(); // the store failed; the text stays
                 return;
             }

@@ -3,6 +3,7 @@
 #include "comment_log.h"
 
 #include "companions/companion_kit/companion_files.h"
+#include "companions/companion_kit/document_watch.h"
 #include "platform/platform.h"
 #include "platform/print_menu.h"
 
@@ -22,24 +23,34 @@ namespace wirtello {
 // The dated comments of one contact, newest first, headed by the title line
 // the main program gives. Every addition, change and deletion is stored at
 // once; a failed store is shown and the list stays as it is on disk. Without
-// the document's lock the window is read-only and says why.
+// the document's lock the window is read-only and says why; it then follows
+// the file as another copy writes it and offers to take over once that copy
+// has closed.
 class CommentsWindow : public QWidget {
     Q_OBJECT
 
 public:
     CommentsWindow(Platform& platform, std::filesystem::path programFolder, const QString& titleLine,
-                   std::filesystem::path file, std::vector<Comment> comments, DocumentAccess access,
+                   std::filesystem::path file, CommentFile comments, DocumentAccess access,
                    QWidget* parent = nullptr);
     ~CommentsWindow() override;
 
     void print(PrintDestination destination);
+    // Later starts for the same contact on this machine, calling `name`,
+    // bring this window up while it may write (from the start or once it
+    // took over).
+    void answerStartsAs(const QString& name);
+    void bringToFront();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void addOrChange();
     void startChange();
+    // Whether the entry field holds typing that is not stored yet.
+    bool hasTyping() const;
     void endChange();
     void deleteSelected();
     void refill(std::optional<std::size_t> select = std::nullopt);
@@ -48,13 +59,24 @@ private:
     QString shownDate(const Comment& comment);
     // Stores `changed` as the new list; false (error shown, list kept) on failure.
     bool store(std::vector<Comment> changed);
+    // Reads the file again into the list; false when a line of it could not
+    // be read (the lines read are shown) or the read failed.
+    bool reread();
+    // The other copy closed: offer to edit here.
+    void offerTakeOver();
+    void showAccess();
+    void listen();
 
     std::unique_ptr<Ui::CommentsWindow> ui_;
     Platform& platform_;
     std::filesystem::path programFolder_;
     std::filesystem::path file_;
     std::vector<Comment> comments_;
+    bool crlf_ = false; // the file's line ends, kept when it is written
     DocumentAccess access_;
+    DocumentWatch* watch_;
+    QString startName_;
+    bool listening_ = false;
     std::optional<std::size_t> changing_; // the comment being changed in the entry field
 };
 

@@ -1,13 +1,18 @@
 #include "companions/uwagi/comment_log.h"
 #include "companions/uwagi/comments_start.h"
 #include "companions/uwagi/comments_window.h"
+#include "companions/companion_kit/document_watch.h"
 
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/companions/companion_test_files.h"
 #include "tests/support/temp_folder.h"
 
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -129,7 +134,9 @@ TEST(Uwagi, SearchShowsOnlyMatchingComments)
         int shown;
         const char* count;
     } rows[] = {{"", 2, "Komentarze: 2"}, {"łĘCKA", 1, "Znaleziono: 1 z 2"}, {"anowak", 1, "Znaleziono: 1 z 2"},
-                {"01.12.2026", 1, "Znaleziono: 1 z 2"}, {"żaba", 0, "Znaleziono: 0 z 2"}};
+                {"01.12.2026", 1, "Znaleziono: 1 z 2"}, {"żaba", 0, "Znaleziono: 0 z 2"},
+                // Polish marks left out or typed where there are none
+                {"lecka", 1, "Znaleziono: 1 z 2"}, {"ZOLC", 1, "Znaleziono: 1 z 2"}, {"Oddzwónić", 1, "Znaleziono: 1 z 2"}};
     test::TempFolder program;
     writeText(program / "uwagi/007.kom", kTwoComments);
     ScriptedPlatform platform;
@@ -172,35 +179,305 @@ TEST(Uwagi, NothingIsLostWhenTheFileCannotBeWritten)
         EXPECT_FALSE(readOnly.child<QPushButton>(button)->isEnabled()) << button;
 }
 
+// A file that is not a comments file is named with its line and reason; Tak
+// keeps a copy aside and starts the window writable on what could be read.
 TEST(Uwagi, DamagedFilesAndBadNamesAreReported)
 {
     test::TempFolder program;
     ScriptedPlatform platform;
     EXPECT_THROW(openComments({{"../a.kom", "Komentarze"}, program.path()}, platform), std::invalid_argument);
     writeText(program / "uwagi/007.kom", "tekst\n");
+    platform.askAnswers = {true};
     OpenComments comments(program.path(), platform);
     EXPECT_TRUE(comments.rows().isEmpty());
+    ASSERT_EQ(platform.asked.size(), 1);
+    EXPECT_TRUE(platform.asked[0].contains(QStringLiteral("wiersz 1: to nie jest plik komentarzy")));
     ASSERT_EQ(platform.informed.size(), 1);
     EXPECT_TRUE(platform.informed[0].contains(QStringLiteral("007.kom.uszkodzony-20261206-090507")));
     EXPECT_EQ(readText(program / "uwagi/007.kom.uszkodzony-20261206-090507"), "tekst\n");
+    EXPECT_TRUE(comments.child<QLabel>("readOnlyLabel")->isHidden());
 }
 
 TEST(Uwagi, PrintoutHasTheTitleLineAndEveryShownComment)
+{
+    const struct {
+        const char* wanted;
+        std::vector<std::string> printed;
+    } rows[] = {
+        {"", {"Komentarze dla: Anna Łęcka Żółć", "05.12.2026 17:05   jkowalski", "    Oddzwonić.",
+              "    Pani Łęcka prosi o ofertę.", "", "01.12.2026 09:00   anowak", "    Żółć — wysłano umowę."}},
+        {"zolc", {"Komentarze dla: Anna Łęcka Żółć", "01.12.2026 09:00   anowak", "    Żółć — wysłano umowę."}},
+    };
+    test::TempFolder program;
+    writeText(program / "uwagi/007.kom", kTwoComments);
+    ScriptedPlatform platform;
+    OpenComments comments(program.path(), platform);
+    auto* window = dynamic_cast<CommentsWindow*>(comments.window.get());
+    ASSERT_NE(window, nullptr);
+    for (const auto& row : rows) {
+        comments.child<QLineEdit>("searchEdit")->setText(QString::fromUtf8(row.wanted));
+        RecordingPrintSurface drawn;
+        platform.saveFileAnswers = {program / "komentarze.pdf"};
+        platform.pdfFactory = [&drawn](const fs::path&, PaperSize) { return drawn.proxy(); };
+        window->print(PrintDestination::Pdf);
+        std::vector<std::string> texts;
+        for (const auto& text : drawn.texts)
+            texts.push_back(text.text);
+        EXPECT_EQ(texts, row.printed) << row.wanted;
+    }
+}
+
+TEST(UwagiFormat, CrlfFilesAreReadAndWrittenBackAsTheyWere)
+{
+    for (const std::string lineEnd : {"\n", "\r\n"}) {
+        const std::string file = "WIRTELLO-KOMENTARZE 1" + lineEnd + "2026-12-05 17:05:00\tjan\tA\\r\\nB" + lineEnd +
+                                 "2026-12-01 09:00:00\tanowak\tŻółć" + lineEnd;
+        CommentFile read;
+        EXPECT_EQ(readComments(file, read), std::nullopt);
+        ASSERT_EQ(read.comments.size(), 2u);
+        EXPECT_EQ(read.comments[0].text, "A\r\nB");
+        EXPECT_EQ(read.comments[1].text, "Żółć");
+        EXPECT_EQ(formatComments(read.comments, read.crlf), file);
+    }
+}
+
+// The reader keeps every comment it can read and names the first line it refuses.
+TEST(UwagiFormat, BadLinesAreNamedAndTheOthersKept)
+{
+    const std::string header = "WIRTELLO-KOMENTARZE 1\n";
+    const std::string good1 = "2026-12-05 17:05:00\tjan\tpierwszy\n";
+    const std::string good2 = "2026-12-01 09:00:00\tanowak\tdrugi\n";
+    const struct {
+        std::string file;
+        std::size_t line;
+        const char* reason;
+        std::size_t kept;
+    } rows[] = {
+        {header + good1 + "2026-12-03 10:00:00\tjan\tzły \\q znak\n" + good2, 3, "zły znak po „\\” w tekście", 2},
+        {header + "2026-12-3 10:00:00\tjan\tx\n" + good1 + good2, 2, "zła data „2026-12-3 10:00:00”", 2},
+        {header + good1 + "bez tabulatorów\n" + "2026-12-03 10:00:00\t\tx\n" + good2, 3,
+         "brak pól rozdzielonych tabulatorem (data, autor, tekst)", 2},
+        {header + good1 + "2026-12-03 10:00:00\t\tx\n", 3, "brak autora", 1},
+        {header + good1 + "2026-12-01 09:00:00\tanowak\turwany", 3, "wiersz urwany (brak końca wiersza)", 1},
+        {"KOMENTARZE\n" + good1, 1, "to nie jest plik komentarzy (brak nagłówka „WIRTELLO-KOMENTARZE 1”)", 0},
+    };
+    for (const auto& row : rows) {
+        CommentFile read;
+        EXPECT_EQ(readComments(row.file, read), (DocumentProblem{row.line, row.reason})) << row.file;
+        EXPECT_EQ(read.comments.size(), row.kept) << row.file;
+    }
+}
+
+// A CRLF file opens without a word and keeps its line ends when a comment is added.
+TEST(Uwagi, CrlfFilesOpenAndKeepTheirLineEnds)
+{
+    test::TempFolder program;
+    const fs::path file = program / "uwagi/007.kom";
+    writeText(file, "WIRTELLO-KOMENTARZE 1\r\n2026-12-01 09:00:00\tanowak\tŻółć\r\n");
+    ScriptedPlatform platform;
+    OpenComments comments(program.path(), platform);
+    EXPECT_TRUE(platform.informed.isEmpty());
+    EXPECT_EQ(comments.rows(), QStringList{QStringLiteral("01.12.2026 09:00 | anowak | Żółć")});
+    comments.type(QStringLiteral("nowy"));
+    comments.click("addButton");
+    EXPECT_EQ(readText(file), "WIRTELLO-KOMENTARZE 1\r\n2026-12-06 09:05:07\t" + loginName() +
+                                  "\tnowy\r\n2026-12-01 09:00:00\tanowak\tŻółć\r\n");
+    EXPECT_FALSE(fs::exists(program / "uwagi/007.kom.uszkodzony-20261206-090507"));
+}
+
+// One bad line: the user is told which and why, and the good comments show.
+// Nie leaves the file whole and the window read-only.
+TEST(Uwagi, ABadLineLeavesTheOtherCommentsShown)
+{
+    test::TempFolder program;
+    const fs::path file = program / "uwagi/007.kom";
+    const std::string text = std::string(kTwoComments) + "2026-11-30 08:00:00\tjan\tzły \\q znak\n";
+    writeText(file, text);
+    ScriptedPlatform platform;
+    platform.askAnswers = {false};
+    OpenComments comments(program.path(), platform);
+    EXPECT_EQ(comments.rows().size(), 2);
+    ASSERT_EQ(platform.asked.size(), 1);
+    EXPECT_TRUE(platform.asked[0].contains(QStringLiteral("007.kom, wiersz 4: zły znak po „\\” w tekście.")))
+        << platform.asked[0].toStdString();
+    EXPECT_FALSE(comments.child<QLabel>("readOnlyLabel")->isHidden());
+    EXPECT_FALSE(comments.child<QPushButton>("deleteButton")->isEnabled());
+    EXPECT_EQ(readText(file), text);
+}
+
+// "Zmień" or Enter on another comment while text is typed asks first:
+// Tak stores it, Nie drops it, Anuluj keeps typing.
+TEST(Uwagi, TypedTextIsNotReplacedByAnotherCommentsChange)
+{
+    using Answer = Platform::Answer;
+    const std::string header = "WIRTELLO-KOMENTARZE 1\n";
+    const std::string newLine = "2026-12-06 09:05:07\t" + loginName() + "\tnowy\n";
+    const std::string older = "2026-12-01 09:00:00\tanowak\tŻółć — wysłano umowę.\n";
+    const std::string changedNewer = "2026-12-05 17:05:00\tjkowalski\tzmieniony\n";
+    const struct {
+        bool changingFirst; // typing is a change of the newer comment, not a new one
+        Answer answer;
+        const char* question;
+        QString entry; // after the answer
+        std::string onDisk;
+    } rows[] = {
+        {false, Answer::Yes, "Dodać wpisany komentarz przed zmianą innego?", QStringLiteral("Żółć — wysłano umowę."),
+         header + newLine + std::string(kTwoComments).substr(header.size())},
+        {false, Answer::No, "Dodać wpisany komentarz przed zmianą innego?", QStringLiteral("Żółć — wysłano umowę."),
+         kTwoComments},
+        {false, Answer::Cancel, "Dodać wpisany komentarz przed zmianą innego?", QStringLiteral("nowy"), kTwoComments},
+        {true, Answer::Yes, "Zapisać zmianę komentarza przed zmianą innego?", QStringLiteral("Żółć — wysłano umowę."),
+         header + changedNewer + older},
+        {true, Answer::Cancel, "Zapisać zmianę komentarza przed zmianą innego?", QStringLiteral("zmieniony"),
+         kTwoComments},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.answer) + (row.changingFirst ? 10 : 0));
+        test::TempFolder program;
+        const fs::path file = program / "uwagi/007.kom";
+        writeText(file, kTwoComments);
+        ScriptedPlatform platform;
+        OpenComments comments(program.path(), platform);
+        if (row.changingFirst) {
+            comments.select(0);
+            comments.click("editButton");
+            comments.type(QStringLiteral("zmieniony"));
+        } else {
+            comments.type(QStringLiteral("nowy"));
+        }
+        comments.select(1);
+        platform.threeWayAnswers = {row.answer};
+        if (row.changingFirst) { // "Zmień" is not offered during a change; Enter is
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(comments.child<QTreeWidget>("commentList"), &enter);
+        } else {
+            comments.click("editButton");
+        }
+        ASSERT_EQ(platform.asked.size(), 1);
+        EXPECT_EQ(platform.asked[0], QString::fromUtf8(row.question));
+        EXPECT_EQ(comments.child<QPlainTextEdit>("entryEdit")->toPlainText(), row.entry);
+        EXPECT_EQ(readText(file), row.onDisk);
+    }
+}
+
+// Enter on a comment in the list starts its change, as a double click does.
+TEST(Uwagi, EnterOnACommentStartsItsChange)
 {
     test::TempFolder program;
     writeText(program / "uwagi/007.kom", kTwoComments);
     ScriptedPlatform platform;
     OpenComments comments(program.path(), platform);
-    RecordingPrintSurface drawn;
-    platform.saveFileAnswers = {program / "komentarze.pdf"};
-    platform.pdfFactory = [&drawn](const fs::path&, PaperSize) { return drawn.proxy(); };
-    auto* window = dynamic_cast<CommentsWindow*>(comments.window.get());
-    ASSERT_NE(window, nullptr);
-    window->print(PrintDestination::Pdf);
-    std::vector<std::string> texts;
-    for (const auto& text : drawn.texts)
-        texts.push_back(text.text);
-    EXPECT_EQ(texts, (std::vector<std::string>{"Komentarze dla: Anna Łęcka Żółć", "05.12.2026 17:05   jkowalski",
-                                               "    Oddzwonić.", "    Pani Łęcka prosi o ofertę.", "",
-                                               "01.12.2026 09:00   anowak", "    Żółć — wysłano umowę."}));
+    comments.select(1);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        comments.click("cancelEditButton");
+        QKeyEvent enter(QEvent::KeyPress, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QApplication::sendEvent(comments.child<QTreeWidget>("commentList"), &enter);
+        EXPECT_EQ(comments.child<QPlainTextEdit>("entryEdit")->toPlainText(), QStringLiteral("Żółć — wysłano umowę."));
+        EXPECT_EQ(comments.child<QLabel>("entryLabel")->text(), QStringLiteral("Zmiana komentarza z 01.12.2026 09:00 (anowak):"));
+    }
+}
+
+// "Komentarze" pressed again for the same contact brings the open window up.
+TEST(Uwagi, ASecondStartBringsTheFirstWindowUp)
+{
+    test::TempFolder program;
+    writeText(program / "uwagi/007.kom", kTwoComments);
+    ScriptedPlatform platform;
+    OpenComments first(program.path(), platform);
+    first.window->hide();
+    EXPECT_EQ(openComments({{"007.kom", "Komentarze"}, program.path()}, platform), nullptr);
+    for (int i = 0; i < 20 && !first.window->isVisible(); ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_TRUE(first.window->isVisible());
+}
+
+// What the screen shows of the list after a deletion is what the list draws
+// afresh: no row is left drawn where it was.
+TEST(Uwagi, ADeletionLeavesNoStaleRowsOnScreen)
+{
+    test::TempFolder program;
+    writeText(program / "uwagi/007.kom", "WIRTELLO-KOMENTARZE 1\n2026-12-05 18:05:00\tjkowalski\tPierwszy.\n" +
+                                             std::string(kTwoComments).substr(22));
+    ScriptedPlatform platform;
+    OpenComments comments(program.path(), platform);
+    QWidget* viewport = comments.child<QTreeWidget>("commentList")->viewport();
+    const auto onScreenAndAfresh = [&] {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+        const QPoint at = viewport->mapTo(comments.window.get(), QPoint(0, 0));
+        const QImage screen = comments.window->screen()
+                                  ->grabWindow(comments.window->winId(), at.x(), at.y(), viewport->width(),
+                                               viewport->height())
+                                  .toImage()
+                                  .convertToFormat(QImage::Format_RGB32);
+        return std::pair(screen, viewport->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    };
+    const auto before = onScreenAndAfresh();
+    EXPECT_TRUE(before.first == before.second);
+    comments.select(0);
+    platform.askAnswers = {true};
+    comments.click("deleteButton");
+    ASSERT_EQ(comments.rows().size(), 2);
+    const auto after = onScreenAndAfresh();
+    EXPECT_TRUE(after.first == after.second);
+}
+
+// A read-only copy shows what the other copy writes and, once that one has
+// closed, offers to take over: Tak makes it writable, Nie leaves it read-only.
+TEST(Uwagi, AReadOnlyCopyFollowsTheFileAndMayTakeOver)
+{
+    for (const bool takeOver : {true, false}) {
+        SCOPED_TRACE(takeOver);
+        test::TempFolder program;
+        const fs::path file = program / "uwagi/007.kom";
+        writeText(file, kTwoComments);
+        std::optional<DocumentAccess> elsewhere = openDocumentAccess(file);
+        ScriptedPlatform platform;
+        OpenComments comments(program.path(), platform);
+        auto* watch = comments.window->findChild<DocumentWatch*>();
+        ASSERT_NE(watch, nullptr);
+        EXPECT_FALSE(comments.child<QLabel>("readOnlyLabel")->isHidden());
+
+        const std::string third = "2026-12-06 08:00:00\tanowak\ttrzeci\n";
+        writeCompanionText(file, std::string(kTwoComments).insert(22, third));
+        watch->check();
+        EXPECT_EQ(comments.rows().size(), 3);
+        EXPECT_EQ(comments.rows().first(), QStringLiteral("06.12.2026 08:00 | anowak | trzeci"));
+        EXPECT_TRUE(platform.asked.isEmpty());
+
+        elsewhere.reset(); // the other copy closes
+        platform.askAnswers = {takeOver};
+        watch->check();
+        ASSERT_EQ(platform.asked.size(), 1);
+        EXPECT_EQ(platform.asked[0], QString::fromUtf8(kTakeOverQuestion));
+        EXPECT_EQ(comments.child<QLabel>("readOnlyLabel")->isHidden(), takeOver);
+        comments.type(QStringLiteral("czwarty"));
+        EXPECT_EQ(comments.child<QPushButton>("addButton")->isEnabled(), takeOver);
+        comments.click("addButton");
+        EXPECT_EQ(parseComments(readText(file))->size(), takeOver ? 4u : 3u);
+        if (!takeOver)
+            comments.type(QString());
+    }
+}
+
+// A comment that would take the file past what the reader opens is refused
+// with the message that says what to do; the typing stays.
+TEST(Uwagi, ACommentThatWouldOutgrowTheFileIsRefused)
+{
+    test::TempFolder program;
+    const fs::path file = program / "uwagi/007.kom";
+    std::string text = "WIRTELLO-KOMENTARZE 1\n2026-12-01 09:00:00\tanowak\t";
+    text += std::string(kCompanionFileLimit - text.size() - 20, 'a') + "\n";
+    writeText(file, text);
+    ScriptedPlatform platform;
+    OpenComments comments(program.path(), platform);
+    ASSERT_EQ(comments.rows().size(), 1);
+    comments.type(QStringLiteral("Jeszcze jeden komentarz, za długi."));
+    comments.click("addButton");
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_EQ(platform.errors[0].operation(), DocumentTooLarge(file, kCompanionFileLimit).operation());
+    EXPECT_EQ(comments.child<QPlainTextEdit>("entryEdit")->toPlainText(), QStringLiteral("Jeszcze jeden komentarz, za długi."));
+    EXPECT_EQ(readText(file), text);
+    platform.threeWayAnswers = {Platform::Answer::Cancel};
+    EXPECT_FALSE(comments.window->close());
 }
