@@ -175,10 +175,10 @@ void RegisterWindow::reloadFromDisk()
         }
     }
     showRows();
-    if (loaded.problem)
-        setEditable(false, QStringLiteral("Wiersz %1 pliku jest nieczytelny (%2) — tylko do odczytu.")
-                               .arg(loaded.problem->line)
-                               .arg(fromUtf8(loaded.problem->reason)));
+    setEditable(false, loaded.problem ? QStringLiteral("Wiersz %1 pliku jest nieczytelny (%2) — tylko do odczytu.")
+                                            .arg(loaded.problem->line)
+                                            .arg(fromUtf8(loaded.problem->reason))
+                                      : fromUtf8(access_.readOnlyNote));
 }
 
 void RegisterWindow::offerTakeOver()
@@ -389,8 +389,10 @@ bool RegisterWindow::settleForm()
     if (edited) {
         // Named as stored: the form may have changed its sign and title.
         const RegisterRow& row = register_.rows()[*edited];
-        question = QStringLiteral("Zapisać zmiany dokumentu „%1” z dnia %2 w rejestrze?")
-                       .arg(documentName(row), platform_.formatShortDate(toQDate(row.date)));
+        const QString name = documentName(row);
+        const QString date = platform_.formatShortDate(toQDate(row.date));
+        question = name.isEmpty() ? QStringLiteral("Zapisać zmiany dokumentu z dnia %1 w rejestrze?").arg(date)
+                                  : QStringLiteral("Zapisać zmiany dokumentu „%1” z dnia %2 w rejestrze?").arg(name, date);
     } else {
         const QString name = documentName(formContents());
         question = name.isEmpty() ? QStringLiteral("Dodać wpisany dokument do rejestru?")
