@@ -1,6 +1,7 @@
 #include "notes_start.h"
 
 #include "notes_window.h"
+#include "companions/companion_kit/document_open.h"
 #include "companions/companion_kit/single_window.h"
 
 #include <stdexcept>
@@ -21,17 +22,19 @@ std::unique_ptr<QWidget> openNotes(const CompanionStart& start, Platform& platfo
     if (callRunningWindow(name))
         return nullptr;
 
-    DocumentAccess access = openDocumentAccess(file);
-    const bool writable = access.lock.has_value();
-    const auto anyText = [](std::string_view) { return true; };
-    const LoadedDocument note = loadCompanionDocument(file, kCompanionFileLimit, toTimePoint(platform.now()), anyText);
-    if (!note.damagedNotice.empty())
-        platform.inform(QString::fromStdString(note.damagedNotice));
+    std::string text;
+    OpenedDocument opened = openCompanionDocument(
+        platform, file,
+        [&text](std::string_view read) {
+            text = std::string(read);
+            return std::optional<DocumentProblem>(); // any UTF-8 text is a note
+        },
+        true);
 
     auto window = std::make_unique<NotesWindow>(platform, start.programFolder, QString::fromStdString(entryText), file,
-                                                note.text, std::move(access));
-    if (writable)
-        new RunningWindowListener(name, [raw = window.get()] { raw->bringToFront(); }, window.get());
+                                                text, std::move(opened.access));
+    window->setReadAsWindows1250(opened.readAsWindows1250);
+    window->answerStartsAs(name);
     return window;
 }
 

@@ -3,11 +3,15 @@
 #include "ui_notes_window.h"
 
 #include "companions/companion_kit/companion_app.h"
+#include "companions/companion_kit/single_window.h"
 #include "platform/window_look.h"
 #include "store/io_error.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QTextBlock>
+#include <QTextBlockUserData>
 #include <QSessionManager>
 #include <QKeySequence>
 #include <QShortcut>
@@ -17,24 +21,49 @@
 
 namespace wirtello {
 
+namespace {
+
+// The line end that stood before a line in the file. The editor keeps lines
+// as blocks and forgets what ended them; a line split by the user gets none
+// and takes the file's usual one.
+class LineEnd : public QTextBlockUserData {
+public:
+    explicit LineEnd(QString text) : text(std::move(text)) {}
+    QString text;
+};
+
+// Where the editor starts a new line: CR LF, CR, LF and the separators it
+// takes for paragraph and frame marks, in the order of the text.
+QStringList lineEndsOf(const QString& text)
+{
+    QStringList ends;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
+            ends << QStringLiteral("\r\n");
+            ++i;
+        } else if (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c == 0xfdd0 || c == 0xfdd1) {
+            ends << QString(QChar(c));
+        }
+    }
+    return ends;
+}
+
+} // namespace
+
 NotesWindow::NotesWindow(Platform& platform, std::filesystem::path programFolder, const QString& entryText,
                          std::filesystem::path file, const std::string& text, DocumentAccess access,
                          QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::NotesWindow>()), platform_(platform),
-      programFolder_(std::move(programFolder)), file_(std::move(file)), access_(std::move(access))
+      programFolder_(std::move(programFolder)), file_(std::move(file)), access_(std::move(access)),
+      watch_(new DocumentWatch(file_, this))
 {
     ui_->setupUi(this);
     setWindowTitle(entryText);
     ui_->noteEdit->setFont(pixelFont(QStringList{QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}, 15));
-    ui_->noteEdit->setPlainText(QString::fromStdString(text));
-    ui_->noteEdit->document()->setModified(false);
+    showText(QString::fromStdString(text));
 
-    const bool writable = access_.lock.has_value();
-    ui_->noteEdit->setReadOnly(!writable);
-    ui_->saveButton->setEnabled(writable);
-    ui_->dateButton->setEnabled(writable);
-    ui_->readOnlyLabel->setText(QString::fromStdString(access_.readOnlyNote));
-    ui_->readOnlyLabel->setVisible(!writable);
+    showAccess();
     ui_->undoButton->setEnabled(false);
     ui_->redoButton->setEnabled(false);
 
@@ -64,6 +93,11 @@ NotesWindow::NotesWindow(Platform& platform, std::filesystem::path programFolder
     });
     auto* again = new QShortcut(QKeySequence::FindNext, this);
     connect(again, &QShortcut::activated, this, &NotesWindow::findNext);
+    // Ctrl+Y redoes, as the button says, besides the desktop's own key.
+    ui_->noteEdit->installEventFilter(this);
+    connect(watch_, &DocumentWatch::changedOnDisk, this, [this] { reread(); });
+    connect(watch_, &DocumentWatch::lockFree, this, &NotesWindow::offerTakeOver);
+    watch_->setWatching(!access_.lock);
 #ifndef QT_NO_SESSIONMANAGER
     // Logging out may end the program without closing its windows.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { store(); });
@@ -86,12 +120,44 @@ NotesWindow::~NotesWindow()
 
 bool NotesWindow::hasChanges() const
 {
-    return access_.lock && ui_->noteEdit->document()->isModified();
+    return access_.lock && (convertOnStore_ || ui_->noteEdit->document()->isModified());
+}
+
+void NotesWindow::showText(const QString& text)
+{
+    const QStringList ends = lineEndsOf(text);
+    lineEnd_ = ends.isEmpty() ? QStringLiteral("\n") : ends.first();
+    ui_->noteEdit->setPlainText(text);
+    QTextBlock block = ui_->noteEdit->document()->firstBlock().next();
+    for (const QString& end : ends) {
+        if (!block.isValid())
+            break;
+        block.setUserData(new LineEnd(end));
+        block = block.next();
+    }
+    ui_->noteEdit->document()->setModified(false);
+}
+
+std::string NotesWindow::noteText() const
+{
+    // Each line as it stands: toPlainText() would turn no-break spaces into
+    // blanks and every line end into LF.
+    const QTextDocument* document = ui_->noteEdit->document();
+    QString text;
+    for (QTextBlock block = document->firstBlock(); block.isValid(); block = block.next()) {
+        if (block != document->firstBlock()) {
+            const auto* end = dynamic_cast<const LineEnd*>(block.userData());
+            text += end != nullptr ? end->text : lineEnd_;
+        }
+        text += block.text();
+    }
+    return text.toStdString();
 }
 
 void NotesWindow::writeNote()
 {
-    writeCompanionText(file_, ui_->noteEdit->toPlainText().toStdString());
+    writeCompanionText(file_, noteText());
+    convertOnStore_ = false;
     ui_->noteEdit->document()->setModified(false);
     const QString time = platform_.now().time().toString(QStringLiteral("HH:mm"));
     ui_->statusLabel->setText(QStringLiteral("Zapisano o %1.").arg(time));
@@ -149,6 +215,77 @@ void NotesWindow::print(PrintDestination destination)
     printCompanionLines(platform_, destination, programFolder_, QStringLiteral("Notatki: %1").arg(windowTitle()),
                         QStringLiteral("notatki %1.pdf").arg(id), windowTitle().toStdString(),
                         printableLines(ui_->noteEdit->toPlainText().toStdString()));
+}
+
+void NotesWindow::setReadAsWindows1250(bool converted)
+{
+    convertOnStore_ = converted;
+    if (converted && access_.lock)
+        ui_->statusLabel->setText(QStringLiteral("Odczytano jako Windows-1250; zostanie zapisana w UTF-8."));
+}
+
+bool NotesWindow::reread()
+{
+    std::string text;
+    std::optional<DocumentProblem> problem;
+    try {
+        problem = readCompanionDocument(file_, kCompanionFileLimit, [&text](std::string_view read) {
+                      text = std::string(read);
+                      return std::optional<DocumentProblem>();
+                  }).problem;
+    } catch (const IoError&) {
+        return false; // the text stays as it was; the next look tries again
+    }
+    watch_->markSeen();
+    showText(QString::fromStdString(text));
+    return !problem;
+}
+
+void NotesWindow::offerTakeOver()
+{
+    std::optional<DocumentLock> lock = watch_->takeLock();
+    // A note this window cannot read whole stays read-only: a store would cut it.
+    if (!lock || !reread() || !platform_.ask(QString::fromUtf8(kTakeOverQuestion)))
+        return;
+    access_ = DocumentAccess{std::move(lock), {}};
+    showAccess();
+    listen();
+}
+
+void NotesWindow::showAccess()
+{
+    const bool writable = access_.lock.has_value();
+    ui_->noteEdit->setReadOnly(!writable);
+    ui_->saveButton->setEnabled(writable);
+    ui_->dateButton->setEnabled(writable);
+    ui_->readOnlyLabel->setText(QString::fromStdString(access_.readOnlyNote));
+    ui_->readOnlyLabel->setVisible(!writable);
+}
+
+void NotesWindow::answerStartsAs(const QString& name)
+{
+    startName_ = name;
+    listen();
+}
+
+void NotesWindow::listen()
+{
+    if (listening_ || startName_.isEmpty() || !access_.lock)
+        return;
+    new RunningWindowListener(startName_, [this] { bringToFront(); }, this);
+    listening_ = true;
+}
+
+bool NotesWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui_->noteEdit && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Y && key->modifiers() == Qt::ControlModifier) {
+            ui_->noteEdit->redo();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void NotesWindow::bringToFront()

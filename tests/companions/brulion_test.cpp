@@ -1,5 +1,6 @@
 #include "companions/brulion/notes_start.h"
 #include "companions/brulion/notes_window.h"
+#include "companions/companion_kit/document_watch.h"
 
 #include "store/safe_file.h"
 #include "tests/support/recording_print_surface.h"
@@ -8,6 +9,7 @@
 #include "tests/support/temp_folder.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QLineEdit>
@@ -124,18 +126,138 @@ TEST(Brulion, AFailedStoreOnClosingAsks)
     }
 }
 
-TEST(Brulion, ADamagedNoteIsKeptAsideAndTheUserTold)
+// A note that is not UTF-8 is offered to be read as Windows-1250 and is then
+// stored in UTF-8; refused both times, it is shown read-only up to its first
+// bad line and the file stays as it was.
+TEST(Brulion, ANoteInWindows1250IsOfferedToBeReadAsSuch)
+{
+    const std::vector<std::uint8_t> cp1250 = {'W', 'i', 't', 'a', 'j', '\r', '\n', 'M', 'a', 0xb3, 'g', 'o', 's', 'i', 'a'};
+    for (const bool asWindows1250 : {true, false}) {
+        SCOPED_TRACE(asWindows1250);
+        test::TempFolder program;
+        ScriptedPlatform platform;
+        const fs::path file = program / "brulion/007.txt";
+        fs::create_directory(program / "brulion");
+        test::writeBytes(file, cp1250);
+        platform.askAnswers = asWindows1250 ? std::deque<bool>{true} : std::deque<bool>{false, false};
+        {
+            OpenNotes notes(program.path(), platform);
+            EXPECT_TRUE(platform.asked[0].contains(QStringLiteral("wiersz 2")));
+            EXPECT_TRUE(platform.asked[0].contains(QStringLiteral("Windows-1250")));
+            EXPECT_EQ(notes.edit->toPlainText(), asWindows1250 ? QStringLiteral("Witaj\nMałgosia") : QStringLiteral("Witaj\n"));
+            EXPECT_EQ(notes.edit->isReadOnly(), !asWindows1250);
+            EXPECT_TRUE(notes.window->close());
+        }
+        if (asWindows1250)
+            EXPECT_EQ(readText(file), "Witaj\r\nMałgosia");
+        else
+            EXPECT_EQ(test::readBytes(file), cp1250);
+    }
+}
+
+// Storing writes the text as it stands: no-break spaces, line and paragraph
+// separators and each line's own end (CR LF, CR, LF) stay; a line the user
+// adds ends as the file's first line does.
+TEST(Brulion, StoringKeepsCharactersAndLineEndsTheUserNeverTouched)
+{
+    const struct {
+        std::string file;
+        QString typed; // at the end
+        std::string stored;
+    } rows[] = {
+        {"Pani\u00a0Łęcka\r\nul.\u00a0Polna\u00a01\r\n", QStringLiteral("tel."), "Pani\u00a0Łęcka\r\nul.\u00a0Polna\u00a01\r\ntel."},
+        {"stary\rMac\r", QStringLiteral("x\ny"), "stary\rMac\rx\ry"},
+        {"a\u2028b\nc\u2029d", QStringLiteral("!"), "a\u2028b\nc\u2029d!"},
+        {"mieszane\r\nLF\nCR\rkoniec", QStringLiteral("\nnowy"), "mieszane\r\nLF\nCR\rkoniec\r\nnowy"},
+        {"", QStringLiteral("1\n2"), "1\n2"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
+        test::TempFolder program;
+        ScriptedPlatform platform;
+        const fs::path file = program / "brulion/007.txt";
+        test::writeText(file, row.file);
+        OpenNotes notes(program.path(), platform);
+        notes.edit->moveCursor(QTextCursor::End);
+        notes.edit->insertPlainText(row.typed);
+        EXPECT_TRUE(notes.window->store());
+        EXPECT_EQ(readText(file), row.stored);
+    }
+}
+
+// Ctrl+Y redoes, as the "Ponów" button's tip says.
+TEST(Brulion, CtrlYRedoes)
 {
     test::TempFolder program;
     ScriptedPlatform platform;
-    fs::create_directory(program / "brulion");
-    test::writeBytes(program / "brulion/007.txt", {'M', 'a', 0xb3, 'g', 'o'});
     OpenNotes notes(program.path(), platform);
+    notes.edit->insertPlainText(QStringLiteral("Łęcka"));
+    notes.edit->undo();
     EXPECT_TRUE(notes.edit->toPlainText().isEmpty());
-    ASSERT_EQ(platform.informed.size(), 1);
-    EXPECT_TRUE(platform.informed[0].contains(QStringLiteral("007.txt.uszkodzony-20261206-090507")));
-    EXPECT_EQ(test::readBytes(program / "brulion/007.txt.uszkodzony-20261206-090507"),
-              (std::vector<std::uint8_t>{'M', 'a', 0xb3, 'g', 'o'}));
+    QKeyEvent redo(QEvent::KeyPress, Qt::Key_Y, Qt::ControlModifier);
+    QApplication::sendEvent(notes.edit, &redo);
+    EXPECT_EQ(notes.edit->toPlainText(), QStringLiteral("Łęcka"));
+}
+
+// A note that would outgrow what the reader opens is refused with the
+// message that says what to do; the text stays, and closing asks.
+TEST(Brulion, ANoteThatWouldOutgrowItsFileIsRefused)
+{
+    test::TempFolder program;
+    ScriptedPlatform platform;
+    const fs::path file = program / "brulion/007.txt";
+    std::string text;
+    while (text.size() + 100 < kCompanionFileLimit)
+        text += std::string(99, 'a') + '\n';
+    test::writeText(file, text);
+    OpenNotes notes(program.path(), platform);
+    notes.edit->moveCursor(QTextCursor::End);
+    notes.edit->insertPlainText(QString(120, QLatin1Char('b')));
+    EXPECT_FALSE(notes.window->store());
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_EQ(platform.errors[0].operation(), DocumentTooLarge(file, kCompanionFileLimit).operation());
+    EXPECT_TRUE(notes.edit->toPlainText().endsWith(QString(120, QLatin1Char('b'))));
+    EXPECT_NE(notes.widget->findChild<QLabel*>("statusLabel")->text().left(8), QStringLiteral("Zapisano"));
+    platform.askAnswers = {false};
+    EXPECT_FALSE(notes.window->close());
+    EXPECT_TRUE(platform.asked[0].startsWith(QStringLiteral("Nie można zapisać notatki:")));
+    EXPECT_EQ(readText(file), text);
+    notes.edit->document()->setModified(false); // the test ends here
+}
+
+// A read-only copy (the note open on another workstation) shows what the
+// other copy stores and, once that one has closed, offers to take over.
+TEST(Brulion, AReadOnlyCopyFollowsTheNoteAndMayTakeOver)
+{
+    for (const bool takeOver : {true, false}) {
+        SCOPED_TRACE(takeOver);
+        test::TempFolder program;
+        ScriptedPlatform platform;
+        const fs::path file = program / "brulion/007.txt";
+        test::writeText(file, "pierwsza");
+        std::optional<DocumentAccess> elsewhere = openDocumentAccess(file);
+        OpenNotes notes(program.path(), platform);
+        auto* watch = notes.widget->findChild<DocumentWatch*>();
+        ASSERT_NE(watch, nullptr);
+        EXPECT_TRUE(notes.edit->isReadOnly());
+
+        writeCompanionText(file, "pierwsza\r\ndruga");
+        watch->check();
+        EXPECT_EQ(notes.edit->toPlainText(), QStringLiteral("pierwsza\ndruga"));
+        EXPECT_TRUE(platform.asked.isEmpty());
+
+        elsewhere.reset(); // the other copy closes
+        platform.askAnswers = {takeOver};
+        watch->check();
+        ASSERT_EQ(platform.asked.size(), 1);
+        EXPECT_EQ(platform.asked[0], QString::fromUtf8(kTakeOverQuestion));
+        EXPECT_EQ(notes.edit->isReadOnly(), !takeOver);
+        EXPECT_EQ(notes.widget->findChild<QLabel*>("readOnlyLabel")->isHidden(), takeOver);
+        notes.edit->moveCursor(QTextCursor::End);
+        notes.edit->insertPlainText(QStringLiteral("\ntrzecia"));
+        notes.window->store();
+        EXPECT_EQ(readText(file), takeOver ? "pierwsza\r\ndruga\r\ntrzecia" : "pierwsza\r\ndruga");
+    }
 }
 
 TEST(Brulion, BadArgumentsAndOversizeNotesAreRefused)
@@ -146,7 +268,13 @@ TEST(Brulion, BadArgumentsAndOversizeNotesAreRefused)
     EXPECT_THROW(openNotes({{"007 Łęcka"}, program.path()}, platform), std::invalid_argument);
     fs::create_directory(program / "brulion");
     test::writeBytes(program / "brulion/007.txt", std::vector<std::uint8_t>(kCompanionFileLimit + 1, 'a'));
-    EXPECT_THROW(OpenNotes(program.path(), platform), IoError);
+    {
+        // Shown, and the window stays read-only with nothing in it.
+        OpenNotes notes(program.path(), platform);
+        EXPECT_EQ(platform.errors.size(), 1u);
+        EXPECT_TRUE(notes.edit->isReadOnly());
+        EXPECT_TRUE(notes.edit->toPlainText().isEmpty());
+    }
     EXPECT_EQ(fs::file_size(program / "brulion/007.txt"), kCompanionFileLimit + 1);
 }
 
