@@ -90,7 +90,7 @@ void printCompanionLines(Platform& platform, PrintDestination destination,
     try {
         printTo(platform, destination, target, [&](PrintSurface& surface, PrintDestination) {
             CzytajFonty(font, kPrintFontFile);
-            drawHeadedLines(surface, font, title.toStdString(), heading, lines);
+            drawHeadedLines(surface, font, title.toStdString(), heading, lines, HeadingSize::AboveLines);
         });
     } catch (const IoError& error) {
         platform.showError(error);

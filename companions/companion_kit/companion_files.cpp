@@ -6,6 +6,7 @@
 #include "store/record_file.h"
 #include "store/safe_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -234,6 +235,39 @@ DocumentAccess openDocumentAccess(const std::filesystem::path& file)
     }
 }
 
+namespace {
+
+// Breaks `line` into pieces of at most `columns` characters, at the last blank
+// after `keep` bytes where there is one; a continuation starts with `prefix`.
+void breakLine(std::string line, std::size_t columns, std::size_t keep, const std::string& prefix,
+               std::vector<std::string>& lines)
+{
+    while (true) {
+        // Break by characters, never inside a UTF-8 sequence.
+        std::size_t characters = 0, cut = line.size(), lastBlank = std::string::npos;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if ((static_cast<unsigned char>(line[i]) & 0xC0) == 0x80)
+                continue;
+            if (characters == columns) {
+                cut = i;
+                break;
+            }
+            if (line[i] == ' ' && i > keep)
+                lastBlank = i;
+            ++characters;
+        }
+        if (cut == line.size())
+            break;
+        const std::size_t at = lastBlank != std::string::npos ? lastBlank : cut;
+        lines.push_back(line.substr(0, at));
+        line = prefix + line.substr(at < cut && line[at] == ' ' ? at + 1 : at);
+        keep = prefix.size();
+    }
+    lines.push_back(std::move(line));
+}
+
+} // namespace
+
 std::vector<std::string> printableLines(std::string_view text, std::size_t columns)
 {
     std::vector<std::string> lines;
@@ -249,27 +283,11 @@ std::vector<std::string> printableLines(std::string_view text, std::size_t colum
             else if (c != '\r')
                 line += c;
         }
-        // Break by characters, never inside a UTF-8 sequence.
-        while (true) {
-            std::size_t characters = 0, cut = line.size(), lastBlank = std::string::npos;
-            for (std::size_t i = 0; i < line.size(); ++i) {
-                if ((static_cast<unsigned char>(line[i]) & 0xC0) == 0x80)
-                    continue;
-                if (characters == columns) {
-                    cut = i;
-                    break;
-                }
-                if (line[i] == ' ')
-                    lastBlank = i;
-                ++characters;
-            }
-            if (cut == line.size())
-                break;
-            const std::size_t at = lastBlank != std::string::npos && lastBlank > 0 ? lastBlank : cut;
-            lines.push_back(line.substr(0, at));
-            line.erase(0, at < cut && line[at] == ' ' ? at + 1 : at);
-        }
-        lines.push_back(std::move(line));
+        // A wrapped line goes on two blanks further in than it starts, so
+        // that it does not read as a new entry; never past half the width.
+        const std::size_t indent = line.find_first_not_of(' ') == std::string::npos ? 0 : line.find_first_not_of(' ');
+        const std::string prefix(std::min(indent + 2, columns / 2), ' ');
+        breakLine(std::move(line), columns, indent, prefix, lines);
         if (end == text.size())
             break;
         start = end + 1;

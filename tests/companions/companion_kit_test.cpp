@@ -1,9 +1,13 @@
 #include "companions/companion_kit/companion_app.h"
 #include "companions/companion_kit/companion_files.h"
 
+#include "print/print_font.h"
 #include "store/io_error.h"
+#include "store/record_file.h"
 #include "store/safe_file.h"
 #include "tests/companions/companion_test_files.h"
+#include "tests/support/recording_print_surface.h"
+#include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -156,20 +160,53 @@ TEST(CompanionKit, TheSecondOpeningOfADocumentIsReadOnly)
     EXPECT_TRUE(openDocumentAccess(file).lock.has_value());
 }
 
-TEST(CompanionKit, PrintedLinesBreakAtBlanks)
+// A wrapped line goes on indented, so that it does not read as a new entry.
+TEST(CompanionKit, PrintedLinesBreakAtBlanksAndGoOnIndented)
 {
     const struct {
+        std::size_t columns;
         std::string text;
         std::vector<std::string> lines;
     } rows[] = {
-        {"", {""}},
-        {"Łęcka\nŻółć\n", {"Łęcka", "Żółć"}},
-        {"a\r\n\tb", {"a", "    b"}},
-        {"żółw żółw żółw", {"żółw", "żółw", "żółw"}},
-        {"żółwżółw", {"żółwż", "ółw"}},
+        {5, "", {""}},
+        {5, "Łęcka\nŻółć\n", {"Łęcka", "Żółć"}},
+        {5, "a\r\n\tb", {"a", "    b"}},
+        {10, "żółw żółw żółw", {"żółw żółw", "  żółw"}},
+        {6, "żółwżółwżółw", {"żółwżó", "  łwżó", "  łw"}},
+        {10, "  ab cd ef gh", {"  ab cd", "    ef gh"}}, // the indent itself is no place to break
+        {8, "      abcdefgh", {"      ab", "    cdef", "    gh"}}, // never deeper than half the width
     };
     for (const auto& row : rows)
-        EXPECT_EQ(printableLines(row.text, 5), row.lines) << row.text;
+        EXPECT_EQ(printableLines(row.text, row.columns), row.lines) << row.text;
+}
+
+// The heading stands out above the lines in any print font, also with none chosen.
+TEST(CompanionKit, PrintoutHeadingIsLargerThanItsLines)
+{
+    // Windows folders may hold a negative size: a character height.
+    for (const std::optional<int> points : {std::optional<int>(10), std::optional<int>(), std::optional<int>(1),
+                                            std::optional<int>(-13)}) {
+        SCOPED_TRACE(points ? std::to_string(*points) : "no font file");
+        test::TempFolder program({"FONT"});
+        if (points) {
+            PrintFontRecord record;
+            record.setFace("Arial");
+            record.setPoints(*points);
+            writeRecord(program / "FONT/font_zaplo_3906.dat", record.bytes());
+        }
+        ScriptedPlatform platform;
+        RecordingPrintSurface drawn;
+        platform.saveFileAnswers = {program / "wydruk.pdf"};
+        platform.pdfFactory = [&drawn](const fs::path&, PaperSize) { return drawn.proxy(); };
+        printCompanionLines(platform, PrintDestination::Pdf, program.path(), QStringLiteral("Notatki"),
+                            QStringLiteral("notatki.pdf"), "Anna Łęcka", {"pierwszy wiersz", "drugi wiersz"});
+        ASSERT_EQ(drawn.texts.size(), 3u);
+        EXPECT_EQ(drawn.texts[0].text, "Anna Łęcka");
+        // Negative heights are character heights, positive ones cell heights, 0 the face's own size.
+        const auto size = [](int height) { return height < 0 ? -height : height * 3 / 4; };
+        EXPECT_GT(size(drawn.texts[0].height), size(drawn.texts[1].height));
+        EXPECT_EQ(drawn.texts[2].height, drawn.texts[1].height);
+    }
 }
 
 TEST(CompanionKit, ArgumentsKeepPolishLettersAndOptionLikeTexts)
