@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <random>
+#include <unordered_map>
 
 namespace wirtello {
 
@@ -100,10 +101,10 @@ void setText(icalcomponent* component, icalproperty_kind kind, const std::string
     icalcomponent_add_property(component, property);
 }
 
-// The VTIMEZONE of the local zone under its plain name, added once.
-void ensureLocalZone(icalcomponent* root, const std::string& zoneName)
+// The VTIMEZONE of a zone libical knows under its plain name, added once.
+void ensureZone(icalcomponent* root, const std::string& zoneName)
 {
-    if (zoneName == "UTC" || icalcomponent_get_timezone(root, zoneName.c_str()))
+    if (isUtcZoneName(zoneName) || icalcomponent_get_timezone(root, zoneName.c_str()))
         return;
     icaltimezone* zone = icaltimezone_get_builtin_timezone(zoneName.c_str());
     icalcomponent* definition = zone ? icaltimezone_get_component(zone) : nullptr;
@@ -117,9 +118,10 @@ void ensureLocalZone(icalcomponent* root, const std::string& zoneName)
     icalcomponent_add_component(root, copy);
 }
 
-// DUE/DTSTART/DTEND in the local zone: a date alone, or a wall-clock time with the zone's TZID.
+// DUE/DTSTART/DTEND: a date alone, or a wall-clock time of `zoneName` (the
+// local zone unless given) with the zone's TZID.
 void setTime(icalcomponent* root, icalcomponent* component, icalproperty_kind kind, CalendarDate date,
-             std::optional<ClockTime> time)
+             std::optional<ClockTime> time, std::string zoneName = {})
 {
     removeProperties(component, kind);
     icaltimetype value = time ? icaltime_null_time() : icaltime_null_date();
@@ -129,17 +131,47 @@ void setTime(icalcomponent* root, icalcomponent* component, icalproperty_kind ki
     if (time) {
         value.hour = time->hour;
         value.minute = time->minute;
+    } else {
+        value.hour = value.minute = value.second = 0;
     }
-    const std::string zoneName = localZoneName();
-    if (time && zoneName == "UTC")
+    if (zoneName.empty())
+        zoneName = localZoneName();
+    const bool utc = isUtcZoneName(zoneName);
+    if (time && utc)
         value.zone = icaltimezone_get_utc_timezone();
     icalproperty* property = icalproperty_new(kind);
     icalproperty_set_value(property, time ? icalvalue_new_datetime(value) : icalvalue_new_date(value));
-    if (time && zoneName != "UTC") {
+    if (time && !utc) {
         icalproperty_add_parameter(property, icalparameter_new_tzid(zoneName.c_str()));
-        ensureLocalZone(root, zoneName);
+        ensureZone(root, zoneName);
     }
     icalcomponent_add_property(component, property);
+}
+
+// The name libical knows for the zone of a time read from the file: its TZID,
+// its X-LIC-LOCATION, or the TZID's tail ("/vendor/America/New_York"); "UTC"
+// for UTC; empty when floating or unknown.
+std::string knownZoneName(const icaltimetype& value)
+{
+    if (!value.zone)
+        return {};
+    auto* zone = const_cast<icaltimezone*>(value.zone);
+    if (zone == icaltimezone_get_utc_timezone())
+        return "UTC";
+    for (const char* candidate : {icaltimezone_get_tzid(zone), icaltimezone_get_location(zone)}) {
+        std::string name = candidate ? candidate : "";
+        while (!name.empty()) {
+            if (name.front() == '/')
+                name.erase(0, 1);
+            if (isUtcZoneName(name))
+                return "UTC";
+            if (!name.empty() && icaltimezone_get_builtin_timezone(name.c_str()))
+                return name;
+            const std::size_t slash = name.find('/');
+            name = slash == std::string::npos ? std::string() : name.substr(slash + 1);
+        }
+    }
+    return {};
 }
 
 // A time read from the file as a wall-clock time of the local zone.
@@ -158,12 +190,24 @@ std::optional<CalendarMoment> localMoment(icaltimetype value, bool& wholeDay)
     return moment;
 }
 
+// A changed single occurrence of a series (RECURRENCE-ID), kept with its series.
+bool isOccurrenceChange(icalcomponent* component)
+{
+    return icalcomponent_get_first_property(component, ICAL_RECURRENCEID_PROPERTY) != nullptr;
+}
+
+bool isEntry(icalcomponent* component)
+{
+    const icalcomponent_kind kind = icalcomponent_isa(component);
+    return kind == ICAL_VTODO_COMPONENT || kind == ICAL_VEVENT_COMPONENT;
+}
+
+// The task or the series of `uid`, never one of its changed occurrences.
 icalcomponent* findComponent(icalcomponent* root, const std::string& uid)
 {
     for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_ANY_COMPONENT); c;
          c = icalcomponent_get_next_component(root, ICAL_ANY_COMPONENT)) {
-        const icalcomponent_kind kind = icalcomponent_isa(c);
-        if ((kind == ICAL_VTODO_COMPONENT || kind == ICAL_VEVENT_COMPONENT) && !uid.empty() && uid == uidOf(c))
+        if (isEntry(c) && !isOccurrenceChange(c) && !uid.empty() && uid == uidOf(c))
             return c;
     }
     return nullptr;
@@ -262,6 +306,44 @@ void removeRepeatedZones(icalcomponent* root)
         icalcomponent_remove_component(root, c);
         icalcomponent_free(c);
     }
+}
+
+// The VTIMEZONE of every TZID `entry` names, taken from `source` (or libical's
+// own zone of that name) when `root` has none of that TZID.
+void copyZones(icalcomponent* root, icalcomponent* source, icalcomponent* entry)
+{
+    for (icalproperty* p = icalcomponent_get_first_property(entry, ICAL_ANY_PROPERTY); p;
+         p = icalcomponent_get_next_property(entry, ICAL_ANY_PROPERTY)) {
+        icalparameter* tzid = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER);
+        const char* name = tzid ? icalparameter_get_tzid(tzid) : nullptr;
+        if (!name || !*name || icalcomponent_get_timezone(root, name))
+            continue;
+        icaltimezone* zone = icalcomponent_get_timezone(source, name);
+        icalcomponent* definition = zone ? icaltimezone_get_component(zone) : nullptr;
+        if (definition)
+            icalcomponent_add_component(root, icalcomponent_new_clone(definition));
+        else
+            ensureZone(root, name);
+    }
+}
+
+// The local moment as a wall-clock time of `zone`, when it converts back to
+// the same local moment (not in an hour a clock change skips or repeats).
+std::optional<CalendarMoment> momentInZone(const CalendarMoment& local, icaltimezone* zone)
+{
+    icaltimetype t = icaltime_null_time();
+    t.year = local.date.year;
+    t.month = local.date.month;
+    t.day = local.date.day;
+    t.hour = local.time.hour;
+    t.minute = local.time.minute;
+    t.zone = localZone();
+    const icaltimetype there = icaltime_convert_to_zone(t, zone);
+    const icaltimetype back = icaltime_convert_to_zone(there, localZone());
+    const CalendarMoment again{{back.year, back.month, back.day}, {back.hour, back.minute}};
+    if (again != local)
+        return std::nullopt;
+    return CalendarMoment{{there.year, there.month, there.day}, {there.hour, there.minute}};
 }
 
 icalcomponent* newCalendar()
@@ -395,6 +477,8 @@ std::vector<CalendarEvent> CalendarDocument::events() const
     icalcomponent* root = root_.get();
     for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); c;
          c = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT)) {
+        if (isOccurrenceChange(c))
+            continue;
         bool wholeDay = false;
         bool endWholeDay = false;
         const std::optional<CalendarMoment> start = localMoment(icalcomponent_get_dtstart(c), wholeDay);
@@ -419,6 +503,12 @@ std::vector<CalendarEvent> CalendarDocument::events() const
         if (icalproperty* rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY)) {
             icalrecurrencetype value = icalproperty_get_rrule(rule);
             event.recurrence = takeString(icalrecurrencetype_as_string_r(&value));
+            // A series repeats at its hour in its own zone (9:00 New York across both countries' clock changes).
+            if (!wholeDay) {
+                const std::string zone = knownZoneName(icalcomponent_get_dtstart(c));
+                if (!zone.empty() && zone != localZoneName())
+                    event.zone = zone;
+            }
         }
         event.reminderMinutes = reminderOf(c);
         result.push_back(std::move(event));
@@ -436,7 +526,7 @@ int CalendarDocument::skipped() const
         const icalcomponent_kind kind = icalcomponent_isa(c);
         if (kind == ICAL_VTODO_COMPONENT)
             count += !localMoment(icalcomponent_get_due(c), wholeDay) || uidOf(c).empty();
-        else if (kind == ICAL_VEVENT_COMPONENT)
+        else if (kind == ICAL_VEVENT_COMPONENT && !isOccurrenceChange(c))
             count += !localMoment(icalcomponent_get_dtstart(c), wholeDay) || uidOf(c).empty();
     }
     return count;
@@ -486,9 +576,23 @@ std::string CalendarDocument::putEvent(const CalendarEvent& event, std::chrono::
     setText(c, ICAL_DESCRIPTION_PROPERTY, event.note);
     setX(c, kContactProperty, event.contact);
     const auto timeOf = [&](const CalendarMoment& m) { return event.wholeDay ? std::nullopt : std::optional(m.time); };
-    setTime(root, c, ICAL_DTSTART_PROPERTY, event.start.date, timeOf(event.start));
+    // A series of another zone stays in it, so it keeps repeating at its hour there.
+    CalendarMoment start = event.start;
+    CalendarMoment end = event.end;
+    std::string zoneName;
+    icaltimezone* zone = event.zone.empty() ? nullptr : zoneNamed(event.zone);
+    if (zone && zone != localZone() && !event.wholeDay && !event.recurrence.empty()) {
+        const std::optional<CalendarMoment> zoneStart = momentInZone(start, zone);
+        const std::optional<CalendarMoment> zoneEnd = momentInZone(end, zone);
+        if (zoneStart && zoneEnd) {
+            start = *zoneStart;
+            end = *zoneEnd;
+            zoneName = event.zone;
+        }
+    }
+    setTime(root, c, ICAL_DTSTART_PROPERTY, start.date, timeOf(start), zoneName);
     removeProperties(c, ICAL_DURATION_PROPERTY);
-    setTime(root, c, ICAL_DTEND_PROPERTY, event.end.date, timeOf(event.end));
+    setTime(root, c, ICAL_DTEND_PROPERTY, end.date, timeOf(end), zoneName);
     removeProperties(c, ICAL_RRULE_PROPERTY);
     if (!event.recurrence.empty())
         icalcomponent_add_property(c, icalproperty_new_rrule(rule));
@@ -511,12 +615,171 @@ bool CalendarDocument::markDone(const std::string& uid, bool done, std::chrono::
 
 bool CalendarDocument::remove(const std::string& uid)
 {
-    icalcomponent* c = findComponent(root_.get(), uid);
-    if (!c)
+    icalcomponent* root = root_.get();
+    if (!findComponent(root, uid))
         return false;
-    icalcomponent_remove_component(root_.get(), c);
-    icalcomponent_free(c);
+    // The series goes with its changed occurrences.
+    std::vector<icalcomponent*> gone;
+    for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(root, ICAL_ANY_COMPONENT)) {
+        if (isEntry(c) && uid == uidOf(c))
+            gone.push_back(c);
+    }
+    for (icalcomponent* c : gone) {
+        icalcomponent_remove_component(root, c);
+        icalcomponent_free(c);
+    }
     return true;
+}
+
+EventImport CalendarDocument::importEvents(const CalendarDocument& from, std::chrono::system_clock::time_point now)
+{
+    EventImport count;
+    icalcomponent* root = root_.get();
+    icalcomponent* source = from.root_.get();
+    // Every entry here by UID, looked up once per imported one.
+    std::unordered_map<std::string, std::vector<icalcomponent*>> here;
+    for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(root, ICAL_ANY_COMPONENT)) {
+        if (isEntry(c))
+            here[uidOf(c)].push_back(c);
+    }
+
+    // The imported appointments by UID: a series and its changed occurrences,
+    // in whatever order the file gives them.
+    struct Group {
+        std::string uid;
+        icalcomponent* series = nullptr;
+        std::vector<icalcomponent*> changes;
+        bool givenUid = false;
+    };
+    std::vector<Group> groups;
+    std::unordered_map<std::string, std::size_t> groupOf;
+    for (icalcomponent* c = icalcomponent_get_first_component(source, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(source, ICAL_ANY_COMPONENT)) {
+        const icalcomponent_kind kind = icalcomponent_isa(c);
+        if (kind == ICAL_VTIMEZONE_COMPONENT)
+            continue;
+        if (kind != ICAL_VEVENT_COMPONENT) {
+            ++count.otherEntries;
+            continue;
+        }
+        std::string uid = uidOf(c);
+        if (uid.empty()) {
+            if (isOccurrenceChange(c)) {
+                ++count.notUnderstood; // a change of no known series
+                continue;
+            }
+            groups.push_back({newCalendarUid(), c, {}, true});
+            continue;
+        }
+        auto [at, isNew] = groupOf.try_emplace(uid, groups.size());
+        if (isNew)
+            groups.push_back({uid, nullptr, {}, false});
+        Group& group = groups[at->second];
+        if (isOccurrenceChange(c))
+            group.changes.push_back(c);
+        else if (!group.series)
+            group.series = c;
+        else
+            ++count.notUnderstood; // a second series of one UID
+    }
+
+    const auto tooFar = [](icalcomponent* c) {
+        for (const icaltimetype t : {icalcomponent_get_dtstart(c), icalcomponent_get_dtend(c),
+                                     icalcomponent_get_recurrenceid(c)}) {
+            if (!icaltime_is_null_time(t) && t.year > kLastCalendarYear)
+                return true;
+        }
+        return false;
+    };
+    const auto usable = [](icalcomponent* c) {
+        bool wholeDay = false;
+        if (!localMoment(icalcomponent_get_dtstart(c), wholeDay))
+            return false;
+        icalproperty* rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY);
+        return !rule || icalproperty_get_rrule(rule).freq != ICAL_NO_RECURRENCE;
+    };
+    const auto take = [&](icalcomponent* c, const std::string& uid) {
+        icalcomponent* copy = icalcomponent_new_clone(c);
+        if (uidOf(copy) != uid)
+            icalcomponent_set_uid(copy, uid.c_str());
+        if (!icalcomponent_get_first_property(copy, ICAL_DTSTAMP_PROPERTY))
+            icalcomponent_set_dtstamp(copy, utcTime(now));
+        copyZones(root, source, copy);
+        icalcomponent_add_component(root, copy);
+        return copy;
+    };
+    const auto drop = [&](icalcomponent* c) {
+        icalcomponent_remove_component(root, c);
+        icalcomponent_free(c);
+    };
+
+    for (Group& group : groups) {
+        std::vector<icalcomponent*> changes;
+        for (icalcomponent* change : group.changes) {
+            if (tooFar(change))
+                ++count.tooFar;
+            else if (!usable(change))
+                ++count.notUnderstood;
+            else
+                changes.push_back(change);
+        }
+        std::vector<icalcomponent*>& existing = here[group.uid];
+        if (std::ranges::any_of(existing, [](icalcomponent* c) { return icalcomponent_isa(c) != ICAL_VEVENT_COMPONENT; })) {
+            count.notUnderstood += (group.series ? 1 : 0) + static_cast<int>(changes.size()); // the UID is a task's
+            continue;
+        }
+        if (!group.series) {
+            // Changes of a series imported earlier join it, replacing those of the same occurrence.
+            const bool seriesHere = std::ranges::any_of(existing, [](icalcomponent* c) { return !isOccurrenceChange(c); });
+            if (!seriesHere) {
+                count.notUnderstood += static_cast<int>(changes.size());
+                continue;
+            }
+            for (icalcomponent* change : changes) {
+                const icaltimetype which = icalcomponent_get_recurrenceid(change);
+                std::erase_if(existing, [&](icalcomponent* c) {
+                    const bool same = isOccurrenceChange(c) && icaltime_compare(icalcomponent_get_recurrenceid(c), which) == 0;
+                    if (same)
+                        drop(c);
+                    return same;
+                });
+                existing.push_back(take(change, group.uid));
+                ++count.occurrenceChanges;
+            }
+            if (!changes.empty())
+                ++count.withExceptions;
+            continue;
+        }
+        if (tooFar(group.series)) {
+            ++count.tooFar;
+            continue;
+        }
+        if (!usable(group.series)) {
+            ++count.notUnderstood;
+            continue;
+        }
+        ++(existing.empty() ? count.added : count.changed);
+        count.uidsGiven += group.givenUid;
+        for (icalcomponent* c : existing)
+            drop(c);
+        existing.clear();
+        icalcomponent* series = take(group.series, group.uid);
+        existing.push_back(series);
+        for (icalcomponent* change : changes)
+            existing.push_back(take(change, group.uid));
+        count.occurrenceChanges += static_cast<int>(changes.size());
+        if (!changes.empty() || icalcomponent_get_first_property(series, ICAL_EXDATE_PROPERTY) ||
+            icalcomponent_get_first_property(series, ICAL_RDATE_PROPERTY))
+            ++count.withExceptions;
+        const icaltimetype start = icalcomponent_get_dtstart(series);
+        if (!start.is_date && icalcomponent_get_first_property(series, ICAL_RRULE_PROPERTY)) {
+            const std::string zone = knownZoneName(start);
+            count.ownZone += !zone.empty() && zone != localZoneName();
+        }
+    }
+    return count;
 }
 
 } // namespace wirtello

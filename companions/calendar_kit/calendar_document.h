@@ -47,6 +47,27 @@ struct CalendarEvent {
     bool wholeDay = false; // times unused
     std::string recurrence; // RRULE value ("FREQ=WEEKLY"), empty when once
     std::optional<int> reminderMinutes; // shown this many minutes before the start
+    // The zone a recurring appointment repeats in when the file gave it one
+    // other than the local zone ("America/New_York", "UTC"); start and end
+    // are still local. Empty: the local zone.
+    std::string zone = {};
+};
+
+// Dates after this year are beyond what libical reads as valid.
+inline constexpr int kLastCalendarYear = 4999;
+
+// What an import of appointments did.
+struct EventImport {
+    int added = 0;             // appointments (single or series) new here
+    int changed = 0;           // those of a UID already here, replaced whole
+    int uidsGiven = 0;         // of those, how many came without UID and got one
+    int occurrenceChanges = 0; // changed single occurrences (RECURRENCE-ID) kept with their series
+    int withExceptions = 0;    // series kept with changed, left out (EXDATE) or added dates (RDATE)
+    int ownZone = 0;           // series kept in a time zone other than the local one
+    int tooFar = 0;            // left out: a date after kLastCalendarYear
+    int notUnderstood = 0;     // left out: no usable start, a refused rule, a change of no series here
+    int otherEntries = 0;      // left out: tasks, journal entries and the like
+    int skipped() const { return tooFar + notUnderstood + otherEntries; }
 };
 
 // A new unique UID.
@@ -93,8 +114,14 @@ public:
     // Marks the task done or open again; false when there is no such task.
     bool markDone(const std::string& uid, bool done, std::chrono::system_clock::time_point now);
 
-    // Removes the task or appointment; false when there is none.
+    // Removes the task or appointment (a series with its changed
+    // occurrences); false when there is none.
     bool remove(const std::string& uid);
+
+    // Takes the appointments of `from` as they are written there: with their
+    // time zones, left-out and added dates and changed occurrences. One of a
+    // UID already here is replaced whole; one without UID gets one.
+    EventImport importEvents(const CalendarDocument& from, std::chrono::system_clock::time_point now);
 
 private:
     struct Deleter {

@@ -97,6 +97,13 @@ icaltimezone* localZone()
     return icaltimezone_get_builtin_timezone(name.c_str());
 }
 
+icaltimezone* zoneNamed(const std::string& name)
+{
+    if (isUtcZoneName(name))
+        return icaltimezone_get_utc_timezone();
+    return name.empty() ? nullptr : icaltimezone_get_builtin_timezone(name.c_str());
+}
+
 std::string dateText(CalendarDate date)
 {
     char text[16];

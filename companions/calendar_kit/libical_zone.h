@@ -13,4 +13,8 @@ bool isUtcZoneName(const std::string& name);
 // The local zone as libical knows it (built-in zone info, or UTC).
 _icaltimezone* localZone();
 
+// The zone of a TZID libical knows by itself ("UTC" included); nullptr for
+// another name.
+_icaltimezone* zoneNamed(const std::string& name);
+
 } // namespace wirtello

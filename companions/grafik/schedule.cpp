@@ -42,18 +42,29 @@ std::string withPlace(const CalendarEvent& event)
 
 const std::array<const char*, 12> kMonthNames = {"styczeń", "luty",     "marzec",   "kwiecień", "maj",      "czerwiec",
                                                  "lipiec",  "sierpień", "wrzesień", "październik", "listopad", "grudzień"};
+// "4,4" megabytes (MiB), rounded up so that the limit never reads as met.
+std::string megabytes(std::uintmax_t bytes)
+{
+    const std::uintmax_t tenths = (bytes * 10 + 1024 * 1024 - 1) / (1024 * 1024);
+    return std::to_string(tenths / 10) + (tenths % 10 ? "," + std::to_string(tenths % 10) : "");
+}
+
 const std::array<const char*, 12> kMonthGenitive = {"stycznia", "lutego",   "marca",     "kwietnia",    "maja",      "czerwca",
                                                     "lipca",    "sierpnia", "września", "października", "listopada", "grudnia"};
 
 } // namespace
 
 std::vector<std::vector<DayAppointment>> appointmentsByDay(const std::vector<CalendarEvent>& events,
-                                                           CalendarDate first, CalendarDate last)
+                                                           CalendarDate first, CalendarDate last,
+                                                           std::vector<std::size_t>* cut)
 {
     const long long dayCount = std::max(0LL, dayNumber(last) - dayNumber(first) + 1);
     std::vector<std::vector<DayAppointment>> days(static_cast<std::size_t>(dayCount));
     for (std::size_t e = 0; e < events.size(); ++e) {
-        for (const EventOccurrence& occurrence : occurrencesBetween(events[e], first, last)) {
+        const EventOccurrences expanded = expandOccurrences(events[e], first, last);
+        if (expanded.cut && cut)
+            cut->push_back(e);
+        for (const EventOccurrence& occurrence : expanded.occurrences) {
             // An occurrence lies on every day from its start to the day before its
             // (exclusive) end, or just its start day when it has no length.
             CalendarDate lastDay = occurrence.end.date;
@@ -233,40 +244,38 @@ Repeat repeatOf(const std::string& rule)
 ImportCount importAppointments(CalendarDocument& into, const CalendarDocument& from,
                                std::chrono::system_clock::time_point now)
 {
-    ImportCount count;
-    // Tasks and journal entries are not appointments; entries without a usable date the kit counts.
-    count.skipped = from.skipped() + static_cast<int>(from.tasks().size()) + from.otherEntries();
-    std::set<std::string> known;
-    for (const CalendarEvent& event : into.events())
-        known.insert(event.uid);
-    std::set<std::string> taken;
-    for (const CalendarEvent& event : from.events()) {
-        // A second entry of one UID changes a single occurrence (RECURRENCE-ID),
-        // which the scheduler cannot keep; it must not replace the series.
-        if (!taken.insert(event.uid).second) {
-            ++count.skipped;
-            continue;
-        }
-        try {
-            into.putEvent(event, now);
-        } catch (const CalendarDamaged&) {
-            ++count.skipped;
-            continue;
-        }
-        ++(known.insert(event.uid).second ? count.added : count.changed);
-    }
-    return count;
+    return into.importEvents(from, now);
 }
 
 std::string importReport(const std::string& fileName, const ImportCount& count)
 {
     std::string text = "Wczytano terminy z pliku „" + fileName + "”: nowe " + std::to_string(count.added) +
-                       ", zmienione " + std::to_string(count.changed) + ", pominięte " + std::to_string(count.skipped) +
-                       ".";
-    if (count.skipped > 0)
-        text += "\nPominięto wpisy, których terminarz nie rozumie (bez daty początku, zadania, wpisy dziennika, "
-                "zmiany pojedynczych powtórzeń, nieznane reguły powtarzania).";
+                       ", zmienione " + std::to_string(count.changed) + ", pominięte " +
+                       std::to_string(count.skipped()) + ".";
+    const auto line = [&text](int n, const std::string& what) {
+        if (n > 0)
+            text += "\n" + what + ": " + std::to_string(n) + ".";
+    };
+    line(count.changed, "Zmienione terminy zastąpiono wersją z pliku w całości");
+    line(count.uidsGiven, "Terminom bez identyfikatora (UID) nadano nowy");
+    line(count.ownZone, "Serie zachowały swoją strefę czasową (powtarzają się o swojej godzinie w tamtej strefie)");
+    line(count.withExceptions, "Serie z wyjątkami (zmienione, pominięte lub dodane powtórzenia) zachowano w pliku "
+                               "bez zmian; terminarz pokazuje je na razie według samej reguły");
+    line(count.occurrenceChanges, "Zachowane zmiany pojedynczych powtórzeń");
+    line(count.tooFar, "Pominięto terminy z datą po roku " + std::to_string(kLastCalendarYear) +
+                           ", których terminarz nie obsługuje");
+    line(count.notUnderstood, "Pominięto terminy, których terminarz nie rozumie (bez daty początku, nieznana "
+                              "reguła powtarzania, zmiana powtórzenia bez swojej serii)");
+    line(count.otherEntries, "Pominięto wpisy, które nie są terminami (zadania, wpisy dziennika)");
     return text;
+}
+
+ImportTooLarge::ImportTooLarge(std::uintmax_t bytes, std::uintmax_t limit)
+    : std::runtime_error("Nie wczytano terminów: terminarz miałby po imporcie " + megabytes(bytes) +
+                         " MB, a program otwiera pliki do " + megabytes(limit) +
+                         " MB. Wczytaj mniej terminów (np. plik z krótszego okresu) albo usuń stare terminy i "
+                         "spróbuj jeszcze raz. Terminarz pozostał bez zmian.")
+{
 }
 
 } // namespace wirtello

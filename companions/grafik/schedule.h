@@ -10,6 +10,8 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,8 +26,10 @@ struct DayAppointment {
 // For each day from `first` to `last`: the appointments on it, whole-day ones
 // first, then by start time. A recurring appointment is expanded in
 // wall-clock time (kept at its hour across a daylight saving change).
+// The events whose rule gave more than could be shown are added to `cut`.
 std::vector<std::vector<DayAppointment>> appointmentsByDay(const std::vector<CalendarEvent>& events,
-                                                           CalendarDate first, CalendarDate last);
+                                                           CalendarDate first, CalendarDate last,
+                                                           std::vector<std::size_t>* cut = nullptr);
 
 // The Monday of the week of `date`.
 CalendarDate weekStart(CalendarDate date);
@@ -77,17 +81,21 @@ std::string ruleOf(Repeat repeat);
 Repeat repeatOf(const std::string& rule);
 
 // What an import did.
-struct ImportCount {
-    int added = 0;
-    int changed = 0; // an appointment of the same UID imported again
-    int skipped = 0; // not understood: no usable date, a task or journal entry, a recurrence refused, a changed single repeat
-};
+using ImportCount = EventImport;
 
-// Takes the appointments of `from` into `into`.
+// Takes the appointments of `from` into `into`, as they are written there.
 ImportCount importAppointments(CalendarDocument& into, const CalendarDocument& from,
                                std::chrono::system_clock::time_point now);
 
-// "Wczytano terminy z pliku „x.ics”: nowe 2, zmienione 0, pominięte 1 (…)."
+// "Wczytano terminy z pliku „x.ics”: nowe 2, zmienione 0, pominięte 1." and a
+// line for each kind of thing changed or left out.
 std::string importReport(const std::string& fileName, const ImportCount& count);
+
+// The import that would make the calendar larger than its reader takes;
+// what() says what to do (Polish).
+class ImportTooLarge : public std::runtime_error {
+public:
+    ImportTooLarge(std::uintmax_t bytes, std::uintmax_t limit);
+};
 
 } // namespace wirtello

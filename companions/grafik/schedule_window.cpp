@@ -3,6 +3,7 @@
 #include "ui_schedule_window.h"
 
 #include "companions/calendar_kit/calendar_file.h"
+#include "companions/companion_kit/document_watch.h"
 #include "platform/handler_guard.h"
 #include "store/io_error.h"
 
@@ -72,6 +73,7 @@ ScheduleWindow::ScheduleWindow(Platform& platform, std::filesystem::path program
     , programFolder_(std::move(programFolder))
     , file_(std::move(file))
     , title_(title.trimmed())
+    , watch_(new DocumentWatch(file_, this))
 {
     ui_->setupUi(this);
     setFixedSize(size());
@@ -133,6 +135,8 @@ ScheduleWindow::ScheduleWindow(Platform& platform, std::filesystem::path program
         ui_->przypomnienieTekst->clear();
     });
     onClick(ui_->zamknij, platform_, [this] { close(); });
+    connect(watch_, &DocumentWatch::changedOnDisk, this, [this] { runGuarded(platform_, [this] { fileChanged(); }); });
+    connect(watch_, &DocumentWatch::lockFree, this, [this] { runGuarded(platform_, [this] { offerTakeOver(); }); });
     connect(&reminderClock_, &QTimer::timeout, this, [this] { runGuarded(platform_, [this] { tick(); }); });
 }
 
@@ -141,6 +145,7 @@ ScheduleWindow::~ScheduleWindow() = default;
 void ScheduleWindow::open()
 {
     access_ = openDocumentAccess(file_);
+    const bool heldElsewhere = !access_.lock;
     if (!access_.lock)
         setReadOnly(fromUtf8(access_.readOnlyNote));
     try {
@@ -159,6 +164,8 @@ void ScheduleWindow::open()
     day_ = platform_.now().date();
     clearForm();
     setView(View::Month);
+    // Only another window's lock is waited for; a file that could not be read stays as it is.
+    watch_->setWatching(heldElsewhere);
     reminderClock_.start(kReminderCheckMs);
     checkReminders();
 }
@@ -170,6 +177,39 @@ void ScheduleWindow::setReadOnly(const QString& note)
     for (QWidget* action : {static_cast<QWidget*>(ui_->dodaj), static_cast<QWidget*>(ui_->zapisz),
                             static_cast<QWidget*>(ui_->usun), static_cast<QWidget*>(ui_->importuj)})
         action->setEnabled(false);
+}
+
+void ScheduleWindow::fileChanged()
+{
+    try {
+        adopt(readCalendar(file_));
+    } catch (const CalendarDamaged&) {
+        // What the other window left is shown once it reads again.
+    } catch (const IoError&) {
+    }
+}
+
+void ScheduleWindow::offerTakeOver()
+{
+    std::optional<DocumentLock> lock = watch_->takeLock();
+    if (!lock)
+        return;
+    if (!platform_.ask(QString::fromUtf8(kTakeOverQuestion)))
+        return; // the lock is let go; the reminder clock still shows what changes
+    CalendarDocument document;
+    try {
+        document = readCalendar(file_);
+    } catch (const CalendarDamaged& damaged) {
+        platform_.inform(QStringLiteral("Terminarza nie można przejąć: %1").arg(fromUtf8(damaged.what())));
+        return;
+    }
+    access_.lock = std::move(lock);
+    access_.readOnlyNote.clear();
+    ui_->tylkoOdczyt->hide();
+    for (QWidget* action : {static_cast<QWidget*>(ui_->dodaj), static_cast<QWidget*>(ui_->zapisz),
+                            static_cast<QWidget*>(ui_->usun), static_cast<QWidget*>(ui_->importuj)})
+        action->setEnabled(true);
+    adopt(std::move(document));
 }
 
 void ScheduleWindow::setView(View view)
@@ -223,8 +263,9 @@ void ScheduleWindow::showView()
     grid->clear();
     cellDays_.clear();
     const CalendarDate chosen = fromQDate(day_);
+    std::vector<std::size_t> cut;
     if (view_ == View::Day) {
-        const auto days = appointmentsByDay(events_, chosen, chosen);
+        const auto days = appointmentsByDay(events_, chosen, chosen, &cut);
         grid->setColumnCount(1);
         grid->setWordWrap(true);
         grid->setRowCount(std::max<int>(1, static_cast<int>(days[0].size())));
@@ -240,7 +281,7 @@ void ScheduleWindow::showView()
         const bool month = view_ == View::Month;
         const CalendarDate first = month ? monthViewStart(chosen.year, chosen.month) : weekStart(chosen);
         const int count = month ? kMonthViewDays : 7;
-        const auto days = appointmentsByDay(events_, first, addDays(first, count - 1));
+        const auto days = appointmentsByDay(events_, first, addDays(first, count - 1), &cut);
         grid->setColumnCount(7);
         grid->setRowCount(count / 7);
         // A month's cell keeps one line per appointment, cut at its edge.
@@ -266,6 +307,16 @@ void ScheduleWindow::showView()
                 grid->setCurrentCell(static_cast<int>(i) / 7, static_cast<int>(i) % 7);
         }
     }
+    QStringList cutNames;
+    for (const std::size_t e : cut)
+        cutNames << QStringLiteral("„%1” (%2)").arg(fromUtf8(events_[e].title), fromUtf8(events_[e].recurrence));
+    ui_->ucieteReguly->setText(
+        cutNames.isEmpty()
+            ? QString()
+            : QStringLiteral("Nie wszystkie powtórzenia są pokazane: %1 — reguła powtarza termin częściej, niż "
+                             "terminarz może pokazać (najwyżej %2 razy dziennie).")
+                  .arg(cutNames.join(QStringLiteral(", ")))
+                  .arg(kMostOccurrencesPerDay));
     showDay();
 }
 
@@ -411,9 +462,10 @@ void ScheduleWindow::saveAppointment()
         platform_.inform(QStringLiteral("Wybierz termin z listy terminów dnia."));
         return;
     }
-    const std::optional<CalendarEvent> event = formEvent(events_[*selected_].uid);
+    std::optional<CalendarEvent> event = formEvent(events_[*selected_].uid);
     if (!event)
         return;
+    event->zone = events_[*selected_].zone;
     // A moved single appointment is followed to its new day; a series stays in view.
     if (event->recurrence.empty() && event->start.date != events_[*selected_].start.date)
         day_ = toQDate(event->start.date);
@@ -510,8 +562,19 @@ void ScheduleWindow::importFile()
     }
     ImportCount count;
     const auto now = toTimePoint(platform_.now());
-    if (!store([&](CalendarDocument& calendar) { count = importAppointments(calendar, imported, now); }))
+    try {
+        const bool stored = store([&](CalendarDocument& calendar) {
+            count = importAppointments(calendar, imported, now);
+            // Refused before writing: a calendar past the limit could not be opened again.
+            if (const std::uintmax_t size = calendar.text().size(); size > kCompanionFileLimit)
+                throw ImportTooLarge(size, kCompanionFileLimit);
+        });
+        if (!stored)
+            return;
+    } catch (const ImportTooLarge& tooLarge) {
+        platform_.inform(fromUtf8(tooLarge.what()));
         return;
+    }
     platform_.inform(fromUtf8(importReport(name, count)));
 }
 

@@ -26,11 +26,14 @@ class ScheduleWindow;
 
 namespace wirtello {
 
+class DocumentWatch;
+
 // The office's appointment calendar: a day, week or month view, the
 // appointments of the chosen day, a form to add, move, change or delete one,
 // reminders while the window is open, import and export of .ics files and
 // the printed week. Every change is stored at once. The first window on the
-// calendar holds its lock; another one shows it read-only.
+// calendar holds its lock; another one shows it read-only, follows what the
+// first one writes and offers to take over once the first one is closed.
 class ScheduleWindow : public QWidget {
     // No Q_OBJECT: the window has no signals of its own, and moc cannot read the calendar headers.
 public:
@@ -77,6 +80,8 @@ private:
     std::optional<std::filesystem::file_time_type> fileStamp() const;
     void checkReminders();
     void setReadOnly(const QString& note);
+    void fileChanged();
+    void offerTakeOver();
     void fillCell(int row, int column, const QDate& day, const std::vector<DayAppointment>& appointments,
                   bool withDayNumber, bool inMonth);
     QString heading() const;
@@ -98,6 +103,7 @@ private:
     QTimer reminderClock_;
     std::set<std::string> reminded_;
     std::optional<std::filesystem::file_time_type> seen_; // the file's time when last read or written
+    DocumentWatch* watch_;                                // while read-only
 };
 
 // The window for the command line  grafik "<title>"  on the calendar in the

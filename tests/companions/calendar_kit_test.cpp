@@ -9,11 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
+#include <map>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <chrono>
 
 namespace wirtello {
 namespace {
@@ -155,6 +158,157 @@ TEST(CalendarFile, RecurrenceKeepsTheWallClockAcrossMonthsAndDaylightSaving)
             EXPECT_EQ(occurrence.end.time.hour, occurrence.start.time.hour + 1);
         }
         EXPECT_EQ(starts, row.starts);
+    }
+}
+
+
+// The start days python-dateutil gives for `rule` from `start`, first to last.
+std::vector<std::string> dateutilDays(const std::string& rule, CalendarDate start, CalendarDate first, CalendarDate last)
+{
+    const auto compact = [](CalendarDate d) {
+        std::string text = dateText(d);
+        std::erase(text, '-');
+        return text;
+    };
+    const std::string command = "/usr/bin/python3 " RRULE_DATES " '" + rule + "' " + compact(start) + " " +
+                                compact(first) + " " + compact(last);
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::vector<std::string> days;
+    std::array<char, 64> line{};
+    while (pipe && std::fgets(line.data(), line.size(), pipe))
+        days.emplace_back(line.data(), std::strlen(line.data()) - 1);
+    EXPECT_EQ(pipe ? pclose(pipe) : -1, 0) << command;
+    return days;
+}
+
+TEST(CalendarRecurrence, WholeDayRepeatsFallOnTheDaysDateutilGives)
+{
+    const WarsawTime zone;
+    const CalendarDate first{2026, 12, 1};
+    const CalendarDate last{2028, 11, 30}; // two years
+    const std::vector<std::pair<std::string, CalendarDate>> rows = {
+        {"FREQ=WEEKLY", {2026, 12, 11}},
+        {"FREQ=DAILY", {2026, 12, 11}},
+        {"FREQ=YEARLY", {2028, 2, 29}},
+        {"FREQ=MONTHLY", {2027, 1, 31}},
+        {"FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,FR", {2026, 12, 11}},
+        {"FREQ=DAILY;COUNT=45", {2026, 11, 20}},
+        {"FREQ=MONTHLY;BYDAY=-1FR;UNTIL=20280101", {2026, 1, 30}},
+    };
+    std::size_t total = 0;
+    for (const auto& [rule, start] : rows) {
+        SCOPED_TRACE(rule);
+        CalendarDocument document;
+        CalendarEvent event{"", "Urlop Łęckiej", "", "", "", {start, {}}, {addDays(start, 1), {}}, true, rule, {}};
+        document.putEvent(event, kNow);
+        const CalendarEvent stored = CalendarDocument::parse(document.text()).events().at(0);
+        const EventOccurrences expanded = expandOccurrences(stored, first, last);
+        std::vector<std::string> days;
+        for (const EventOccurrence& occurrence : expanded.occurrences) {
+            days.push_back(dateText(occurrence.start.date));
+            EXPECT_EQ(occurrence.end.date, addDays(occurrence.start.date, 1));
+        }
+        EXPECT_EQ(days, dateutilDays(rule, start, first, last));
+        EXPECT_FALSE(expanded.cut);
+        total += days.size();
+    }
+    EXPECT_GT(total, 900u);
+}
+
+long long minutesFrom(const CalendarMoment& from, const CalendarMoment& to)
+{
+    using namespace std::chrono;
+    const auto days = [](CalendarDate d) {
+        return sys_days(year_month_day{year(d.year), month(static_cast<unsigned>(d.month)), day(static_cast<unsigned>(d.day))})
+            .time_since_epoch()
+            .count();
+    };
+    return (days(to.date) - days(from.date)) * 24 * 60 + (to.time.hour - from.time.hour) * 60 + to.time.minute -
+           from.time.minute;
+}
+
+struct FrequentRow {
+    std::string rule;
+    CalendarMoment start;
+    int period;     // minutes between two starts
+    int perDay;     // occurrences shown on each day of the week viewed
+    bool cut;
+    std::size_t days = 7; // days of the week viewed with an occurrence
+};
+
+TEST(CalendarRecurrence, FrequentRulesAreFollowedIntoTheViewAndCutPerDay)
+{
+    const WarsawTime zone;
+    const CalendarDate first{2026, 12, 7};
+    const CalendarDate last{2026, 12, 13};
+    const std::vector<FrequentRow> rows = {
+        {"FREQ=SECONDLY", {{2020, 1, 1}, {9, 0}}, 0, kMostOccurrencesPerDay, true},
+        {"FREQ=SECONDLY;COUNT=1000000000", {{2026, 1, 1}, {9, 0}}, 0, kMostOccurrencesPerDay, true},
+        {"FREQ=MINUTELY;INTERVAL=7", {{2026, 1, 1}, {9, 3}}, 7, kMostOccurrencesPerDay, true},
+        {"FREQ=HOURLY;INTERVAL=5", {{2020, 1, 1}, {9, 0}}, 5 * 60, -1, false},
+        {"FREQ=HOURLY;INTERVAL=7;BYMINUTE=0,30", {{2020, 1, 1}, {9, 15}}, 0, -1, false},
+        {"FREQ=DAILY;INTERVAL=3", {{1900, 1, 1}, {9, 0}}, 3 * 24 * 60, 1, false, 2},
+    };
+    for (const FrequentRow& row : rows) {
+        SCOPED_TRACE(row.rule);
+        CalendarEvent event{"", "Odczyt licznika", "", "", "", row.start, row.start, false, row.rule, {}};
+        const EventOccurrences expanded = expandOccurrences(event, first, last);
+        ASSERT_FALSE(expanded.occurrences.empty());
+        std::map<CalendarDate, int> perDay;
+        for (const EventOccurrence& occurrence : expanded.occurrences) {
+            ++perDay[occurrence.start.date];
+            if (row.period > 0) {
+                EXPECT_EQ(minutesFrom(row.start, occurrence.start) % row.period, 0) << timeText(occurrence.start.time);
+            }
+        }
+        EXPECT_EQ(perDay.size(), row.days);
+        if (row.perDay > 0) {
+            for (const auto& [day, count] : perDay)
+                EXPECT_EQ(count, row.perDay) << dateText(day);
+        }
+        EXPECT_EQ(expanded.cut, row.cut);
+    }
+    // As python-dateutil gives them: 1:00 on 7.12.2026 lies a multiple of 5 hours after 1.1.2020 9:00.
+    CalendarEvent fiveHours{"", "Co pięć godzin", "", "", "", {{2020, 1, 1}, {9, 0}}, {{2020, 1, 1}, {9, 0}}, false,
+                            "FREQ=HOURLY;INTERVAL=5", {}};
+    std::vector<std::string> times;
+    for (const EventOccurrence& occurrence : occurrencesBetween(fiveHours, first, first))
+        times.push_back(timeText(occurrence.start.time));
+    EXPECT_EQ(times, (std::vector<std::string>{"01:00", "06:00", "11:00", "16:00", "21:00"}));
+}
+
+TEST(CalendarRecurrence, SeriesOfAnotherZoneKeepsItsHourThere)
+{
+    const WarsawTime zone;
+    // The United States move their clocks on 14.03.2027, Poland on 28.03.2027.
+    const std::string file = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//y//EN\r\n"
+                             "BEGIN:VEVENT\r\nUID:ny\r\nDTSTAMP:20261201T000000Z\r\nSUMMARY:Nowy Jork\r\n"
+                             "DTSTART;TZID=America/New_York:20270301T090000\r\n"
+                             "DTEND;TZID=America/New_York:20270301T100000\r\nRRULE:FREQ=WEEKLY\r\nEND:VEVENT\r\n"
+                             "BEGIN:VEVENT\r\nUID:utc\r\nDTSTAMP:20261201T000000Z\r\nSUMMARY:UTC\r\n"
+                             "DTSTART:20270301T080000Z\r\nDTEND:20270301T083000Z\r\nRRULE:FREQ=WEEKLY\r\nEND:VEVENT\r\n"
+                             "END:VCALENDAR\r\n";
+    const std::vector<std::vector<std::string>> expected = {
+        {"2027-03-01 15:00", "2027-03-08 15:00", "2027-03-15 14:00", "2027-03-22 14:00", "2027-03-29 15:00"},
+        {"2027-03-01 09:00", "2027-03-08 09:00", "2027-03-15 09:00", "2027-03-22 09:00", "2027-03-29 10:00"},
+    };
+    const auto starts = [](const CalendarEvent& event) {
+        std::vector<std::string> shown;
+        for (const EventOccurrence& o : occurrencesBetween(event, {2027, 3, 1}, {2027, 3, 31}))
+            shown.push_back(dateText(o.start.date) + " " + timeText(o.start.time));
+        return shown;
+    };
+    const std::vector<CalendarEvent> events = CalendarDocument::parse(file).events();
+    ASSERT_EQ(events.size(), expected.size());
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        SCOPED_TRACE(events[i].title);
+        EXPECT_EQ(starts(events[i]), expected[i]);
+        // Stored again from the form (a new title), the series stays in its zone.
+        CalendarDocument again;
+        CalendarEvent changed = events[i];
+        changed.title += " (zmiana)";
+        again.putEvent(changed, kNow);
+        EXPECT_EQ(starts(CalendarDocument::parse(again.text()).events().at(0)), expected[i]);
     }
 }
 

@@ -3,7 +3,8 @@
 add_executable(test_calendar_kit ${CMAKE_CURRENT_LIST_DIR}/calendar_kit_test.cpp)
 target_link_libraries(test_calendar_kit PRIVATE wirtello_calendar_kit wirtello_test_support GTest::gtest_main)
 target_compile_definitions(test_calendar_kit PRIVATE
-  ICAL_READ_BACK="${CMAKE_CURRENT_LIST_DIR}/ical_read_back.py")
+  ICAL_READ_BACK="${CMAKE_CURRENT_LIST_DIR}/ical_read_back.py"
+  RRULE_DATES="${CMAKE_CURRENT_LIST_DIR}/rrule_dates.py")
 gtest_discover_tests(test_calendar_kit)
 
 add_executable(test_kalendarium ${CMAKE_CURRENT_LIST_DIR}/task_calendar_test.cpp)
