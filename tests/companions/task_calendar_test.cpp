@@ -2,12 +2,14 @@
 // would, what it stores, and what it leaves to other programs.
 
 #include "companions/calendar_kit/calendar_file.h"
+#include "companions/companion_kit/document_watch.h"
 #include "companions/kalendarium/task_window.h"
 #include "store/safe_file.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/companions/companion_test_files.h"
 #include "tests/support/temp_folder.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -16,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimeEdit>
 
 #include <gtest/gtest.h>
@@ -57,6 +60,26 @@ struct Opened {
 Opened openWindow(ScriptedPlatform& platform, const fs::path& program)
 {
     return {openTaskWindow({{"007.adr", "Jan Łęcki ", "Łódź Piotrkowska 1"}, trustFolderTree(program)}, platform)};
+}
+
+// The titles of the tasks in the file, in alphabetical order.
+std::vector<std::string> titlesOnDisk(const fs::path& file)
+{
+    std::vector<std::string> titles;
+    for (const CalendarTask& task : readCalendar(file).tasks())
+        titles.push_back(task.title);
+    std::sort(titles.begin(), titles.end());
+    return titles;
+}
+
+// The user clicks another window and comes back.
+void leaveAndComeBack(QWidget* window)
+{
+    QWidget other;
+    other.show();
+    window->show();
+    QApplication::setActiveWindow(&other);
+    QApplication::setActiveWindow(window);
 }
 
 // The clock of the scripted platform is 6.12.2026 9:05.
@@ -169,6 +192,266 @@ TEST(Kalendarium, ADamagedTaskFileIsKeptAsideAndTheUserTold)
     EXPECT_TRUE(platform.informed[0].contains(QStringLiteral("007.adr.uszkodzony-")));
     EXPECT_EQ(opened.table()->rowCount(), 0);
     EXPECT_FALSE(fs::exists(program / "kalendarium/007.adr"));
+}
+
+
+TEST(Kalendarium, TheFormIsStoredIntoItsOwnTaskAfterTheListIsReadAgain)
+{
+    const test::TempFolder program;
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    // Added in an order other than the list's.
+    opened.add({QStringLiteral("Przygotować zeznanie PIT"), QDate(2026, 12, 8), QTime(10, 0), 0});
+    opened.add({QStringLiteral("Odebrać wyciągi"), QDate(2026, 12, 1), std::nullopt, 0});
+    opened.add({QStringLiteral("Przegląd umów"), QDate(2026, 12, 15), std::nullopt, 0});
+    const fs::path file = program / "kalendarium/007.adr";
+
+    opened.table()->setCurrentCell(0, 0);
+    ASSERT_EQ(opened.find<QLineEdit>("tytul")->text(), QStringLiteral("Odebrać wyciągi"));
+    opened.find<QLineEdit>("tytul")->setText(QStringLiteral("Odebrać wyciągi z banku"));
+    // Meanwhile the task reader marks another task done; coming back shows it.
+    const std::string pit = readCalendar(file).tasks().at(0).uid;
+    changeCalendar(file, [&](CalendarDocument& calendar) { calendar.markDone(pit, true, {}); });
+    leaveAndComeBack(opened.window.get());
+    ASSERT_EQ(opened.cell(1, 2), QStringLiteral("wykonane"));
+    EXPECT_EQ(opened.find<QLineEdit>("tytul")->text(), QStringLiteral("Odebrać wyciągi z banku"));
+    EXPECT_EQ(opened.table()->currentRow(), 0);
+
+    opened.click("zapisz");
+    EXPECT_EQ(titlesOnDisk(file),
+              (std::vector<std::string>{"Odebrać wyciągi z banku", "Przegląd umów", "Przygotować zeznanie PIT"}));
+    EXPECT_EQ(opened.cell(0, 4), QStringLiteral("Odebrać wyciągi z banku"));
+    EXPECT_TRUE(platform.informed.isEmpty()) << platform.informed.join("\n").toStdString();
+    EXPECT_TRUE(platform.asked.isEmpty()) << platform.asked.join("\n").toStdString();
+}
+
+TEST(Kalendarium, TheFormIsNotStoredOverATaskChangedOrDeletedMeanwhileUnasked)
+{
+    enum class OnDisk { Renamed, Deleted };
+    struct Case {
+        const char* name;
+        OnDisk onDisk;
+        std::optional<Platform::Answer> threeWay; // asked for a renamed task
+        std::optional<bool> yesNo;                // asked for a deleted one
+        std::vector<std::string> stored;
+    };
+    const std::vector<Case> cases = {
+        {"renamed, Anuluj", OnDisk::Renamed, Platform::Answer::Cancel, {}, {"Odebrać wyciągi (Ewa)", "Przegląd umów"}},
+        {"renamed, Tak", OnDisk::Renamed, Platform::Answer::Yes, {}, {"Odebrać wyciągi z banku", "Przegląd umów"}},
+        {"renamed, Nie", OnDisk::Renamed, Platform::Answer::No, {},
+         {"Odebrać wyciągi (Ewa)", "Odebrać wyciągi z banku", "Przegląd umów"}},
+        {"deleted, Tak", OnDisk::Deleted, {}, true, {"Odebrać wyciągi z banku", "Przegląd umów"}},
+        {"deleted, Nie", OnDisk::Deleted, {}, false, {"Przegląd umów"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const test::TempFolder program;
+        ScriptedPlatform platform;
+        Opened opened = openWindow(platform, program.path());
+        opened.add({QStringLiteral("Odebrać wyciągi"), QDate(2026, 12, 1), std::nullopt, 0});
+        opened.add({QStringLiteral("Przegląd umów"), QDate(2026, 12, 15), std::nullopt, 0});
+        const fs::path file = program / "kalendarium/007.adr";
+        opened.table()->setCurrentCell(0, 0);
+        opened.find<QLineEdit>("tytul")->setText(QStringLiteral("Odebrać wyciągi z banku"));
+
+        const std::string uid = readCalendar(file).tasks().at(0).uid;
+        changeCalendar(file, [&](CalendarDocument& calendar) {
+            if (c.onDisk == OnDisk::Deleted) {
+                calendar.remove(uid);
+                return;
+            }
+            CalendarTask task = calendar.tasks().at(0);
+            task.title = "Odebrać wyciągi (Ewa)";
+            calendar.putTask(task, {});
+        });
+        leaveAndComeBack(opened.window.get());
+        if (c.threeWay)
+            platform.threeWayAnswers = {*c.threeWay};
+        if (c.yesNo)
+            platform.askAnswers = {*c.yesNo};
+        opened.click("zapisz");
+        EXPECT_EQ(titlesOnDisk(file), c.stored);
+        ASSERT_EQ(platform.asked.size(), 1);
+        EXPECT_TRUE(platform.asked[0].contains(QStringLiteral("„Odebrać wyciągi”"))) << platform.asked[0].toStdString();
+        EXPECT_EQ(opened.find<QLineEdit>("tytul")->text(), QStringLiteral("Odebrać wyciągi z banku"));
+    }
+}
+
+TEST(Kalendarium, ATypedDayIsKeptOnceTheMonthAndYearTypedAfterItHaveIt)
+{
+    using Section = QDateTimeEdit::Section;
+    struct Case {
+        QDate shown;
+        std::vector<std::pair<Section, const char*>> typed;
+        QDate stored;
+    };
+    const std::vector<Case> cases = {
+        {QDate(2026, 12, 6), {{Section::DaySection, "29"}, {Section::MonthSection, "02"}, {Section::YearSection, "2028"}},
+         QDate(2028, 2, 29)},
+        {QDate(2026, 2, 6), {{Section::DaySection, "29"}, {Section::MonthSection, "02"}, {Section::YearSection, "2028"}},
+         QDate(2028, 2, 29)},
+        {QDate(2025, 3, 31), {{Section::DaySection, "29"}, {Section::MonthSection, "02"}, {Section::YearSection, "2028"}},
+         QDate(2028, 2, 29)},
+        {QDate(2026, 12, 6), {{Section::DaySection, "31"}, {Section::MonthSection, "02"}, {Section::MonthSection, "03"}},
+         QDate(2026, 3, 31)},
+        // A day the month never has gives its last one.
+        {QDate(2026, 12, 6), {{Section::DaySection, "29"}, {Section::MonthSection, "02"}, {Section::YearSection, "2027"}},
+         QDate(2027, 2, 28)},
+    };
+    const test::TempFolder program;
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    opened.window->show();
+    QApplication::setActiveWindow(opened.window.get());
+    auto* termin = opened.find<QDateEdit>("termin");
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.shown.toString(Qt::ISODate).toStdString() + " " + std::to_string(i));
+        opened.click("nowe");
+        const QString title = QStringLiteral("Zadanie %1").arg(i);
+        opened.find<QLineEdit>("tytul")->setText(title);
+        termin->setDate(c.shown);
+        termin->setFocus();
+        for (const auto& [section, keys] : c.typed) {
+            termin->setSelectedSection(section);
+            QTest::keyClicks(termin, QString::fromLatin1(keys));
+        }
+        opened.click("dodaj");
+        const std::vector<CalendarTask> tasks = readCalendar(program / "kalendarium/007.adr").tasks();
+        const auto added = std::find_if(tasks.begin(), tasks.end(), [&](const CalendarTask& t) { return t.title == title.toStdString(); });
+        ASSERT_NE(added, tasks.end());
+        EXPECT_EQ(added->due, (CalendarDate{c.stored.year(), c.stored.month(), c.stored.day()}));
+    }
+}
+
+TEST(Kalendarium, OverdueMarksFollowTheClockWhileTheWindowIsOpen)
+{
+    const test::TempFolder program;
+    ScriptedPlatform platform;
+    platform.clock = QDateTime(QDate(2026, 12, 6), QTime(23, 59));
+    Opened opened = openWindow(platform, program.path());
+    opened.add({QStringLiteral("Do końca dnia"), QDate(2026, 12, 6), std::nullopt, 0});
+    opened.add({QStringLiteral("Jutro o 10"), QDate(2026, 12, 7), QTime(10, 0), 0});
+    struct Case {
+        QDateTime clock;
+        QString first, second;
+    };
+    const std::vector<Case> cases = {
+        {QDateTime(QDate(2026, 12, 6), QTime(23, 59)), "", ""},
+        {QDateTime(QDate(2026, 12, 7), QTime(0, 0)), "zaległe", ""},
+        {QDateTime(QDate(2026, 12, 7), QTime(9, 59)), "zaległe", ""},
+        {QDateTime(QDate(2026, 12, 7), QTime(10, 1)), "zaległe", "zaległe"},
+    };
+    auto* window = dynamic_cast<TaskWindow*>(opened.window.get());
+    ASSERT_NE(window, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.clock.toString(Qt::ISODate).toStdString());
+        platform.clock = c.clock;
+        window->tick();
+        EXPECT_EQ(opened.cell(0, 2), c.first);
+        EXPECT_EQ(opened.cell(1, 2), c.second);
+        EXPECT_EQ(opened.table()->item(0, 4)->font().bold(), !c.first.isEmpty());
+    }
+}
+
+TEST(Kalendarium, AReadOnlySecondWindowFollowsTheFileAndMayTakeOverOnceTheFirstCloses)
+{
+    for (const bool takeOver : {true, false}) {
+        SCOPED_TRACE(takeOver ? "Tak" : "Nie");
+        const test::TempFolder program;
+        const fs::path file = program / "kalendarium/007.adr";
+        ScriptedPlatform firstPlatform;
+        Opened first = openWindow(firstPlatform, program.path());
+        first.add({QStringLiteral("Oddzwonić"), QDate(2026, 12, 8), std::nullopt, 0});
+
+        ScriptedPlatform platform;
+        Opened second = openWindow(platform, program.path());
+        ASSERT_FALSE(second.find<QLabel>("tylkoOdczyt")->isHidden());
+        // Nothing can be typed that could not be stored.
+        EXPECT_TRUE(second.find<QLineEdit>("tytul")->isReadOnly());
+        EXPECT_TRUE(second.find<QDateEdit>("termin")->isReadOnly());
+        EXPECT_TRUE(second.find<QTimeEdit>("godzina")->isReadOnly());
+        EXPECT_TRUE(second.find<QPlainTextEdit>("notatka")->isReadOnly());
+        EXPECT_FALSE(second.find<QCheckBox>("oGodzinie")->isEnabled());
+        EXPECT_FALSE(second.find<QComboBox>("priorytet")->isEnabled());
+        second.table()->setCurrentCell(0, 0);
+
+        // The first window stores; the second shows it at its next look.
+        first.table()->setCurrentCell(0, 0);
+        first.find<QLineEdit>("tytul")->setText(QStringLiteral("Oddzwonić do Ewy"));
+        first.click("zapisz");
+        first.add({QStringLiteral("Wysłać umowę"), QDate(2026, 12, 9), std::nullopt, 0});
+        auto* watch = second.window->findChild<DocumentWatch*>();
+        ASSERT_NE(watch, nullptr);
+        watch->check();
+        ASSERT_EQ(second.table()->rowCount(), 2);
+        EXPECT_EQ(second.cell(0, 4), QStringLiteral("Oddzwonić do Ewy"));
+        EXPECT_EQ(second.find<QLineEdit>("tytul")->text(), QStringLiteral("Oddzwonić do Ewy"));
+        EXPECT_TRUE(platform.asked.isEmpty());
+
+        first.window.reset();
+        platform.askAnswers = {takeOver};
+        watch->check();
+        ASSERT_EQ(platform.asked, QStringList{QString::fromUtf8(kTakeOverQuestion)});
+        EXPECT_EQ(second.find<QLabel>("tylkoOdczyt")->isHidden(), takeOver);
+        EXPECT_EQ(second.find<QPushButton>("dodaj")->isEnabled(), takeOver);
+        EXPECT_EQ(second.find<QLineEdit>("tytul")->isReadOnly(), !takeOver);
+        if (takeOver) {
+            second.add({QStringLiteral("Po przejęciu"), QDate(2026, 12, 10), std::nullopt, 0});
+            EXPECT_EQ(titlesOnDisk(file), (std::vector<std::string>{"Oddzwonić do Ewy", "Po przejęciu", "Wysłać umowę"}));
+        } else {
+            // Declined, the lock is left for a window opened later.
+            ScriptedPlatform thirdPlatform;
+            Opened third = openWindow(thirdPlatform, program.path());
+            EXPECT_TRUE(third.find<QPushButton>("dodaj")->isEnabled());
+        }
+    }
+}
+
+TEST(Kalendarium, AStoreThatWouldOutgrowTheFileIsRefusedAndTheFormKept)
+{
+    const test::TempFolder program;
+    const fs::path file = program / "kalendarium/007.adr";
+    // A contact's calendar a little under the limit, most of it one long note.
+    CalendarDocument calendar;
+    calendar.setHeading("Jan Łęcki", "Łódź Piotrkowska 1");
+    calendar.putTask({"", "Oddzwonić", {2026, 12, 8}, std::nullopt, 0, "", false}, test::kCalendarNow);
+    const std::uintmax_t target = kCompanionFileLimit - 64;
+    CalendarTask archive{"", "Archiwum", {2026, 11, 1}, std::nullopt, 0, "", false};
+    for (int round = 0; round < 10; ++round) {
+        const std::uintmax_t size = calendar.text().size();
+        if (size <= target && size > target - 200)
+            break;
+        if (size > target)
+            archive.note.resize(archive.note.size() - static_cast<std::size_t>(size - target) - 8);
+        else
+            archive.note.append(static_cast<std::size_t>((target - size) * 74 / 77), 'a'); // folded lines grow
+        archive.uid = calendar.putTask(archive, test::kCalendarNow);
+    }
+    ASSERT_LE(calendar.text().size(), target);
+    ASSERT_GT(calendar.text().size(), target - 200);
+    fs::create_directories(file.parent_path());
+    writeCalendar(file, calendar);
+    const std::string before = readText(file);
+
+    for (const char* button : {"dodaj", "zapisz"}) {
+        SCOPED_TRACE(button);
+        ScriptedPlatform platform;
+        Opened opened = openWindow(platform, program.path());
+        ASSERT_EQ(opened.cell(1, 4), QStringLiteral("Oddzwonić"));
+        opened.table()->setCurrentCell(1, 0);
+        const QString title = QStringLiteral("Oddzwonić do Ewy w sprawie umowy");
+        const QString note = QString(300, QLatin1Char('n'));
+        opened.find<QLineEdit>("tytul")->setText(title);
+        opened.find<QPlainTextEdit>("notatka")->setPlainText(note);
+        opened.click(button);
+        ASSERT_EQ(platform.errors.size(), 1u);
+        EXPECT_NE(platform.errors[0].operation().find("przekroczyłby"), std::string::npos);
+        EXPECT_EQ(readText(file), before);
+        EXPECT_EQ(opened.find<QLineEdit>("tytul")->text(), title);
+        EXPECT_EQ(opened.find<QPlainTextEdit>("notatka")->toPlainText(), note);
+        EXPECT_TRUE(platform.informed.isEmpty()) << platform.informed.join("\n").toStdString();
+    }
 }
 
 } // namespace
