@@ -1,5 +1,7 @@
 #include "companions/companion_kit/companion_app.h"
 #include "companions/companion_kit/companion_files.h"
+#include "companions/companion_kit/document_open.h"
+#include "companions/companion_kit/document_watch.h"
 
 #include "print/print_font.h"
 #include "store/io_error.h"
@@ -214,4 +216,164 @@ TEST(CompanionKit, ArgumentsKeepPolishLettersAndOptionLikeTexts)
     std::string program = "uwagi", id = "007.kom", title = "Komentarze dla: Anna Łęcka Żółć ", option = "-style=x";
     char* argv[] = {program.data(), id.data(), title.data(), option.data(), nullptr};
     EXPECT_EQ(companionArguments(4, argv), (std::vector<std::string>{id, title, option}));
+}
+
+// A store that would outgrow what the companion reads again is refused before
+// a byte is written, so the file on disk stays as it was.
+TEST(CompanionKit, AStorePastTheReadLimitIsRefusedAndTheFileStays)
+{
+    test::TempFolder program;
+    const fs::path file = program / "007.txt";
+    writeCompanionText(file, "stary tekst", 16);
+    EXPECT_THROW(writeCompanionText(file, std::string(17, 'a'), 16), DocumentTooLarge);
+    EXPECT_EQ(readText(file), "stary tekst");
+    writeCompanionText(file, std::string(16, 'a'), 16);
+    EXPECT_EQ(readCompanionText(file, 16), std::string(16, 'a'));
+    try {
+        writeCompanionText(file, std::string(kCompanionFileLimit + 1, 'a'));
+        ADD_FAILURE() << "stored";
+    } catch (const DocumentTooLarge& refusal) {
+        EXPECT_NE(refusal.operation().find("4 MB"), std::string::npos) << refusal.operation();
+        EXPECT_EQ(refusal.path(), file);
+    }
+}
+
+namespace {
+
+// A reader of lines "ok": every good line kept, the first other one named.
+struct OkLines {
+    std::vector<std::string> kept;
+    std::optional<DocumentProblem> operator()(std::string_view text)
+    {
+        kept.clear();
+        std::optional<DocumentProblem> problem;
+        std::size_t number = 0;
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            const std::string line(text.substr(start, end - start));
+            ++number;
+            if (line == "ok")
+                kept.push_back(line);
+            else if (!problem)
+                problem = DocumentProblem{number, "nieznany wiersz „" + line + "”"};
+            start = end + 1;
+        }
+        return problem;
+    }
+};
+
+} // namespace
+
+// A bad line is named with its number and reason; the reader keeps what it
+// can; nothing on disk is renamed or changed by reading.
+TEST(CompanionKit, ReadingNamesTheFirstBadLineAndKeepsTheGoodOnes)
+{
+    const struct {
+        const char* name;
+        std::string onDisk;
+        std::size_t kept;
+        std::optional<DocumentProblem> problem;
+    } rows[] = {
+        {"all good", "ok\nok\n", 2, std::nullopt},
+        {"a bad line", "ok\nzle\nok\n", 2, DocumentProblem{2, "nieznany wiersz „zle”"}},
+        {"not UTF-8 on line 3", "ok\nok\nMa\xb3gorzata\nok\n", 2,
+         DocumentProblem{3, "znaki spoza UTF-8 (inne kodowanie tekstu)"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::TempFolder program;
+        const fs::path file = program / "007.kom";
+        writeText(file, row.onDisk);
+        OkLines reader;
+        const LoadedDocument loaded = readCompanionDocument(file, kCompanionFileLimit, std::ref(reader));
+        EXPECT_EQ(reader.kept.size(), row.kept);
+        EXPECT_EQ(loaded.problem, row.problem);
+        EXPECT_EQ(readText(file), row.onDisk);
+        EXPECT_EQ(std::distance(fs::directory_iterator(program.path()), fs::directory_iterator()), 1);
+    }
+    EXPECT_EQ(describeProblem("/p/uwagi/007.kom", {4, "zły znak"}), "Plik /p/uwagi/007.kom, wiersz 4: zły znak.");
+}
+
+// Opening a document with a bad line: the user hears which line and why, and
+// chooses between a copy kept aside with the good lines to edit, and reading only.
+TEST(CompanionKit, OpeningADocumentWithABadLineAsksAndKeepsTheFile)
+{
+    for (const bool keepACopy : {true, false}) {
+        SCOPED_TRACE(keepACopy ? "copy aside, edit" : "read only");
+        test::TempFolder program;
+        const fs::path file = program / "007.kom";
+        writeText(file, "ok\nzle\n");
+        ScriptedPlatform platform;
+        platform.askAnswers = {keepACopy};
+        OkLines reader;
+        const OpenedDocument opened = openCompanionDocument(platform, file, std::ref(reader));
+        EXPECT_EQ(reader.kept.size(), 1u);
+        ASSERT_EQ(platform.asked.size(), 1);
+        EXPECT_TRUE(platform.asked[0].contains(QStringLiteral("wiersz 2: nieznany wiersz „zle”")));
+        EXPECT_EQ(opened.access.lock.has_value(), keepACopy);
+        EXPECT_EQ(readText(file), "ok\nzle\n"); // the file stays until the window stores
+        std::vector<fs::path> aside;
+        for (const auto& entry : fs::directory_iterator(program.path()))
+            if (entry.path().filename().string().starts_with("007.kom.uszkodzony-"))
+                aside.push_back(entry.path());
+        ASSERT_EQ(aside.size(), keepACopy ? 1u : 0u);
+        if (keepACopy)
+            EXPECT_EQ(readText(aside[0]), "ok\nzle\n");
+        else
+            EXPECT_NE(opened.access.readOnlyNote.find("tylko do odczytu"), std::string::npos);
+    }
+}
+
+// An old note in Windows-1250 is read as such when the user says so.
+TEST(CompanionKit, ATextNotInUtf8MayBeReadAsWindows1250)
+{
+    for (const bool asWindows1250 : {true, false}) {
+        SCOPED_TRACE(asWindows1250 ? "Windows-1250" : "refused");
+        test::TempFolder program;
+        const fs::path file = program / "007.txt";
+        writeText(file, "Ma\xb3gorzata\nWi\xea""cej\n");
+        ScriptedPlatform platform;
+        platform.askAnswers = asWindows1250 ? std::deque<bool>{true} : std::deque<bool>{false, false};
+        std::string seen;
+        const OpenedDocument opened = openCompanionDocument(
+            platform, file, [&seen](std::string_view text) { seen = text; return std::optional<DocumentProblem>(); },
+            true);
+        EXPECT_EQ(opened.readAsWindows1250, asWindows1250);
+        EXPECT_EQ(seen, asWindows1250 ? "Małgorzata\nWięcej\n" : "");
+        EXPECT_EQ(opened.access.lock.has_value(), asWindows1250);
+        EXPECT_EQ(platform.asked.size(), asWindows1250 ? 1 : 2);
+    }
+}
+
+// A read-only window sees another copy's store and is offered the document
+// once that copy lets it go; it is asked once.
+TEST(CompanionKit, AWatchedDocumentTellsOfChangesAndOfItsLockComingFree)
+{
+    test::TempFolder program;
+    const fs::path file = program / "007.lis";
+    writeCompanionText(file, "pierwszy");
+    std::optional<DocumentAccess> other = openDocumentAccess(file);
+    ASSERT_TRUE(other->lock.has_value());
+
+    DocumentWatch watch(file, nullptr);
+    int changes = 0, offers = 0;
+    QObject::connect(&watch, &DocumentWatch::changedOnDisk, [&changes] { ++changes; });
+    QObject::connect(&watch, &DocumentWatch::lockFree, [&offers] { ++offers; });
+    watch.setWatching(true);
+    watch.check();
+    EXPECT_EQ(changes, 0);
+    writeCompanionText(file, "drugi, ta sama długość?");
+    watch.check();
+    watch.check();
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(offers, 0);
+
+    other.reset();
+    watch.check();
+    EXPECT_EQ(offers, 1);
+    EXPECT_FALSE(watch.watching());
+    std::optional<DocumentLock> taken = watch.takeLock();
+    ASSERT_TRUE(taken.has_value());
+    EXPECT_FALSE(watch.takeLock().has_value());
+    EXPECT_FALSE(openDocumentAccess(file).lock.has_value()); // held here now
 }
