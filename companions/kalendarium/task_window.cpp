@@ -231,6 +231,10 @@ void TaskWindow::tick()
     if (moment.date() == marksShown_.date() && moment.time().hour() == marksShown_.time().hour() &&
         moment.time().minute() == marksShown_.time().minute())
         return;
+    // A new task's form left empty since yesterday offers today.
+    if (moment.date() != marksShown_.date() && !formSource_ && ui_->tytul->text().isEmpty() &&
+        ui_->notatka->toPlainText().isEmpty() && ui_->termin->date() == marksShown_.date())
+        ui_->termin->setDate(moment.date());
     const CalendarMoment before = momentOf(marksShown_);
     const CalendarMoment after = momentOf(moment);
     if (std::any_of(tasks_.begin(), tasks_.end(),
@@ -404,17 +408,17 @@ void TaskWindow::saveTask()
     const CalendarTask expected = *onDisk;
     bool changedMeanwhile = false;
     if (!change([&](CalendarDocument& calendar) {
-            const std::optional<CalendarTask> now = taskWithUid(calendar.tasks(), task->uid);
-            changedMeanwhile = !now || !sameContent(*now, expected);
+            const std::optional<CalendarTask> current = taskWithUid(calendar.tasks(), task->uid);
+            changedMeanwhile = !current || !sameContent(*current, expected);
             if (changedMeanwhile)
                 return;
-            task->done = now->done; // a mark made meanwhile by the task reader stays
+            task->done = current->done; // a mark made meanwhile by the task reader stays
             calendar.putTask(*task, toTimePoint(platform_.now()));
         }))
         return;
     if (changedMeanwhile) {
-        platform_.inform(QStringLiteral("Zadanie „%1” zmieniło się w innym programie w tej chwili; nic nie zapisano. "
-                                        "Formularz pozostał bez zmian — zapisz go jeszcze raz.")
+        platform_.inform(QStringLiteral("Zadanie „%1” zmieniło się w tej chwili w innym programie; nic nie zapisano. "
+                                        "To, co jest w formularzu, zostało — zapisz je jeszcze raz.")
                              .arg(title));
         return;
     }

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "platform/print_menu.h"
 
+#include <QDateTime>
 #include <QTimer>
 #include <QWidget>
 
@@ -47,7 +48,8 @@ public:
     bool isReadOnly() const { return !access_.lock; }
 
     // The clock's tick: shows the overdue marks again once the day or an
-    // hour due has passed since the list was shown.
+    // hour due has passed since the list was shown; an empty new task's
+    // form moves on to the new day.
     void tick();
 
 protected:

@@ -344,6 +344,7 @@ TEST(Kalendarium, OverdueMarksFollowTheClockWhileTheWindowIsOpen)
     };
     auto* window = dynamic_cast<TaskWindow*>(opened.window.get());
     ASSERT_NE(window, nullptr);
+    opened.click("nowe");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.clock.toString(Qt::ISODate).toStdString());
         platform.clock = c.clock;
@@ -351,6 +352,8 @@ TEST(Kalendarium, OverdueMarksFollowTheClockWhileTheWindowIsOpen)
         EXPECT_EQ(opened.cell(0, 2), c.first);
         EXPECT_EQ(opened.cell(1, 2), c.second);
         EXPECT_EQ(opened.table()->item(0, 4)->font().bold(), !c.first.isEmpty());
+        // The empty form for a new task offers today.
+        EXPECT_EQ(opened.find<QDateEdit>("termin")->date(), c.clock.date());
     }
 }
 
