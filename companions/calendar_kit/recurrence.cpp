@@ -251,9 +251,16 @@ EventOccurrences expandOccurrences(const CalendarEvent& event, CalendarDate firs
             break;
         if (!overlaps(occurrence, first, last, event.wholeDay))
             continue;
-        // Two wall-clock times of the event's zone can be one local moment (a skipped hour).
-        if (!result.occurrences.empty() && occurrence.start <= result.occurrences.back().start)
+        // Seconds are not shown, and two wall-clock times of the event's zone
+        // can be one local moment (a skipped hour): one occurrence a moment.
+        if (!result.occurrences.empty() && occurrence.start <= result.occurrences.back().start) {
+            if (walk.canJump() && period < 60) {
+                icaltimetype minute = next;
+                minute.second = 0;
+                walk.startBefore(secondsOf(minute) + 60);
+            }
             continue;
+        }
         if (occurrence.start.date != day) {
             day = occurrence.start.date;
             onDay = 0;

@@ -5,6 +5,7 @@
 #include "companions/calendar_kit/calendar_file.h"
 #include "companions/grafik/schedule.h"
 #include "companions/grafik/schedule_window.h"
+#include "companions/companion_kit/document_watch.h"
 
 #include "store/safe_file.h"
 #include "tests/support/recording_print_surface.h"
@@ -300,11 +301,17 @@ TEST(GrafikWindow, ImportCountsWhatItSkips)
         "BEGIN:VEVENT\r\nUID:a@inny\r\nRECURRENCE-ID:20261215T080000Z\r\nDTSTART:20261215T100000Z\r\nSUMMARY:Zmiana\r\n"
         "END:VEVENT\r\n";
     const std::vector<ImportRow> rows = {
-        {"two understood, four skipped", calendarOf(good + strange),
-         "Wczytano terminy z pliku „inny.ics”: nowe 2, zmienione 0, pominięte 4.\nPominięto wpisy, których terminarz "
-         "nie rozumie (bez daty początku, zadania, wpisy dziennika, zmiany pojedynczych powtórzeń, nieznane reguły powtarzania).",
+        {"two understood, the change of one kept, three skipped", calendarOf(good + strange),
+         "Wczytano terminy z pliku „inny.ics”: nowe 2, zmienione 0, pominięte 3.\nSerie z wyjątkami (zmienione, "
+         "pominięte lub dodane powtórzenia) zachowano w pliku bez zmian; terminarz pokazuje je na razie według samej "
+         "reguły: 1.\nZachowane zmiany pojedynczych powtórzeń: 1.\nPominięto terminy, których terminarz nie rozumie "
+         "(bez daty początku, nieznana reguła powtarzania, zmiana powtórzenia bez swojej serii): 1.\nPominięto wpisy, "
+         "które nie są terminami (zadania, wpisy dziennika): 2.",
          2},
-        {"the same again changes them", calendarOf(good), "Wczytano terminy z pliku „inny.ics”: nowe 0, zmienione 2, pominięte 0.", 2},
+        {"the same again changes them", calendarOf(good),
+         "Wczytano terminy z pliku „inny.ics”: nowe 0, zmienione 2, pominięte 0.\nZmienione terminy zastąpiono "
+         "wersją z pliku w całości: 2.",
+         2},
         {"not a calendar", "to nie jest kalendarz\r\n",
          "Nie wczytano pliku „inny.ics”: To nie jest plik kalendarza (iCalendar).", 2},
     };
@@ -325,11 +332,196 @@ TEST(GrafikWindow, ImportCountsWhatItSkips)
     EXPECT_EQ(opened.find<QListWidget>("terminyDnia")->item(0)->text(), "cały dzień Urlop");
     EXPECT_EQ(opened.find<QListWidget>("terminyDnia")->item(1)->text(), "09:00–10:00 Wizyta Żółć");
 
-    // Exported, the file reads back in another reader.
+    // Exported, the file reads back in another reader, the times as the other program wrote them.
     platform.saveFileAnswers = {program / "eksport.ics"};
     opened.click("eksportuj");
-    EXPECT_EQ(readBackCalendar(program / "eksport.ics"), "NAME||\nVEVENT|Wizyta Żółć|2026-12-08T09:00:00+01:00|"
-                                                 "2026-12-08T10:00:00+01:00||\nVEVENT|Urlop|2026-12-08|2026-12-09||\n");
+    EXPECT_EQ(readBackCalendar(program / "eksport.ics"), "NAME||\nVEVENT|Wizyta Żółć|2026-12-08T08:00:00+00:00|"
+                                                 "2026-12-08T09:00:00+00:00||\nVEVENT|Urlop|2026-12-08|2026-12-09||\n");
+}
+
+
+const std::string kNewYorkZone = "BEGIN:VTIMEZONE\r\nTZID:America/New_York\r\n"
+                                 "BEGIN:STANDARD\r\nDTSTART:19701101T020000\r\nRRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\r\n"
+                                 "TZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\nTZNAME:EST\r\nEND:STANDARD\r\n"
+                                 "BEGIN:DAYLIGHT\r\nDTSTART:19700308T020000\r\nRRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU\r\n"
+                                 "TZOFFSETFROM:-0500\r\nTZOFFSETTO:-0400\r\nTZNAME:EDT\r\nEND:DAYLIGHT\r\n"
+                                 "END:VTIMEZONE\r\n";
+
+TEST(GrafikImport, SeriesComeWithTheirZoneExceptionsAndChangesAndTheReportSaysWhat)
+{
+    const WarsawTime zone;
+    // The change of one occurrence stands before its series; one appointment has no UID, one lies past 4999.
+    const std::vector<std::string> kept = {
+        "RECURRENCE-ID;TZID=America/New_York:20270315T090000", "SUMMARY:Narada przesunięta",
+        "EXDATE;TZID=America/New_York:20270322T090000", "RDATE;TZID=America/New_York:20270324T090000",
+        "DTSTART;TZID=America/New_York:20270301T090000", "RRULE:FREQ=WEEKLY;COUNT=6", "TZID:America/New_York",
+        "TZOFFSETFROM:-0500"};
+    const std::string file = calendarOf(
+        kNewYorkZone +
+        "BEGIN:VEVENT\r\nUID:seria@inny\r\nRECURRENCE-ID;TZID=America/New_York:20270315T090000\r\n"
+        "DTSTART;TZID=America/New_York:20270315T110000\r\nDTEND;TZID=America/New_York:20270315T120000\r\n"
+        "SUMMARY:Narada przesunięta\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:seria@inny\r\nDTSTART;TZID=America/New_York:20270301T090000\r\n"
+        "DTEND;TZID=America/New_York:20270301T100000\r\nRRULE:FREQ=WEEKLY;COUNT=6\r\n"
+        "EXDATE;TZID=America/New_York:20270322T090000\r\nRDATE;TZID=America/New_York:20270324T090000\r\n"
+        "SUMMARY:Narada z Nowym Jorkiem\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nDTSTART:20270302T100000Z\r\nDTEND:20270302T110000Z\r\nSUMMARY:Bez identyfikatora\r\n"
+        "END:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:daleko@inny\r\nDTSTART:50010101T090000Z\r\nSUMMARY:Za daleko\r\nEND:VEVENT\r\n");
+    const test::TempFolder folder;
+    const fs::path schedule = folder / "terminarz.ics";
+    ImportCount count;
+    changeCalendar(schedule, [&](CalendarDocument& calendar) {
+        count = importAppointments(calendar, CalendarDocument::parse(file), kNow);
+    });
+    EXPECT_EQ(importReport("inny.ics", count),
+              "Wczytano terminy z pliku „inny.ics”: nowe 2, zmienione 0, pominięte 1.\n"
+              "Terminom bez identyfikatora (UID) nadano nowy: 1.\n"
+              "Serie zachowały swoją strefę czasową (powtarzają się o swojej godzinie w tamtej strefie): 1.\n"
+              "Serie z wyjątkami (zmienione, pominięte lub dodane powtórzenia) zachowano w pliku bez zmian; terminarz "
+              "pokazuje je na razie według samej reguły: 1.\n"
+              "Zachowane zmiany pojedynczych powtórzeń: 1.\n"
+              "Pominięto terminy z datą po roku 4999, których terminarz nie obsługuje: 1.");
+
+    // Another change stored by the scheduler keeps all of it, byte for byte as libical writes it.
+    changeCalendar(schedule, [&](CalendarDocument& calendar) {
+        calendar.putEvent(event("Narada", {{2027, 3, 2}, {8, 0}}, {{2027, 3, 2}, {9, 0}}), kNow);
+    });
+    const std::string written = test::readText(schedule);
+    for (const std::string& line : kept)
+        EXPECT_NE(written.find(line + "\r\n"), std::string::npos) << line;
+
+    const std::vector<CalendarEvent> events = readCalendar(schedule).events();
+    ASSERT_EQ(events.size(), 3u) << "the change of one occurrence is not an appointment of its own";
+    EXPECT_EQ(events[0].title, "Narada z Nowym Jorkiem");
+    EXPECT_EQ(events[1].title, "Bez identyfikatora");
+    EXPECT_FALSE(events[1].uid.empty());
+    // 9:00 in New York on both sides of the two countries' different clock changes.
+    const std::vector<std::string> shown = shownDays(events, {2027, 3, 1}, {2027, 3, 31});
+    for (const char* day : {"2027-03-01 15:00–16:00 Narada z Nowym Jorkiem", "2027-03-08 15:00–16:00 Narada z Nowym Jorkiem",
+                                   "2027-03-15 14:00–15:00 Narada z Nowym Jorkiem", "2027-03-29 15:00–16:00 Narada z Nowym Jorkiem",
+                                   "2027-03-02 11:00–12:00 Bez identyfikatora"})
+        EXPECT_NE(std::ranges::find(shown, day), shown.end()) << day;
+
+    // Deleting the series takes its changed occurrence with it.
+    changeCalendar(schedule, [&](CalendarDocument& calendar) { EXPECT_TRUE(calendar.remove("seria@inny")); });
+    EXPECT_EQ(test::readText(schedule).find("seria@inny"), std::string::npos);
+}
+
+TEST(GrafikImport, ManyAppointmentsAreFoundAgainByTheirUid)
+{
+    const auto many = [](int from, int to) {
+        std::string body;
+        for (int i = from; i < to; ++i)
+            body += "BEGIN:VEVENT\r\nUID:w" + std::to_string(i) + "@inny\r\nDTSTART:20270105T0900" +
+                    (i % 2 ? "00" : "30") + "Z\r\nSUMMARY:Wizyta " + std::to_string(i) + "\r\nEND:VEVENT\r\n";
+        return CalendarDocument::parse(calendarOf(body));
+    };
+    struct Row {
+        int from, to, added, changed;
+    };
+    CalendarDocument schedule;
+    for (const Row& row : {Row{0, 3000, 3000, 0}, Row{0, 3000, 0, 3000}, Row{1500, 4500, 1500, 1500}}) {
+        const ImportCount count = importAppointments(schedule, many(row.from, row.to), kNow);
+        EXPECT_EQ(count.added, row.added) << row.from;
+        EXPECT_EQ(count.changed, row.changed) << row.from;
+    }
+    EXPECT_EQ(schedule.events().size(), 4500u) << "no UID twice";
+}
+
+TEST(GrafikWindow, ImportPastTheReadLimitIsRefusedBeforeWriting)
+{
+    const WarsawTime zone;
+    const test::TempFolder program;
+    // 25 kB of notes an appointment: 2.5 MB in the calendar, 2 MB more in the file to import.
+    const auto withNotes = [](const std::string& prefix, int count) {
+        std::string body;
+        for (int i = 0; i < count; ++i)
+            body += "BEGIN:VEVENT\r\nUID:" + prefix + std::to_string(i) + "\r\nDTSTART:20261208T080000Z\r\nSUMMARY:" +
+                    prefix + "\r\nDESCRIPTION:" + std::string(25000, 'x') + "\r\nEND:VEVENT\r\n";
+        return calendarOf(body);
+    };
+    writeText(program / kCalendar, withNotes("stary", 100));
+    const std::vector<std::uint8_t> before = test::readBytes(program / kCalendar);
+    writeText(program / "duzy.ics", withNotes("nowy", 80));
+    writeText(program / "maly.ics", withNotes("nowy", 1));
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    opened.find<QTableWidget>("siatka")->setCurrentCell(1, 1); // 8.12
+    auto* day = opened.find<QListWidget>("terminyDnia");
+    ASSERT_EQ(day->count(), 100);
+
+    platform.openFileAnswers = {program / "duzy.ics"};
+    opened.click("importuj");
+    ASSERT_EQ(platform.informed.size(), 1);
+    EXPECT_TRUE(platform.informed[0].startsWith("Nie wczytano terminów: terminarz miałby po imporcie 4,"))
+        << platform.informed[0].toStdString();
+    EXPECT_TRUE(platform.informed[0].contains("Wczytaj mniej terminów")) << platform.informed[0].toStdString();
+    EXPECT_TRUE(platform.errors.empty());
+    EXPECT_EQ(test::readBytes(program / kCalendar), before) << "the old file whole";
+    EXPECT_EQ(day->count(), 100);
+
+    // The window goes on as before: a smaller import is taken.
+    platform.informed.clear();
+    platform.openFileAnswers = {program / "maly.ics"};
+    opened.click("importuj");
+    EXPECT_EQ(platform.informed, QStringList{"Wczytano terminy z pliku „maly.ics”: nowe 1, zmienione 0, pominięte 0."});
+    EXPECT_EQ(day->count(), 101);
+}
+
+TEST(GrafikWindow, SecondCopyFollowsTheFirstAndTakesOverWhenItCloses)
+{
+    const WarsawTime zone;
+    const test::TempFolder program;
+    ScriptedPlatform first;
+    Opened writer = openWindow(first, program.path());
+    ScriptedPlatform platform;
+    Opened reader = openWindow(platform, program.path());
+    auto* watch = reader.window->findChild<DocumentWatch*>();
+    ASSERT_NE(watch, nullptr);
+    EXPECT_FALSE(reader.find<QPushButton>("dodaj")->isEnabled());
+
+    writer.find<QLineEdit>("tytul")->setText("Narada u pani Łęckiej");
+    writer.click("dodaj"); // 6.12 9:00
+    watch->check();
+    EXPECT_EQ(reader.cellsWith("09:00 Narada u pani Łęckiej"), 1) << "the read-only copy shows what the other wrote";
+    EXPECT_TRUE(platform.asked.isEmpty());
+
+    writer.window.reset();
+    platform.askAnswers = {true};
+    watch->check();
+    EXPECT_EQ(platform.asked, QStringList{QString::fromUtf8(kTakeOverQuestion)});
+    EXPECT_TRUE(reader.find<QLabel>("tylkoOdczyt")->isHidden());
+    ASSERT_TRUE(reader.find<QPushButton>("dodaj")->isEnabled());
+    reader.find<QLineEdit>("tytul")->setText("Przegląd umów");
+    reader.click("dodaj");
+    EXPECT_EQ(readCalendar(program / kCalendar).events().size(), 2u);
+
+    // A third copy now finds the file taken by the second.
+    ScriptedPlatform third;
+    Opened late = openWindow(third, program.path());
+    EXPECT_FALSE(late.find<QPushButton>("dodaj")->isEnabled());
+}
+
+TEST(GrafikWindow, RuleTooFrequentToShowIsCutAndSaid)
+{
+    const WarsawTime zone;
+    const test::TempFolder program;
+    CalendarDocument stored;
+    stored.putEvent(event("Odczyt licznika", {{2020, 1, 1}, {9, 0}}, {{2020, 1, 1}, {9, 0}}, "FREQ=SECONDLY"), kNow);
+    stored.putEvent(event("Narada", {{2026, 12, 7}, {10, 0}}, {{2026, 12, 7}, {11, 0}}, "FREQ=WEEKLY"), kNow);
+    writeText(program / kCalendar, stored.text());
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    EXPECT_EQ(opened.find<QLabel>("ucieteReguly")->text(),
+              "Nie wszystkie powtórzenia są pokazane: „Odczyt licznika” (FREQ=SECONDLY) — reguła powtarza termin "
+              "częściej, niż terminarz może pokazać (najwyżej 96 razy dziennie).");
+    // Every day of the month view has its share, not just the first days of the series.
+    EXPECT_EQ(opened.cellsWith("00:00 Odczyt licznika"), kMonthViewDays);
+    auto* day = opened.find<QListWidget>("terminyDnia");
+    EXPECT_EQ(day->count(), kMostOccurrencesPerDay);
+    opened.click("nastepny");
+    EXPECT_EQ(opened.cellsWith("00:00 Odczyt licznika"), kMonthViewDays);
 }
 
 TEST(GrafikWindow, DamagedCalendarIsKeptAside)
