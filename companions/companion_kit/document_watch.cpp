@@ -55,7 +55,7 @@ void DocumentWatch::check()
         seen_ = now;
         emit changedOnDisk();
     }
-    if (freeLock_)
+    if (freeLock_ || !offerLock_)
         return;
     try {
         freeLock_ = DocumentLock::tryLock(file_);
@@ -67,6 +67,14 @@ void DocumentWatch::check()
         timer_->stop();
         emit lockFree();
     }
+}
+
+void DocumentWatch::declineLock()
+{
+    freeLock_.reset();
+    offerLock_ = false;
+    seen_ = stampNow();
+    timer_->start();
 }
 
 std::optional<DocumentLock> DocumentWatch::takeLock()

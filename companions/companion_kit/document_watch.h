@@ -38,6 +38,10 @@ public:
     // The lock found free by check(), once; nothing when there is none.
     std::optional<DocumentLock> takeLock();
 
+    // The user wants to stay read-only: the lock found free is let go for any
+    // other copy and not offered again, and changes are still told.
+    void declineLock();
+
     // The file as it is now counts as seen (after the window read or wrote it).
     void markSeen();
 
@@ -58,6 +62,7 @@ private:
     QTimer* timer_;
     Stamp seen_;
     std::optional<DocumentLock> freeLock_;
+    bool offerLock_ = true;
 };
 
 } // namespace wirtello

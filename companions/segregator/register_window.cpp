@@ -185,11 +185,14 @@ void RegisterWindow::offerTakeOver()
 {
     if (!isReadOnly())
         return;
-    const bool take = platform_.ask(QString::fromUtf8(kTakeOverQuestion));
+    if (!platform_.ask(QString::fromUtf8(kTakeOverQuestion))) {
+        // Let go for any other copy and not offered again; changes still shown.
+        watch_->declineLock();
+        return;
+    }
     std::optional<DocumentLock> lock = watch_->takeLock();
-    // Declined, the lock is let go for any other copy and not offered again.
     watch_->setWatching(false);
-    if (!take || !lock)
+    if (!lock)
         return;
     std::vector<RegisterRow> rows;
     LoadedDocument loaded;

@@ -376,4 +376,17 @@ TEST(CompanionKit, AWatchedDocumentTellsOfChangesAndOfItsLockComingFree)
     ASSERT_TRUE(taken.has_value());
     EXPECT_FALSE(watch.takeLock().has_value());
     EXPECT_FALSE(openDocumentAccess(file).lock.has_value()); // held here now
+    taken.reset();
+
+    // Declined: let go at once, not offered again, changes still told.
+    watch.setWatching(true);
+    watch.check();
+    EXPECT_EQ(offers, 2);
+    watch.declineLock();
+    EXPECT_TRUE(openDocumentAccess(file).lock.has_value());
+    writeCompanionText(file, "trzeci");
+    watch.check();
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(offers, 2);
+    EXPECT_TRUE(watch.watching());
 }
