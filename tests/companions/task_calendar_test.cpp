@@ -23,6 +23,9 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <tuple>
+
 using namespace wirtello;
 
 namespace {
@@ -195,108 +198,80 @@ TEST(Kalendarium, ADamagedTaskFileIsKeptAsideAndTheUserTold)
 }
 
 
-TEST(Kalendarium, TheFormIsStoredIntoItsOwnTaskAfterTheListIsReadAgain)
+// The list is read again on coming back to the window (in date order, not
+// the file's); what another program did meanwhile decides what is asked.
+TEST(Kalendarium, TheFormIsStoredOnlyIntoItsOwnTaskAndNotOverAnotherProgramsChangeUnasked)
 {
-    const test::TempFolder program;
-    ScriptedPlatform platform;
-    Opened opened = openWindow(platform, program.path());
-    // Added in an order other than the list's.
-    opened.add({QStringLiteral("Przygotować zeznanie PIT"), QDate(2026, 12, 8), QTime(10, 0), 0});
-    opened.add({QStringLiteral("Odebrać wyciągi"), QDate(2026, 12, 1), std::nullopt, 0});
-    opened.add({QStringLiteral("Przegląd umów"), QDate(2026, 12, 15), std::nullopt, 0});
-    const fs::path file = program / "kalendarium/007.adr";
-
-    opened.table()->setCurrentCell(0, 0);
-    ASSERT_EQ(opened.find<QLineEdit>("tytul")->text(), QStringLiteral("Odebrać wyciągi"));
-    opened.find<QLineEdit>("tytul")->setText(QStringLiteral("Odebrać wyciągi z banku"));
-    // Meanwhile the task reader marks another task done; coming back shows it.
-    const std::string pit = readCalendar(file).tasks().at(0).uid;
-    changeCalendar(file, [&](CalendarDocument& calendar) { calendar.markDone(pit, true, {}); });
-    leaveAndComeBack(opened.window.get());
-    ASSERT_EQ(opened.cell(1, 2), QStringLiteral("wykonane"));
-    EXPECT_EQ(opened.find<QLineEdit>("tytul")->text(), QStringLiteral("Odebrać wyciągi z banku"));
-    EXPECT_EQ(opened.table()->currentRow(), 0);
-
-    opened.click("zapisz");
-    EXPECT_EQ(titlesOnDisk(file),
-              (std::vector<std::string>{"Odebrać wyciągi z banku", "Przegląd umów", "Przygotować zeznanie PIT"}));
-    EXPECT_EQ(opened.cell(0, 4), QStringLiteral("Odebrać wyciągi z banku"));
-    EXPECT_TRUE(platform.informed.isEmpty()) << platform.informed.join("\n").toStdString();
-    EXPECT_TRUE(platform.asked.isEmpty()) << platform.asked.join("\n").toStdString();
-}
-
-TEST(Kalendarium, TheFormIsNotStoredOverATaskChangedOrDeletedMeanwhileUnasked)
-{
-    enum class OnDisk { Renamed, Deleted };
+    enum class Meanwhile { OtherTaskDone, Renamed, Deleted };
     struct Case {
         const char* name;
-        OnDisk onDisk;
-        std::optional<Platform::Answer> threeWay; // asked for a renamed task
-        std::optional<bool> yesNo;                // asked for a deleted one
+        Meanwhile meanwhile;
+        std::deque<Platform::Answer> threeWay; // a renamed task
+        std::deque<bool> yesNo;                // a deleted one
         std::vector<std::string> stored;
     };
+    const std::string pit = "Przygotować zeznanie PIT", review = "Przegląd umów", typed = "Odebrać wyciągi z banku";
     const std::vector<Case> cases = {
-        {"renamed, Anuluj", OnDisk::Renamed, Platform::Answer::Cancel, {}, {"Odebrać wyciągi (Ewa)", "Przegląd umów"}},
-        {"renamed, Tak", OnDisk::Renamed, Platform::Answer::Yes, {}, {"Odebrać wyciągi z banku", "Przegląd umów"}},
-        {"renamed, Nie", OnDisk::Renamed, Platform::Answer::No, {},
-         {"Odebrać wyciągi (Ewa)", "Odebrać wyciągi z banku", "Przegląd umów"}},
-        {"deleted, Tak", OnDisk::Deleted, {}, true, {"Odebrać wyciągi z banku", "Przegląd umów"}},
-        {"deleted, Nie", OnDisk::Deleted, {}, false, {"Przegląd umów"}},
+        {"other task done", Meanwhile::OtherTaskDone, {}, {}, {typed, review, pit}},
+        {"renamed, Anuluj", Meanwhile::Renamed, {Platform::Answer::Cancel}, {}, {"Odebrać wyciągi (Ewa)", review, pit}},
+        {"renamed, Tak", Meanwhile::Renamed, {Platform::Answer::Yes}, {}, {typed, review, pit}},
+        {"renamed, Nie", Meanwhile::Renamed, {Platform::Answer::No}, {}, {"Odebrać wyciągi (Ewa)", typed, review, pit}},
+        {"deleted, Tak", Meanwhile::Deleted, {}, {true}, {typed, review, pit}},
+        {"deleted, Nie", Meanwhile::Deleted, {}, {false}, {review, pit}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const test::TempFolder program;
+        const fs::path file = program / "kalendarium/007.adr";
         ScriptedPlatform platform;
         Opened opened = openWindow(platform, program.path());
+        opened.add({QString::fromStdString(pit), QDate(2026, 12, 8), QTime(10, 0), 0});
         opened.add({QStringLiteral("Odebrać wyciągi"), QDate(2026, 12, 1), std::nullopt, 0});
-        opened.add({QStringLiteral("Przegląd umów"), QDate(2026, 12, 15), std::nullopt, 0});
-        const fs::path file = program / "kalendarium/007.adr";
+        opened.add({QString::fromStdString(review), QDate(2026, 12, 15), std::nullopt, 0});
         opened.table()->setCurrentCell(0, 0);
-        opened.find<QLineEdit>("tytul")->setText(QStringLiteral("Odebrać wyciągi z banku"));
+        opened.find<QLineEdit>("tytul")->setText(QString::fromStdString(typed));
 
-        const std::string uid = readCalendar(file).tasks().at(0).uid;
+        const std::vector<CalendarTask> tasks = readCalendar(file).tasks(); // PIT, wyciągi, umowy
         changeCalendar(file, [&](CalendarDocument& calendar) {
-            if (c.onDisk == OnDisk::Deleted) {
-                calendar.remove(uid);
-                return;
-            }
-            CalendarTask task = calendar.tasks().at(0);
-            task.title = "Odebrać wyciągi (Ewa)";
-            calendar.putTask(task, {});
+            if (c.meanwhile == Meanwhile::OtherTaskDone)
+                calendar.markDone(tasks[0].uid, true, {});
+            else if (c.meanwhile == Meanwhile::Deleted)
+                calendar.remove(tasks[1].uid);
+            else
+                calendar.putTask({tasks[1].uid, "Odebrać wyciągi (Ewa)", {2026, 12, 1}, std::nullopt, 0, "", false}, {});
         });
         leaveAndComeBack(opened.window.get());
-        if (c.threeWay)
-            platform.threeWayAnswers = {*c.threeWay};
-        if (c.yesNo)
-            platform.askAnswers = {*c.yesNo};
+        if (c.meanwhile == Meanwhile::OtherTaskDone) {
+            ASSERT_EQ(opened.cell(1, 2), QStringLiteral("wykonane")); // the list was read again
+        }
+        platform.threeWayAnswers = c.threeWay;
+        platform.askAnswers = c.yesNo;
         opened.click("zapisz");
         EXPECT_EQ(titlesOnDisk(file), c.stored);
-        ASSERT_EQ(platform.asked.size(), 1);
-        EXPECT_TRUE(platform.asked[0].contains(QStringLiteral("„Odebrać wyciągi”"))) << platform.asked[0].toStdString();
-        EXPECT_EQ(opened.find<QLineEdit>("tytul")->text(), QStringLiteral("Odebrać wyciągi z banku"));
+        EXPECT_EQ(opened.find<QLineEdit>("tytul")->text(), QString::fromStdString(typed));
+        ASSERT_EQ(platform.asked.size(), c.threeWay.size() + c.yesNo.size());
+        if (!platform.asked.isEmpty()) {
+            EXPECT_TRUE(platform.asked[0].contains(QStringLiteral("„Odebrać wyciągi”"))) << platform.asked[0].toStdString();
+        }
     }
 }
 
 TEST(Kalendarium, ATypedDayIsKeptOnceTheMonthAndYearTypedAfterItHaveIt)
 {
-    using Section = QDateTimeEdit::Section;
+    using S = QDateTimeEdit::Section;
     struct Case {
         QDate shown;
-        std::vector<std::pair<Section, const char*>> typed;
+        std::vector<std::pair<S, const char*>> typed;
         QDate stored;
     };
+    const std::vector<std::pair<S, const char*>> leapDay = {{S::DaySection, "29"}, {S::MonthSection, "02"}, {S::YearSection, "2028"}};
     const std::vector<Case> cases = {
-        {QDate(2026, 12, 6), {{Section::DaySection, "29"}, {Section::MonthSection, "02"}, {Section::YearSection, "2028"}},
-         QDate(2028, 2, 29)},
-        {QDate(2026, 2, 6), {{Section::DaySection, "29"}, {Section::MonthSection, "02"}, {Section::YearSection, "2028"}},
-         QDate(2028, 2, 29)},
-        {QDate(2025, 3, 31), {{Section::DaySection, "29"}, {Section::MonthSection, "02"}, {Section::YearSection, "2028"}},
-         QDate(2028, 2, 29)},
-        {QDate(2026, 12, 6), {{Section::DaySection, "31"}, {Section::MonthSection, "02"}, {Section::MonthSection, "03"}},
-         QDate(2026, 3, 31)},
+        {QDate(2026, 12, 6), leapDay, QDate(2028, 2, 29)},
+        {QDate(2026, 2, 6), leapDay, QDate(2028, 2, 29)},
+        {QDate(2025, 3, 31), leapDay, QDate(2028, 2, 29)},
+        {QDate(2026, 12, 6), {{S::DaySection, "31"}, {S::MonthSection, "02"}, {S::MonthSection, "03"}}, QDate(2026, 3, 31)},
         // A day the month never has gives its last one.
-        {QDate(2026, 12, 6), {{Section::DaySection, "29"}, {Section::MonthSection, "02"}, {Section::YearSection, "2027"}},
-         QDate(2027, 2, 28)},
+        {QDate(2026, 12, 6), {{S::DaySection, "29"}, {S::MonthSection, "02"}, {S::YearSection, "2027"}}, QDate(2027, 2, 28)},
     };
     const test::TempFolder program;
     ScriptedPlatform platform;
@@ -304,11 +279,10 @@ TEST(Kalendarium, ATypedDayIsKeptOnceTheMonthAndYearTypedAfterItHaveIt)
     opened.window->show();
     QApplication::setActiveWindow(opened.window.get());
     auto* termin = opened.find<QDateEdit>("termin");
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        const Case& c = cases[i];
-        SCOPED_TRACE(c.shown.toString(Qt::ISODate).toStdString() + " " + std::to_string(i));
+    for (const Case& c : cases) {
+        const QString title = QStringLiteral("Od %1 do %2").arg(c.shown.toString(Qt::ISODate), c.stored.toString(Qt::ISODate));
+        SCOPED_TRACE(title.toStdString());
         opened.click("nowe");
-        const QString title = QStringLiteral("Zadanie %1").arg(i);
         opened.find<QLineEdit>("tytul")->setText(title);
         termin->setDate(c.shown);
         termin->setFocus();
@@ -318,13 +292,11 @@ TEST(Kalendarium, ATypedDayIsKeptOnceTheMonthAndYearTypedAfterItHaveIt)
         }
         opened.click("dodaj");
         const std::vector<CalendarTask> tasks = readCalendar(program / "kalendarium/007.adr").tasks();
-        const auto added = std::find_if(tasks.begin(), tasks.end(), [&](const CalendarTask& t) { return t.title == title.toStdString(); });
-        ASSERT_NE(added, tasks.end());
-        EXPECT_EQ(added->due, (CalendarDate{c.stored.year(), c.stored.month(), c.stored.day()}));
+        EXPECT_EQ(tasks.back().due, (CalendarDate{c.stored.year(), c.stored.month(), c.stored.day()}));
     }
 }
 
-TEST(Kalendarium, OverdueMarksFollowTheClockWhileTheWindowIsOpen)
+TEST(Kalendarium, OverdueMarksAndTheNewTasksDayFollowTheClockWhileTheWindowIsOpen)
 {
     const test::TempFolder program;
     ScriptedPlatform platform;
@@ -332,28 +304,18 @@ TEST(Kalendarium, OverdueMarksFollowTheClockWhileTheWindowIsOpen)
     Opened opened = openWindow(platform, program.path());
     opened.add({QStringLiteral("Do końca dnia"), QDate(2026, 12, 6), std::nullopt, 0});
     opened.add({QStringLiteral("Jutro o 10"), QDate(2026, 12, 7), QTime(10, 0), 0});
-    struct Case {
-        QDateTime clock;
-        QString first, second;
-    };
-    const std::vector<Case> cases = {
-        {QDateTime(QDate(2026, 12, 6), QTime(23, 59)), "", ""},
-        {QDateTime(QDate(2026, 12, 7), QTime(0, 0)), "zaległe", ""},
-        {QDateTime(QDate(2026, 12, 7), QTime(9, 59)), "zaległe", ""},
-        {QDateTime(QDate(2026, 12, 7), QTime(10, 1)), "zaległe", "zaległe"},
-    };
-    auto* window = dynamic_cast<TaskWindow*>(opened.window.get());
-    ASSERT_NE(window, nullptr);
     opened.click("nowe");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.clock.toString(Qt::ISODate).toStdString());
-        platform.clock = c.clock;
-        window->tick();
-        EXPECT_EQ(opened.cell(0, 2), c.first);
-        EXPECT_EQ(opened.cell(1, 2), c.second);
-        EXPECT_EQ(opened.table()->item(0, 4)->font().bold(), !c.first.isEmpty());
-        // The empty form for a new task offers today.
-        EXPECT_EQ(opened.find<QDateEdit>("termin")->date(), c.clock.date());
+    ASSERT_EQ(opened.cell(0, 2), QString());
+    const std::vector<std::tuple<QTime, QString, QString>> cases = {
+        {QTime(0, 0), "zaległe", ""}, {QTime(9, 59), "zaległe", ""}, {QTime(10, 1), "zaległe", "zaległe"}};
+    for (const auto& [time, first, second] : cases) {
+        SCOPED_TRACE(time.toString().toStdString());
+        platform.clock = QDateTime(QDate(2026, 12, 7), time);
+        dynamic_cast<TaskWindow&>(*opened.window).tick();
+        EXPECT_EQ(opened.cell(0, 2), first);
+        EXPECT_EQ(opened.cell(1, 2), second);
+        EXPECT_TRUE(opened.table()->item(0, 4)->font().bold());
+        EXPECT_EQ(opened.find<QDateEdit>("termin")->date(), QDate(2026, 12, 7));
     }
 }
 
@@ -362,25 +324,17 @@ TEST(Kalendarium, AReadOnlySecondWindowFollowsTheFileAndMayTakeOverOnceTheFirstC
     for (const bool takeOver : {true, false}) {
         SCOPED_TRACE(takeOver ? "Tak" : "Nie");
         const test::TempFolder program;
-        const fs::path file = program / "kalendarium/007.adr";
-        ScriptedPlatform firstPlatform;
+        ScriptedPlatform firstPlatform, platform;
         Opened first = openWindow(firstPlatform, program.path());
         first.add({QStringLiteral("Oddzwonić"), QDate(2026, 12, 8), std::nullopt, 0});
-
-        ScriptedPlatform platform;
         Opened second = openWindow(platform, program.path());
-        ASSERT_FALSE(second.find<QLabel>("tylkoOdczyt")->isHidden());
         // Nothing can be typed that could not be stored.
-        EXPECT_TRUE(second.find<QLineEdit>("tytul")->isReadOnly());
-        EXPECT_TRUE(second.find<QDateEdit>("termin")->isReadOnly());
-        EXPECT_TRUE(second.find<QTimeEdit>("godzina")->isReadOnly());
-        EXPECT_TRUE(second.find<QPlainTextEdit>("notatka")->isReadOnly());
+        for (const char* name : {"tytul", "termin", "godzina", "notatka"})
+            EXPECT_TRUE(second.find<QWidget>(name)->property("readOnly").toBool()) << name;
         EXPECT_FALSE(second.find<QCheckBox>("oGodzinie")->isEnabled());
         EXPECT_FALSE(second.find<QComboBox>("priorytet")->isEnabled());
         second.table()->setCurrentCell(0, 0);
 
-        // The first window stores; the second shows it at its next look.
-        first.table()->setCurrentCell(0, 0);
         first.find<QLineEdit>("tytul")->setText(QStringLiteral("Oddzwonić do Ewy"));
         first.click("zapisz");
         first.add({QStringLiteral("Wysłać umowę"), QDate(2026, 12, 9), std::nullopt, 0});
@@ -388,26 +342,21 @@ TEST(Kalendarium, AReadOnlySecondWindowFollowsTheFileAndMayTakeOverOnceTheFirstC
         ASSERT_NE(watch, nullptr);
         watch->check();
         ASSERT_EQ(second.table()->rowCount(), 2);
-        EXPECT_EQ(second.cell(0, 4), QStringLiteral("Oddzwonić do Ewy"));
         EXPECT_EQ(second.find<QLineEdit>("tytul")->text(), QStringLiteral("Oddzwonić do Ewy"));
-        EXPECT_TRUE(platform.asked.isEmpty());
 
         first.window.reset();
         platform.askAnswers = {takeOver};
         watch->check();
         ASSERT_EQ(platform.asked, QStringList{QString::fromUtf8(kTakeOverQuestion)});
-        EXPECT_EQ(second.find<QLabel>("tylkoOdczyt")->isHidden(), takeOver);
-        EXPECT_EQ(second.find<QPushButton>("dodaj")->isEnabled(), takeOver);
         EXPECT_EQ(second.find<QLineEdit>("tytul")->isReadOnly(), !takeOver);
-        if (takeOver) {
-            second.add({QStringLiteral("Po przejęciu"), QDate(2026, 12, 10), std::nullopt, 0});
-            EXPECT_EQ(titlesOnDisk(file), (std::vector<std::string>{"Oddzwonić do Ewy", "Po przejęciu", "Wysłać umowę"}));
-        } else {
-            // Declined, the lock is left for a window opened later.
-            ScriptedPlatform thirdPlatform;
-            Opened third = openWindow(thirdPlatform, program.path());
-            EXPECT_TRUE(third.find<QPushButton>("dodaj")->isEnabled());
-        }
+        // Taken over it stores; declined, the lock is left for a window opened later.
+        ScriptedPlatform thirdPlatform;
+        Opened third;
+        if (!takeOver)
+            third = openWindow(thirdPlatform, program.path());
+        (takeOver ? second : third).add({QStringLiteral("Po zamknięciu"), QDate(2026, 12, 10), std::nullopt, 0});
+        EXPECT_EQ(titlesOnDisk(program / "kalendarium/007.adr"),
+                  (std::vector<std::string>{"Oddzwonić do Ewy", "Po zamknięciu", "Wysłać umowę"}));
     }
 }
 
@@ -415,24 +364,19 @@ TEST(Kalendarium, AStoreThatWouldOutgrowTheFileIsRefusedAndTheFormKept)
 {
     const test::TempFolder program;
     const fs::path file = program / "kalendarium/007.adr";
-    // A contact's calendar a little under the limit, most of it one long note.
+    // A calendar a little under the limit, most of it one long note.
     CalendarDocument calendar;
     calendar.setHeading("Jan Łęcki", "Łódź Piotrkowska 1");
     calendar.putTask({"", "Oddzwonić", {2026, 12, 8}, std::nullopt, 0, "", false}, test::kCalendarNow);
-    const std::uintmax_t target = kCompanionFileLimit - 64;
     CalendarTask archive{"", "Archiwum", {2026, 11, 1}, std::nullopt, 0, "", false};
-    for (int round = 0; round < 10; ++round) {
-        const std::uintmax_t size = calendar.text().size();
-        if (size <= target && size > target - 200)
-            break;
+    const std::uintmax_t target = kCompanionFileLimit - 64;
+    for (std::uintmax_t size = 0; size > target || size + 200 < target; size = calendar.text().size()) {
         if (size > target)
             archive.note.resize(archive.note.size() - static_cast<std::size_t>(size - target) - 8);
         else
             archive.note.append(static_cast<std::size_t>((target - size) * 74 / 77), 'a'); // folded lines grow
         archive.uid = calendar.putTask(archive, test::kCalendarNow);
     }
-    ASSERT_LE(calendar.text().size(), target);
-    ASSERT_GT(calendar.text().size(), target - 200);
     fs::create_directories(file.parent_path());
     writeCalendar(file, calendar);
     const std::string before = readText(file);
@@ -441,10 +385,8 @@ TEST(Kalendarium, AStoreThatWouldOutgrowTheFileIsRefusedAndTheFormKept)
         SCOPED_TRACE(button);
         ScriptedPlatform platform;
         Opened opened = openWindow(platform, program.path());
-        ASSERT_EQ(opened.cell(1, 4), QStringLiteral("Oddzwonić"));
         opened.table()->setCurrentCell(1, 0);
-        const QString title = QStringLiteral("Oddzwonić do Ewy w sprawie umowy");
-        const QString note = QString(300, QLatin1Char('n'));
+        const QString title = QStringLiteral("Oddzwonić do Ewy w sprawie umowy"), note(300, QLatin1Char('n'));
         opened.find<QLineEdit>("tytul")->setText(title);
         opened.find<QPlainTextEdit>("notatka")->setPlainText(note);
         opened.click(button);
@@ -453,8 +395,6 @@ TEST(Kalendarium, AStoreThatWouldOutgrowTheFileIsRefusedAndTheFormKept)
         EXPECT_EQ(readText(file), before);
         EXPECT_EQ(opened.find<QLineEdit>("tytul")->text(), title);
         EXPECT_EQ(opened.find<QPlainTextEdit>("notatka")->toPlainText(), note);
-        EXPECT_TRUE(platform.informed.isEmpty()) << platform.informed.join("\n").toStdString();
     }
 }
-
 } // namespace
