@@ -111,9 +111,9 @@ void CommentsWindow::refill(std::optional<std::size_t> select)
         if (select == i)
             ui_->commentList->setCurrentItem(item);
     }
-    // Rows differ in height (a comment of several lines): the view repaints
-    // only the rows it knew, so rows that moved up would stay drawn where
-    // they were.
+    // Rows differ in height (comments of several lines); after a refill the
+    // view repainted only part of the list and left rows drawn where they had
+    // been until clicked.
     ui_->commentList->viewport()->update();
     const auto total = static_cast<int>(comments_.size());
     ui_->countLabel->setText(wanted.isEmpty() ? QStringLiteral("Komentarze: %1").arg(total)
@@ -272,6 +272,7 @@ void CommentsWindow::startChange()
                 return; // the store failed; the text stays
             if (adding)
                 ++*index; // the new comment went on top
+            refill(index);
         }
     }
     changing_ = index;

@@ -12,10 +12,10 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QScreen>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -41,6 +41,11 @@ struct OpenComments {
     template <typename T> T* child(const char* name) { return window->findChild<T*>(name); }
     void type(const QString& text) { child<QPlainTextEdit>("entryEdit")->setPlainText(text); }
     void click(const char* button) { child<QPushButton>(button)->click(); }
+    void pressEnter()
+    {
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(child<QTreeWidget>("commentList"), &enter);
+    }
     void select(int row)
     {
         auto* list = child<QTreeWidget>("commentList");
@@ -179,43 +184,45 @@ TEST(Uwagi, NothingIsLostWhenTheFileCannotBeWritten)
         EXPECT_FALSE(readOnly.child<QPushButton>(button)->isEnabled()) << button;
 }
 
-// A file that is not a comments file is named with its line and reason; Tak
-// keeps a copy aside and starts the window writable on what could be read.
+// A bad line is named with its reason and the comments read are shown: Tak
+// keeps a copy of the file aside and goes on writable, Nie stays read-only
+// with the file untouched.
 TEST(Uwagi, DamagedFilesAndBadNamesAreReported)
 {
-    test::TempFolder program;
-    ScriptedPlatform platform;
-    EXPECT_THROW(openComments({{"../a.kom", "Komentarze"}, program.path()}, platform), std::invalid_argument);
-    writeText(program / "uwagi/007.kom", "tekst\n");
-    platform.askAnswers = {true};
-    OpenComments comments(program.path(), platform);
-    EXPECT_TRUE(comments.rows().isEmpty());
-    ASSERT_EQ(platform.asked.size(), 1);
-    EXPECT_TRUE(platform.asked[0].contains(QStringLiteral("wiersz 1: to nie jest plik komentarzy")));
-    ASSERT_EQ(platform.informed.size(), 1);
-    EXPECT_TRUE(platform.informed[0].contains(QStringLiteral("007.kom.uszkodzony-20261206-090507")));
-    EXPECT_EQ(readText(program / "uwagi/007.kom.uszkodzony-20261206-090507"), "tekst\n");
-    EXPECT_TRUE(comments.child<QLabel>("readOnlyLabel")->isHidden());
+    const std::string badEscape = std::string(kTwoComments) + "2026-11-30 08:00:00\tjan\tzły \\q znak\n";
+    const struct {
+        std::string file;
+        bool keepAside;
+        const char* named;
+        int shown;
+    } rows[] = {{"tekst\n", true, "007.kom, wiersz 1: to nie jest plik komentarzy", 0},
+                {badEscape, false, "007.kom, wiersz 4: zły znak po „\\” w tekście.", 2}};
+    for (const auto& row : rows) {
+        test::TempFolder program;
+        ScriptedPlatform platform;
+        EXPECT_THROW(openComments({{"../a.kom", "Komentarze"}, program.path()}, platform), std::invalid_argument);
+        writeText(program / "uwagi/007.kom", row.file);
+        platform.askAnswers = {row.keepAside};
+        OpenComments comments(program.path(), platform);
+        EXPECT_EQ(comments.rows().size(), row.shown);
+        ASSERT_EQ(platform.asked.size(), 1);
+        EXPECT_TRUE(platform.asked[0].contains(QString::fromUtf8(row.named))) << platform.asked[0].toStdString();
+        EXPECT_EQ(comments.child<QLabel>("readOnlyLabel")->isHidden(), row.keepAside);
+        const fs::path aside = program / "uwagi/007.kom.uszkodzony-20261206-090507";
+        EXPECT_EQ(fs::exists(aside), row.keepAside);
+        EXPECT_EQ(readText(row.keepAside ? aside : program / "uwagi/007.kom"), row.file);
+    }
 }
 
 TEST(Uwagi, PrintoutHasTheTitleLineAndEveryShownComment)
 {
-    const struct {
-        const char* wanted;
-        std::vector<std::string> printed;
-    } rows[] = {
-        {"", {"Komentarze dla: Anna Łęcka Żółć", "05.12.2026 17:05   jkowalski", "    Oddzwonić.",
-              "    Pani Łęcka prosi o ofertę.", "", "01.12.2026 09:00   anowak", "    Żółć — wysłano umowę."}},
-        {"zolc", {"Komentarze dla: Anna Łęcka Żółć", "01.12.2026 09:00   anowak", "    Żółć — wysłano umowę."}},
-    };
     test::TempFolder program;
     writeText(program / "uwagi/007.kom", kTwoComments);
     ScriptedPlatform platform;
     OpenComments comments(program.path(), platform);
     auto* window = dynamic_cast<CommentsWindow*>(comments.window.get());
     ASSERT_NE(window, nullptr);
-    for (const auto& row : rows) {
-        comments.child<QLineEdit>("searchEdit")->setText(QString::fromUtf8(row.wanted));
+    const auto printed = [&] {
         RecordingPrintSurface drawn;
         platform.saveFileAnswers = {program / "komentarze.pdf"};
         platform.pdfFactory = [&drawn](const fs::path&, PaperSize) { return drawn.proxy(); };
@@ -223,47 +230,35 @@ TEST(Uwagi, PrintoutHasTheTitleLineAndEveryShownComment)
         std::vector<std::string> texts;
         for (const auto& text : drawn.texts)
             texts.push_back(text.text);
-        EXPECT_EQ(texts, row.printed) << row.wanted;
-    }
-}
-
-TEST(UwagiFormat, CrlfFilesAreReadAndWrittenBackAsTheyWere)
-{
-    for (const std::string lineEnd : {"\n", "\r\n"}) {
-        const std::string file = "WIRTELLO-KOMENTARZE 1" + lineEnd + "2026-12-05 17:05:00\tjan\tA\\r\\nB" + lineEnd +
-                                 "2026-12-01 09:00:00\tanowak\tŻółć" + lineEnd;
-        CommentFile read;
-        EXPECT_EQ(readComments(file, read), std::nullopt);
-        ASSERT_EQ(read.comments.size(), 2u);
-        EXPECT_EQ(read.comments[0].text, "A\r\nB");
-        EXPECT_EQ(read.comments[1].text, "Żółć");
-        EXPECT_EQ(formatComments(read.comments, read.crlf), file);
-    }
+        return texts;
+    };
+    EXPECT_EQ(printed(), (std::vector<std::string>{"Komentarze dla: Anna Łęcka Żółć", "05.12.2026 17:05   jkowalski",
+                                                   "    Oddzwonić.", "    Pani Łęcka prosi o ofertę.", "",
+                                                   "01.12.2026 09:00   anowak", "    Żółć — wysłano umowę."}));
+    comments.child<QLineEdit>("searchEdit")->setText(QStringLiteral("zolc")); // only what the search shows
+    EXPECT_EQ(printed(), (std::vector<std::string>{"Komentarze dla: Anna Łęcka Żółć", "01.12.2026 09:00   anowak",
+                                                   "    Żółć — wysłano umowę."}));
 }
 
 // The reader keeps every comment it can read and names the first line it refuses.
 TEST(UwagiFormat, BadLinesAreNamedAndTheOthersKept)
 {
-    const std::string header = "WIRTELLO-KOMENTARZE 1\n";
-    const std::string good1 = "2026-12-05 17:05:00\tjan\tpierwszy\n";
-    const std::string good2 = "2026-12-01 09:00:00\tanowak\tdrugi\n";
+    const std::string header = "WIRTELLO-KOMENTARZE 1\n", good = "2026-12-05 17:05:00\tjan\tdobry\n";
     const struct {
         std::string file;
-        std::size_t line;
-        const char* reason;
+        DocumentProblem problem;
         std::size_t kept;
     } rows[] = {
-        {header + good1 + "2026-12-03 10:00:00\tjan\tzły \\q znak\n" + good2, 3, "zły znak po „\\” w tekście", 2},
-        {header + "2026-12-3 10:00:00\tjan\tx\n" + good1 + good2, 2, "zła data „2026-12-3 10:00:00”", 2},
-        {header + good1 + "bez tabulatorów\n" + "2026-12-03 10:00:00\t\tx\n" + good2, 3,
-         "brak pól rozdzielonych tabulatorem (data, autor, tekst)", 2},
-        {header + good1 + "2026-12-03 10:00:00\t\tx\n", 3, "brak autora", 1},
-        {header + good1 + "2026-12-01 09:00:00\tanowak\turwany", 3, "wiersz urwany (brak końca wiersza)", 1},
-        {"KOMENTARZE\n" + good1, 1, "to nie jest plik komentarzy (brak nagłówka „WIRTELLO-KOMENTARZE 1”)", 0},
+        {header + good + "2026-12-03 10:00:00\tjan\tzły \\q\n" + good, {3, "zły znak po „\\” w tekście"}, 2},
+        {header + "2026-12-3 10:00:00\tjan\tx\n" + good, {2, "zła data „2026-12-3 10:00:00”"}, 1},
+        {header + good + "bez pól\n" + "2026-12-03 10:00:00\t\tx\n", {3, "brak pól rozdzielonych tabulatorem (data, autor, tekst)"}, 1},
+        {header + "2026-12-03 10:00:00\t\tx\n", {2, "brak autora"}, 0},
+        {header + good + good.substr(0, 25), {3, "wiersz urwany (brak końca wiersza)"}, 1},
+        {"KOMENTARZE\n" + good, {1, "to nie jest plik komentarzy (brak nagłówka „WIRTELLO-KOMENTARZE 1”)"}, 0},
     };
     for (const auto& row : rows) {
         CommentFile read;
-        EXPECT_EQ(readComments(row.file, read), (DocumentProblem{row.line, row.reason})) << row.file;
+        EXPECT_EQ(readComments(row.file, read), row.problem) << row.file;
         EXPECT_EQ(read.comments.size(), row.kept) << row.file;
     }
 }
@@ -273,107 +268,56 @@ TEST(Uwagi, CrlfFilesOpenAndKeepTheirLineEnds)
 {
     test::TempFolder program;
     const fs::path file = program / "uwagi/007.kom";
-    writeText(file, "WIRTELLO-KOMENTARZE 1\r\n2026-12-01 09:00:00\tanowak\tŻółć\r\n");
+    writeText(file, "WIRTELLO-KOMENTARZE 1\r\n2026-12-01 09:00:00\tanowak\tA\\r\\nB\r\n");
     ScriptedPlatform platform;
     OpenComments comments(program.path(), platform);
-    EXPECT_TRUE(platform.informed.isEmpty());
-    EXPECT_EQ(comments.rows(), QStringList{QStringLiteral("01.12.2026 09:00 | anowak | Żółć")});
+    EXPECT_EQ(comments.rows(), QStringList{QStringLiteral("01.12.2026 09:00 | anowak | A\r\nB")});
     comments.type(QStringLiteral("nowy"));
     comments.click("addButton");
     EXPECT_EQ(readText(file), "WIRTELLO-KOMENTARZE 1\r\n2026-12-06 09:05:07\t" + loginName() +
-                                  "\tnowy\r\n2026-12-01 09:00:00\tanowak\tŻółć\r\n");
-    EXPECT_FALSE(fs::exists(program / "uwagi/007.kom.uszkodzony-20261206-090507"));
+                                  "\tnowy\r\n2026-12-01 09:00:00\tanowak\tA\\r\\nB\r\n");
+    EXPECT_TRUE(platform.informed.isEmpty());
 }
 
-// One bad line: the user is told which and why, and the good comments show.
-// Nie leaves the file whole and the window read-only.
-TEST(Uwagi, ABadLineLeavesTheOtherCommentsShown)
-{
-    test::TempFolder program;
-    const fs::path file = program / "uwagi/007.kom";
-    const std::string text = std::string(kTwoComments) + "2026-11-30 08:00:00\tjan\tzły \\q znak\n";
-    writeText(file, text);
-    ScriptedPlatform platform;
-    platform.askAnswers = {false};
-    OpenComments comments(program.path(), platform);
-    EXPECT_EQ(comments.rows().size(), 2);
-    ASSERT_EQ(platform.asked.size(), 1);
-    EXPECT_TRUE(platform.asked[0].contains(QStringLiteral("007.kom, wiersz 4: zły znak po „\\” w tekście.")))
-        << platform.asked[0].toStdString();
-    EXPECT_FALSE(comments.child<QLabel>("readOnlyLabel")->isHidden());
-    EXPECT_FALSE(comments.child<QPushButton>("deleteButton")->isEnabled());
-    EXPECT_EQ(readText(file), text);
-}
-
-// "Zmień" or Enter on another comment while text is typed asks first:
-// Tak stores it, Nie drops it, Anuluj keeps typing.
+// Enter on a comment starts its change. Another comment's change while text
+// is typed asks first: Tak stores it, Nie drops it, Anuluj keeps typing.
 TEST(Uwagi, TypedTextIsNotReplacedByAnotherCommentsChange)
 {
     using Answer = Platform::Answer;
-    const std::string header = "WIRTELLO-KOMENTARZE 1\n";
-    const std::string newLine = "2026-12-06 09:05:07\t" + loginName() + "\tnowy\n";
+    const std::string newer = std::string(kTwoComments).substr(0, 22) + "2026-12-05 17:05:00\tjkowalski\t";
     const std::string older = "2026-12-01 09:00:00\tanowak\tŻółć — wysłano umowę.\n";
-    const std::string changedNewer = "2026-12-05 17:05:00\tjkowalski\tzmieniony\n";
+    const QString olderText = QStringLiteral("Żółć — wysłano umowę.");
+    const QString adding = QStringLiteral("Dodać wpisany komentarz przed zmianą innego?");
     const struct {
-        bool changingFirst; // typing is a change of the newer comment, not a new one
+        bool changing; // the typing changes the newer comment rather than adding one
         Answer answer;
-        const char* question;
-        QString entry; // after the answer
+        QString question, entry;
         std::string onDisk;
     } rows[] = {
-        {false, Answer::Yes, "Dodać wpisany komentarz przed zmianą innego?", QStringLiteral("Żółć — wysłano umowę."),
-         header + newLine + std::string(kTwoComments).substr(header.size())},
-        {false, Answer::No, "Dodać wpisany komentarz przed zmianą innego?", QStringLiteral("Żółć — wysłano umowę."),
-         kTwoComments},
-        {false, Answer::Cancel, "Dodać wpisany komentarz przed zmianą innego?", QStringLiteral("nowy"), kTwoComments},
-        {true, Answer::Yes, "Zapisać zmianę komentarza przed zmianą innego?", QStringLiteral("Żółć — wysłano umowę."),
-         header + changedNewer + older},
-        {true, Answer::Cancel, "Zapisać zmianę komentarza przed zmianą innego?", QStringLiteral("zmieniony"),
-         kTwoComments},
+        {false, Answer::Yes, adding, olderText,
+         std::string(kTwoComments).insert(22, "2026-12-06 09:05:07\t" + loginName() + "\tnowy\n")},
+        {false, Answer::No, adding, olderText, kTwoComments},
+        {false, Answer::Cancel, adding, QStringLiteral("nowy"), kTwoComments},
+        {true, Answer::Yes, QStringLiteral("Zapisać zmianę komentarza przed zmianą innego?"), olderText,
+         newer + "nowy\n" + older},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(static_cast<int>(row.answer) + (row.changingFirst ? 10 : 0));
         test::TempFolder program;
         const fs::path file = program / "uwagi/007.kom";
         writeText(file, kTwoComments);
         ScriptedPlatform platform;
         OpenComments comments(program.path(), platform);
-        if (row.changingFirst) {
+        if (row.changing) {
             comments.select(0);
-            comments.click("editButton");
-            comments.type(QStringLiteral("zmieniony"));
-        } else {
-            comments.type(QStringLiteral("nowy"));
+            comments.pressEnter();
         }
+        comments.type(QStringLiteral("nowy"));
         comments.select(1);
         platform.threeWayAnswers = {row.answer};
-        if (row.changingFirst) { // "Zmień" is not offered during a change; Enter is
-            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-            QApplication::sendEvent(comments.child<QTreeWidget>("commentList"), &enter);
-        } else {
-            comments.click("editButton");
-        }
-        ASSERT_EQ(platform.asked.size(), 1);
-        EXPECT_EQ(platform.asked[0], QString::fromUtf8(row.question));
+        row.changing ? comments.pressEnter() : comments.click("editButton"); // "Zmień" is off during a change
+        EXPECT_EQ(platform.asked, QStringList{row.question});
         EXPECT_EQ(comments.child<QPlainTextEdit>("entryEdit")->toPlainText(), row.entry);
         EXPECT_EQ(readText(file), row.onDisk);
-    }
-}
-
-// Enter on a comment in the list starts its change, as a double click does.
-TEST(Uwagi, EnterOnACommentStartsItsChange)
-{
-    test::TempFolder program;
-    writeText(program / "uwagi/007.kom", kTwoComments);
-    ScriptedPlatform platform;
-    OpenComments comments(program.path(), platform);
-    comments.select(1);
-    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
-        comments.click("cancelEditButton");
-        QKeyEvent enter(QEvent::KeyPress, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        QApplication::sendEvent(comments.child<QTreeWidget>("commentList"), &enter);
-        EXPECT_EQ(comments.child<QPlainTextEdit>("entryEdit")->toPlainText(), QStringLiteral("Żółć — wysłano umowę."));
-        EXPECT_EQ(comments.child<QLabel>("entryLabel")->text(), QStringLiteral("Zmiana komentarza z 01.12.2026 09:00 (anowak):"));
     }
 }
 
@@ -381,7 +325,6 @@ TEST(Uwagi, EnterOnACommentStartsItsChange)
 TEST(Uwagi, ASecondStartBringsTheFirstWindowUp)
 {
     test::TempFolder program;
-    writeText(program / "uwagi/007.kom", kTwoComments);
     ScriptedPlatform platform;
     OpenComments first(program.path(), platform);
     first.window->hide();
@@ -391,35 +334,30 @@ TEST(Uwagi, ASecondStartBringsTheFirstWindowUp)
     EXPECT_TRUE(first.window->isVisible());
 }
 
-// What the screen shows of the list after a deletion is what the list draws
-// afresh: no row is left drawn where it was.
+// After a deletion above a comment of two lines, the screen shows what the
+// list draws afresh: no row is left drawn where it was.
 TEST(Uwagi, ADeletionLeavesNoStaleRowsOnScreen)
 {
     test::TempFolder program;
-    writeText(program / "uwagi/007.kom", "WIRTELLO-KOMENTARZE 1\n2026-12-05 18:05:00\tjkowalski\tPierwszy.\n" +
-                                             std::string(kTwoComments).substr(22));
+    writeText(program / "uwagi/007.kom", std::string(kTwoComments).insert(22, "2026-12-05 18:05:00\tjan\tx\n"));
     ScriptedPlatform platform;
     OpenComments comments(program.path(), platform);
     QWidget* viewport = comments.child<QTreeWidget>("commentList")->viewport();
-    const auto onScreenAndAfresh = [&] {
+    const auto screenShowsTheList = [&] {
         for (int i = 0; i < 5; ++i)
             QApplication::processEvents();
         const QPoint at = viewport->mapTo(comments.window.get(), QPoint(0, 0));
-        const QImage screen = comments.window->screen()
-                                  ->grabWindow(comments.window->winId(), at.x(), at.y(), viewport->width(),
-                                               viewport->height())
-                                  .toImage()
-                                  .convertToFormat(QImage::Format_RGB32);
-        return std::pair(screen, viewport->grab().toImage().convertToFormat(QImage::Format_RGB32));
+        const QPixmap screen = comments.window->screen()->grabWindow(comments.window->winId(), at.x(), at.y(),
+                                                                     viewport->width(), viewport->height());
+        return screen.toImage().convertToFormat(QImage::Format_RGB32) ==
+               viewport->grab().toImage().convertToFormat(QImage::Format_RGB32);
     };
-    const auto before = onScreenAndAfresh();
-    EXPECT_TRUE(before.first == before.second);
+    EXPECT_TRUE(screenShowsTheList());
     comments.select(0);
     platform.askAnswers = {true};
     comments.click("deleteButton");
     ASSERT_EQ(comments.rows().size(), 2);
-    const auto after = onScreenAndAfresh();
-    EXPECT_TRUE(after.first == after.second);
+    EXPECT_TRUE(screenShowsTheList());
 }
 
 // A read-only copy shows what the other copy writes and, once that one has
@@ -427,7 +365,6 @@ TEST(Uwagi, ADeletionLeavesNoStaleRowsOnScreen)
 TEST(Uwagi, AReadOnlyCopyFollowsTheFileAndMayTakeOver)
 {
     for (const bool takeOver : {true, false}) {
-        SCOPED_TRACE(takeOver);
         test::TempFolder program;
         const fs::path file = program / "uwagi/007.kom";
         writeText(file, kTwoComments);
@@ -436,27 +373,20 @@ TEST(Uwagi, AReadOnlyCopyFollowsTheFileAndMayTakeOver)
         OpenComments comments(program.path(), platform);
         auto* watch = comments.window->findChild<DocumentWatch*>();
         ASSERT_NE(watch, nullptr);
-        EXPECT_FALSE(comments.child<QLabel>("readOnlyLabel")->isHidden());
-
-        const std::string third = "2026-12-06 08:00:00\tanowak\ttrzeci\n";
-        writeCompanionText(file, std::string(kTwoComments).insert(22, third));
+        writeCompanionText(file, std::string(kTwoComments).insert(22, "2026-12-06 08:00:00\tanowak\ttrzeci\n"));
         watch->check();
-        EXPECT_EQ(comments.rows().size(), 3);
         EXPECT_EQ(comments.rows().first(), QStringLiteral("06.12.2026 08:00 | anowak | trzeci"));
         EXPECT_TRUE(platform.asked.isEmpty());
 
         elsewhere.reset(); // the other copy closes
         platform.askAnswers = {takeOver};
         watch->check();
-        ASSERT_EQ(platform.asked.size(), 1);
-        EXPECT_EQ(platform.asked[0], QString::fromUtf8(kTakeOverQuestion));
+        EXPECT_EQ(platform.asked, QStringList{QString::fromUtf8(kTakeOverQuestion)});
         EXPECT_EQ(comments.child<QLabel>("readOnlyLabel")->isHidden(), takeOver);
         comments.type(QStringLiteral("czwarty"));
-        EXPECT_EQ(comments.child<QPushButton>("addButton")->isEnabled(), takeOver);
         comments.click("addButton");
-        EXPECT_EQ(parseComments(readText(file))->size(), takeOver ? 4u : 3u);
-        if (!takeOver)
-            comments.type(QString());
+        EXPECT_EQ(parseComments(readText(file))->size(), takeOver ? 4u : 3u) << takeOver;
+        comments.type(QString());
     }
 }
 
@@ -471,13 +401,11 @@ TEST(Uwagi, ACommentThatWouldOutgrowTheFileIsRefused)
     writeText(file, text);
     ScriptedPlatform platform;
     OpenComments comments(program.path(), platform);
-    ASSERT_EQ(comments.rows().size(), 1);
-    comments.type(QStringLiteral("Jeszcze jeden komentarz, za długi."));
+    comments.type(QStringLiteral("Jeszcze jeden komentarz."));
     comments.click("addButton");
     ASSERT_EQ(platform.errors.size(), 1u);
     EXPECT_EQ(platform.errors[0].operation(), DocumentTooLarge(file, kCompanionFileLimit).operation());
-    EXPECT_EQ(comments.child<QPlainTextEdit>("entryEdit")->toPlainText(), QStringLiteral("Jeszcze jeden komentarz, za długi."));
+    EXPECT_EQ(comments.child<QPlainTextEdit>("entryEdit")->toPlainText(), QStringLiteral("Jeszcze jeden komentarz."));
     EXPECT_EQ(readText(file), text);
-    platform.threeWayAnswers = {Platform::Answer::Cancel};
-    EXPECT_FALSE(comments.window->close());
+    comments.type(QString());
 }
