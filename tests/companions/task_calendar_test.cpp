@@ -276,8 +276,6 @@ TEST(Kalendarium, ATypedDayIsKeptOnceTheMonthAndYearTypedAfterItHaveIt)
     const test::TempFolder program;
     ScriptedPlatform platform;
     Opened opened = openWindow(platform, program.path());
-    opened.window->show();
-    QApplication::setActiveWindow(opened.window.get());
     auto* termin = opened.find<QDateEdit>("termin");
     for (const Case& c : cases) {
         const QString title = QStringLiteral("Od %1 do %2").arg(c.shown.toString(Qt::ISODate), c.stored.toString(Qt::ISODate));
@@ -285,7 +283,6 @@ TEST(Kalendarium, ATypedDayIsKeptOnceTheMonthAndYearTypedAfterItHaveIt)
         opened.click("nowe");
         opened.find<QLineEdit>("tytul")->setText(title);
         termin->setDate(c.shown);
-        termin->setFocus();
         for (const auto& [section, keys] : c.typed) {
             termin->setSelectedSection(section);
             QTest::keyClicks(termin, QString::fromLatin1(keys));
