@@ -472,35 +472,39 @@ TEST(GrafikWindow, ImportPastTheReadLimitIsRefusedBeforeWriting)
 TEST(GrafikWindow, SecondCopyFollowsTheFirstAndTakesOverWhenItCloses)
 {
     const WarsawTime zone;
-    const test::TempFolder program;
-    ScriptedPlatform first;
-    Opened writer = openWindow(first, program.path());
-    ScriptedPlatform platform;
-    Opened reader = openWindow(platform, program.path());
-    auto* watch = reader.window->findChild<DocumentWatch*>();
-    ASSERT_NE(watch, nullptr);
-    EXPECT_FALSE(reader.find<QPushButton>("dodaj")->isEnabled());
+    for (const bool takeOver : {true, false}) {
+        SCOPED_TRACE(takeOver ? "taken over" : "left read-only");
+        const test::TempFolder program;
+        ScriptedPlatform first;
+        Opened writer = openWindow(first, program.path());
+        ScriptedPlatform platform;
+        Opened reader = openWindow(platform, program.path());
+        auto* watch = reader.window->findChild<DocumentWatch*>();
+        ASSERT_NE(watch, nullptr);
+        EXPECT_FALSE(reader.find<QPushButton>("dodaj")->isEnabled());
 
-    writer.find<QLineEdit>("tytul")->setText("Narada u pani Łęckiej");
-    writer.click("dodaj"); // 6.12 9:00
-    watch->check();
-    EXPECT_EQ(reader.cellsWith("09:00 Narada u pani Łęckiej"), 1) << "the read-only copy shows what the other wrote";
-    EXPECT_TRUE(platform.asked.isEmpty());
+        writer.find<QLineEdit>("tytul")->setText("Narada u pani Łęckiej");
+        writer.click("dodaj"); // 6.12 9:00
+        watch->check();
+        EXPECT_EQ(reader.cellsWith("09:00 Narada u pani Łęckiej"), 1) << "the read-only copy shows what the other wrote";
+        EXPECT_TRUE(platform.asked.isEmpty()) << "not while the other holds the file";
 
-    writer.window.reset();
-    platform.askAnswers = {true};
-    watch->check();
-    EXPECT_EQ(platform.asked, QStringList{QString::fromUtf8(kTakeOverQuestion)});
-    EXPECT_TRUE(reader.find<QLabel>("tylkoOdczyt")->isHidden());
-    ASSERT_TRUE(reader.find<QPushButton>("dodaj")->isEnabled());
-    reader.find<QLineEdit>("tytul")->setText("Przegląd umów");
-    reader.click("dodaj");
-    EXPECT_EQ(readCalendar(program / kCalendar).events().size(), 2u);
-
-    // A third copy now finds the file taken by the second.
-    ScriptedPlatform third;
-    Opened late = openWindow(third, program.path());
-    EXPECT_FALSE(late.find<QPushButton>("dodaj")->isEnabled());
+        writer.window.reset();
+        platform.askAnswers = {takeOver};
+        watch->check();
+        EXPECT_EQ(platform.asked, QStringList{QString::fromUtf8(kTakeOverQuestion)});
+        EXPECT_EQ(reader.find<QLabel>("tylkoOdczyt")->isHidden(), takeOver);
+        EXPECT_EQ(reader.find<QPushButton>("dodaj")->isEnabled(), takeOver);
+        if (takeOver) {
+            reader.find<QLineEdit>("tytul")->setText("Przegląd umów");
+            reader.click("dodaj");
+            EXPECT_EQ(readCalendar(program / kCalendar).events().size(), 2u);
+        }
+        // A third copy finds the file held by the second, or free when the second let it go.
+        ScriptedPlatform third;
+        Opened late = openWindow(third, program.path());
+        EXPECT_EQ(late.find<QPushButton>("dodaj")->isEnabled(), !takeOver);
+    }
 }
 
 TEST(GrafikWindow, RuleTooFrequentToShowIsCutAndSaid)
