@@ -126,7 +126,13 @@ bool NotesWindow::hasChanges() const
 void NotesWindow::showText(const QString& text)
 {
     const QStringList ends = lineEndsOf(text);
-    lineEnd_ = ends.isEmpty() ? QStringLiteral("\n") : ends.first();
+    lineEnd_ = QStringLiteral("\n");
+    for (const QString& end : ends) {
+        if (end.front() == u'\r' || end.front() == u'\n') {
+            lineEnd_ = end; // a paragraph or frame mark is kept where it is, never made up
+            break;
+        }
+    }
     ui_->noteEdit->setPlainText(text);
     QTextBlock block = ui_->noteEdit->document()->firstBlock().next();
     for (const QString& end : ends) {

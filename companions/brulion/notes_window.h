@@ -76,7 +76,7 @@ private:
     std::filesystem::path programFolder_;
     std::filesystem::path file_;
     DocumentAccess access_;
-    QString lineEnd_ = QStringLiteral("\n"); // for lines the user adds: the file's first line end
+    QString lineEnd_ = QStringLiteral("\n"); // for lines the user adds: the file's first CR LF, CR or LF
     bool convertOnStore_ = false;
     DocumentWatch* watch_;
     QString startName_;

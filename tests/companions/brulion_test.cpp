@@ -162,7 +162,7 @@ TEST(Brulion, StoringKeepsCharactersAndLineEndsTheUserNeverTouched)
     } rows[] = {
         {"Pani\u00a0Łęcka\r\nul.\u00a0Polna\r\n", QStringLiteral("tel."), "Pani\u00a0Łęcka\r\nul.\u00a0Polna\r\ntel."},
         {"stary\rMac\r", QStringLiteral("x\ny"), "stary\rMac\rx\ry"},
-        {"a\u2028b\nc\u2029d", QStringLiteral("!"), "a\u2028b\nc\u2029d!"},
+        {"a\u2028b\u2029c\r\nd", QStringLiteral("\n!"), "a\u2028b\u2029c\r\nd\r\n!"},
         {"mieszane\r\nLF\nCR\rkoniec", QStringLiteral("\nnowy"), "mieszane\r\nLF\nCR\rkoniec\r\nnowy"},
         {"", QStringLiteral("1\n2"), "1\n2"},
     };
