@@ -268,13 +268,6 @@ TEST(CalendarRecurrence, FrequentRulesAreFollowedIntoTheViewAndCutPerDay)
         }
         EXPECT_EQ(expanded.cut, row.cut);
     }
-    // As python-dateutil gives them: 1:00 on 7.12.2026 lies a multiple of 5 hours after 1.1.2020 9:00.
-    CalendarEvent fiveHours{"", "Co pięć godzin", "", "", "", {{2020, 1, 1}, {9, 0}}, {{2020, 1, 1}, {9, 0}}, false,
-                            "FREQ=HOURLY;INTERVAL=5", {}};
-    std::vector<std::string> times;
-    for (const EventOccurrence& occurrence : occurrencesBetween(fiveHours, first, first))
-        times.push_back(timeText(occurrence.start.time));
-    EXPECT_EQ(times, (std::vector<std::string>{"01:00", "06:00", "11:00", "16:00", "21:00"}));
 }
 
 TEST(CalendarRecurrence, SeriesOfAnotherZoneKeepsItsHourThere)
