@@ -2,9 +2,10 @@
 
 // One iCalendar file (RFC 5545) held by libical: a contact's tasks (VTODO) or
 // the office's appointments (VEVENT), seen as plain structs. Whatever the
-// companions do not use (other components, other properties of a task) is
-// kept as it was read. Times are written in the local time zone with its
-// TZID and VTIMEZONE. No Qt here.
+// companions do not use (other components, other properties of a task, the
+// left-out and changed occurrences of a series) is kept as it was read. Times
+// are written in the local time zone with its TZID and VTIMEZONE, a series of
+// another zone in that zone. No Qt here.
 
 #include "companions/calendar_kit/calendar_time.h"
 
