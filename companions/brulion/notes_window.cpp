@@ -251,8 +251,11 @@ void NotesWindow::offerTakeOver()
 {
     std::optional<DocumentLock> lock = watch_->takeLock();
     // A note this window cannot read whole stays read-only: a store would cut it.
-    if (!lock || !reread() || !platform_.ask(QString::fromUtf8(kTakeOverQuestion)))
+    if (!lock || !reread() || !platform_.ask(QString::fromUtf8(kTakeOverQuestion))) {
+        // Let go for any other copy and not offered again; changes still shown.
+        watch_->declineLock();
         return;
+    }
     access_ = DocumentAccess{std::move(lock), {}};
     showAccess();
     listen();

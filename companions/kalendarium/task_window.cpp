@@ -140,8 +140,8 @@ void TaskWindow::takeOver()
 {
     if (!platform_.ask(QString::fromUtf8(kTakeOverQuestion))) {
         // The lock goes back, so that another window may take it; this one
-        // still reads the file again when it is activated.
-        watch_->setWatching(false);
+        // still follows the file.
+        watch_->declineLock();
         return;
     }
     std::optional<DocumentLock> lock = watch_->takeLock();

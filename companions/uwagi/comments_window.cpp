@@ -173,8 +173,11 @@ void CommentsWindow::offerTakeOver()
 {
     std::optional<DocumentLock> lock = watch_->takeLock();
     // A file this window cannot read whole stays read-only: a store would drop its lines.
-    if (!lock || !reread() || !platform_.ask(QString::fromUtf8(kTakeOverQuestion)))
+    if (!lock || !reread() || !platform_.ask(QString::fromUtf8(kTakeOverQuestion))) {
+        // Let go for any other copy and not offered again; changes still shown.
+        watch_->declineLock();
         return;
+    }
     access_ = DocumentAccess{std::move(lock), {}};
     showAccess();
     updateButtons();
