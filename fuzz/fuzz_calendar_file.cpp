@@ -24,7 +24,7 @@ auto fields(const CalendarTask& t)
 auto fields(const CalendarEvent& e)
 {
     return std::tie(e.uid, e.title, e.place, e.note, e.contact, e.start, e.end, e.wholeDay, e.recurrence,
-                    e.reminderMinutes);
+                    e.reminderMinutes, e.zone);
 }
 
 template <typename Entry>
