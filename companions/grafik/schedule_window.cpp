@@ -251,7 +251,7 @@ void ScheduleWindow::fillCell(int row, int column, const QDate& day, const std::
     item->setToolTip(full.join(QLatin1Char('\n')));
     if (!inMonth)
         item->setForeground(QColor(0x90, 0x90, 0x90));
-    if (day == platform_.now().date())
+    if (day == today_)
         item->setBackground(QColor(0xff, 0xf4, 0xc2));
     ui_->siatka->setItem(row, column, item);
 }
@@ -260,6 +260,7 @@ void ScheduleWindow::showView()
 {
     QTableWidget* grid = ui_->siatka;
     const QSignalBlocker blocker(grid);
+    today_ = platform_.now().date();
     grid->clear();
     cellDays_.clear();
     const CalendarDate chosen = fromQDate(day_);
@@ -470,7 +471,10 @@ void ScheduleWindow::saveAppointment()
     if (event->recurrence.empty() && event->start.date != events_[*selected_].start.date)
         day_ = toQDate(event->start.date);
     const auto now = toTimePoint(platform_.now());
-    store([&](CalendarDocument& calendar) { calendar.putEvent(*event, now); });
+    // The line is chosen again without its signal: the form shows what was stored
+    // (a moved series' new first start) by itself.
+    if (store([&](CalendarDocument& calendar) { calendar.putEvent(*event, now); }) && selected_)
+        showAppointment(*selected_);
 }
 
 void ScheduleWindow::deleteAppointment()
@@ -539,6 +543,9 @@ void ScheduleWindow::tick()
         } catch (const IoError&) {
         }
     }
+    // Today's mark moves at midnight even when nothing else changed.
+    if (platform_.now().date() != today_)
+        showView();
     checkReminders();
 }
 

@@ -52,8 +52,8 @@ public:
     bool isReadOnly() const { return !access_.lock; }
 
     // The clock's tick: reads the calendar again when another program changed
-    // it, then shows the note of every reminder that has come due and was not
-    // shown yet.
+    // it, moves today's mark when the day changed, then shows the note of
+    // every reminder that has come due and was not shown yet.
     void tick();
 
 private:
@@ -96,6 +96,7 @@ private:
     std::vector<CalendarEvent> events_;
     View view_ = View::Month;
     QDate day_;                           // the chosen day
+    QDate today_;                          // the day marked as today in the view
     std::vector<QDate> cellDays_;          // the day of each grid cell, row by row
     std::vector<std::size_t> dayEvents_;   // the event of each line of the day's list
     std::optional<std::size_t> selected_;  // the event in the form

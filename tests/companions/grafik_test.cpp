@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -206,6 +207,143 @@ TEST(GrafikWindow, AppointmentsAddedMovedAndDeletedAreInTheFile)
     EXPECT_EQ(platform.asked, QStringList{"Usunąć termin „Narada u pani Łęckiej”? Usunięte zostaną wszystkie jego powtórzenia."});
     EXPECT_EQ(readBackCalendar(program / kCalendar), "NAME||\n");
     EXPECT_EQ(opened.cellsWith("Narada"), 0);
+}
+
+// The start and end of the last appointment in the file, as "2028-02-29 09:00".
+std::pair<std::string, std::string> lastStored(const fs::path& file)
+{
+    const CalendarEvent e = readCalendar(file).events().back();
+    return {dateText(e.start.date) + " " + timeText(e.start.time), dateText(e.end.date) + " " + timeText(e.end.time)};
+}
+
+TEST(GrafikWindow, ATypedDayIsKeptOnceTheMonthAndYearTypedAfterItHaveIt)
+{
+    using S = QDateTimeEdit::Section;
+    using Keys = std::vector<std::pair<S, const char*>>;
+    struct Case {
+        const char* field;
+        bool wholeDay;
+        QDate shown; // the start before typing, 9:00
+        Keys typed;
+        std::pair<std::string, std::string> stored;
+    };
+    const Keys leapDay = {{S::DaySection, "29"}, {S::MonthSection, "02"}, {S::YearSection, "2028"}};
+    const std::vector<Case> cases = {
+        {"poczatek", false, {2026, 12, 6}, leapDay, {"2028-02-29 09:00", "2028-02-29 10:00"}},
+        {"poczatek", false, {2026, 2, 6}, leapDay, {"2028-02-29 09:00", "2028-02-29 10:00"}},
+        {"koniec", false, {2026, 1, 5}, leapDay, {"2026-01-05 09:00", "2028-02-29 10:00"}},
+        // A whole day ends at the start of the next one.
+        {"poczatek", true, {2026, 12, 6}, leapDay, {"2028-02-29 00:00", "2028-03-01 00:00"}},
+        {"poczatek", false, {2026, 12, 6}, {{S::DaySection, "31"}, {S::MonthSection, "02"}, {S::MonthSection, "03"}},
+         {"2026-03-31 09:00", "2026-03-31 10:00"}},
+        // A day the month never has gives its last one.
+        {"poczatek", false, {2026, 12, 6}, {{S::DaySection, "29"}, {S::MonthSection, "02"}, {S::YearSection, "2027"}},
+         {"2027-02-28 09:00", "2027-02-28 10:00"}},
+    };
+    const WarsawTime zone;
+    const test::TempFolder program;
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + (c.wholeDay ? " whole day " : " ") + c.stored.first);
+        opened.click("nowy");
+        opened.find<QLineEdit>("tytul")->setText("Wizyta");
+        opened.find<QCheckBox>("calyDzien")->setChecked(c.wholeDay);
+        opened.find<QDateTimeEdit>("poczatek")->setDateTime({c.shown, {9, 0}});
+        auto* typedInto = opened.find<QDateTimeEdit>(c.field);
+        for (const auto& [section, keys] : c.typed) {
+            typedInto->setSelectedSection(section);
+            QTest::keyClicks(typedInto, QString::fromLatin1(keys));
+        }
+        opened.click("dodaj");
+        EXPECT_TRUE(platform.informed.isEmpty()) << platform.informed.join('\n').toStdString();
+        EXPECT_EQ(lastStored(program / kCalendar), c.stored);
+    }
+}
+
+TEST(GrafikWindow, TodaysMarkMovesAtMidnight)
+{
+    const WarsawTime zone;
+    const test::TempFolder program;
+    ScriptedPlatform platform;
+    platform.clock = {{2026, 12, 8}, {23, 59}}; // a Tuesday
+    Opened opened = openWindow(platform, program.path());
+    auto* window = dynamic_cast<ScheduleWindow*>(opened.window.get());
+    const auto marked = [&opened] {
+        std::vector<std::pair<int, int>> cells;
+        auto* grid = opened.find<QTableWidget>("siatka");
+        for (int r = 0; r < grid->rowCount(); ++r)
+            for (int c = 0; c < grid->columnCount(); ++c)
+                if (grid->item(r, c) && grid->item(r, c)->background().style() != Qt::NoBrush)
+                    cells.emplace_back(r, c);
+        return cells;
+    };
+    using Cells = std::vector<std::pair<int, int>>;
+    const std::vector<std::tuple<const char*, Cells, Cells>> views = {
+        {"widokMiesiac", {{1, 1}}, {{1, 2}}}, // the second week of December's view
+        {"widokTydzien", {{0, 1}}, {{0, 2}}},
+    };
+    for (const auto& [view, before, after] : views) {
+        SCOPED_TRACE(view);
+        platform.clock = {{2026, 12, 8}, {23, 59}};
+        opened.click(view);
+        opened.find<QLineEdit>("tytul")->setText("Wpisane przed północą");
+        EXPECT_EQ(marked(), before);
+        platform.clock = {{2026, 12, 9}, {0, 0}};
+        window->tick();
+        EXPECT_EQ(marked(), after);
+        EXPECT_EQ(opened.find<QLineEdit>("tytul")->text(), "Wpisane przed północą");
+    }
+}
+
+TEST(GrafikWindow, AMovedSeriesShowsItsNewStart)
+{
+    struct Case {
+        const char* rule;
+        bool wholeDay;
+        QDateTime moved;
+        std::string note;
+        std::string ends;
+        std::string endsAfterNextDay; // stored after one more day's move
+    };
+    const std::vector<Case> cases = {
+        {"FREQ=WEEKLY", false, {{2026, 11, 24}, {10, 0}},
+         "Termin powtarza się od 24.11.2026; zmiana i usunięcie dotyczą wszystkich powtórzeń.", "24.11.2026 11:00", "2026-11-25 11:00"},
+        {"FREQ=DAILY", false, {{2026, 12, 2}, {8, 30}},
+         "Termin powtarza się od 2.12.2026; zmiana i usunięcie dotyczą wszystkich powtórzeń.", "02.12.2026 09:30", "2026-12-03 09:30"},
+        {"FREQ=WEEKLY", true, {{2026, 11, 24}, {0, 0}},
+         "Termin powtarza się od 24.11.2026; zmiana i usunięcie dotyczą wszystkich powtórzeń.", "24.11.2026", "2026-11-26 00:00"},
+        {"", false, {{2026, 12, 8}, {10, 0}}, "", "08.12.2026 11:00", "2026-12-09 11:00"},
+    };
+    const WarsawTime zone;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.rule) + (c.wholeDay ? " whole day" : ""));
+        const test::TempFolder program;
+        CalendarDocument stored;
+        CalendarEvent meeting = event("Narada", {{2026, 11, 23}, {9, 0}}, {{2026, 11, 23}, {10, 0}}, c.rule);
+        if (c.wholeDay) {
+            meeting.wholeDay = true;
+            meeting.start.time = meeting.end.time = {};
+            meeting.end.date = {2026, 11, 24};
+        }
+        stored.putEvent(meeting, kNow);
+        writeText(program / kCalendar, stored.text());
+        ScriptedPlatform platform;
+        Opened opened = openWindow(platform, program.path());
+        opened.click("poprzedni");
+        opened.find<QTableWidget>("siatka")->setCurrentCell(4, 0); // 23.11
+        ASSERT_EQ(opened.find<QListWidget>("terminyDnia")->count(), 1);
+        opened.find<QListWidget>("terminyDnia")->setCurrentRow(0);
+
+        opened.find<QDateTimeEdit>("poczatek")->setDateTime(c.moved);
+        opened.click("zapisz");
+        EXPECT_EQ(opened.find<QLabel>("seriaUwaga")->text().toStdString(), c.note);
+        EXPECT_EQ(opened.find<QDateTimeEdit>("koniec")->text().toStdString(), c.ends);
+        // Moved once more, the end keeps following the start shown.
+        opened.find<QDateTimeEdit>("poczatek")->setDateTime(c.moved.addDays(1));
+        opened.click("zapisz");
+        EXPECT_EQ(lastStored(program / kCalendar).second, c.endsAfterNextDay);
+    }
 }
 
 TEST(GrafikWindow, ReminderNoteAndPrintedWeek)

@@ -12,7 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
+#include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -51,7 +51,7 @@ struct Opened {
     {
         click("nowe");
         find<QLineEdit>("tytul")->setText(form.title);
-        find<QDateEdit>("termin")->setDate(form.due);
+        find<QDateTimeEdit>("termin")->setDate(form.due);
         find<QCheckBox>("oGodzinie")->setChecked(form.time.has_value());
         if (form.time)
             find<QTimeEdit>("godzina")->setTime(*form.time);
@@ -276,7 +276,7 @@ TEST(Kalendarium, ATypedDayIsKeptOnceTheMonthAndYearTypedAfterItHaveIt)
     const test::TempFolder program;
     ScriptedPlatform platform;
     Opened opened = openWindow(platform, program.path());
-    auto* termin = opened.find<QDateEdit>("termin");
+    auto* termin = opened.find<QDateTimeEdit>("termin");
     for (const Case& c : cases) {
         const QString title = QStringLiteral("Od %1 do %2").arg(c.shown.toString(Qt::ISODate), c.stored.toString(Qt::ISODate));
         SCOPED_TRACE(title.toStdString());
@@ -312,7 +312,7 @@ TEST(Kalendarium, OverdueMarksAndTheNewTasksDayFollowTheClockWhileTheWindowIsOpe
         EXPECT_EQ(opened.cell(0, 2), first);
         EXPECT_EQ(opened.cell(1, 2), second);
         EXPECT_TRUE(opened.table()->item(0, 4)->font().bold());
-        EXPECT_EQ(opened.find<QDateEdit>("termin")->date(), QDate(2026, 12, 7));
+        EXPECT_EQ(opened.find<QDateTimeEdit>("termin")->date(), QDate(2026, 12, 7));
     }
 }
 
