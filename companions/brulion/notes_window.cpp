@@ -249,16 +249,12 @@ bool NotesWindow::reread()
 
 void NotesWindow::offerTakeOver()
 {
-    std::optional<DocumentLock> lock = watch_->takeLock();
-    // A note this window cannot read whole stays read-only: a store would cut it.
-    if (!lock || !reread() || !platform_.ask(QString::fromUtf8(kTakeOverQuestion))) {
-        // Let go for any other copy and not offered again; changes still shown.
-        watch_->declineLock();
+    std::optional<DocumentLock> lock = watch_->takeOverIfWanted(platform_, [this] { return reread(); });
+    if (!lock)
         return;
-    }
     access_ = DocumentAccess{std::move(lock), {}};
     showAccess();
-    listen();
+    startAnswer_.answerWhile(access_.lock.has_value());
 }
 
 void NotesWindow::showAccess()
@@ -273,16 +269,8 @@ void NotesWindow::showAccess()
 
 void NotesWindow::answerStartsAs(const QString& name)
 {
-    startName_ = name;
-    listen();
-}
-
-void NotesWindow::listen()
-{
-    if (listening_ || startName_.isEmpty() || !access_.lock)
-        return;
-    new RunningWindowListener(startName_, [this] { bringToFront(); }, this);
-    listening_ = true;
+    startAnswer_.setName(name);
+    startAnswer_.answerWhile(access_.lock.has_value());
 }
 
 bool NotesWindow::eventFilter(QObject* watched, QEvent* event)
@@ -295,15 +283,6 @@ bool NotesWindow::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void NotesWindow::bringToFront()
-{
-    if (isMinimized())
-        showNormal();
-    show();
-    raise();
-    activateWindow();
 }
 
 void NotesWindow::closeEvent(QCloseEvent* event)

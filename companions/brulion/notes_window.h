@@ -1,6 +1,7 @@
 #pragma once
 
 #include "companions/companion_kit/companion_files.h"
+#include "companions/companion_kit/single_window.h"
 #include "companions/companion_kit/document_watch.h"
 #include "platform/platform.h"
 #include "platform/print_menu.h"
@@ -43,7 +44,6 @@ public:
     bool findNext();
     void print(PrintDestination destination);
     // A second start for the same contact brings this window up.
-    void bringToFront();
     // Later starts for the same contact on this machine, calling `name`,
     // bring this window up while it may write (from the start or once it
     // took over).
@@ -69,18 +69,16 @@ private:
     // The other copy closed: offer to edit here.
     void offerTakeOver();
     void showAccess();
-    void listen();
 
     std::unique_ptr<Ui::NotesWindow> ui_;
     Platform& platform_;
     std::filesystem::path programFolder_;
     std::filesystem::path file_;
     DocumentAccess access_;
+    StartAnswer startAnswer_{this}; // other starts of the document bring this window forward
     QString lineEnd_ = QStringLiteral("\n"); // for lines the user adds: the file's first CR LF, CR or LF
     bool convertOnStore_ = false;
     DocumentWatch* watch_;
-    QString startName_;
-    bool listening_ = false;
 };
 
 } // namespace wirtello

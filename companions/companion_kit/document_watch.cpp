@@ -1,5 +1,6 @@
 #include "document_watch.h"
 
+#include "platform/platform.h"
 #include "store/io_error.h"
 
 #include <QTimer>
@@ -75,6 +76,16 @@ void DocumentWatch::declineLock()
     offerLock_ = false;
     seen_ = stampNow();
     timer_->start();
+}
+
+std::optional<DocumentLock> DocumentWatch::takeOverIfWanted(Platform& platform,
+                                                           const std::function<bool()>& rereadWhole)
+{
+    std::optional<DocumentLock> lock = takeLock();
+    if (lock && rereadWhole() && platform.ask(QString::fromUtf8(kTakeOverQuestion)))
+        return lock;
+    declineLock();
+    return std::nullopt;
 }
 
 std::optional<DocumentLock> DocumentWatch::takeLock()

@@ -9,11 +9,14 @@
 #include <QObject>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 class QTimer;
 
 namespace wirtello {
+
+class Platform;
 
 // What a read-only window asks when lockFree comes.
 inline constexpr const char* kTakeOverQuestion =
@@ -41,6 +44,12 @@ public:
     // The user wants to stay read-only: the lock found free is let go for any
     // other copy and not offered again, and changes are still told.
     void declineLock();
+
+    // The usual answer to lockFree: `rereadWhole` reads the file again (false
+    // when it cannot be read whole, so that a store would drop lines: the
+    // window then stays read-only), then the user is asked kTakeOverQuestion.
+    // The lock when the user takes the document over; otherwise declineLock().
+    std::optional<DocumentLock> takeOverIfWanted(Platform& platform, const std::function<bool()>& rereadWhole);
 
     // The file as it is now counts as seen (after the window read or wrote it).
     void markSeen();

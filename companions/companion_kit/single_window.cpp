@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QWidget>
 
 #include <unistd.h>
 
@@ -53,6 +54,22 @@ RunningWindowListener::RunningWindowListener(const QString& name, std::function<
 bool RunningWindowListener::listening() const
 {
     return server_->isListening();
+}
+
+void bringWindowToFront(QWidget* window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void StartAnswer::answerWhile(bool holdsLock)
+{
+    if (listener_ || name_.isEmpty() || !holdsLock)
+        return;
+    listener_ = new RunningWindowListener(name_, [window = window_] { bringWindowToFront(window); }, window_);
 }
 
 } // namespace wirtello

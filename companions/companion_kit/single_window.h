@@ -9,6 +9,7 @@
 #include <string_view>
 
 class QLocalServer;
+class QWidget;
 
 namespace wirtello {
 
@@ -33,6 +34,27 @@ public:
 private:
     QLocalServer* server_;
     std::function<void()> bringToFront_;
+};
+
+// Brings `window` to the front, restored when it was minimized.
+void bringWindowToFront(QWidget* window);
+
+// A document window's answer to other starts of its document: it comes to the
+// front. It answers only while it holds the document's lock, so that a socket
+// found under the name belongs to a window that has ended.
+class StartAnswer {
+public:
+    explicit StartAnswer(QWidget* window) : window_(window) {}
+
+    // The name other starts call under (singleWindowName).
+    void setName(const QString& name) { name_ = name; }
+    // Starts answering once a name is set and the window holds the lock.
+    void answerWhile(bool holdsLock);
+
+private:
+    QWidget* window_;
+    QString name_;
+    RunningWindowListener* listener_ = nullptr;
 };
 
 } // namespace wirtello

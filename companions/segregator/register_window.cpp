@@ -141,7 +141,7 @@ void RegisterWindow::open()
     if (access_.lock) {
         watch_->setWatching(false);
         setEditable(true, {});
-        listen();
+        startAnswer_.answerWhile(access_.lock.has_value());
         return;
     }
     setEditable(false, fromUtf8(access_.readOnlyNote));
@@ -213,31 +213,13 @@ void RegisterWindow::offerTakeOver()
     clearForm();
     showRows();
     setEditable(true, {});
-    listen();
+    startAnswer_.answerWhile(access_.lock.has_value());
 }
 
 void RegisterWindow::answerStartsAs(const QString& name)
 {
-    listenName_ = name;
-    listen();
-}
-
-void RegisterWindow::listen()
-{
-    // Only the window holding the lock answers: a socket found under the name
-    // then belongs to a window that has ended.
-    if (listener_ || listenName_.isEmpty() || !access_.lock)
-        return;
-    listener_ = new RunningWindowListener(listenName_, [this] { bringToFront(); }, this);
-}
-
-void RegisterWindow::bringToFront()
-{
-    if (isMinimized())
-        showNormal();
-    show();
-    raise();
-    activateWindow();
+    startAnswer_.setName(name);
+    startAnswer_.answerWhile(access_.lock.has_value());
 }
 
 void RegisterWindow::setEditable(bool editable, const QString& note)

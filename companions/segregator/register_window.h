@@ -2,6 +2,7 @@
 
 #include "companions/companion_kit/companion_app.h"
 #include "companions/companion_kit/companion_files.h"
+#include "companions/companion_kit/single_window.h"
 #include "companions/companion_kit/document_open.h"
 #include "document_register.h"
 #include "platform/platform.h"
@@ -21,7 +22,6 @@ class RegisterWindow;
 namespace wirtello {
 
 class DocumentWatch;
-class RunningWindowListener;
 
 // The document register of one contact: the rows, a filter, a form to add or
 // change a row, the attached file opened with the desktop's program, export
@@ -45,7 +45,6 @@ public:
     // Another start of this register on this machine calls under `name` and
     // this window comes to the front; it answers while it holds the lock.
     void answerStartsAs(const QString& name);
-    void bringToFront();
 
 protected:
     // Asks before the form's unstored text is lost.
@@ -81,7 +80,6 @@ private:
     // Stores `changed`; on a failure the register on screen stays as it was.
     bool store(const DocumentRegister& changed);
     void setEditable(bool editable, const QString& note);
-    void listen();
     // A read-only window's answers to its watch.
     void reloadFromDisk();
     void offerTakeOver();
@@ -92,14 +90,13 @@ private:
     std::filesystem::path file_;
     QString titleLine_;
     DocumentAccess access_;
+    StartAnswer startAnswer_{this}; // other starts of the document bring this window forward
     DocumentRegister register_;
     std::vector<std::size_t> shown_; // register index of each table row
     std::string formAttachment_;
     RegisterRow formShown_;          // the form as last filled from a row or cleared
     std::optional<RowKey> editing_;  // the row the form was filled from; none for a new document
     DocumentWatch* watch_;
-    QString listenName_;
-    RunningWindowListener* listener_ = nullptr;
 };
 
 // The window for the command line  segregator <id>.lis "<title line>",  on

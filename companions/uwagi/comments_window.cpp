@@ -171,17 +171,13 @@ bool CommentsWindow::reread()
 
 void CommentsWindow::offerTakeOver()
 {
-    std::optional<DocumentLock> lock = watch_->takeLock();
-    // A file this window cannot read whole stays read-only: a store would drop its lines.
-    if (!lock || !reread() || !platform_.ask(QString::fromUtf8(kTakeOverQuestion))) {
-        // Let go for any other copy and not offered again; changes still shown.
-        watch_->declineLock();
+    std::optional<DocumentLock> lock = watch_->takeOverIfWanted(platform_, [this] { return reread(); });
+    if (!lock)
         return;
-    }
     access_ = DocumentAccess{std::move(lock), {}};
     showAccess();
     updateButtons();
-    listen();
+    startAnswer_.answerWhile(access_.lock.has_value());
 }
 
 void CommentsWindow::showAccess()
@@ -193,25 +189,8 @@ void CommentsWindow::showAccess()
 
 void CommentsWindow::answerStartsAs(const QString& name)
 {
-    startName_ = name;
-    listen();
-}
-
-void CommentsWindow::listen()
-{
-    if (listening_ || startName_.isEmpty() || !access_.lock)
-        return;
-    new RunningWindowListener(startName_, [this] { bringToFront(); }, this);
-    listening_ = true;
-}
-
-void CommentsWindow::bringToFront()
-{
-    if (isMinimized())
-        showNormal();
-    show();
-    raise();
-    activateWindow();
+    startAnswer_.setName(name);
+    startAnswer_.answerWhile(access_.lock.has_value());
 }
 
 bool CommentsWindow::eventFilter(QObject* watched, QEvent* event)

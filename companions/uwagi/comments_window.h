@@ -3,6 +3,7 @@
 #include "comment_log.h"
 
 #include "companions/companion_kit/companion_files.h"
+#include "companions/companion_kit/single_window.h"
 #include "companions/companion_kit/document_watch.h"
 #include "platform/platform.h"
 #include "platform/print_menu.h"
@@ -40,7 +41,6 @@ public:
     // bring this window up while it may write (from the start or once it
     // took over).
     void answerStartsAs(const QString& name);
-    void bringToFront();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,7 +65,6 @@ private:
     // The other copy closed: offer to edit here.
     void offerTakeOver();
     void showAccess();
-    void listen();
 
     std::unique_ptr<Ui::CommentsWindow> ui_;
     Platform& platform_;
@@ -74,9 +73,8 @@ private:
     std::vector<Comment> comments_;
     bool crlf_ = false; // the file's line ends, kept when it is written
     DocumentAccess access_;
+    StartAnswer startAnswer_{this}; // other starts of the document bring this window forward
     DocumentWatch* watch_;
-    QString startName_;
-    bool listening_ = false;
     std::optional<std::size_t> changing_; // the comment being changed in the entry field
 };
 
