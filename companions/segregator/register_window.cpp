@@ -150,18 +150,25 @@ void RegisterWindow::open()
     watch_->setWatching(heldElsewhere(file_));
 }
 
+std::optional<LoadedDocument> RegisterWindow::readFromDisk(std::vector<RegisterRow>& rows)
+{
+    try {
+        return readCompanionDocument(file_, kCompanionFileLimit, readerInto(rows));
+    } catch (const IoError& error) {
+        platform_.showError(error);
+        return std::nullopt;
+    }
+}
+
 void RegisterWindow::reloadFromDisk()
 {
     if (!isReadOnly())
         return;
     std::vector<RegisterRow> rows;
-    LoadedDocument loaded;
-    try {
-        loaded = readCompanionDocument(file_, kCompanionFileLimit, readerInto(rows));
-    } catch (const IoError& error) {
-        platform_.showError(error);
+    const std::optional<LoadedDocument> read = readFromDisk(rows);
+    if (!read)
         return;
-    }
+    const LoadedDocument& loaded = *read;
     // The row shown stays shown when the other copy left it as it was.
     const std::optional<std::size_t> shownIndex = editing_ ? register_.indexOf(*editing_) : std::nullopt;
     const std::optional<RegisterRow> shown = shownIndex ? std::optional(register_.rows()[*shownIndex]) : std::nullopt;
@@ -195,13 +202,10 @@ void RegisterWindow::offerTakeOver()
     if (!lock)
         return;
     std::vector<RegisterRow> rows;
-    LoadedDocument loaded;
-    try {
-        loaded = readCompanionDocument(file_, kCompanionFileLimit, readerInto(rows));
-    } catch (const IoError& error) {
-        platform_.showError(error);
+    const std::optional<LoadedDocument> read = readFromDisk(rows);
+    if (!read)
         return;
-    }
+    const LoadedDocument& loaded = *read;
     if (loaded.problem) {
         // The opening asks what to do about a line it cannot read; it takes the lock itself.
         lock.reset();

@@ -80,6 +80,8 @@ private:
     // Stores `changed`; on a failure the register on screen stays as it was.
     bool store(const DocumentRegister& changed);
     void setEditable(bool editable, const QString& note);
+    // The register as on disk now, read into `rows`; nothing when it could not be read (shown).
+    std::optional<LoadedDocument> readFromDisk(std::vector<RegisterRow>& rows);
     // A read-only window's answers to its watch.
     void reloadFromDisk();
     void offerTakeOver();
