@@ -52,26 +52,31 @@ OpenedDocument openCompanionDocument(Platform& platform, const std::filesystem::
     where = fromUtf8(describeProblem(file, *loaded.problem));
     const bool mayEdit = opened.access.lock.has_value();
     const QString question =
-        QStringLiteral("%1\n\nOdczytane wiersze pokazano. Zachować kopię całego pliku obok i dalej "
-                       "pracować na odczytanych wierszach?\n\nNie — okno tylko do odczytu, plik "
-                       "pozostaje bez zmian.")
+        QStringLiteral("%1\n\nWiersze, które dało się odczytać, zostaną pokazane. Zachować kopię "
+                       "całego pliku obok i dalej pracować na odczytanych wierszach?\n\nNie — okno "
+                       "tylko do odczytu, plik pozostaje bez zmian.")
             .arg(where);
     if (mayEdit && platform.askYesNo(QStringLiteral("Pytanie"), question)) {
         try {
             // A copy aside; the file itself stays until the window stores the lines read.
             const std::filesystem::path keptAs = keepDamagedAside(file, toTimePoint(platform.now()));
             writeCompanionText(file, loaded.text);
-            platform.inform(QStringLiteral("Kopię pliku zachowano jako %1. Zapisanie zmian zastąpi plik odczytanymi wierszami.").arg(fromUtf8(keptAs.string())));
+            platform.inform(QStringLiteral("Kopię pliku zachowano jako %1. Zapisanie zmian zastąpi plik "
+                                           "odczytanymi wierszami.")
+                                .arg(fromUtf8(keptAs.string())));
             return opened;
         } catch (const IoError& error) {
             platform.showError(error);
         }
     } else if (!mayEdit) {
-        platform.inform(QStringLiteral("%1\n\nOdczytane wiersze pokazano, tylko do odczytu.").arg(where));
+        platform.inform(
+            QStringLiteral("%1\n\nWiersze, które dało się odczytać, zostaną pokazane tylko do odczytu.").arg(where));
     }
-    opened.access = readOnly(QStringLiteral("Wiersz %1 pliku jest nieczytelny (%2) — tylko do odczytu, plik bez zmian.")
-                                 .arg(loaded.problem->line)
-                                 .arg(fromUtf8(loaded.problem->reason)));
+    opened.access =
+        readOnly(QStringLiteral("Wiersz %1 pliku jest nieczytelny (%2) — tylko do odczytu, "
+                                "plik bez zmian.")
+                     .arg(loaded.problem->line)
+                     .arg(fromUtf8(loaded.problem->reason)));
     return opened;
 }
 
