@@ -3,6 +3,7 @@
 #include "window_registry.h"
 
 #include "platform/qt_platform.h"
+#include "platform/session_end.h"
 #include "store/paths.h"
 
 #include <QApplication>
@@ -38,6 +39,7 @@ int runProgram(int argc, char* argv[], const std::function<void(QWidget&)>& befo
 {
     QApplication app(argc, argv);
     installPolishTranslations();
+    watchSessionEnd();
 
     QtPlatform platform;
     // The program folder is fixed before anything else, so no path of the run

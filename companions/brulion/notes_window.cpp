@@ -4,6 +4,7 @@
 
 #include "companions/companion_kit/companion_app.h"
 #include "companions/companion_kit/single_window.h"
+#include "platform/session_end.h"
 #include "platform/window_look.h"
 #include "store/io_error.h"
 
@@ -12,7 +13,6 @@
 #include <QKeyEvent>
 #include <QTextBlock>
 #include <QTextBlockUserData>
-#include <QSessionManager>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QTextCursor>
@@ -98,10 +98,11 @@ NotesWindow::NotesWindow(Platform& platform, std::filesystem::path programFolder
     connect(watch_, &DocumentWatch::changedOnDisk, this, [this] { reread(); });
     connect(watch_, &DocumentWatch::lockFree, this, &NotesWindow::offerTakeOver);
     watch_->setWatching(!access_.lock);
-#ifndef QT_NO_SESSIONMANAGER
-    // Logging out may end the program without closing its windows.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { store(); });
-#endif
+    // The session may end without closing the window: the note is stored as the close stores it.
+    onSessionEnd(this, [this] {
+        if (hasChanges())
+            writeNote();
+    });
     ui_->noteEdit->setFocus();
 }
 

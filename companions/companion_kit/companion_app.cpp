@@ -1,6 +1,7 @@
 #include "companion_app.h"
 
 #include "platform/qt_platform.h"
+#include "platform/session_end.h"
 #include "print/lines_printout.h"
 #include "print/print_font.h"
 #include "store/io_error.h"
@@ -59,6 +60,7 @@ int runCompanion(int argc, char* argv[], const char* programName, const QString&
     char* qtArgv[] = {name.data(), nullptr};
     QApplication app(qtArgc, qtArgv);
     installPolishTranslations();
+    watchSessionEnd();
     registerCompanionIcons();
     QApplication::setWindowIcon(QIcon(iconResource));
     QtPlatform platform;
