@@ -4,7 +4,9 @@
 
 #include "companions/calendar_kit/calendar_file.h"
 #include "companions/companion_kit/document_watch.h"
+#include "companions/companion_kit/form_keys.h"
 #include "platform/handler_guard.h"
+#include "platform/session_end.h"
 #include "store/io_error.h"
 
 #include <QApplication>
@@ -67,7 +69,7 @@ void dropExtraChoices(QComboBox* box, int choices)
 
 ScheduleWindow::ScheduleWindow(Platform& platform, std::filesystem::path programFolder, std::filesystem::path file,
                                const QString& title, QWidget* parent)
-    : QWidget(parent)
+    : ProgramWindow(parent)
     , ui_(std::make_unique<Ui::ScheduleWindow>())
     , platform_(platform)
     , programFolder_(std::move(programFolder))
@@ -138,6 +140,21 @@ ScheduleWindow::ScheduleWindow(Platform& platform, std::filesystem::path program
     connect(watch_, &DocumentWatch::changedOnDisk, this, [this] { runGuarded(platform_, [this] { fileChanged(); }); });
     connect(watch_, &DocumentWatch::lockFree, this, [this] { runGuarded(platform_, [this] { offerTakeOver(); }); });
     connect(&reminderClock_, &QTimer::timeout, this, [this] { runGuarded(platform_, [this] { tick(); }); });
+
+    // Tab moves through the window; the arrows move in the grid and the day's list.
+    letTabLeave(ui_->siatka);
+    letTabLeave(ui_->terminyDnia);
+    makeNoteField(ui_->notatka);
+    storeOnEnter(this,
+                 {ui_->tytul, ui_->miejsce, ui_->poczatek, ui_->calyDzien, ui_->koniec, ui_->powtarzanie,
+                  ui_->przypomnij, ui_->kontakt},
+                 [this] { runGuarded(platform_, [this] { storeForm(); }); });
+    closeOnEscape(this, [this] { close(); });
+    ui_->poprzedni->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    ui_->nastepny->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+    // The session may end with the window open: a typed appointment is stored as it stands.
+    onSessionEnd(this, [this] { storeFormQuietly(); });
+    ui_->siatka->setFocus();
 }
 
 ScheduleWindow::~ScheduleWindow() = default;
@@ -381,6 +398,7 @@ void ScheduleWindow::showAppointment(std::size_t index)
                                  : QStringLiteral("Termin powtarza się od %1; zmiana i usunięcie dotyczą wszystkich "
                                                   "powtórzeń.")
                                        .arg(fromUtf8(shortDateText(event.start.date))));
+    formShown_ = formValues();
 }
 
 void ScheduleWindow::clearForm()
@@ -401,6 +419,7 @@ void ScheduleWindow::clearForm()
     ui_->kontakt->clear();
     ui_->notatka->clear();
     ui_->seriaUwaga->clear();
+    formShown_ = formValues();
 }
 
 void ScheduleWindow::startMoved(const QDateTime& start)
@@ -437,6 +456,75 @@ std::optional<CalendarEvent> ScheduleWindow::formEvent(const std::string& uid)
     if (const QVariant minutes = ui_->przypomnij->currentData(); minutes.isValid())
         event.reminderMinutes = minutes.toInt();
     return event;
+}
+
+QStringList ScheduleWindow::formValues() const
+{
+    return {ui_->tytul->text(),
+            ui_->miejsce->text(),
+            ui_->calyDzien->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
+            ui_->poczatek->dateTime().toString(Qt::ISODate),
+            ui_->koniec->dateTime().toString(Qt::ISODate),
+            QString::number(ui_->powtarzanie->currentIndex()),
+            QString::number(ui_->przypomnij->currentIndex()),
+            ui_->kontakt->text(),
+            ui_->notatka->toPlainText()};
+}
+
+bool ScheduleWindow::formHasTyping() const
+{
+    if (formValues() == formShown_)
+        return false;
+    // A new appointment's form counts once something was written in it.
+    return selected_ || !ui_->tytul->text().trimmed().isEmpty() || !ui_->miejsce->text().trimmed().isEmpty() ||
+           !ui_->kontakt->text().trimmed().isEmpty() || !ui_->notatka->toPlainText().trimmed().isEmpty();
+}
+
+void ScheduleWindow::storeForm()
+{
+    if (!access_.lock)
+        return;
+    if (selected_)
+        saveAppointment();
+    else
+        addAppointment();
+}
+
+void ScheduleWindow::storeFormQuietly()
+{
+    if (!access_.lock || !formHasTyping())
+        return;
+    CalendarEvent event;
+    if (selected_) {
+        event.uid = events_[*selected_].uid;
+        event.zone = events_[*selected_].zone;
+    }
+    event.title = ui_->tytul->text().trimmed().toStdString();
+    if (event.title.empty())
+        event.title = "(bez tytułu)"; // what was typed without a title is kept all the same
+    event.place = ui_->miejsce->text().trimmed().toStdString();
+    event.note = ui_->notatka->toPlainText().toStdString();
+    event.contact = ui_->kontakt->text().trimmed().toStdString();
+    event.wholeDay = ui_->calyDzien->isChecked();
+    event.start = toMoment(ui_->poczatek->dateTime());
+    event.end = toMoment(ui_->koniec->dateTime());
+    if (event.wholeDay) {
+        event.start.time = {};
+        event.end = {addDays(event.end.date, 1), {}};
+    }
+    if (event.end < event.start)
+        event.end = event.start;
+    event.recurrence = ui_->powtarzanie->currentData().toString().toStdString();
+    if (const QVariant minutes = ui_->przypomnij->currentData(); minutes.isValid())
+        event.reminderMinutes = minutes.toInt();
+    std::string uid;
+    const auto now = toTimePoint(platform_.now());
+    CalendarDocument written = changeCalendar(file_, [&](CalendarDocument& calendar) { uid = calendar.putEvent(event, now); });
+    adopt(std::move(written));
+    for (std::size_t i = 0; i < events_.size(); ++i) {
+        if (events_[i].uid == uid)
+            showAppointment(i);
+    }
 }
 
 void ScheduleWindow::addAppointment()

@@ -6,9 +6,11 @@
 #include "companions/grafik/schedule.h"
 #include "platform/platform.h"
 #include "platform/print_menu.h"
+#include "platform/program_window.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -34,7 +36,7 @@ class DocumentWatch;
 // the printed week. Every change is stored at once. The first window on the
 // calendar holds its lock; another one shows it read-only, follows what the
 // first one writes and offers to take over once the first one is closed.
-class ScheduleWindow : public QWidget {
+class ScheduleWindow : public ProgramWindow {
     // No Q_OBJECT: the window has no signals of its own, and moc cannot read the calendar headers.
 public:
     enum class View { Day, Week, Month };
@@ -69,6 +71,14 @@ private:
     void addAppointment();
     void saveAppointment();
     void deleteAppointment();
+    // Enter in the form: adds a new appointment or stores the one shown.
+    void storeForm();
+    // Whether the form holds typing that no store has kept.
+    bool formHasTyping() const;
+    // Stores that typing without a question, as the end of the session does;
+    // failures are raised.
+    void storeFormQuietly();
+    QStringList formValues() const;
     void importFile();
     void exportFile();
     void print(PrintDestination destination);
@@ -101,6 +111,7 @@ private:
     std::vector<std::size_t> dayEvents_;   // the event of each line of the day's list
     std::optional<std::size_t> selected_;  // the event in the form
     QDateTime formStart_;                  // the start before the user moved it
+    QStringList formShown_;                // the form's values when filled or emptied
     QTimer reminderClock_;
     std::set<std::string> reminded_;
     std::optional<std::filesystem::file_time_type> seen_; // the file's time when last read or written

@@ -5,9 +5,11 @@
 #include "companions/calendar_kit/calendar_file.h"
 #include "companions/calendar_kit/task_rules.h"
 #include "companions/companion_kit/document_watch.h"
+#include "companions/companion_kit/form_keys.h"
 #include "companions/kalendarium/task_appointment.h"
 #include "companions/kalendarium/task_display.h"
 #include "platform/handler_guard.h"
+#include "platform/session_end.h"
 #include "store/io_error.h"
 
 #include <QEvent>
@@ -56,7 +58,7 @@ struct TaskWindow::FormSource {
 
 TaskWindow::TaskWindow(Platform& platform, std::filesystem::path programFolder, std::filesystem::path file,
                        const QString& name, const QString& address, QWidget* parent)
-    : QWidget(parent)
+    : ProgramWindow(parent)
     , ui_(std::make_unique<Ui::TaskWindow>())
     , platform_(platform)
     , programFolder_(std::move(programFolder))
@@ -90,7 +92,17 @@ TaskWindow::TaskWindow(Platform& platform, std::filesystem::path programFolder, 
     connect(watch_, &DocumentWatch::changedOnDisk, this, [this] { runGuarded(platform_, [this] { reload(); }); });
     connect(watch_, &DocumentWatch::lockFree, this, [this] { runGuarded(platform_, [this] { takeOver(); }); });
     connect(&clock_, &QTimer::timeout, this, [this] { runGuarded(platform_, [this] { tick(); }); });
+
+    // Tab moves through the window; the arrows move in the list.
+    letTabLeave(ui_->zadania);
+    makeNoteField(ui_->notatka);
+    storeOnEnter(this, {ui_->tytul, ui_->termin, ui_->oGodzinie, ui_->godzina, ui_->priorytet},
+                 [this] { runGuarded(platform_, [this] { storeForm(); }); });
+    closeOnEscape(this, [this] { close(); });
+    // The session may end with the window open: a typed task is stored as it stands.
+    onSessionEnd(this, [this] { storeFormQuietly(); });
     clearForm();
+    ui_->tytul->setFocus();
 }
 
 TaskWindow::~TaskWindow() = default;
@@ -222,7 +234,7 @@ void TaskWindow::showTasks()
             selectUid(chosen->uid);
     }
     const std::optional<CalendarTask> task = selectedTask();
-    ui_->wykonane->setText(task && task->done ? QStringLiteral("Niewykonane") : QStringLiteral("Wykonane"));
+    ui_->wykonane->setText(task && task->done ? QStringLiteral("Nie&wykonane") : QStringLiteral("&Wykonane"));
 }
 
 void TaskWindow::tick()
@@ -278,7 +290,7 @@ void TaskWindow::showInForm(const CalendarTask& task)
     ui_->godzina->setTime(task.dueTime ? QTime(task.dueTime->hour, task.dueTime->minute) : QTime(9, 0));
     ui_->priorytet->setCurrentIndex(choiceOfPriority(task.priority));
     ui_->notatka->setPlainText(fromUtf8(task.note));
-    ui_->wykonane->setText(task.done ? QStringLiteral("Niewykonane") : QStringLiteral("Wykonane"));
+    ui_->wykonane->setText(task.done ? QStringLiteral("Nie&wykonane") : QStringLiteral("&Wykonane"));
     formSource_ = std::make_unique<FormSource>(FormSource{task.uid, task, formContents()});
 }
 
@@ -292,7 +304,7 @@ void TaskWindow::clearForm()
     ui_->godzina->setTime(QTime(9, 0));
     ui_->priorytet->setCurrentIndex(0);
     ui_->notatka->clear();
-    ui_->wykonane->setText(QStringLiteral("Wykonane"));
+    ui_->wykonane->setText(QStringLiteral("&Wykonane"));
 }
 
 CalendarTask TaskWindow::formContents() const
@@ -356,6 +368,52 @@ void TaskWindow::addAsNew(const CalendarTask& task)
     std::string uid;
     if (!change([&](CalendarDocument& calendar) { uid = calendar.putTask(added, toTimePoint(platform_.now())); }))
         return;
+    formSource_.reset();
+    if (const std::optional<CalendarTask> stored = taskWithUid(tasks_, uid))
+        showInForm(*stored);
+    showTasks();
+}
+
+void TaskWindow::storeForm()
+{
+    if (!access_.lock)
+        return;
+    if (formSource_)
+        saveTask();
+    else
+        addTask();
+}
+
+bool TaskWindow::formHasTyping() const
+{
+    if (formSource_)
+        return !formUntouched();
+    return !ui_->tytul->text().trimmed().isEmpty() || !ui_->notatka->toPlainText().trimmed().isEmpty();
+}
+
+void TaskWindow::storeFormQuietly()
+{
+    if (!access_.lock || !formHasTyping())
+        return;
+    CalendarTask task = formContents();
+    if (task.title.empty())
+        task.title = "(bez tytułu)"; // a note typed without a title is kept all the same
+    std::string uid;
+    const CalendarDocument written = changeCalendar(file_, [&](CalendarDocument& onDisk) {
+        onDisk.setHeading(name_, address_);
+        const std::optional<CalendarTask> current =
+            formSource_ ? taskWithUid(onDisk.tasks(), formSource_->uid) : std::nullopt;
+        // Another program's change to the task is not written over: the form becomes a new task.
+        if (current && sameContent(*current, formSource_->onDisk)) {
+            task.uid = current->uid;
+            task.done = current->done;
+        } else {
+            task.uid.clear();
+            task.done = false;
+        }
+        uid = onDisk.putTask(task, toTimePoint(platform_.now()));
+    });
+    tasks_ = written.tasks();
     formSource_.reset();
     if (const std::optional<CalendarTask> stored = taskWithUid(tasks_, uid))
         showInForm(*stored);
@@ -499,7 +557,7 @@ void TaskWindow::reload()
 
 void TaskWindow::changeEvent(QEvent* event)
 {
-    QWidget::changeEvent(event);
+    ProgramWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         reload();
 }

@@ -4,6 +4,7 @@
 #include "companions/companion_kit/companion_files.h"
 #include "platform/platform.h"
 #include "platform/print_menu.h"
+#include "platform/program_window.h"
 
 #include <QDateTime>
 #include <QTimer>
@@ -33,7 +34,7 @@ class DocumentWatch;
 // so the task reader's marks are kept. The first window on a contact holds
 // its lock; another one shows it read-only, follows the file as the first
 // one stores it and offers to take over once that one is closed.
-class TaskWindow : public QWidget {
+class TaskWindow : public ProgramWindow {
     Q_OBJECT
 public:
     // `file` is kalendarium/<id>.adr; `name` and `address` the texts of the
@@ -86,6 +87,14 @@ private:
     // Whether the form still shows what was put into it.
     bool formUntouched() const;
     void addAsNew(const CalendarTask& task);
+    // Enter in the form: adds a new task or stores the one being changed.
+    void storeForm();
+    // Whether the form holds typing that no store has kept.
+    bool formHasTyping() const;
+    // Stores that typing without a question, as the end of the session does:
+    // over the task it was filled from while that one is as it was on disk,
+    // as a new task otherwise. Failures are raised.
+    void storeFormQuietly();
     CalendarMoment now();
 
     std::unique_ptr<Ui::TaskWindow> ui_;

@@ -5,6 +5,7 @@
 #include "companions/calendar_kit/calendar_file.h"
 #include "companions/companion_command.h"
 #include "companions/companion_kit/companion_files.h"
+#include "companions/companion_kit/form_keys.h"
 #include "companions/kalendarium/task_display.h"
 #include "companions/przeglad/task_overview.h"
 #include "store/io_error.h"
@@ -35,7 +36,7 @@ constexpr TaskFilter kFilters[] = {TaskFilter::Overdue, TaskFilter::Today, TaskF
 
 OverviewWindow::OverviewWindow(Platform& platform, std::filesystem::path programFolder,
                                std::filesystem::path taskFolder, std::vector<std::string> patterns, QWidget* parent)
-    : QWidget(parent)
+    : ProgramWindow(parent)
     , ui_(std::make_unique<Ui::OverviewWindow>())
     , platform_(platform)
     , programFolder_(std::move(programFolder))
@@ -59,6 +60,11 @@ OverviewWindow::OverviewWindow(Platform& platform, std::filesystem::path program
     connect(ui_->drukuj, &QPushButton::clicked, this, [this] { print(PrintDestination::Printer); });
     addPrintMenu(ui_->drukuj, [this](PrintDestination destination) { print(destination); });
     connect(ui_->zamknij, &QPushButton::clicked, this, &QWidget::close);
+    // Tab moves through the window; the arrows move in the list. The window
+    // only reads, so the end of the session has nothing of it to store.
+    letTabLeave(ui_->zadania);
+    closeOnEscape(this, [this] { close(); });
+    ui_->zadania->setFocus();
 }
 
 OverviewWindow::~OverviewWindow() = default;
@@ -81,7 +87,7 @@ void OverviewWindow::reload()
 
 void OverviewWindow::changeEvent(QEvent* event)
 {
-    QWidget::changeEvent(event);
+    ProgramWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         reload();
 }

@@ -3,6 +3,7 @@
 #include "companions/companion_kit/companion_app.h"
 #include "platform/platform.h"
 #include "platform/print_menu.h"
+#include "platform/program_window.h"
 
 #include <QWidget>
 
@@ -25,7 +26,7 @@ struct TaskOverview;
 // name: filtered, marked done in the contact's file, the contact's task
 // calendar opened, exported to one .ics file, printed. Files it cannot read
 // are listed, never stop it.
-class OverviewWindow : public QWidget {
+class OverviewWindow : public ProgramWindow {
     Q_OBJECT
 public:
     OverviewWindow(Platform& platform, std::filesystem::path programFolder, std::filesystem::path taskFolder,
