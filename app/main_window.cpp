@@ -8,6 +8,7 @@
 
 #include "platform/handler_guard.h"
 #include "platform/platform.h"
+#include "platform/session_end.h"
 #include "store/io_error.h"
 
 #include <QCloseEvent>
@@ -15,6 +16,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 
 namespace wirtello {
@@ -32,6 +34,7 @@ Tzadania_f::Tzadania_f(AppData& data, Platform& platform, CurrentPrintFont& prin
     connectActions();
     setUpKeyboard();
     Timer1->start();
+    onSessionEnd(this, [this] { storeAtSessionEnd(); });
 }
 
 Tzadania_f::~Tzadania_f()
@@ -163,6 +166,20 @@ void Tzadania_f::endProgram(bool recordRun)
         throw;
     }
     platform_.endProcess();
+}
+
+void Tzadania_f::storeAtSessionEnd()
+{
+    // A contact file that could not be read is never written over.
+    if (!data_.contacts.isLoaded())
+        return;
+    // Nobody is left to answer "Zapisać zmiany kontaktu ?": what was typed is
+    // kept, as "Tak" keeps it, rather than lost.
+    if (changesPending_ || photoChosen_)
+        writeCardIntoContact();
+    // A merge with a file changed on disk is not shown: the next start lists it.
+    const std::chrono::milliseconds now(platform_.now().toMSecsSinceEpoch());
+    data_.contacts.store(std::chrono::system_clock::time_point(now));
 }
 
 void Tzadania_f::closeEvent(QCloseEvent* event)

@@ -100,6 +100,11 @@ private:
     // "Tak"; false when the user cancelled (or nothing could be saved).
     bool settleCardChanges();
 
+    // The card's edits into the contact it shows, as "Zapisz kontakt" does once allowed.
+    void writeCardIntoContact();
+    // What the end stores, without a question or a message: the session is ending.
+    void storeAtSessionEnd();
+
     // False, after telling the user, while the contact database could not be
     // read: changes could not be stored.
     bool contactsChangeable();

@@ -9,6 +9,7 @@
 #include "store/program_folder.h"
 
 #include <QPixmap>
+#include <QTimer>
 
 namespace wirtello {
 
@@ -53,8 +54,16 @@ void Tzadania_f::moveToCurrentRow()
     if (changesPending_) {
         const int row = currentRow();
         setSelectedRow(cardRow_); // the edits belong to the contact the card shows
-        if (!settleCardChanges())
+        if (!settleCardChanges()) {
+            // The list may still be finishing the move that led here (a key
+            // or a click being handled): the card's contact is selected again
+            // once it has, so what is highlighted is what Delete removes.
+            QTimer::singleShot(0, this, [this] {
+                if (changesPending_)
+                    setSelectedRow(cardRow_);
+            });
             return;
+        }
         setSelectedRow(row);
     }
     select();
@@ -125,6 +134,11 @@ void Tzadania_f::saveCard()
 {
     if (!contactsChangeable())
         return;
+    writeCardIntoContact();
+}
+
+void Tzadania_f::writeCardIntoContact()
+{
     changesPending_ = false;
     const int slot = selectedSlot();
     if (slot >= 0) {

@@ -131,7 +131,12 @@ void Tzadania_f::deleteContact()
 {
     if (!contactsChangeable() || !settleCardChanges())
         return;
-    if (!platform_.ask(QStringLiteral("Usunąć temat z listy ?")))
+    // The question names the contact, so the answer is never given for another one.
+    const int slot = selectedSlot();
+    const QString question = slot < 0 ? QStringLiteral("Usunąć temat z listy ?")
+                                      : QStringLiteral("Usunąć temat „%1” z listy ?")
+                                            .arg(QString::fromStdString(data_.contacts.text(ContactField::Display, slot)));
+    if (!platform_.ask(question))
         return;
     data_.contacts.remove(currentRow());
     contactList_->reload();

@@ -8,6 +8,9 @@ namespace wirtello {
 
 void Tzadania_f::SzukajDalej()
 {
+    // Found or not, the card is filled again: edits not saved are asked about first.
+    if (!settleCardChanges())
+        return;
     const int found = data_.contacts.nextRowContaining(currentRow(), ui_->coszukac->text().toStdString());
     if (found >= 0) {
         setSelectedRow(found);

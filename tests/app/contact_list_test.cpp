@@ -118,7 +118,7 @@ TEST_F(MainWindowTest, DeleteMovesTheLaterContactsUpWithTheirFieldsAndWritesTheF
     platform.askAnswers.push_back(true);
     toolButton("SpeedButton3")->click();
     EXPECT_EQ(platform.asked,
-              QStringList({QStringLiteral("Zapisać zmiany kontaktu ?"), QStringLiteral("Usunąć temat z listy ?")}));
+              QStringList({QStringLiteral("Zapisać zmiany kontaktu ?"), QStringLiteral("Usunąć temat „001 Bartek” z listy ?")}));
     EXPECT_EQ(entries(), QStringList({"000 Adam", "002 Cezary"}));
     EXPECT_EQ(currentRow(), 0);
     EXPECT_EQ(lineEdit("ulica")->text(), "Polna 1");

@@ -25,7 +25,7 @@ struct KeyCase {
 const KeyCase kKeyCases[] = {
     {"CtrlS", PICK(ulica), Qt::CTRL | Qt::Key_S, PICK(SpeedButton9), {}},
     {"CtrlN", PICK(listazadan), Qt::CTRL | Qt::Key_N, PICK(SpeedButton2), "Podaj nazwę"},
-    {"DeleteInList", PICK(listazadan), QKeyCombination(Qt::Key_Delete), PICK(SpeedButton3), "Usunąć temat z listy ?"},
+    {"DeleteInList", PICK(listazadan), QKeyCombination(Qt::Key_Delete), PICK(SpeedButton3), "Usunąć temat „000 Adam” z listy ?"},
     {"DeleteInEdit", PICK(ulica), QKeyCombination(Qt::Key_Delete), nullptr, {}},
     {"CtrlFToTheSearch", PICK(imie), Qt::CTRL | Qt::Key_F, nullptr, {}},
     {"F2", PICK(listazadan), QKeyCombination(Qt::Key_F2), PICK(SpeedButton13), "Podaj nową nazwę"},

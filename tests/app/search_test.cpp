@@ -115,12 +115,14 @@ TEST_F(SearchTest, EmptyListShowsTheMessageAndKeepsTheCardEmpty)
     EXPECT_EQ(lineEdit("imie")->text(), "");
 }
 
-TEST_F(SearchTest, SearchDiscardsUnsavedCardEdits)
+TEST_F(SearchTest, SearchDiscardsUnsavedCardEditsOnlyWhenToldNo)
 {
     writeDatabase({{0, "000 Adam"}, {1, "001 Bartek"}});
     start();
     lineEdit("ulica")->setText("niezapisana");
+    platform.threeWayAnswers = {Platform::Answer::No};
     search("Bartek");
+    EXPECT_EQ(platform.asked, QStringList({QStringLiteral("Zapisać zmiany kontaktu ?")}));
     EXPECT_EQ(lineEdit("ulica")->text(), "");
     EXPECT_FALSE(window->changesPending());
 }
