@@ -18,6 +18,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QProcess>
+
+#include <csignal>
 
 #include <map>
 
@@ -292,4 +295,43 @@ TEST(Startup, HiddenWindowsBuildTheirWidgetsWhenFirstShown)
     EXPECT_EQ(test::control<QLineEdit>(envelope, "nazwa")->text().toStdString(), (folder / "LOGO/zepsute.jpg").string());
     EXPECT_FALSE(test::control<QCheckBox>(envelope, "logo")->isEnabled());
     EXPECT_EQ(platform.errors.size(), 2u); // reported again at the opening, as every opening re-reads
+}
+
+// The desktop's TERM at log-out or shutdown reaches the real program: it
+// stores the contact file as its end does, and ends at once with success.
+TEST(Startup, TermSignalStoresTheContactFileOfTheRunningProgram)
+{
+    TempFolder folder({"Admini", "NOTATKI"});
+    installDefaultPicture(folder);
+    ContactDatabase db;
+    db.setText(ContactField::Display, 0, "000 Adam");
+    db.setText(ContactField::Id, 0, "000");
+    const std::filesystem::path contacts = folder / "NOTATKI/Wirtello_nazwy_tematow.dat";
+    db.store(contacts);
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(QString::fromStdString(folder.path().string()));
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start(QStringLiteral(WIRTELLO_PROGRAM), {});
+    ASSERT_TRUE(program.waitForStarted(-1));
+    // Its later windows make their network mode record after the contacts are read.
+    while (!std::filesystem::exists(folder / "Admini/siec.dat")) {
+        ASSERT_EQ(program.state(), QProcess::Running) << "the program ended by itself";
+        program.waitForFinished(50);
+    }
+    // A longer file is read as its first record, so only a store brings it back to size.
+    std::vector<std::uint8_t> longer = readBytes(contacts);
+    longer.resize(longer.size() + 7, 0);
+    writeBytes(contacts, longer);
+
+    ASSERT_EQ(::kill(static_cast<pid_t>(program.processId()), SIGTERM), 0);
+    ASSERT_TRUE(program.waitForFinished(-1));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    const std::vector<std::uint8_t> stored = readBytes(contacts);
+    ASSERT_EQ(stored.size(), kContactDatabaseSize);
+    EXPECT_EQ(wirtello::test::countedAt(stored, 0), "000 Adam");
 }
