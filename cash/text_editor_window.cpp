@@ -7,6 +7,7 @@
 #include "platform/handler_guard.h"
 #include "platform/keyboard_access.h"
 #include "platform/platform.h"
+#include "platform/session_end.h"
 #include "platform/qt_print_surface.h"
 #include "platform/window_look.h"
 #include "print/print_font.h"
@@ -41,6 +42,12 @@ Tlogowania_f::Tlogowania_f(AppData& data, Platform& platform, CurrentPrintFont& 
     setFixedClientSize(536, 476);
     paintBackground(this, kSilver.lighter(110));
     buildWidgetsIf(building);
+    // The session's end stores the open text as returning from the editor does.
+    onSessionEnd(this, [this] {
+        if (widgetsBuilt() && isVisible() && loadedPath_ && loadedParameters_.mode == kStoreOnReturn
+            && ui_->Memo1->document()->isModified())
+            storeText();
+    });
 }
 
 Tlogowania_f::~Tlogowania_f() = default;

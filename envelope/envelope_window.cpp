@@ -6,6 +6,7 @@
 #include "platform/keyboard_access.h"
 #include "platform/platform.h"
 #include "platform/qt_picture.h"
+#include "platform/session_end.h"
 #include "platform/window_look.h"
 #include "print/print_actions.h"
 #include "store/program_folder.h"
@@ -50,6 +51,11 @@ Tkoperta_f::Tkoperta_f(AppData& data, Platform& platform, CurrentPrintFont& prin
     setWindowTitle(defaultCaption());
     setFixedClientSize(824, 548);
     buildWidgetsIf(building);
+    // An open envelope keeps its sender line as "Koniec" keeps it, when the session ends instead.
+    onSessionEnd(this, [this] {
+        if (widgetsBuilt() && isVisible())
+            storeSenderLine();
+    });
 }
 
 Tkoperta_f::~Tkoperta_f() = default;
@@ -336,9 +342,14 @@ void Tkoperta_f::finish()
 {
     if (!platform_.ask(QStringLiteral("Koniec pracy ?")))
         return;
+    storeSenderLine();
+    dismiss();
+}
+
+void Tkoperta_f::storeSenderLine()
+{
     formaRecord_.setForma(utf8(ui_->o1));
     storeRecord(formaPath(dataFolder()), formaRecord_);
-    dismiss();
 }
 
 void Tkoperta_f::Timer1Timer()

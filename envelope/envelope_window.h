@@ -74,6 +74,7 @@ public:
     void attachPicture();         // SpeedButton8 "Dołącz obrazek"
     void detachPicture();         // SpeedButton9 "Odłącz obrazek"
     void finish();                // SpeedButton10 "Koniec"
+    void storeSenderLine();       // the sender line "Koniec" keeps for the next envelope
     void hideHelp();              // SpeedButton11 "Powrót"
     void Timer1Timer();           // clock, every 100 ms
 

@@ -1,4 +1,5 @@
 #include "cash/text_editor_window.h"
+#include "platform/session_end.h"
 
 #include "store/fixed_record.h"
 #include "tests/support/recording_print_surface.h"
@@ -47,6 +48,23 @@ struct TextEditor : ::testing::Test {
         editor.open();
     }
 };
+
+TEST_F(TextEditor, SessionEndStoresTypedTextAsReturnDoesAndNothingElse)
+{
+    openWith({kKw.file, "Notatnik", 1}); // a mode that never stores
+    memo()->insertPlainText(QStringLiteral("nie zapisywać")); // as typed
+    storeForSessionEnd();
+    EXPECT_TRUE(readBytes(kw()).empty());
+
+    openWith(kKp);
+    storeForSessionEnd(); // nothing typed: the file is left alone
+    EXPECT_TRUE(readBytes(kp()).empty());
+    memo()->insertPlainText(QStringLiteral("Czynsz"));
+    storeForSessionEnd();
+    EXPECT_TRUE(platform.asked.isEmpty());
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(readBytes(kp()), bytesOf("Czynsz\r\n"));
+}
 
 TEST_F(TextEditor, EachKindEditsItsOwnFileAndOnlyModeTwoStores)
 {

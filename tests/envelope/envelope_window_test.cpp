@@ -1,4 +1,5 @@
 #include "envelope/envelope_window.h"
+#include "platform/session_end.h"
 
 #include "admin/network_mode.h"
 #include "envelope/envelope_records.h"
@@ -470,6 +471,21 @@ TEST_F(EnvelopeWindow, KoniecAsksThenKeepsTheFormaAndCloses)
 
     window.open();
     EXPECT_EQ(text("o1"), "Szanowna Pani Doktor");
+}
+
+TEST_F(EnvelopeWindow, SessionEndKeepsTheFormaOfAnOpenEnvelopeOnly)
+{
+    window.open();
+    edit("o1")->setText("Szanowny Panie");
+    storeForSessionEnd();
+    EXPECT_TRUE(platform.asked.isEmpty());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(countedAt(file("dane_kop_for.dat"), 0), "Szanowny Panie");
+
+    window.hide();
+    edit("o1")->setText("Szanowna Pani");
+    storeForSessionEnd();
+    EXPECT_EQ(countedAt(file("dane_kop_for.dat"), 0), "Szanowny Panie");
 }
 
 } // namespace
