@@ -4,12 +4,14 @@
 
 #include "companions/calendar_kit/calendar_file.h"
 #include "companions/companion_kit/document_watch.h"
+#include "companions/companion_kit/combo_box_names.h"
 #include "companions/companion_kit/form_keys.h"
 #include "platform/handler_guard.h"
 #include "platform/session_end.h"
 #include "store/io_error.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <QSignalBlocker>
 
@@ -77,6 +79,7 @@ ScheduleWindow::ScheduleWindow(Platform& platform, std::filesystem::path program
     , title_(title.trimmed())
     , watch_(new DocumentWatch(file_, this))
 {
+    nameComboBoxesByLabel();
     ui_->setupUi(this);
     setFixedSize(size());
     if (!title_.isEmpty()) {
@@ -478,6 +481,30 @@ bool ScheduleWindow::formHasTyping() const
     // A new appointment's form counts once something was written in it.
     return selected_ || !ui_->tytul->text().trimmed().isEmpty() || !ui_->miejsce->text().trimmed().isEmpty() ||
            !ui_->kontakt->text().trimmed().isEmpty() || !ui_->notatka->toPlainText().trimmed().isEmpty();
+}
+
+void ScheduleWindow::closeEvent(QCloseEvent* event)
+{
+    if (!access_.lock || !formHasTyping()) {
+        ProgramWindow::closeEvent(event);
+        return;
+    }
+    const QString title = ui_->tytul->text().trimmed();
+    const Platform::Answer answer = platform_.askYesNoCancel(
+        (selected_ ? QStringLiteral("Zapisać zmiany terminu „%1”?") : QStringLiteral("Dodać termin „%1” do terminarza?")).arg(title));
+    if (answer == Platform::Answer::Cancel) {
+        event->ignore();
+        return;
+    }
+    if (answer == Platform::Answer::Yes) {
+        runGuarded(platform_, [this] { storeForm(); });
+        // A form the store refused (no title, a failed write) stays on screen.
+        if (formHasTyping()) {
+            event->ignore();
+            return;
+        }
+    }
+    ProgramWindow::closeEvent(event);
 }
 
 void ScheduleWindow::storeForm()

@@ -58,6 +58,10 @@ public:
     // every reminder that has come due and was not shown yet.
     void tick();
 
+protected:
+    // A typed form that no store kept is offered for storing first.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void showView();
     void showDay();

@@ -5,6 +5,7 @@
 #include "companions/calendar_kit/calendar_file.h"
 #include "companions/calendar_kit/task_rules.h"
 #include "companions/companion_kit/document_watch.h"
+#include "companions/companion_kit/combo_box_names.h"
 #include "companions/companion_kit/form_keys.h"
 #include "companions/kalendarium/task_appointment.h"
 #include "companions/kalendarium/task_display.h"
@@ -13,6 +14,7 @@
 #include "store/io_error.h"
 
 #include <QEvent>
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <QSignalBlocker>
 
@@ -67,6 +69,7 @@ TaskWindow::TaskWindow(Platform& platform, std::filesystem::path programFolder, 
     , address_(address.trimmed().toStdString())
     , watch_(new DocumentWatch(file_, this))
 {
+    nameComboBoxesByLabel();
     ui_->setupUi(this);
     setFixedSize(size());
     ui_->tylkoOdczyt->hide();
@@ -372,6 +375,30 @@ void TaskWindow::addAsNew(const CalendarTask& task)
     if (const std::optional<CalendarTask> stored = taskWithUid(tasks_, uid))
         showInForm(*stored);
     showTasks();
+}
+
+void TaskWindow::closeEvent(QCloseEvent* event)
+{
+    if (!access_.lock || !formHasTyping()) {
+        ProgramWindow::closeEvent(event);
+        return;
+    }
+    const QString title = ui_->tytul->text().trimmed();
+    const Platform::Answer answer = platform_.askYesNoCancel(
+        (formSource_ ? QStringLiteral("Zapisać zmiany zadania „%1”?") : QStringLiteral("Dodać zadanie „%1” do kalendarza?")).arg(title));
+    if (answer == Platform::Answer::Cancel) {
+        event->ignore();
+        return;
+    }
+    if (answer == Platform::Answer::Yes) {
+        runGuarded(platform_, [this] { storeForm(); });
+        // A form the store refused (no title, a failed write) stays on screen.
+        if (formHasTyping()) {
+            event->ignore();
+            return;
+        }
+    }
+    ProgramWindow::closeEvent(event);
 }
 
 void TaskWindow::storeForm()

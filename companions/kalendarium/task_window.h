@@ -54,6 +54,8 @@ public:
     void tick();
 
 protected:
+    // A typed form that no store kept is offered for storing first.
+    void closeEvent(QCloseEvent* event) override;
     // Coming back to the window shows what other programs changed meanwhile.
     void changeEvent(QEvent* event) override;
 

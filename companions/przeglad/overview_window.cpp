@@ -5,6 +5,7 @@
 #include "companions/calendar_kit/calendar_file.h"
 #include "companions/companion_command.h"
 #include "companions/companion_kit/companion_files.h"
+#include "companions/companion_kit/combo_box_names.h"
 #include "companions/companion_kit/form_keys.h"
 #include "companions/kalendarium/task_display.h"
 #include "companions/przeglad/task_overview.h"
@@ -44,6 +45,7 @@ OverviewWindow::OverviewWindow(Platform& platform, std::filesystem::path program
     , patterns_(std::move(patterns))
     , overview_(std::make_unique<TaskOverview>())
 {
+    nameComboBoxesByLabel();
     ui_->setupUi(this);
     setFixedSize(size());
     ui_->filtr->setCurrentIndex(3);

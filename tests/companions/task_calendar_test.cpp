@@ -7,6 +7,9 @@
 #include "store/safe_file.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/companions/companion_test_files.h"
+#include "tests/companions/companion_window_checks.h"
+#include "platform/session_end.h"
+#include "platform/program_window.h"
 #include "tests/support/temp_folder.h"
 
 #include <QApplication>
@@ -17,6 +20,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimeEdit>
@@ -393,5 +397,157 @@ TEST(Kalendarium, AStoreThatWouldOutgrowTheFileIsRefusedAndTheFormKept)
         EXPECT_EQ(opened.find<QLineEdit>("tytul")->text(), title);
         EXPECT_EQ(opened.find<QPlainTextEdit>("notatka")->toPlainText(), note);
     }
+}
+// Tab leaves the list and the note; the arrows and Ctrl+Tab do what they did.
+TEST(KalendariumKeys, TabLeavesTheListAndTheNote)
+{
+    const test::TempFolder program;
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    opened.add({QStringLiteral("Pierwsze"), QDate(2026, 12, 7), std::nullopt, 0});
+    opened.add({QStringLiteral("Drugie"), QDate(2026, 12, 8), std::nullopt, 0});
+    test::showActive(opened.window.get());
+    EXPECT_EQ(opened.window->focusWidget(), opened.find<QWidget>("tytul")); // where a new task is begun
+
+    struct Case {
+        const char* control;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        const char* reached;
+    };
+    for (const Case& c : {Case{"zadania", Qt::Key_Tab, Qt::NoModifier, "tytul"},
+                          Case{"zadania", Qt::Key_Backtab, Qt::ShiftModifier, nullptr},
+                          Case{"notatka", Qt::Key_Tab, Qt::NoModifier, "nowe"},
+                          Case{"notatka", Qt::Key_Backtab, Qt::ShiftModifier, "priorytet"}}) {
+        SCOPED_TRACE(std::string(c.control) + " " + std::to_string(c.key));
+        QWidget* control = opened.find<QWidget>(c.control);
+        QWidget* reached = test::focusAfter(control, c.key, c.modifiers);
+        EXPECT_NE(reached, control);
+        if (c.reached) {
+            EXPECT_EQ(reached, opened.find<QWidget>(c.reached));
+        }
+    }
+    EXPECT_EQ(opened.find<QPlainTextEdit>("notatka")->toPlainText(), QString()); // no tab typed
+
+    auto* note = opened.find<QPlainTextEdit>("notatka");
+    EXPECT_EQ(test::focusAfter(note, Qt::Key_Tab, Qt::ControlModifier), note);
+    EXPECT_EQ(note->toPlainText(), QStringLiteral("\t"));
+    opened.table()->setCurrentCell(0, 0);
+    EXPECT_EQ(test::focusAfter(opened.table(), Qt::Key_Down), opened.table());
+    EXPECT_EQ(opened.table()->currentRow(), 1);
+}
+
+// Enter in the form adds a new task or stores the one chosen; Escape closes,
+// asking first about a typed task.
+TEST(KalendariumKeys, EnterStoresTheFormAndEscapeClosesAskingAboutTyping)
+{
+    const test::TempFolder program;
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    test::showActive(opened.window.get());
+    auto* title = opened.find<QLineEdit>("tytul");
+    QTest::keyClicks(title, QStringLiteral("Zadzwonic"));
+    QTest::keyClick(title, Qt::Key_Return);
+    EXPECT_EQ(titlesOnDisk(program / "kalendarium/007.adr"), std::vector<std::string>{"Zadzwonic"});
+
+    title->setText(QStringLiteral("Zadzwonić jutro"));
+    QTest::keyClick(opened.find<QComboBox>("priorytet"), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(titlesOnDisk(program / "kalendarium/007.adr"), std::vector<std::string>{"Zadzwonić jutro"});
+
+    // Typed and unstored: Anuluj keeps the window, Tak stores and closes.
+    opened.click("nowe");
+    title->setText(QStringLiteral("Wysłać ofertę"));
+    platform.threeWayAnswers = {Platform::Answer::Cancel, Platform::Answer::Yes};
+    QTest::keyClick(title, Qt::Key_Escape);
+    EXPECT_TRUE(opened.window->isVisible());
+    QTest::keyClick(opened.table(), Qt::Key_Escape);
+    EXPECT_FALSE(opened.window->isVisible());
+    ASSERT_EQ(platform.asked.size(), 2);
+    EXPECT_EQ(platform.asked[0], QStringLiteral("Dodać zadanie „Wysłać ofertę” do kalendarza?"));
+    EXPECT_EQ(titlesOnDisk(program / "kalendarium/007.adr"), (std::vector<std::string>{"Wysłać ofertę", "Zadzwonić jutro"}));
+
+    // Nothing typed: closed without a question.
+    test::showActive(opened.window.get());
+    QTest::keyClick(title, Qt::Key_Escape);
+    EXPECT_FALSE(opened.window->isVisible());
+    EXPECT_EQ(platform.asked.size(), 2);
+}
+
+// The end of the session stores the typed form without asking: a new task,
+// a change to a task, and a change to a task another program changed meanwhile
+// (kept beside it).
+TEST(KalendariumKeys, TheEndOfTheSessionStoresTheTypedFormUnasked)
+{
+    struct Case {
+        const char* name;
+        bool chooseFirst;
+        bool changedElsewhere;
+        std::vector<std::string> titles;
+    };
+    for (const Case& c : {Case{"new", false, false, {"Raport", "Umowa", "Wpisane"}},
+                          Case{"changed", true, false, {"Raport", "Wpisane"}},
+                          Case{"changed elsewhere", true, true, {"Raport", "Umowa (inny program)", "Wpisane"}}}) {
+        SCOPED_TRACE(c.name);
+        const test::TempFolder program;
+        ScriptedPlatform platform;
+        Opened opened = openWindow(platform, program.path());
+        opened.add({QStringLiteral("Umowa"), QDate(2026, 12, 7), std::nullopt, 0});
+        opened.add({QStringLiteral("Raport"), QDate(2026, 12, 9), std::nullopt, 0});
+        const fs::path file = program / "kalendarium/007.adr";
+        if (c.chooseFirst)
+            opened.table()->setCurrentCell(0, 0);
+        else
+            opened.click("nowe");
+        if (c.changedElsewhere) {
+            CalendarDocument calendar = readCalendar(file);
+            CalendarTask task = calendar.tasks()[0].title == "Umowa" ? calendar.tasks()[0] : calendar.tasks()[1];
+            task.title = "Umowa (inny program)";
+            calendar.putTask(task, test::kCalendarNow);
+            writeCalendar(file, calendar);
+        }
+        opened.find<QLineEdit>("tytul")->setText(QStringLiteral("Wpisane"));
+        opened.find<QPlainTextEdit>("notatka")->setPlainText(QStringLiteral("do końca tygodnia"));
+        storeForSessionEnd();
+        EXPECT_EQ(titlesOnDisk(file), c.titles);
+        EXPECT_NE(readText(file).find("do końca tygodnia"), std::string::npos);
+        EXPECT_TRUE(platform.asked.isEmpty());
+        storeForSessionEnd(); // stored once, not again
+        EXPECT_EQ(titlesOnDisk(file), c.titles);
+    }
+}
+
+// A screen reader names every control; Tab reaches every button in its row's
+// order; each button has its own Alt letter; a small screen scrolls the window.
+TEST(KalendariumKeys, NamedControlsButtonsInOrderAndASmallScreen)
+{
+    const test::TempFolder program;
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    test::showActive(opened.window.get());
+    EXPECT_EQ(test::namelessControls(opened.window.get()), QStringList());
+    for (const auto& [control, name] : {std::pair{"zadania", "Zadania"}, {"tytul", "Tytuł:"}, {"termin", "Termin:"},
+                                        {"godzina", "Godzina"}, {"priorytet", "Priorytet"}, {"notatka", "Notatka:"}})
+        EXPECT_EQ(test::accessibleName(opened.find<QWidget>(control)), QString::fromUtf8(name)) << control;
+    test::expectOwnAltLetters(opened.window.get());
+
+    const QList<QWidget*> round = test::tabRound(opened.window.get());
+    QList<QWidget*> buttons;
+    for (QWidget* reached : round)
+        if (qobject_cast<QPushButton*>(reached))
+            buttons << reached;
+    QStringList names;
+    for (QWidget* button : buttons)
+        names << button->objectName();
+    EXPECT_EQ(names, QStringList({"nowe", "dodaj", "zapisz", "usun", "wykonane", "doTerminarza", "drukuj", "zamknij"}));
+    EXPECT_TRUE(round.contains(opened.table()));
+
+    // 1366×768 at 1.5: the window scrolls and keeps its buttons.
+    auto* window = static_cast<ProgramWindow*>(opened.window.get());
+    window->fitInto(QRect(0, 0, 910, 512));
+    EXPECT_LE(window->width(), 910);
+    EXPECT_LE(window->height(), 512);
+    auto* scroller = window->findChild<QScrollArea*>();
+    ASSERT_NE(scroller, nullptr);
+    EXPECT_TRUE(scroller->widget()->isAncestorOf(opened.find<QWidget>("zamknij")));
 }
 } // namespace

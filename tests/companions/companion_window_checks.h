@@ -1,0 +1,111 @@
+#pragma once
+
+// What a keyboard-only or screen-reader user meets in a companion window:
+// unnamed controls, the Tab order and the Alt letters.
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace wirtello::test {
+
+// The focusable controls a screen reader finds without a name.
+inline void collectNameless(QAccessibleInterface* node, QStringList& nameless)
+{
+    if (!node->object())
+        return; // a cell of a grid or list, read with its row and column header
+    const QAccessible::State state = node->state();
+    if (state.focusable && !state.invisible && !state.disabled && node->text(QAccessible::Name).trimmed().isEmpty())
+        nameless << node->object()->objectName() + QStringLiteral(" (") +
+                        QString::fromLatin1(node->object()->metaObject()->className()) + QLatin1Char(')');
+    for (int i = 0; i < node->childCount(); ++i)
+        collectNameless(node->child(i), nameless);
+}
+
+inline QStringList namelessControls(QWidget* window)
+{
+    QStringList nameless;
+    collectNameless(QAccessible::queryAccessibleInterface(window), nameless);
+    return nameless;
+}
+
+inline QString accessibleName(QWidget* widget)
+{
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+
+// Shows the window as the companion does and makes it the active one.
+inline void showActive(QWidget* window)
+{
+    window->show();
+    QApplication::setActiveWindow(window);
+}
+
+// The control that has the window's keyboard after `key` is pressed in `from`.
+inline QWidget* focusAfter(QWidget* from, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    from->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(from, static_cast<Qt::Key>(key), modifiers);
+    return from->window()->focusWidget();
+}
+
+// The controls Tab visits from the window's focus until it comes back there
+// (at most `most` presses; a date field takes one per part of the date).
+inline QList<QWidget*> tabRound(QWidget* window, int most = 120)
+{
+    QWidget* first = window->focusWidget();
+    QList<QWidget*> visited = {first};
+    for (int i = 0; i < most && first; ++i) {
+        QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+        if (window->focusWidget() == first)
+            break;
+        if (!visited.contains(window->focusWidget()))
+            visited << window->focusWidget();
+    }
+    return visited;
+}
+
+// The Alt letter of a caption ("Za&mknij": M), or nothing.
+inline QChar altLetter(const QString& caption)
+{
+    for (int i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != QLatin1Char('&'))
+            continue;
+        if (caption[i + 1] != QLatin1Char('&'))
+            return caption[i + 1].toUpper();
+        ++i;
+    }
+    return {};
+}
+
+// Each button has its own Alt letter, and no label's letter is a button's.
+inline void expectOwnAltLetters(QWidget* window, const QStringList& withoutLetter = {})
+{
+    std::map<QChar, QString> taken;
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        // Unnamed ones are parts of other controls (a table's corner).
+        if (button->objectName().isEmpty() || withoutLetter.contains(button->objectName()))
+            continue;
+        const QChar letter = altLetter(button->text());
+        EXPECT_FALSE(letter.isNull()) << button->objectName().toStdString();
+        if (letter.isNull())
+            continue;
+        EXPECT_TRUE(taken.emplace(letter, button->objectName()).second)
+            << button->objectName().toStdString() << " and " << taken[letter].toStdString();
+    }
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        const QChar letter = altLetter(label->text());
+        if (!letter.isNull()) {
+            EXPECT_TRUE(taken.emplace(letter, label->objectName()).second) << label->objectName().toStdString();
+        }
+    }
+}
+
+} // namespace wirtello::test
