@@ -1,11 +1,8 @@
 #include "network_mode.h"
 
-#include "store/cp1250.h"
 #include "store/io_error.h"
 #include "store/program_folder.h"
 #include "store/safe_file.h"
-
-#include <cctype>
 
 namespace wirtello {
 
@@ -22,39 +19,16 @@ NetworkModeRecord loadNetworkMode(const std::filesystem::path& current)
     return loadOrCreate(networkModePath(current), firstStart);
 }
 
-namespace {
-
-bool isWindowsAbsolutePath(std::string_view text)
-{
-    const bool driveLetter = text.size() >= 3 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':'
-        && (text[2] == '\\' || text[2] == '/');
-    const bool networkShare = text.starts_with("\\\\");
-    return driveLetter || networkShare;
-}
-
-} // namespace
-
 std::filesystem::path selectedFolder(const NetworkModeRecord& record, const std::filesystem::path& current)
 {
-    std::string text;
-    switch (record.mode()) {
-    case NetworkModeRecord::kLocalMode:
-        // A program folder with letters outside Windows-1250 was recorded with
-        // '?' in their place; that record still means this very folder.
-        if (record.rawText(NetworkModeRecord::kLocalFolder) == toCp1250(current.string()))
-            return current;
-        text = record.localFolder();
-        // A folder brought over from Windows names its old place
-        // ("C:\Wirtello"), which does not exist here: it meant this folder.
-        if (isWindowsAbsolutePath(text))
-            return current;
-        break;
-    case NetworkModeRecord::kNetworkMode:
-        text = record.networkFolder();
-        break;
-    default:
+    // Local mode is the folder started, whatever the record names: the first
+    // start records its own absolute path, so a copied folder would otherwise
+    // go on writing into the original, and a folder brought over from Windows
+    // names a place ("C:\Wirtello") that does not exist here. The record is
+    // left as it is.
+    if (record.mode() != NetworkModeRecord::kNetworkMode)
         return current;
-    }
+    const std::string text = record.networkFolder();
     if (text.empty())
         return current.root_path();
     return std::filesystem::path(text);

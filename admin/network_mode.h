@@ -38,9 +38,10 @@ NetworkModeRecord loadNetworkMode(const std::filesystem::path& current);
 // Whether the record asks for the network folder (the only case with a server check).
 inline bool inNetworkMode(const NetworkModeRecord& record) { return record.mode() == NetworkModeRecord::kNetworkMode; }
 
-// The folder the record selects: the local folder in mode 1, the network folder
-// in mode 2, `current` otherwise. An empty folder text names the root of
-// the current drive, as a path beginning with a separator would.
+// The folder the record selects: the network folder in mode 2, `current` (the
+// folder started) otherwise, whatever local folder the record names. An empty
+// network folder text names the root of the current drive, as a path
+// beginning with a separator would.
 std::filesystem::path selectedFolder(const NetworkModeRecord& record, const std::filesystem::path& current);
 
 // Whether the network folder's own copy of the record opens for reading and

@@ -8,6 +8,8 @@
 #include "tests/support/window_controls.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -67,14 +69,15 @@ TEST(NetworkMode, FirstStartRecordsLocalModeOnTheProgramFolder)
     EXPECT_EQ(readBytes(siecPath(folder.path())), bytes);
 }
 
-TEST(NetworkMode, LocalModeKeepsTheRecordedFolderAndCutsLongOnes)
+TEST(NetworkMode, LocalModeMeansTheFolderStartedAndCutsLongOnes)
 {
     TempFolder base;
-    // A program folder copied elsewhere goes on using the recorded one.
+    // A program folder copied elsewhere uses itself, not the folder it was copied from.
     std::filesystem::create_directories(base / "copy/Admini");
-    writeBytes(siecPath(base / "copy"), siecBytes(1, "/old/place", ""));
+    std::filesystem::create_directories(base / "old/place");
+    writeBytes(siecPath(base / "copy"), siecBytes(1, (base / "old/place").string(), ""));
     std::filesystem::current_path(base / "copy");
-    EXPECT_EQ(selectedFolder(loadNetworkMode(std::filesystem::current_path()), base / "copy"), "/old/place");
+    EXPECT_EQ(selectedFolder(loadNetworkMode(std::filesystem::current_path()), base / "copy"), base / "copy");
 
     // A folder of more than 200 characters is recorded cut to 200.
     std::filesystem::path deep = base.path();
@@ -83,7 +86,39 @@ TEST(NetworkMode, LocalModeKeepsTheRecordedFolderAndCutsLongOnes)
     std::filesystem::create_directories(deep / "Admini");
     const NetworkModeRecord record = loadNetworkMode(deep);
     EXPECT_EQ(record.localFolder(), deep.string().substr(0, 200));
-    EXPECT_EQ(selectedFolder(record, deep), deep.string().substr(0, 200));
+    EXPECT_EQ(selectedFolder(record, deep), deep);
+}
+
+// The first start records the folder's absolute path; a copy of the whole
+// folder started elsewhere keeps its files to itself and leaves the record's
+// bytes as they were.
+TEST(NetworkMode, ACopiedProgramFolderWritesOnlyIntoItself)
+{
+    TempFolder base;
+    const std::filesystem::path original = base / "Wirtello";
+    const std::filesystem::path copy = base / "kopia";
+    std::filesystem::create_directories(original / "Admini");
+    std::filesystem::create_directories(original / "DOKUMENTY");
+    ScriptedPlatform platform;
+    NetworkModeRecord record;
+    ASSERT_EQ(ResolveDataFolder(record, true, platform, original), original);
+    writeBytes(original / "DOKUMENTY/kptresc.dat", {'s', 't', 'a', 'r', 'e', '\r', '\n'});
+    std::filesystem::copy(original, copy, std::filesystem::copy_options::recursive);
+    const auto siec = readBytes(siecPath(copy));
+
+    AppData data{copy};
+    CurrentPrintFont printFont;
+    Tlogowania_f editor(data, platform, printFont);
+    editor.setParameters({"\\DOKUMENTY\\kptresc.dat", "Edytor stałej treści", Tlogowania_f::kStoreOnReturn});
+    editor.open();
+    control<QPlainTextEdit>(editor, "Memo1")->setPlainText(QStringLiteral("nowe"));
+    control<QToolButton>(editor, "SpeedButton2")->click();
+
+    EXPECT_EQ(readBytes(copy / "DOKUMENTY/kptresc.dat"), std::vector<std::uint8_t>({'n', 'o', 'w', 'e', '\r', '\n'}));
+    EXPECT_EQ(readBytes(original / "DOKUMENTY/kptresc.dat"),
+              std::vector<std::uint8_t>({'s', 't', 'a', 'r', 'e', '\r', '\n'}));
+    EXPECT_EQ(readBytes(siecPath(copy)), siec);
+    EXPECT_TRUE(platform.errors.empty());
 }
 
 // A program folder whose name holds letters outside Windows-1250 is recorded
@@ -100,11 +135,12 @@ TEST(NetworkMode, FolderWithLettersOutsideTheCodePageResolvesToItself)
     EXPECT_EQ(record.localFolder(), (base / "A?o ????").string());
     // Opened again from the record it wrote.
     EXPECT_EQ(ResolveDataFolder(record, true, platform, program), program);
-    // Another folder whose name only looks the same is not taken for it.
+    // Another folder holding a copy of the record is itself too, never the
+    // place named with '?'.
     const std::filesystem::path other = base / "Aho Фото";
     std::filesystem::create_directories(other / "Admini");
     std::filesystem::copy_file(siecPath(program), siecPath(other));
-    EXPECT_EQ(ResolveDataFolder(record, true, platform, other), base / "A?o ????");
+    EXPECT_EQ(ResolveDataFolder(record, true, platform, other), other);
 }
 
 // A folder brought over from Windows keeps its old record, which names a
@@ -130,9 +166,12 @@ TEST(NetworkMode, UnknownModesAndEmptyTextsNeverAsk)
         writeBytes(siecPath(folder.path()), siecBytes(mode, "/lokalny", "/nieosiagalny/serwer"));
         EXPECT_EQ(ResolveDataFolder(record, true, platform, folder.path()), folder.path()) << int(mode);
     }
-    // An empty local folder text names the root of the current drive.
+    // An empty local folder text is the folder started too; an empty network
+    // folder text names the root of the current drive.
     writeBytes(siecPath(folder.path()), siecBytes(1, "", "/serwer"));
-    EXPECT_EQ(ResolveDataFolder(record, true, platform, folder.path()), folder.path().root_path());
+    EXPECT_EQ(ResolveDataFolder(record, true, platform, folder.path()), folder.path());
+    writeBytes(siecPath(folder.path()), siecBytes(2, "/lokalny", ""));
+    EXPECT_EQ(ResolveDataFolder(record, false, platform, folder.path()), folder.path().root_path());
     // Without the server check an unreachable network folder goes unnoticed.
     writeBytes(siecPath(folder.path()), siecBytes(2, "/lokalny", "/nieosiagalny/serwer"));
     EXPECT_EQ(ResolveDataFolder(record, false, platform, folder.path()), "/nieosiagalny/serwer");
