@@ -235,8 +235,10 @@ void ScheduleWindow::offerTakeOver()
 void ScheduleWindow::setView(View view)
 {
     view_ = view;
-    QPushButton* button = view == View::Day ? ui_->widokDzien : view == View::Week ? ui_->widokTydzien : ui_->widokMiesiac;
-    button->setChecked(true);
+    // Each view button is a stop of its own for Tab, so they are kept one-of-three here.
+    ui_->widokDzien->setChecked(view == View::Day);
+    ui_->widokTydzien->setChecked(view == View::Week);
+    ui_->widokMiesiac->setChecked(view == View::Month);
     showView();
 }
 

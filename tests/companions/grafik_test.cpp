@@ -11,6 +11,9 @@
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/companions/companion_test_files.h"
+#include "tests/companions/companion_window_checks.h"
+#include "platform/program_window.h"
+#include "platform/session_end.h"
 #include "tests/support/temp_folder.h"
 
 #include <QCheckBox>
@@ -20,7 +23,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QTest>
 
@@ -667,4 +672,162 @@ TEST(GrafikWindow, DamagedCalendarIsKeptAside)
     EXPECT_TRUE(opened.find<QPushButton>("dodaj")->isEnabled());
 }
 
+// The titles of the appointments in the calendar, in alphabetical order.
+std::vector<std::string> eventTitles(const fs::path& file)
+{
+    std::vector<std::string> titles;
+    if (!fs::exists(file))
+        return titles;
+    for (const CalendarEvent& event : readCalendar(file).events())
+        titles.push_back(event.title);
+    std::sort(titles.begin(), titles.end());
+    return titles;
+}
+
+// From the month grid to "Dodaj" with Tab alone, past the day's list and the note.
+TEST(GrafikKeys, AnAppointmentIsAddedByKeysAlone)
+{
+    const test::TempFolder program;
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    QWidget* window = opened.window.get();
+    test::showActive(window);
+    ASSERT_EQ(window->focusWidget(), opened.find<QWidget>("siatka"));
+    QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(window->focusWidget(), opened.find<QWidget>("tytul"));
+    QTest::keyClicks(window->focusWidget(), QStringLiteral("Przeglad umowy"));
+    QStringList passed;
+    for (int i = 0; i < 40 && window->focusWidget() != opened.find<QWidget>("dodaj"); ++i) {
+        QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+        passed << window->focusWidget()->objectName();
+    }
+    ASSERT_EQ(window->focusWidget(), opened.find<QWidget>("dodaj")) << passed.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(passed.contains(QStringLiteral("notatka")));
+    QTest::keyClick(window->focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(eventTitles(program / kCalendar), std::vector<std::string>{"Przeglad umowy"});
+
+    // Enter in a field stores the form: the one shown is changed, a new one added.
+    auto* place = opened.find<QLineEdit>("miejsce");
+    place->setText(QStringLiteral("Sala 2"));
+    QTest::keyClick(place, Qt::Key_Return);
+    EXPECT_EQ(readCalendar(program / kCalendar).events().at(0).place, "Sala 2");
+    opened.click("nowy");
+    opened.find<QLineEdit>("tytul")->setText(QStringLiteral("Telefon"));
+    QTest::keyClick(opened.find<QComboBox>("przypomnij"), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(eventTitles(program / kCalendar), (std::vector<std::string>{"Przeglad umowy", "Telefon"}));
+    EXPECT_TRUE(platform.informed.isEmpty());
+}
+
+TEST(GrafikKeys, TabLeavesTheGridTheDayListAndTheNote)
+{
+    const test::TempFolder program;
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    test::showActive(opened.window.get());
+    struct Case {
+        const char* control;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        const char* reached;
+    };
+    for (const Case& c : {Case{"siatka", Qt::Key_Tab, Qt::NoModifier, "terminyDnia"},
+                          Case{"siatka", Qt::Key_Backtab, Qt::ShiftModifier, "nastepny"},
+                          Case{"terminyDnia", Qt::Key_Tab, Qt::NoModifier, "tytul"},
+                          Case{"terminyDnia", Qt::Key_Backtab, Qt::ShiftModifier, "siatka"},
+                          Case{"notatka", Qt::Key_Tab, Qt::NoModifier, "nowy"},
+                          Case{"notatka", Qt::Key_Backtab, Qt::ShiftModifier, "kontakt"}}) {
+        SCOPED_TRACE(std::string(c.control) + " " + std::to_string(c.key));
+        EXPECT_EQ(test::focusAfter(opened.find<QWidget>(c.control), c.key, c.modifiers), opened.find<QWidget>(c.reached));
+    }
+    auto* note = opened.find<QPlainTextEdit>("notatka");
+    EXPECT_EQ(note->toPlainText(), QString());
+    EXPECT_EQ(test::focusAfter(note, Qt::Key_Tab, Qt::ControlModifier), note);
+    EXPECT_EQ(note->toPlainText(), QStringLiteral("\t"));
+    // The arrows still move in the grid: a week down.
+    auto* grid = opened.find<QTableWidget>("siatka");
+    const int row = grid->currentRow();
+    EXPECT_EQ(test::focusAfter(grid, Qt::Key_Down), grid);
+    EXPECT_EQ(grid->currentRow(), row + 1);
+}
+
+// Escape closes, asking about a typed appointment; the end of the session
+// stores it without asking.
+TEST(GrafikKeys, TypedAppointmentIsAskedAboutOnCloseAndStoredAtTheSessionsEnd)
+{
+    struct Case {
+        const char* name;
+        bool changeStored;
+        std::vector<std::string> titles;
+    };
+    for (const Case& c : {Case{"new", false, {"Narada", "Wpisany"}}, Case{"changed", true, {"Wpisany"}}}) {
+        SCOPED_TRACE(c.name);
+        const test::TempFolder program;
+        ScriptedPlatform platform;
+        Opened opened = openWindow(platform, program.path());
+        opened.find<QLineEdit>("tytul")->setText(QStringLiteral("Narada"));
+        opened.click("dodaj");
+        if (!c.changeStored)
+            opened.click("nowy");
+        opened.find<QLineEdit>("tytul")->setText(QStringLiteral("Wpisany"));
+        opened.find<QPlainTextEdit>("notatka")->setPlainText(QStringLiteral("z teczką"));
+        test::showActive(opened.window.get());
+
+        platform.threeWayAnswers = {Platform::Answer::Cancel};
+        QTest::keyClick(opened.find<QWidget>("tytul"), Qt::Key_Escape);
+        EXPECT_TRUE(opened.window->isVisible());
+        EXPECT_EQ(platform.asked, QStringList{c.changeStored ? QStringLiteral("Zapisać zmiany terminu „Wpisany”?")
+                                                             : QStringLiteral("Dodać termin „Wpisany” do terminarza?")});
+        EXPECT_EQ(eventTitles(program / kCalendar), std::vector<std::string>{"Narada"});
+
+        storeForSessionEnd();
+        EXPECT_EQ(eventTitles(program / kCalendar), c.titles);
+        EXPECT_EQ(readCalendar(program / kCalendar).events().back().note, "z teczką");
+        EXPECT_EQ(platform.asked.size(), 1);
+        // Stored: nothing left to ask about.
+        QTest::keyClick(opened.find<QWidget>("siatka"), Qt::Key_Escape);
+        EXPECT_FALSE(opened.window->isVisible());
+        EXPECT_EQ(platform.asked.size(), 1);
+    }
+}
+
+TEST(GrafikKeys, NamedControlsOwnAltLettersAndASmallScreen)
+{
+    const test::TempFolder program;
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    test::showActive(opened.window.get());
+    EXPECT_EQ(test::namelessControls(opened.window.get()), QStringList());
+    for (const auto& [control, name] : {std::pair{"poprzedni", "Poprzedni okres"}, {"nastepny", "Następny okres"},
+                                        {"siatka", "Kalendarz"}, {"terminyDnia", "Terminy dnia"}, {"tytul", "Tytuł"},
+                                        {"poczatek", "Początek"}, {"koniec", "Koniec"}, {"powtarzanie", "Powtarzaj"},
+                                        {"przypomnij", "Przypomnij"}, {"notatka", "Notatka"}})
+        EXPECT_EQ(test::accessibleName(opened.find<QWidget>(control)), QString::fromUtf8(name)) << control;
+    test::expectOwnAltLetters(opened.window.get(), {"poprzedni", "nastepny"});
+
+    // Every visible button is on Tab's round (from the grid), each row in its order.
+    const QList<QWidget*> round = test::tabRound(opened.window.get());
+    QStringList buttons;
+    for (QWidget* reached : round)
+        if (qobject_cast<QPushButton*>(reached))
+            buttons << reached->objectName();
+    EXPECT_EQ(buttons, QStringList({"nowy", "dodaj", "zapisz", "usun", "importuj", "eksportuj", "drukuj", "zamknij",
+                                    "widokDzien", "widokTydzien", "widokMiesiac", "poprzedni", "dzisiaj", "nastepny"}));
+    // The view buttons stay one of three, also pressed twice.
+    for (const char* view : {"widokTydzien", "widokTydzien", "widokDzien"}) {
+        opened.click(view);
+        for (const char* button : {"widokDzien", "widokTydzien", "widokMiesiac"})
+            EXPECT_EQ(opened.find<QPushButton>(button)->isChecked(), std::string(button) == view) << view << " " << button;
+    }
+
+    // 1366×768 at 1.25: the window scrolls and keeps its buttons.
+    auto* window = static_cast<ProgramWindow*>(opened.window.get());
+    window->fitInto(QRect(0, 0, 1092, 614));
+    EXPECT_LE(window->width(), 1092);
+    EXPECT_LE(window->height(), 614);
+    auto* scroller = window->findChild<QScrollArea*>();
+    ASSERT_NE(scroller, nullptr);
+    for (const char* button : {"usun", "dodaj", "zamknij"})
+        EXPECT_TRUE(scroller->widget()->isAncestorOf(opened.find<QWidget>(button))) << button;
+}
 } // namespace
