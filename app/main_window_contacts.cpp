@@ -110,6 +110,8 @@ void Tzadania_f::addContact()
     // What is typed next goes to the new contact, not over the one shown before.
     setSelectedRow(added.row);
     select();
+    // The new contact's card is filled in next, from its first field.
+    ui_->imie->setFocus(Qt::OtherFocusReason);
 }
 
 void Tzadania_f::renameContact()

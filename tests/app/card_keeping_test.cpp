@@ -132,5 +132,18 @@ TEST_F(CardKeepingTest, CancelledMoveHighlightsTheCardsContactAndDeleteNamesIt)
     EXPECT_EQ(entries().size(), 3);
 }
 
+TEST_F(CardKeepingTest, AddedContactTakesTheCaretToItsCardWhereverItWas)
+{
+    startWithThree();
+    window->show();
+    for (const char* from : {"listazadan", "coszukac", "ulica"}) {
+        SCOPED_TRACE(from);
+        control<QWidget>(*window, from)->setFocus();
+        ASSERT_EQ(window->focusWidget(), control<QWidget>(*window, from));
+        addContact("Ewa");
+        EXPECT_EQ(window->focusWidget(), lineEdit("imie"));
+    }
+}
+
 } // namespace
 } // namespace wirtello::test
