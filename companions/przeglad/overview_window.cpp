@@ -65,6 +65,8 @@ OverviewWindow::OverviewWindow(Platform& platform, std::filesystem::path program
     // Tab moves through the window; the arrows move in the list. The window
     // only reads, so the end of the session has nothing of it to store.
     letTabLeave(ui_->zadania);
+    // Enter on a task opens its contact's calendar, as a double click does.
+    storeOnEnter(this, {ui_->zadania}, [this] { openContactCalendar(); });
     closeOnEscape(this, [this] { close(); });
     ui_->zadania->setFocus();
 }

@@ -9,12 +9,15 @@
 #include "store/safe_file.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/companions/companion_test_files.h"
+#include "tests/companions/companion_window_checks.h"
+#include "platform/session_end.h"
 #include "tests/support/temp_folder.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -167,4 +170,46 @@ TEST(Przeglad, APatternLeavingTheTaskFolderIsRefused)
             << pattern;
 }
 
+// Tab leaves the list both ways, the arrows move in it, Enter opens the
+// task's calendar, Escape closes; the end of the session writes nothing.
+TEST(PrzegladKeys, TheListLetsTabOutAndEscapeCloses)
+{
+    Reader reader;
+    QWidget* window = reader.window.get();
+    test::showActive(window);
+    QTableWidget* table = reader.table();
+    EXPECT_EQ(window->focusWidget(), table);
+    for (const auto& [key, reached] : {std::pair{int(Qt::Key_Tab), "wykonane"}, {int(Qt::Key_Backtab), "filtr"}}) {
+        EXPECT_EQ(test::focusAfter(table, key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier),
+                  reader.find<QWidget>(reached))
+            << reached;
+    }
+    table->setCurrentCell(0, 0);
+    EXPECT_EQ(test::focusAfter(table, Qt::Key_Down), table);
+    EXPECT_EQ(table->currentRow(), 1);
+    QTest::keyClick(table, Qt::Key_Return);
+    ASSERT_EQ(reader.platform.executed.size(), 1);
+    EXPECT_TRUE(reader.platform.executed[0].contains(QStringLiteral("001.adr")));
+
+    const std::string before = test::readText(reader.program / "kalendarium/001.adr");
+    storeForSessionEnd();
+    EXPECT_EQ(test::readText(reader.program / "kalendarium/001.adr"), before);
+    QTest::keyClick(table, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(reader.platform.asked.isEmpty());
+}
+
+TEST(PrzegladKeys, NamedControlsAndButtonsInOrderWithOwnAltLetters)
+{
+    Reader reader;
+    test::showActive(reader.window.get());
+    EXPECT_EQ(test::namelessControls(reader.window.get()), QStringList());
+    EXPECT_EQ(test::accessibleName(reader.find<QWidget>("filtr")), QStringLiteral("Pokaż"));
+    EXPECT_EQ(test::accessibleName(reader.table()), QStringLiteral("Otwarte zadania"));
+    test::expectOwnAltLetters(reader.window.get());
+    QStringList reached;
+    for (QWidget* control : test::tabRound(reader.window.get()))
+        reached << control->objectName();
+    EXPECT_EQ(reached, QStringList({"zadania", "wykonane", "kalendarz", "odswiez", "eksport", "drukuj", "zamknij", "filtr"}));
+}
 } // namespace
