@@ -153,8 +153,11 @@ ScheduleWindow::ScheduleWindow(Platform& platform, std::filesystem::path program
                   ui_->przypomnij, ui_->kontakt},
                  [this] { runGuarded(platform_, [this] { storeForm(); }); });
     closeOnEscape(this, [this] { close(); });
-    ui_->poprzedni->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
-    ui_->nastepny->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+    // The arrow buttons have no letter: Alt with an arrow presses them.
+    for (QPushButton* button : {ui_->poprzedni, ui_->nastepny}) {
+        button->setShortcut(QKeySequence(Qt::ALT | (button == ui_->poprzedni ? Qt::Key_Left : Qt::Key_Right)));
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(button->toolTip(), button->shortcut().toString(QKeySequence::NativeText)));
+    }
     // The session may end with the window open: a typed appointment is stored as it stands.
     onSessionEnd(this, [this] { storeFormQuietly(); });
     ui_->siatka->setFocus();

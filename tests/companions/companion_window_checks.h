@@ -6,13 +6,18 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QKeySequence>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace wirtello::test {
 
@@ -104,6 +109,35 @@ inline void expectOwnAltLetters(QWidget* window, const QStringList& withoutLette
         const QChar letter = altLetter(label->text());
         if (!letter.isNull()) {
             EXPECT_TRUE(taken.emplace(letter, label->objectName()).second) << label->objectName().toStdString();
+        }
+    }
+}
+
+// Each visible button's Alt letter, and each of `more` keys, presses that
+// button and no other. A button pressed by a key clicks a moment later, when
+// events are next processed: call this last, before the window goes.
+inline void expectAltKeysPress(QWidget* window, const std::vector<std::pair<QKeySequence, const char*>>& more = {})
+{
+    std::vector<std::pair<QKeySequence, QString>> keys;
+    std::vector<std::pair<QAbstractButton*, std::unique_ptr<QSignalSpy>>> spies;
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (button->objectName().isEmpty() || !button->isVisible())
+            continue;
+        spies.emplace_back(button, std::make_unique<QSignalSpy>(button, &QAbstractButton::pressed));
+        const QChar letter = altLetter(button->text());
+        if (letter >= QLatin1Char('A') && letter <= QLatin1Char('Z'))
+            keys.emplace_back(QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_A + (letter.unicode() - 'A'))),
+                              button->objectName());
+    }
+    for (const auto& [key, name] : more)
+        keys.emplace_back(key, QString::fromUtf8(name));
+    for (const auto& [key, name] : keys) {
+        SCOPED_TRACE(key.toString().toStdString());
+        QWidget* focus = window->focusWidget() ? window->focusWidget() : window;
+        QTest::keyClick(focus, key[0].key(), key[0].keyboardModifiers());
+        for (const auto& [button, spy] : spies) {
+            EXPECT_EQ(spy->count(), button->objectName() == name ? 1 : 0) << button->objectName().toStdString();
+            spy->clear();
         }
     }
 }

@@ -829,5 +829,9 @@ TEST(GrafikKeys, NamedControlsOwnAltLettersAndASmallScreen)
     ASSERT_NE(scroller, nullptr);
     for (const char* button : {"usun", "dodaj", "zamknij"})
         EXPECT_TRUE(scroller->widget()->isAncestorOf(opened.find<QWidget>(button))) << button;
+
+    // Last, as a pressed button clicks a moment later: each Alt key presses its button.
+    test::expectAltKeysPress(opened.window.get(), {{QKeySequence(Qt::ALT | Qt::Key_Left), "poprzedni"},
+                                                   {QKeySequence(Qt::ALT | Qt::Key_Right), "nastepny"}});
 }
 } // namespace

@@ -549,5 +549,8 @@ TEST(KalendariumKeys, NamedControlsButtonsInOrderAndASmallScreen)
     auto* scroller = window->findChild<QScrollArea*>();
     ASSERT_NE(scroller, nullptr);
     EXPECT_TRUE(scroller->widget()->isAncestorOf(opened.find<QWidget>("zamknij")));
+
+    // Last, as a pressed button clicks a moment later.
+    test::expectAltKeysPress(opened.window.get());
 }
 } // namespace

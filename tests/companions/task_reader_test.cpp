@@ -211,5 +211,7 @@ TEST(PrzegladKeys, NamedControlsAndButtonsInOrderWithOwnAltLetters)
     for (QWidget* control : test::tabRound(reader.window.get()))
         reached << control->objectName();
     EXPECT_EQ(reached, QStringList({"zadania", "wykonane", "kalendarz", "odswiez", "eksport", "drukuj", "zamknij", "filtr"}));
+    // Last, as a pressed button clicks a moment later.
+    test::expectAltKeysPress(reader.window.get());
 }
 } // namespace
