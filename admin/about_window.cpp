@@ -18,9 +18,8 @@ namespace wirtello {
 Tform3::Tform3(Platform& platform, WidgetBuilding building) : platform_(platform)
 {
     setObjectName(QStringLiteral("Tform3"));
-    // No caption; an empty title would make the window manager show the
-    // program's name instead, so the title is one blank.
-    setWindowTitle(QStringLiteral(" "));
+    // Named for what it is, so a screen reader and the window list can say it.
+    setWindowTitle(QStringLiteral("O programie"));
     setFixedClientSize(349, 175);
     setFont(pixelFont(QStringLiteral("System"), 13));
     paintBackground(this, bgrColour(16119285));

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QAccessibleWidget>
+#include <QComboBox>
 #include <QLabel>
 #include <QEvent>
 #include <QFocusEvent>
@@ -94,6 +95,29 @@ QAccessibleInterface* labelButtonFactory(const QString& className, QObject* obje
     if (className != QLatin1StringView(ButtonLabel::staticMetaObject.className()))
         return nullptr;
     return new QAccessibleWidget(static_cast<ButtonLabel*>(object), QAccessible::Button);
+}
+
+class NamedComboBox : public QAccessibleWidget {
+public:
+    explicit NamedComboBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        const QString chosen = static_cast<QComboBox*>(widget())->currentText();
+        if (kind == QAccessible::Value)
+            return chosen;
+        const QString own = QAccessibleWidget::text(kind); // the accessible name, else the label's text
+        return kind == QAccessible::Name && own.isEmpty() ? chosen : own;
+    }
+};
+
+QAccessibleInterface* namedComboBoxFactory(const QString& className, QObject* object)
+{
+    if (className != QLatin1StringView("QComboBox"))
+        return nullptr;
+    auto* box = qobject_cast<QComboBox*>(object);
+    // A list typed in is named by what is typed; Qt's own reading is kept.
+    return box && !box->isEditable() ? new NamedComboBox(box) : nullptr;
 }
 
 // Keeps an edit from claiming a key that is one of its window's shortcuts.
@@ -191,6 +215,11 @@ void makeKeyboardButton(QAbstractButton* button, const QKeySequence& shortcut, Q
 ButtonLabel::ButtonLabel(QWidget* parent) : QLabel(parent)
 {
     QAccessible::installFactory(labelButtonFactory); // once; later calls change nothing
+}
+
+void nameComboBoxesByLabel()
+{
+    QAccessible::installFactory(namedComboBoxFactory);
 }
 
 void makeKeyboardLabel(ButtonLabel* label, const std::function<void()>& press)

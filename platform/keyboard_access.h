@@ -31,6 +31,11 @@ public:
     explicit ButtonLabel(QWidget* parent = nullptr);
 };
 
+// On Linux Qt names a drop-down list by the entry chosen in it; from this call
+// on, lists not typed in are named by their accessible name or their label's
+// text and say the chosen entry as their value. More calls change nothing.
+void nameComboBoxesByLabel();
+
 // The label takes the focus like a button and runs `press` with Enter and Space.
 void makeKeyboardLabel(ButtonLabel* label, const std::function<void()>& press);
 

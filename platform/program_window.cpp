@@ -60,6 +60,10 @@ void ProgramWindow::setVisible(bool visible)
 {
     const bool showing = visible && !isVisible();
     if (showing) {
+        // However it is shown, the window that had the keyboard gets it back
+        // when this one is dismissed.
+        if (isWindow() && QApplication::activeWindow() != this)
+            opener_ = QApplication::activeWindow();
         buildWidgets();
         aboutToShow();
         if (const QScreen* shownOn = screen())

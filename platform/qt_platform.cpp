@@ -16,6 +16,7 @@
 #include <QLocale>
 #include <QTranslator>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QProcess>
 #include <QUrl>
@@ -90,18 +91,47 @@ QWidget* dialogParent()
     return QApplication::activeWindow();
 }
 
+namespace {
+
+class TakeKeyboardOnShow : public QObject {
+public:
+    explicit TakeKeyboardOnShow(QDialog& dialog) : QObject(&dialog) { dialog.installEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            auto* dialog = static_cast<QWidget*>(watched);
+            dialog->raise();
+            dialog->activateWindow();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+int execModal(QDialog& dialog)
+{
+    const QPointer<QWidget> before = QApplication::activeWindow();
+    new TakeKeyboardOnShow(dialog);
+    const int result = dialog.exec();
+    if (before && before != &dialog && before->isVisible() && QApplication::activeWindow() != before)
+        before->activateWindow();
+    return result;
+}
+
 void QtPlatform::inform(const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Informacja"), withLineBreaks(text), QMessageBox::Ok,
                     dialogParent());
-    box.exec();
+    execModal(box);
 }
 
 bool QtPlatform::askYesNo(const QString& caption, const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, caption, withLineBreaks(text), QMessageBox::Yes | QMessageBox::No,
                     dialogParent());
-    return box.exec() == QMessageBox::Yes;
+    return execModal(box) == QMessageBox::Yes;
 }
 
 Platform::Answer QtPlatform::askYesNoCancel(const QString& text)
@@ -109,7 +139,7 @@ Platform::Answer QtPlatform::askYesNoCancel(const QString& text)
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Pytanie"), withLineBreaks(text),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, dialogParent());
     box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
+    switch (execModal(box)) {
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:
@@ -121,11 +151,13 @@ Platform::Answer QtPlatform::askYesNoCancel(const QString& text)
 
 std::optional<QString> QtPlatform::inputText(const QString& title, const QString& prompt)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, QString(), &ok);
-    if (!ok)
+    QInputDialog dialog(dialogParent());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    if (execModal(dialog) != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 void QtPlatform::showError(const IoError& error)
@@ -134,13 +166,13 @@ void QtPlatform::showError(const IoError& error)
                              .arg(QString::fromStdString(error.operation()),
                                   QString::fromStdString(error.path().string()));
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Wirtello"), text, QMessageBox::Ok, dialogParent());
-    box.exec();
+    execModal(box);
 }
 
 void QtPlatform::showFailure(const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Wirtello"), text, QMessageBox::Ok, dialogParent());
-    box.exec();
+    execModal(box);
 }
 
 std::optional<std::filesystem::path> QtPlatform::openFile(const FileDialogRequest& request)
@@ -159,7 +191,7 @@ std::optional<std::filesystem::path> QtPlatform::saveFile(const FileDialogReques
     QString extension = request.defaultExtension;
     extension.remove(QLatin1Char('*')).remove(QLatin1Char('.'));
     dialog.setDefaultSuffix(extension);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (execModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return toPath(dialog.selectedFiles().constFirst(), request.defaultExtension);
 }

@@ -2,9 +2,15 @@
 
 #include "platform.h"
 
+class QDialog;
 class QWidget;
 
 namespace wirtello {
+
+// Runs a modal dialog that takes the keyboard when shown and, once closed,
+// gives it back to the window that had it, also where no window manager does
+// either (the keyboard would otherwise go to no window).
+int execModal(QDialog& dialog);
 
 // The real platform: Qt dialogs, QProcess, QDesktopServices, QNetwork*.
 class QtPlatform : public Platform {

@@ -1,4 +1,5 @@
 #include "qt_platform.h"
+#include "platform/keyboard_access.h"
 
 #include "platform/qt_print_surface.h"
 
@@ -66,6 +67,7 @@ public:
     {
         setObjectName(QStringLiteral("FontDialog1"));
         setWindowTitle(QStringLiteral("Czcionka"));
+        nameComboBoxesByLabel();
 
         face_ = new QComboBox(this);
         face_->setObjectName(QStringLiteral("face"));
@@ -95,6 +97,9 @@ public:
         }
         colour_->setCurrentIndex(index);
 
+        face_->setAccessibleName(QStringLiteral("Czcionka"));
+        size_->setAccessibleName(QStringLiteral("Rozmiar"));
+        colour_->setAccessibleName(QStringLiteral("Kolor"));
         auto* form = new QFormLayout;
         form->addRow(QStringLiteral("Czcionka:"), face_);
         form->addRow(QStringLiteral("Rozmiar:"), size_);
@@ -225,7 +230,7 @@ bool QtPlatform::previewPrintout(const QString& title, PaperSize paper, const Pr
         });
     }
 
-    dialog.exec();
+    execModal(dialog);
     if (failure)
         std::rethrow_exception(failure);
     return printRequested;
@@ -255,7 +260,7 @@ std::unique_ptr<PrintSurface> QtPlatform::choosePrinter()
     dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    if (dialog.exec() != QDialog::Accepted)
+    if (execModal(dialog) != QDialog::Accepted)
         return nullptr;
     return std::make_unique<QtPrintSurface>(std::move(printer), [this](const QString& text) { inform(text); });
 }
@@ -263,7 +268,7 @@ std::unique_ptr<PrintSurface> QtPlatform::choosePrinter()
 std::optional<FontChoice> QtPlatform::chooseFont(const FontChoice& initial)
 {
     FontChoiceDialog dialog(initial, dialogParent());
-    if (dialog.exec() != QDialog::Accepted)
+    if (execModal(dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
 }

@@ -210,7 +210,7 @@ TEST(Startup, NineWindowsAreCreatedInOrderWithTheirCaptionsAndSizes)
     };
     const std::vector<Expected> expected = {
         {"Tzadania_f", QStringLiteral("Wirtello"), {1001, 669}},
-        {"Tform3", QStringLiteral(" "), {349, 175}}, // shows no caption, not the program name
+        {"Tform3", QStringLiteral("O programie"), {349, 175}},
         {"Tfirma_f", QString(), {597, 217}},
         {"Tlogowania_f", QStringLiteral("Notatnik"), {536, 476}},
         {"Thisto_f", QStringLiteral("Historia"), {347, 231}},
