@@ -156,7 +156,8 @@ ScheduleWindow::ScheduleWindow(Platform& platform, std::filesystem::path program
     // The arrow buttons have no letter: Alt with an arrow presses them.
     for (QPushButton* button : {ui_->poprzedni, ui_->nastepny}) {
         button->setShortcut(QKeySequence(Qt::ALT | (button == ui_->poprzedni ? Qt::Key_Left : Qt::Key_Right)));
-        button->setToolTip(QStringLiteral("%1 (%2)").arg(button->toolTip(), button->shortcut().toString(QKeySequence::NativeText)));
+        const QString keys = button->shortcut().toString(QKeySequence::NativeText);
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(button->toolTip(), keys));
     }
     // The session may end with the window open: a typed appointment is stored as it stands.
     onSessionEnd(this, [this] { storeFormQuietly(); });
@@ -496,7 +497,8 @@ void ScheduleWindow::closeEvent(QCloseEvent* event)
     }
     const QString title = ui_->tytul->text().trimmed();
     const Platform::Answer answer = platform_.askYesNoCancel(
-        (selected_ ? QStringLiteral("Zapisać zmiany terminu „%1”?") : QStringLiteral("Dodać termin „%1” do terminarza?")).arg(title));
+        (selected_ ? QStringLiteral("Zapisać zmiany terminu „%1”?") : QStringLiteral("Dodać termin „%1” do terminarza?"))
+            .arg(title));
     if (answer == Platform::Answer::Cancel) {
         event->ignore();
         return;
