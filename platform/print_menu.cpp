@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QMenu>
 #include <QStandardPaths>
@@ -33,6 +34,32 @@ void printToPdf(Platform& platform, const PrintoutTarget& target, const Destined
         throw IoError(kPdfFailed, *file);
     draw(*surface, PrintDestination::Pdf);
 }
+
+const QString kMouseOnly = QStringLiteral("prawy przycisk:");
+const QString kMouseOrKey = QStringLiteral("prawy przycisk lub klawisz Menu:");
+
+// The Menu key opens the menu below the button with its first entry chosen,
+// so Enter prints at once and the arrows go on from there.
+class MenuKeyOpens : public QObject {
+public:
+    MenuKeyOpens(QAbstractButton* button, QMenu* menu) : QObject(button), button_(button), menu_(menu) {}
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::ContextMenu
+            || static_cast<QContextMenuEvent*>(event)->reason() != QContextMenuEvent::Keyboard)
+            return false;
+        if (!button_->isEnabled() || menu_->actions().isEmpty())
+            return true;
+        menu_->popup(button_->mapToGlobal(QPoint(0, button_->height())), menu_->actions().constFirst());
+        menu_->setActiveAction(menu_->actions().constFirst());
+        return true;
+    }
+
+private:
+    QAbstractButton* button_;
+    QMenu* menu_;
+};
 
 } // namespace
 
@@ -75,6 +102,13 @@ QMenu* addPrintMenu(QAbstractButton* button, std::function<void(PrintDestination
     button->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(button, &QWidget::customContextMenuRequested, menu,
                      [button, menu](const QPoint& at) { menu->popup(button->mapToGlobal(at)); });
+    button->installEventFilter(new MenuKeyOpens(button, menu));
+
+    // Both ways to the menu are told, to the eye and to a screen reader.
+    QString tip = button->toolTip();
+    button->setToolTip(tip.replace(kMouseOnly, kMouseOrKey));
+    button->setAccessibleDescription(QStringLiteral("Prawy przycisk myszy lub klawisz Menu otwiera menu: drukowanie, "
+                                                    "podgląd wydruku, zapis jako PDF."));
     return menu;
 }
 

@@ -32,9 +32,11 @@ using DestinedDrawing = std::function<void(PrintSurface&, PrintDestination)>;
 void printTo(Platform& platform, PrintDestination destination, const PrintoutTarget& target,
              const DestinedDrawing& draw);
 
-// Gives a print button its right-click menu "Drukuj…", "Podgląd wydruku…",
-// "Zapisz jako PDF…"; each entry calls `print` with its destination. The left
-// click stays the button's own. The menu is the button's child "printMenu".
+// Gives a print button its menu "Drukuj…", "Podgląd wydruku…", "Zapisz jako
+// PDF…", opened by the right mouse button or the Menu key (then with its first
+// entry chosen); each entry calls `print` with its destination. The left click
+// stays the button's own. The tooltip and the accessible description name both
+// ways. The menu is the button's child "printMenu".
 QMenu* addPrintMenu(QAbstractButton* button, std::function<void(PrintDestination)> print);
 
 } // namespace wirtello

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 
 using namespace wirtello;
 using namespace wirtello::test;
@@ -29,4 +31,25 @@ TEST_F(MainWindowTest, DrukujMenuPreviewsTheListAsItPrints)
     EXPECT_EQ(previewed.texts[2].text, "001 Żaneta");
     EXPECT_EQ(platform.printerRequests, 1);
     EXPECT_TRUE(platform.errors.empty());
+}
+
+TEST_F(MainWindowTest, MenuKeyOpensThePrintMenuAtItsFirstEntryAndBothWaysAreTold)
+{
+    start();
+    window->show();
+    QToolButton* print = toolButton("SpeedButton8");
+    EXPECT_TRUE(print->accessibleDescription().contains(QStringLiteral("Prawy przycisk myszy lub klawisz Menu")));
+    // A tooltip that tells of the mouse alone tells of the key too.
+    QToolButton other;
+    other.setToolTip(QStringLiteral("Drukuj notatkę (prawy przycisk: podgląd, PDF)"));
+    addPrintMenu(&other, [](PrintDestination) {});
+    EXPECT_EQ(other.toolTip(), QStringLiteral("Drukuj notatkę (prawy przycisk lub klawisz Menu: podgląd, PDF)"));
+
+    auto* menu = print->findChild<QMenu*>(QStringLiteral("printMenu"));
+    ASSERT_NE(menu, nullptr);
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(0, 0), print->mapToGlobal(QPoint(0, 0)));
+    QCoreApplication::sendEvent(print, &menuKey);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->activeAction(), menu->actions().constFirst());
+    menu->hide();
 }
