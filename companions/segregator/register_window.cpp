@@ -5,6 +5,7 @@
 #include "companions/companion_kit/document_watch.h"
 #include "companions/companion_kit/single_window.h"
 #include "platform/handler_guard.h"
+#include "platform/session_end.h"
 #include "register_csv.h"
 #include "store/io_error.h"
 #include "store/paths.h"
@@ -13,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -76,7 +78,7 @@ bool heldElsewhere(const std::filesystem::path& file)
 
 RegisterWindow::RegisterWindow(Platform& platform, std::filesystem::path programFolder, std::filesystem::path file,
                                const QString& titleLine, QWidget* parent)
-    : QWidget(parent)
+    : ProgramWindow(parent)
     , ui_(std::make_unique<Ui::RegisterWindow>())
     , platform_(platform)
     , programFolder_(std::move(programFolder))
@@ -120,6 +122,13 @@ RegisterWindow::RegisterWindow(Platform& platform, std::filesystem::path program
             [this] { ui_->szukaj->setFocus(Qt::ShortcutFocusReason); });
     connect(watch_, &DocumentWatch::changedOnDisk, this, [this] { runGuarded(platform_, [this] { reloadFromDisk(); }); });
     connect(watch_, &DocumentWatch::lockFree, this, [this] { runGuarded(platform_, [this] { offerTakeOver(); }); });
+    // Escape, Ctrl+W and Alt+F4 (also without a window manager) close, asking as the close does.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close),
+                                     QKeySequence(Qt::ALT | Qt::Key_F4)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { close(); });
+    for (QWidget* field : std::initializer_list<QWidget*>{ui_->data, ui_->kierunek, ui_->znak, ui_->tytul, ui_->plik, ui_->uwagi})
+        field->installEventFilter(this);
+    onSessionEnd(this, [this] { keepFormAtSessionEnd(); });
     clearForm();
 }
 
@@ -437,6 +446,55 @@ bool RegisterWindow::saveRow()
         return false;
     }
     return storeForm(false);
+}
+
+void RegisterWindow::storeOnEnter()
+{
+    if (isReadOnly())
+        return;
+    if (editing_)
+        saveRow();
+    else
+        storeForm(true);
+}
+
+bool RegisterWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        // The note keeps Enter for its lines; Ctrl+Enter stores it too, and Ctrl+Tab puts a tab in it.
+        const bool note = watched == ui_->uwagi;
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && modifiers == (note ? Qt::ControlModifier : Qt::NoModifier)) {
+            runGuarded(platform_, [this] { storeOnEnter(); });
+            return true;
+        }
+        if (note && key->key() == Qt::Key_Tab && modifiers == Qt::ControlModifier) {
+            if (!ui_->uwagi->isReadOnly())
+                ui_->uwagi->insertPlainText(QStringLiteral("\t"));
+            return true;
+        }
+    }
+    return ProgramWindow::eventFilter(watched, event);
+}
+
+void RegisterWindow::keepFormAtSessionEnd()
+{
+    if (!formChanged() || !access_.lock)
+        return;
+    const RegisterRow row = formContents();
+    const std::optional<std::size_t> edited = editing_ ? register_.indexOf(*editing_) : std::nullopt;
+    // A new form with no text typed holds nothing to lose.
+    if (!edited && row.sign.empty() && row.title.empty() && row.note.empty() && row.attachment.empty())
+        return;
+    DocumentRegister changed = register_;
+    const std::size_t index = edited ? changed.replace(*edited, row) : changed.add(row);
+    writeCompanionText(file_, formatRegister(changed.rows()));
+    register_ = changed;
+    fillForm(register_.rows()[index]);
+    editing_ = register_.keyAt(index);
+    showRows();
 }
 
 void RegisterWindow::closeEvent(QCloseEvent* event)

@@ -7,6 +7,7 @@
 #include "document_register.h"
 #include "platform/platform.h"
 #include "platform/print_menu.h"
+#include "platform/program_window.h"
 
 #include <QWidget>
 
@@ -28,7 +29,7 @@ class DocumentWatch;
 // to CSV and the print menu. Every change is stored at once. The first window
 // on a register holds its lock; another one shows it read-only, follows what
 // the first stores and may take over once it closes.
-class RegisterWindow : public QWidget {
+class RegisterWindow : public ProgramWindow {
     Q_OBJECT
 public:
     // `file` is the register (segregator/<id>.lis), `titleLine` the line given
@@ -49,6 +50,8 @@ public:
 protected:
     // Asks before the form's unstored text is lost.
     void closeEvent(QCloseEvent* event) override;
+    // Enter in a form field stores the form.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Reads `text` into `rows`, as openCompanionDocument's reader.
@@ -72,6 +75,10 @@ private:
     // Stores the form as a new row, or into the row being edited.
     bool storeForm(bool asNew);
     bool saveRow();
+    // Enter in the form: "Dodaj" for a new document, "Zapisz zmiany" for a row chosen.
+    void storeOnEnter();
+    // The end of the session keeps typing the close would ask about, asking nothing.
+    void keepFormAtSessionEnd();
     void deleteRow();
     void attachFile();
     void openAttachment();

@@ -3,12 +3,14 @@
 #include "companions/segregator/register_window.h"
 
 #include "companions/companion_kit/document_watch.h"
+#include "platform/session_end.h"
 
 #include "platform/qt_platform.h"
 #include "store/safe_file.h"
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/companions/companion_test_files.h"
+#include "tests/companions/companion_window_keys.h"
 #include "tests/support/temp_folder.h"
 
 #include <QComboBox>
@@ -562,4 +564,119 @@ TEST(SegregatorWindow, TypedFormIsNotReplacedUnasked)
         EXPECT_EQ(opened.find<QLineEdit>("tytul")->text(), QString::fromUtf8(c.title));
         EXPECT_EQ(opened.selectedRow(), c.selected);
     }
+}
+
+// The end of the desktop session keeps what the close would ask about,
+// asking nothing: a typed document is added, a changed row stored; an
+// untouched form and a form with nothing typed leave the file as it was.
+TEST(SegregatorWindow, SessionEndStoresTheFormWithoutAsking)
+{
+    const std::string rowA = "2026-12-01\twychodzący\tA\tB\t\t\n";
+    const struct {
+        const char* name;
+        bool selectFirst;
+        const char* sign;
+        const char* title;
+        const char* note;
+        std::string onDisk;
+    } cases[] = {
+        {"typed new", false, "KP/9", "Nowy", "", rowA + "2026-12-05\tprzychodzący\tKP/9\tNowy\t\t\n"},
+        {"note only", false, "", "", "Żółć", rowA + "2026-12-05\tprzychodzący\t\t\tŻółć\t\n"},
+        {"row changed", true, "A", "B2", "", "2026-12-05\tprzychodzący\tA\tB2\t\t\n"},
+        {"nothing typed", false, "", "", "", rowA},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempFolder program;
+        const fs::path file = program / "segregator/007.lis";
+        writeText(file, kHeader + rowA);
+        ScriptedPlatform platform;
+        Opened opened = openWindow(platform, program.path());
+        if (c.selectFirst)
+            opened.find<QTableWidget>("rejestr")->selectRow(0);
+        if (*c.sign || *c.title || *c.note || c.selectFirst) {
+            opened.fill(QDate(2026, 12, 5), 0, c.sign, c.title);
+            opened.find<QPlainTextEdit>("uwagi")->setPlainText(QString::fromUtf8(c.note));
+        }
+        storeForSessionEnd();
+        storeForSessionEnd(); // a log-out cancelled, then a second one: stored once
+        EXPECT_EQ(readText(file), kHeader + c.onDisk);
+        EXPECT_TRUE(platform.asked.isEmpty());
+        EXPECT_TRUE(platform.informed.isEmpty());
+        EXPECT_TRUE(opened.window->close()) << "nothing left to ask about";
+    }
+}
+
+// By keys alone: Tab leaves the table and the note field, Enter in the form
+// adds a new document or stores the row chosen, Escape closes (asking about
+// typing), every button is on the Tab round and has its own Alt letter, and a
+// screen reader finds a name on every control.
+TEST(SegregatorWindow, KeyboardAndScreenReaderReachEverything)
+{
+    test::TempFolder program;
+    const fs::path file = program / "segregator/007.lis";
+    writeText(file, kHeader + "2026-12-01\twychodzący\tA\tB\t\t\n");
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    opened.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(opened.window.get())) << "a window shown takes the keyboard";
+
+    EXPECT_EQ(test::namelessControls(opened.window.get()), QStringList());
+    const struct {
+        const char* control;
+        const char* name;
+    } names[] = {{"kierunekFiltr", "Kierunek:"}, {"szukaj", "Szukaj:"}, {"data", "Data:"}, {"kierunek", "Kierunek:"},
+                 {"znak", "Znak / numer:"}, {"tytul", "Tytuł:"}, {"plik", "Plik:"}, {"uwagi", "Uwagi:"},
+                 {"rejestr", "Dokumenty w rejestrze"}};
+    for (const auto& n : names)
+        EXPECT_EQ(test::spokenName(opened.find<QWidget>(n.control)), QString::fromUtf8(n.name)) << n.control;
+    EXPECT_EQ(test::repeatedAltLetters(opened.window.get()), QStringList());
+
+    const struct {
+        const char* from;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* to;
+    } moves[] = {
+        {"rejestr", Qt::Key_Tab, Qt::NoModifier, "data"},
+        {"rejestr", Qt::Key_Backtab, Qt::ShiftModifier, "szukaj"},
+        {"uwagi", Qt::Key_Tab, Qt::NoModifier, "dolaczPlik"},
+        {"uwagi", Qt::Key_Backtab, Qt::ShiftModifier, "plik"},
+    };
+    for (const auto& m : moves) {
+        SCOPED_TRACE(std::string(m.from) + " -> " + m.to);
+        QWidget* reached = test::focusAfter(opened.find<QWidget>(m.from), m.key, m.modifiers);
+        ASSERT_NE(reached, nullptr);
+        EXPECT_EQ(reached->objectName().toStdString(), m.to);
+    }
+    EXPECT_EQ(opened.find<QPlainTextEdit>("uwagi")->toPlainText(), QString());
+    QTest::keyClick(opened.find<QWidget>("uwagi"), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(opened.find<QPlainTextEdit>("uwagi")->toPlainText(), QStringLiteral("\t"));
+    opened.find<QPlainTextEdit>("uwagi")->clear();
+
+    const QList<QWidget*> round = test::tabRound(opened.find<QWidget>("kierunekFiltr"));
+    for (QPushButton* button : opened.window->findChildren<QPushButton*>())
+        EXPECT_TRUE(round.contains(button)) << button->objectName().toStdString();
+
+    // Enter in a field: a new document is added, then the row chosen is stored.
+    opened.fill(QDate(2026, 12, 5), 0, "KP/9", "Nowy");
+    QTest::keyClick(opened.find<QWidget>("znak"), Qt::Key_Return);
+    EXPECT_EQ(readText(file), kHeader + "2026-12-01\twychodzący\tA\tB\t\t\n2026-12-05\tprzychodzący\tKP/9\tNowy\t\t\n");
+    opened.find<QLineEdit>("tytul")->setText("Nowszy");
+    QTest::keyClick(opened.find<QWidget>("kierunek"), Qt::Key_Enter, Qt::KeypadModifier);
+    opened.find<QPlainTextEdit>("uwagi")->setPlainText("Żółć");
+    QTest::keyClick(opened.find<QWidget>("uwagi"), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(readText(file), kHeader + "2026-12-01\twychodzący\tA\tB\t\t\n2026-12-05\tprzychodzący\tKP/9\tNowszy\tŻółć\t\n");
+    EXPECT_EQ(opened.rows(), 2);
+    EXPECT_TRUE(platform.asked.isEmpty());
+
+    // Escape closes, asking first about typing.
+    opened.find<QLineEdit>("tytul")->setText("Inny");
+    platform.threeWayAnswers = {Platform::Answer::Cancel};
+    QTest::keyClick(opened.find<QWidget>("tytul"), Qt::Key_Escape);
+    EXPECT_EQ(platform.asked.size(), 1);
+    EXPECT_TRUE(opened.window->isVisible());
+    platform.threeWayAnswers = {Platform::Answer::No};
+    QTest::keyClick(opened.find<QWidget>("rejestr"), Qt::Key_Escape);
+    EXPECT_FALSE(opened.window->isVisible());
 }
