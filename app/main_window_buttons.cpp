@@ -17,7 +17,7 @@ namespace wirtello {
 void Tzadania_f::showHelp()
 {
     ui_->Panel1->setGeometry(8, 83, 812, 578);
-    openPanel(ui_->Panel1, ui_->SpeedButton7);
+    openPanel(ui_->Panel1, ui_->Memo1); // the help is read first; Tab reaches "Zamknij"
 }
 
 void Tzadania_f::hideHelp()

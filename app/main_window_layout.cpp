@@ -207,6 +207,7 @@ void Tzadania_f::buildLayout()
     setFixedLines(ui_->Memo3, instructionLines(), Qt::AlignHCenter, 2);
     ui_->Memo3->setFont(sansSerif(10)); // the stand-in face runs wider; keep the given lines unbroken
     setFixedLines(ui_->Memo1, helpLines(), Qt::AlignLeft, 2);
+    makeReadableByKeyboard(ui_->Memo1, QStringLiteral("Pomoc"));
     ui_->Memo1->setFont(arial(12));
 
     ui_->Label13->setText(QStringLiteral("v ") + QString::fromUtf8(maker::kInstalledVersion));

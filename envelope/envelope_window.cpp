@@ -321,7 +321,7 @@ void Tkoperta_f::detachPicture()
 void Tkoperta_f::showHelp()
 {
     ui_->Panel3->setGeometry(93, 62, 636, 390);
-    openPanel(ui_->Panel3, ui_->SpeedButton11);
+    openPanel(ui_->Panel3, ui_->Memo1); // the help is read first; Tab reaches "Powrót"
 }
 
 void Tkoperta_f::hideHelp()

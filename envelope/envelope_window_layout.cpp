@@ -208,6 +208,7 @@ void Tkoperta_f::buildLayout()
     setFixedLines(ui_->Memo2, noteLines(), Qt::AlignHCenter, 3);
     ui_->Memo2->setFont(arial(11));
     setFixedLines(ui_->Memo1, helpLines(), Qt::AlignLeft, 3);
+    makeReadableByKeyboard(ui_->Memo1, QStringLiteral("Pomoc"));
     ui_->Memo1->setFont(arial(12));
 }
 

@@ -152,4 +152,16 @@ void setFixedLines(QTextEdit* memo, const QStringList& lines, Qt::Alignment alig
     memo->setPalette(palette);
 }
 
+void makeReadableByKeyboard(QTextEdit* memo, const QString& name)
+{
+    // Disabled, it could be neither reached nor read; read-only, it can.
+    memo->setEnabled(true);
+    memo->setReadOnly(true);
+    memo->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    memo->setTabChangesFocus(true);
+    memo->setFocusPolicy(Qt::StrongFocus);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    memo->setAccessibleName(name);
+}
+
 } // namespace wirtello

@@ -56,4 +56,8 @@ QIcon standardGlyph(QStyle::StandardPixmap pixmap);
 // A memo of fixed lines (help, notes) that cannot be edited yet stays readable.
 void setFixedLines(QTextEdit* memo, const QStringList& lines, Qt::Alignment alignment, int margin);
 
+// A memo of fixed lines that the keyboard and a screen reader reach: it takes
+// the focus, is read with the caret and named `name`; Tab moves on from it.
+void makeReadableByKeyboard(QTextEdit* memo, const QString& name);
+
 } // namespace wirtello

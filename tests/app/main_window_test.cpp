@@ -2,6 +2,8 @@
 // windows and the end of the program.
 #include "main_window_fixture.h"
 
+#include <QTest>
+
 #include "store/contact_database.h"
 
 #include <QCloseEvent>
@@ -141,10 +143,17 @@ TEST_F(MainWindowTest, SaveWithNoSelectionStoresNothing)
 TEST_F(MainWindowTest, HelpPanelCoversListAndCardUntilClosed)
 {
     start();
+    window->show();
     toolButton("SpeedButton6")->click();
     EXPECT_FALSE(control<QFrame>(*window, "Panel1")->isHidden());
     EXPECT_EQ(control<QFrame>(*window, "Panel1")->geometry(), QRect(8, 83, 812, 578));
-    EXPECT_FALSE(control<QTextEdit>(*window, "Memo1")->isEnabled());
+    // Read-only, yet reached by the keyboard and named for a screen reader.
+    auto* help = control<QTextEdit>(*window, "Memo1");
+    EXPECT_TRUE(help->isEnabled() && help->isReadOnly());
+    EXPECT_EQ(help->accessibleName(), QStringLiteral("Pomoc"));
+    EXPECT_EQ(window->focusWidget(), help);
+    QTest::keyClicks(help, "xyz");
+    EXPECT_FALSE(help->toPlainText().contains("xyz"));
     EXPECT_TRUE(control<QTextEdit>(*window, "Memo1")->toPlainText().contains("13. Kalendarz czynności."));
     toolButton("SpeedButton7")->click();
     EXPECT_TRUE(control<QFrame>(*window, "Panel1")->isHidden());
