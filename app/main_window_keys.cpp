@@ -54,6 +54,7 @@ void Tzadania_f::setUpKeyboard()
     chain << rightBar;
     setTabChain(chain);
     letShortcutsPassEdits(this);
+    frameWhileFocused(ui_->listazadan);
     // The window opens with the card's first field ready for typing, as ever.
     ui_->imie->setFocus(Qt::OtherFocusReason);
 }

@@ -24,20 +24,54 @@ class FocusFrame : public QWidget {
 public:
     explicit FocusFrame(QWidget* control) : QWidget(control)
     {
+        setObjectName(QStringLiteral("focusFrame"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);
         hide();
     }
 
+    void showOver(QWidget* control)
+    {
+        setGeometry(control->rect());
+        show();
+        raise();
+    }
+
 protected:
+    // Two pixels in the selection colour: plainly seen, where a dotted line
+    // of one pixel was easily missed.
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        QPen pen(palette().color(QPalette::WindowText));
-        pen.setStyle(Qt::DotLine);
+        QPen pen(palette().color(QPalette::Active, QPalette::Highlight));
+        pen.setWidth(2);
+        pen.setJoinStyle(Qt::MiterJoin);
         painter.setPen(pen);
-        painter.drawRect(rect().adjusted(1, 1, -2, -2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
     }
+};
+
+// A control whose own focus mark is too faint (a list) shows the frame
+// whenever it has the keyboard focus.
+class FrameWhileFocused : public QObject {
+public:
+    explicit FrameWhileFocused(QWidget* control) : QObject(control), control_(control), frame_(new FocusFrame(control))
+    {
+        control->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn || (event->type() == QEvent::Resize && frame_->isVisible()))
+            frame_->showOver(control_);
+        else if (event->type() == QEvent::FocusOut)
+            frame_->hide();
+        return false;
+    }
+
+private:
+    QWidget* control_;
+    FocusFrame* frame_;
 };
 
 // Enter (and Space, for a control that is no button) presses the control,
@@ -67,17 +101,20 @@ public:
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             // Not for a click, nor when the window first gets the focus:
             // the window looks as ever until the keyboard is used.
-            if (reason != Qt::MouseFocusReason && reason != Qt::ActiveWindowFocusReason
-                && reason != Qt::PopupFocusReason) {
-                frame_->setGeometry(control_->rect());
-                frame_->show();
-                frame_->raise();
-            }
+            // The focus coming back after a dialog or a menu brings the frame back with it.
+            const bool returning = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+            if (returning ? framedWhenLeft_ : reason != Qt::MouseFocusReason)
+                frame_->showOver(control_);
+            framedWhenLeft_ = false;
             return false;
         }
-        case QEvent::FocusOut:
+        case QEvent::FocusOut: {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            framedWhenLeft_ = frame_->isVisible()
+                && (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason);
             frame_->hide();
             return false;
+        }
         default:
             return false;
         }
@@ -88,6 +125,7 @@ private:
     std::function<void()> press_;
     bool withSpace_;
     FocusFrame* frame_;
+    bool framedWhenLeft_ = false; // framed when a dialog or a menu took the focus away
 };
 
 QAccessibleInterface* labelButtonFactory(const QString& className, QObject* object)
@@ -215,6 +253,11 @@ void makeKeyboardButton(QAbstractButton* button, const QKeySequence& shortcut, Q
 ButtonLabel::ButtonLabel(QWidget* parent) : QLabel(parent)
 {
     QAccessible::installFactory(labelButtonFactory); // once; later calls change nothing
+}
+
+void frameWhileFocused(QWidget* control)
+{
+    new FrameWhileFocused(control);
 }
 
 void nameComboBoxesByLabel()

@@ -31,6 +31,10 @@ public:
     explicit ButtonLabel(QWidget* parent = nullptr);
 };
 
+// The control shows a plain frame (two pixels, the selection colour) whenever
+// it has the keyboard focus, for one whose own mark is too faint (a list).
+void frameWhileFocused(QWidget* control);
+
 // On Linux Qt names a drop-down list by the entry chosen in it; from this call
 // on, lists not typed in are named by their accessible name or their label's
 // text and say the chosen entry as their value. More calls change nothing.
