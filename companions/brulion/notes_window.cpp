@@ -54,7 +54,7 @@ QStringList lineEndsOf(const QString& text)
 NotesWindow::NotesWindow(Platform& platform, std::filesystem::path programFolder, const QString& entryText,
                          std::filesystem::path file, const std::string& text, DocumentAccess access,
                          QWidget* parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::NotesWindow>()), platform_(platform),
+    : ProgramWindow(parent), ui_(std::make_unique<Ui::NotesWindow>()), platform_(platform),
       programFolder_(std::move(programFolder)), file_(std::move(file)), access_(std::move(access)),
       watch_(new DocumentWatch(file_, this))
 {
@@ -93,7 +93,12 @@ NotesWindow::NotesWindow(Platform& platform, std::filesystem::path programFolder
     });
     auto* again = new QShortcut(QKeySequence::FindNext, this);
     connect(again, &QShortcut::activated, this, &NotesWindow::findNext);
-    // Ctrl+Y redoes, as the button says, besides the desktop's own key.
+    // Escape, Ctrl+W and Alt+F4 (also without a window manager) close, storing as the close does.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W),
+                                     QKeySequence(Qt::ALT | Qt::Key_F4)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+    // Ctrl+Y redoes, as the button says, besides the desktop's own key; Tab
+    // stays a character of the note, Ctrl+Tab leaves it.
     ui_->noteEdit->installEventFilter(this);
     connect(watch_, &DocumentWatch::changedOnDisk, this, [this] { reread(); });
     connect(watch_, &DocumentWatch::lockFree, this, &NotesWindow::offerTakeOver);
@@ -282,8 +287,14 @@ bool NotesWindow::eventFilter(QObject* watched, QEvent* event)
             ui_->noteEdit->redo();
             return true;
         }
+        const Qt::KeyboardModifiers modifiers = key->modifiers();
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && (modifiers & Qt::ControlModifier)) {
+            const bool back = key->key() == Qt::Key_Backtab || (modifiers & Qt::ShiftModifier);
+            focusNextPrevChild(!back);
+            return true;
+        }
     }
-    return QWidget::eventFilter(watched, event);
+    return ProgramWindow::eventFilter(watched, event);
 }
 
 void NotesWindow::closeEvent(QCloseEvent* event)

@@ -5,6 +5,7 @@
 #include "companions/companion_kit/document_watch.h"
 #include "platform/platform.h"
 #include "platform/print_menu.h"
+#include "platform/program_window.h"
 
 #include <QWidget>
 
@@ -25,7 +26,7 @@ namespace wirtello {
 // stands, with the line ends the file had. Without the document's lock the
 // window is read-only and says why; it then follows the file as another copy
 // writes it and offers to take over once that copy has closed.
-class NotesWindow : public QWidget {
+class NotesWindow : public ProgramWindow {
     Q_OBJECT
 
 public:

@@ -123,7 +123,7 @@ RegisterWindow::RegisterWindow(Platform& platform, std::filesystem::path program
     connect(watch_, &DocumentWatch::changedOnDisk, this, [this] { runGuarded(platform_, [this] { reloadFromDisk(); }); });
     connect(watch_, &DocumentWatch::lockFree, this, [this] { runGuarded(platform_, [this] { offerTakeOver(); }); });
     // Escape, Ctrl+W and Alt+F4 (also without a window manager) close, asking as the close does.
-    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close),
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W),
                                      QKeySequence(Qt::ALT | Qt::Key_F4)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { close(); });
     for (QWidget* field : std::initializer_list<QWidget*>{ui_->data, ui_->kierunek, ui_->znak, ui_->tytul, ui_->plik, ui_->uwagi})

@@ -4,6 +4,7 @@
 
 #include "companions/companion_kit/companion_app.h"
 #include "companions/companion_kit/single_window.h"
+#include "platform/session_end.h"
 #include "store/io_error.h"
 
 #include <QCloseEvent>
@@ -37,7 +38,7 @@ std::string enteredText(const QString& text)
 CommentsWindow::CommentsWindow(Platform& platform, std::filesystem::path programFolder, const QString& titleLine,
                                std::filesystem::path file, CommentFile comments, DocumentAccess access,
                                QWidget* parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::CommentsWindow>()), platform_(platform),
+    : ProgramWindow(parent), ui_(std::make_unique<Ui::CommentsWindow>()), platform_(platform),
       programFolder_(std::move(programFolder)), file_(std::move(file)), comments_(std::move(comments.comments)),
       crlf_(comments.crlf), access_(std::move(access)), watch_(new DocumentWatch(file_, this))
 {
@@ -59,8 +60,9 @@ CommentsWindow::CommentsWindow(Platform& platform, std::filesystem::path program
     connect(ui_->commentList, &QTreeWidget::itemSelectionChanged, this, &CommentsWindow::updateButtons);
     connect(ui_->commentList, &QTreeWidget::itemDoubleClicked, this, &CommentsWindow::startChange);
     connect(ui_->entryEdit, &QPlainTextEdit::textChanged, this, &CommentsWindow::updateButtons);
-    // Enter on a comment starts its change, as a double click does.
+    // Enter on a comment starts its change, as a double click does; Ctrl+Tab puts a tab into the entry.
     ui_->commentList->installEventFilter(this);
+    ui_->entryEdit->installEventFilter(this);
     connect(watch_, &DocumentWatch::changedOnDisk, this, [this] { reread(); });
     connect(watch_, &DocumentWatch::lockFree, this, &CommentsWindow::offerTakeOver);
     watch_->setWatching(!access_.lock);
@@ -77,6 +79,12 @@ CommentsWindow::CommentsWindow(Platform& platform, std::filesystem::path program
     connect(add, &QShortcut::activated, this, &CommentsWindow::addOrChange);
     auto* remove = new QShortcut(QKeySequence::Delete, ui_->commentList, nullptr, nullptr, Qt::WidgetShortcut);
     connect(remove, &QShortcut::activated, this, &CommentsWindow::deleteSelected);
+
+    // Escape, Ctrl+W and Alt+F4 (also without a window manager) close, asking as the close does.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W),
+                                     QKeySequence(Qt::ALT | Qt::Key_F4)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { close(); });
+    onSessionEnd(this, [this] { storeTypingAtSessionEnd(); });
 
     refill();
     ui_->entryEdit->setFocus();
@@ -203,6 +211,14 @@ bool CommentsWindow::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
+    if (watched == ui_->entryEdit && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+            if (!ui_->entryEdit->isReadOnly())
+                ui_->entryEdit->insertPlainText(QStringLiteral("\t"));
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -211,8 +227,18 @@ void CommentsWindow::addOrChange()
     const std::string text = enteredText(ui_->entryEdit->toPlainText());
     if (!access_.lock || text.empty())
         return;
-    std::vector<Comment> changed = comments_;
     std::size_t at = 0;
+    if (!store(withTyping(text, at)))
+        return; // what was typed stays in the field
+    ui_->entryEdit->clear();
+    endChange();
+    refill(at);
+}
+
+std::vector<Comment> CommentsWindow::withTyping(const std::string& text, std::size_t& at) const
+{
+    std::vector<Comment> changed = comments_;
+    at = 0;
     if (changing_) {
         at = *changing_;
         changed[at].text = text;
@@ -220,8 +246,17 @@ void CommentsWindow::addOrChange()
         const QString now = platform_.now().toString(QLatin1String(kStoredDate));
         changed.insert(changed.begin(), Comment{now.toStdString(), loginName(), text});
     }
-    if (!store(std::move(changed)))
-        return; // what was typed stays in the field
+    return changed;
+}
+
+void CommentsWindow::storeTypingAtSessionEnd()
+{
+    if (!access_.lock || !hasTyping())
+        return;
+    std::size_t at = 0;
+    std::vector<Comment> changed = withTyping(enteredText(ui_->entryEdit->toPlainText()), at);
+    writeCompanionText(file_, formatComments(changed, crlf_)); // a failure is the caller's to log
+    comments_ = std::move(changed);
     ui_->entryEdit->clear();
     endChange();
     refill(at);
@@ -260,9 +295,9 @@ void CommentsWindow::startChange()
     changing_ = index;
     const Comment& comment = comments_[*index];
     ui_->entryLabel->setText(
-        QStringLiteral("Zmiana komentarza z %1 (%2):").arg(shownDate(comment), fromUtf8(comment.author)));
+        QStringLiteral("&Zmiana komentarza z %1 (%2):").arg(shownDate(comment), fromUtf8(comment.author)));
     ui_->entryEdit->setPlainText(fromUtf8(comment.text));
-    ui_->addButton->setText(QStringLiteral("Zapisz zmianę"));
+    ui_->addButton->setText(QStringLiteral("Za&pisz zmianę"));
     ui_->cancelEditButton->setVisible(true);
     ui_->entryEdit->setFocus();
     updateButtons();
@@ -273,8 +308,8 @@ void CommentsWindow::endChange()
     if (changing_)
         ui_->entryEdit->clear();
     changing_.reset();
-    ui_->entryLabel->setText(QStringLiteral("Nowy komentarz:"));
-    ui_->addButton->setText(QStringLiteral("Dodaj"));
+    ui_->entryLabel->setText(QStringLiteral("&Nowy komentarz:"));
+    ui_->addButton->setText(QStringLiteral("&Dodaj"));
     ui_->cancelEditButton->setVisible(false);
     updateButtons();
 }

@@ -7,6 +7,7 @@
 #include "companions/companion_kit/document_watch.h"
 #include "platform/platform.h"
 #include "platform/print_menu.h"
+#include "platform/program_window.h"
 
 #include <QWidget>
 
@@ -27,7 +28,7 @@ namespace wirtello {
 // the document's lock the window is read-only and says why; it then follows
 // the file as another copy writes it and offers to take over once that copy
 // has closed.
-class CommentsWindow : public QWidget {
+class CommentsWindow : public ProgramWindow {
     Q_OBJECT
 
 public:
@@ -48,6 +49,10 @@ protected:
 
 private:
     void addOrChange();
+    // The list with the typing added or changed, and where that comment is in it.
+    std::vector<Comment> withTyping(const std::string& text, std::size_t& at) const;
+    // The end of the session stores typing as "Tak" to the close's question would, asking nothing.
+    void storeTypingAtSessionEnd();
     void startChange();
     // Whether the entry field holds typing that is not stored yet.
     bool hasTyping() const;

@@ -6,6 +6,8 @@
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/companions/companion_test_files.h"
+#include "tests/companions/companion_window_keys.h"
+#include "platform/session_end.h"
 #include "tests/support/temp_folder.h"
 
 #include <QApplication>
@@ -13,6 +15,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -292,4 +296,74 @@ TEST(Brulion, DateFindAndPrint)
     for (const auto& text : drawn.texts)
         texts.push_back(text.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"007 Łęcka Żółć", "Ala ma kota.", "Pani Łęcka dzwoniła: 06.12.2026 09:05"}));
+}
+
+// The end of the desktop session stores a typed note as the close does, asking
+// nothing; a read-only copy and an untouched note write nothing.
+TEST(Brulion, SessionEndStoresTheNoteWithoutAsking)
+{
+    const struct {
+        const char* name;
+        bool heldElsewhere; // another copy holds the lock: the window is read-only
+        std::string typed;
+        std::optional<std::string> onDisk;
+    } cases[] = {
+        {"typed", false, "Oddzwonić, Łęcka", "Oddzwonić, Łęcka"},
+        {"untouched", false, "", std::nullopt},
+        {"read-only copy", true, "nie moje", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempFolder program;
+        ScriptedPlatform platform;
+        const fs::path file = program / "brulion/007.txt";
+        std::optional<DocumentAccess> elsewhere;
+        if (c.heldElsewhere) {
+            test::writeText(file, "");
+            elsewhere = openDocumentAccess(file);
+        }
+        OpenNotes notes(program.path(), platform);
+        ASSERT_NE(notes.edit, nullptr);
+        if (!c.typed.empty()) {
+            notes.edit->setReadOnly(false); // as if typed anyway
+            notes.edit->insertPlainText(QString::fromStdString(c.typed));
+        }
+        storeForSessionEnd();
+        std::error_code error;
+        EXPECT_EQ(fs::exists(file, error) ? std::optional(readText(file)) : std::nullopt, c.onDisk);
+        EXPECT_TRUE(platform.asked.isEmpty());
+    }
+}
+
+// By keys alone: the window takes the keyboard when shown, Tab stays in the
+// note and Ctrl+Tab leaves it, every button is on the Tab round with its own
+// Alt letter, Escape closes storing the note, and a screen reader finds a
+// name on every control.
+TEST(Brulion, KeyboardAndScreenReaderReachEverything)
+{
+    test::TempFolder program;
+    ScriptedPlatform platform;
+    OpenNotes notes(program.path(), platform);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(notes.widget.get()));
+    EXPECT_EQ(test::namelessControls(notes.widget.get()), QStringList());
+    EXPECT_EQ(test::spokenName(notes.edit), QStringLiteral("Notatka"));
+    EXPECT_EQ(test::spokenName(notes.widget->findChild<QLineEdit*>("findEdit")), QStringLiteral("Znajdź:"));
+    EXPECT_EQ(test::repeatedAltLetters(notes.widget.get()), QStringList());
+
+    EXPECT_EQ(test::focusAfter(notes.edit, Qt::Key_Tab), notes.edit);
+    EXPECT_EQ(notes.edit->toPlainText(), QStringLiteral("\t"));
+    EXPECT_EQ(test::focusAfter(notes.edit, Qt::Key_Tab, Qt::ControlModifier)->objectName(), QStringLiteral("findEdit"));
+    EXPECT_EQ(test::focusAfter(notes.edit, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier)->objectName(),
+              QStringLiteral("closeButton"));
+    EXPECT_EQ(notes.edit->toPlainText(), QStringLiteral("\t"));
+
+    const QList<QWidget*> round = test::tabRound(notes.widget->findChild<QWidget*>("saveButton"));
+    for (QAbstractButton* button : notes.widget->findChildren<QAbstractButton*>())
+        if (button->isEnabled()) {
+            EXPECT_TRUE(round.contains(button)) << button->objectName().toStdString();
+        }
+
+    QTest::keyClick(notes.widget->findChild<QWidget*>("findEdit"), Qt::Key_Escape);
+    EXPECT_FALSE(notes.widget->isVisible());
+    EXPECT_EQ(readText(program / "brulion/007.txt"), "\t");
 }

@@ -6,6 +6,8 @@
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/companions/companion_test_files.h"
+#include "tests/companions/companion_window_keys.h"
+#include "platform/session_end.h"
 #include "tests/support/temp_folder.h"
 
 #include <QApplication>
@@ -15,6 +17,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QScreen>
 #include <QTreeWidget>
 
@@ -408,4 +411,93 @@ TEST(Uwagi, ACommentThatWouldOutgrowTheFileIsRefused)
     EXPECT_EQ(comments.child<QPlainTextEdit>("entryEdit")->toPlainText(), QStringLiteral("Jeszcze jeden komentarz."));
     EXPECT_EQ(readText(file), text);
     comments.type(QString());
+}
+
+// The end of the desktop session stores a typed comment or a typed change as
+// "Tak" to the close's question would, asking nothing; nothing typed, nothing written.
+TEST(Uwagi, SessionEndStoresTypingWithoutAsking)
+{
+    const std::string header = "WIRTELLO-KOMENTARZE 1\n";
+    const std::string older = "2026-12-01 09:00:00\tanowak\tŻółć — wysłano umowę.\n";
+    const struct {
+        const char* name;
+        bool change; // the newest comment's change typed; else a new comment
+        const char* typed;
+        std::string newest; // the file's first comment line afterwards, without its date and author when added
+    } cases[] = {
+        {"new comment", false, "Nowy: Łęcka\ndzwoniła", "\tNowy: Łęcka\\ndzwoniła\n"},
+        {"change", true, "Oddzwonić jutro.", "2026-12-05 17:05:00\tjkowalski\tOddzwonić jutro.\n"},
+        {"nothing typed", false, "", "2026-12-05 17:05:00\tjkowalski\tOddzwonić.\\nPani Łęcka prosi o ofertę.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempFolder program;
+        const fs::path file = program / "uwagi/007.kom";
+        writeText(file, kTwoComments);
+        ScriptedPlatform platform;
+        OpenComments comments(program.path(), platform);
+        if (c.change) {
+            comments.select(0);
+            comments.pressEnter();
+        }
+        if (*c.typed)
+            comments.type(QString::fromUtf8(c.typed));
+        storeForSessionEnd();
+        storeForSessionEnd(); // a log-out cancelled, then a second one: stored once
+        const std::string text = readText(file);
+        EXPECT_NE(text.find(c.newest + (c.change ? older : std::string())), std::string::npos) << text;
+        const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+        EXPECT_EQ(lines, c.change || !*c.typed ? 3u : 4u) << text;
+        EXPECT_TRUE(text.starts_with(header));
+        EXPECT_TRUE(platform.asked.isEmpty());
+        EXPECT_TRUE(comments.window->close()) << "nothing left to ask about";
+    }
+}
+
+// By keys alone: Tab leaves the list and the entry (Ctrl+Tab puts a tab in
+// it), Escape closes asking about typing, every button has its own Alt letter,
+// and a screen reader finds a name on every control.
+TEST(Uwagi, KeyboardAndScreenReaderReachEverything)
+{
+    test::TempFolder program;
+    writeText(program / "uwagi/007.kom", kTwoComments);
+    ScriptedPlatform platform;
+    OpenComments comments(program.path(), platform);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(comments.window.get()));
+    EXPECT_EQ(test::namelessControls(comments.window.get()), QStringList());
+    EXPECT_EQ(test::spokenName(comments.child<QWidget>("commentList")), QStringLiteral("Komentarze"));
+    EXPECT_EQ(test::spokenName(comments.child<QWidget>("entryEdit")), QStringLiteral("Nowy komentarz:"));
+    EXPECT_EQ(test::repeatedAltLetters(comments.window.get()), QStringList());
+
+    comments.type(QStringLiteral("abc"));
+    auto* entry = comments.child<QPlainTextEdit>("entryEdit");
+    const struct {
+        const char* from;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* to;
+    } moves[] = {
+        {"commentList", Qt::Key_Tab, Qt::NoModifier, "entryEdit"},
+        {"commentList", Qt::Key_Backtab, Qt::ShiftModifier, "searchEdit"},
+        {"entryEdit", Qt::Key_Tab, Qt::NoModifier, "addButton"},
+        {"entryEdit", Qt::Key_Backtab, Qt::ShiftModifier, "commentList"},
+    };
+    for (const auto& m : moves) {
+        SCOPED_TRACE(std::string(m.from) + " -> " + m.to);
+        QWidget* reached = test::focusAfter(comments.child<QWidget>(m.from), m.key, m.modifiers);
+        ASSERT_NE(reached, nullptr);
+        EXPECT_EQ(reached->objectName().toStdString(), m.to);
+    }
+    EXPECT_EQ(entry->toPlainText(), QStringLiteral("abc"));
+    entry->moveCursor(QTextCursor::End);
+    QTest::keyClick(entry, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(entry->toPlainText(), QStringLiteral("abc\t"));
+
+    platform.threeWayAnswers = {Platform::Answer::Cancel};
+    QTest::keyClick(entry, Qt::Key_Escape);
+    EXPECT_EQ(platform.asked, QStringList{QStringLiteral("Dodać wpisany komentarz przed zamknięciem?")});
+    EXPECT_TRUE(comments.window->isVisible());
+    platform.threeWayAnswers = {Platform::Answer::No};
+    QTest::keyClick(comments.child<QWidget>("commentList"), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(comments.window->isVisible());
 }
