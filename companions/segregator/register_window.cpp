@@ -5,6 +5,7 @@
 #include "companions/companion_kit/document_watch.h"
 #include "companions/companion_kit/single_window.h"
 #include "platform/handler_guard.h"
+#include "platform/keyboard_access.h"
 #include "platform/session_end.h"
 #include "register_csv.h"
 #include "store/io_error.h"
@@ -86,8 +87,11 @@ RegisterWindow::RegisterWindow(Platform& platform, std::filesystem::path program
     , titleLine_(titleLine.trimmed())
     , watch_(new DocumentWatch(file_, this))
 {
+    // The direction lists are named by their labels, not by the entry chosen.
+    nameComboBoxesByLabel();
     ui_->setupUi(this);
     setFixedSize(size());
+    frameWhileFocused(ui_->rejestr);
     if (!titleLine_.isEmpty()) {
         setWindowTitle(titleLine_);
         ui_->naglowek->setText(titleLine_);

@@ -4,6 +4,7 @@
 #include "zip_archive.h"
 
 #include "platform/handler_guard.h"
+#include "platform/keyboard_access.h"
 #include "platform/platform.h"
 #include "platform/window_look.h"
 #include "store/io_error.h"
@@ -13,6 +14,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QShortcut>
 
 #include <iostream>
 
@@ -28,7 +30,7 @@ QString fromPath(const std::filesystem::path& path)
 
 ArchiverWindow::ArchiverWindow(Platform& platform, std::filesystem::path programFolder,
                                std::optional<CompanionConfig> config, QWidget* parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::ArchiverWindow>()), platform_(platform),
+    : ProgramWindow(parent), ui_(std::make_unique<Ui::ArchiverWindow>()), platform_(platform),
       programFolder_(std::move(programFolder)), config_(std::move(config))
 {
     ui_->setupUi(this);
@@ -53,6 +55,14 @@ ArchiverWindow::ArchiverWindow(Platform& platform, std::filesystem::path program
     styleFlatButton(ui_->SpeedButton2, buttonFont, kMaroon, standardGlyph(QStyle::SP_DialogOpenButton),
                     GlyphSide::Left, QSize(16, 16));
 
+    // Tab stops on the flat buttons with a focus frame; Enter and Space press them.
+    makeKeyboardButton(ui_->SpeedButton1);
+    makeKeyboardButton(ui_->SpeedButton2);
+    // The window has no close button of its own: Escape, Ctrl+W and Alt+F4
+    // (also without a window manager) close it.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W),
+                                     QKeySequence(Qt::ALT | Qt::Key_F4)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
     onClick(ui_->SpeedButton1, platform_, [this] { createArchive(); });
     onClick(ui_->SpeedButton2, platform_, [this] { restoreArchive(); });
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/program_window.h"
 #include "store/companion_config.h"
 
 #include <QWidget>
@@ -18,7 +19,8 @@ class Platform;
 
 // The archiver's window: one button packs the program's data folders into a
 // dated archive, the other restores a chosen archive; a bar shows progress.
-class ArchiverWindow : public QWidget {
+// Escape, Ctrl+W and Alt+F4 close it; it holds nothing typed to store.
+class ArchiverWindow : public ProgramWindow {
     Q_OBJECT
 public:
     // `config` is empty when "skarbiec_config.dat" could not be read: then

@@ -4,6 +4,7 @@
 
 #include "companions/companion_kit/companion_app.h"
 #include "companions/companion_kit/single_window.h"
+#include "platform/keyboard_access.h"
 #include "platform/session_end.h"
 #include "store/io_error.h"
 
@@ -49,6 +50,7 @@ CommentsWindow::CommentsWindow(Platform& platform, std::filesystem::path program
     ui_->commentList->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     ui_->commentList->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     ui_->commentList->header()->setStretchLastSection(true);
+    frameWhileFocused(ui_->commentList); // a list's own focus mark is too faint
     sortNewestFirst(comments_);
 
     connect(ui_->addButton, &QPushButton::clicked, this, &CommentsWindow::addOrChange);

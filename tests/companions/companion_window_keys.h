@@ -36,16 +36,10 @@ inline QStringList namelessControls(QWidget* window)
     return nameless;
 }
 
-// The name a screen reader reads for `widget`: the label it is the buddy of
-// (AT-SPI's "labelled by", which names a combo box on Linux, where its own
-// name is its value), else its own.
+// The name a screen reader reads for `widget`.
 inline QString spokenName(QWidget* widget)
 {
-    QAccessibleInterface* node = QAccessible::queryAccessibleInterface(widget);
-    for (const auto& [label, relation] : node->relations(QAccessible::Label))
-        if (label && label->object())
-            return label->text(QAccessible::Name);
-    return node->text(QAccessible::Name);
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
 }
 
 // Alt letters used more than once by the window's buttons and labels.

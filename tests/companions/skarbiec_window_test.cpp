@@ -3,6 +3,7 @@
 
 #include "store/companion_config.h"
 #include "tests/companions/companion_test_files.h"
+#include "tests/companions/companion_window_keys.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/window_controls.h"
@@ -75,5 +76,33 @@ TEST(ArchiverWindow, RestoreAsksWithTheSizeAndTellsWhereReplacedFilesWent)
             EXPECT_TRUE(platform.informed[1].endsWith(QString::fromStdString(
                 (program / "Archiwa/przed-przywroceniem-2026-12-06-090507").string())));
         }
+    }
+}
+
+// "Archiwa" is reached and closed by keys alone: it takes the keyboard when
+// shown, Tab visits both buttons, each has its own Alt letter, every control
+// has a name, and Escape, Ctrl+W and Alt+F4 close it (it has no close button).
+TEST(ArchiverWindow, KeysReachTheButtonsAndCloseTheWindow)
+{
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } closers[] = {{Qt::Key_Escape, Qt::NoModifier}, {Qt::Key_W, Qt::ControlModifier}, {Qt::Key_F4, Qt::AltModifier}};
+    for (const auto& c : closers) {
+        SCOPED_TRACE(QKeySequence(c.key | c.modifiers).toString().toStdString());
+        test::TempFolder program;
+        ScriptedPlatform platform;
+        ArchiverWindow window(platform, program.path(), std::nullopt);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        EXPECT_FALSE(window.windowTitle().trimmed().isEmpty());
+        EXPECT_EQ(test::namelessControls(&window), QStringList());
+        EXPECT_EQ(test::repeatedAltLetters(&window), QStringList());
+        auto* create = control<QToolButton>(window, "SpeedButton1");
+        auto* restore = control<QToolButton>(window, "SpeedButton2");
+        EXPECT_EQ(test::tabRound(create), (QList<QWidget*>{create, restore}));
+        QTest::keyClick(QApplication::focusWidget(), c.key, c.modifiers);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_TRUE(platform.informed.isEmpty());
     }
 }
