@@ -147,8 +147,9 @@ void ProgramWindow::open()
 
 void ProgramWindow::dismiss()
 {
-    setEnabled(false);
+    // Hidden first: buttons going grey as the window closes are nothing to announce.
     hide();
+    setEnabled(false);
     close();
     if (opener_ && opener_->isVisible())
         opener_->activateWindow();
