@@ -14,6 +14,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QTest>
+#include <QTextEdit>
 #include <QToolButton>
 
 #include <filesystem>
@@ -152,6 +153,15 @@ TEST_P(WindowAccess, KeyboardAndScreenReaderReachEverything)
         button(shown, row.help)->click();
         QTest::keyClicks(under, "xyz");
         EXPECT_EQ(under->text(), text);
+        // The help text itself is read first, named, and Tab goes on within the panel.
+        if (auto* help = qobject_cast<QTextEdit*>(QApplication::focusWidget())) {
+            EXPECT_EQ(help->accessibleName(), QStringLiteral("Pomoc"));
+            QTest::keyClick(help, Qt::Key_Tab);
+            EXPECT_NE(QApplication::focusWidget(), help);
+            EXPECT_TRUE(help->parentWidget()->isAncestorOf(QApplication::focusWidget()));
+        } else {
+            EXPECT_TRUE(std::string(row.name) != "Main" && std::string(row.name) != "Envelope");
+        }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         EXPECT_TRUE(platform.asked.isEmpty());
         EXPECT_TRUE(under->hasFocus());
