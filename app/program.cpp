@@ -2,7 +2,6 @@
 
 #include "window_registry.h"
 
-#include "platform/keyboard_access.h"
 #include "platform/qt_platform.h"
 #include "platform/session_end.h"
 #include "store/paths.h"
@@ -41,7 +40,6 @@ int runProgram(int argc, char* argv[], const std::function<void(QWidget&)>& befo
     QApplication app(argc, argv);
     installPolishTranslations();
     watchSessionEnd();
-    announceOnlyTheFocus();
 
     QtPlatform platform;
     // The program folder is fixed before anything else, so no path of the run

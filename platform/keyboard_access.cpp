@@ -2,8 +2,6 @@
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
-#include <QAccessible>
-#include <QApplication>
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QLabel>
@@ -160,20 +158,6 @@ QAccessibleInterface* namedComboBoxFactory(const QString& className, QObject* ob
     return box && !box->isEditable() ? new NamedComboBox(box) : nullptr;
 }
 
-QAccessible::UpdateHandler passedOnTo = nullptr; // what the events went to before the filter
-bool filterInstalled = false;
-
-void filterAnnouncements(QAccessibleEvent* event)
-{
-    if (!announceable(*event))
-        return;
-    // Handed on the way it came: to the handler before this one, or, with
-    // none, to the desktop's accessibility bus.
-    QAccessible::installUpdateHandler(passedOnTo);
-    QAccessible::updateAccessibility(event);
-    QAccessible::installUpdateHandler(filterAnnouncements);
-}
-
 // Keeps an edit from claiming a key that is one of its window's shortcuts.
 class ShortcutPass : public QObject {
 public:
@@ -274,45 +258,6 @@ ButtonLabel::ButtonLabel(QWidget* parent) : QLabel(parent)
 void frameWhileFocused(QWidget* control)
 {
     new FrameWhileFocused(control);
-}
-
-bool announceable(const QAccessibleEvent& event)
-{
-    auto* widget = qobject_cast<QWidget*>(event.object());
-    if (!widget)
-        return true;
-    const QWidget* window = widget->window();
-    if (window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip)
-        return true; // menus and drop-down lists move their own focus
-    switch (event.type()) {
-    case QAccessible::ObjectCreated:
-    case QAccessible::ObjectDestroyed:
-    case QAccessible::ObjectShow:
-    case QAccessible::ObjectHide:
-        return true; // the screen reader's picture of the window stays whole
-    default:
-        break;
-    }
-    if (!widget->isVisible())
-        return false;
-    switch (event.type()) {
-    case QAccessible::Focus:
-    case QAccessible::Selection:
-    case QAccessible::SelectionAdd:
-    case QAccessible::SelectionRemove:
-    case QAccessible::SelectionWithin:
-        return widget->hasFocus() || (event.type() == QAccessible::Focus && widget->isWindow());
-    default:
-        return true;
-    }
-}
-
-void announceOnlyTheFocus()
-{
-    if (filterInstalled)
-        return;
-    filterInstalled = true;
-    passedOnTo = QAccessible::installUpdateHandler(filterAnnouncements);
 }
 
 void nameComboBoxesByLabel()

@@ -7,7 +7,6 @@
 #include <functional>
 
 class QAbstractButton;
-class QAccessibleEvent;
 class QWidget;
 
 namespace wirtello {
@@ -35,15 +34,6 @@ public:
 // The control shows a plain frame (two pixels, the selection colour) whenever
 // it has the keyboard focus, for one whose own mark is too faint (a list).
 void frameWhileFocused(QWidget* control);
-
-// From this call on, a screen reader hears of the focus and of a choice in a
-// list only from the control that has the keyboard focus (a list changed by
-// a button after its question closed no longer speaks over the button), and
-// hears nothing from controls not shown (a closing window's buttons). Menus
-// and drop-down lists speak as ever. Call once, after the application exists.
-void announceOnlyTheFocus();
-// Whether that filter lets the event through.
-bool announceable(const QAccessibleEvent& event);
 
 // On Linux Qt names a drop-down list by the entry chosen in it; from this call
 // on, lists not typed in are named by their accessible name or their label's

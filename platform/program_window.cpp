@@ -147,9 +147,8 @@ void ProgramWindow::open()
 
 void ProgramWindow::dismiss()
 {
-    // Hidden first: buttons going grey as the window closes are nothing to announce.
-    hide();
     setEnabled(false);
+    hide();
     close();
     if (opener_ && opener_->isVisible())
         opener_->activateWindow();

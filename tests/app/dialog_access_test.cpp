@@ -4,7 +4,6 @@
 #include "main_window_fixture.h"
 
 #include "admin/about_window.h"
-#include "platform/keyboard_access.h"
 #include "platform/qt_platform.h"
 
 #include <QAccessible>
@@ -13,13 +12,8 @@
 #include <QDialog>
 #include <QTest>
 #include <QTimer>
-#include <QToolButton>
 
-#include <algorithm>
 #include <functional>
-#include <initializer_list>
-#include <utility>
-#include <vector>
 
 namespace wirtello::test {
 namespace {
@@ -100,64 +94,6 @@ TEST_F(AboutAccess, TheAboutWindowIsNamedAndGivesTheKeyboardBackToTheMainWindow)
     EXPECT_FALSE(about.isVisible());
     EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
     EXPECT_EQ(QApplication::activeWindow(), window.get());
-}
-
-// What a screen reader would be told, event by event.
-bool told(QObject* from, QAccessible::Event kind)
-{
-    if (kind == QAccessible::StateChanged) {
-        QAccessible::State greyed;
-        greyed.disabled = true;
-        QAccessibleStateChangeEvent event(from, greyed);
-        return announceable(event);
-    }
-    QAccessibleEvent event(from, kind);
-    return announceable(event);
-}
-
-TEST_F(AboutAccess, OnlyTheFocusedControlSpeaksAndAClosingWindowIsSilent)
-{
-    Tform3 about(platform);
-    start();
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QToolButton* save = toolButton("SpeedButton9");
-    save->setFocus(Qt::TabFocusReason);
-
-    // The list moved while the button has the focus, as after a question, keeps quiet.
-    for (const QAccessible::Event kind : {QAccessible::Focus, QAccessible::SelectionAdd, QAccessible::SelectionRemove,
-                                          QAccessible::Selection, QAccessible::SelectionWithin}) {
-        EXPECT_FALSE(told(list(), kind)) << kind;
-        EXPECT_TRUE(told(save, kind)) << kind;
-    }
-    EXPECT_TRUE(told(list(), QAccessible::NameChanged));
-    list()->setFocus(Qt::TabFocusReason);
-    EXPECT_TRUE(told(list(), QAccessible::SelectionAdd));
-
-    // A window going away greys its buttons only once hidden, and hidden ones say nothing.
-    about.open();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&about));
-    QToolButton* back = about.findChildren<QToolButton*>().constFirst();
-    EXPECT_TRUE(told(back, QAccessible::StateChanged));
-    bool shownWhenGreyed = false;
-    struct Watch : QObject {
-        bool* shown;
-        QWidget* window;
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            if (event->type() == QEvent::EnabledChange)
-                *shown = *shown || window->isVisible();
-            return false;
-        }
-    } watch;
-    watch.shown = &shownWhenGreyed;
-    watch.window = &about;
-    back->installEventFilter(&watch);
-    about.dismiss();
-    back->removeEventFilter(&watch);
-    EXPECT_FALSE(shownWhenGreyed);
-    EXPECT_FALSE(told(back, QAccessible::StateChanged));
-    EXPECT_TRUE(told(back, QAccessible::ObjectHide));
 }
 
 } // namespace
