@@ -2,31 +2,16 @@
 // mode byte, and switching to local mode changes the mode byte only.
 #include "admin/network_mode.h"
 #include "fuzz/fuzz_support.h"
-#include "store/cp1250.h"
-
-#include <cctype>
-#include <string_view>
 
 using namespace wirtello;
 
 namespace {
 
-// A folder named as Windows names it: the record was brought over from there.
-bool windowsFolder(std::string_view text)
+// What local mode selects: always this folder, whatever the record names (a
+// copied folder, a Windows path, an empty text).
+std::filesystem::path localSelection(const NetworkModeRecord&, const std::filesystem::path& current)
 {
-    const bool drive = text.size() >= 3 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':'
-        && (text[2] == '\\' || text[2] == '/');
-    return drive || text.starts_with("\\\\");
-}
-
-// What local mode selects: this folder when the record names it or names a
-// Windows folder, else the folder named (the root for none).
-std::filesystem::path localSelection(const NetworkModeRecord& record, const std::filesystem::path& current)
-{
-    const std::string local = record.localFolder();
-    if (record.rawText(NetworkModeRecord::kLocalFolder) == toCp1250(current.string()) || windowsFolder(local))
-        return current;
-    return local.empty() ? current.root_path() : std::filesystem::path(local);
+    return current;
 }
 
 } // namespace
