@@ -6,7 +6,7 @@
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/companions/companion_test_files.h"
-#include "tests/companions/companion_window_keys.h"
+#include "tests/companions/companion_window_checks.h"
 #include "platform/session_end.h"
 #include "tests/support/temp_folder.h"
 
@@ -357,7 +357,7 @@ TEST(Brulion, KeyboardAndScreenReaderReachEverything)
               QStringLiteral("closeButton"));
     EXPECT_EQ(notes.edit->toPlainText(), QStringLiteral("\t"));
 
-    const QList<QWidget*> round = test::tabRound(notes.widget->findChild<QWidget*>("saveButton"));
+    const QList<QWidget*> round = test::tabRoundFrom(notes.widget->findChild<QWidget*>("saveButton"));
     for (QAbstractButton* button : notes.widget->findChildren<QAbstractButton*>())
         if (button->isEnabled()) {
             EXPECT_TRUE(round.contains(button)) << button->objectName().toStdString();

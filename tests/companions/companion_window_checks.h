@@ -1,13 +1,15 @@
 #pragma once
 
 // What a keyboard-only or screen-reader user meets in a companion window:
-// unnamed controls, the Tab order and the Alt letters.
+// unnamed controls, the Tab order, where Tab goes from a table or a note
+// field, and the Alt letters.
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QKeySequence>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
@@ -56,7 +58,7 @@ inline void showActive(QWidget* window)
 // The control that has the window's keyboard after `key` is pressed in `from`.
 inline QWidget* focusAfter(QWidget* from, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    from->setFocus(Qt::OtherFocusReason);
+    from->setFocus(Qt::TabFocusReason);
     QTest::keyClick(from, static_cast<Qt::Key>(key), modifiers);
     return from->window()->focusWidget();
 }
@@ -140,6 +142,53 @@ inline void expectAltKeysPress(QWidget* window, const std::vector<std::pair<QKey
             spy->clear();
         }
     }
+}
+
+// The name a screen reader reads for `widget`.
+inline QString spokenName(QWidget* widget)
+{
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+
+// Alt letters used more than once by the window's buttons and labels.
+inline QStringList repeatedAltLetters(QWidget* window)
+{
+    std::map<QChar, QStringList> users;
+    auto note = [&users](QObject* owner, const QString& text) {
+        const qsizetype at = text.indexOf(QLatin1Char('&'));
+        if (at >= 0 && at + 1 < text.size())
+            users[text.at(at + 1).toLower()] << owner->objectName();
+    };
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>())
+        note(button, button->text());
+    for (QLabel* label : window->findChildren<QLabel*>())
+        if (label->buddy())
+            note(label, label->text());
+    QStringList repeated;
+    for (const auto& [letter, owners] : users)
+        if (owners.size() > 1)
+            repeated << QString(letter) + QStringLiteral(": ") + owners.join(QLatin1Char(','));
+    return repeated;
+}
+
+// The widgets Tab visits from `start` until it comes back there (at most
+// `limit` presses; a date field takes one press for each of its parts, and a
+// full-page editor, which keeps Tab as a character, is left with Ctrl+Tab).
+inline QList<QWidget*> tabRoundFrom(QWidget* start, int limit = 120)
+{
+    start->setFocus(Qt::TabFocusReason);
+    QList<QWidget*> visited{start};
+    for (int i = 0; i < limit; ++i) {
+        QWidget* at = QApplication::focusWidget();
+        const auto* editor = qobject_cast<QPlainTextEdit*>(at);
+        QTest::keyClick(at, Qt::Key_Tab, editor && !editor->tabChangesFocus() ? Qt::ControlModifier : Qt::NoModifier);
+        QWidget* now = QApplication::focusWidget();
+        if (now == start)
+            break;
+        if (now != visited.back())
+            visited << now;
+    }
+    return visited;
 }
 
 } // namespace wirtello::test

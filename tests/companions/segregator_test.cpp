@@ -10,7 +10,7 @@
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/companions/companion_test_files.h"
-#include "tests/companions/companion_window_keys.h"
+#include "tests/companions/companion_window_checks.h"
 #include "tests/support/temp_folder.h"
 
 #include <QComboBox>
@@ -654,7 +654,7 @@ TEST(SegregatorWindow, KeyboardAndScreenReaderReachEverything)
     EXPECT_EQ(opened.find<QPlainTextEdit>("uwagi")->toPlainText(), QStringLiteral("\t"));
     opened.find<QPlainTextEdit>("uwagi")->clear();
 
-    const QList<QWidget*> round = test::tabRound(opened.find<QWidget>("kierunekFiltr"));
+    const QList<QWidget*> round = test::tabRoundFrom(opened.find<QWidget>("kierunekFiltr"));
     for (QPushButton* button : opened.window->findChildren<QPushButton*>())
         EXPECT_TRUE(round.contains(button)) << button->objectName().toStdString();
 

@@ -3,7 +3,7 @@
 
 #include "store/companion_config.h"
 #include "tests/companions/companion_test_files.h"
-#include "tests/companions/companion_window_keys.h"
+#include "tests/companions/companion_window_checks.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/window_controls.h"
@@ -100,7 +100,7 @@ TEST(ArchiverWindow, KeysReachTheButtonsAndCloseTheWindow)
         EXPECT_EQ(test::repeatedAltLetters(&window), QStringList());
         auto* create = control<QToolButton>(window, "SpeedButton1");
         auto* restore = control<QToolButton>(window, "SpeedButton2");
-        EXPECT_EQ(test::tabRound(create), (QList<QWidget*>{create, restore}));
+        EXPECT_EQ(test::tabRoundFrom(create), (QList<QWidget*>{create, restore}));
         QTest::keyClick(QApplication::focusWidget(), c.key, c.modifiers);
         EXPECT_FALSE(window.isVisible());
         EXPECT_TRUE(platform.informed.isEmpty());

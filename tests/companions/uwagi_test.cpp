@@ -6,7 +6,7 @@
 #include "tests/support/recording_print_surface.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/companions/companion_test_files.h"
-#include "tests/companions/companion_window_keys.h"
+#include "tests/companions/companion_window_checks.h"
 #include "platform/session_end.h"
 #include "tests/support/temp_folder.h"
 
