@@ -4,7 +4,7 @@
 
 #include "companions/calendar_kit/calendar_file.h"
 #include "companions/companion_kit/document_watch.h"
-#include "companions/companion_kit/combo_box_names.h"
+#include "platform/keyboard_access.h"
 #include "companions/companion_kit/form_keys.h"
 #include "platform/handler_guard.h"
 #include "platform/session_end.h"

@@ -5,7 +5,7 @@
 #include "companions/calendar_kit/calendar_file.h"
 #include "companions/calendar_kit/task_rules.h"
 #include "companions/companion_kit/document_watch.h"
-#include "companions/companion_kit/combo_box_names.h"
+#include "platform/keyboard_access.h"
 #include "companions/companion_kit/form_keys.h"
 #include "companions/kalendarium/task_appointment.h"
 #include "companions/kalendarium/task_display.h"

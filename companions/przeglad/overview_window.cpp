@@ -5,7 +5,7 @@
 #include "companions/calendar_kit/calendar_file.h"
 #include "companions/companion_command.h"
 #include "companions/companion_kit/companion_files.h"
-#include "companions/companion_kit/combo_box_names.h"
+#include "platform/keyboard_access.h"
 #include "companions/companion_kit/form_keys.h"
 #include "companions/kalendarium/task_display.h"
 #include "companions/przeglad/task_overview.h"
