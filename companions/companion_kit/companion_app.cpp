@@ -1,5 +1,6 @@
 #include "companion_app.h"
 
+#include "platform/handler_guard.h"
 #include "platform/qt_platform.h"
 #include "platform/session_end.h"
 #include "print/lines_printout.h"
@@ -81,6 +82,20 @@ int runCompanion(int argc, char* argv[], const char* programName, const QString&
         return 0;
     window->show();
     return QApplication::exec();
+}
+
+bool mayCloseTypedForm(Platform& platform, const QString& question, const std::function<void()>& store,
+                       const std::function<bool()>& stillTyped)
+{
+    const Platform::Answer answer = platform.askYesNoCancel(question);
+    if (answer == Platform::Answer::Cancel)
+        return false;
+    if (answer == Platform::Answer::Yes) {
+        runGuarded(platform, store);
+        // A form the store refused (no title, a failed write) stays on screen.
+        return !stillTyped();
+    }
+    return true;
 }
 
 void printCompanionLines(Platform& platform, PrintDestination destination,

@@ -45,6 +45,13 @@ using CompanionWindowMaker = std::function<std::unique_ptr<QWidget>(const Compan
 int runCompanion(int argc, char* argv[], const char* programName, const QString& iconResource,
                  const CompanionWindowMaker& makeWindow);
 
+// Whether a window whose form holds typing not yet stored may close: the
+// user is asked `question` with Tak/Nie/Anuluj. Tak stores through `store`
+// (its failure shown by the handler guard) and closes only when `stillTyped`
+// then finds nothing left unstored; Nie closes, dropping it; Anuluj stays.
+bool mayCloseTypedForm(Platform& platform, const QString& question, const std::function<void()>& store,
+                       const std::function<bool()>& stillTyped);
+
 // Prints `heading` and `lines` (UTF-8) to `destination` in the program
 // folder's print font, titled `title`, offering `pdfName` for a PDF. Failures
 // are shown in the error box.

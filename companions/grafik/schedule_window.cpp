@@ -491,22 +491,11 @@ bool ScheduleWindow::formHasTyping() const
 
 void ScheduleWindow::closeEvent(QCloseEvent* event)
 {
-    if (!access_.lock || !formHasTyping()) {
-        ProgramWindow::closeEvent(event);
-        return;
-    }
-    const QString title = ui_->tytul->text().trimmed();
-    const Platform::Answer answer = platform_.askYesNoCancel(
-        (selected_ ? QStringLiteral("Zapisać zmiany terminu „%1”?") : QStringLiteral("Dodać termin „%1” do terminarza?"))
-            .arg(title));
-    if (answer == Platform::Answer::Cancel) {
-        event->ignore();
-        return;
-    }
-    if (answer == Platform::Answer::Yes) {
-        runGuarded(platform_, [this] { storeForm(); });
-        // A form the store refused (no title, a failed write) stays on screen.
-        if (formHasTyping()) {
+    if (access_.lock && formHasTyping()) {
+        const QString question =
+            (selected_ ? QStringLiteral("Zapisać zmiany terminu „%1”?") : QStringLiteral("Dodać termin „%1” do terminarza?"))
+                .arg(ui_->tytul->text().trimmed());
+        if (!mayCloseTypedForm(platform_, question, [this] { storeForm(); }, [this] { return formHasTyping(); })) {
             event->ignore();
             return;
         }

@@ -379,21 +379,11 @@ void TaskWindow::addAsNew(const CalendarTask& task)
 
 void TaskWindow::closeEvent(QCloseEvent* event)
 {
-    if (!access_.lock || !formHasTyping()) {
-        ProgramWindow::closeEvent(event);
-        return;
-    }
-    const QString title = ui_->tytul->text().trimmed();
-    const Platform::Answer answer = platform_.askYesNoCancel(
-        (formSource_ ? QStringLiteral("Zapisać zmiany zadania „%1”?") : QStringLiteral("Dodać zadanie „%1” do kalendarza?")).arg(title));
-    if (answer == Platform::Answer::Cancel) {
-        event->ignore();
-        return;
-    }
-    if (answer == Platform::Answer::Yes) {
-        runGuarded(platform_, [this] { storeForm(); });
-        // A form the store refused (no title, a failed write) stays on screen.
-        if (formHasTyping()) {
+    if (access_.lock && formHasTyping()) {
+        const QString question =
+            (formSource_ ? QStringLiteral("Zapisać zmiany zadania „%1”?") : QStringLiteral("Dodać zadanie „%1” do kalendarza?"))
+                .arg(ui_->tytul->text().trimmed());
+        if (!mayCloseTypedForm(platform_, question, [this] { storeForm(); }, [this] { return formHasTyping(); })) {
             event->ignore();
             return;
         }
