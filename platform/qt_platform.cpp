@@ -175,25 +175,35 @@ void QtPlatform::showFailure(const QString& text)
     execModal(box);
 }
 
+// Shown as an object rather than through QFileDialog's static calls, so it
+// takes the keyboard like every other dialog, even without a window manager.
+static std::optional<std::filesystem::path> runFileDialog(const FileDialogRequest& request,
+                                                          QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(dialogParent(), request.title, startPath(request), toQtFileFilter(request.filter));
+    dialog.setAcceptMode(mode);
+    if (mode == QFileDialog::AcceptOpen) {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        // The dialog adds the extension itself, so its question before
+        // overwriting an existing file is asked about the name that will be written.
+        QString extension = request.defaultExtension;
+        extension.remove(QLatin1Char('*')).remove(QLatin1Char('.'));
+        dialog.setDefaultSuffix(extension);
+    }
+    if (execModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return toPath(dialog.selectedFiles().constFirst(), request.defaultExtension);
+}
+
 std::optional<std::filesystem::path> QtPlatform::openFile(const FileDialogRequest& request)
 {
-    const QString chosen = QFileDialog::getOpenFileName(dialogParent(), request.title, startPath(request),
-                                                        toQtFileFilter(request.filter));
-    return toPath(chosen, request.defaultExtension);
+    return runFileDialog(request, QFileDialog::AcceptOpen);
 }
 
 std::optional<std::filesystem::path> QtPlatform::saveFile(const FileDialogRequest& request)
 {
-    QFileDialog dialog(dialogParent(), request.title, startPath(request), toQtFileFilter(request.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // The dialog adds the extension itself, so its question before overwriting
-    // an existing file is asked about the name that will be written.
-    QString extension = request.defaultExtension;
-    extension.remove(QLatin1Char('*')).remove(QLatin1Char('.'));
-    dialog.setDefaultSuffix(extension);
-    if (execModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return toPath(dialog.selectedFiles().constFirst(), request.defaultExtension);
+    return runFileDialog(request, QFileDialog::AcceptSave);
 }
 
 bool QtPlatform::exec(const QString& commandLine, const std::filesystem::path& workingFolder)

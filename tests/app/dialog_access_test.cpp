@@ -41,6 +41,8 @@ TEST(DialogAccess, BoxesTakeTheKeyboardAndGiveItBackToTheWindowThatHadIt)
         [&] { platform.ask(QStringLiteral("Koniec pracy ?")); },
         [&] { platform.askYesNoCancel(QStringLiteral("Zapisać zmiany kontaktu ?")); },
         [&] { platform.inputText(QStringLiteral("Definiowanie kontaktu"), QStringLiteral("Podaj nazwę")); },
+        [&] { platform.openFile({QStringLiteral("Wybierz zdjęcie"), QStringLiteral("Zdjęcia cyfrowe|*.jpg"), {}, {}, {}}); },
+        [&] { platform.saveFile({QStringLiteral("Zapisz jako"), QStringLiteral("Pliki PDF|*.pdf"), {}, {}, {}}); },
     };
     for (const auto& box : boxes) {
         bool hadKeyboard = false;
