@@ -1,11 +1,13 @@
 #include "record_file.h"
 
+#include "confined_folder.h"
 #include "descriptor_io.h"
 #include "io_error.h"
 #include "paths.h"
 #include "safe_file.h"
 
 #include <cerrno>
+#include <ctime>
 #include <optional>
 #include <random>
 #include <string>
@@ -13,6 +15,8 @@
 
 #ifdef _WIN32
 #include <process.h>
+#else
+#include <dirent.h>
 #endif
 
 namespace wirtello {
@@ -42,13 +46,11 @@ bool proceed(RecordWriteStep step)
 
 #ifdef _WIN32
 int currentProcessId() { return _getpid(); }
-int openExclusive(const fs::path& path) { return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE); }
 long writeSome(int fd, const std::uint8_t* data, std::size_t size) { return _write(fd, data, static_cast<unsigned>(size)); }
 bool systemFlush(int fd) { return _commit(fd) == 0; }
 bool closeFile(int fd) { return _close(fd) == 0; }
 #else
 int currentProcessId() { return static_cast<int>(::getpid()); }
-int openExclusive(const fs::path& path, mode_t mode) { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode); }
 long writeSome(int fd, const std::uint8_t* data, std::size_t size) { return static_cast<long>(::write(fd, data, size)); }
 bool systemFlush(int fd) { return ::fsync(fd) == 0; }
 bool closeFile(int fd) { return ::close(fd) == 0; }
@@ -88,56 +90,59 @@ struct ExistingFile {
 };
 
 // Refuses to replace what the user protected; nothing there is a new file.
-std::optional<ExistingFile> checkReplaceable(const fs::path& target, const fs::path& reported)
+std::optional<ExistingFile> checkReplaceable(const PlacedName& place)
 {
 #ifdef _WIN32
+    const fs::path target = confinedPath(place.reported, kWriteFailed);
     std::error_code ec;
     const fs::file_status status = fs::status(target, ec);
     if (!fs::exists(status))
         return std::nullopt;
     if (!fs::is_regular_file(status))
-        throw IoError(kWriteFailed, reported);
+        throw IoError(kWriteFailed, place.reported);
     if ((status.permissions() & fs::perms::owner_write) == fs::perms::none)
-        throw IoError(kReadOnly, reported);
+        throw IoError(kReadOnly, place.reported);
     return ExistingFile{static_cast<unsigned>(status.permissions())};
 #else
     struct stat info {};
-    if (::stat(target.c_str(), &info) != 0) {
+    if (::fstatat(place.folder.get(), place.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno == ENOENT)
             return std::nullopt;
-        throw IoError(kWriteFailed, reported);
+        throw IoError(kWriteFailed, place.reported);
     }
     if (!S_ISREG(info.st_mode))
-        throw IoError(kWriteFailed, reported);
+        throw IoError(kWriteFailed, place.reported);
     // The owner's write bit is the read-only mark; root passes access(2) but
     // must respect it too.
     if ((info.st_mode & S_IWUSR) == 0)
-        throw IoError(kReadOnly, reported);
-    if (::access(target.c_str(), W_OK) != 0)
-        throw IoError(errno == EROFS ? kReadOnly : kWriteFailed, reported);
+        throw IoError(kReadOnly, place.reported);
+    if (::faccessat(place.folder.get(), place.name.c_str(), W_OK, AT_SYMLINK_NOFOLLOW) != 0)
+        throw IoError(errno == EROFS ? kReadOnly : kWriteFailed, place.reported);
     return ExistingFile{static_cast<unsigned>(info.st_mode & 07777), info.st_uid, info.st_gid};
 #endif
 }
 
-// A temporary file beside the target; removed unless renamed into place.
+// A temporary file beside the target, in the same held folder; removed
+// unless renamed into place.
 class TemporaryFile {
 public:
-    TemporaryFile(const fs::path& target, const std::optional<ExistingFile>& existing)
+    TemporaryFile(const PlacedName& place, const std::optional<ExistingFile>& existing) : place_(place)
     {
         for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
-            fs::path candidate = target;
-            candidate += "." + uniqueDigits() + kTemporarySuffix;
+            const std::string candidate = place.name + "." + uniqueDigits() + kTemporarySuffix;
             if (!proceed(RecordWriteStep::CreateTemporary))
                 return;
 #ifdef _WIN32
             (void)existing;
-            fd_ = openExclusive(candidate);
+            const fs::path path = confinedPath(place.reported, kWriteFailed).parent_path() / candidate;
+            fd_ = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
             // A replacement starts private and gets the old file's bits before it is renamed.
-            fd_ = openExclusive(candidate, existing ? 0600 : 0666);
+            fd_ = ::openat(place.folder.get(), candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                           existing ? 0600 : 0666);
 #endif
             if (fd_ >= 0)
-                path_ = candidate;
+                name_ = candidate;
             else if (errno != EEXIST)
                 return;
         }
@@ -147,9 +152,13 @@ public:
     {
         if (fd_ >= 0)
             closeFile(fd_);
-        if (!path_.empty() && !renamed_) {
+        if (!name_.empty() && !renamed_) {
+#ifdef _WIN32
             std::error_code ignored;
-            fs::remove(path_, ignored);
+            fs::remove(confinedPath(place_.reported, kWriteFailed).parent_path() / name_, ignored);
+#else
+            ::unlinkat(place_.folder.get(), name_.c_str(), 0);
+#endif
         }
     }
 
@@ -203,38 +212,46 @@ public:
         return allowed && closed;
     }
 
-    bool renameOnto(const fs::path& target)
+    // Renamed within the held folder: whatever the folder's name leads to by
+    // now, the file lands where it was checked.
+    bool renameIntoPlace()
     {
         if (!proceed(RecordWriteStep::Rename))
             return false;
+#ifdef _WIN32
+        const fs::path folder = confinedPath(place_.reported, kWriteFailed).parent_path();
         std::error_code ec;
-        fs::rename(path_, target, ec);
+        fs::rename(folder / name_, folder / place_.name, ec);
         renamed_ = !ec;
+#else
+        renamed_ = ::renameat(place_.folder.get(), name_.c_str(), place_.folder.get(), place_.name.c_str()) == 0;
+#endif
         return renamed_;
     }
 
 private:
-    fs::path path_;
+    const PlacedName& place_;
+    std::string name_;
     int fd_ = -1;
     bool renamed_ = false;
 };
 
 // Makes the rename itself durable. File systems that cannot flush a folder
 // say so with EINVAL; that is no failure of ours.
-bool flushFolder(const fs::path& folder)
+bool flushFolder(const PlacedName& place)
 {
     if (!proceed(RecordWriteStep::FlushFolder))
         return false;
 #ifdef _WIN32
-    (void)folder;
+    (void)place;
     return true;
 #else
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return true; // a folder we may write into but not read: nothing more can be done
-    const bool flushed = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP || errno == EROFS;
-    ::close(fd);
-    return flushed;
+    // A folder held only for passing through (O_PATH) cannot be flushed: nothing more can be done.
+    const int flags = ::fcntl(place.folder.get(), F_GETFL);
+    if (flags != -1 && (flags & O_PATH) != 0)
+        return true;
+    return ::fsync(place.folder.get()) == 0 || errno == EINVAL || errno == ENOTSUP || errno == EROFS
+           || errno == EBADF;
 #endif
 }
 
@@ -273,13 +290,15 @@ std::vector<std::uint8_t> readRecord(const std::filesystem::path& path, std::siz
 
 void writeRecord(const std::filesystem::path& path, std::span<const std::uint8_t> record)
 {
-    const fs::path target = confinedPath(path, kWriteFailed);
-    const std::optional<ExistingFile> existing = checkReplaceable(target, path);
-    TemporaryFile temp(target, existing);
-    if (!temp.isOpen() || !temp.write(record) || !temp.flush() || !temp.takePermissionsOf(existing) || !temp.close()
-        || !temp.renameOnto(target))
-        throw IoError(kWriteFailed, path);
-    if (!flushFolder(target.parent_path()))
+    const PlacedName place = placeBeneath(path, kWriteFailed);
+    const std::optional<ExistingFile> existing = checkReplaceable(place);
+    {
+        TemporaryFile temp(place, existing);
+        if (!temp.isOpen() || !temp.write(record) || !temp.flush() || !temp.takePermissionsOf(existing)
+            || !temp.close() || !temp.renameIntoPlace())
+            throw IoError(kWriteFailed, path);
+    }
+    if (!flushFolder(place))
         throw IoError(kWriteFailed, path);
 }
 
@@ -301,6 +320,7 @@ bool isTemporaryFileName(const std::filesystem::path& name)
 
 std::size_t removeStaleTemporaryFiles(const std::filesystem::path& folder, std::chrono::seconds minimumAge)
 {
+#ifdef _WIN32
     std::size_t removed = 0;
     std::error_code ec;
     fs::directory_iterator entries(folder, ec);
@@ -318,6 +338,39 @@ std::size_t removeStaleTemporaryFiles(const std::filesystem::path& folder, std::
             ++removed;
     }
     return removed;
+#else
+    // Listed and removed within the folder held open, so a folder swapped for
+    // a link meanwhile never has files removed elsewhere.
+    int listed = -1;
+    try {
+        const FileDescriptor held = openFolderBeneath(folder, kReadFailed);
+        listed = ::openat(held.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } catch (const IoError&) {
+        return 0;
+    }
+    if (listed < 0)
+        return 0;
+    DIR* entries = ::fdopendir(listed);
+    if (entries == nullptr) {
+        ::close(listed);
+        return 0;
+    }
+    const std::time_t now = std::time(nullptr);
+    std::size_t removed = 0;
+    while (const dirent* entry = ::readdir(entries)) {
+        if (!isTemporaryFileName(entry->d_name))
+            continue;
+        struct stat info {};
+        if (::fstatat(listed, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        if (now - info.st_mtime < minimumAge.count())
+            continue;
+        if (::unlinkat(listed, entry->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(entries);
+    return removed;
+#endif
 }
 
 } // namespace wirtello

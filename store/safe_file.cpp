@@ -1,5 +1,6 @@
 #include "safe_file.h"
 
+#include "confined_folder.h"
 #include "descriptor_io.h"
 #include "io_error.h"
 
@@ -14,58 +15,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kLinkDepthLimit = 40;
-
-// Absolute and lexically normal, without a trailing separator.
-fs::path normalFolder(const fs::path& folder)
-{
-    std::error_code ec;
-    fs::path normal = fs::absolute(folder, ec).lexically_normal();
-    if (!normal.has_filename() && normal.has_relative_path())
-        normal = normal.parent_path();
-    return normal;
-}
-
-bool isWithin(const fs::path& path, const fs::path& folder)
-{
-    auto part = path.begin();
-    for (const fs::path& name : folder) {
-        if (part == path.end() || *part != name)
-            return false;
-        ++part;
-    }
-    return true;
-}
-
-struct Trees {
-    std::mutex mutex;
-    std::vector<fs::path> folders;
-};
-
-Trees& trees()
-{
-    static Trees registered;
-    return registered;
-}
-
-// The most specific registered tree that `path` lies in as written.
-std::optional<fs::path> treeOf(const fs::path& path)
-{
-    const fs::path normal = normalFolder(path);
-    std::lock_guard lock(trees().mutex);
-    std::optional<fs::path> found;
-    for (const fs::path& folder : trees().folders) {
-        if (isWithin(normal, folder) && (!found || std::distance(folder.begin(), folder.end())
-                                                       > std::distance(found->begin(), found->end())))
-            found = folder;
-    }
-    return found;
-}
-
 #ifdef _WIN32
-int openNoFollow(const fs::path& path, FileAccess access)
+int openPlaced(const fs::path& path, FileAccess access, bool& missing)
 {
-    return _wopen(path.c_str(), (access == FileAccess::Read ? _O_RDONLY : _O_RDWR) | _O_BINARY);
+    const int fd = _wopen(confinedPath(path, kReadFailed).c_str(), (access == FileAccess::Read ? _O_RDONLY : _O_RDWR) | _O_BINARY);
+    missing = fd < 0 && errno == ENOENT;
+    return fd;
 }
 bool isRegular(int fd, std::uintmax_t& size)
 {
@@ -79,11 +34,20 @@ bool makeBlocking(int) { return true; }
 long readSome(int fd, std::uint8_t* data, std::size_t size) { return _read(fd, data, static_cast<unsigned>(size)); }
 void closeFile(int fd) { _close(fd); }
 #else
-// Without blocking: opening a pipe for reading would wait for a writer.
-int openNoFollow(const fs::path& path, FileAccess access)
+// Reached from its held folder, without blocking: opening a pipe for reading
+// would wait for a writer. A link swapped in for the last name after it was
+// placed is refused by O_NOFOLLOW, and placed again.
+int openPlaced(const fs::path& path, FileAccess access, bool& missing)
 {
     const int mode = access == FileAccess::Read ? O_RDONLY : O_RDWR;
-    return ::open(path.c_str(), mode | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const PlacedName place = placeBeneath(path, kReadFailed);
+        const int fd = ::openat(place.folder.get(), place.name.c_str(), mode | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+        missing = fd < 0 && errno == ENOENT;
+        if (fd >= 0 || errno != ELOOP)
+            return fd;
+    }
+    return -1;
 }
 bool isRegular(int fd, std::uintmax_t& size)
 {
@@ -104,38 +68,6 @@ void closeFile(int fd) { ::close(fd); }
 
 } // namespace
 
-std::filesystem::path trustFolderTree(std::filesystem::path folder)
-{
-    const fs::path normal = normalFolder(folder);
-    std::lock_guard lock(trees().mutex);
-    if (std::find(trees().folders.begin(), trees().folders.end(), normal) == trees().folders.end())
-        trees().folders.push_back(normal);
-    return folder;
-}
-
-std::filesystem::path confinedPath(const std::filesystem::path& path, const std::string& operation)
-{
-    // The links of the last name are followed one by one, so a dangling one
-    // leads to the name it would create; folders on the way resolve below.
-    std::error_code ec;
-    fs::path target = path;
-    for (int depth = 0; fs::is_symlink(fs::symlink_status(target, ec)); ++depth) {
-        const fs::path next = fs::read_symlink(target, ec);
-        if (ec || depth == kLinkDepthLimit)
-            throw IoError(operation, path);
-        target = next.is_absolute() ? next : target.parent_path() / next;
-    }
-    const fs::path real = fs::weakly_canonical(target, ec);
-    if (ec)
-        throw IoError(operation, path);
-    if (const std::optional<fs::path> tree = treeOf(path)) {
-        const fs::path realTree = fs::canonical(*tree, ec);
-        if (ec || !isWithin(real, realTree))
-            throw IoError(operation, path);
-    }
-    return real;
-}
-
 bool namesNonRegularFile(const std::filesystem::path& path)
 {
     std::error_code ec;
@@ -143,12 +75,16 @@ bool namesNonRegularFile(const std::filesystem::path& path)
     return fs::exists(status) && !fs::is_regular_file(status);
 }
 
-RegularFile::RegularFile(const std::filesystem::path& path, FileAccess access) : path_(path)
+RegularFile::RegularFile(const std::filesystem::path& path, FileAccess access) : RegularFile(path, access, false) {}
+
+RegularFile::RegularFile(const std::filesystem::path& path, FileAccess access, bool mayBeMissing) : path_(path)
 {
-    const fs::path real = confinedPath(path, kReadFailed);
-    fd_ = openNoFollow(real, access);
+    bool missing = false;
+    fd_ = openPlaced(path, access, missing);
+    if (fd_ < 0 && missing && mayBeMissing)
+        return;
     if (fd_ < 0)
-        throw IoError(access == FileAccess::ReadWrite && errno != ENOENT ? kWriteFailed : kReadFailed, path);
+        throw IoError(access == FileAccess::ReadWrite && !missing ? kWriteFailed : kReadFailed, path);
     if (!isRegular(fd_, size_) || !makeBlocking(fd_)) {
         closeFile(fd_);
         throw IoError(kReadFailed, path);
@@ -191,10 +127,11 @@ std::string fileTooLargeText(std::uintmax_t maxBytes)
     return "Plik jest za duży (największy możliwy ma " + limit + ")";
 }
 
-std::vector<std::uint8_t> readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
-                                          const std::string& tooLarge)
+namespace {
+
+std::vector<std::uint8_t> readWhole(RegularFile& file, const std::filesystem::path& path, std::uintmax_t maxBytes,
+                                    const std::string& tooLarge)
 {
-    RegularFile file(path, FileAccess::Read);
     const std::string refusal = tooLarge.empty() ? fileTooLargeText(maxBytes) : tooLarge;
     if (file.size() > maxBytes)
         throw IoError(refusal, path);
@@ -213,6 +150,24 @@ std::vector<std::uint8_t> readRegularFile(const std::filesystem::path& path, std
         if (got < room)
             return bytes;
     }
+}
+
+} // namespace
+
+std::vector<std::uint8_t> readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                                          const std::string& tooLarge)
+{
+    RegularFile file(path, FileAccess::Read);
+    return readWhole(file, path, maxBytes, tooLarge);
+}
+
+std::optional<std::vector<std::uint8_t>> readRegularFileIfPresent(const std::filesystem::path& path,
+                                                                  std::uintmax_t maxBytes, const std::string& tooLarge)
+{
+    RegularFile file(path, FileAccess::Read, true);
+    if (!file.present())
+        return std::nullopt;
+    return readWhole(file, path, maxBytes, tooLarge);
 }
 
 } // namespace wirtello

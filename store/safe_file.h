@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -17,7 +18,9 @@ namespace wirtello {
 // regular file: a pipe, device or socket in its place is refused, never
 // waited on.
 
-// Registers `folder` as a folder tree and returns it as given.
+// Registers `folder` as a folder tree and returns it as given. The folder is
+// opened once and every file below it is reached from that descriptor
+// (store/confined_folder.h); registering it again opens it again.
 std::filesystem::path trustFolderTree(std::filesystem::path folder);
 
 // The file `path` names with every link resolved. A loop of links, and a path
@@ -30,16 +33,19 @@ bool namesNonRegularFile(const std::filesystem::path& path);
 
 enum class FileAccess { Read, ReadWrite };
 
-// A regular file opened through its confined path without ever blocking, then
-// used in blocking mode; closed when destroyed. Anything else in its place
-// raises IoError naming the file.
+// A regular file reached from its held folder (placeBeneath) without ever
+// blocking, then used in blocking mode; closed when destroyed. Anything else
+// in its place raises IoError naming the file.
 class RegularFile {
 public:
     RegularFile(const std::filesystem::path& path, FileAccess access);
+    // With `mayBeMissing`, a missing file is no error: present() says so.
+    RegularFile(const std::filesystem::path& path, FileAccess access, bool mayBeMissing);
     ~RegularFile();
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
 
+    bool present() const { return fd_ >= 0; }
     std::uintmax_t size() const { return size_; }
 
     // Fills `buffer` from the current position; fewer bytes only at the end of
@@ -63,5 +69,10 @@ std::string fileTooLargeText(std::uintmax_t maxBytes);
 // grows past the limit, even for a file that grows while it is read.
 std::vector<std::uint8_t> readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
                                           const std::string& tooLarge = {});
+
+// As readRegularFile, but nothing when the file does not exist.
+std::optional<std::vector<std::uint8_t>> readRegularFileIfPresent(const std::filesystem::path& path,
+                                                                  std::uintmax_t maxBytes,
+                                                                  const std::string& tooLarge = {});
 
 } // namespace wirtello
