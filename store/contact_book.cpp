@@ -7,8 +7,30 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <system_error>
 
 namespace wirtello {
+
+std::set<std::int32_t> idsWithContactFiles(const std::filesystem::path& programFolder)
+{
+    std::set<std::int32_t> ids;
+    for (const std::string_view name : kContactFileFolders) {
+        const std::filesystem::path folder = joinPath(programFolder, name);
+        std::error_code ec;
+        // Only names are read, and a linked folder is not followed.
+        if (!std::filesystem::is_directory(std::filesystem::symlink_status(folder, ec)))
+            continue;
+        for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string file = it->path().filename().string();
+            const bool digits = file.size() >= 3 && std::all_of(file.begin(), file.begin() + 3, [](char c) {
+                return c >= '0' && c <= '9';
+            });
+            if (digits && (file.size() == 3 || file[3] == '.'))
+                ids.insert(std::stoi(file.substr(0, 3)));
+        }
+    }
+    return ids;
+}
 
 ContactBook::ContactBook(std::filesystem::path programFolder)
     : programFolder_(std::move(programFolder))
@@ -28,9 +50,12 @@ void ContactBook::load()
     refreshRows();
 }
 
-std::int32_t ContactBook::nextCounter() const
+std::int32_t ContactBook::nextCounter(const std::set<std::int32_t>& idsInUse) const
 {
-    return std::max(readIdCounter(counterPath()), knownCounter_);
+    std::int32_t next = std::max(readIdCounter(counterPath()), knownCounter_);
+    while (next >= 0 && next <= kLastIdCounter && idsInUse.contains(next))
+        ++next;
+    return next;
 }
 
 void ContactBook::refreshRows()
@@ -124,7 +149,7 @@ ContactBook::AddCheck ContactBook::checkAdd() const
 {
     if (slotForNewContact() < 0)
         return AddCheck::Full;
-    const std::int32_t counter = nextCounter();
+    const std::int32_t counter = nextCounter(idsWithContactFiles(programFolder_));
     if (counter < 0 || counter > kLastIdCounter)
         return AddCheck::IdsExhausted;
     return AddCheck::Possible;
@@ -135,7 +160,8 @@ ContactBook::Added ContactBook::add(std::string_view name)
     if (!loaded_)
         throw std::logic_error("contact book not loaded");
     const int slot = slotForNewContact();
-    const std::int32_t counter = nextCounter();
+    const ContactStoreLock lock = ContactStoreLock::take(databasePath(), lockWait_);
+    const std::int32_t counter = nextCounter(idsWithContactFiles(programFolder_));
     if (slot < 0 || counter < 0 || counter > kLastIdCounter)
         throw std::logic_error("add without checkAdd");
     const std::string id = contactIdText(counter);
@@ -158,8 +184,11 @@ ContactBook::Room ContactBook::room() const
     int freeSlots = 0;
     for (int slot = 0; slot < kSlotCount; ++slot)
         freeSlots += database_.isUsed(slot) ? 0 : 1;
-    const std::int32_t counter = nextCounter();
-    const int ids = counter < 0 || counter > kLastIdCounter ? 0 : kLastIdCounter - counter + 1;
+    const std::set<std::int32_t> idsInUse = idsWithContactFiles(programFolder_);
+    const std::int32_t counter = nextCounter(idsInUse);
+    int ids = 0;
+    for (std::int32_t id = std::max(counter, 0); id <= kLastIdCounter; ++id)
+        ids += idsInUse.contains(id) ? 0 : 1;
     return {freeSlots, ids};
 }
 
@@ -169,19 +198,24 @@ std::vector<int> ContactBook::addAll(std::span<const NewContact> contacts)
         throw std::logic_error("contact book not loaded");
     if (contacts.empty())
         return {};
-    const std::int32_t counter = nextCounter();
-    const auto count = static_cast<std::int32_t>(contacts.size());
-    if (counter < 0 || counter > kLastIdCounter - count + 1 || room().freeSlots < count)
+    const ContactStoreLock lock = ContactStoreLock::take(databasePath(), lockWait_);
+    const std::set<std::int32_t> idsInUse = idsWithContactFiles(programFolder_);
+    std::vector<std::int32_t> ids;
+    for (std::int32_t id = nextCounter(idsInUse); id >= 0 && id <= kLastIdCounter && ids.size() < contacts.size(); ++id) {
+        if (!idsInUse.contains(id))
+            ids.push_back(id);
+    }
+    if (ids.size() < contacts.size() || room().freeSlots < std::ssize(contacts))
         throw std::logic_error("addAll beyond room()");
 
-    writeIdCounter(counterPath(), counter + count);
-    knownCounter_ = counter + count;
+    writeIdCounter(counterPath(), ids.back() + 1);
+    knownCounter_ = ids.back() + 1;
 
     std::vector<int> used;
-    for (std::int32_t i = 0; i < count; ++i) {
-        const NewContact& contact = contacts[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < contacts.size(); ++i) {
+        const NewContact& contact = contacts[i];
         const int slot = slotForNewContact();
-        const std::string id = contactIdText(counter + i);
+        const std::string id = contactIdText(ids[i]);
         database_.clearSlot(slot);
         database_.setText(ContactField::Display, slot, id + ' ' + contact.name);
         database_.setText(ContactField::Id, slot, id);
@@ -265,8 +299,11 @@ ContactMergeReport ContactBook::store(std::chrono::system_clock::time_point now)
 {
     if (!loaded_)
         return {};
+    const ContactStoreLock lock = ContactStoreLock::take(databasePath(), lockWait_);
     const std::optional<ContactDatabase> disk = changedOnDisk();
     if (!disk) {
+        if (beforeWrite_)
+            beforeWrite_();
         database_.store(databasePath());
         base_ = database_;
         return {};
@@ -274,7 +311,9 @@ ContactMergeReport ContactBook::store(std::chrono::system_clock::time_point now)
 
     const std::optional<std::int32_t> diskCounter = counterOnDisk(counterPath());
     ContactMergeResult merge = mergeContacts(base_, database_, *disk, std::max(knownCounter_, diskCounter.value_or(0)),
-                                             kLastIdCounter);
+                                             kLastIdCounter, idsWithContactFiles(programFolder_));
+    if (beforeWrite_)
+        beforeWrite_();
     if (!merge.leftoverDiskSlots.empty()) {
         merge.report.leftoverFile = unusedPath(databasePath().parent_path(), leftoverFileName(now));
         const std::string csv = leftoverContactsCsv(*disk, merge.leftoverDiskSlots);

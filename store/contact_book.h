@@ -2,6 +2,7 @@
 
 #include "contact_database.h"
 #include "contact_merge.h"
+#include "contact_store_lock.h"
 
 #include <array>
 #include <chrono>
@@ -9,13 +10,25 @@
 #include <filesystem>
 #include <limits>
 #include <map>
+#include <functional>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace wirtello {
+
+// The folders below the program folder whose files belong to one contact each,
+// named by its id ("brulion/006.txt", "uwagi/006.kom", ...).
+inline constexpr std::array<std::string_view, 5> kContactFileFolders = {
+    "brulion", "uwagi", "segregator", "kalendarium", "grafik",
+};
+
+// The ids that files or folders in those folders are named for: a name of
+// three digits, alone or before a dot. Unreadable folders hold none.
+std::set<std::int32_t> idsWithContactFiles(const std::filesystem::path& programFolder);
 
 // The contact book of a program folder: the in-memory database, the order of
 // its list, id allocation, add, rename, delete with compaction, and when the
@@ -71,6 +84,9 @@ public:
     // Stores a UTF-8 text into one field of a used slot (the card's save).
     void setText(ContactField field, int slot, std::string_view utf8);
 
+    // How adds and stores wait for another copy that holds the database's lock.
+    void setLockWait(LockWait wait) { lockWait_ = std::move(wait); }
+
     enum class AddCheck { Possible, Full, IdsExhausted };
     // Whether a contact can be added now; reads the id counter file.
     AddCheck checkAdd() const;
@@ -81,7 +97,11 @@ public:
     };
     // Adds a contact with the next id. The counter file is written before the
     // contact is placed: if it cannot be written, nothing is added and no id
-    // can be handed out twice.
+    // can be handed out twice. The next id is above the counter file, every
+    // id this book held and the largest id in the list, and skips ids that
+    // companion files are still named for (a contact removed after the
+    // database was saved, then an older database restored). The counter is
+    // read and written under the database's lock.
     Added add(std::string_view name);
 
     // A contact brought in whole, all texts UTF-8 (they are cut when stored).
@@ -97,7 +117,7 @@ public:
     };
     // How many contacts can be added now; reads the id counter file.
     Room room() const;
-    // Adds the contacts in order with consecutive ids, all or none: the
+    // Adds the contacts in order with growing ids, all or none: the
     // counter file is written once, for all of them, before any is placed, so
     // a failed write adds nothing. They must fit room(). Returns the slots used.
     std::vector<int> addAll(std::span<const NewContact> contacts);
@@ -120,7 +140,14 @@ public:
     // file beside the database. The id counter file is raised to the merged
     // counter. Nothing in memory changes unless every write succeeded. When
     // the file is as it was, exactly the book's bytes are written.
+    //
+    // Read, merge and replace happen under the database's lock, so no other
+    // copy replaces the file in between; when another copy holds it past the
+    // wait, ContactStoreBusy is raised and nothing is written or changed.
     ContactMergeReport store(std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
+
+    // Test seam: runs after the file was read and merged, before anything is written.
+    void setBeforeWriteForTests(std::function<void()> hook) { beforeWrite_ = std::move(hook); }
 
 private:
     void refreshRows();
@@ -129,8 +156,8 @@ private:
     int slotForNewContact() const;
     // The id the next contact receives: the counter file's value, but never
     // below an id this book holds or handed out (a restored counter file may
-    // be older than the contacts in memory).
-    std::int32_t nextCounter() const;
+    // be older than the contacts in memory), nor one in `idsInUse`.
+    std::int32_t nextCounter(const std::set<std::int32_t>& idsInUse) const;
     std::optional<ContactDatabase> changedOnDisk() const;
 
     std::filesystem::path programFolder_;
@@ -142,6 +169,8 @@ private:
     // Entries as typed where they differ from the stored display text, by slot.
     std::map<int, std::string> typedEntries_;
     bool loaded_ = false;
+    LockWait lockWait_;
+    std::function<void()> beforeWrite_;
 };
 
 } // namespace wirtello

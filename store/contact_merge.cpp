@@ -87,7 +87,8 @@ std::int32_t largestContactId(const ContactDatabase& database)
 }
 
 ContactMergeResult mergeContacts(const ContactDatabase& base, const ContactDatabase& mine, const ContactDatabase& disk,
-                                 std::int32_t counter, std::int32_t lastIdCounter)
+                                 std::int32_t counter, std::int32_t lastIdCounter,
+                                 const std::set<std::int32_t>& idsInUse)
 {
     const auto baseSlots = slotsById(base);
     const auto mySlots = slotsById(mine);
@@ -116,10 +117,13 @@ ContactMergeResult mergeContacts(const ContactDatabase& base, const ContactDatab
                 conflicts.push_back(d);
             }
         } else if (m >= 0) {
-            if (b >= 0 && !changedHere)
+            if (b >= 0 && !changedHere) {
                 result.report.removed.push_back(display(mine, m));
-            else
+            } else {
                 entries.push_back({&mine, m});
+                if (b >= 0) // the other copy deleted what was changed here
+                    result.report.keptChanged.push_back(display(mine, m));
+            }
         } else if (d >= 0 && (b < 0 || changedOnDisk)) {
             entries.push_back({&disk, d});
         }
@@ -145,6 +149,8 @@ ContactMergeResult mergeContacts(const ContactDatabase& base, const ContactDatab
     result.counter = std::max({counter, largestContactId(mine) + 1, largestContactId(disk) + 1,
                                largestContactId(result.merged) + 1});
     for (const int d : conflicts) {
+        while (idsInUse.contains(result.counter))
+            ++result.counter;
         if (next >= kSlotCount || result.counter < 0 || result.counter > lastIdCounter) {
             result.leftoverDiskSlots.push_back(d);
             continue;

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -16,11 +17,15 @@ namespace wirtello {
 struct ContactMergeReport {
     std::vector<std::string> fromDisk; // added or changed only on disk
     std::vector<std::string> removed;  // deleted on disk, untouched here
+    std::vector<std::string> keptChanged; // deleted on disk but changed here: kept, the deletion undone
     std::vector<std::string> copies;   // disk versions of contacts changed on both sides, as new contacts
     std::vector<std::string> keptInFile; // disk versions that found no room, kept in `leftoverFile`
     std::filesystem::path leftoverFile;
 
-    bool empty() const { return fromDisk.empty() && removed.empty() && copies.empty() && keptInFile.empty(); }
+    bool empty() const
+    {
+        return fromDisk.empty() && removed.empty() && keptChanged.empty() && copies.empty() && keptInFile.empty();
+    }
 };
 
 inline constexpr std::string_view kCopySuffix = " (kopia)";
@@ -44,9 +49,11 @@ struct ContactMergeResult {
 //   disk's version becomes a new contact named "... (kopia)" with the next
 //   free id while slots and ids last (`lastIdCounter`), else a leftover.
 // `counter` is the next id this side knows; the result's counter is at least
-// it and above every merged id. Merged contacts are compacted in id order.
+// it and above every merged id; a copy's new id skips `idsInUse` (ids that
+// still have files of a removed contact). Merged contacts are compacted in id order.
 ContactMergeResult mergeContacts(const ContactDatabase& base, const ContactDatabase& mine, const ContactDatabase& disk,
-                                 std::int32_t counter, std::int32_t lastIdCounter);
+                                 std::int32_t counter, std::int32_t lastIdCounter,
+                                 const std::set<std::int32_t>& idsInUse = {});
 
 // The leftovers as a CSV file in the address export's format (UTF-8 with a
 // byte order mark; id, name, the ten card fields, photo path), which the
