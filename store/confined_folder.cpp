@@ -418,8 +418,14 @@ bool renameBeneath(const std::filesystem::path& from, const std::filesystem::pat
     const fs::path toName = to.filename();
     if (fromName.empty() || toName.empty())
         throw IoError(operation, from);
-    const FileDescriptor fromFolder = openFolderBeneath(from.parent_path(), operation);
-    const FileDescriptor toFolder = openFolderBeneath(to.parent_path(), operation);
+    FileDescriptor fromFolder;
+    FileDescriptor toFolder;
+    try {
+        fromFolder = openFolderBeneath(from.parent_path(), operation);
+        toFolder = openFolderBeneath(to.parent_path(), operation);
+    } catch (const IoError&) {
+        throw IoError(operation, from);
+    }
     if (!noReplace) {
         if (::renameat(fromFolder.get(), fromName.c_str(), toFolder.get(), toName.c_str()) != 0)
             throw IoError(operation, from);

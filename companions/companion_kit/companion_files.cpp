@@ -1,5 +1,6 @@
 #include "companion_files.h"
 
+#include "store/confined_folder.h"
 #include "store/descriptor_io.h"
 #include "store/io_error.h"
 #include "store/paths.h"
@@ -34,10 +35,15 @@ std::string localStamp(std::chrono::system_clock::time_point now)
 std::filesystem::path companionFolder(const std::filesystem::path& programFolder, std::string_view name)
 {
     const std::filesystem::path folder = joinPath(programFolder, name);
-    std::error_code error;
-    std::filesystem::create_directory(folder, error);
-    if (error || !std::filesystem::is_directory(folder, error))
-        throw IoError(kFolderFailed, folder);
+    try {
+        // Made, if missing, only where the walk from the program folder leads inside it.
+        openFolderBeneath(folder, kFolderFailed, true);
+    } catch (const IoError&) {
+        std::error_code error;
+        if (std::filesystem::is_symlink(std::filesystem::symlink_status(folder, error)))
+            throw IoError(kCompanionFolderLeadsOut, folder);
+        throw;
+    }
     return folder;
 }
 
@@ -65,36 +71,22 @@ std::filesystem::path contactFile(const std::filesystem::path& folder, std::stri
 
 std::optional<std::string> readCompanionText(const std::filesystem::path& file, std::uintmax_t maxBytes)
 {
-    std::error_code error;
-    const auto status = std::filesystem::symlink_status(file, error);
-    if (status.type() == std::filesystem::file_type::not_found)
+    const std::optional<std::vector<std::uint8_t>> bytes = readRegularFileIfPresent(file, maxBytes);
+    if (!bytes)
         return std::nullopt;
-    if (error)
-        throw IoError(kReadFailed, file);
-    const std::vector<std::uint8_t> bytes = readRegularFile(file, maxBytes);
-    return std::string(bytes.begin(), bytes.end());
+    return std::string(bytes->begin(), bytes->end());
 }
 
 std::filesystem::path keepDamagedAside(const std::filesystem::path& file, std::chrono::system_clock::time_point now)
 {
+    const char* const refusal = "Nie można odłożyć uszkodzonego pliku";
     const std::string base = file.string() + ".uszkodzony-" + localStamp(now);
     for (int attempt = 1; attempt < 1000; ++attempt) {
         const std::string target = attempt == 1 ? base : base + "-" + std::to_string(attempt);
-        if (renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        if (renameBeneath(file, target, true, refusal))
             return target;
-        if (errno == EEXIST)
-            continue;
-        if (errno == EINVAL || errno == ENOSYS) {
-            // A file system that cannot refuse a replacement: look first.
-            std::error_code exists;
-            if (std::filesystem::exists(std::filesystem::symlink_status(target, exists)))
-                continue;
-            if (std::rename(file.c_str(), target.c_str()) == 0)
-                return target;
-        }
-        break;
     }
-    throw IoError("Nie można odłożyć uszkodzonego pliku", file);
+    throw IoError(refusal, file);
 }
 
 DocumentTooLarge::DocumentTooLarge(const std::filesystem::path& file, std::uintmax_t maxBytes)
@@ -179,11 +171,20 @@ std::filesystem::path lockFileOf(const std::filesystem::path& file)
 std::optional<DocumentLock> DocumentLock::tryLock(const std::filesystem::path& file)
 {
     const std::filesystem::path lockFile = lockFileOf(file);
-    // Never through a link, never waiting on a pipe.
+    // Created only in the folder the walk from the program folder reached, so
+    // never beside a document whose folder leads out; never through a link,
+    // never waiting on a pipe.
+    FileDescriptor folder;
+    try {
+        folder = openFolderBeneath(lockFile.parent_path(), kLockFileFailed);
+    } catch (const IoError&) {
+        throw IoError(kLockFileFailed, lockFile);
+    }
+    const std::string name = lockFile.filename().string();
     const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_CREAT;
-    int fd = ::open(lockFile.c_str(), O_RDWR | flags, 0644);
+    int fd = ::openat(folder.get(), name.c_str(), O_RDWR | flags, 0644);
     if (fd < 0 && errno == EACCES)
-        fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        fd = ::openat(folder.get(), name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     struct stat status {};
     if (fd >= 0 && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
         ::close(fd);

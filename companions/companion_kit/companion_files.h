@@ -34,8 +34,13 @@ inline constexpr std::array<std::string_view, 5> kCompanionDataFolders = {
     kNotebookFolder, kCommentsFolder, kRegisterFolder, kTasksFolder, kScheduleFolder,
 };
 
+// The refusal of a companion folder that is a link leading out of the program folder.
+inline constexpr const char* kCompanionFolderLeadsOut =
+    "Nie można użyć folderu: jest dowiązaniem prowadzącym poza folder programu";
+
 // The companion's own folder `name` below the program folder, created when
-// missing. IoError when it cannot be made or is not a folder.
+// missing. IoError when it cannot be made, is not a folder or leads out of the
+// program folder (kCompanionFolderLeadsOut).
 std::filesystem::path companionFolder(const std::filesystem::path& programFolder, std::string_view name);
 
 // The contact's file in `folder`: `argument` is a contact id of three
