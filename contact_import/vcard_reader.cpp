@@ -298,7 +298,9 @@ std::optional<std::string> bridgedLine(const ContentLine& line, bool version21)
         } else if (name == "PHOTO") {
             if (lower(text).rfind("file:", 0) != 0)
                 return std::nullopt; // a picture on the web or inside the card cannot be a photo path
-            value = percentEncodeUri(text);
+            // The library wants a host after "//"; an empty one names this
+            // machine, as "localhost" does, and most programs write it so.
+            value = percentEncodeUri(lower(text).rfind("file:///", 0) == 0 ? "file://localhost/" + text.substr(8) : text);
         } else {
             value = vcardText(text);
         }

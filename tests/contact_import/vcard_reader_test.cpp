@@ -102,6 +102,30 @@ TEST(VcardReader, ReadsTheShapesAddressBooksWrite)
     }
 }
 
+// A photo's file address is read whichever of its usual forms it has; none
+// of them counts as a field that could not be read.
+TEST(VcardReader, PhotoFileAddressesInEveryUsualForm)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"file:///home/ewa/zdj%C4%99cie.jpg", "/home/ewa/zdjęcie.jpg"},
+        {"file://localhost/home/ewa/zdj%C4%99cie.jpg", "/home/ewa/zdjęcie.jpg"},
+        {"FILE:///home/ewa/a.jpg", "/home/ewa/a.jpg"},
+        {"file:///C:/Wirtello/LOGO/ewa.jpg", "C:\\Wirtello\\LOGO\\ewa.jpg"},
+        {"file://localhost/C:/Wirtello/LOGO/ewa.jpg", "C:\\Wirtello\\LOGO\\ewa.jpg"},
+        {"file:/home/ewa/a.jpg", "/home/ewa/a.jpg"},
+    };
+    for (const char* version : {"3.0", "4.0"}) {
+        for (const auto& [uri, path] : cases) {
+            SCOPED_TRACE(std::string(version) + " " + uri);
+            const ContactFileReading reading =
+                readContactBytes(card(version, std::string("FN:Ewa\r\nPHOTO;VALUE=uri:") + uri + "\r\n"), 501, {});
+            EXPECT_EQ(reading.unreadableFields, 0u);
+            ASSERT_EQ(reading.contacts.size(), 1u);
+            EXPECT_EQ(reading.contacts[0].photoPath, path);
+        }
+    }
+}
+
 TEST(VcardReader, ValuesAreUnescapedByTheRulesOfTheirVersion)
 {
     const CardCase cases[] = {
