@@ -48,16 +48,64 @@ bool isLatinLetter(char16_t c)
     return c >= 0x00C0 && c <= 0x017F && c != 0x00D7 && c != 0x00F7;
 }
 
+bool isPolishLetter(char16_t c)
+{
+    return kPolishLetters.find(c) != std::u16string_view::npos;
+}
+
+// Capitals of ASCII, Latin-1 and Latin Extended-A, whose pairs alternate.
+bool isUpper(char16_t c)
+{
+    if (c >= u'A' && c <= u'Z')
+        return true;
+    if (!isLatinLetter(c))
+        return false;
+    if (c < 0x0100)
+        return c < 0x00DF;
+    const bool oddCapitals = (c >= 0x0139 && c <= 0x0148) || c >= 0x0179;
+    return c == 0x0178 || (c % 2 == 1) == oddCapitals;
+}
+
+bool isLetter(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || isLatinLetter(c);
+}
+
+bool isSmall(char16_t c)
+{
+    return isLetter(c) && !isUpper(c);
+}
+
+// Where a Polish word never has the letter: a small "ą", "ę" or "ń" does not
+// begin a word, and a capital does not stand between small letters. So code
+// page 437's "ñ" and "Ñ", which read as "Ą" and "ą" in code page 852, keep
+// "España" and "Ñandú" from reading as "EspaĄa" and "ąandú".
+bool outOfPlace(const std::u16string& name, std::size_t at)
+{
+    const char16_t c = name[at];
+    const char16_t before = at > 0 ? name[at - 1] : u' ';
+    const char16_t after = at + 1 < name.size() ? name[at + 1] : u' ';
+    if (!isLetter(before) && std::u16string_view(u"ąęń").find(c) != std::u16string_view::npos)
+        return true;
+    return isUpper(c) && isSmall(before) && isSmall(after);
+}
+
 bool readsAsPolish(std::string_view raw)
 {
-    bool polish = false;
+    std::u16string name;
     for (const char byte : raw) {
-        if (static_cast<unsigned char>(byte) < 0x80)
-            continue;
         const char16_t c = codePointOf(kCp852, byte);
-        if (!isLatinLetter(c))
+        if (static_cast<unsigned char>(byte) >= 0x80 && !isLatinLetter(c))
             return false;
-        polish = polish || kPolishLetters.find(c) != std::u16string_view::npos;
+        name.push_back(c);
+    }
+    bool polish = false;
+    for (std::size_t at = 0; at < name.size(); ++at) {
+        if (!isPolishLetter(name[at]))
+            continue;
+        if (outOfPlace(name, at))
+            return false;
+        polish = true;
     }
     return polish;
 }

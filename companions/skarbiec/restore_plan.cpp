@@ -14,6 +14,10 @@ namespace fs = std::filesystem;
 
 // Longest name of one file or folder that file systems take.
 constexpr std::size_t kMaxNameBytes = 255;
+// Deepest path restored, in folders below the program folder, and the longest
+// one in bytes (the system's own limit): the program's folders are shallow.
+constexpr std::size_t kMaxDepth = 64;
+constexpr std::size_t kMaxPathBytes = 4095;
 
 bool isBelow(const fs::path& path, const fs::path& folder)
 {
@@ -32,17 +36,21 @@ bool sameNameAnyCase(std::string_view a, std::string_view b)
     return true;
 }
 
-void checkName(const ArchiveEntry& entry)
+void checkName(const ArchiveEntry& entry, const fs::path& programFolder)
 {
     const std::string& path = entry.relativePath;
     const std::string_view first = std::string_view(path).substr(0, path.find('/'));
     // The archives and the kept files live in "Archiwa"; staging folders are ours.
     if (sameNameAnyCase(first, kArchiveFolder) || first.starts_with(kStagingPrefix))
         throw RefusedArchive(path, "zawiera plik, który zapisałby się w folderze Archiwa lub folderze przywracania");
+    std::size_t depth = 0;
     for (const auto& part : fs::path(path)) {
         if (part.native().size() > kMaxNameBytes)
             throw RefusedArchive(path, "zawiera za długą nazwę");
+        ++depth;
     }
+    if (depth > kMaxDepth || (programFolder / path).native().size() > kMaxPathBytes)
+        throw RefusedArchive(path, "zawiera zbyt głęboko zagnieżdżoną ścieżkę");
 }
 
 void checkClashes(const RestorePlan& plan, const fs::path& programFolder)
@@ -147,12 +155,14 @@ RestorePlan planRestore(const fs::path& archive, const fs::path& programFolder)
     std::map<fs::path, PlannedFile> files;
     RestorePlan plan;
     for (ArchiveEntry& entry : readArchiveEntries(archive)) {
-        checkName(entry);
+        checkName(entry, programFolder);
         fs::path target = joinPath(programFolder, entry.relativePath);
         if (entry.isFolder)
             plan.folders.push_back({std::move(entry), std::move(target)});
-        else // a name given twice: the later entry wins, as when unpacking one by one
-            files.insert_or_assign(target, PlannedFile{std::move(entry), target});
+        else if (files.contains(target)) // spelt apart ("a//b", "./a/b", any case of a folder found)
+            throw RefusedArchive(entry.relativePath, "zawiera dwa pliki o tej samej nazwie");
+        else
+            files.emplace(target, PlannedFile{std::move(entry), target});
     }
     for (auto& [target, file] : files) {
         plan.unpackedBytes += file.entry.size;

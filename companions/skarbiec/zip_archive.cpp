@@ -5,16 +5,21 @@
 
 #include "store/io_error.h"
 #include "store/paths.h"
+#include "store/safe_file.h"
 
 #include <zip.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <system_error>
+
+#include <unistd.h>
 
 namespace wirtello {
 namespace {
@@ -35,12 +40,18 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+const char* const kDuplicateName = "zawiera dwa pliki o tej samej nazwie";
+
+// The library refuses an archive that names one entry twice as inconsistent;
+// opened without that check, such a name is found and told to the user.
+[[noreturn]] void refuseUnreadable(const std::filesystem::path& archive, int error);
+
 ZipHandle openForReading(const std::filesystem::path& archive)
 {
     int error = 0;
     ZipHandle zip(zip_open(archive.string().c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
     if (!zip)
-        throw IoError(kArchiveUnreadable, archive);
+        refuseUnreadable(archive, error);
     return zip;
 }
 
@@ -105,6 +116,102 @@ std::string entryName(zip_t* zip, zip_uint64_t index, const std::filesystem::pat
     if (std::strcmp(raw, strict) == 0)
         return raw;
     return decodeDosEntryName(raw);
+}
+
+void refuseUnreadable(const std::filesystem::path& archive, int error)
+{
+    int again = 0;
+    const bool named = error == ZIP_ER_EXISTS || error == ZIP_ER_INCONS;
+    ZipHandle zip(named ? zip_open(archive.string().c_str(), ZIP_RDONLY, &again) : nullptr);
+    if (zip) {
+        std::set<std::string> seen;
+        const zip_int64_t count = zip_get_num_entries(zip.get(), 0);
+        for (zip_int64_t i = 0; i < count; ++i) {
+            const char* raw = zip_get_name(zip.get(), static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW);
+            if (raw && !seen.insert(raw).second)
+                throw RefusedArchive(entryName(zip.get(), static_cast<zip_uint64_t>(i), archive), kDuplicateName);
+        }
+    }
+    throw IoError(kArchiveUnreadable, archive);
+}
+
+std::uint64_t littleEndian(const std::vector<char>& bytes, std::size_t at, int size)
+{
+    std::uint64_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    return value;
+}
+
+bool readAt(int fd, std::vector<char>& bytes, std::uint64_t offset)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t read = ::pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+        if (read <= 0)
+            return false;
+        done += static_cast<std::size_t>(read);
+    }
+    return true;
+}
+
+// The library reads a NUL inside a name as a space, so a name is checked as
+// its central directory holds it: each entry's name with its stored length,
+// in the library's order. Nothing when the directory is not where the format
+// puts it: at the end, just before its end record (or the zip64 one).
+std::optional<std::vector<std::string>> centralDirectoryNames(const std::filesystem::path& archive)
+{
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    };
+    RegularFile file(archive, FileAccess::Read);
+    const std::uint64_t size = file.size();
+    const Closer held{file.release()};
+    constexpr std::size_t kEndRecord = 22;
+    std::vector<char> tail(static_cast<std::size_t>(std::min<std::uint64_t>(size, kEndRecord + 0xFFFF)));
+    if (tail.size() < kEndRecord || !readAt(held.fd, tail, size - tail.size()))
+        return std::nullopt;
+    std::size_t end = tail.size() - kEndRecord + 1;
+    while (end-- > 0 && std::memcmp(tail.data() + end, "PK\5\6", 4) != 0) {
+    }
+    if (end == static_cast<std::size_t>(-1))
+        return std::nullopt;
+    std::uint64_t entries = littleEndian(tail, end + 10, 2);
+    std::uint64_t directorySize = littleEndian(tail, end + 12, 4);
+    std::uint64_t directoryEnd = size - tail.size() + end;
+    if (entries == 0xFFFF || directorySize == 0xFFFFFFFF || littleEndian(tail, end + 16, 4) == 0xFFFFFFFF) {
+        std::vector<char> locator(20), record(56);
+        if (directoryEnd < locator.size() || !readAt(held.fd, locator, directoryEnd - locator.size()) ||
+            std::memcmp(locator.data(), "PK\6\7", 4) != 0)
+            return std::nullopt;
+        directoryEnd = littleEndian(locator, 8, 8);
+        if (!readAt(held.fd, record, directoryEnd) || std::memcmp(record.data(), "PK\6\6", 4) != 0)
+            return std::nullopt;
+        entries = littleEndian(record, 32, 8);
+        directorySize = littleEndian(record, 40, 8);
+    }
+    // The library holds the whole directory in memory too; this is far above any real one.
+    constexpr std::uint64_t kMaxDirectory = std::uint64_t{256} << 20;
+    if (directorySize > directoryEnd || directorySize > kMaxDirectory)
+        return std::nullopt;
+    std::vector<char> directory(static_cast<std::size_t>(directorySize));
+    if (!readAt(held.fd, directory, directoryEnd - directorySize))
+        return std::nullopt;
+    std::vector<std::string> names;
+    constexpr std::size_t kHeader = 46;
+    for (std::size_t at = 0; names.size() < entries; ) {
+        if (directory.size() - at < kHeader || std::memcmp(directory.data() + at, "PK\1\2", 4) != 0)
+            return std::nullopt;
+        const std::size_t nameSize = littleEndian(directory, at + 28, 2);
+        const std::size_t next = at + kHeader + nameSize + littleEndian(directory, at + 30, 2) +
+                                 littleEndian(directory, at + 32, 2);
+        if (next > directory.size())
+            return std::nullopt;
+        names.emplace_back(directory.data() + at + kHeader, nameSize);
+        at = next;
+    }
+    return names;
 }
 
 } // namespace
@@ -194,6 +301,9 @@ std::vector<ArchiveEntry> readArchiveEntries(const std::filesystem::path& archiv
 {
     ZipHandle zip = openForReading(archive);
     const zip_int64_t count = zip_get_num_entries(zip.get(), 0);
+    const auto rawNames = centralDirectoryNames(archive);
+    if (!rawNames || rawNames->size() != static_cast<std::size_t>(count))
+        throw IoError(kArchiveUnreadable, archive);
     std::vector<ArchiveEntry> entries;
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t stat;
@@ -202,6 +312,8 @@ std::vector<ArchiveEntry> readArchiveEntries(const std::filesystem::path& archiv
         if (zip_stat_index(zip.get(), index, 0, &stat) != 0)
             throw IoError(kArchiveUnreadable, archive);
         const std::string name = entryName(zip.get(), index, archive);
+        if ((*rawNames)[static_cast<std::size_t>(i)].find('\0') != std::string::npos)
+            throw RefusedArchive(name, "zawiera nazwę ze znakiem NUL");
         const auto components = safeEntryPath(name);
         if (!components)
             throw RefusedArchive(name);

@@ -48,8 +48,9 @@ inline constexpr std::uint64_t kMaxPackRatio = 100;
 std::string sizeText(std::uint64_t bytes);
 
 // An archive that is not restored at all: a name that would land outside the
-// program folder or clashes with another, a link on the way out of the
-// program folder, or an unpacked size over a limit or over the free space.
+// program folder, clashes with another, is given twice or lies too deep, a
+// link on the way out of the program folder, or an unpacked size over a limit
+// or over the free space.
 class RefusedArchive : public std::runtime_error {
 public:
     // `reason` in Polish, for the user; `entryName` the entry it is about, if any.
@@ -78,8 +79,8 @@ struct ArchiveEntry {
 };
 
 // Every entry of the archive, checked. Names without the UTF-8 flag are read
-// in the DOS code pages (decodeDosEntryName). An unsafe name raises
-// RefusedArchive, an unreadable archive IoError.
+// in the DOS code pages (decodeDosEntryName). An unsafe name, a name given
+// twice or one holding a NUL raises RefusedArchive, an unreadable archive IoError.
 std::vector<ArchiveEntry> readArchiveEntries(const std::filesystem::path& archive);
 
 struct ArchiveSummary {

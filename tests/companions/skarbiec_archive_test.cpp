@@ -393,6 +393,12 @@ TEST(ZipArchive, NamesWithoutTheUtf8FlagReadAsPolishDosThenAsCodePage437)
         {"NOTATKI/Gr\x94\xE1" "e \x85.txt", false, "NOTATKI/Größe à.txt"},
         {"NOTATKI/łódź.txt", false, "NOTATKI/łódź.txt"},
         {"NOTATKI/Zażółć.txt", true, "NOTATKI/Zażółć.txt"},
+        // Code page 437's "ñ" and "Ñ" read as Polish "Ą" and "ą" where Polish words never have them.
+        {"NOTATKI/\xA5" "and\xA3.txt", false, "NOTATKI/Ñandú.txt"},
+        {"NOTATKI/Espa\xA4" "a.txt", false, "NOTATKI/España.txt"},
+        {"NOTATKI/Ma\xA4" "ana \xA5u.txt", false, "NOTATKI/Mañana Ñu.txt"},
+        {"NOTATKI/\x97WI\xA8TA \x9D\xA4KA.txt", false, "NOTATKI/ŚWIĘTA ŁĄKA.txt"},
+        {"NOTATKI/Pi\xA9\xE4 p\xA5k\xA2w.txt", false, "NOTATKI/Pięń pąków.txt"},
     };
     for (const Row& row : rows) {
         ProgramFolder program;
@@ -438,4 +444,63 @@ TEST(ZipArchive, CheckTellsTheUnpackedSize)
         {0, "0 B"}, {1023, "1023 B"}, {1539, "1,5 KB"}, {437373, "427,1 KB"}, {std::uint64_t{3} << 30, "3,0 GB"}};
     for (const auto& [bytes, text] : sizes)
         EXPECT_EQ(sizeText(bytes), text);
+}
+
+// Replaces every occurrence of `from` in the file's bytes by `to`, of the same length.
+void patchBytes(const fs::path& file, const std::string& from, const std::string& to)
+{
+    ASSERT_EQ(from.size(), to.size());
+    auto bytes = readBytes(file);
+    int patched = 0;
+    for (auto at = bytes.begin(); (at = std::search(at, bytes.end(), from.begin(), from.end())) != bytes.end(); ++patched)
+        at = std::copy(to.begin(), to.end(), at);
+    EXPECT_GT(patched, 0) << from;
+    test::writeBytes(file, bytes);
+}
+
+TEST(ZipArchive, NamesThatCannotBeRestoredAreRefusedForWhatTheyAre)
+{
+    auto nested = [](int levels) {
+        std::string path;
+        for (int level = 0; level < levels; ++level)
+            path += "a/";
+        return path + "x.txt";
+    };
+    struct Row {
+        std::vector<std::pair<std::string, std::string>> entries;
+        std::pair<std::string, std::string> patch; // raw bytes put in place of others after writing
+        const char* entryName;                     // as the user is told
+        const char* reason;
+    };
+    const Row rows[] = {
+        {{{"NOTATKI/a.kom", "1"}, {"NOTATKI/b.kom", "2"}}, {"NOTATKI/b.kom", "NOTATKI/a.kom"}, "NOTATKI/a.kom",
+         "dwa pliki o tej samej nazwie"},
+        {{{"NOTATKI/a.kom", "1"}, {"./NOTATKI//a.kom", "2"}}, {}, "NOTATKI/a.kom", "dwa pliki o tej samej nazwie"},
+        {{{"notatki/007.kom", "1"}, {"NOTATKI/007.kom", "2"}}, {}, "NOTATKI/007.kom", "dwa pliki o tej samej nazwie"},
+        {{{nested(2100), "głęboko"}}, {}, "", "zbyt głęboko zagnieżdżoną ścieżkę"},
+        {{{nested(70), "głęboko"}}, {}, "", "zbyt głęboko zagnieżdżoną ścieżkę"},
+        {{{"NOTATKI/abcXdef.txt", "1"}}, {"abcXdef", std::string("abc\0def", 7)}, "NOTATKI/abc def.txt",
+         "znakiem NUL"},
+    };
+    for (const Row& row : rows) {
+        ProgramFolder program;
+        const fs::path archive = program.path() / "Archiwa" / "obce.zip";
+        auto entries = row.entries;
+        entries.insert(entries.begin(), {"ADMINI/firma.dat", "podmienione"});
+        writeZip(archive, entries);
+        if (!row.patch.first.empty())
+            patchBytes(archive, row.patch.first, row.patch.second);
+        const auto before = filesBelow(program.path());
+        try {
+            restoreArchive(archive, program.path(), "2026-12-07-120000");
+            ADD_FAILURE() << row.reason << ": restored";
+        } catch (const RefusedArchive& refused) {
+            EXPECT_NE(refused.reason().find(row.reason), std::string::npos) << refused.reason();
+            if (*row.entryName != '\0') {
+                EXPECT_EQ(refused.entryName(), row.entryName) << row.reason;
+            }
+        }
+        EXPECT_EQ(filesBelow(program.path()), before) << row.reason;
+        EXPECT_EQ(hiddenEntries(program.path()), std::vector<std::string>{}) << row.reason;
+    }
 }
