@@ -3,6 +3,7 @@
 #include "ui_main_window.h"
 
 #include "platform/keyboard_access.h"
+#include "platform/list_accessibility.h"
 
 #include <QShortcut>
 
@@ -55,6 +56,7 @@ void Tzadania_f::setUpKeyboard()
     setTabChain(chain);
     letShortcutsPassEdits(this);
     frameWhileFocused(ui_->listazadan);
+    describeFocusHonestly(*ui_->listazadan);
     // The window opens with the card's first field ready for typing, as ever.
     ui_->imie->setFocus(Qt::OtherFocusReason);
 }

@@ -5,6 +5,7 @@
 #include "ui_cash_document_window.h"
 
 #include "platform/keyboard_access.h"
+#include "platform/list_accessibility.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -57,6 +58,7 @@ void Tkp_f::setUpKeyboard()
     // The header stays hidden; its labels name the columns.
     ui_->tabela->setHorizontalHeaderLabels({QStringLiteral("Tytułem"), QStringLiteral("Kwota")});
     ui_->lista->setAccessibleName(QStringLiteral("Stałe treści"));
+    describeFocusHonestly(*ui_->lista);
     ui_->Memo1->setAccessibleName(QStringLiteral("Pomoc"));
     nameEditPanelLines();
 }

@@ -4,6 +4,7 @@
 
 #include "admin/about_window.h"
 
+#include <QAccessible>
 #include <QDialog>
 #include <QPushButton>
 #include <QTest>
@@ -77,6 +78,55 @@ TEST_F(WindowFocus, TheFocusFrameComesBackAfterADialogAndTheListIsFramedToo)
     EXPECT_TRUE(framed(list()));
     lineEdit("imie")->setFocus(Qt::TabFocusReason);
     EXPECT_FALSE(framed(list()));
+}
+
+// Every object of `root`'s tree that tells a screen reader it has the focus.
+void collectFocused(QAccessibleInterface* root, QStringList& found)
+{
+    if (!root)
+        return;
+    if (root->state().focused)
+        found << root->text(QAccessible::Name);
+    for (int i = 0; i < root->childCount(); ++i)
+        collectFocused(root->child(i), found);
+}
+
+QStringList focusedForScreenReader(QWidget& window)
+{
+    QStringList found;
+    collectFocused(QAccessible::queryAccessibleInterface(&window), found);
+    return found;
+}
+
+TEST_F(WindowFocus, OnlyTheControlWithTheFocusIsFocusedForAScreenReader)
+{
+    start();
+    addContact(QStringLiteral("Bartek"));
+    addContact(QStringLiteral("Anna"));
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    clickRow(1);
+    const QString current = currentEntry();
+    QToolButton* save = toolButton("SpeedButton9");
+
+    save->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(focusedForScreenReader(*window), QStringList{QAccessible::queryAccessibleInterface(save)->text(QAccessible::Name)});
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(list())->focusChild(), nullptr);
+
+    list()->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(focusedForScreenReader(*window), (QStringList{list()->accessibleName(), current}));
+    QAccessibleInterface* item = QAccessible::queryAccessibleInterface(list())->focusChild();
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(QAccessible::Name), current);
+    EXPECT_EQ(item->role(), QAccessible::ListItem);
+
+    // Rows that change give items of the rows as they are now.
+    addContact(QStringLiteral("Celina"));
+    list()->setFocus(Qt::TabFocusReason);
+    item = QAccessible::queryAccessibleInterface(list())->focusChild();
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(QAccessible::Name), currentEntry());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(list())->childCount(), rowCount());
 }
 
 } // namespace
