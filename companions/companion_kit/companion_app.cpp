@@ -4,9 +4,11 @@
 #include "platform/qt_platform.h"
 #include "platform/session_end.h"
 #include "print/lines_printout.h"
+#include "companions/companion_kit/companion_files.h"
 #include "print/print_font.h"
 #include "store/io_error.h"
 #include "store/paths.h"
+#include "store/record_file.h"
 #include "store/safe_file.h"
 
 #include <QApplication>
@@ -51,6 +53,12 @@ std::chrono::system_clock::time_point toTimePoint(const QDateTime& moment)
     return std::chrono::system_clock::time_point(std::chrono::milliseconds(moment.toMSecsSinceEpoch()));
 }
 
+void removeStaleCompanionTemporaries(const std::filesystem::path& programFolder)
+{
+    for (const std::string_view name : kCompanionDataFolders)
+        removeStaleTemporaryFiles(joinPath(programFolder, name));
+}
+
 int runCompanion(int argc, char* argv[], const char* programName, const QString& iconResource,
                  const CompanionWindowMaker& makeWindow)
 {
@@ -69,6 +77,7 @@ int runCompanion(int argc, char* argv[], const char* programName, const QString&
     std::unique_ptr<QWidget> window;
     try {
         start.programFolder = trustFolderTree(currentFolder());
+        removeStaleCompanionTemporaries(start.programFolder);
         window = makeWindow(start, platform);
     } catch (const IoError& error) {
         std::cerr << error.operation() << ": " << error.path().string() << "\n";

@@ -32,6 +32,14 @@ std::vector<std::string> companionArguments(int argc, char* argv[]);
 // A moment of the platform's clock, for the Qt-free file steps.
 std::chrono::system_clock::time_point toTimePoint(const QDateTime& moment);
 
+// Removes what writes cut short by a kill or a power cut left in the
+// companions' folders below `programFolder` (store/record_file.h), once older
+// than a minute so that a store still under way in another copy is left
+// alone, as the main program's start does in its record folders; so they
+// pile up nowhere and go into no backup. A folder that is missing or leads
+// out of the program folder is passed over. Every companion's start runs it.
+void removeStaleCompanionTemporaries(const std::filesystem::path& programFolder);
+
 // Builds the companion's window; nothing means there is nothing to show (the
 // work went to a window already open). May raise IoError or
 // std::invalid_argument (bad arguments, with a Polish text).

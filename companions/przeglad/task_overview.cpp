@@ -2,10 +2,12 @@
 
 #include "companions/calendar_kit/calendar_file.h"
 #include "store/io_error.h"
+#include "store/safe_file.h"
 
 #include <fnmatch.h>
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <system_error>
@@ -35,11 +37,49 @@ std::vector<std::filesystem::path> matchingFiles(const std::filesystem::path& fo
     return {found.begin(), found.end()};
 }
 
+namespace {
+
+namespace fs = std::filesystem;
+
+// Why a matching name is no task file the reader may read, in the words of
+// the list of skipped files; nothing when it may be read. The reader refuses
+// these by itself; this only names the reason, and a link to nothing, which
+// would otherwise read as an empty file, is listed at all.
+std::optional<std::string> refusalOf(const fs::path& file)
+{
+    std::error_code error;
+    if (fs::is_symlink(fs::symlink_status(file, error))) {
+        fs::path target;
+        try {
+            target = confinedPath(file, kReadFailed);
+        } catch (const IoError&) {
+            [[maybe_unused]] const fs::path resolved = fs::canonical(file, error);
+            if (error == std::errc::too_many_symbolic_link_levels)
+                return "dowiązania tworzą pętlę";
+            return "dowiązanie prowadzi poza folder programu";
+        }
+        if (!fs::exists(fs::symlink_status(target, error)))
+            return "dowiązanie do pliku, którego nie ma";
+    }
+    const fs::file_status status = fs::status(file, error);
+    if (fs::is_directory(status))
+        return "to folder, a nie plik";
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        return "to nie zwykły plik, lecz potok, gniazdo albo urządzenie";
+    return std::nullopt;
+}
+
+} // namespace
+
 TaskOverview readOverview(const std::filesystem::path& folder, const std::vector<std::string>& patterns)
 {
     TaskOverview overview;
     for (const std::filesystem::path& file : matchingFiles(folder, patterns)) {
         const std::string fileName = file.filename().string();
+        if (std::optional<std::string> refusal = refusalOf(file)) {
+            overview.skipped.push_back({fileName, std::move(*refusal)});
+            continue;
+        }
         try {
             const CalendarDocument calendar = readCalendar(file);
             const std::string name = calendar.name().empty() ? file.stem().string() : calendar.name();
