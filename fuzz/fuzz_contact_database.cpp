@@ -4,7 +4,9 @@
 // sometimes short or long) and then a run of edits. Properties: the file is
 // read byte for byte and stored byte for byte; the list shows exactly the used
 // slots in slot order; an edit changes only what it names (an added contact
-// takes an unused slot and the next id, a rename keeps the id, a removal moves
+// takes an unused slot and the next id: the counter file's, but never one at
+// or below an id the book held, since the counter file may be older than the
+// database; a rename keeps the id, a removal moves
 // the later contacts up with every byte of their fields); and whatever was
 // stored reads back equal.
 #include "fuzz/fuzz_support.h"
@@ -97,11 +99,13 @@ void checkRows(const ContactBook& book)
     FUZZ_CHECK(book.rowSlots() == usedSlots(book.database()));
 }
 
-void add(ContactBook& book, fuzz::Input& input)
+// `held` is one above the largest id the book held since it was read, or the
+// lowest number when it held none.
+void add(ContactBook& book, fuzz::Input& input, std::int32_t& held)
 {
     const std::string name = input.text(220);
     const ContactBook::AddCheck check = book.checkAdd();
-    const std::int32_t counter = readIdCounter(book.counterPath());
+    const std::int32_t counter = std::max(readIdCounter(book.counterPath()), held);
     if (check != ContactBook::AddCheck::Possible) {
         FUZZ_CHECK(check == ContactBook::AddCheck::Full ? book.rowCount() == kSlotCount
                                                          : counter < 0 || counter > ContactBook::kLastIdCounter);
@@ -121,6 +125,7 @@ void add(ContactBook& book, fuzz::Input& input)
     for (const ContactField field : kCardFields)
         FUZZ_CHECK(book.text(field, slot).empty());
     FUZZ_CHECK(readIdCounter(book.counterPath()) == counter + 1);
+    held = counter + 1;
 }
 
 void rename(ContactBook& book, fuzz::Input& input)
@@ -221,12 +226,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(file.size() >= kContactDatabaseSize);
     FUZZ_CHECK(std::equal(book.database().bytes().begin(), book.database().bytes().end(), file.begin()));
     checkRows(book);
+    const std::int32_t largest = largestContactId(book.database());
+    std::int32_t held = largest >= 0 ? largest + 1 : std::numeric_limits<std::int32_t>::min();
 
     for (int step = 0; step < 6 && !input.empty(); ++step) {
         switch (input.byte() % 4) {
         case 0:
             try {
-                add(book, input);
+                add(book, input, held);
             } catch (const IoError&) {
                 FUZZ_CHECK(fuzz::readFile(counterPath).size() < 4);
             }

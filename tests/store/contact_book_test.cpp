@@ -177,5 +177,74 @@ TEST(ContactBook, PhotoPathStorableOnlyWhenItComesBackTheSame)
     EXPECT_FALSE(ContactBook::photoPathStorable("/zdjęcia/Фото.jpg"));
 }
 
+// A removed contact's notes, comments, register and tasks stay in the
+// companion folders; when an older NOTATKI is restored (its counter from
+// before that contact was added), its id must not be handed out again.
+TEST(ContactBook, AnIdThatCompanionFilesAreStillNamedForIsNeverHandedOutAgain)
+{
+    struct Row {
+        const char* name;
+        std::vector<const char*> files; // below the program folder; a trailing '/' makes a folder
+        std::string expectedId;
+    };
+    const std::vector<Row> rows = {
+        {"note", {"brulion/006.txt"}, "007"},
+        {"comments and their lock", {"uwagi/006.kom", "uwagi/007.kom.lock"}, "008"},
+        {"register and tasks", {"segregator/006.lis", "KALENDARIUM/007.adr"}, "008"},
+        {"a folder of the id", {"segregator/006/"}, "007"},
+        {"a damaged file kept aside", {"brulion/006.txt.uszkodzony-20261207-101010"}, "007"},
+        {"names of no id", {"brulion/0061.txt", "brulion/abc.txt", "brulion/06.txt", "Eksport/006.csv"}, "006"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempFolder folder({"NOTATKI", "brulion", "uwagi", "segregator", "KALENDARIUM", "Eksport"});
+        ContactBook earlier(folder.path());
+        earlier.load();
+        for (const char* name : {"A", "B", "C", "D", "E", "F"})
+            earlier.add(name);
+        earlier.store();
+        const std::vector<std::uint8_t> savedDatabase = readBytes(earlier.databasePath());
+        const std::vector<std::uint8_t> savedCounter = readBytes(earlier.counterPath());
+        // Later contacts got files and were removed again; then the older NOTATKI came back.
+        for (const char* file : row.files) {
+            const std::filesystem::path path = folder / file;
+            if (path.filename().empty())
+                std::filesystem::create_directories(path);
+            else
+                writeBytes(path, {'x'});
+        }
+        writeBytes(earlier.databasePath(), savedDatabase);
+        writeBytes(earlier.counterPath(), savedCounter);
+
+        ContactBook book(folder.path());
+        book.load();
+        const ContactBook::Added added = book.add("Nowy");
+        EXPECT_EQ(added.display, row.expectedId + " Nowy");
+        EXPECT_EQ(readIdCounter(book.counterPath()), std::stoi(row.expectedId) + 1);
+        EXPECT_EQ(idsWithContactFiles(folder.path()).count(std::stoi(row.expectedId)), 0u);
+    }
+}
+
+TEST(ContactBook, ImportedContactsSkipIdsWithCompanionFiles)
+{
+    TempFolder folder({"NOTATKI", "brulion"});
+    writeBytes(folder / "brulion/001.txt", {'x'});
+    writeBytes(folder / "brulion/003.txt", {'x'});
+    writeIdCounter(idCounterPath(folder.path()), 996);
+    writeBytes(folder / "brulion/997.txt", {'x'});
+    ContactBook book(folder.path());
+    book.load();
+    // 996, 998 and 999 are free: 997 has a note.
+    EXPECT_EQ(book.room().freeIds, 3);
+    std::vector<ContactBook::NewContact> contacts(3);
+    contacts[0].name = "A";
+    contacts[1].name = "B";
+    contacts[2].name = "C";
+    book.addAll(contacts);
+    EXPECT_EQ(book.entries(), (std::vector<std::string>{"996 A", "998 B", "999 C"}));
+    EXPECT_EQ(readIdCounter(book.counterPath()), 1000);
+    EXPECT_EQ(book.checkAdd(), ContactBook::AddCheck::IdsExhausted);
+}
+
 } // namespace
 } // namespace wirtello

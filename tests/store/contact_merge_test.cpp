@@ -13,6 +13,7 @@ namespace {
 
 using test::readBytes;
 using test::TempFolder;
+using test::writeBytes;
 
 // "id name/street" of every used slot, in slot order.
 std::vector<std::string> contactsIn(const ContactDatabase& database)
@@ -29,8 +30,10 @@ std::vector<std::string> contactsIn(const ContactDatabase& database)
 std::string summary(const ContactMergeReport& report)
 {
     std::string text;
-    for (const auto& [label, names] : {std::pair{"disk", &report.fromDisk}, std::pair{"removed", &report.removed},
-                                       std::pair{"copies", &report.copies}, std::pair{"file", &report.keptInFile}}) {
+    for (const auto& [label, names] :
+         {std::pair{"disk", &report.fromDisk}, std::pair{"removed", &report.removed},
+          std::pair{"kept", &report.keptChanged}, std::pair{"copies", &report.copies},
+          std::pair{"file", &report.keptInFile}}) {
         for (const std::string& name : *names)
             text += std::string(label) + ':' + name + ';';
     }
@@ -82,6 +85,8 @@ TEST(ContactMerge, StoreMergesWhatChangedOnDiskByContactId)
         {"changed here", street(0, "Dysk 1"), street(1, "Tu 1"), {"000 K0/Dysk 1", "001 K1/Tu 1", "002 K2/s"},
          "disk:000 K0;", 3},
         {"deleted here", street(0, "Dysk 1"), removeRow(1), {"000 K0/Dysk 1", "002 K2/s"}, "disk:000 K0;", 3},
+        {"deleted on disk, changed here", removeRow(1), street(1, "Tu 1"), {"000 K0/s", "001 K1/Tu 1", "002 K2/s"},
+         "kept:001 K1;", 3},
         {"deleted here, changed on disk", street(1, "Dysk 1"), removeRow(1), {"000 K0/s", "001 K1/Dysk 1", "002 K2/s"},
          "disk:001 K1;", 3},
         {"changed on both sides", street(1, "Tam 2"), street(1, "Tu 1"),
@@ -89,6 +94,12 @@ TEST(ContactMerge, StoreMergesWhatChangedOnDiskByContactId)
         {"restored while a contact was added here",
          [](ContactBook& o) { o.remove(2); writeIdCounter(o.counterPath(), 2); },
          [](ContactBook& b) { b.add("Ewa"); }, {"000 K0/s", "001 K1/s", "003 Ewa/"}, "removed:002 K2;", 4},
+        {"a copy's new id skips one with companion files",
+         [](ContactBook& o) {
+             o.setText(ContactField::Street, 1, "Tam 2");
+             writeBytes(o.databasePath().parent_path().parent_path() / "uwagi" / "003.kom", {'x'});
+         },
+         street(1, "Tu 1"), {"000 K0/s", "001 K1/Tu 1", "002 K2/s", "004 K1 (kopia)/Tam 2"}, "copies:004 K1 (kopia);", 5},
         {"other copy's counter is larger", [](ContactBook& o) { writeIdCounter(o.counterPath(), 9); o.add("Jan"); },
          street(0, "Tu 1"), {"000 K0/Tu 1", "001 K1/s", "002 K2/s", "009 Jan/"}, "disk:009 Jan;", 10},
         {"unchanged contacts written again on disk", nothing,
@@ -100,7 +111,7 @@ TEST(ContactMerge, StoreMergesWhatChangedOnDiskByContactId)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        TempFolder folder({"NOTATKI"});
+        TempFolder folder({"NOTATKI", "uwagi"});
         writeContacts(folder.path(), 3);
         ContactBook book(folder.path());
         book.load();
