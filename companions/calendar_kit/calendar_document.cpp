@@ -1,11 +1,13 @@
 #include "companions/calendar_kit/calendar_document.h"
 
 #include "companions/calendar_kit/libical_zone.h"
+#include "companions/calendar_kit/recurrence.h"
 
 #include <libical/ical.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <random>
 #include <unordered_map>
 
@@ -346,6 +348,224 @@ std::optional<CalendarMoment> momentInZone(const CalendarMoment& local, icaltime
     return CalendarMoment{{there.year, there.month, there.day}, {there.hour, there.minute}};
 }
 
+
+// A time of a property as read, in the zone its TZID names (a VTIMEZONE of
+// the calendar, or libical's own zone of that name).
+icaltimetype zonedTime(icalcomponent* root, icalproperty* property, icaltimetype value)
+{
+    if (value.is_date || value.zone || icaltime_is_null_time(value))
+        return value;
+    icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
+    const char* name = tzid ? icalparameter_get_tzid(tzid) : nullptr;
+    if (!name || !*name)
+        return value;
+    icaltimezone* zone = icalcomponent_get_timezone(root, name);
+    if (!zone)
+        zone = icaltimezone_get_builtin_timezone(name);
+    if (!zone && isUtcZoneName(name))
+        zone = icaltimezone_get_utc_timezone();
+    value.zone = zone;
+    return value;
+}
+
+// The RECURRENCE-ID of a changed occurrence as a local moment.
+std::optional<CalendarMoment> occurrenceOf(icalcomponent* root, icalcomponent* change)
+{
+    icalproperty* property = icalcomponent_get_first_property(change, ICAL_RECURRENCEID_PROPERTY);
+    if (!property)
+        return std::nullopt;
+    bool wholeDay = false;
+    return localMoment(zonedTime(root, property, icalproperty_get_recurrenceid(property)), wholeDay);
+}
+
+bool sameOccurrence(bool wholeDay, const CalendarMoment& a, const CalendarMoment& b)
+{
+    return wholeDay ? a.date == b.date : a == b;
+}
+
+// The changed occurrences of series `uid`.
+std::vector<icalcomponent*> changesOf(icalcomponent* root, const std::string& uid, icalcomponent_kind kind)
+{
+    std::vector<icalcomponent*> found;
+    for (icalcomponent* c = icalcomponent_get_first_component(root, kind); c;
+         c = icalcomponent_get_next_component(root, kind)) {
+        if (isOccurrenceChange(c) && uidOf(c) == uid)
+            found.push_back(c);
+    }
+    return found;
+}
+
+void dropComponent(icalcomponent* root, icalcomponent* c)
+{
+    icalcomponent_remove_component(root, c);
+    icalcomponent_free(c);
+}
+
+// A local moment written as the series writes its start: a date, a UTC
+// time, a time of its TZID, or a floating time.
+icaltimetype seriesValue(icalcomponent* series, const CalendarMoment& local)
+{
+    const icaltimetype start = icalcomponent_get_dtstart(series);
+    icaltimetype t = start.is_date ? icaltime_null_date() : icaltime_null_time();
+    t.year = local.date.year;
+    t.month = local.date.month;
+    t.day = local.date.day;
+    if (start.is_date) {
+        t.hour = t.minute = t.second = 0;
+        return t;
+    }
+    t.hour = local.time.hour;
+    t.minute = local.time.minute;
+    if (!start.zone)
+        return t; // floating: read as local, written as it was
+    t.zone = localZone();
+    t = icaltime_convert_to_zone(t, const_cast<icaltimezone*>(start.zone));
+    return t;
+}
+
+// The TZID of the series' start given to `property` too.
+icalproperty* withSeriesZone(icalcomponent* series, icalproperty* property)
+{
+    icalproperty* start = icalcomponent_get_first_property(series, ICAL_DTSTART_PROPERTY);
+    icalparameter* tzid = start ? icalproperty_get_first_parameter(start, ICAL_TZID_PARAMETER) : nullptr;
+    if (tzid && !icalcomponent_get_dtstart(series).is_date)
+        icalproperty_add_parameter(property, icalparameter_new_clone(tzid));
+    return property;
+}
+
+icalproperty* newRecurrenceId(icalcomponent* series, const CalendarMoment& of)
+{
+    return withSeriesZone(series, icalproperty_new_recurrenceid(seriesValue(series, of)));
+}
+
+icalproperty* newExdate(icalcomponent* series, const CalendarMoment& of)
+{
+    return withSeriesZone(series, icalproperty_new_exdate(seriesValue(series, of)));
+}
+
+icalproperty* newRdate(icalcomponent* series, const CalendarMoment& at)
+{
+    icaldatetimeperiodtype value{};
+    value.time = seriesValue(series, at);
+    value.period = icalperiodtype_null_period();
+    return withSeriesZone(series, icalproperty_new_rdate(value));
+}
+
+// The local start of an EXDATE or RDATE (a PERIOD's start); nothing when unusable.
+std::optional<CalendarMoment> listedMoment(icalcomponent* root, icalproperty* property, bool& wholeDay)
+{
+    icaltimetype value;
+    if (icalproperty_isa(property) == ICAL_RDATE_PROPERTY) {
+        const icaldatetimeperiodtype rdate = icalproperty_get_rdate(property);
+        value = icaltime_is_null_time(rdate.time) ? rdate.period.start : rdate.time;
+    } else {
+        value = icalproperty_get_exdate(property);
+    }
+    return localMoment(zonedTime(root, property, value), wholeDay);
+}
+
+// The appointment of a series component with its left-out and added
+// occurrences; nothing when it has no usable start or UID.
+std::optional<CalendarEvent> readEvent(icalcomponent* root, icalcomponent* c)
+{
+    bool wholeDay = false;
+    bool endWholeDay = false;
+    const std::optional<CalendarMoment> start = localMoment(icalcomponent_get_dtstart(c), wholeDay);
+    std::optional<CalendarMoment> end = localMoment(icalcomponent_get_dtend(c), endWholeDay);
+    std::string uid = uidOf(c);
+    if (!start || uid.empty())
+        return std::nullopt;
+    CalendarEvent event;
+    event.uid = std::move(uid);
+    event.title = textOf(c, ICAL_SUMMARY_PROPERTY);
+    event.place = textOf(c, ICAL_LOCATION_PROPERTY);
+    event.note = textOf(c, ICAL_DESCRIPTION_PROPERTY);
+    event.contact = xText(c, kContactProperty);
+    event.wholeDay = wholeDay;
+    event.start = *start;
+    // A whole-day appointment ends at a day, even when the file gives its end a time.
+    if (end && wholeDay)
+        end->time = {};
+    if (!end || *end < *start)
+        end = wholeDay ? CalendarMoment{addDays(start->date, 1), {}} : *start;
+    event.end = *end;
+    if (icalproperty* rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY)) {
+        icalrecurrencetype value = icalproperty_get_rrule(rule);
+        event.recurrence = takeString(icalrecurrencetype_as_string_r(&value));
+        // A series repeats at its hour in its own zone (9:00 New York across both countries' clock changes).
+        if (!wholeDay) {
+            const std::string zone = knownZoneName(icalcomponent_get_dtstart(c));
+            if (!zone.empty() && zone != localZoneName())
+                event.zone = zone;
+        }
+        for (const icalproperty_kind kind : {ICAL_EXDATE_PROPERTY, ICAL_RDATE_PROPERTY}) {
+            for (icalproperty* p = icalcomponent_get_first_property(c, kind); p;
+                 p = icalcomponent_get_next_property(c, kind)) {
+                bool listedWholeDay = false;
+                std::optional<CalendarMoment> moment = listedMoment(root, p, listedWholeDay);
+                if (!moment)
+                    continue;
+                if (kind == ICAL_RDATE_PROPERTY)
+                    event.added.push_back(*moment);
+                else if (listedWholeDay && !wholeDay)
+                    event.leftOutDays.push_back(moment->date);
+                else
+                    event.leftOut.push_back(*moment);
+            }
+        }
+    }
+    event.reminderMinutes = reminderOf(c);
+    return event;
+}
+
+// The changed occurrences of the series, with their own times and texts.
+void readChanges(icalcomponent* root, CalendarEvent& event)
+{
+    const long long length = [&] {
+        using namespace std::chrono;
+        const auto minutes = [](const CalendarMoment& m) {
+            return sys_days(year_month_day{year(m.date.year), month(static_cast<unsigned>(m.date.month)),
+                                           day(static_cast<unsigned>(m.date.day))})
+                           .time_since_epoch()
+                           .count() * 24 * 60 + m.time.hour * 60 + m.time.minute;
+        };
+        return minutes(event.end) - minutes(event.start);
+    }();
+    for (icalcomponent* c : changesOf(root, event.uid, ICAL_VEVENT_COMPONENT)) {
+        const std::optional<CalendarMoment> of = occurrenceOf(root, c);
+        if (!of)
+            continue;
+        OccurrenceChange change;
+        change.of = *of;
+        bool wholeDay = false;
+        const std::optional<CalendarMoment> start = localMoment(icalcomponent_get_dtstart(c), wholeDay);
+        change.start = start ? *start : *of;
+        bool endWholeDay = false;
+        const std::optional<CalendarMoment> end = localMoment(icalcomponent_get_dtend(c), endWholeDay);
+        if (end && *end >= change.start) {
+            change.end = *end;
+        } else {
+            icaltimetype t = icaltime_null_time();
+            t.year = change.start.date.year;
+            t.month = change.start.date.month;
+            t.day = change.start.date.day;
+            t.hour = change.start.time.hour;
+            t.minute = change.start.time.minute;
+            icaltime_adjust(&t, 0, 0, static_cast<int>(length), 0);
+            change.end = {{t.year, t.month, t.day}, {t.hour, t.minute}};
+        }
+        change.title = icalcomponent_get_first_property(c, ICAL_SUMMARY_PROPERTY) ? textOf(c, ICAL_SUMMARY_PROPERTY)
+                                                                                  : event.title;
+        change.place = textOf(c, ICAL_LOCATION_PROPERTY);
+        change.note = textOf(c, ICAL_DESCRIPTION_PROPERTY);
+        change.reminderMinutes = reminderOf(c);
+        icalproperty* id = icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY);
+        icalparameter* range = icalproperty_get_first_parameter(id, ICAL_RANGE_PARAMETER);
+        change.thisAndFuture = range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE;
+        event.changes.push_back(std::move(change));
+    }
+}
+
 icalcomponent* newCalendar()
 {
     icalcomponent* root = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
@@ -454,7 +674,8 @@ std::vector<CalendarTask> CalendarDocument::tasks() const
         bool wholeDay = false;
         const std::optional<CalendarMoment> due = localMoment(icalcomponent_get_due(c), wholeDay);
         std::string uid = uidOf(c);
-        if (!due || uid.empty())
+        // A changed occurrence of a repeating task stays in the file; the task shows its open occurrence.
+        if (!due || uid.empty() || isOccurrenceChange(c))
             continue;
         CalendarTask task;
         task.uid = std::move(uid);
@@ -466,6 +687,10 @@ std::vector<CalendarTask> CalendarDocument::tasks() const
             task.priority = std::clamp(icalproperty_get_priority(priority), 0, 9);
         task.note = textOf(c, ICAL_DESCRIPTION_PROPERTY);
         task.done = isDone(c);
+        if (icalproperty* rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY)) {
+            icalrecurrencetype value = icalproperty_get_rrule(rule);
+            task.recurrence = takeString(icalrecurrencetype_as_string_r(&value));
+        }
         result.push_back(std::move(task));
     }
     return result;
@@ -479,40 +704,12 @@ std::vector<CalendarEvent> CalendarDocument::events() const
          c = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT)) {
         if (isOccurrenceChange(c))
             continue;
-        bool wholeDay = false;
-        bool endWholeDay = false;
-        const std::optional<CalendarMoment> start = localMoment(icalcomponent_get_dtstart(c), wholeDay);
-        std::optional<CalendarMoment> end = localMoment(icalcomponent_get_dtend(c), endWholeDay);
-        std::string uid = uidOf(c);
-        if (!start || uid.empty())
-            continue;
-        CalendarEvent event;
-        event.uid = std::move(uid);
-        event.title = textOf(c, ICAL_SUMMARY_PROPERTY);
-        event.place = textOf(c, ICAL_LOCATION_PROPERTY);
-        event.note = textOf(c, ICAL_DESCRIPTION_PROPERTY);
-        event.contact = xText(c, kContactProperty);
-        event.wholeDay = wholeDay;
-        event.start = *start;
-        // A whole-day appointment ends at a day, even when the file gives its end a time.
-        if (end && wholeDay)
-            end->time = {};
-        if (!end || *end < *start)
-            end = wholeDay ? CalendarMoment{addDays(start->date, 1), {}} : *start;
-        event.end = *end;
-        if (icalproperty* rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY)) {
-            icalrecurrencetype value = icalproperty_get_rrule(rule);
-            event.recurrence = takeString(icalrecurrencetype_as_string_r(&value));
-            // A series repeats at its hour in its own zone (9:00 New York across both countries' clock changes).
-            if (!wholeDay) {
-                const std::string zone = knownZoneName(icalcomponent_get_dtstart(c));
-                if (!zone.empty() && zone != localZoneName())
-                    event.zone = zone;
-            }
-        }
-        event.reminderMinutes = reminderOf(c);
-        result.push_back(std::move(event));
+        if (std::optional<CalendarEvent> event = readEvent(root, c))
+            result.push_back(std::move(*event));
     }
+    // libical's walk over the root is shared, so the changes are read after it.
+    for (CalendarEvent& event : result)
+        readChanges(root, event);
     return result;
 }
 
@@ -600,6 +797,10 @@ std::string CalendarDocument::putEvent(const CalendarEvent& event, std::chrono::
     return uid;
 }
 
+namespace {
+bool moveToNextOccurrence(icalcomponent* root, icalcomponent* task);
+}
+
 bool CalendarDocument::markDone(const std::string& uid, bool done, std::chrono::system_clock::time_point now)
 {
     icalcomponent* c = findComponent(root_.get(), uid);
@@ -608,7 +809,8 @@ bool CalendarDocument::markDone(const std::string& uid, bool done, std::chrono::
     if (isDone(c) != done) {
         std::string same = uid;
         componentFor(root_.get(), ICAL_VTODO_COMPONENT, same, now);
-        setDone(c, done, now);
+        if (!(done && moveToNextOccurrence(root_.get(), c)))
+            setDone(c, done, now);
     }
     return true;
 }
@@ -629,6 +831,369 @@ bool CalendarDocument::remove(const std::string& uid)
         icalcomponent_remove_component(root, c);
         icalcomponent_free(c);
     }
+    return true;
+}
+
+
+namespace {
+
+long long minutesFrom(const CalendarMoment& from, const CalendarMoment& to)
+{
+    using namespace std::chrono;
+    const auto days = [](CalendarDate d) {
+        return sys_days(year_month_day{year(d.year), month(static_cast<unsigned>(d.month)), day(static_cast<unsigned>(d.day))})
+            .time_since_epoch()
+            .count();
+    };
+    return (days(to.date) - days(from.date)) * 24 * 60 + (to.time.hour - from.time.hour) * 60 + to.time.minute -
+           from.time.minute;
+}
+
+CalendarMoment shifted(const CalendarMoment& moment, long long minutes)
+{
+    icaltimetype t = icaltime_null_time();
+    t.year = moment.date.year;
+    t.month = moment.date.month;
+    t.day = moment.date.day;
+    t.hour = moment.time.hour;
+    t.minute = moment.time.minute;
+    icaltime_adjust(&t, static_cast<int>(minutes / (24 * 60)), 0, static_cast<int>(minutes % (24 * 60)), 0);
+    return {{t.year, t.month, t.day}, {t.hour, t.minute}};
+}
+
+// The EXDATE and RDATE of the series as local moments with their properties.
+std::vector<std::pair<icalproperty*, CalendarMoment>> listedDates(icalcomponent* root, icalcomponent* series)
+{
+    std::vector<std::pair<icalproperty*, CalendarMoment>> found;
+    for (const icalproperty_kind kind : {ICAL_EXDATE_PROPERTY, ICAL_RDATE_PROPERTY}) {
+        for (icalproperty* p = icalcomponent_get_first_property(series, kind); p;
+             p = icalcomponent_get_next_property(series, kind)) {
+            bool wholeDay = false;
+            if (const std::optional<CalendarMoment> moment = listedMoment(root, p, wholeDay))
+                found.emplace_back(p, *moment);
+        }
+    }
+    return found;
+}
+
+void dropProperty(icalcomponent* c, icalproperty* p)
+{
+    icalcomponent_remove_property(c, p);
+    icalproperty_free(p);
+}
+
+// Ends the series before the occurrence `of`: UNTIL just before it, or a
+// COUNT of the occurrences before it. Its left-out, added and changed
+// occurrences from `of` on are taken out and handed to `moved` (nullptr:
+// dropped). Returns how many of a COUNT are left for the rest, 0 without COUNT.
+int endSeriesBefore(icalcomponent* root, icalcomponent* series, const CalendarEvent& event, const CalendarMoment& of,
+                    const std::function<void(icalproperty*, const CalendarMoment&)>& movedDate,
+                    const std::function<void(icalcomponent*, const CalendarMoment&)>& movedChange)
+{
+    icalproperty* ruleProperty = icalcomponent_get_first_property(series, ICAL_RRULE_PROPERTY);
+    int left = 0;
+    if (ruleProperty) {
+        icalrecurrencetype rule = icalproperty_get_rrule(ruleProperty);
+        if (rule.count > 0) {
+            const int before = occurrencesBefore(event, of, rule.count);
+            left = rule.count - before;
+            rule.count = std::max(1, before);
+        } else {
+            icaltimetype until = seriesValue(series, of);
+            if (until.is_date) {
+                icaltime_adjust(&until, -1, 0, 0, 0);
+            } else {
+                icaltime_adjust(&until, 0, 0, 0, -1);
+                // A series in a zone ends at a UTC time.
+                if (until.zone)
+                    until = icaltime_convert_to_zone(until, icaltimezone_get_utc_timezone());
+            }
+            rule.until = until;
+        }
+        icalproperty_set_rrule(ruleProperty, rule);
+    }
+    for (const auto& [p, moment] : listedDates(root, series)) {
+        if (moment < of && !(event.wholeDay && moment.date == of.date))
+            continue;
+        icalcomponent_remove_property(series, p);
+        if (movedDate)
+            movedDate(p, moment);
+        else
+            icalproperty_free(p);
+    }
+    for (icalcomponent* change : changesOf(root, event.uid, ICAL_VEVENT_COMPONENT)) {
+        const std::optional<CalendarMoment> at = occurrenceOf(root, change);
+        if (!at || *at < of)
+            continue;
+        icalcomponent_remove_component(root, change);
+        if (movedChange)
+            movedChange(change, *at);
+        else
+            icalcomponent_free(change);
+    }
+    return left;
+}
+
+void setRecurrenceId(icalcomponent* series, icalcomponent* change, const CalendarMoment& of)
+{
+    removeProperties(change, ICAL_RECURRENCEID_PROPERTY);
+    icalcomponent_add_property(change, newRecurrenceId(series, of));
+}
+
+// Moves the listed dates and changed occurrences of series `uid` by
+// `shift` minutes and drops those that no longer fall on its rule.
+void keepFitting(icalcomponent* root, const std::string& uid, long long shift)
+{
+    icalcomponent* series = findComponent(root, uid);
+    std::optional<CalendarEvent> event = readEvent(root, series);
+    if (!event)
+        return;
+    event->leftOut.clear();
+    event->leftOutDays.clear();
+    std::vector<std::pair<icalproperty*, CalendarMoment>> dates = listedDates(root, series);
+    // The added dates move first: a left-out or changed one may be one of them.
+    for (auto& [p, moment] : dates) {
+        if (icalproperty_isa(p) != ICAL_RDATE_PROPERTY || shift == 0)
+            continue;
+        moment = shifted(moment, shift);
+        icalcomponent_remove_property(series, p);
+        icalcomponent_add_property(series, newRdate(series, moment));
+        icalproperty_free(p);
+        p = nullptr;
+    }
+    if (shift != 0)
+        event = readEvent(root, series);
+    for (const auto& [p, moment] : dates) {
+        if (!p || icalproperty_isa(p) != ICAL_EXDATE_PROPERTY)
+            continue;
+        const CalendarMoment to = shifted(moment, shift);
+        icalcomponent_remove_property(series, p);
+        icalproperty_free(p);
+        if (isOccurrenceStart(*event, to))
+            icalcomponent_add_property(series, newExdate(series, to));
+    }
+    for (icalcomponent* change : changesOf(root, uid, ICAL_VEVENT_COMPONENT)) {
+        const std::optional<CalendarMoment> at = occurrenceOf(root, change);
+        const CalendarMoment to = at ? shifted(*at, shift) : CalendarMoment{};
+        if (!at || !isOccurrenceStart(*event, to))
+            dropComponent(root, change);
+        else if (shift != 0)
+            setRecurrenceId(series, change, to);
+    }
+}
+
+
+// A repeating task done once moves on: DTSTART and DUE go to the next
+// occurrence of its rule (anchored at DTSTART, or DUE without one), a COUNT
+// counts the one done. False when there is no next occurrence.
+bool moveToNextOccurrence(icalcomponent* root, icalcomponent* task)
+{
+    icalproperty* ruleProperty = icalcomponent_get_first_property(task, ICAL_RRULE_PROPERTY);
+    if (!ruleProperty)
+        return false;
+    icalrecurrencetype rule = icalproperty_get_rrule(ruleProperty);
+    if (rule.freq == ICAL_NO_RECURRENCE)
+        return false;
+    const icalproperty_kind anchorKind =
+        icalcomponent_get_first_property(task, ICAL_DTSTART_PROPERTY) ? ICAL_DTSTART_PROPERTY : ICAL_DUE_PROPERTY;
+    bool wholeDay = false;
+    const std::optional<CalendarMoment> anchor =
+        localMoment(anchorKind == ICAL_DTSTART_PROPERTY ? icalcomponent_get_dtstart(task) : icalcomponent_get_due(task), wholeDay);
+    if (!anchor)
+        return false;
+    CalendarEvent series;
+    series.uid = uidOf(task);
+    series.start = *anchor;
+    series.end = *anchor;
+    series.wholeDay = wholeDay;
+    series.recurrence = takeString(icalrecurrencetype_as_string_r(&rule));
+    for (icalproperty* p = icalcomponent_get_first_property(task, ICAL_EXDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(task, ICAL_EXDATE_PROPERTY)) {
+        bool listedWholeDay = false;
+        if (const std::optional<CalendarMoment> m = listedMoment(root, p, listedWholeDay))
+            series.leftOut.push_back(*m);
+    }
+    std::optional<CalendarMoment> next;
+    int skippedByRule = 0;
+    // Looked for in widening steps, so a yearly task costs no more than a daily one.
+    for (const int days : {40, 400, 4000}) {
+        for (const EventOccurrence& o : occurrencesBetween(series, anchor->date, addDays(anchor->date, days))) {
+            if (o.start > *anchor) {
+                next = o.start;
+                break;
+            }
+        }
+        if (next)
+            break;
+    }
+    if (!next)
+        return false;
+    skippedByRule = occurrencesBefore(series, *next, rule.count > 0 ? rule.count : 1);
+    const long long shift = minutesFrom(*anchor, *next);
+    for (const icalproperty_kind kind : {ICAL_DTSTART_PROPERTY, ICAL_DUE_PROPERTY}) {
+        bool isWholeDay = false;
+        const std::optional<CalendarMoment> old =
+            localMoment(kind == ICAL_DTSTART_PROPERTY ? icalcomponent_get_dtstart(task) : icalcomponent_get_due(task), isWholeDay);
+        if (!old)
+            continue;
+        const CalendarMoment moved = shifted(*old, shift);
+        setTime(root, task, kind, moved.date, isWholeDay ? std::nullopt : std::optional(moved.time));
+    }
+    if (rule.count > 0) {
+        rule.count = std::max(1, rule.count - skippedByRule);
+        icalproperty_set_rrule(ruleProperty, rule);
+    }
+    // Left-out dates already passed are of no use any more.
+    for (icalproperty* p = icalcomponent_get_first_property(task, ICAL_EXDATE_PROPERTY); p;) {
+        icalproperty* following = icalcomponent_get_next_property(task, ICAL_EXDATE_PROPERTY);
+        bool listedWholeDay = false;
+        if (const std::optional<CalendarMoment> m = listedMoment(root, p, listedWholeDay); m && *m < *next)
+            dropProperty(task, p);
+        p = following;
+    }
+    return true;
+}
+} // namespace
+
+std::string CalendarDocument::changeOccurrence(const std::string& uid, const CalendarMoment& of,
+                                               const CalendarEvent& changed, SeriesScope scope,
+                                               std::chrono::system_clock::time_point now)
+{
+    icalcomponent* root = root_.get();
+    icalcomponent* series = findComponent(root, uid);
+    std::optional<CalendarEvent> event = series && icalcomponent_isa(series) == ICAL_VEVENT_COMPONENT
+                                             ? readEvent(root, series)
+                                             : std::nullopt;
+    if (!event)
+        return {};
+    if (event->recurrence.empty() || (scope == SeriesScope::ThisAndFollowing && of <= event->start))
+        scope = SeriesScope::All;
+    const long long shift = minutesFrom(of, changed.start);
+    const long long length = minutesFrom(changed.start, changed.end);
+
+    if (scope == SeriesScope::OnlyThis) {
+        for (icalcomponent* old : changesOf(root, uid, ICAL_VEVENT_COMPONENT)) {
+            if (const std::optional<CalendarMoment> at = occurrenceOf(root, old);
+                at && sameOccurrence(event->wholeDay, *at, of))
+                dropComponent(root, old);
+        }
+        // The occurrence keeps whatever else the series has (attendees, categories, other programs' notes).
+        icalcomponent* change = icalcomponent_new_clone(series);
+        for (const icalproperty_kind kind : {ICAL_RRULE_PROPERTY, ICAL_RDATE_PROPERTY, ICAL_EXDATE_PROPERTY,
+                                             ICAL_EXRULE_PROPERTY, ICAL_CREATED_PROPERTY})
+            removeProperties(change, kind);
+        icalcomponent_add_property(change, newRecurrenceId(series, of));
+        icalcomponent_add_component(root, change);
+        icalcomponent_set_dtstamp(change, utcTime(now));
+        removeProperties(change, ICAL_LASTMODIFIED_PROPERTY);
+        icalcomponent_add_property(change, icalproperty_new_lastmodified(utcTime(now)));
+        setText(change, ICAL_SUMMARY_PROPERTY, changed.title);
+        setText(change, ICAL_LOCATION_PROPERTY, changed.place);
+        setText(change, ICAL_DESCRIPTION_PROPERTY, changed.note);
+        setX(change, kContactProperty, changed.contact);
+        const auto timeOf = [&](const CalendarMoment& m) {
+            return event->wholeDay ? std::nullopt : std::optional(m.time);
+        };
+        // The moved occurrence is written in the series' zone, as its RECURRENCE-ID is.
+        CalendarMoment start = changed.start;
+        CalendarMoment end = changed.end;
+        std::string zoneName;
+        if (icaltimezone* zone = event->zone.empty() ? nullptr : zoneNamed(event->zone); zone && !event->wholeDay) {
+            const std::optional<CalendarMoment> zoneStart = momentInZone(start, zone);
+            const std::optional<CalendarMoment> zoneEnd = momentInZone(end, zone);
+            if (zoneStart && zoneEnd) {
+                start = *zoneStart;
+                end = *zoneEnd;
+                zoneName = event->zone;
+            }
+        }
+        removeProperties(change, ICAL_DURATION_PROPERTY);
+        setTime(root, change, ICAL_DTSTART_PROPERTY, start.date, timeOf(start), zoneName);
+        setTime(root, change, ICAL_DTEND_PROPERTY, end.date, timeOf(end), zoneName);
+        setReminder(change, changed.reminderMinutes, changed.title);
+        return uid;
+    }
+
+    if (scope == SeriesScope::All) {
+        CalendarEvent whole = changed;
+        whole.uid = uid;
+        whole.zone = event->zone;
+        whole.start = shifted(event->start, shift);
+        whole.end = shifted(whole.start, length);
+        putEvent(whole, now);
+        keepFitting(root, uid, shift);
+        return uid;
+    }
+
+    // This and the following: the series ends before the occurrence, a new one goes on from it.
+    icalcomponent* rest = icalcomponent_new_clone(series);
+    for (const icalproperty_kind kind : {ICAL_RDATE_PROPERTY, ICAL_EXDATE_PROPERTY, ICAL_CREATED_PROPERTY})
+        removeProperties(rest, kind);
+    std::string restUid = newCalendarUid();
+    icalcomponent_set_uid(rest, restUid.c_str());
+    icalcomponent_add_property(rest, icalproperty_new_created(utcTime(now)));
+    std::vector<std::pair<icalproperty*, CalendarMoment>> dates;
+    std::vector<std::pair<icalcomponent*, CalendarMoment>> changes;
+    const int left = endSeriesBefore(
+        root, series, *event, of, [&](icalproperty* p, const CalendarMoment& m) { dates.emplace_back(p, m); },
+        [&](icalcomponent* c, const CalendarMoment& m) { changes.emplace_back(c, m); });
+    icalcomponent_add_component(root, rest);
+    CalendarEvent next = changed;
+    next.uid = restUid;
+    next.zone = event->zone;
+    if (!next.recurrence.empty() && left > 0) {
+        icalrecurrencetype rule = icalrecurrencetype_from_string(next.recurrence.c_str());
+        // The same counted rule goes on with the occurrences left of its count.
+        if (rule.freq != ICAL_NO_RECURRENCE && rule.count > 0 && next.recurrence == event->recurrence) {
+            rule.count = left;
+            next.recurrence = takeString(icalrecurrencetype_as_string_r(&rule));
+        }
+    }
+    putEvent(next, now);
+    // The moved dates and changes go along with the new series, shifted as it is.
+    for (const auto& [p, moment] : dates) {
+        const bool addedDate = icalproperty_isa(p) == ICAL_RDATE_PROPERTY;
+        icalproperty_free(p);
+        const CalendarMoment to = shifted(moment, shift);
+        icalcomponent_add_property(rest, addedDate ? newRdate(rest, to) : newExdate(rest, to));
+    }
+    for (const auto& [c, moment] : changes) {
+        if (sameOccurrence(event->wholeDay, moment, of)) {
+            icalcomponent_free(c); // replaced by the new series' first occurrence
+            continue;
+        }
+        icalcomponent_set_uid(c, restUid.c_str());
+        setRecurrenceId(rest, c, shifted(moment, shift));
+        icalcomponent_add_component(root, c);
+    }
+    keepFitting(root, restUid, 0);
+    return restUid;
+}
+
+bool CalendarDocument::removeOccurrence(const std::string& uid, const CalendarMoment& of, SeriesScope scope,
+                                        std::chrono::system_clock::time_point now)
+{
+    icalcomponent* root = root_.get();
+    icalcomponent* series = findComponent(root, uid);
+    std::optional<CalendarEvent> event = series && icalcomponent_isa(series) == ICAL_VEVENT_COMPONENT
+                                             ? readEvent(root, series)
+                                             : std::nullopt;
+    if (!event)
+        return false;
+    if (event->recurrence.empty() || scope == SeriesScope::All ||
+        (scope == SeriesScope::ThisAndFollowing && of <= event->start))
+        return remove(uid);
+    std::string same = uid;
+    componentFor(root, ICAL_VEVENT_COMPONENT, same, now);
+    if (scope == SeriesScope::ThisAndFollowing) {
+        endSeriesBefore(root, series, *event, of, nullptr, nullptr);
+        return true;
+    }
+    for (icalcomponent* old : changesOf(root, uid, ICAL_VEVENT_COMPONENT)) {
+        if (const std::optional<CalendarMoment> at = occurrenceOf(root, old); at && sameOccurrence(event->wholeDay, *at, of))
+            dropComponent(root, old);
+    }
+    icalcomponent_add_property(series, newExdate(series, of));
     return true;
 }
 

@@ -35,6 +35,23 @@ struct CalendarTask {
     int priority = 0;                 // 0 none, 1 highest … 9 lowest
     std::string note;
     bool done = false;
+    // RRULE of a repeating task, read only: the due date is that of the
+    // occurrence now open, and marking it done moves on to the next one.
+    std::string recurrence = {};
+};
+
+// One occurrence of a series changed on its own (a VEVENT with RECURRENCE-ID):
+// at its own time, with its own texts and reminder.
+struct OccurrenceChange {
+    CalendarMoment of; // the start the series gives the occurrence (RECURRENCE-ID)
+    CalendarMoment start;
+    CalendarMoment end;
+    std::string title;
+    std::string place;
+    std::string note;
+    std::optional<int> reminderMinutes;
+    // RANGE=THISANDFUTURE: the change holds for the later occurrences too.
+    bool thisAndFuture = false;
 };
 
 struct CalendarEvent {
@@ -52,7 +69,17 @@ struct CalendarEvent {
     // other than the local zone ("America/New_York", "UTC"); start and end
     // are still local. Empty: the local zone.
     std::string zone = {};
+    // Of a series, as read (putEvent leaves them as they are in the file):
+    // starts left out (EXDATE), whole days left out of a timed series (an
+    // EXDATE given as a date), starts added (RDATE), and changed occurrences.
+    std::vector<CalendarMoment> leftOut = {};
+    std::vector<CalendarDate> leftOutDays = {};
+    std::vector<CalendarMoment> added = {};
+    std::vector<OccurrenceChange> changes = {};
 };
+
+// Which occurrences of a series a change or a deletion applies to.
+enum class SeriesScope { OnlyThis, ThisAndFollowing, All };
 
 // Dates after this year are beyond what libical reads as valid.
 inline constexpr int kLastCalendarYear = 4999;
@@ -113,11 +140,35 @@ public:
     std::string putEvent(const CalendarEvent& event, std::chrono::system_clock::time_point now);
 
     // Marks the task done or open again; false when there is no such task.
+    // A repeating task is not closed: its due date (and start) moves on to
+    // the next occurrence of its rule, and only the last one is marked done.
     bool markDone(const std::string& uid, bool done, std::chrono::system_clock::time_point now);
 
     // Removes the task or appointment (a series with its changed
     // occurrences); false when there is none.
     bool remove(const std::string& uid);
+
+    // Changes the occurrence of series `uid` that the series starts at `of`
+    // (EventOccurrence::recurrenceId) to `changed`:
+    //  OnlyThis          writes a changed occurrence (RECURRENCE-ID);
+    //  ThisAndFollowing  ends the series before it (UNTIL, or COUNT cut) and
+    //                    starts a new series (new UID) from `changed` with the
+    //                    rest: its left-out dates and changed occurrences move
+    //                    along by the same shift;
+    //  All               changes the series, moving it by the occurrence's
+    //                    shift, and keeps the changed occurrences that still
+    //                    fall on its rule.
+    // `changed.recurrence` is the rule from then on (for OnlyThis unused).
+    // Returns the UID that now holds the occurrence, empty when there is no
+    // such series. CalendarDamaged for a rule libical refuses.
+    std::string changeOccurrence(const std::string& uid, const CalendarMoment& of, const CalendarEvent& changed,
+                                 SeriesScope scope, std::chrono::system_clock::time_point now);
+
+    // Deletes that occurrence: OnlyThis leaves it out (EXDATE, dropping its
+    // change), ThisAndFollowing ends the series before it, All removes the
+    // series. False when there is no such series.
+    bool removeOccurrence(const std::string& uid, const CalendarMoment& of, SeriesScope scope,
+                          std::chrono::system_clock::time_point now);
 
     // Takes the appointments of `from` as they are written there: with their
     // time zones, left-out and added dates and changed occurrences. One of a

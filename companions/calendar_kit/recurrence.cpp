@@ -5,6 +5,7 @@
 #include <libical/ical.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <optional>
 
@@ -75,6 +76,14 @@ public:
             return localTime;
         localTime.zone = local_;
         icaltimetype t = icaltime_convert_to_zone(localTime, zone_);
+        t.zone = nullptr;
+        return t;
+    }
+    // A UTC time (an UNTIL) as a wall-clock time of the event's zone, as the
+    // iterator walks without zones.
+    icaltimetype fromUtc(icaltimetype utcTime) const
+    {
+        icaltimetype t = icaltime_convert_to_zone(utcTime, zone_ ? zone_ : local_);
         t.zone = nullptr;
         return t;
     }
@@ -196,9 +205,9 @@ private:
     std::optional<icaltimetype> floor_;
 };
 
-} // namespace
-
-EventOccurrences expandOccurrences(const CalendarEvent& event, CalendarDate first, CalendarDate last)
+// The occurrences of the rule alone (and the series' start), without added,
+// left-out or changed ones.
+EventOccurrences ruleOccurrences(const CalendarEvent& event, CalendarDate first, CalendarDate last)
 {
     EventOccurrences result;
     const auto once = [&] {
@@ -215,6 +224,8 @@ EventOccurrences expandOccurrences(const CalendarEvent& event, CalendarDate firs
 
     const Clock clock(event);
     const icaltimetype start = clock.toEvent(wallClock(event.start, event.wholeDay));
+    if (!icaltime_is_null_time(rule.until) && !rule.until.is_date && icaltime_is_utc(rule.until))
+        rule.until = clock.fromUtc(rule.until);
     const long long length =
         std::max(0LL, secondsOf(clock.toEvent(wallClock(event.end, event.wholeDay))) - secondsOf(start));
     const long long period = periodSeconds(rule);
@@ -279,9 +290,158 @@ EventOccurrences expandOccurrences(const CalendarEvent& event, CalendarDate firs
     return result;
 }
 
+CalendarMoment plusMinutes(const CalendarMoment& moment, long long minutes)
+{
+    const long long total = dayNumber(moment.date) * 24 * 60 + moment.time.hour * 60 + moment.time.minute + minutes;
+    const long long days = total >= 0 ? total / (24 * 60) : -((-total + 24 * 60 - 1) / (24 * 60));
+    const long long rest = total - days * 24 * 60;
+    using namespace std::chrono;
+    const year_month_day ymd{sys_days(std::chrono::days(days))};
+    return {{static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
+             static_cast<int>(static_cast<unsigned>(ymd.day()))},
+            {static_cast<int>(rest / 60), static_cast<int>(rest % 60)}};
+}
+
+long long minutesFrom(const CalendarMoment& from, const CalendarMoment& to)
+{
+    return (dayNumber(to.date) - dayNumber(from.date)) * 24 * 60 + (to.time.hour - from.time.hour) * 60 +
+           (to.time.minute - from.time.minute);
+}
+
+bool sameStart(const CalendarEvent& event, const CalendarMoment& a, const CalendarMoment& b)
+{
+    return event.wholeDay ? a.date == b.date : a == b;
+}
+
+bool leftOut(const CalendarEvent& event, const CalendarMoment& start)
+{
+    return std::ranges::any_of(event.leftOut, [&](const CalendarMoment& m) { return sameStart(event, m, start); }) ||
+           std::ranges::find(event.leftOutDays, start.date) != event.leftOutDays.end();
+}
+
+EventOccurrence withTexts(EventOccurrence occurrence, const CalendarEvent& event)
+{
+    occurrence.title = event.title;
+    occurrence.place = event.place;
+    occurrence.note = event.note;
+    occurrence.reminderMinutes = event.reminderMinutes;
+    return occurrence;
+}
+
+EventOccurrence changedAs(const EventOccurrence& original, const OccurrenceChange& change, bool exact)
+{
+    EventOccurrence occurrence = original;
+    if (exact) {
+        occurrence.start = change.start;
+        occurrence.end = change.end;
+    } else {
+        // A change of this and the later occurrences moves each by its own shift.
+        const long long shift = minutesFrom(change.of, change.start);
+        occurrence.start = plusMinutes(original.start, shift);
+        occurrence.end = plusMinutes(original.start, shift + minutesFrom(change.start, change.end));
+    }
+    occurrence.changed = true;
+    occurrence.title = change.title;
+    occurrence.place = change.place;
+    occurrence.note = change.note;
+    occurrence.reminderMinutes = change.reminderMinutes;
+    return occurrence;
+}
+
+} // namespace
+
+EventOccurrences expandOccurrences(const CalendarEvent& event, CalendarDate first, CalendarDate last)
+{
+    // A changed occurrence may lie this many days from the start it replaces.
+    int reach = 0;
+    for (const OccurrenceChange& change : event.changes)
+        reach = std::max<long long>(reach, std::abs(dayNumber(change.start.date) - dayNumber(change.of.date)) + 1);
+    reach = std::min(reach, 366 * 5);
+    const CalendarDate wideFirst = reach ? addDays(first, -reach) : first;
+    const CalendarDate wideLast = reach ? addDays(last, reach) : last;
+    EventOccurrences raw = ruleOccurrences(event, wideFirst, wideLast);
+    if (!event.recurrence.empty()) {
+        const long long length = std::max(0LL, minutesFrom(event.start, event.end));
+        for (const CalendarMoment& start : event.added) {
+            const EventOccurrence occurrence{start, plusMinutes(start, length)};
+            if (overlaps(occurrence, wideFirst, wideLast, event.wholeDay))
+                raw.occurrences.push_back(occurrence);
+        }
+        std::ranges::stable_sort(raw.occurrences, {}, &EventOccurrence::start);
+        const auto repeated = std::ranges::unique(raw.occurrences, {}, &EventOccurrence::start);
+        raw.occurrences.erase(repeated.begin(), repeated.end());
+    }
+
+    EventOccurrences result;
+    result.cut = raw.cut;
+    for (EventOccurrence& occurrence : raw.occurrences) {
+        occurrence.recurrenceId = occurrence.start;
+        if (!event.recurrence.empty() && leftOut(event, occurrence.start))
+            continue;
+        const OccurrenceChange* exact = nullptr;
+        const OccurrenceChange* onward = nullptr;
+        for (const OccurrenceChange& change : event.changes) {
+            if (sameStart(event, change.of, occurrence.start))
+                exact = &change;
+            else if (change.thisAndFuture && change.of < occurrence.start && (!onward || onward->of < change.of))
+                onward = &change;
+        }
+        EventOccurrence shown = exact    ? changedAs(occurrence, *exact, true)
+                                : onward ? changedAs(occurrence, *onward, false)
+                                         : withTexts(occurrence, event);
+        if (overlaps(shown, first, last, event.wholeDay))
+            result.occurrences.push_back(std::move(shown));
+    }
+    if (reach)
+        std::ranges::stable_sort(result.occurrences, {}, &EventOccurrence::start);
+    return result;
+}
+
 std::vector<EventOccurrence> occurrencesBetween(const CalendarEvent& event, CalendarDate first, CalendarDate last)
 {
     return expandOccurrences(event, first, last).occurrences;
+}
+
+bool isOccurrenceStart(const CalendarEvent& event, const CalendarMoment& start)
+{
+    if (sameStart(event, event.start, start))
+        return true;
+    if (event.recurrence.empty())
+        return false;
+    if (std::ranges::any_of(event.added, [&](const CalendarMoment& m) { return sameStart(event, m, start); }))
+        return true;
+    const EventOccurrences around = ruleOccurrences(event, addDays(start.date, -1), addDays(start.date, 1));
+    return std::ranges::any_of(around.occurrences,
+                               [&](const EventOccurrence& o) { return sameStart(event, o.start, start); });
+}
+
+int occurrencesBefore(const CalendarEvent& event, const CalendarMoment& start, int limit)
+{
+    if (event.recurrence.empty())
+        return event.start < start ? 1 : 0;
+    if (icalrecurrencetype_from_string(event.recurrence.c_str()).freq == ICAL_NO_RECURRENCE)
+        return event.start < start ? 1 : 0;
+    const Clock clock(event);
+    icalrecurrencetype rule = icalrecurrencetype_from_string(event.recurrence.c_str());
+    if (!icaltime_is_null_time(rule.until) && !rule.until.is_date && icaltime_is_utc(rule.until))
+        rule.until = clock.fromUtc(rule.until);
+    icalrecur_iterator* steps = icalrecur_iterator_new(rule, clock.toEvent(wallClock(event.start, event.wholeDay)));
+    int count = 0;
+    icaltimetype previous = icaltime_null_time();
+    while (steps && count < limit) {
+        const icaltimetype next = icalrecur_iterator_next(steps);
+        if (icaltime_is_null_time(next))
+            break;
+        if (!icaltime_is_null_time(previous) && icaltime_compare(next, previous) <= 0)
+            continue;
+        previous = next;
+        if (!(clock.toLocal(next) < start))
+            break;
+        ++count;
+    }
+    if (steps)
+        icalrecur_iterator_free(steps);
+    return count;
 }
 
 } // namespace wirtello

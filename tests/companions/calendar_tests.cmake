@@ -18,3 +18,10 @@ target_link_libraries(test_przeglad PRIVATE Qt6::Test wirtello_przeglad_window
 target_compile_definitions(test_przeglad PRIVATE
   ICAL_READ_BACK="${CMAKE_CURRENT_LIST_DIR}/ical_read_back.py")
 gtest_discover_tests(test_przeglad PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+
+add_executable(test_calendar_series ${CMAKE_CURRENT_LIST_DIR}/calendar_series_test.cpp)
+target_link_libraries(test_calendar_series PRIVATE wirtello_calendar_kit wirtello_test_support GTest::gtest_main)
+target_compile_definitions(test_calendar_series PRIVATE
+  ICS_OCCURRENCES="${CMAKE_CURRENT_LIST_DIR}/ics_occurrences.py"
+  ICAL_SAMPLES="${CMAKE_CURRENT_LIST_DIR}/ical_samples")
+gtest_discover_tests(test_calendar_series)

@@ -1,0 +1,373 @@
+// Series in depth: left-out, added and changed occurrences read from files and
+// written by the three scopes of a change, compared occurrence by occurrence
+// with an independent expansion (python-dateutil over python3-icalendar);
+// repeating tasks; other programs' files read and written back.
+
+#include "companions/calendar_kit/calendar_file.h"
+#include "companions/calendar_kit/recurrence.h"
+#include "tests/companions/companion_test_files.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace wirtello {
+namespace {
+using test::WarsawTime;
+const auto kNow = test::kCalendarNow;
+
+const CalendarDate kFirst{2026, 12, 1};
+const CalendarDate kLast{2028, 11, 30}; // two years
+
+std::string calendarText(const std::string& components)
+{
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//Serie//PL\r\n" + components + "END:VCALENDAR\r\n";
+}
+
+std::string momentText(const CalendarMoment& m)
+{
+    return dateText(m.date) + "T" + timeText(m.time);
+}
+
+// "start|end|title" of every occurrence starting from kFirst to kLast, as
+// the independent reader expands the file.
+std::vector<std::string> dateutilOccurrences(const std::filesystem::path& file)
+{
+    const std::string command = "/usr/bin/python3 " ICS_OCCURRENCES " " + file.string() + " " + dateText(kFirst) + " " +
+                                dateText(kLast);
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::vector<std::string> lines;
+    std::array<char, 512> line{};
+    while (pipe && std::fgets(line.data(), line.size(), pipe))
+        lines.emplace_back(line.data(), std::strlen(line.data()) - 1);
+    EXPECT_EQ(pipe ? pclose(pipe) : -1, 0) << command;
+    return lines;
+}
+
+// The same as this program expands the calendar.
+std::vector<std::string> ownOccurrences(const CalendarDocument& document)
+{
+    std::vector<std::string> lines;
+    for (const CalendarEvent& event : document.events()) {
+        for (const EventOccurrence& o : occurrencesBetween(event, kFirst, kLast)) {
+            if (o.start.date >= kFirst)
+                lines.push_back(momentText(o.start) + "|" + momentText(o.end) + "|" + o.title);
+        }
+    }
+    std::ranges::sort(lines);
+    return lines;
+}
+
+// Both expansions of the calendar as written to a file; returns this program's.
+std::vector<std::string> expectSameAsDateutil(const CalendarDocument& document)
+{
+    const test::TempFolder folder;
+    const std::filesystem::path file = folder / "serie.ics";
+    writeCalendar(file, document);
+    const CalendarDocument again = readCalendar(file);
+    const std::vector<std::string> own = ownOccurrences(again);
+    const std::vector<std::string> theirs = dateutilOccurrences(file);
+    std::vector<std::string> onlyOwn;
+    std::vector<std::string> onlyTheirs;
+    std::ranges::set_difference(own, theirs, std::back_inserter(onlyOwn));
+    std::ranges::set_difference(theirs, own, std::back_inserter(onlyTheirs));
+    EXPECT_TRUE(onlyOwn.empty() && onlyTheirs.empty())
+        << "only here: " << ::testing::PrintToString(onlyOwn) << "\nonly in dateutil: " << ::testing::PrintToString(onlyTheirs);
+    return own;
+}
+
+std::string event(const std::string& uid, const std::string& title, const std::string& lines)
+{
+    return "BEGIN:VEVENT\r\nUID:" + uid + "\r\nDTSTAMP:20261201T000000Z\r\nSUMMARY:" + title + "\r\n" + lines +
+           "END:VEVENT\r\n";
+}
+
+struct SeriesRow {
+    std::string name;
+    std::string components;
+    std::size_t occurrences; // how many dateutil gives, so a row cannot pass empty
+};
+
+TEST(CalendarSeries, OccurrencesOfFilesAreThoseDateutilGives)
+{
+    const WarsawTime zone;
+    const std::vector<SeriesRow> rows = {
+        {"daily, COUNT, across the spring change",
+         event("d", "Codziennie", "DTSTART;TZID=Europe/Warsaw:20270320T090000\r\nDTEND;TZID=Europe/Warsaw:20270320T093000\r\n"
+                                  "RRULE:FREQ=DAILY;COUNT=40\r\n"),
+         40},
+        {"weekly by days, UNTIL in UTC, across both changes",
+         event("w", "Wtorki i czwartki",
+               "DTSTART;TZID=Europe/Warsaw:20261201T173000\r\nDTEND;TZID=Europe/Warsaw:20261201T190000\r\n"
+               "RRULE:FREQ=WEEKLY;BYDAY=TU,TH;UNTIL=20280629T153000Z\r\n"),
+         166},
+        {"monthly by day, one left out, one added",
+         event("m", "Piętnastego",
+               "DTSTART;TZID=Europe/Warsaw:20261215T080000\r\nDTEND;TZID=Europe/Warsaw:20261215T081500\r\n"
+               "RRULE:FREQ=MONTHLY\r\nEXDATE;TZID=Europe/Warsaw:20270715T080000\r\n"
+               "RDATE;TZID=Europe/Warsaw:20270716T080000\r\n"),
+         24},
+        {"monthly by weekday, an occurrence moved and retitled, one left out in UTC",
+         event("mw", "Drugi wtorek",
+               "DTSTART;TZID=Europe/Warsaw:20261208T100000\r\nDTEND;TZID=Europe/Warsaw:20261208T110000\r\n"
+               "RRULE:FREQ=MONTHLY;BYDAY=2TU\r\nEXDATE:20271109T090000Z\r\n") +
+             event("mw", "Drugi wtorek — przeniesiony",
+                   "RECURRENCE-ID;TZID=Europe/Warsaw:20271012T100000\r\n"
+                   "DTSTART;TZID=Europe/Warsaw:20271102T120000\r\nDTEND;TZID=Europe/Warsaw:20271102T130000\r\n"),
+         23},
+        {"yearly on 29 February",
+         event("y", "Przestępny", "DTSTART;VALUE=DATE:20240229\r\nDTEND;VALUE=DATE:20240301\r\nRRULE:FREQ=YEARLY\r\n"), 1},
+        {"whole days weekly, a day left out, one moved",
+         event("wd", "Dyżur",
+               "DTSTART;VALUE=DATE:20261204\r\nDTEND;VALUE=DATE:20261205\r\nRRULE:FREQ=WEEKLY;COUNT=20\r\n"
+               "EXDATE;VALUE=DATE:20261225\r\n") +
+             event("wd", "Dyżur w sobotę",
+                   "RECURRENCE-ID;VALUE=DATE:20270101\r\nDTSTART;VALUE=DATE:20270102\r\nDTEND;VALUE=DATE:20270103\r\n"),
+         19},
+        {"weekly in New York across both countries' changes",
+         event("ny", "Nowy Jork",
+               "DTSTART;TZID=America/New_York:20270301T090000\r\nDTEND;TZID=America/New_York:20270301T100000\r\n"
+               "RRULE:FREQ=WEEKLY;UNTIL=20271231T000000Z\r\nEXDATE;TZID=America/New_York:20270315T090000\r\n"),
+         43},
+        {"autumn night: 2:30 happens twice, shown once",
+         event("n", "Nocna zmiana",
+               "DTSTART;TZID=Europe/Warsaw:20271017T023000\r\nDTEND;TZID=Europe/Warsaw:20271017T030000\r\n"
+               "RRULE:FREQ=WEEKLY;COUNT=4\r\n"),
+         4},
+    };
+    for (const SeriesRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::vector<std::string> own = expectSameAsDateutil(CalendarDocument::parse(calendarText(row.components)));
+        EXPECT_EQ(own.size(), row.occurrences);
+    }
+}
+
+CalendarEvent weeklyMeeting()
+{
+    CalendarEvent meeting{"", "Narada", "Sala 2", "", "007", {{2026, 12, 1}, {9, 0}}, {{2026, 12, 1}, {10, 0}},
+                          false, "FREQ=WEEKLY", 15};
+    return meeting;
+}
+
+CalendarEvent changedTo(const CalendarEvent& series, CalendarMoment start, const std::string& title)
+{
+    CalendarEvent changed = series;
+    const long long length = 60;
+    changed.start = start;
+    changed.end = start;
+    changed.end.time.hour += static_cast<int>(length / 60);
+    changed.title = title;
+    return changed;
+}
+
+const EventOccurrence* occurrenceOn(const std::vector<EventOccurrence>& list, CalendarDate day)
+{
+    const auto at = std::ranges::find_if(list, [&](const EventOccurrence& o) { return o.start.date == day; });
+    return at == list.end() ? nullptr : &*at;
+}
+
+// The office's week: one meeting moved, one deleted, the series cut from
+// March at a new hour; as dateutil expands the file written.
+TEST(CalendarSeries, OnlyThisAndThisAndFollowingAgreeWithDateutil)
+{
+    const WarsawTime zone;
+    CalendarDocument document;
+    const std::string uid = document.putEvent(weeklyMeeting(), kNow);
+    const CalendarEvent series = document.events().at(0);
+    // Only this: 12 January moves to Wednesday 14:00 with its own title.
+    EXPECT_EQ(document.changeOccurrence(uid, {{2027, 1, 12}, {9, 0}},
+                                        changedTo(series, {{2027, 1, 13}, {14, 0}}, "Narada (środa)"),
+                                        SeriesScope::OnlyThis, kNow),
+              uid);
+    // Only this: 19 January is deleted.
+    EXPECT_TRUE(document.removeOccurrence(uid, {{2027, 1, 19}, {9, 0}}, SeriesScope::OnlyThis, kNow));
+    // This and following: from 2 March at 10:00.
+    const std::string rest = document.changeOccurrence(uid, {{2027, 3, 2}, {9, 0}},
+                                                       changedTo(series, {{2027, 3, 2}, {10, 0}}, "Narada o 10"),
+                                                       SeriesScope::ThisAndFollowing, kNow);
+    ASSERT_FALSE(rest.empty());
+    EXPECT_NE(rest, uid);
+
+    const std::vector<std::string> own = expectSameAsDateutil(document);
+    EXPECT_EQ(own.size(), 105u - 1u); // two years of Tuesdays less the one deleted
+    const std::vector<CalendarEvent> events = CalendarDocument::parse(document.text()).events();
+    ASSERT_EQ(events.size(), 2u);
+    const std::vector<EventOccurrence> first = occurrencesBetween(events[0], {2027, 1, 1}, {2027, 3, 31});
+    ASSERT_NE(occurrenceOn(first, {2027, 1, 13}), nullptr);
+    EXPECT_TRUE(occurrenceOn(first, {2027, 1, 13})->changed);
+    EXPECT_EQ(occurrenceOn(first, {2027, 1, 13})->recurrenceId, (CalendarMoment{{2027, 1, 12}, {9, 0}}));
+    EXPECT_EQ(occurrenceOn(first, {2027, 1, 12}), nullptr);
+    EXPECT_EQ(occurrenceOn(first, {2027, 1, 19}), nullptr);
+    EXPECT_EQ(occurrenceOn(first, {2027, 3, 2}), nullptr);
+    // The new series keeps the reminder and the contact.
+    EXPECT_EQ(events[1].uid, rest);
+    EXPECT_EQ(events[1].reminderMinutes, 15);
+    EXPECT_EQ(events[1].contact, "007");
+    EXPECT_EQ(events[1].start, (CalendarMoment{{2027, 3, 2}, {10, 0}}));
+}
+
+TEST(CalendarSeries, ThisAndFollowingTakesCountLeftOutAndChangedOccurrencesAlong)
+{
+    const WarsawTime zone;
+    CalendarDocument document;
+    CalendarEvent counted = weeklyMeeting();
+    counted.recurrence = "FREQ=WEEKLY;COUNT=10";
+    const std::string uid = document.putEvent(counted, kNow);
+    const CalendarEvent series = document.events().at(0);
+    // Left out and changed after the cut: they go with the rest, an hour later as it is.
+    document.removeOccurrence(uid, {{2027, 1, 19}, {9, 0}}, SeriesScope::OnlyThis, kNow);
+    document.changeOccurrence(uid, {{2027, 1, 26}, {9, 0}}, changedTo(series, {{2027, 1, 26}, {12, 0}}, "Narada w południe"),
+                              SeriesScope::OnlyThis, kNow);
+    const std::string rest = document.changeOccurrence(uid, {{2027, 1, 5}, {9, 0}},
+                                                       changedTo(series, {{2027, 1, 5}, {10, 0}}, "Narada"),
+                                                       SeriesScope::ThisAndFollowing, kNow);
+    const std::vector<std::string> own = expectSameAsDateutil(document);
+    EXPECT_EQ(own.size(), 9u); // ten by COUNT, one left out
+    const std::vector<CalendarEvent> events = document.events();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].recurrence, "FREQ=WEEKLY;COUNT=5");
+    EXPECT_EQ(events[1].recurrence, "FREQ=WEEKLY;COUNT=5");
+    EXPECT_EQ(events[1].leftOut, (std::vector<CalendarMoment>{{{2027, 1, 19}, {10, 0}}}));
+    ASSERT_EQ(events[1].changes.size(), 1u);
+    EXPECT_EQ(events[1].changes[0].of, (CalendarMoment{{2027, 1, 26}, {10, 0}}));
+    EXPECT_EQ(events[1].changes[0].start, (CalendarMoment{{2027, 1, 26}, {12, 0}}));
+    EXPECT_EQ(events[1].uid, rest);
+}
+
+TEST(CalendarSeries, AllMovesTheSeriesAndKeepsOnlyTheChangesThatStillFit)
+{
+    const WarsawTime zone;
+    CalendarDocument document;
+    const std::string uid = document.putEvent(weeklyMeeting(), kNow);
+    const CalendarEvent series = document.events().at(0);
+    document.changeOccurrence(uid, {{2027, 1, 12}, {9, 0}}, changedTo(series, {{2027, 1, 12}, {11, 0}}, "Inna"),
+                              SeriesScope::OnlyThis, kNow);
+    document.removeOccurrence(uid, {{2027, 1, 19}, {9, 0}}, SeriesScope::OnlyThis, kNow);
+    struct Row {
+        std::string name;
+        std::string rule;
+        CalendarMoment start; // of the occurrence of 5 January
+        std::size_t changes;
+        std::size_t leftOut;
+    };
+    const std::vector<Row> rows = {
+        {"an hour later: everything moves along", "FREQ=WEEKLY", {{2027, 1, 5}, {10, 0}}, 1, 1},
+        {"every other week: 19 January no longer on the rule", "FREQ=WEEKLY;INTERVAL=2", {{2027, 1, 5}, {10, 0}}, 1, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CalendarDocument copy = document;
+        CalendarEvent changed = changedTo(series, row.start, "Narada zarządu");
+        changed.recurrence = row.rule;
+        EXPECT_EQ(copy.changeOccurrence(uid, {{2027, 1, 5}, {9, 0}}, changed, SeriesScope::All, kNow), uid);
+        const CalendarEvent moved = copy.events().at(0);
+        EXPECT_EQ(moved.start, (CalendarMoment{{2026, 12, 1}, {10, 0}}));
+        EXPECT_EQ(moved.title, "Narada zarządu");
+        EXPECT_EQ(moved.changes.size(), row.changes);
+        EXPECT_EQ(moved.leftOut.size(), row.leftOut);
+        if (!moved.leftOut.empty()) {
+            EXPECT_EQ(moved.leftOut[0], (CalendarMoment{{2027, 1, 19}, {10, 0}}));
+        }
+        expectSameAsDateutil(copy);
+    }
+    // Deleting all takes the changed occurrences along.
+    EXPECT_TRUE(document.removeOccurrence(uid, {{2027, 1, 5}, {9, 0}}, SeriesScope::All, kNow));
+    EXPECT_TRUE(document.events().empty());
+    EXPECT_EQ(document.text().find("RECURRENCE-ID"), std::string::npos);
+}
+
+TEST(CalendarSeries, DeletingThisAndFollowingEndsTheSeriesBeforeIt)
+{
+    const WarsawTime zone;
+    struct Row {
+        std::string name;
+        CalendarEvent series;
+        CalendarMoment from;
+        std::size_t left; // occurrences from kFirst on
+    };
+    CalendarEvent wholeDay{"", "Dyżur", "", "", "", {{2026, 12, 4}, {}}, {{2026, 12, 5}, {}}, true, "FREQ=WEEKLY", {}};
+    CalendarEvent counted = weeklyMeeting();
+    counted.recurrence = "FREQ=DAILY;COUNT=30";
+    CalendarEvent newYork = weeklyMeeting();
+    newYork.zone = "America/New_York";
+    newYork.start = {{2026, 12, 1}, {15, 0}};
+    newYork.end = {{2026, 12, 1}, {16, 0}};
+    const std::vector<Row> rows = {
+        {"timed, UNTIL", weeklyMeeting(), {{2027, 2, 2}, {9, 0}}, 9},
+        {"whole days, UNTIL a date", wholeDay, {{2027, 1, 1}, {}}, 4},
+        {"COUNT cut", counted, {{2026, 12, 11}, {9, 0}}, 10},
+        {"another zone, UNTIL in UTC", newYork, {{2027, 3, 23}, {14, 0}}, 16},
+        {"from the first: nothing left", weeklyMeeting(), {{2026, 12, 1}, {9, 0}}, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CalendarDocument document;
+        const std::string uid = document.putEvent(row.series, kNow);
+        EXPECT_TRUE(document.removeOccurrence(uid, row.from, SeriesScope::ThisAndFollowing, kNow));
+        EXPECT_EQ(expectSameAsDateutil(document).size(), row.left);
+    }
+}
+
+TEST(CalendarSeries, ChangesHoldingForTheFutureAreFollowedAndKept)
+{
+    const WarsawTime zone;
+    // Another program moved the series from 2 February on by two hours with RANGE=THISANDFUTURE.
+    const std::string text = calendarText(
+        event("f", "Narada",
+              "DTSTART;TZID=Europe/Warsaw:20270105T090000\r\nDTEND;TZID=Europe/Warsaw:20270105T100000\r\n"
+              "RRULE:FREQ=WEEKLY;COUNT=6\r\n") +
+        event("f", "Narada później",
+              "RECURRENCE-ID;RANGE=THISANDFUTURE;TZID=Europe/Warsaw:20270202T090000\r\n"
+              "DTSTART;TZID=Europe/Warsaw:20270202T110000\r\nDTEND;TZID=Europe/Warsaw:20270202T120000\r\n"));
+    const CalendarDocument document = CalendarDocument::parse(text);
+    std::vector<std::string> shown;
+    for (const EventOccurrence& o : occurrencesBetween(document.events().at(0), {2027, 1, 1}, {2027, 3, 31}))
+        shown.push_back(momentText(o.start) + " " + o.title);
+    EXPECT_EQ(shown, (std::vector<std::string>{"2027-01-05T09:00 Narada", "2027-01-12T09:00 Narada",
+                                               "2027-01-19T09:00 Narada", "2027-01-26T09:00 Narada",
+                                               "2027-02-02T11:00 Narada później", "2027-02-09T11:00 Narada później"}));
+    EXPECT_NE(document.text().find("RANGE=THISANDFUTURE"), std::string::npos);
+}
+
+struct TaskRow {
+    std::string name;
+    std::string lines;          // of the VTODO
+    std::vector<std::string> dues; // the due date shown after each mark
+    bool doneAtEnd;
+};
+
+TEST(CalendarSeries, RepeatingTaskDoneMovesToItsNextOccurrence)
+{
+    const WarsawTime zone;
+    const std::vector<TaskRow> rows = {
+        {"weekly by DUE", "DUE;VALUE=DATE:20261207\r\nRRULE:FREQ=WEEKLY\r\n", {"2026-12-14", "2026-12-21"}, false},
+        {"monthly from DTSTART, a month left out",
+         "DTSTART;TZID=Europe/Warsaw:20261231T080000\r\nDUE;TZID=Europe/Warsaw:20261231T160000\r\n"
+         "RRULE:FREQ=MONTHLY;BYMONTHDAY=-1\r\nEXDATE;TZID=Europe/Warsaw:20270131T080000\r\n",
+         {"2027-02-28", "2027-03-31"}, false},
+        {"COUNT runs out", "DUE;VALUE=DATE:20261207\r\nRRULE:FREQ=DAILY;COUNT=3\r\n",
+         {"2026-12-08", "2026-12-09", "2026-12-09"}, true},
+    };
+    for (const TaskRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        CalendarDocument document = CalendarDocument::parse(calendarText(
+            "BEGIN:VTODO\r\nUID:t\r\nDTSTAMP:20261201T000000Z\r\nSUMMARY:Faktury\r\n" + row.lines + "END:VTODO\r\n"));
+        EXPECT_FALSE(document.tasks().at(0).recurrence.empty());
+        for (const std::string& due : row.dues) {
+            EXPECT_TRUE(document.markDone("t", true, kNow));
+            document = CalendarDocument::parse(document.text());
+            EXPECT_EQ(dateText(document.tasks().at(0).due), due);
+        }
+        EXPECT_EQ(document.tasks().at(0).done, row.doneAtEnd);
+    }
+}
+
+} // namespace
+} // namespace wirtello
