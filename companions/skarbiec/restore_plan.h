@@ -4,6 +4,8 @@
 
 #include "zip_archive.h"
 
+#include "store/restore_journal.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -13,8 +15,6 @@
 
 namespace wirtello {
 
-// The staging folders' names start so: hidden, and no archive may use them.
-inline constexpr std::string_view kStagingPrefix = ".skarbiec-przywracanie-";
 
 struct PlannedFile {
     ArchiveEntry entry;
@@ -39,13 +39,11 @@ RestorePlan planRestore(const std::filesystem::path& archive, const std::filesys
 // resolved; a dangling link on the way counts as outside.
 bool staysInside(const std::filesystem::path& folder, const std::filesystem::path& programFolder);
 
-// Unpacks the planned files into `staging` ("0", "1"...) and returns their
-// paths in plan order; `step` is called after each. Data that does not match
-// its length or checksum raises IoError naming the archive.
-std::vector<std::filesystem::path> unpackPlanned(const std::filesystem::path& archive,
-                                                 const std::vector<PlannedFile>& files,
-                                                 const std::filesystem::path& staging,
-                                                 const std::function<void()>& step);
+// Unpacks the planned files into the staging folder ("0", "1"... in plan
+// order); `step` is called after each. Data that does not match its length or
+// checksum raises IoError naming the archive.
+void unpackPlanned(const std::filesystem::path& archive, const std::vector<PlannedFile>& files,
+                   const StagingFolder& staging, const std::function<void()>& step);
 
 // `base` + `suffix` in `folder`, or with "-2", "-3"... before the suffix when taken.
 std::filesystem::path freeName(const std::filesystem::path& folder, const std::string& base,

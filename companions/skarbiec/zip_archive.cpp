@@ -19,6 +19,8 @@
 #include <set>
 #include <system_error>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace wirtello {
@@ -71,14 +73,21 @@ void reportProgress(zip_t*, double share, void* state)
 
 // Unpacks one entry into `target`; false when the archive's data is damaged
 // (wrong length or checksum). A failed write raises IoError.
-bool unpackEntry(zip_t* zip, const ArchiveEntry& entry, const std::filesystem::path& target)
+bool unpackEntry(zip_t* zip, const ArchiveEntry& entry, const StagingFolder& staging, const std::string& name)
 {
+    const std::filesystem::path target = staging.path() / name;
     std::unique_ptr<zip_file_t, ZipFileCloser> in(zip_fopen_index(zip, entry.index, 0));
     if (!in)
         return false;
-    std::unique_ptr<std::FILE, FileCloser> out(std::fopen(target.string().c_str(), "wb"));
-    if (!out)
+    // Made anew in the held folder: nothing put there under its name is followed.
+    const int fd = ::openat(staging.descriptor(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                            0666);
+    std::unique_ptr<std::FILE, FileCloser> out(fd >= 0 ? ::fdopen(fd, "wb") : nullptr);
+    if (!out) {
+        if (fd >= 0)
+            ::close(fd);
         throw IoError(kRestoreFailed, target);
+    }
     std::vector<char> buffer(1 << 16);
     std::uint64_t total = 0;
     for (;;) {
@@ -94,14 +103,13 @@ bool unpackEntry(zip_t* zip, const ArchiveEntry& entry, const std::filesystem::p
         if (std::fwrite(buffer.data(), 1, static_cast<std::size_t>(read), out.get()) != static_cast<std::size_t>(read))
             throw IoError(kRestoreFailed, target);
     }
+    if (std::fflush(out.get()) != 0)
+        throw IoError(kRestoreFailed, target);
+    const timespec times[2] = {{0, UTIME_OMIT}, {entry.modified, 0}};
+    ::futimens(::fileno(out.get()), times);
     if (std::fclose(out.release()) != 0)
         throw IoError(kRestoreFailed, target);
-    if (zip_fclose(in.release()) != 0 || total != entry.size)
-        return false;
-    std::error_code ignored;
-    std::filesystem::last_write_time(
-        target, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(entry.modified)), ignored);
-    return true;
+    return zip_fclose(in.release()) == 0 && total == entry.size;
 }
 
 // The entry's name as UTF-8. The library turns a name without the UTF-8 flag
@@ -330,20 +338,15 @@ std::vector<ArchiveEntry> readArchiveEntries(const std::filesystem::path& archiv
     return entries;
 }
 
-std::vector<std::filesystem::path> unpackPlanned(const std::filesystem::path& archive,
-                                                 const std::vector<PlannedFile>& files,
-                                                 const std::filesystem::path& staging,
-                                                 const std::function<void()>& step)
+void unpackPlanned(const std::filesystem::path& archive, const std::vector<PlannedFile>& files,
+                   const StagingFolder& staging, const std::function<void()>& step)
 {
     ZipHandle zip = openForReading(archive);
-    std::vector<std::filesystem::path> staged;
-    for (const PlannedFile& file : files) {
-        staged.push_back(staging / std::to_string(staged.size()));
-        if (!unpackEntry(zip.get(), file.entry, staged.back()))
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!unpackEntry(zip.get(), files[i].entry, staging, std::to_string(i)))
             throw IoError(kArchiveUnreadable, archive);
         step();
     }
-    return staged;
 }
 
 } // namespace wirtello

@@ -4,6 +4,7 @@
 
 #include "store/companion_config.h"
 #include "store/io_error.h"
+#include "store/restore_journal.h"
 
 #include <cstdint>
 #include <ctime>
@@ -101,6 +102,8 @@ struct RestoredArchive {
     // "Archiwa/przed-przywroceniem-<stamp>", holding the files that were
     // replaced at their own paths; empty when none was.
     std::filesystem::path keptFolder;
+    // Restores cut off earlier, finished or undone before this one began.
+    std::vector<InterruptedRestore> finishedBefore;
 };
 
 // A restore that failed while moving files into place and was undone: every
@@ -116,12 +119,15 @@ private:
     std::vector<std::filesystem::path> notPutBack_;
 };
 
-// Restores the archive into the program folder as one step: checkArchive,
+// Restores the archive into the program folder as one step: restores cut off
+// earlier are finished first (finishInterruptedRestores), then checkArchive,
 // then every file unpacked (with its checksum) into a hidden staging folder
-// inside the program folder, then each file that would be replaced moved
-// under the kept folder and the unpacked one moved into place. A failed move
-// puts back what was moved and raises UndoneRestore. The staging folder is
-// removed in every case.
+// inside the program folder, then the moves written to its journal and made:
+// each file that would be replaced moved under the kept folder and the
+// unpacked one moved into place, all from the held program folder. A failed
+// move puts back what was moved and raises UndoneRestore. The staging folder
+// is removed in every case but a kill, after which the next start of the
+// archiver or the program finishes the restore.
 RestoredArchive restoreArchive(const std::filesystem::path& archive, const std::filesystem::path& programFolder,
                                const std::string& stamp, const ArchiveProgress& progress = {});
 

@@ -3,6 +3,7 @@
 
 #include "store/companion_config.h"
 #include "store/io_error.h"
+#include "store/restore_journal.h"
 #include "tests/companions/companion_test_files.h"
 #include "tests/support/temp_folder.h"
 
@@ -10,7 +11,11 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <csignal>
 #include <map>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace wirtello;
 using wirtello::test::readBytes;
@@ -502,5 +507,160 @@ TEST(ZipArchive, NamesThatCannotBeRestoredAreRefusedForWhatTheyAre)
         }
         EXPECT_EQ(filesBelow(program.path()), before) << row.reason;
         EXPECT_EQ(hiddenEntries(program.path()), std::vector<std::string>{}) << row.reason;
+    }
+}
+
+namespace {
+
+// The data files of the program folder: none of the archives, the record or a staging folder.
+std::map<std::string, std::string> dataFiles(const fs::path& folder)
+{
+    auto files = filesBelow(folder);
+    std::erase_if(files, [](const auto& file) {
+        return file.first.starts_with("Archiwa/") || file.first.starts_with(".") || file.first == "skarbiec_config.dat";
+    });
+    return files;
+}
+
+// Runs the restore in a child process that kills itself at move `killAt` of
+// its journal (or, when negative, while unpacking, before the journal).
+void restoreKilledAt(const fs::path& archive, const fs::path& programFolder, int killAt)
+{
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setRestoreStepHookForTests([killAt](std::size_t step) {
+            if (static_cast<int>(step) == killAt)
+                std::raise(SIGKILL);
+        });
+        auto progress = [killAt](double) {
+            if (killAt < 0)
+                std::raise(SIGKILL);
+        };
+        try {
+            restoreArchive(archive, programFolder, "2026-12-07-120000", progress);
+        } catch (...) {
+        }
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "not killed at " << killAt;
+}
+
+} // namespace
+
+TEST(RestoreJournal, RestoreKilledAtEachStepIsFinishedByTheNextStart)
+{
+    // Moves: keep and place "ADMINI/firma.dat" (0, 1), place the new
+    // "ADMINI/nowy.dat" (2), keep and place "NOTATKI/007.kom" (3, 4), place
+    // "Nowe/pod/a.txt" in folders made anew (5); 6 is after the last move.
+    const std::vector<std::pair<std::string, std::string>> entries = {
+        {"ADMINI/firma.dat", "firma z archiwum"},
+        {"ADMINI/nowy.dat", "nowy"},
+        {"NOTATKI/007.kom", "uwagi z archiwum"},
+        {"Nowe/pod/a.txt", "w nowym folderze"},
+    };
+    for (int killAt = -1; killAt <= 6; ++killAt) {
+        ProgramFolder program;
+        const fs::path archive = program.path() / "Archiwa" / "kopia.zip";
+        writeZip(archive, entries);
+        const auto before = dataFiles(program.path());
+        auto after = before;
+        for (const auto& [name, data] : entries)
+            after[name] = data;
+
+        restoreKilledAt(archive, program.path(), killAt);
+        const std::vector<InterruptedRestore> found = finishInterruptedRestores(program.path());
+
+        ASSERT_EQ(found.size(), 1u) << killAt;
+        const fs::path kept = program.path() / "Archiwa" / "przed-przywroceniem-2026-12-07-120000";
+        const std::string told = interruptedRestoresText(found);
+        if (killAt < 0) {
+            // Cut off before anything moved: the unpacked files are gone, nothing else changed.
+            EXPECT_EQ(found[0].outcome, InterruptedRestore::Outcome::NothingMoved);
+            EXPECT_EQ(dataFiles(program.path()), before);
+            EXPECT_FALSE(fs::exists(kept));
+            EXPECT_NE(told.find("zanim zmieniło jakikolwiek plik"), std::string::npos) << told;
+        } else {
+            EXPECT_EQ(found[0].outcome, InterruptedRestore::Outcome::Finished) << killAt;
+            EXPECT_EQ(dataFiles(program.path()), after) << killAt;
+            EXPECT_EQ(readText(kept / "ADMINI" / "firma.dat"), std::string(306, '\0')) << killAt;
+            EXPECT_EQ(readText(kept / "NOTATKI" / "007.kom"), "uwagi") << killAt;
+            EXPECT_EQ(told, "Przywracanie archiwum kopia.zip zostało przerwane w połowie. Dokończono je: przywrócono "
+                            "plików: 4.\nPoprzednie wersje zastąpionych plików są w folderze:\n" +
+                                kept.string());
+        }
+        EXPECT_EQ(hiddenEntries(program.path()), std::vector<std::string>{}) << killAt;
+        // A second start finds nothing more to do.
+        EXPECT_TRUE(finishInterruptedRestores(program.path()).empty()) << killAt;
+    }
+}
+
+TEST(RestoreJournal, WhatTheNextStartDoesWithWhatARestoreLeft)
+{
+    struct Row {
+        const char* situation;
+        InterruptedRestore::Outcome outcome; // when found
+        bool found;
+        bool wholeOld;      // every data file as before the restore, else as the archive has it
+        bool stagingLeft;
+    };
+    const Row rows[] = {
+        // Finishing fails (a file where a folder for the kept files must be made): undone, wholly old.
+        {"kept folder blocked", InterruptedRestore::Outcome::Undone, true, true, false},
+        // The journal was tampered with: nothing is moved on its word.
+        {"journal damaged", InterruptedRestore::Outcome::Left, true, false, true},
+        {"journal leads out", InterruptedRestore::Outcome::Left, true, false, true},
+        // Another process still restores: left alone.
+        {"restore running", InterruptedRestore::Outcome::NothingMoved, false, true, true},
+    };
+    for (const Row& row : rows) {
+        const std::string situation = row.situation;
+        ProgramFolder program;
+        TempFolder outside;
+        const fs::path archive = program.path() / "Archiwa" / "kopia.zip";
+        writeZip(archive, {{"ADMINI/firma.dat", "firma z archiwum"}, {"ADMINI/nowy.dat", "nowy"},
+                           {"NOTATKI/007.kom", "uwagi z archiwum"}});
+        const auto before = dataFiles(program.path());
+        const fs::path kept = program.path() / "Archiwa" / "przed-przywroceniem-2026-12-07-120000";
+        std::optional<StagingFolder> running;
+        if (situation == "restore running") {
+            running.emplace(program.path(), "2026-12-07-130000");
+            writeText(running->path() / "0", "rozpakowany");
+        } else {
+            // Killed after "ADMINI/firma.dat" was replaced and "ADMINI/nowy.dat" placed.
+            restoreKilledAt(archive, program.path(), 3);
+        }
+        const std::vector<std::string> staging = hiddenEntries(program.path());
+        ASSERT_EQ(staging.size(), 1u) << situation;
+        const fs::path journal = program.path() / staging[0] / "dziennik";
+        if (situation == "kept folder blocked") {
+            fs::remove(kept / "NOTATKI");
+            writeText(kept / "NOTATKI", "plik w miejscu folderu");
+        } else if (situation == "journal damaged") {
+            std::string text = readText(journal);
+            text.resize(text.size() - 4);
+            writeText(journal, text);
+        } else if (situation == "journal leads out") {
+            std::string text = readText(journal);
+            const std::string line = "plik 2 NOTATKI/007.kom";
+            text.replace(text.find(line), line.size(), "plik 2 ../" + outside.path().filename().string() + "/x");
+            writeText(journal, text);
+        }
+        const auto inPlace = dataFiles(program.path());
+
+        const std::vector<InterruptedRestore> found = finishInterruptedRestores(program.path());
+        ASSERT_EQ(found.size(), row.found ? 1u : 0u) << situation;
+        if (row.found) {
+            EXPECT_EQ(found[0].outcome, row.outcome) << situation;
+            EXPECT_FALSE(interruptedRestoresText(found).empty()) << situation;
+        }
+        if (row.wholeOld)
+            EXPECT_EQ(dataFiles(program.path()), before) << situation;
+        else // left as the kill left it
+            EXPECT_EQ(dataFiles(program.path()), inPlace) << situation;
+        EXPECT_EQ(hiddenEntries(program.path()).size(), row.stagingLeft ? 1u : 0u) << situation;
+        EXPECT_TRUE(fs::is_empty(outside.path())) << situation;
     }
 }
