@@ -113,6 +113,8 @@ private:
     // Writes the database file; when it was merged with a file changed on
     // disk, shows the merged list and tells the user what came from disk.
     void storeContacts();
+    // Stores and adds that wait for another copy of the program show the wait cursor.
+    void waitForOtherCopiesWithCursor();
     // Changes the list's selection without running select.
     void setSelectedRow(int row);
     void showPicture(int slot);

@@ -36,6 +36,10 @@ QString mergeText(const ContactMergeReport& merged)
     addMergeSection(text, QStringLiteral("Dodane lub zmienione na dysku:"), merged.fromDisk);
     addMergeSection(text, QStringLiteral("Usunięte na dysku:"), merged.removed);
     addMergeSection(text,
+                    QStringLiteral("Usunięte na dysku, ale zmienione tutaj - zmiana cofnęła usunięcie "
+                                   "i kontakt pozostał na liście:"),
+                    merged.keptChanged);
+    addMergeSection(text,
                     QStringLiteral("Zmienione tu i na dysku - zachowano wersję z tego programu, "
                                    "a wersję z dysku dodano jako nowy kontakt:"),
                     merged.copies);
@@ -54,8 +58,16 @@ int Tzadania_f::currentRow() const
     return ui_->listazadan->currentIndex().row();
 }
 
+void Tzadania_f::waitForOtherCopiesWithCursor()
+{
+    LockWait wait = data_.contacts.lockWait();
+    wait.waiting = [this](bool shown) { platform_.showWaitCursor(shown); };
+    data_.contacts.setLockWait(std::move(wait));
+}
+
 void Tzadania_f::storeContacts()
 {
+    waitForOtherCopiesWithCursor();
     const int slot = selectedSlot();
     const std::string selectedId = slot >= 0 ? data_.contacts.idOfSlot(slot) : std::string();
     const std::chrono::milliseconds now(platform_.now().toMSecsSinceEpoch());
@@ -105,6 +117,7 @@ void Tzadania_f::addContact()
         platform_.inputText(QStringLiteral("Definiowanie kontaktu"), QStringLiteral("Podaj nazwę"));
     if (!name)
         return;
+    waitForOtherCopiesWithCursor();
     const ContactBook::Added added = data_.contacts.add(name->toStdString());
     contactList_->rowAdded(added.row);
     // What is typed next goes to the new contact, not over the one shown before.

@@ -129,6 +129,7 @@ void Tzadania_f::importContacts()
     const ContactBook::Room room = data_.contacts.room();
     const ImportPlan plan = planImport(reading.contacts, static_cast<std::size_t>(std::max(room.count(), 0)));
     const int row = currentRow();
+    waitForOtherCopiesWithCursor();
     const std::vector<int> added = data_.contacts.addAll(plan.contacts);
     if (!added.empty()) {
         // The card and the selection stay as they were, as after "Dodaj".

@@ -1,5 +1,7 @@
 #include "platform.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QStringList>
 
 namespace wirtello {
@@ -13,6 +15,14 @@ QString Platform::formatShortDate(const QDate& date)
     for (const QString& part : qtFormat.split(QLatin1Char('/')))
         parts << date.toString(part);
     return parts.join(dateSeparator());
+}
+
+void Platform::showWaitCursor(bool shown)
+{
+    if (shown)
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else
+        QGuiApplication::restoreOverrideCursor();
 }
 
 QString Platform::formatLongTime(const QTime& time)

@@ -94,6 +94,10 @@ public:
     virtual void showProgress(const QString& title, const QString& text,
                               const std::function<void(const ProgressReport&)>& step) = 0;
 
+    // The wait cursor over the program while a step waits for another copy
+    // of the program; every `true` is followed by a `false`.
+    virtual void showWaitCursor(bool shown);
+
     virtual QDateTime now() = 0;
     // The regional date separator and long time format.
     virtual QString dateSeparator() = 0;

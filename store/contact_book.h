@@ -86,6 +86,7 @@ public:
 
     // How adds and stores wait for another copy that holds the database's lock.
     void setLockWait(LockWait wait) { lockWait_ = std::move(wait); }
+    const LockWait& lockWait() const { return lockWait_; }
 
     enum class AddCheck { Possible, Full, IdsExhausted };
     // Whether a contact can be added now; reads the id counter file.

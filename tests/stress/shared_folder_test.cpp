@@ -3,6 +3,7 @@
 #include "child_process.h"
 #include "stress_contents.h"
 
+#include "store/contact_book.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <set>
 
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace wirtello::test {
@@ -97,6 +99,89 @@ TEST(SharedDataFolder, TwoProgramsLeaveWholeRecordsAndTheLastWriterWins)
             highest = std::max(highest, number);
         }
     EXPECT_EQ(readBytes(numberingPath(data, DocumentKind::Kp)), numberingBytes(highest + 1, ""));
+}
+
+// One byte through a pipe; false when the other end is gone.
+bool send(int fd, char byte)
+{
+    return ::write(fd, &byte, 1) == 1;
+}
+
+char receive(int fd)
+{
+    char byte = 0;
+    return ::read(fd, &byte, 1) == 1 ? byte : '\0';
+}
+
+// Two copies of the program store the contact database at once, one of them
+// paused between reading the file and replacing it, as on a slow share: the
+// other waits for it, and the file ends with both copies' new contacts.
+TEST(SharedDataFolder, TwoCopiesStoringTheContactsAtOnceLoseNoContact)
+{
+    TempFolder folder{"NOTATKI"};
+    {
+        ContactBook first(folder.path());
+        first.load();
+        first.add("Adam");
+        first.store();
+    }
+    ContactBook here(folder.path());
+    here.load();
+    here.add("Tutaj");
+
+    int paused[2];
+    int resume[2];
+    ASSERT_EQ(::pipe2(paused, O_CLOEXEC), 0);
+    ASSERT_EQ(::pipe2(resume, O_CLOEXEC), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The other copy: only plain file work here, then out without cleanup.
+        int status = 1;
+        try {
+            ContactBook there(folder.path());
+            there.load();
+            there.add("Tam");
+            there.setBeforeWriteForTests([&] {
+                send(paused[1], 'p');
+                receive(resume[0]);
+            });
+            there.store();
+            status = 0;
+        } catch (...) {
+        }
+        ::_exit(status);
+    }
+    ::close(paused[1]);
+    ::close(resume[0]);
+    ASSERT_EQ(receive(paused[0]), 'p');
+
+    // This copy stores while the other is paused: it finds the lock taken,
+    // lets the other go on and waits until the other has ended.
+    int otherStatus = -1;
+    int pauses = 0;
+    LockWait wait;
+    wait.retries = 3;
+    wait.pause = [&] {
+        if (++pauses == 1) {
+            send(resume[1], 'g');
+            ::waitpid(child, &otherStatus, 0);
+        }
+    };
+    here.setLockWait(wait);
+    here.store();
+    if (otherStatus == -1) { // it never waited: let the other finish anyway
+        send(resume[1], 'g');
+        ::waitpid(child, &otherStatus, 0);
+    }
+    ::close(paused[0]);
+    ::close(resume[1]);
+    EXPECT_TRUE(WIFEXITED(otherStatus) && WEXITSTATUS(otherStatus) == 0) << "the other copy failed";
+    EXPECT_EQ(pauses, 1) << "this copy did not wait for the other";
+
+    ContactBook reread(folder.path());
+    reread.load();
+    EXPECT_EQ(reread.entries(), (std::vector<std::string>{"000 Adam", "001 Tutaj", "002 Tam"}));
 }
 
 } // namespace
