@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <filesystem>
 #include <functional>
@@ -48,6 +49,9 @@ public:
     // "Pytanie" with Tak/Nie/Anuluj, no icon; closing the box counts as Anuluj.
     enum class Answer { Yes, No, Cancel };
     virtual Answer askYesNoCancel(const QString& text) = 0;
+    // "Pytanie" with a button for each of `choices` (the first is the
+    // default) and Anuluj; the index chosen, nothing for Anuluj or a close.
+    virtual std::optional<int> choose(const QString& text, const QStringList& choices) = 0;
     // Input box; nothing on cancel.
     virtual std::optional<QString> inputText(const QString& title, const QString& prompt) = 0;
     // The standard error box for a failed file or printing step.

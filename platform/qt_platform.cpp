@@ -18,11 +18,14 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QProcess>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace wirtello {
 namespace {
@@ -147,6 +150,24 @@ Platform::Answer QtPlatform::askYesNoCancel(const QString& text)
     default:
         return Answer::Cancel;
     }
+}
+
+std::optional<int> QtPlatform::choose(const QString& text, const QStringList& choices)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Pytanie"), withLineBreaks(text), QMessageBox::NoButton,
+                    dialogParent());
+    std::vector<QAbstractButton*> buttons;
+    for (const QString& choice : choices)
+        buttons.push_back(box.addButton(choice, QMessageBox::AcceptRole));
+    box.addButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    if (!buttons.empty())
+        box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
+    execModal(box);
+    const auto chosen = std::ranges::find(buttons, box.clickedButton());
+    if (chosen == buttons.end())
+        return std::nullopt;
+    return static_cast<int>(chosen - buttons.begin());
 }
 
 std::optional<QString> QtPlatform::inputText(const QString& title, const QString& prompt)

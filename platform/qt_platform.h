@@ -18,6 +18,7 @@ public:
     void inform(const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text) override;
     Answer askYesNoCancel(const QString& text) override;
+    std::optional<int> choose(const QString& text, const QStringList& choices) override;
     std::optional<QString> inputText(const QString& title, const QString& prompt) override;
     void showError(const IoError& error) override;
     void showFailure(const QString& text) override;

@@ -32,12 +32,23 @@ std::string twoDigits(int value)
     return (value < 10 ? "0" : "") + std::to_string(value);
 }
 
+std::string withPlace(const std::string& title, const std::string& place)
+{
+    std::string text = title.empty() ? std::string("(bez tytułu)") : title;
+    if (!place.empty())
+        text += ", " + place;
+    return text;
+}
+
 std::string withPlace(const CalendarEvent& event)
 {
-    std::string text = event.title.empty() ? std::string("(bez tytułu)") : event.title;
-    if (!event.place.empty())
-        text += ", " + event.place;
-    return text;
+    return withPlace(event.title, event.place);
+}
+
+// An occurrence changed on its own shows its own title and place.
+std::string withPlace(const CalendarEvent& event, const EventOccurrence& occurrence)
+{
+    return occurrence.changed ? withPlace(occurrence.title, occurrence.place) : withPlace(event);
 }
 
 const std::array<const char*, 12> kMonthNames = {"styczeń", "luty",     "marzec",   "kwiecień", "maj",      "czerwiec",
@@ -100,7 +111,7 @@ CalendarDate monthViewStart(int year, int month)
 std::string appointmentLine(const CalendarEvent& event, const EventOccurrence& occurrence, CalendarDate day)
 {
     if (event.wholeDay)
-        return "cały dzień " + withPlace(event);
+        return "cały dzień " + withPlace(event, occurrence);
     const bool beganEarlier = occurrence.start.date < day;
     const bool endsLater = occurrence.end.date > day;
     std::string times;
@@ -109,12 +120,13 @@ std::string appointmentLine(const CalendarEvent& event, const EventOccurrence& o
     else
         times = timeText(occurrence.start.time) +
                 (endsLater ? "–…" : occurrence.end > occurrence.start ? "–" + timeText(occurrence.end.time) : "");
-    return times + " " + withPlace(event);
+    return times + " " + withPlace(event, occurrence);
 }
 
 std::string compactAppointmentLine(const CalendarEvent& event, const EventOccurrence& occurrence, CalendarDate day)
 {
-    const std::string title = event.title.empty() ? std::string("(bez tytułu)") : event.title;
+    const std::string& own = occurrence.changed ? occurrence.title : event.title;
+    const std::string title = own.empty() ? std::string("(bez tytułu)") : own;
     if (event.wholeDay || (occurrence.start.date < day && occurrence.end.date > day))
         return "cały dzień: " + title;
     if (occurrence.start.date < day)
@@ -156,11 +168,18 @@ std::vector<DueReminder> dueReminders(const std::vector<CalendarEvent>& events, 
     std::vector<DueReminder> due;
     for (std::size_t e = 0; e < events.size(); ++e) {
         const CalendarEvent& event = events[e];
-        if (!event.reminderMinutes)
+        // A changed occurrence has a reminder of its own, maybe where the series has none.
+        int longest = event.reminderMinutes.value_or(-1);
+        for (const OccurrenceChange& change : event.changes)
+            longest = std::max(longest, change.reminderMinutes.value_or(-1));
+        if (longest < 0)
             continue;
-        const int lead = std::max(0, *event.reminderMinutes);
-        const CalendarDate last = addDays(now.date, lead / (24 * 60) + 1);
+        const CalendarDate last = addDays(now.date, longest / (24 * 60) + 1);
         for (const EventOccurrence& occurrence : occurrencesBetween(event, now.date, last)) {
+            const std::optional<int> reminder = occurrence.changed ? occurrence.reminderMinutes : event.reminderMinutes;
+            if (!reminder)
+                continue;
+            const int lead = std::max(0, *reminder);
             if (occurrence.start > now && minus(occurrence.start, lead) <= now)
                 due.push_back({e, occurrence.start,
                                event.uid + "|" + dateText(occurrence.start.date) + "T" + timeText(occurrence.start.time)});
@@ -259,8 +278,8 @@ std::string importReport(const std::string& fileName, const ImportCount& count)
     line(count.changed, "Zmienione terminy zastąpiono wersją z pliku w całości");
     line(count.uidsGiven, "Terminom bez identyfikatora (UID) nadano nowy");
     line(count.ownZone, "Serie zachowały swoją strefę czasową (powtarzają się o swojej godzinie w tamtej strefie)");
-    line(count.withExceptions, "Serie z wyjątkami (zmienione, pominięte lub dodane powtórzenia) zachowano w pliku "
-                               "bez zmian; terminarz pokazuje je na razie według samej reguły");
+    line(count.withExceptions, "Serie z wyjątkami (zmienione, pominięte lub dodane powtórzenia) zachowano wraz z "
+                               "wyjątkami");
     line(count.occurrenceChanges, "Zachowane zmiany pojedynczych powtórzeń");
     line(count.tooFar, "Pominięto terminy z datą po roku " + std::to_string(kLastCalendarYear) +
                            ", których terminarz nie obsługuje");

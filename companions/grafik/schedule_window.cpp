@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -119,8 +120,10 @@ ScheduleWindow::ScheduleWindow(Platform& platform, std::filesystem::path program
             selectDay(cellDays_[cell]);
     });
     connect(ui_->terminyDnia, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && static_cast<std::size_t>(row) < dayEvents_.size())
-            showAppointment(dayEvents_[static_cast<std::size_t>(row)]);
+        if (row >= 0 && static_cast<std::size_t>(row) < dayEvents_.size()) {
+            const DayAppointment& line = dayEvents_[static_cast<std::size_t>(row)];
+            showAppointment(line.event, line.occurrence);
+        }
     });
     connect(ui_->poczatek, &QDateTimeEdit::dateTimeChanged, this, [this](const QDateTime& start) { startMoved(start); });
     connect(ui_->calyDzien, &QCheckBox::toggled, this, [this](bool wholeDay) {
@@ -367,24 +370,31 @@ void ScheduleWindow::showDay()
         if (!event.recurrence.empty())
             line += QStringLiteral("  (powtarza się)");
         ui_->terminyDnia->addItem(line);
-        dayEvents_.push_back(a.event);
-        if (selected_ == a.event)
+        dayEvents_.push_back(a);
+        // Of a series, only the occurrence in the form is marked (the first one when none was chosen).
+        const CalendarMoment shownId = selectedOccurrence_ ? selectedOccurrence_->recurrenceId : event.start;
+        if (selected_ == a.event && (event.recurrence.empty() || shownId == a.occurrence.recurrenceId))
             ui_->terminyDnia->setCurrentRow(ui_->terminyDnia->count() - 1);
     }
 }
 
-void ScheduleWindow::showAppointment(std::size_t index)
+void ScheduleWindow::showAppointment(std::size_t index, const std::optional<EventOccurrence>& occurrence)
 {
     const CalendarEvent& event = events_[index];
     selected_ = index;
+    // A single appointment is its own occurrence; a series without one chosen shows its first.
+    selectedOccurrence_ = event.recurrence.empty() ? std::nullopt : occurrence;
+    const bool own = selectedOccurrence_ && selectedOccurrence_->changed;
+    const CalendarMoment start = selectedOccurrence_ ? selectedOccurrence_->start : event.start;
+    const CalendarMoment end = selectedOccurrence_ ? selectedOccurrence_->end : event.end;
+    const std::optional<int> reminderMinutes = own ? selectedOccurrence_->reminderMinutes : event.reminderMinutes;
     const QSignalBlocker blocker(ui_->poczatek);
-    ui_->tytul->setText(fromUtf8(event.title));
-    ui_->miejsce->setText(fromUtf8(event.place));
+    ui_->tytul->setText(fromUtf8(own ? selectedOccurrence_->title : event.title));
+    ui_->miejsce->setText(fromUtf8(own ? selectedOccurrence_->place : event.place));
     ui_->calyDzien->setChecked(event.wholeDay);
-    // The form shows the series as stored: its first start and end.
-    formStart_ = toQDateTime(event.start);
+    formStart_ = toQDateTime(start);
     ui_->poczatek->setDateTime(formStart_);
-    ui_->koniec->setDateTime(toQDateTime(event.wholeDay ? CalendarMoment{addDays(event.end.date, -1), {}} : event.end));
+    ui_->koniec->setDateTime(toQDateTime(event.wholeDay ? CalendarMoment{addDays(end.date, -1), {}} : end));
     dropExtraChoices(ui_->powtarzanie, kRepeatChoices);
     const Repeat repeat = repeatOf(event.recurrence);
     if (repeat == Repeat::Other)
@@ -392,27 +402,44 @@ void ScheduleWindow::showAppointment(std::size_t index)
     ui_->powtarzanie->setCurrentIndex(repeat == Repeat::Other ? kRepeatChoices : static_cast<int>(repeat));
     dropExtraChoices(ui_->przypomnij, kReminderChoices);
     int reminder = 0;
-    if (event.reminderMinutes) {
-        reminder = ui_->przypomnij->findData(*event.reminderMinutes);
+    if (reminderMinutes) {
+        reminder = ui_->przypomnij->findData(*reminderMinutes);
         if (reminder < 0) {
-            ui_->przypomnij->addItem(QStringLiteral("%1 minut przed").arg(*event.reminderMinutes), *event.reminderMinutes);
+            ui_->przypomnij->addItem(QStringLiteral("%1 minut przed").arg(*reminderMinutes), *reminderMinutes);
             reminder = kReminderChoices;
         }
     }
     ui_->przypomnij->setCurrentIndex(reminder);
     ui_->kontakt->setText(fromUtf8(event.contact));
-    ui_->notatka->setPlainText(fromUtf8(event.note));
+    ui_->notatka->setPlainText(fromUtf8(own ? selectedOccurrence_->note : event.note));
     ui_->seriaUwaga->setText(event.recurrence.empty()
                                  ? QString()
-                                 : QStringLiteral("Termin powtarza się od %1; zmiana i usunięcie dotyczą wszystkich "
-                                                  "powtórzeń.")
-                                       .arg(fromUtf8(shortDateText(event.start.date))));
+                                 : QStringLiteral("Termin powtarza się od %1%2; przy zmianie i usunięciu program "
+                                                  "zapyta, których powtórzeń dotyczą.")
+                                       .arg(fromUtf8(shortDateText(event.start.date)),
+                                            own ? QStringLiteral(" (to wystąpienie zmieniono osobno)") : QString()));
     formShown_ = formValues();
+}
+
+CalendarMoment ScheduleWindow::chosenOccurrence() const
+{
+    return selectedOccurrence_ ? selectedOccurrence_->recurrenceId : events_[*selected_].start;
+}
+
+std::optional<SeriesScope> ScheduleWindow::askScope(const QString& question)
+{
+    const std::optional<int> choice = platform_.choose(
+        question, {QStringLiteral("Tylko to wystąpienie"), QStringLiteral("To i następne"), QStringLiteral("Cała seria")});
+    if (!choice)
+        return std::nullopt;
+    return std::array{SeriesScope::OnlyThis, SeriesScope::ThisAndFollowing, SeriesScope::All}.at(
+        static_cast<std::size_t>(std::clamp(*choice, 0, 2)));
 }
 
 void ScheduleWindow::clearForm()
 {
     selected_.reset();
+    selectedOccurrence_.reset();
     ui_->terminyDnia->clearSelection();
     const QSignalBlocker blocker(ui_->poczatek);
     ui_->tytul->clear();
@@ -542,7 +569,13 @@ void ScheduleWindow::storeFormQuietly()
         event.reminderMinutes = minutes.toInt();
     std::string uid;
     const auto now = toTimePoint(platform_.now());
-    CalendarDocument written = changeCalendar(file_, [&](CalendarDocument& calendar) { uid = calendar.putEvent(event, now); });
+    // An occurrence of a series keeps its typing as a change of that occurrence alone.
+    const bool ofSeries = selected_ && !events_[*selected_].recurrence.empty();
+    const CalendarMoment of = ofSeries ? chosenOccurrence() : CalendarMoment{};
+    CalendarDocument written = changeCalendar(file_, [&](CalendarDocument& calendar) {
+        uid = ofSeries ? calendar.changeOccurrence(event.uid, of, event, SeriesScope::OnlyThis, now)
+                       : calendar.putEvent(event, now);
+    });
     adopt(std::move(written));
     for (std::size_t i = 0; i < events_.size(); ++i) {
         if (events_[i].uid == uid)
@@ -574,18 +607,44 @@ void ScheduleWindow::saveAppointment()
         platform_.inform(QStringLiteral("Wybierz termin z listy terminów dnia."));
         return;
     }
-    std::optional<CalendarEvent> event = formEvent(events_[*selected_].uid);
+    const CalendarEvent series = events_[*selected_];
+    std::optional<CalendarEvent> event = formEvent(series.uid);
     if (!event)
         return;
-    event->zone = events_[*selected_].zone;
-    // A moved single appointment is followed to its new day; a series stays in view.
-    if (event->recurrence.empty() && event->start.date != events_[*selected_].start.date)
-        day_ = toQDate(event->start.date);
+    event->zone = series.zone;
     const auto now = toTimePoint(platform_.now());
-    // The line is chosen again without its signal: the form shows what was stored
-    // (a moved series' new first start) by itself.
-    if (store([&](CalendarDocument& calendar) { calendar.putEvent(*event, now); }) && selected_)
-        showAppointment(*selected_);
+    if (series.recurrence.empty()) {
+        // A moved single appointment is followed to its new day.
+        if (event->start.date != series.start.date)
+            day_ = toQDate(event->start.date);
+        // The line is chosen again without its signal: the form shows what was stored by itself.
+        if (store([&](CalendarDocument& calendar) { calendar.putEvent(*event, now); }) && selected_)
+            showAppointment(*selected_);
+        return;
+    }
+    const CalendarMoment of = chosenOccurrence();
+    // Moving one occurrence is the usual case, so "only this" is the first answer.
+    const std::optional<SeriesScope> scope =
+        askScope(QStringLiteral("Termin „%1” powtarza się. Zmienić tylko wystąpienie z dnia %2, to i następne, czy "
+                                "całą serię?")
+                     .arg(fromUtf8(series.title), fromUtf8(shortDateText(of.date))));
+    if (!scope)
+        return;
+    std::string uid;
+    if (!store([&](CalendarDocument& calendar) { uid = calendar.changeOccurrence(series.uid, of, *event, *scope, now); }))
+        return;
+    // The form follows the occurrence to where it now is.
+    day_ = toQDate(event->start.date);
+    showView();
+    for (std::size_t row = 0; row < dayEvents_.size(); ++row) {
+        const DayAppointment& line = dayEvents_[row];
+        if (events_[line.event].uid == uid && line.occurrence.start == event->start) {
+            ui_->terminyDnia->setCurrentRow(static_cast<int>(row));
+            showAppointment(line.event, line.occurrence);
+            return;
+        }
+    }
+    clearForm();
 }
 
 void ScheduleWindow::deleteAppointment()
@@ -595,12 +654,21 @@ void ScheduleWindow::deleteAppointment()
         return;
     }
     const CalendarEvent event = events_[*selected_];
-    QString question = QStringLiteral("Usunąć termin „%1”?").arg(fromUtf8(event.title));
-    if (!event.recurrence.empty())
-        question += QStringLiteral(" Usunięte zostaną wszystkie jego powtórzenia.");
-    if (!platform_.ask(question))
+    if (event.recurrence.empty()) {
+        if (!platform_.ask(QStringLiteral("Usunąć termin „%1”?").arg(fromUtf8(event.title))))
+            return;
+        if (store([&](CalendarDocument& calendar) { calendar.remove(event.uid); }))
+            clearForm();
         return;
-    if (store([&](CalendarDocument& calendar) { calendar.remove(event.uid); }))
+    }
+    const CalendarMoment of = chosenOccurrence();
+    const std::optional<SeriesScope> scope = askScope(
+        QStringLiteral("Termin „%1” powtarza się. Usunąć tylko wystąpienie z dnia %2, to i następne, czy całą serię?")
+            .arg(fromUtf8(event.title), fromUtf8(shortDateText(of.date))));
+    if (!scope)
+        return;
+    const auto now = toTimePoint(platform_.now());
+    if (store([&](CalendarDocument& calendar) { calendar.removeOccurrence(event.uid, of, *scope, now); }))
         clearForm();
 }
 
@@ -641,6 +709,8 @@ void ScheduleWindow::adopt(CalendarDocument document)
         if (events_[i].uid == *selectedUid)
             selected_ = i;
     }
+    if (!selected_)
+        selectedOccurrence_.reset();
     showView();
 }
 

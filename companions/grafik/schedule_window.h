@@ -68,7 +68,14 @@ private:
     void selectDay(const QDate& day);
     void step(int direction);
     void setView(View view);
-    void showAppointment(std::size_t event);
+    // Shows the appointment in the form; of a series, the occurrence given
+    // (its own time and texts), or the series' first when none is.
+    void showAppointment(std::size_t event, const std::optional<EventOccurrence>& occurrence = std::nullopt);
+    // Which occurrences of the chosen series a change or deletion is for;
+    // nothing when the user cancels.
+    std::optional<SeriesScope> askScope(const QString& question);
+    // The occurrence the form stands for: the one chosen, or the series' first.
+    CalendarMoment chosenOccurrence() const;
     void clearForm();
     void startMoved(const QDateTime& start);
     std::optional<CalendarEvent> formEvent(const std::string& uid);
@@ -112,8 +119,9 @@ private:
     QDate day_;                           // the chosen day
     QDate today_;                          // the day marked as today in the view
     std::vector<QDate> cellDays_;          // the day of each grid cell, row by row
-    std::vector<std::size_t> dayEvents_;   // the event of each line of the day's list
+    std::vector<DayAppointment> dayEvents_; // the event and occurrence of each line of the day's list
     std::optional<std::size_t> selected_;  // the event in the form
+    std::optional<EventOccurrence> selectedOccurrence_; // and which of its occurrences
     QDateTime formStart_;                  // the start before the user moved it
     QStringList formShown_;                // the form's values when filled or emptied
     QTimer reminderClock_;

@@ -187,14 +187,18 @@ TEST(GrafikWindow, AppointmentsAddedMovedAndDeletedAreInTheFile)
     opened.click("widokTydzien");
     EXPECT_EQ(opened.cellsWith("09:00–10:00 Narada u pani Łęckiej, Łódź, Piotrkowska 1"), 1);
 
-    // Moved to Tuesday 10:00 from the day's list: the end follows the start.
+    // The whole series moved to Tuesday 10:00 from one occurrence in the day's list: the end follows the start.
     opened.click("widokMiesiac");
     opened.find<QTableWidget>("siatka")->setCurrentCell(1, 0); // 7.12
     ASSERT_EQ(opened.find<QListWidget>("terminyDnia")->count(), 1);
     opened.find<QListWidget>("terminyDnia")->setCurrentRow(0);
     EXPECT_EQ(opened.find<QLineEdit>("kontakt")->text(), "007");
-    opened.find<QDateTimeEdit>("poczatek")->setDateTime({{2026, 11, 24}, {10, 0}});
+    EXPECT_EQ(opened.find<QDateTimeEdit>("poczatek")->dateTime(), QDateTime({2026, 12, 7}, {9, 0}));
+    opened.find<QDateTimeEdit>("poczatek")->setDateTime({{2026, 12, 8}, {10, 0}});
+    platform.choiceAnswers = {2}; // Cała seria
     opened.click("zapisz");
+    EXPECT_EQ(platform.choicesOffered.at(0),
+              (QStringList{"Tylko to wystąpienie", "To i następne", "Cała seria"}));
     EXPECT_EQ(readBackCalendar(program / kCalendar), "NAME||\nVEVENT|Narada u pani Łęckiej|2026-11-24T10:00:00+01:00|"
                                              "2026-11-24T11:00:00+01:00|Łódź, Piotrkowska 1|['WEEKLY']\n");
     opened.click("dzisiaj");
@@ -207,9 +211,11 @@ TEST(GrafikWindow, AppointmentsAddedMovedAndDeletedAreInTheFile)
     EXPECT_FALSE(second.find<QPushButton>("dodaj")->isEnabled());
     EXPECT_EQ(second.cellsWith("Narada"), 6);
 
-    platform.askAnswers = {true};
+    platform.asked.clear();
+    platform.choiceAnswers = {2};
     opened.click("usun");
-    EXPECT_EQ(platform.asked, QStringList{"Usunąć termin „Narada u pani Łęckiej”? Usunięte zostaną wszystkie jego powtórzenia."});
+    EXPECT_EQ(platform.asked, QStringList{"Termin „Narada u pani Łęckiej” powtarza się. Usunąć tylko wystąpienie z dnia "
+                                          "8.12.2026, to i następne, czy całą serię?"});
     EXPECT_EQ(readBackCalendar(program / kCalendar), "NAME||\n");
     EXPECT_EQ(opened.cellsWith("Narada"), 0);
 }
@@ -306,11 +312,14 @@ TEST(GrafikWindow, AMovedSeriesShowsItsNewStart)
     };
     const std::vector<Case> cases = {
         {"FREQ=WEEKLY", false, {{2026, 11, 24}, {10, 0}},
-         "Termin powtarza się od 24.11.2026; zmiana i usunięcie dotyczą wszystkich powtórzeń.", "24.11.2026 11:00"},
+         "Termin powtarza się od 24.11.2026; przy zmianie i usunięciu program zapyta, których powtórzeń dotyczą.",
+         "24.11.2026 11:00"},
         {"FREQ=DAILY", false, {{2026, 12, 2}, {8, 30}},
-         "Termin powtarza się od 2.12.2026; zmiana i usunięcie dotyczą wszystkich powtórzeń.", "02.12.2026 09:30"},
+         "Termin powtarza się od 2.12.2026; przy zmianie i usunięciu program zapyta, których powtórzeń dotyczą.",
+         "02.12.2026 09:30"},
         {"FREQ=WEEKLY", true, {{2026, 11, 24}, {0, 0}},
-         "Termin powtarza się od 24.11.2026; zmiana i usunięcie dotyczą wszystkich powtórzeń.", "24.11.2026"},
+         "Termin powtarza się od 24.11.2026; przy zmianie i usunięciu program zapyta, których powtórzeń dotyczą.",
+         "24.11.2026"},
     };
     const WarsawTime zone;
     for (const Case& c : cases) {
@@ -333,6 +342,7 @@ TEST(GrafikWindow, AMovedSeriesShowsItsNewStart)
         opened.find<QListWidget>("terminyDnia")->setCurrentRow(0);
 
         opened.find<QDateTimeEdit>("poczatek")->setDateTime(c.moved);
+        platform.choiceAnswers = {2}; // Cała seria
         opened.click("zapisz");
         EXPECT_EQ(opened.find<QLabel>("seriaUwaga")->text().toStdString(), c.note);
         EXPECT_EQ(opened.find<QDateTimeEdit>("koniec")->text().toStdString(), c.ends);
@@ -434,8 +444,7 @@ TEST(GrafikWindow, ImportCountsWhatItSkips)
     const std::vector<ImportRow> rows = {
         {"two understood, the change of one kept, three skipped", calendarOf(good + strange),
          "Wczytano terminy z pliku „inny.ics”: nowe 2, zmienione 0, pominięte 3.\nSerie z wyjątkami (zmienione, "
-         "pominięte lub dodane powtórzenia) zachowano w pliku bez zmian; terminarz pokazuje je na razie według samej "
-         "reguły: 1.\nZachowane zmiany pojedynczych powtórzeń: 1.\nPominięto terminy, których terminarz nie rozumie "
+         "pominięte lub dodane powtórzenia) zachowano wraz z wyjątkami: 1.\nZachowane zmiany pojedynczych powtórzeń: 1.\nPominięto terminy, których terminarz nie rozumie "
          "(bez daty początku, nieznana reguła powtarzania, zmiana powtórzenia bez swojej serii): 1.\nPominięto wpisy, "
          "które nie są terminami (zadania, wpisy dziennika): 2.",
          2},
@@ -509,8 +518,7 @@ TEST(GrafikImport, SeriesComeWithTheirZoneExceptionsAndChangesAndTheReportSaysWh
               "Wczytano terminy z pliku „inny.ics”: nowe 2, zmienione 0, pominięte 1.\n"
               "Terminom bez identyfikatora (UID) nadano nowy: 1.\n"
               "Serie zachowały swoją strefę czasową (powtarzają się o swojej godzinie w tamtej strefie): 1.\n"
-              "Serie z wyjątkami (zmienione, pominięte lub dodane powtórzenia) zachowano w pliku bez zmian; terminarz "
-              "pokazuje je na razie według samej reguły: 1.\n"
+              "Serie z wyjątkami (zmienione, pominięte lub dodane powtórzenia) zachowano wraz z wyjątkami: 1.\n"
               "Zachowane zmiany pojedynczych powtórzeń: 1.\n"
               "Pominięto terminy z datą po roku 4999, których terminarz nie obsługuje: 1.");
 
@@ -527,12 +535,15 @@ TEST(GrafikImport, SeriesComeWithTheirZoneExceptionsAndChangesAndTheReportSaysWh
     EXPECT_EQ(events[0].title, "Narada z Nowym Jorkiem");
     EXPECT_EQ(events[1].title, "Bez identyfikatora");
     EXPECT_FALSE(events[1].uid.empty());
-    // 9:00 in New York on both sides of the two countries' different clock changes.
+    // 9:00 in New York on both sides of the two countries' different clock changes; the changed
+    // occurrence at its own hour and title, the left-out one missing, the added one there.
     const std::vector<std::string> shown = shownDays(events, {2027, 3, 1}, {2027, 3, 31});
     for (const char* day : {"2027-03-01 15:00–16:00 Narada z Nowym Jorkiem", "2027-03-08 15:00–16:00 Narada z Nowym Jorkiem",
-                                   "2027-03-15 14:00–15:00 Narada z Nowym Jorkiem", "2027-03-29 15:00–16:00 Narada z Nowym Jorkiem",
-                                   "2027-03-02 11:00–12:00 Bez identyfikatora"})
+                                   "2027-03-15 16:00–17:00 Narada przesunięta", "2027-03-24 14:00–15:00 Narada z Nowym Jorkiem",
+                                   "2027-03-29 15:00–16:00 Narada z Nowym Jorkiem", "2027-03-02 11:00–12:00 Bez identyfikatora"})
         EXPECT_NE(std::ranges::find(shown, day), shown.end()) << day;
+    for (const char* day : {"2027-03-15 14:00–15:00 Narada z Nowym Jorkiem", "2027-03-22 14:00–15:00 Narada z Nowym Jorkiem"})
+        EXPECT_EQ(std::ranges::find(shown, day), shown.end()) << day;
 
     // Deleting the series takes its changed occurrence with it.
     changeCalendar(schedule, [&](CalendarDocument& calendar) { EXPECT_TRUE(calendar.remove("seria@inny")); });

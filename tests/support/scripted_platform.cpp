@@ -24,7 +24,7 @@ T takeAnswer(std::deque<T>& answers, const T& fallback, int& unanswered)
 ScriptedPlatform::~ScriptedPlatform()
 {
     EXPECT_EQ(unanswered, 0) << "a question, input box or dialog was asked that the test did not answer";
-    const std::size_t unused = askAnswers.size() + threeWayAnswers.size() + inputAnswers.size() + openFileAnswers.size()
+    const std::size_t unused = askAnswers.size() + threeWayAnswers.size() + choiceAnswers.size() + inputAnswers.size() + openFileAnswers.size()
         + saveFileAnswers.size() + fontAnswers.size() + previewPrintAnswers.size();
     EXPECT_EQ(unused, 0u) << "answers prepared by the test were never asked for";
 }
@@ -46,6 +46,14 @@ Platform::Answer ScriptedPlatform::askYesNoCancel(const QString& text)
     askCaptions << QStringLiteral("Pytanie");
     asked << text;
     return takeAnswer(threeWayAnswers, Answer::Cancel, unanswered);
+}
+
+std::optional<int> ScriptedPlatform::choose(const QString& text, const QStringList& choices)
+{
+    askCaptions << QStringLiteral("Pytanie");
+    asked << text;
+    choicesOffered.push_back(choices);
+    return takeAnswer<std::optional<int>>(choiceAnswers, std::nullopt, unanswered);
 }
 
 std::optional<QString> ScriptedPlatform::inputText(const QString& title, const QString& prompt)

@@ -21,6 +21,7 @@ public:
     // Answers, consumed in order.
     std::deque<bool> askAnswers;
     std::deque<Answer> threeWayAnswers; // askYesNoCancel; recorded in `asked` too
+    std::deque<std::optional<int>> choiceAnswers; // choose; recorded in `asked`, the choices in `choicesOffered`
     std::deque<std::optional<QString>> inputAnswers;
     std::deque<std::optional<std::filesystem::path>> openFileAnswers;
     std::deque<std::optional<std::filesystem::path>> saveFileAnswers;
@@ -42,6 +43,7 @@ public:
     QStringList informed;
     QStringList asked;
     QStringList askCaptions;
+    std::vector<QStringList> choicesOffered;
     std::vector<std::pair<QString, QString>> inputsAsked; // title, prompt
     std::vector<IoError> errors;
     QStringList failures;
@@ -84,6 +86,7 @@ public:
     void inform(const QString& text) override;
     bool askYesNo(const QString& caption, const QString& text) override;
     Answer askYesNoCancel(const QString& text) override;
+    std::optional<int> choose(const QString& text, const QStringList& choices) override;
     std::optional<QString> inputText(const QString& title, const QString& prompt) override;
     void showError(const IoError& error) override;
     void showFailure(const QString& text) override { failures << text; }
