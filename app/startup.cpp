@@ -3,6 +3,7 @@
 #include "store/companion_config.h"
 #include "store/program_folder.h"
 #include "store/record_file.h"
+#include "store/restore_journal.h"
 
 #include <cstdlib>
 
@@ -28,6 +29,13 @@ void prepareProgramFolder(AppData& data, const std::function<void(const IoError&
         loadCompanyRecord(data.companyPath, data.company);
     });
     data.contacts.load();
+}
+
+void finishCutOffRestores(const std::filesystem::path& programFolder, Platform& platform)
+{
+    const std::string text = interruptedRestoresText(finishInterruptedRestores(programFolder));
+    if (!text.empty())
+        platform.inform(QString::fromStdString(text));
 }
 
 const char* launcherError()

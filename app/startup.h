@@ -4,6 +4,7 @@
 #include "store/app_data.h"
 #include "store/io_error.h"
 
+#include <filesystem>
 #include <functional>
 
 namespace wirtello {
@@ -14,6 +15,10 @@ namespace wirtello {
 // reported and the next step runs, so a good database is always listed; a
 // failure of the contacts' own steps is raised.
 void prepareProgramFolder(AppData& data, const std::function<void(const IoError&)>& report);
+
+// Finishes (or undoes) a restore of the archiver that was cut off half way,
+// before any data is read, and tells the user what was done.
+void finishCutOffRestores(const std::filesystem::path& programFolder, Platform& platform);
 
 // The environment variable in which the launcher hands over why it could not
 // lay out the program folder; it then starts the program only to show that.

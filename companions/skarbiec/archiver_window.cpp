@@ -127,6 +127,13 @@ void ArchiverWindow::createArchive()
     }
 }
 
+void ArchiverWindow::finishInterruptedRestores()
+{
+    const std::string text = interruptedRestoresText(wirtello::finishInterruptedRestores(programFolder_));
+    if (!text.empty())
+        platform_.inform(QString::fromStdString(text));
+}
+
 void ArchiverWindow::restoreArchive()
 {
     FileDialogRequest request;
@@ -160,7 +167,10 @@ void ArchiverWindow::restoreArchive()
             wirtello::restoreArchive(*archive, programFolder_, stamp(), [this](double share) { showProgress(share); });
         ui_->ProgressBar1->setValue(100);
         setBusy(false, QStringLiteral("Przywrócono archiwum %1.").arg(fromPath(archive->filename())));
-        QString text = QStringLiteral("Przywrócono plików: %1.").arg(restored.fileCount);
+        QString text = QString::fromStdString(interruptedRestoresText(restored.finishedBefore));
+        if (!text.isEmpty())
+            text += QStringLiteral("\n\n");
+        text += QStringLiteral("Przywrócono plików: %1.").arg(restored.fileCount);
         if (restored.replacedCount > 0)
             text += QStringLiteral("\nPoprzednie wersje zastąpionych plików (%1) są w folderze:\n%2")
                         .arg(restored.replacedCount)

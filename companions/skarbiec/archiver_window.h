@@ -32,6 +32,9 @@ public:
     void createArchive();  // SpeedButton1
     void restoreArchive(); // SpeedButton2
 
+    // At start: finishes a restore that was cut off (or undoes it) and says what was done.
+    void finishInterruptedRestores();
+
 private:
     void setBusy(bool busy, const QString& status);
     void showProgress(double share);

@@ -40,5 +40,6 @@ int main(int argc, char* argv[])
 
     ArchiverWindow window(platform, programFolder, std::move(config));
     window.show();
+    window.finishInterruptedRestores();
     return QApplication::exec();
 }

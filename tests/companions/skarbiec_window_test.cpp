@@ -2,6 +2,7 @@
 #include "companions/skarbiec/zip_archive.h"
 
 #include "store/companion_config.h"
+#include "store/restore_journal.h"
 #include "tests/companions/companion_test_files.h"
 #include "tests/companions/companion_window_checks.h"
 #include "tests/support/scripted_platform.h"
@@ -104,5 +105,41 @@ TEST(ArchiverWindow, KeysReachTheButtonsAndCloseTheWindow)
         QTest::keyClick(QApplication::focusWidget(), c.key, c.modifiers);
         EXPECT_FALSE(window.isVisible());
         EXPECT_TRUE(platform.informed.isEmpty());
+    }
+}
+
+// A restore cut off half way is finished when the archiver starts, and the
+// user is told; a start with nothing to finish says nothing.
+TEST(ArchiverWindow, StartFinishesARestoreCutOffAndSaysWhatWasDone)
+{
+    const struct {
+        bool cutOff;
+        const char* told;
+    } rows[] = {
+        {true, "Przywracanie archiwum kopia.zip zostało przerwane w połowie. Dokończono je: przywrócono plików: 1."},
+        {false, nullptr},
+    };
+    for (const auto& row : rows) {
+        test::TempFolder program;
+        writeText(program / "ADMINI/firma.dat", "sprzed przywracania");
+        const fs::path staging = program / ".skarbiec-przywracanie-2026-12-07-120000";
+        if (row.cutOff) {
+            writeText(staging / "0", "z archiwum");
+            RestoreJournal journal;
+            journal.archiveName = "kopia.zip";
+            journal.files = {{"0", "ADMINI/firma.dat", ""}};
+            writeRestoreJournal(staging, journal);
+        }
+        ScriptedPlatform platform;
+        ArchiverWindow window(platform, program.path(), std::nullopt);
+        window.finishInterruptedRestores();
+        if (row.told) {
+            ASSERT_EQ(platform.informed.size(), 1);
+            EXPECT_EQ(platform.informed[0], QString::fromUtf8(row.told));
+        } else {
+            EXPECT_TRUE(platform.informed.isEmpty());
+        }
+        EXPECT_EQ(test::readText(program / "ADMINI/firma.dat"), row.cutOff ? "z archiwum" : "sprzed przywracania");
+        EXPECT_FALSE(fs::exists(staging));
     }
 }
