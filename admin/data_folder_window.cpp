@@ -4,7 +4,24 @@
 
 #include "platform/platform.h"
 
+#include <set>
+#include <string>
+#include <utility>
+
 namespace wirtello {
+
+namespace {
+
+// The faults shown while the windows are made at start, before any is opened.
+// Each window that keeps its files in the data folder reads the same record
+// then, and one fault is worth one box; a window the user opens says it again.
+bool firstShownAtStart(const IoError& error)
+{
+    static std::set<std::pair<std::string, std::filesystem::path>> shown;
+    return shown.emplace(error.operation(), error.path()).second;
+}
+
+} // namespace
 
 bool DataFolderWindow::resolveDataFolder(Platform& platform, const std::filesystem::path& programFolder,
                                          bool serverCheck)
@@ -13,7 +30,8 @@ bool DataFolderWindow::resolveDataFolder(Platform& platform, const std::filesyst
     try {
         folder = ResolveDataFolder(siec_, serverCheck, platform, programFolder);
     } catch (const IoError& error) {
-        platform.showError(error);
+        if (widgetsBuilt() || firstShownAtStart(error))
+            platform.showError(error);
     }
     if (!folder) {
         initialiseFailed();

@@ -1,6 +1,7 @@
 #include "run_records.h"
 
 #include "platform/platform.h"
+#include "store/io_error.h"
 
 namespace wirtello {
 
@@ -18,6 +19,18 @@ void PobierzDane(AppData& data, Platform& platform)
 void ZapiszUruchomienia(AppData& data)
 {
     recordRun(data.programFolder, data.runHistory, data.runStart);
+}
+
+void recordRunAtEnd(AppData& data, Platform& platform)
+{
+    try {
+        ZapiszUruchomienia(data);
+    } catch (const IoError& error) {
+        platform.inform(QStringLiteral("Nie zapisano historii uruchomień programu (%1: %2).\n"
+                                       "Kontakty zostały zapisane; program kończy pracę.")
+                            .arg(QString::fromStdString(error.operation()),
+                                 QString::fromStdString(error.path().string())));
+    }
 }
 
 } // namespace wirtello

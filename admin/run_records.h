@@ -14,4 +14,9 @@ void PobierzDane(AppData& data, Platform& platform);
 // ZapiszUruchomienia: records this run in the history of the program folder.
 void ZapiszUruchomienia(AppData& data);
 
+// ZapiszUruchomienia at the end of the program, once the contacts are stored:
+// a history that cannot be written (read-only, not a file, a link leading out)
+// is said and never keeps the program from ending.
+void recordRunAtEnd(AppData& data, Platform& platform);
+
 } // namespace wirtello

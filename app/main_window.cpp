@@ -158,13 +158,13 @@ void Tzadania_f::endProgram(bool recordRun)
     Wygaszaj();
     try {
         storeContacts();
-        if (recordRun)
-            ZapiszUruchomienia(data_);
     } catch (...) {
         // The window comes back so the user sees it and can try again.
         setWindowOpacity(1.0);
         throw;
     }
+    if (recordRun)
+        recordRunAtEnd(data_, platform_);
     platform_.endProcess();
 }
 
