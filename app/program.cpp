@@ -1,4 +1,5 @@
 #include "program.h"
+#include "startup.h"
 
 #include "window_registry.h"
 
@@ -12,6 +13,8 @@ namespace wirtello {
 
 Program::Program(AppData& data, Platform& platform) : printFont_(data.programFolder)
 {
+    // A restore cut off half way is finished before any data is read.
+    finishCutOffRestores(data.programFolder, platform);
     // The main window prepares all shared data before any other window exists.
     main_ = std::make_unique<Tzadania_f>(data, platform, printFont_, windows_);
     main_->FormCreate();
