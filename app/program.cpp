@@ -1,7 +1,10 @@
 #include "program.h"
 #include "startup.h"
 
+#include "reminder_watcher.h"
 #include "window_registry.h"
+
+#include "platform/dbus_notifications.h"
 
 #include "platform/qt_platform.h"
 #include "platform/session_end.h"
@@ -11,7 +14,8 @@
 
 namespace wirtello {
 
-Program::Program(AppData& data, Platform& platform) : printFont_(data.programFolder)
+Program::Program(AppData& data, Platform& platform, DesktopNotifications* notifications)
+    : printFont_(data.programFolder)
 {
     // A restore cut off half way is finished before any data is read.
     finishCutOffRestores(data.programFolder, platform);
@@ -28,6 +32,9 @@ Program::Program(AppData& data, Platform& platform) : printFont_(data.programFol
         window->initialise();
         owned_.push_back(std::move(window));
     }
+    // The reminders are watched for as long as the main window lives.
+    reminders_ = new ReminderWatcher(platform, data.programFolder, notifications, main_.get());
+    reminders_->start();
 }
 
 std::vector<ProgramWindow*> Program::creationOrder() const
@@ -55,7 +62,8 @@ int runProgram(int argc, char* argv[], const std::function<void(QWidget&)>& befo
         return 1;
     }
     AppData data(programFolder);
-    Program program(data, platform);
+    DbusNotifications notifications(QDBusConnection::sessionBus());
+    Program program(data, platform, &notifications);
     if (beforeShow)
         beforeShow(program.mainWindow());
     program.mainWindow().show();
