@@ -1,5 +1,6 @@
 #include "numbering_file.h"
 
+#include "store/confined_folder.h"
 #include "store/io_error.h"
 #include "store/program_folder.h"
 #include "store/safe_file.h"
@@ -286,8 +287,21 @@ void createInPlace(const std::filesystem::path& path, const NumberingRecord& rec
 
 } // namespace
 
-void createNumberingFileIfMissing(const std::filesystem::path& path)
+void createNumberingFileIfMissing(const std::filesystem::path& reported)
 {
+#ifdef _WIN32
+    const std::filesystem::path& path = reported;
+#else
+    // Every step acts in the folder the walk from the data folder reached,
+    // even if its name is swapped for a link meanwhile.
+    FileDescriptor folder;
+    try {
+        folder = openFolderBeneath(reported.parent_path(), kWriteFailed);
+    } catch (const IoError&) {
+        throw IoError(kWriteFailed, reported);
+    }
+    const std::filesystem::path path = heldFolderPath(folder) / reported.filename();
+#endif
     if (fileExists(path))
         return;
     NumberingRecord record;
@@ -302,7 +316,7 @@ void createNumberingFileIfMissing(const std::filesystem::path& path)
     try {
         storeRecord(staged, record);
     } catch (const IoError& error) {
-        throw IoError(error.operation(), path);
+        throw IoError(error.operation(), reported);
     }
     std::error_code linkError;
     std::filesystem::create_hard_link(staged, path, linkError);
@@ -310,7 +324,11 @@ void createNumberingFileIfMissing(const std::filesystem::path& path)
     std::filesystem::remove(staged, ignored);
     if (!linkError || linkError == std::errc::file_exists || fileExists(path))
         return;
-    createInPlace(path, record);
+    try {
+        createInPlace(path, record);
+    } catch (const IoError& error) {
+        throw IoError(error.operation(), reported);
+    }
 }
 
 DocumentNumber takeDocumentNumber(const std::filesystem::path& path, std::chrono::milliseconds lockWait,

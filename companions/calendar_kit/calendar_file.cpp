@@ -1,6 +1,7 @@
 #include "companions/calendar_kit/calendar_file.h"
 
 #include "companions/companion_kit/companion_files.h"
+#include "store/confined_folder.h"
 #include "store/io_error.h"
 
 #include <fcntl.h>
@@ -25,10 +26,8 @@ CalendarDocument parsed(const std::string& text)
 class FolderLock {
 public:
     explicit FolderLock(const std::filesystem::path& folder)
-        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+        : fd_(openFolderBeneath(folder, "Nie można otworzyć folderu").release())
     {
-        if (fd_ < 0)
-            throw IoError("Nie można otworzyć folderu", folder);
         while (::flock(fd_, LOCK_EX) != 0) {
             if (errno != EINTR) {
                 ::close(fd_);

@@ -2,6 +2,7 @@
 // over and over while the program stores: nothing may ever be created,
 // written or locked outside. Everything happens in the test's own
 // temporary folder.
+#include "cash/numbering_file.h"
 #include "companions/companion_kit/companion_files.h"
 #include "store/io_error.h"
 #include "store/record_file.h"
@@ -99,6 +100,8 @@ TEST(SwappedFolder, StoresWhileAFolderIsSwappedForALinkOutLandInsideOrFail)
              writeCompanionText(file, "notatka " + std::to_string(i));
          }},
         {"record", "NOTATKI", [](const fs::path& file, int i) { writeRecord(file, bytesOf("notatka " + std::to_string(i))); }},
+        {"new numbering files", "DOKUMENTY",
+         [](const fs::path& file, int i) { createNumberingFileIfMissing(file.parent_path() / ("nr" + std::to_string(i) + ".dat")); }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -114,14 +117,14 @@ TEST(SwappedFolder, StoresWhileAFolderIsSwappedForALinkOutLandInsideOrFail)
                 ++stored;
                 last = "notatka " + std::to_string(i);
             } catch (const IoError& error) {
-                EXPECT_TRUE(error.path() == file || error.path() == lockFileOf(file)) << error.what();
+                EXPECT_TRUE(error.path().parent_path() == folder) << error.what();
             }
         }
         swapper.stop();
         ASSERT_FALSE(swapper.failed());
         EXPECT_EQ(shared.outsideNames(), std::vector<std::string>()) << "written outside";
         // What was stored last is in the real folder, and nothing half done is left there.
-        if (stored > 0) {
+        if (stored > 0 && row.folder != std::string("DOKUMENTY")) {
             EXPECT_EQ(readBytes(file), bytesOf(last));
         }
         for (const fs::directory_entry& entry : fs::directory_iterator(folder))
