@@ -321,8 +321,13 @@ FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept
 
 void FileDescriptor::reset(int fd)
 {
+#ifdef _WIN32
+    if (fd_ >= 0)
+        _close(fd_);
+#else
     if (fd_ >= 0)
         ::close(fd_);
+#endif
     fd_ = fd;
 }
 
@@ -488,6 +493,54 @@ FileDescriptor openFolderBeneath(const std::filesystem::path& folder, const std:
     if (!fs::is_directory(folder, ec))
         throw IoError(operation, folder);
     return {};
+}
+
+PlacedName placeBeneath(const std::filesystem::path& path, const std::string& operation)
+{
+    const fs::path real = confinedPath(path, operation);
+    return PlacedName{{}, real.filename().string(), path};
+}
+
+FileDescriptor openFileBeneathIfExists(const std::filesystem::path& path, int flags, mode_t mode,
+                                       const std::string& operation)
+{
+    const int fd = _wopen(confinedPath(path, operation).c_str(), flags | _O_BINARY, mode);
+    if (fd < 0 && errno == ENOENT && (flags & _O_CREAT) == 0)
+        return {};
+    if (fd < 0)
+        throw IoError(operation, path);
+    return FileDescriptor(fd);
+}
+
+FileDescriptor openFileBeneath(const std::filesystem::path& path, int flags, mode_t mode,
+                               const std::string& operation)
+{
+    FileDescriptor fd = openFileBeneathIfExists(path, flags, mode, operation);
+    if (!fd.valid())
+        throw IoError(operation, path);
+    return fd;
+}
+
+std::filesystem::path heldFolderPath(const FileDescriptor&)
+{
+    return {};
+}
+
+std::filesystem::path realFolderPath(const FileDescriptor&)
+{
+    return {};
+}
+
+bool renameBeneath(const std::filesystem::path& from, const std::filesystem::path& to, bool noReplace,
+                   const std::string& operation)
+{
+    std::error_code ec;
+    if (noReplace && fs::exists(fs::symlink_status(to, ec)))
+        return false;
+    fs::rename(from, to, ec);
+    if (ec)
+        throw IoError(operation, from);
+    return true;
 }
 
 #endif

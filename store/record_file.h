@@ -20,10 +20,12 @@ std::vector<std::uint8_t> readRecord(const std::filesystem::path& path, std::siz
 // Reads record 0 into `record` (whose size is the record size).
 void readRecordInto(const std::filesystem::path& path, std::span<std::uint8_t> record);
 
-// Replaces the file with exactly these bytes. The bytes go to a temporary file
-// of a unique name, created exclusively beside the file, are flushed to disk
-// and renamed over the old file; then the folder is flushed so the rename
-// survives a power cut. A failure at any step removes the temporary file and
+// Replaces the file with exactly these bytes. The file's folder is reached and
+// held open once (store/confined_folder.h); the bytes go to a temporary file
+// of a unique name, created exclusively in that folder, are flushed to disk
+// and renamed over the old file within it; then that folder is flushed so the
+// rename survives a power cut. A folder swapped for a link meanwhile changes
+// nothing: the file lands where it was checked. A failure at any step removes the temporary file and
 // leaves the old file whole.
 //
 // An existing file that is read-only (its owner's write bit is off, as for
@@ -37,7 +39,8 @@ void writeRecord(const std::filesystem::path& path, std::span<const std::uint8_t
 // Creates the file holding `recordSize` zero bytes when no file exists there.
 void createZeroRecordIfMissing(const std::filesystem::path& path, std::size_t recordSize);
 
-// Removes temporary files left in `folder` by writes of this program that did
+// Removes temporary files left in `folder` (reached as confined_folder.h
+// allows; one leading out is left alone) by writes of this program that did
 // not finish (a crash or a power cut), when they are older than `minimumAge`,
 // so a write still in progress in another copy of the program is never
 // disturbed. Never throws; returns how many files were removed.
