@@ -356,6 +356,22 @@ void ScheduleWindow::selectDay(const QDate& day)
     showDay();
 }
 
+void ScheduleWindow::showItem(const QDate& day, const std::string& uid)
+{
+    if (!day.isValid())
+        return;
+    day_ = day;
+    showView();
+    for (std::size_t row = 0; row < dayEvents_.size(); ++row) {
+        const DayAppointment& line = dayEvents_[row];
+        if (events_[line.event].uid == uid) {
+            ui_->terminyDnia->setCurrentRow(static_cast<int>(row));
+            showAppointment(line.event, line.occurrence);
+            return;
+        }
+    }
+}
+
 void ScheduleWindow::showDay()
 {
     const CalendarDate chosen = fromQDate(day_);
@@ -820,10 +836,20 @@ std::unique_ptr<QWidget> openScheduleWindow(const CompanionStart& start, Platfor
     const std::filesystem::path file = companionFolder(start.programFolder, kScheduleFolder) / "terminarz.ics";
     // The title is one argument; one split at blanks is joined again.
     QStringList title;
-    for (const std::string& argument : start.arguments)
-        title << QString::fromStdString(argument);
+    // A reminder's "Otwórz" adds the day and the appointment to show.
+    QDate day;
+    std::string uid;
+    for (const std::string& argument : start.arguments) {
+        if (argument.starts_with("--dzien="))
+            day = QDate::fromString(QString::fromStdString(argument.substr(8)), Qt::ISODate);
+        else if (argument.starts_with("--termin="))
+            uid = argument.substr(9);
+        else
+            title << QString::fromStdString(argument);
+    }
     auto window = std::make_unique<ScheduleWindow>(platform, start.programFolder, file, title.join(QLatin1Char(' ')));
     window->open();
+    window->showItem(day, uid);
     return window;
 }
 

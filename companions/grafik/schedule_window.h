@@ -58,6 +58,9 @@ public:
     // every reminder that has come due and was not shown yet.
     void tick();
 
+    // Shows `day` with the appointment `uid` in the form (a reminder's "Otwórz").
+    void showItem(const QDate& day, const std::string& uid);
+
 protected:
     // A typed form that no store kept is offered for storing first.
     void closeEvent(QCloseEvent* event) override;

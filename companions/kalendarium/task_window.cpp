@@ -529,6 +529,11 @@ void TaskWindow::toggleDone()
     }
     if (!change([&](CalendarDocument& calendar) { calendar.markDone(task->uid, !task->done, toTimePoint(platform_.now())); }))
         return;
+    // A repeating task moved on to its next date: an untouched form shows that date.
+    if (formSource_ && formSource_->uid == task->uid && formUntouched()) {
+        if (const std::optional<CalendarTask> stored = taskWithUid(tasks_, task->uid))
+            showInForm(*stored);
+    }
     showTasks();
 }
 
@@ -606,13 +611,24 @@ std::unique_ptr<QWidget> openTaskWindow(const CompanionStart& start, Platform& p
         throw std::invalid_argument("Kalendarz zadań: brak pliku kontaktu (<id>.adr).");
     const std::filesystem::path file =
         contactFile(companionFolder(start.programFolder, kTasksFolder), start.arguments[0], ".adr");
-    const QString name = start.arguments.size() > 1 ? QString::fromStdString(start.arguments[1]) : QString();
+    // A reminder's "Otwórz" adds the task to choose.
+    std::vector<std::string> arguments;
+    std::string uid;
+    for (const std::string& argument : start.arguments) {
+        if (argument.starts_with("--zadanie="))
+            uid = argument.substr(10);
+        else
+            arguments.push_back(argument);
+    }
+    const QString name = arguments.size() > 1 ? QString::fromStdString(arguments[1]) : QString();
     // The address is one argument; one split at blanks is joined again.
     QStringList address;
-    for (std::size_t i = 2; i < start.arguments.size(); ++i)
-        address << QString::fromStdString(start.arguments[i]);
+    for (std::size_t i = 2; i < arguments.size(); ++i)
+        address << QString::fromStdString(arguments[i]);
     auto window = std::make_unique<TaskWindow>(platform, start.programFolder, file, name, address.join(QLatin1Char(' ')));
     window->open();
+    if (!uid.empty())
+        window->selectUid(uid);
     return window;
 }
 

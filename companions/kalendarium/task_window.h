@@ -46,6 +46,9 @@ public:
     // Reads the tasks and takes the lock; failures are told to the user.
     void open();
 
+    // Chooses the task `uid` in the list (also a reminder's "Otwórz").
+    void selectUid(const std::string& uid);
+
     bool isReadOnly() const { return !access_.lock; }
 
     // The clock's tick: shows the overdue marks again once the day or an
@@ -66,7 +69,6 @@ private:
     void clearForm();
     std::optional<CalendarTask> formTask();
     std::optional<CalendarTask> selectedTask() const;
-    void selectUid(const std::string& uid);
     void addTask();
     void saveTask();
     void deleteTask();

@@ -8,6 +8,10 @@
 #include "app/reminder_watcher.h"
 #include "app/reminder_window.h"
 #include "companions/calendar_kit/calendar_file.h"
+#include "companions/grafik/schedule_window.h"
+#include "companions/kalendarium/task_window.h"
+#include "platform/command_line.h"
+#include "store/safe_file.h"
 #include "platform/dbus_notifications.h"
 
 #include "tests/companions/companion_test_files.h"
@@ -20,6 +24,7 @@
 #include <QDBusMessage>
 #include <QDeadlineTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -287,6 +292,46 @@ TEST_F(ReminderWatcherTest, AnAppointmentStoredMeanwhileSetsTheTimerAndADamagedR
     watcher.check();
     EXPECT_EQ(notifications.shown, QStringList{"Termin: Narada"});
     EXPECT_EQ(platform.informed.size(), 1);
+}
+
+// The companion started as "Otwórz" starts it: its command line split as the platform splits it.
+CompanionStart startOf(const std::string& commandLine, const fs::path& programFolder)
+{
+    std::vector<std::string> arguments = splitWindowsCommandLine(commandLine);
+    arguments.erase(arguments.begin());
+    return {arguments, trustFolderTree(programFolder)};
+}
+
+TEST_F(ReminderWatcherTest, OpenStartsTheSchedulerAndTheTaskCalendarAtTheRemindedItem)
+{
+    appoint(folder.path(), "Wcześniej", {{2026, 12, 8}, {9, 0}}, 15);
+    appoint(folder.path(), "Narada", {{2026, 12, 8}, {10, 0}}, 15);
+    changeCalendar(folder / "kalendarium/007.adr", [](CalendarDocument& d) {
+        d.setHeading("Jan Łęcki ", "Łódź Piotrkowska 1");
+        for (const char* title : {"Pierwsze", "Oddzwonić"}) {
+            CalendarTask task;
+            task.title = title;
+            task.due = {2026, 12, 8};
+            task.dueTime = ClockTime{title[0] == 'P' ? 11 : 12, 0};
+            d.putTask(task, kNow);
+        }
+    });
+    ReminderKeeper keeper(folder.path(), {{2026, 12, 8}, {8, 0}});
+    ASSERT_EQ(keeper.takeDue({{2026, 12, 8}, {8, 45}}).size(), 1u); // "Wcześniej"
+    const auto appointment = keeper.takeDue({{2026, 12, 8}, {9, 45}});
+    ASSERT_EQ(keeper.takeDue({{2026, 12, 8}, {11, 0}}).size(), 1u); // "Pierwsze"
+    const auto task = keeper.takeDue({{2026, 12, 8}, {12, 0}});
+    ASSERT_EQ(appointment.size(), 1u);
+    ASSERT_EQ(task.size(), 1u);
+
+    const auto scheduler = openScheduleWindow(startOf(reminderOpenCommand(appointment[0].reminder), folder.path()), platform);
+    EXPECT_EQ(scheduler->windowTitle(), "Kalvaro");
+    EXPECT_EQ(scheduler->findChild<QLineEdit*>("tytul")->text(), "Narada");
+    EXPECT_TRUE(scheduler->findChild<QLabel*>("dzienEtykieta")->text().endsWith("8.12.2026"));
+
+    const auto tasks = openTaskWindow(startOf(reminderOpenCommand(task[0].reminder), folder.path()), platform);
+    EXPECT_EQ(tasks->findChild<QLineEdit*>("tytul")->text(), "Oddzwonić");
+    EXPECT_TRUE(tasks->windowTitle().contains("Jan Łęcki")) << tasks->windowTitle().toStdString();
 }
 
 } // namespace

@@ -10,5 +10,6 @@ gtest_discover_tests(test_reminders)
 find_package(Qt6 REQUIRED COMPONENTS DBus Test)
 add_executable(test_reminder_watcher ${CMAKE_CURRENT_LIST_DIR}/reminder_watcher_test.cpp)
 target_link_libraries(test_reminder_watcher PRIVATE Qt6::Test Qt6::DBus wirtello_app
+  wirtello_grafik_window wirtello_kalendarium_window
   wirtello_test_support wirtello_scripted_platform wirtello_qt_test_main)
 gtest_discover_tests(test_reminder_watcher PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
