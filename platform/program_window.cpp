@@ -150,6 +150,10 @@ void ProgramWindow::dismiss()
     setEnabled(false);
     hide();
     close();
+    // The window lives on for its next opening, but its system window goes:
+    // a screen reader lists every window that has one, hidden or not, and
+    // would read this one's controls out at size 0.
+    destroy();
     if (opener_ && opener_->isVisible())
         opener_->activateWindow();
 }

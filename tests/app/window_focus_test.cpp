@@ -129,5 +129,31 @@ TEST_F(WindowFocus, OnlyTheControlWithTheFocusIsFocusedForAScreenReader)
     EXPECT_EQ(QAccessible::queryAccessibleInterface(list())->childCount(), rowCount());
 }
 
+// A screen reader reads the application's windows from its description: a
+// window closed but kept for its next opening must not be among them, or its
+// controls are read out at size 0.
+TEST_F(WindowFocus, AClosedWindowIsNoLongerAmongTheApplicationsWindowsForAScreenReader)
+{
+    Tform3 about(platform);
+    start();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    const auto shownWindows = [] {
+        QList<QObject*> windows;
+        QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+        for (int i = 0; i < application->childCount(); ++i)
+            windows << application->child(i)->object();
+        return windows;
+    };
+    for (int round = 0; round < 2; ++round) {
+        about.open();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&about));
+        EXPECT_TRUE(shownWindows().contains(&about));
+        about.dismiss();
+        EXPECT_FALSE(shownWindows().contains(&about));
+        EXPECT_TRUE(shownWindows().contains(window.get()));
+    }
+}
+
 } // namespace
 } // namespace wirtello::test
