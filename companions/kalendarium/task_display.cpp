@@ -36,7 +36,10 @@ QString stateText(const CalendarTask& task, CalendarMoment now)
 {
     if (task.done)
         return QStringLiteral("wykonane");
-    return isOverdue(task, now) ? QStringLiteral("zaległe") : QString();
+    if (isOverdue(task, now))
+        return QStringLiteral("zaległe");
+    // A repeating task shows its open occurrence; marking it done moves it on.
+    return task.recurrence.empty() ? QString() : QStringLiteral("powtarza się");
 }
 
 QString oneLine(const std::string& text)

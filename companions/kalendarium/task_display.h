@@ -21,7 +21,7 @@ CalendarMoment momentOf(const QDateTime& moment);
 QString dueDateText(Platform& platform, const CalendarTask& task);
 QString dueTimeText(const CalendarTask& task);
 
-// "zaległe", "wykonane" or "".
+// "zaległe", "wykonane", "powtarza się" (an open repeating task) or "".
 QString stateText(const CalendarTask& task, CalendarMoment now);
 
 // A note on one line.

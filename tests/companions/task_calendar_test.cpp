@@ -162,6 +162,40 @@ TEST(Kalendarium, AMarkMadeByTheTaskReaderSurvivesAnEditAndASecondWindowOnlyRead
     EXPECT_EQ(second.table()->rowCount(), 1);
 }
 
+// Another program's repeating task: done once, it moves to its next date; done
+// on its last date, it is done. Written as its rule's next occurrence (DUE moved,
+// COUNT less one), so the file stays one open task for every other reader.
+TEST(Kalendarium, ARepeatingTaskDoneShowsItsNextDate)
+{
+    const test::TempFolder program;
+    test::writeText(program / "kalendarium/007.adr",
+                    "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Inny//PL\r\nBEGIN:VTODO\r\nUID:faktury\r\n"
+                    "DTSTAMP:20261201T000000Z\r\nSUMMARY:Faktury\r\nDUE;VALUE=DATE:20261207\r\n"
+                    "RRULE:FREQ=WEEKLY;COUNT=2\r\nX-INNY-PROGRAM:zostaje\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
+    ScriptedPlatform platform;
+    Opened opened = openWindow(platform, program.path());
+    ASSERT_EQ(opened.table()->rowCount(), 1);
+    EXPECT_EQ(opened.cell(0, 2), QStringLiteral("powtarza się"));
+    opened.table()->setCurrentCell(0, 0);
+    opened.click("wykonane");
+    EXPECT_EQ(opened.cell(0, 0), QStringLiteral("14.12.2026"));
+    EXPECT_EQ(opened.cell(0, 2), QStringLiteral("powtarza się"));
+    EXPECT_EQ(opened.find<QDateTimeEdit>("termin")->date(), QDate(2026, 12, 14));
+    const std::string stored = readText(program / "kalendarium/007.adr");
+    for (const char* line : {"DUE;VALUE=DATE:20261214", "RRULE:FREQ=WEEKLY;COUNT=1", "X-INNY-PROGRAM:zostaje"})
+        EXPECT_NE(stored.find(std::string(line) + "\r\n"), std::string::npos) << line;
+    EXPECT_EQ(stored.find("COMPLETED"), std::string::npos);
+    // The form untouched, the title changed later still goes into the same task.
+    opened.find<QLineEdit>("tytul")->setText(QStringLiteral("Faktury za grudzień"));
+    opened.click("zapisz");
+    EXPECT_TRUE(platform.asked.isEmpty());
+    opened.table()->setCurrentCell(0, 0);
+    opened.click("wykonane");
+    EXPECT_EQ(opened.cell(0, 0), QStringLiteral("14.12.2026"));
+    EXPECT_EQ(opened.cell(0, 2), QStringLiteral("wykonane"));
+    EXPECT_EQ(readCalendar(program / "kalendarium/007.adr").tasks().at(0).title, "Faktury za grudzień");
+}
+
 TEST(Kalendarium, ATaskCopiedToTheSchedulerIsOneAppointmentBesideWhatIsThere)
 {
     const test::TempFolder program;
