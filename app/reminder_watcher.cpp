@@ -52,7 +52,10 @@ ReminderWatcher::~ReminderWatcher() = default;
 
 void ReminderWatcher::start()
 {
-    keeper_ = std::make_unique<ReminderKeeper>(programFolder_, momentOf(platform_.now()));
+    // Reminders that cannot be watched never keep the program from starting.
+    runGuarded(platform_, [this] { keeper_ = std::make_unique<ReminderKeeper>(programFolder_, momentOf(platform_.now())); });
+    if (!keeper_)
+        return;
     if (notifications_) {
         connect(notifications_, &DesktopNotifications::actionInvoked, this,
                 [this](const QString& tag, const QString& action) {
