@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <set>
 #include <system_error>
 
 namespace wirtello {
@@ -111,6 +112,7 @@ ArchiveSelection selectArchiveFiles(const CompanionConfig& config, const std::fi
 {
     ArchiveSelection selection;
     std::map<std::string, std::filesystem::path> found;
+    std::set<std::string> leadingOut;
     const std::filesystem::path archives = joinPath(programFolder, kArchiveFolder);
     std::vector<FolderMask> folders = folderMasks(config, selection.outsidePatterns);
     addCompanionDataFolders(folders);
@@ -119,11 +121,21 @@ ArchiveSelection selectArchiveFiles(const CompanionConfig& config, const std::fi
         std::error_code ec;
         if (mask.empty() || !std::filesystem::is_directory(folder, ec))
             continue;
+        if (!staysInside(folder, programFolder)) {
+            leadingOut.insert(folder.lexically_relative(programFolder).generic_string());
+            continue;
+        }
         const auto options = std::filesystem::directory_options::skip_permission_denied;
         for (std::filesystem::recursive_directory_iterator it(folder, options, ec), end; !ec && it != end;
              it.increment(ec)) {
             const std::filesystem::path& path = it->path();
-            if (!it->is_regular_file(ec) || it->is_symlink(ec))
+            // Links are not followed; those leading out are named.
+            if (it->is_symlink(ec)) {
+                if (!staysInside(path, programFolder))
+                    leadingOut.insert(path.lexically_relative(programFolder).generic_string());
+                continue;
+            }
+            if (!it->is_regular_file(ec))
                 continue;
             if (isBelow(path, archives) || !matchesMask(path.filename().string(), mask))
                 continue;
@@ -132,6 +144,7 @@ ArchiveSelection selectArchiveFiles(const CompanionConfig& config, const std::fi
     }
     for (auto& [name, path] : found)
         selection.files.push_back({path, name});
+    selection.linksLeadingOut.assign(leadingOut.begin(), leadingOut.end());
     return selection;
 }
 

@@ -26,13 +26,22 @@ struct ArchiveSelection {
     std::vector<ArchiveFile> files; // sorted by entry name, each once
     // Patterns that name no folder below the program folder.
     std::vector<std::string> outsidePatterns;
+    // Folders and files (below the program folder, '/' separated, sorted)
+    // left out because they are links, or a link on their way, leading out of
+    // the program folder.
+    std::vector<std::string> linksLeadingOut;
 };
+
+// Whether `folder` lies in the program folder with every link on its way
+// resolved; a dangling link on the way counts as outside.
+bool staysInside(const std::filesystem::path& folder, const std::filesystem::path& programFolder);
 
 // The files that the record's patterns name: each pattern is a folder and a
 // mask ("<program folder>\Admini\*.*"); the folder is found without regard to
 // letter case, a missing one is skipped, and its subfolders are included.
 // The companions' own folders (kCompanionDataFolders) are added, found the
-// same way. Symbolic links are not followed.
+// same way. Links to files and folders below them are not followed; a folder
+// reached through a link leading out of the program folder is left out whole.
 ArchiveSelection selectArchiveFiles(const CompanionConfig& config, const std::filesystem::path& programFolder);
 
 } // namespace wirtello

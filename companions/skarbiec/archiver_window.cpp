@@ -110,16 +110,25 @@ void ArchiverWindow::createArchive()
     try {
         const CreatedArchive created =
             wirtello::createArchive(*config_, programFolder_, stamp(), [this](double share) { showProgress(share); });
+        // What a link leads out of the program folder to is never archived; the user learns what was left out.
+        QString leftOut;
+        if (!created.linksLeadingOut.empty()) {
+            leftOut = QStringLiteral("\n\nPominięto dowiązania prowadzące poza folder programu (ich pliki nie "
+                                     "trafiły do archiwum):");
+            for (const std::string& name : created.linksLeadingOut)
+                leftOut += QStringLiteral("\n") + QString::fromStdString(name);
+        }
         if (created.fileCount == 0) {
             setBusy(false, QStringLiteral("Nie utworzono archiwum."));
-            platform_.inform(QStringLiteral("W folderach programu nie ma plików do zarchiwizowania."));
+            platform_.inform(QStringLiteral("W folderach programu nie ma plików do zarchiwizowania.") + leftOut);
             return;
         }
         ui_->ProgressBar1->setValue(100);
         setBusy(false, QStringLiteral("Utworzono archiwum %1.").arg(fromPath(created.file.filename())));
         platform_.inform(QStringLiteral("Utworzono archiwum:\n%1\nPlików w archiwum: %2")
                              .arg(fromPath(created.file))
-                             .arg(created.fileCount));
+                             .arg(created.fileCount) +
+                         leftOut);
     } catch (const IoError& error) {
         std::cerr << error.operation() << ": " << error.path().string() << "\n";
         setBusy(false, QStringLiteral("Nie utworzono archiwum."));

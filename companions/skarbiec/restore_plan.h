@@ -35,10 +35,6 @@ struct RestorePlan {
 // Everything checkArchive checks, with the targets it found.
 RestorePlan planRestore(const std::filesystem::path& archive, const std::filesystem::path& programFolder);
 
-// Whether `folder` lies in the program folder with every link on its way
-// resolved; a dangling link on the way counts as outside.
-bool staysInside(const std::filesystem::path& folder, const std::filesystem::path& programFolder);
-
 // Unpacks the planned files into the staging folder ("0", "1"... in plan
 // order); `step` is called after each. Data that does not match its length or
 // checksum raises IoError naming the archive.

@@ -5,6 +5,7 @@
 
 #include "store/io_error.h"
 #include "store/paths.h"
+#include "store/confined_folder.h"
 #include "store/safe_file.h"
 
 #include <zip.h>
@@ -14,7 +15,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <set>
 #include <system_error>
@@ -28,6 +28,8 @@ namespace {
 
 const char* const kCreateFailed = "Nie można utworzyć archiwum";
 const char* const kArchiveUnreadable = "Nie można odczytać archiwum";
+const char* const kArchiveFolderLeadsOut =
+    "Nie można utworzyć archiwum: folder Archiwa jest dowiązaniem prowadzącym poza folder programu";
 
 struct ZipDiscarder {
     void operator()(zip_t* archive) const { zip_discard(archive); }
@@ -57,21 +59,12 @@ ZipHandle openForReading(const std::filesystem::path& archive)
     return zip;
 }
 
-std::filesystem::path ensureFolder(const std::filesystem::path& folder)
-{
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (!std::filesystem::is_directory(folder, ec))
-        throw IoError(kFolderFailed, folder);
-    return folder;
-}
-
 void reportProgress(zip_t*, double share, void* state)
 {
     (*static_cast<const ArchiveProgress*>(state))(share);
 }
 
-// Unpacks one entry into `target`; false when the archive's data is damaged
+// Unpacks one entry as `name` into the staging folder; false when the archive's data is damaged
 // (wrong length or checksum). A failed write raises IoError.
 bool unpackEntry(zip_t* zip, const ArchiveEntry& entry, const StagingFolder& staging, const std::string& name)
 {
@@ -222,12 +215,102 @@ std::optional<std::vector<std::string>> centralDirectoryNames(const std::filesys
     return names;
 }
 
+// A file to archive, opened from the held program folder: a link leading out
+// of it is refused, and so is anything but a regular file, never waited on.
+FileDescriptor openArchivedFile(const std::filesystem::path& path)
+{
+    FileDescriptor fd = openFileBeneath(path, O_RDONLY | O_NONBLOCK, 0, kReadFailed);
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        throw IoError(kReadFailed, path);
+    ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+// "Archiwa", held open and made when missing; one that leads out of the
+// program folder is refused before anything is written.
+FileDescriptor openArchiveFolder(const std::filesystem::path& programFolder)
+{
+    const std::filesystem::path folder = joinPath(programFolder, kArchiveFolder);
+    try {
+        return openFolderBeneath(folder, kFolderFailed, true);
+    } catch (const IoError&) {
+        if (!staysInside(folder, programFolder))
+            throw IoError(kArchiveFolderLeadsOut, folder);
+        throw;
+    }
+}
+
+// One file of an archive being written, read when the library asks for it.
+struct ArchivedFile {
+    ArchiveFile file;
+    std::optional<IoError>* failure; // the first file that could not be read
+    FileDescriptor fd;
+    zip_error_t error{};
+};
+
+zip_int64_t readArchivedFile(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
+{
+    auto* source = static_cast<ArchivedFile*>(state);
+    auto fail = [source](int code, const IoError& error) -> zip_int64_t {
+        zip_error_set(&source->error, code, 0);
+        if (!*source->failure)
+            source->failure->emplace(error);
+        return -1;
+    };
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+        try {
+            source->fd = openArchivedFile(source->file.source);
+        } catch (const IoError& error) {
+            return fail(ZIP_ER_OPEN, error);
+        }
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const ssize_t read = ::read(source->fd.get(), data, static_cast<std::size_t>(length));
+        if (read < 0)
+            return fail(ZIP_ER_READ, IoError(kReadFailed, source->file.source));
+        return read;
+    }
+    case ZIP_SOURCE_CLOSE:
+        source->fd.reset();
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        auto* stat = static_cast<zip_stat_t*>(data);
+        zip_stat_init(stat);
+        try {
+            struct stat info {};
+            if (::fstat(openArchivedFile(source->file.source).get(), &info) == 0) {
+                stat->size = static_cast<zip_uint64_t>(info.st_size);
+                stat->mtime = info.st_mtime;
+                stat->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+            }
+        } catch (const IoError& error) {
+            return fail(ZIP_ER_OPEN, error);
+        }
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&source->error, data, length);
+    case ZIP_SOURCE_FREE:
+        delete source;
+        return 0;
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+    default:
+        zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
 } // namespace
 
 std::filesystem::path freeName(const std::filesystem::path& folder, const std::string& base, const std::string& suffix)
 {
     std::filesystem::path candidate = folder / (base + suffix);
-    for (int n = 2; fileExists(candidate); ++n)
+    std::error_code ec;
+    for (int n = 2; std::filesystem::exists(std::filesystem::symlink_status(candidate, ec)); ++n)
         candidate = folder / (base + "-" + std::to_string(n) + suffix);
     return candidate;
 }
@@ -242,32 +325,33 @@ std::string archiveStamp(const std::tm& localTime)
 CreatedArchive createArchive(const CompanionConfig& config, const std::filesystem::path& programFolder,
                              const std::string& stamp, const ArchiveProgress& progress)
 {
+    // Every file is reached from the held program folder, never through a link leading out.
+    trustFolderTree(programFolder);
     CreatedArchive result;
     ArchiveSelection selection = selectArchiveFiles(config, programFolder);
     result.outsidePatterns = std::move(selection.outsidePatterns);
+    result.linksLeadingOut = std::move(selection.linksLeadingOut);
     if (selection.files.empty())
         return result;
     // The library reads the files only when it writes the archive; a file that
     // cannot be read is named now, before anything is written.
-    for (const ArchiveFile& file : selection.files) {
-        if (!std::ifstream(file.source, std::ios::binary))
-            throw IoError(kReadFailed, file.source);
-    }
+    for (const ArchiveFile& file : selection.files)
+        openArchivedFile(file.source);
 
-    const std::filesystem::path folder = ensureFolder(joinPath(programFolder, kArchiveFolder));
-    const std::filesystem::path target = freeName(folder, "wirtello-" + stamp, ".zip");
+    const FileDescriptor folder = openArchiveFolder(programFolder);
+    const std::string name = freeName(heldFolderPath(folder), "wirtello-" + stamp, ".zip").filename().string();
+    const std::filesystem::path target = joinPath(programFolder, kArchiveFolder) / name;
     int error = 0;
-    // The library writes to a temporary file and renames it at close.
-    ZipHandle zip(zip_open(target.string().c_str(), ZIP_CREATE | ZIP_EXCL, &error));
+    // The library writes to a temporary file and renames it at close, both in
+    // the folder that was checked, whatever its name leads to by then.
+    ZipHandle zip(zip_open((heldFolderPath(folder) / name).string().c_str(), ZIP_CREATE | ZIP_EXCL, &error));
     if (!zip)
         throw IoError(kCreateFailed, target);
+    std::optional<IoError> failure;
     for (const ArchiveFile& file : selection.files) {
-        zip_error_t sourceError;
-        zip_error_init(&sourceError);
-        zip_source_t* source = zip_source_file_create(file.source.string().c_str(), 0, -1, &sourceError);
-        zip_error_fini(&sourceError);
+        zip_source_t* source = zip_source_function(zip.get(), readArchivedFile, new ArchivedFile{file, &failure, {}, {}});
         if (!source)
-            throw IoError(kReadFailed, file.source);
+            throw IoError(kCreateFailed, target);
         if (zip_file_add(zip.get(), file.entryName.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
             zip_source_free(source);
             throw IoError(kCreateFailed, target);
@@ -276,8 +360,11 @@ CreatedArchive createArchive(const CompanionConfig& config, const std::filesyste
     if (progress)
         zip_register_progress_callback_with_state(zip.get(), 0.01, reportProgress, nullptr,
                                                   const_cast<ArchiveProgress*>(&progress));
-    if (zip_close(zip.get()) != 0)
+    if (zip_close(zip.get()) != 0) {
+        if (failure)
+            throw *failure;
         throw IoError(kCreateFailed, target);
+    }
     zip.release();
     result.fileCount = selection.files.size();
     result.file = target;

@@ -28,11 +28,16 @@ struct CreatedArchive {
     std::size_t fileCount = 0;
     std::filesystem::path file; // empty when no file was found: then nothing is written
     std::vector<std::string> outsidePatterns;
+    std::vector<std::string> linksLeadingOut; // left out, as ArchiveSelection says
 };
 
 // Packs the files the record names into "Archiwa/wirtello-<stamp>.zip" of the
 // program folder (a name already taken gets "-2", "-3"...). The archive is
-// written to a temporary file and renamed when complete. Failures raise IoError.
+// written to a temporary file in the held "Archiwa" folder and renamed when
+// complete; an "Archiwa" leading out of the program folder is refused. Each
+// file is opened from the held program folder when it is packed: one that a
+// link leads out of the folder by then, or that is no regular file, fails the
+// archive, which is then not written. Failures raise IoError.
 CreatedArchive createArchive(const CompanionConfig& config, const std::filesystem::path& programFolder,
                              const std::string& stamp, const ArchiveProgress& progress = {});
 

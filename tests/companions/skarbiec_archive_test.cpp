@@ -14,6 +14,7 @@
 #include <csignal>
 #include <map>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -662,5 +663,81 @@ TEST(RestoreJournal, WhatTheNextStartDoesWithWhatARestoreLeft)
             EXPECT_EQ(dataFiles(program.path()), inPlace) << situation;
         EXPECT_EQ(hiddenEntries(program.path()).size(), row.stagingLeft ? 1u : 0u) << situation;
         EXPECT_TRUE(fs::is_empty(outside.path())) << situation;
+    }
+}
+
+// Nothing reached through a link leading out of the program folder is
+// written or archived: a linked "Archiwa" is refused before anything is
+// written, a linked data folder is left out and named, a pipe is never read,
+// and a folder swapped for a link while the archive is written fails it.
+TEST(ZipArchive, LinksLeadingOutAreNeitherWrittenThroughNorArchived)
+{
+    struct Row {
+        const char* linked;     // made a link to the outside folder; "" for none
+        const char* swapped;    // swapped for a link to it while the archive is written
+        bool written;           // an archive is written
+        std::vector<std::string> leftOut;
+    };
+    const Row rows[] = {
+        {"Archiwa", "", false, {}},
+        {"brulion", "", true, {"NOTATKI/sekret.kom", "brulion"}},
+        {"ADMINI", "", true, {"ADMINI", "NOTATKI/sekret.kom"}},
+        {"Koperty/profile", "", true, {"Koperty/profile", "NOTATKI/sekret.kom"}},
+        {"", "Uwaga", false, {}},
+        {"", "", true, {"NOTATKI/sekret.kom"}},
+    };
+    for (const Row& row : rows) {
+        const std::string linked = row.linked;
+        ProgramFolder program;
+        TempFolder outside;
+        writeText(outside / "sekret.txt", "spoza folderu programu");
+        writeText(outside / "x.txt", "spoza folderu programu");
+        writeText(program.folder / "brulion" / "007.txt", "notatka");
+        // Never read: a pipe and a link to a file outside.
+        ASSERT_EQ(::mkfifo((program.folder / "NOTATKI" / "kolejka.kom").c_str(), 0600), 0);
+        fs::create_symlink(outside / "sekret.txt", program.folder / "NOTATKI" / "sekret.kom");
+        if (!linked.empty()) {
+            fs::remove_all(program.folder / linked);
+            fs::create_directory_symlink(outside.path(), program.folder / linked);
+        }
+        const auto outsideBefore = filesBelow(outside.path());
+        bool swapped = false;
+        auto meddle = [&](double) {
+            if (*row.swapped != '\0' && !swapped) {
+                swapped = true;
+                fs::remove_all(program.folder / row.swapped);
+                fs::create_directory_symlink(outside.path(), program.folder / row.swapped);
+            }
+        };
+        std::vector<std::string> names;
+        try {
+            const CreatedArchive created = createArchive(program.config, program.path(), "2026-12-07-101500", meddle);
+            EXPECT_TRUE(row.written) << linked << row.swapped;
+            EXPECT_EQ(created.linksLeadingOut, row.leftOut) << linked;
+            for (const ArchiveEntry& entry : readArchiveEntries(created.file))
+                names.push_back(entry.relativePath);
+        } catch (const IoError& error) {
+            EXPECT_FALSE(row.written) << linked << row.swapped << ": " << error.what();
+            if (linked == "Archiwa") {
+                EXPECT_NE(error.operation().find("folder Archiwa jest dowiązaniem prowadzącym poza folder programu"),
+                          std::string::npos) << error.operation();
+            } else {
+                EXPECT_EQ(error.path(), program.folder / row.swapped / "x.txt");
+            }
+        }
+        EXPECT_EQ(filesBelow(outside.path()), outsideBefore) << linked << row.swapped;
+        for (const std::string& name : names) {
+            EXPECT_FALSE(name.starts_with(linked.empty() ? "\n" : linked + "/")) << name;
+            EXPECT_EQ(name.find("sekret"), std::string::npos) << name;
+            EXPECT_EQ(name.find("kolejka"), std::string::npos) << name;
+        }
+        if (row.written && linked != "brulion") {
+            EXPECT_NE(std::ranges::find(names, "brulion/007.txt"), names.end()) << linked;
+        }
+        if (!row.written && linked != "Archiwa") {
+            // Nothing but the old archive in "Archiwa", no temporary file either.
+            EXPECT_EQ(filesBelow(program.folder / "Archiwa"),
+                      (std::map<std::string, std::string>{{"stare.zip", "stare archiwum"}}));
+        }
     }
 }

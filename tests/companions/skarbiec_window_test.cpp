@@ -143,3 +143,37 @@ TEST(ArchiverWindow, StartFinishesARestoreCutOffAndSaysWhatWasDone)
         EXPECT_FALSE(fs::exists(staging));
     }
 }
+
+// "Utwórz archiwum" names what it left out because a link leads out of the
+// program folder, and a linked "Archiwa" is refused with the reason.
+TEST(ArchiverWindow, CreateNamesWhatLinksLeadingOutKeptFromTheArchive)
+{
+    const struct {
+        const char* linked;
+        const char* told;  // part of the message box, or empty
+        const char* error; // part of the error box's operation, or empty
+    } rows[] = {
+        {"brulion", "Pominięto dowiązania prowadzące poza folder programu (ich pliki nie trafiły do archiwum):\nbrulion",
+         ""},
+        {"Archiwa", "", "folder Archiwa jest dowiązaniem prowadzącym poza folder programu"},
+    };
+    for (const auto& row : rows) {
+        test::TempFolder program;
+        test::TempFolder outside;
+        writeText(program / "ADMINI/firma.dat", "firma");
+        fs::create_directory_symlink(outside.path(), program / row.linked);
+        writeCompanionConfig(program.path());
+        ScriptedPlatform platform;
+        ArchiverWindow window(platform, program.path(), readCompanionConfig(program.path()));
+        control<QToolButton>(window, "SpeedButton1")->click();
+        if (*row.told != '\0') {
+            ASSERT_EQ(platform.informed.size(), 1);
+            EXPECT_TRUE(platform.informed[0].endsWith(QString::fromUtf8(row.told))) << platform.informed[0].toStdString();
+        } else {
+            ASSERT_EQ(platform.errors.size(), 1u);
+            EXPECT_NE(platform.errors[0].operation().find(row.error), std::string::npos);
+            EXPECT_EQ(control<QLabel>(window, "Label3")->text(), QStringLiteral("Nie utworzono archiwum."));
+        }
+        EXPECT_TRUE(fs::is_empty(outside.path())) << row.linked;
+    }
+}
