@@ -83,7 +83,7 @@ void ReminderWatcher::lookAtFiles()
 {
     if (!keeper_)
         return;
-    const bool changed = keeper_->lookAtFiles();
+    const bool changed = keeper_->lookAtFiles(momentOf(platform_.now()));
     tellNotices();
     if (changed || !(platform_.now() < planned_))
         check();

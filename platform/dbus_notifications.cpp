@@ -33,7 +33,6 @@ void DbusNotifications::show(const QString& tag, const QString& summary, const Q
         actionList << action.key << action.label;
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"), QVariant::fromValue(static_cast<uchar>(2))); // stays until answered
-    hints.insert(QStringLiteral("category"), QStringLiteral("im.received"));
     QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(kNotificationService),
                                                        QString::fromLatin1(kNotificationPath),
                                                        QString::fromLatin1(kInterface), QStringLiteral("Notify"));

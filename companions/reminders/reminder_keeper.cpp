@@ -93,15 +93,15 @@ ReminderKeeper::Stamps ReminderKeeper::stampsNow() const
     return stamps;
 }
 
-bool ReminderKeeper::lookAtFiles()
+bool ReminderKeeper::lookAtFiles(const CalendarMoment& now)
 {
-    Stamps now = stampsNow();
-    if (now == seen_)
+    Stamps stamps = stampsNow();
+    if (stamps == seen_)
         return false;
-    seen_ = std::move(now);
+    seen_ = std::move(stamps);
     readSources();
     for (Book* book : {&appointments_, &tasks_})
-        readRecord(*book, started_);
+        readRecord(*book, now);
     return true;
 }
 

@@ -35,7 +35,7 @@ public:
 
     // Reads the calendars and the records again when one of them changed on
     // disk since the last look; true when something did.
-    bool lookAtFiles();
+    bool lookAtFiles(const CalendarMoment& now);
 
     // The reminders due at `now` not shown yet, and those put off until
     // now; from then on they count as shown, and the record is stored.

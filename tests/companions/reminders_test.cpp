@@ -162,12 +162,12 @@ TEST_F(RemindersTest, ReminderTimesOfAppointmentsSeriesAndTasks)
 TEST_F(RemindersTest, AnAppointmentWrittenByAnotherProgramIsPickedUpFromDisk)
 {
     ReminderKeeper keeper(folder.path(), at(7, 9));
-    EXPECT_FALSE(keeper.lookAtFiles());
+    EXPECT_FALSE(keeper.lookAtFiles(at(7, 9)));
     EXPECT_EQ(keeper.nextDue(at(7, 9)), std::nullopt);
 
     const std::string uid = appoint("Narada", at(7, 10), 5);
-    EXPECT_TRUE(keeper.lookAtFiles());
-    EXPECT_FALSE(keeper.lookAtFiles());
+    EXPECT_TRUE(keeper.lookAtFiles(at(7, 9)));
+    EXPECT_FALSE(keeper.lookAtFiles(at(7, 9)));
     EXPECT_EQ(keeper.nextDue(at(7, 9)), at(7, 9, 55));
 
     // Moved by another workstation: reminded at the new time.
@@ -177,7 +177,7 @@ TEST_F(RemindersTest, AnAppointmentWrittenByAnotherProgramIsPickedUpFromDisk)
         moved.end = at(7, 12);
         d.putEvent(moved, kNow);
     });
-    EXPECT_TRUE(keeper.lookAtFiles());
+    EXPECT_TRUE(keeper.lookAtFiles(at(7, 9)));
     EXPECT_TRUE(keeper.takeDue(at(7, 9, 55)).empty());
     const auto due = keeper.takeDue(at(7, 10, 55));
     ASSERT_EQ(due.size(), 1u);
@@ -186,7 +186,7 @@ TEST_F(RemindersTest, AnAppointmentWrittenByAnotherProgramIsPickedUpFromDisk)
 
     // A task calendar added for a new contact.
     task("031.adr", "Umowa", {2026, 12, 7}, ClockTime{12, 0});
-    EXPECT_TRUE(keeper.lookAtFiles());
+    EXPECT_TRUE(keeper.lookAtFiles(at(7, 9)));
     EXPECT_EQ(summaries(keeper.takeDue(at(7, 12))), Texts{"Zadanie: Umowa"});
 }
 
