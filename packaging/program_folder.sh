@@ -25,7 +25,8 @@ wirtello_fail() {
 # copies the default contact picture from DEFAULTS/LOGO unless one is there. A
 # FONT folder made here gets the default print font from DEFAULTS/FONT; one
 # that was already there is left as it is, with or without its font file.
-# Never changes a file that is already there.
+# Never changes a file that is already there, and never copies into a
+# subfolder that is a link (see wirtello_copy).
 wirtello_lay_out() {
     folder=$1
     defaults=$2
@@ -48,22 +49,39 @@ wirtello_lay_out() {
                 return 1
             }
             if [ "$name" = FONT ]; then
-                wirtello_copy "$defaults/FONT/font_zaplo_3906.dat" "$folder/FONT/font_zaplo_3906.dat" || return 1
+                wirtello_copy "$defaults/FONT/font_zaplo_3906.dat" "$folder" FONT font_zaplo_3906.dat || return 1
             fi
         fi
     done
     logo=$(wirtello_existing "$folder" LOGO)
     if [ -z "$(wirtello_existing "$logo" Chmury.jpg)" ]; then
-        wirtello_copy "$defaults/LOGO/Chmury.jpg" "$logo/Chmury.jpg" || return 1
+        wirtello_copy "$defaults/LOGO/Chmury.jpg" "$folder" "${logo##*/}" Chmury.jpg || return 1
     fi
 }
 
-# wirtello_copy SOURCE TARGET: copies a default file into the program folder.
+# wirtello_copy SOURCE FOLDER SUBFOLDER NAME: copies a default file as NAME
+# into SUBFOLDER of the program folder FOLDER, never anywhere else. A shell
+# cannot open a folder and write beneath it, but it can stand in one: the copy
+# runs in a subshell that enters the subfolder, checks that the folder it now
+# stands in is that subfolder of the program folder itself (so a link in its
+# place, or one swapped in after this check, leads nowhere), and writes the
+# file there. cp makes a new file exclusively and never writes through a link
+# found under the name; POSIXLY_CORRECT would let it.
 wirtello_copy() {
-    cp "$1" "$2" 2>/dev/null || {
-        wirtello_fail "Wirtello: nie można skopiować pliku $1 do: $2"
-        return 1
-    }
+    status=0
+    (
+        unset POSIXLY_CORRECT
+        real=$(cd -P -- "$2" 2>/dev/null && pwd -P) || exit 1
+        cd -P -- "$2/$3" 2>/dev/null || exit 1
+        [ "$(pwd -P)" = "$real/$3" ] || exit 3
+        cp -- "$1" "./$4" 2>/dev/null
+    ) || status=$?
+    case $status in
+    0) return 0 ;;
+    3) wirtello_fail "Wirtello: folder $3 jest dowiązaniem, nie folderem w folderze programu; nie skopiowano do niego pliku $4: $2/$3" ;;
+    *) wirtello_fail "Wirtello: nie można skopiować pliku $1 do: $2/$3/$4" ;;
+    esac
+    return 1
 }
 
 # wirtello_start PROGRAM DEFAULTS [FOLDER]

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Checks of the installation with the system's own tools.
 #   install_test.sh desktop DESKTOP_FILE
+#   install_test.sh launcher SOURCE                   (the launcher and its script from the sources)
 #   install_test.sh tree BUILD SOURCE FILE_TABLE      (cmake --install into a temporary prefix)
 #   install_test.sh package BUILD SOURCE FILE_TABLE   (CPack's package, installed with dpkg --root,
 #                                                     checked by lintian)
@@ -130,6 +131,19 @@ STAND_IN
     grep -qxF "$message" "$WORK/out" || fail "blocked: standard error does not say '$message'"
     expect_listing blocked "$WORK/blocked/Wirtello" "font "
 
+    # A picture folder that is a link out of the program folder: nothing is
+    # copied through it, and the program is started only to say why.
+    mkdir -p "$WORK/linked/Wirtello" "$WORK/linked/elsewhere"
+    ln -s ../elsewhere "$WORK/linked/Wirtello/LOGO"
+    run_launcher linked 1
+    shown linked "Wirtello: folder LOGO jest dowiązaniem, nie folderem w folderze programu; nie skopiowano do niego pliku Chmury.jpg: $WORK/linked/Wirtello/LOGO"
+    [ -z "$(ls -A "$WORK/linked/elsewhere")" ] || fail "linked: files were written outside: $(ls -A "$WORK/linked/elsewhere")"
+    # The same with a picture already there: nothing to copy, the program starts.
+    printf 'own' >"$WORK/linked/elsewhere/Chmury.jpg"
+    run_launcher linked 0
+    ran_in linked "$WORK/linked/Wirtello"
+    [ "$(cat "$WORK/linked/elsewhere/Chmury.jpg")" = own ] || fail "linked: the picture behind the link was replaced"
+
     # A folder whose name is shell code and escapes: the message carries it as text.
     odd="$WORK/odd/\$(touch $WORK/pwned) \`touch $WORK/pwned\` \\n %s"
     mkdir -p "$odd"
@@ -137,6 +151,20 @@ STAND_IN
     run_launcher odd 1 "$odd"
     shown odd "Wirtello: w miejscu folderu LOGO jest plik: $odd/Logo"
     [ ! -e "$WORK/pwned" ] || fail "odd: the folder's name ran as shell code"
+}
+
+# ---- the launcher straight from the sources, laid out as it is installed ----
+check_source_launcher() {
+    source=$1
+    prefix="$WORK/source"
+    mkdir -p "$prefix/bin" "$prefix/libexec/wirtello" "$prefix/share/wirtello"
+    sed -e 's|@LAUNCHER_TO_DATA@|../share/wirtello|' -e 's|@LAUNCHER_TO_PROGRAM@|../libexec/wirtello|' \
+        "$source/packaging/wirtello.in" >"$prefix/bin/wirtello"
+    chmod 755 "$prefix/bin/wirtello"
+    cp "$source/packaging/program_folder.sh" "$prefix/share/wirtello/"
+    cp -R "$source/resources/folder" "$prefix/share/wirtello/"
+    : >"$prefix/libexec/wirtello/wirtello"
+    check_launcher "$prefix" "$source"
 }
 
 # compare_files FILE_TABLE PREFIX WHAT: "MODE PATH" lines of the table, each path
@@ -231,10 +259,11 @@ EOF
 
 case $1 in
 desktop) check_desktop "$2" ;;
+launcher) check_source_launcher "$2" ;;
 tree) check_tree "$2" "$3" "$4" ;;
 package) check_package "$2" "$3" "$4" ;;
 *)
-    echo "usage: install_test.sh desktop|tree|package ..." >&2
+    echo "usage: install_test.sh desktop|launcher|tree|package ..." >&2
     exit 2
     ;;
 esac
