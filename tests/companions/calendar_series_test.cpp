@@ -14,7 +14,9 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -366,6 +368,97 @@ TEST(CalendarSeries, RepeatingTaskDoneMovesToItsNextOccurrence)
             EXPECT_EQ(dateText(document.tasks().at(0).due), due);
         }
         EXPECT_EQ(document.tasks().at(0).done, row.doneAtEnd);
+    }
+}
+
+
+// Each line of `text` (unfolded) once.
+std::multiset<std::string> linesOf(const std::string& text)
+{
+    std::multiset<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r')
+            continue;
+        if (text[i] == '\n') {
+            if (i + 1 < text.size() && (text[i + 1] == ' ' || text[i + 1] == '\t')) {
+                ++i; // a folded line goes on
+                continue;
+            }
+            lines.insert(line);
+            line.clear();
+            continue;
+        }
+        line += text[i];
+    }
+    if (!line.empty())
+        lines.insert(line);
+    return lines;
+}
+
+struct SampleRow {
+    std::string file;
+    std::vector<std::string> kept;   // lines libical writes back for what this program does not use
+    std::vector<std::string> shown;  // "start title" of the occurrences from `first` to `last`
+    CalendarDate first;
+    CalendarDate last;
+};
+
+// Other programs' files: read, an appointment added and removed again, written:
+// every line of theirs comes back, and their series show as they should.
+TEST(CalendarSeries, OtherProgramsFilesComeBackWithEverythingTheyHeld)
+{
+    const WarsawTime zone;
+    const std::vector<SampleRow> rows = {
+        {"alarm_outlook_postponed_5_min.ics",
+         {"X-MICROSOFT-CDO-BUSYSTATUS:BUSY", "EXDATE;TZID=GMT Standard Time:20240715T000000", "TZID:GMT Standard Time",
+          "RRULE:FREQ=WEEKLY;UNTIL=20240728T230000Z;INTERVAL=2;BYDAY=MO"}, // WKST=MO is the default libical leaves out
+         {"2024-07-01T00:00 test123", "2024-07-01T00:00 test123 - edited event!!!!", "2024-07-29T00:00 test123",
+          "2024-07-29T00:00 test123 - edited event!!!!", "2024-10-04T19:30 outlook event with alarm"},
+         {2024, 6, 1},
+         {2024, 10, 31}},
+        {"alarm_google_future.ics",
+         {"ACTION:EMAIL", "ATTENDEE:mailto:niccokunzmann@googlemail.com", "X-WR-TIMEZONE:Europe/London"},
+         {"2024-10-04T20:15 event with alarms"},
+         {2024, 10, 1},
+         {2024, 10, 31}},
+        {"issue_156_RDATE_with_PERIOD_TZID_khal.ics",
+         {"ATTENDEE;CN=XYZ;PARTSTAT=ACCEPTED;ROLE=CHAIR;RSVP=FALSE:mailto:xyz@xyz.com",
+          "RECURRENCE-ID;RANGE=THISANDFUTURE:20180327T130000Z"},
+         {},
+         {2018, 3, 1},
+         {2018, 8, 31}},
+        {"issue_1231_recurrence.ics", {"RECURRENCE-ID:20250428T160500Z", "SUMMARY:Test recurrence"}, {}, {2025, 4, 1}, {2025, 4, 30}},
+        {"issue_1633_rdate_with_dates_and_tzid.ics",
+         {"DTSTART;TZID=America/New_York:19970101T180000"},
+         {"1997-01-02T00:00 "},
+         {1997, 1, 1},
+         {1997, 1, 31}},
+    };
+    for (const SampleRow& row : rows) {
+        SCOPED_TRACE(row.file);
+        const test::TempFolder folder;
+        const std::filesystem::path file = folder / "kalendarz.ics";
+        std::filesystem::copy_file(std::filesystem::path(ICAL_SAMPLES) / row.file, file);
+        const std::string asRead = readCalendar(file).text();
+        std::string added;
+        changeCalendar(file, [&](CalendarDocument& calendar) { added = calendar.putEvent(weeklyMeeting(), kNow); });
+        changeCalendar(file, [&](CalendarDocument& calendar) { EXPECT_TRUE(calendar.remove(added)); });
+        const CalendarDocument again = readCalendar(file);
+        const std::multiset<std::string> before = linesOf(asRead);
+        const std::multiset<std::string> after = linesOf(again.text());
+        std::vector<std::string> lost;
+        std::ranges::set_difference(before, after, std::back_inserter(lost));
+        EXPECT_TRUE(lost.empty()) << ::testing::PrintToString(lost);
+        for (const std::string& line : row.kept)
+            EXPECT_GE(after.count(line), 1u) << line;
+        std::vector<std::string> shown;
+        for (const CalendarEvent& event : again.events()) {
+            for (const EventOccurrence& o : occurrencesBetween(event, row.first, row.last))
+                shown.push_back(momentText(o.start) + " " + o.title);
+        }
+        std::ranges::sort(shown);
+        EXPECT_EQ(shown, row.shown);
     }
 }
 
