@@ -237,7 +237,9 @@ std::vector<std::string> entriesOf(int folder)
 }
 
 // Removes the staging folder `name` of the held program folder with the files
-// it holds; a link in its place is removed as a name, never followed.
+// it holds; a link in its place is removed as a name, never followed. The
+// journal goes first: a staging folder cut off while being removed must not
+// be finished from staged files that are partly gone.
 void removeStagingFolder(int program, const std::string& name)
 {
     const int folder = ::openat(program, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -246,6 +248,7 @@ void removeStagingFolder(int program, const std::string& name)
             ::unlinkat(program, name.c_str(), 0);
         return;
     }
+    ::unlinkat(folder, kJournalName, 0);
     for (const std::string& entry : entriesOf(folder)) {
         if (::unlinkat(folder, entry.c_str(), 0) != 0)
             ::unlinkat(folder, entry.c_str(), AT_REMOVEDIR);
@@ -438,6 +441,8 @@ std::vector<InterruptedRestore> finishInterruptedRestores(const fs::path& progra
 {
     std::vector<InterruptedRestore> restores;
     try {
+        // Every move is made from the held program folder, never through a link leading out.
+        trustFolderTree(programFolder);
         const FileDescriptor program = openFolderBeneath(programFolder, kReadFailed);
         for (const std::string& name : entriesOf(program.get())) {
             if (!name.starts_with(kStagingPrefix))

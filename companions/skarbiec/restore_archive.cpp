@@ -7,6 +7,8 @@
 #include <set>
 #include <system_error>
 
+#include <unistd.h>
+
 namespace wirtello {
 namespace {
 
@@ -72,6 +74,8 @@ RestoredArchive restoreArchive(const fs::path& archive, const fs::path& programF
     // Everything is unpacked and checked before the first file is touched.
     StagingFolder staging(programFolder, stamp);
     unpackPlanned(archive, plan.files, staging, step);
+    // The unpacked files reach the disk before the journal that moves them into place.
+    ::syncfs(staging.descriptor());
 
     // The moves are on disk before the first is made: a restore cut off here
     // on is finished (or undone) by the next start.
