@@ -129,7 +129,17 @@ TEST_F(RemindersTest, ReminderTimesOfAppointmentsSeriesAndTasks)
 {
     appoint("Bez przypomnienia", at(7, 9), std::nullopt);
     appoint("Dzień wcześniej", at(8, 9), 24 * 60);
-    appoint("Co tydzień", at(7, 11), 10, "FREQ=WEEKLY;COUNT=2");
+    const std::string series = appoint("Co tydzień", at(7, 11), 10, "FREQ=WEEKLY;COUNT=4");
+    // Of the series, the second meeting moved to 12:00 with a reminder of its own, the third deleted.
+    changeCalendar(folder / "grafik/terminarz.ics", [&](CalendarDocument& d) {
+        CalendarEvent moved = d.events().at(2);
+        moved.title = "Przeniesione";
+        moved.start = at(14, 12);
+        moved.end = at(14, 13);
+        moved.reminderMinutes = 30;
+        d.changeOccurrence(series, at(14, 11), moved, SeriesScope::OnlyThis, kNow);
+        d.removeOccurrence(series, at(21, 11), SeriesScope::OnlyThis, kNow);
+    });
     const std::string uid = task("007.adr", "Zadzwonić", {2026, 12, 7}, ClockTime{14, 0});
     task("007.adr", "Cały dzień", {2026, 12, 8}, std::nullopt);
     task("012.adr", "Zrobione", {2026, 12, 7}, ClockTime{16, 0}, true);
@@ -146,8 +156,10 @@ TEST_F(RemindersTest, ReminderTimesOfAppointmentsSeriesAndTasks)
         {at(7, 10, 50), {"Termin: Co tydzień"}},
         {at(7, 14), {"Zadanie: Zadzwonić"}},
         {at(8, 8), {"Zadanie: Cały dzień"}},
-        {at(14, 10, 50), {"Termin: Co tydzień"}},
+        {at(14, 10, 50), {}},
+        {at(14, 11, 30), {"Termin: Przeniesione"}},
         {at(21, 10, 50), {}},
+        {at(28, 10, 50), {"Termin: Co tydzień"}},
     };
     for (const Expected& row : table) {
         const auto due = keeper.takeDue(row.now);
