@@ -68,15 +68,15 @@ wirtello_lay_out() {
 # file there. cp makes a new file exclusively and never writes through a link
 # found under the name; POSIXLY_CORRECT would let it.
 wirtello_copy() {
-    status=0
+    wirtello_copied=0
     (
         unset POSIXLY_CORRECT
         real=$(cd -P -- "$2" 2>/dev/null && pwd -P) || exit 1
         cd -P -- "$2/$3" 2>/dev/null || exit 1
         [ "$(pwd -P)" = "$real/$3" ] || exit 3
         cp -- "$1" "./$4" 2>/dev/null
-    ) || status=$?
-    case $status in
+    ) || wirtello_copied=$?
+    case $wirtello_copied in
     0) return 0 ;;
     3) wirtello_fail "Wirtello: folder $3 jest dowiązaniem, nie folderem w folderze programu; nie skopiowano do niego pliku $4: $2/$3" ;;
     *) wirtello_fail "Wirtello: nie można skopiować pliku $1 do: $2/$3/$4" ;;
