@@ -11,6 +11,7 @@
 #include "platform/keyboard_access.h"
 #include "platform/platform.h"
 #include "platform/window_look.h"
+#include "store/confined_folder.h"
 #include "store/io_error.h"
 #include "store/program_folder.h"
 #include "store/run_history.h"
@@ -47,10 +48,8 @@ QString hintText(QString text)
 // Folders are never removed.
 void deleteQuietly(const std::filesystem::path& path)
 {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return;
-    std::filesystem::remove(path, ec);
+    // Only within the program folder: an Admini/ linked out loses nothing there.
+    removeFileBeneath(path);
 }
 
 QString updateMessage(const char* kind, const QString& downloadText)

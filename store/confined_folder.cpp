@@ -451,6 +451,21 @@ bool renameBeneath(const std::filesystem::path& from, const std::filesystem::pat
     return true;
 }
 
+bool removeFileBeneath(const std::filesystem::path& path) noexcept
+{
+    try {
+        const fs::path name = path.filename();
+        const FileDescriptor folder = openFolderBeneath(path.parent_path(), kWriteFailed);
+        struct stat info {};
+        if (name.empty() || ::fstatat(folder.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0
+            || S_ISDIR(info.st_mode))
+            return false;
+        return ::unlinkat(folder.get(), name.c_str(), 0) == 0;
+    } catch (...) {
+        return false;
+    }
+}
+
 std::filesystem::path confinedPath(const std::filesystem::path& path, const std::string& operation)
 {
     if (std::optional<Start> start = startOf(path, path, operation)) {
@@ -541,6 +556,12 @@ bool renameBeneath(const std::filesystem::path& from, const std::filesystem::pat
     if (ec)
         throw IoError(operation, from);
     return true;
+}
+
+bool removeFileBeneath(const std::filesystem::path& path) noexcept
+{
+    std::error_code ec;
+    return !fs::is_directory(fs::symlink_status(path, ec)) && fs::remove(path, ec);
 }
 
 #endif

@@ -87,4 +87,9 @@ void copyFileBeneath(const std::filesystem::path& from, const std::filesystem::p
 bool renameBeneath(const std::filesystem::path& from, const std::filesystem::path& to, bool noReplace,
                    const std::string& operation);
 
+// Removes the file `path` names (a link there is removed, not its target)
+// from its folder reached inside the tree. False when nothing was removed:
+// no such file, a folder in its place, or a folder on the way leading out.
+bool removeFileBeneath(const std::filesystem::path& path) noexcept;
+
 } // namespace wirtello

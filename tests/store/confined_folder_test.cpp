@@ -174,3 +174,22 @@ TEST(ConfinedFolder, PathsOutsideEveryTreeAreReachedAsTheSystemResolvesThem)
     EXPECT_EQ(readBytes(base / "elsewhere/x.dat"), kBytes);
     EXPECT_EQ(confinedPath(base / "free/link/x.dat", "krok"), fs::canonical(base / "elsewhere/x.dat"));
 }
+
+TEST(ConfinedFolder, FilesAreRemovedOnlyInsideTheTreeAndLinksThemselvesNotTheirTargets)
+{
+    Tree tree;
+    writeBytes(tree.prog / "data/x.dat", kBytes);
+    writeBytes(tree.outside / "x.dat", kBytes);
+    fs::create_symlink(tree.outside, tree.prog / "Admini");
+    fs::create_symlink(tree.outside / "x.dat", tree.prog / "data/link.dat");
+    const std::vector<std::pair<std::string, bool>> rows = {
+        {"Admini/x.dat", false}, {"data/sub", false}, {"data/none.dat", false},
+        {"data/link.dat", true}, {"data/x.dat", true},
+    };
+    for (const auto& [path, removed] : rows)
+        EXPECT_EQ(removeFileBeneath(tree.prog / path), removed) << path;
+    EXPECT_EQ(readBytes(tree.outside / "x.dat"), kBytes);
+    EXPECT_TRUE(fs::is_directory(tree.prog / "data/sub"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(tree.prog / "data/link.dat")));
+    EXPECT_FALSE(fs::exists(tree.prog / "data/x.dat"));
+}
