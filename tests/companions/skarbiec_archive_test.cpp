@@ -598,6 +598,36 @@ TEST(RestoreJournal, RestoreKilledAtEachStepIsFinishedByTheNextStart)
     }
 }
 
+TEST(RestoreJournal, ManyFilesKilledAnywhereLeaveEveryFolderWhollyNew)
+{
+    // 240 files in four folders, every other one replacing a file there:
+    // 360 moves, cut off at a handful of them, first and last included.
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const char* folder : {"ADMINI", "NOTATKI", "brulion", "Koperty/profile"}) {
+        for (int i = 0; i < 60; ++i)
+            entries.push_back({std::string(folder) + "/" + std::to_string(100 + i) + ".dat", "nowy " + std::to_string(i)});
+    }
+    for (const int killAt : {0, 1, 91, 180, 271, 359, 360}) {
+        ProgramFolder program;
+        for (std::size_t i = 0; i < entries.size(); i += 2)
+            writeText(program.folder / entries[i].first, "stary");
+        const fs::path archive = program.path() / "Archiwa" / "kopia.zip";
+        writeZip(archive, entries);
+        auto after = dataFiles(program.path());
+        for (const auto& [name, data] : entries)
+            after[name] = data;
+
+        restoreKilledAt(archive, program.path(), killAt);
+        const std::vector<InterruptedRestore> found = finishInterruptedRestores(program.path());
+
+        ASSERT_EQ(found.size(), 1u) << killAt;
+        EXPECT_EQ(found[0].outcome, InterruptedRestore::Outcome::Finished) << killAt;
+        EXPECT_EQ(found[0].fileCount, entries.size()) << killAt;
+        EXPECT_TRUE(dataFiles(program.path()) == after) << killAt;
+        EXPECT_EQ(hiddenEntries(program.path()), std::vector<std::string>{}) << killAt;
+    }
+}
+
 TEST(RestoreJournal, WhatTheNextStartDoesWithWhatARestoreLeft)
 {
     struct Row {
