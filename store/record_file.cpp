@@ -116,7 +116,8 @@ std::optional<ExistingFile> checkReplaceable(const PlacedName& place)
     // must respect it too.
     if ((info.st_mode & S_IWUSR) == 0)
         throw IoError(kReadOnly, place.reported);
-    if (::faccessat(place.folder.get(), place.name.c_str(), W_OK, AT_SYMLINK_NOFOLLOW) != 0)
+    // Not a link (seen just above), so the plain call serves; it needs no newer system call.
+    if (::faccessat(place.folder.get(), place.name.c_str(), W_OK, 0) != 0)
         throw IoError(errno == EROFS ? kReadOnly : kWriteFailed, place.reported);
     return ExistingFile{static_cast<unsigned>(info.st_mode & 07777), info.st_uid, info.st_gid};
 #endif
