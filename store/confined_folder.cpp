@@ -7,15 +7,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio> // renameat2
 #include <deque>
 #include <mutex>
 #include <optional>
 #include <system_error>
 #include <vector>
-
-#ifndef _WIN32
-#include <cstdio>
-#endif
 
 namespace wirtello {
 namespace {
