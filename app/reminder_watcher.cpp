@@ -53,7 +53,9 @@ ReminderWatcher::~ReminderWatcher() = default;
 void ReminderWatcher::start()
 {
     // Reminders that cannot be watched never keep the program from starting.
-    runGuarded(platform_, [this] { keeper_ = std::make_unique<ReminderKeeper>(programFolder_, momentOf(platform_.now())); });
+    runGuarded(platform_, [this] {
+        keeper_ = std::make_unique<ReminderKeeper>(programFolder_, momentOf(platform_.now()));
+    });
     if (!keeper_)
         return;
     if (notifications_) {
@@ -93,7 +95,8 @@ void ReminderWatcher::plan()
 {
     const QDateTime now = platform_.now();
     const std::optional<CalendarMoment> next = keeper_->nextDue(momentOf(now));
-    const qint64 sleep = next ? std::clamp(now.msecsTo(dateTimeOf(*next)), qint64(0), kLongestSleepMs) : kLongestSleepMs;
+    const qint64 sleep =
+        next ? std::clamp(now.msecsTo(dateTimeOf(*next)), qint64(0), kLongestSleepMs) : kLongestSleepMs;
     planned_ = now.addMSecs(sleep);
     wake_.start(static_cast<int>(sleep));
 }

@@ -28,7 +28,8 @@ ReminderWindow::ReminderWindow(Platform& platform, Answer answer, QWidget* paren
     for (const auto& [button, action] : choices)
         onClick(button, platform_, [this, action = QString::fromLatin1(action)] { choose(action); });
     connect(ui_->lista, &QListWidget::currentRowChanged, this, [this] { showChosen(); });
-    connect(ui_->lista, &QListWidget::itemActivated, this, [this] { runGuarded(platform_, [this] { choose(QStringLiteral("otworz")); }); });
+    connect(ui_->lista, &QListWidget::itemActivated, this,
+            [this] { runGuarded(platform_, [this] { choose(QStringLiteral("otworz")); }); });
     // Escape puts the window away; the reminders in it were shown.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::hide);

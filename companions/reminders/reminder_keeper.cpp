@@ -170,8 +170,9 @@ void ReminderKeeper::readRecord(Book& book, const CalendarMoment& now)
         try {
             const std::filesystem::path aside = keepDamagedAside(file, timePointOf(now));
             book.writable = true;
-            tell(std::string("Zapis przypomnień jest uszkodzony — ") + damaged.what() + " Przeniesiono go do pliku " +
-                 aside.string() + "; przypomnienia sprzed uruchomienia programu nie zostaną pokazane.");
+            tell(std::string("Zapis przypomnień jest uszkodzony — ") + damaged.what() +
+                 " Przeniesiono go do pliku " + aside.string() +
+                 "; przypomnienia sprzed uruchomienia programu nie zostaną pokazane.");
         } catch (const IoError& error) {
             book.writable = false;
             tell(std::string("Zapis przypomnień jest uszkodzony — ") + damaged.what() + " " + failureText(error));
@@ -265,7 +266,8 @@ std::optional<CalendarMoment> ReminderKeeper::nextDueOf(const Book& book, const 
         if (!next || at < *next)
             next = at;
     };
-    for (const Reminder& reminder : remindersBetween(book.sources, addMinutes(now, 1), addMinutes(now, kLookAheadMinutes))) {
+    const CalendarMoment last = addMinutes(now, kLookAheadMinutes);
+    for (const Reminder& reminder : remindersBetween(book.sources, addMinutes(now, 1), last)) {
         if (!book.state.marks.contains(reminder.key)) {
             consider(reminder.at);
             break;

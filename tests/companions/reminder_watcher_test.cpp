@@ -85,8 +85,9 @@ public:
                               << "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
                                  "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
                                  "<allow own=\"*\"/></policy></busconfig>\n";
-        daemon_.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=") + QString::fromStdString(config.string()),
-                                                      QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+        daemon_.start(QStringLiteral("dbus-daemon"),
+                      {QStringLiteral("--config-file=") + QString::fromStdString(config.string()),
+                       QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
         if (!daemon_.waitForStarted(30 * 1000))
             return;
         while (!daemon_.canReadLine() && daemon_.waitForReadyRead(30 * 1000)) {
@@ -207,12 +208,15 @@ TEST_F(ReminderWatcherTest, AReminderAMinuteAheadReachesTheNotificationServiceWh
     EXPECT_EQ(listener.calls[0].summary, "Termin: Narada");
     EXPECT_EQ(listener.calls[0].body, "niedziela 6.12.2026, 09:21");
     EXPECT_EQ(listener.calls[0].actions,
-              (QStringList{"odloz-5", "Odłóż 5 min", "odloz-15", "Odłóż 15 min", "odloz-60", "Odłóż 60 min", "otworz", "Otwórz"}));
+              (QStringList{"odloz-5", "Odłóż 5 min", "odloz-15", "Odłóż 15 min", "odloz-60", "Odłóż 60 min",
+                           "otworz", "Otwórz"}));
     EXPECT_EQ(listener.calls[0].timeout, 0);
 
     // "Odłóż 5 min": back at 9:11, and only then.
     listener.choose("odloz-5");
-    ASSERT_TRUE(waitFor([&] { return readText(folder / "grafik/przypomnienia.txt").find("odlozone") != std::string::npos; }));
+    ASSERT_TRUE(waitFor([&] {
+        return readText(folder / "grafik/przypomnienia.txt").find("odlozone") != std::string::npos;
+    }));
     EXPECT_EQ(program.reminders().wakeTimer().interval(), 5 * 60 * 1000);
     setClock(9, 10);
     program.reminders().check();
@@ -224,7 +228,8 @@ TEST_F(ReminderWatcherTest, AReminderAMinuteAheadReachesTheNotificationServiceWh
     // "Otwórz" starts the scheduler at the appointment, as its button starts it.
     listener.choose("otworz");
     ASSERT_TRUE(waitFor([&] { return !platform.executed.isEmpty(); }));
-    EXPECT_EQ(platform.executed, QStringList{QString::fromStdString("grafik.exe \"Kalvaro\" --dzien=2026-12-06 --termin=" + uid)});
+    EXPECT_EQ(platform.executed,
+              QStringList{QString::fromStdString("grafik.exe \"Kalvaro\" --dzien=2026-12-06 --termin=" + uid)});
     EXPECT_EQ(platform.execFolders.at(0), folder.path());
     EXPECT_EQ(listener.calls.size(), 2u);
     EXPECT_TRUE(platform.informed.isEmpty()) << platform.informed.join('\n').toStdString();
@@ -236,7 +241,8 @@ TEST_F(ReminderWatcherTest, WithoutANotificationServiceTheProgramsOwnWindowOffer
     appoint(folder.path(), "Narada", at(9, 30), 15);
     appoint(folder.path(), "Obiad", at(9, 31), 15);
     // No bus at all: the notification is refused.
-    DbusNotifications notifications(QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("none")));
+    DbusNotifications notifications(
+        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("none")));
     ReminderWatcher watcher(platform, folder.path(), &notifications);
     watcher.start();
     setClock(9, 16);
@@ -288,7 +294,8 @@ TEST_F(ReminderWatcherTest, AnAppointmentStoredMeanwhileSetsTheTimerAndADamagedR
     watcher.start();
     watcher.check();
     ASSERT_EQ(platform.informed.size(), 1);
-    EXPECT_TRUE(platform.informed[0].contains("wiersz 2: nieprawidłowa data i godzina")) << platform.informed[0].toStdString();
+    EXPECT_TRUE(platform.informed[0].contains("wiersz 2: nieprawidłowa data i godzina"))
+        << platform.informed[0].toStdString();
     EXPECT_EQ(watcher.wakeTimer().interval(), 60 * 60 * 1000);
 
     appoint(folder.path(), "Narada", at(10, 0), 30);
@@ -330,7 +337,8 @@ TEST_F(ReminderWatcherTest, OpenStartsTheSchedulerAndTheTaskCalendarAtTheReminde
     ASSERT_EQ(appointment.size(), 1u);
     ASSERT_EQ(task.size(), 1u);
 
-    const auto scheduler = openScheduleWindow(startOf(reminderOpenCommand(appointment[0].reminder), folder.path()), platform);
+    const auto scheduler =
+        openScheduleWindow(startOf(reminderOpenCommand(appointment[0].reminder), folder.path()), platform);
     EXPECT_EQ(scheduler->windowTitle(), "Kalvaro");
     EXPECT_EQ(scheduler->findChild<QLineEdit*>("tytul")->text(), "Narada");
     EXPECT_TRUE(scheduler->findChild<QLabel*>("dzienEtykieta")->text().endsWith("8.12.2026"));

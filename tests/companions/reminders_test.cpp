@@ -165,7 +165,8 @@ TEST_F(RemindersTest, ReminderTimesOfAppointmentsSeriesAndTasks)
         const auto due = keeper.takeDue(row.now);
         EXPECT_EQ(summaries(due), row.shown) << momentText(row.now);
         if (!due.empty() && due[0].reminder.source == Reminder::Source::Task && due[0].reminder.uid == uid) {
-            EXPECT_EQ(reminderBody(due[0].reminder), "Do wykonania: poniedziałek 7.12.2026, 14:00\nKontakt: Anna Nowak");
+            EXPECT_EQ(reminderBody(due[0].reminder),
+                      "Do wykonania: poniedziałek 7.12.2026, 14:00\nKontakt: Anna Nowak");
             EXPECT_EQ(reminderOpenCommand(due[0].reminder), "kalendarium.exe 007.adr \"\" \"\" --zadanie=" + uid);
         }
     }
