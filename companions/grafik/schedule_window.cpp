@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QHeaderView>
 #include <QSignalBlocker>
 
@@ -146,6 +148,12 @@ ScheduleWindow::ScheduleWindow(Platform& platform, std::filesystem::path program
     connect(watch_, &DocumentWatch::changedOnDisk, this, [this] { runGuarded(platform_, [this] { fileChanged(); }); });
     connect(watch_, &DocumentWatch::lockFree, this, [this] { runGuarded(platform_, [this] { offerTakeOver(); }); });
     connect(&reminderClock_, &QTimer::timeout, this, [this] { runGuarded(platform_, [this] { tick(); }); });
+
+    // An appointment of the day's list can be dragged onto another day of the grid.
+    ui_->terminyDnia->setDragEnabled(true);
+    ui_->terminyDnia->setDragDropMode(QAbstractItemView::DragOnly);
+    ui_->siatka->viewport()->setAcceptDrops(true);
+    ui_->siatka->viewport()->installEventFilter(this);
 
     // Tab moves through the window; the arrows move in the grid and the day's list.
     letTabLeave(ui_->siatka);
@@ -617,16 +625,16 @@ void ScheduleWindow::addAppointment()
     }
 }
 
-void ScheduleWindow::saveAppointment()
+bool ScheduleWindow::saveAppointment()
 {
     if (!selected_) {
         platform_.inform(QStringLiteral("Wybierz termin z listy terminów dnia."));
-        return;
+        return false;
     }
     const CalendarEvent series = events_[*selected_];
     std::optional<CalendarEvent> event = formEvent(series.uid);
     if (!event)
-        return;
+        return false;
     event->zone = series.zone;
     const auto now = toTimePoint(platform_.now());
     if (series.recurrence.empty()) {
@@ -634,9 +642,10 @@ void ScheduleWindow::saveAppointment()
         if (event->start.date != series.start.date)
             day_ = toQDate(event->start.date);
         // The line is chosen again without its signal: the form shows what was stored by itself.
-        if (store([&](CalendarDocument& calendar) { calendar.putEvent(*event, now); }) && selected_)
+        const bool stored = store([&](CalendarDocument& calendar) { calendar.putEvent(*event, now); });
+        if (stored && selected_)
             showAppointment(*selected_);
-        return;
+        return stored;
     }
     const CalendarMoment of = chosenOccurrence();
     // Moving one occurrence is the usual case, so "only this" is the first answer.
@@ -645,10 +654,10 @@ void ScheduleWindow::saveAppointment()
                                 "całą serię?")
                      .arg(fromUtf8(series.title), fromUtf8(shortDateText(of.date))));
     if (!scope)
-        return;
+        return false;
     std::string uid;
     if (!store([&](CalendarDocument& calendar) { uid = calendar.changeOccurrence(series.uid, of, *event, *scope, now); }))
-        return;
+        return false;
     // The form follows the occurrence to where it now is.
     day_ = toQDate(event->start.date);
     showView();
@@ -657,10 +666,51 @@ void ScheduleWindow::saveAppointment()
         if (events_[line.event].uid == uid && line.occurrence.start == event->start) {
             ui_->terminyDnia->setCurrentRow(static_cast<int>(row));
             showAppointment(line.event, line.occurrence);
-            return;
+            return true;
         }
     }
     clearForm();
+    return true;
+}
+
+void ScheduleWindow::moveToDay(const QDate& day)
+{
+    const QDateTime start = ui_->poczatek->dateTime();
+    if (!selected_ || start.date() == day)
+        return;
+    // Moved as if its start were typed (the end follows); for a series the question offers only this first.
+    ui_->poczatek->setDateTime(QDateTime(day, start.time()));
+    if (!saveAppointment())
+        ui_->poczatek->setDateTime(start);
+}
+
+bool ScheduleWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // What the day's list drags: its own item data.
+    const auto fromDayList = [this](const QDropEvent* drop) {
+        return access_.lock && selected_ && view_ != View::Day && drop->mimeData() &&
+               drop->mimeData()->hasFormat(QStringLiteral("application/x-qabstractitemmodeldatalist"));
+    };
+    if (watched == ui_->siatka->viewport()) {
+        if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            if (fromDayList(drag)) {
+                drag->acceptProposedAction();
+                return true;
+            }
+        } else if (event->type() == QEvent::Drop) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QModelIndex cell = ui_->siatka->indexAt(drop->position().toPoint());
+            const auto at = static_cast<std::size_t>(cell.row() * ui_->siatka->columnCount() + cell.column());
+            if (fromDayList(drop) && cell.isValid() && at < cellDays_.size()) {
+                drop->acceptProposedAction();
+                const QDate day = cellDays_[at];
+                runGuarded(platform_, [this, day] { moveToDay(day); });
+                return true;
+            }
+        }
+    }
+    return ProgramWindow::eventFilter(watched, event);
 }
 
 void ScheduleWindow::deleteAppointment()

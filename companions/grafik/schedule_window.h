@@ -64,6 +64,8 @@ public:
 protected:
     // A typed form that no store kept is offered for storing first.
     void closeEvent(QCloseEvent* event) override;
+    // An appointment dragged from the day's list onto a day of the grid moves there.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showView();
@@ -83,7 +85,10 @@ private:
     void startMoved(const QDateTime& start);
     std::optional<CalendarEvent> formEvent(const std::string& uid);
     void addAppointment();
-    void saveAppointment();
+    // True when the change was stored.
+    bool saveAppointment();
+    // The appointment in the form moved to `day` at its time, as a change of its start.
+    void moveToDay(const QDate& day);
     void deleteAppointment();
     // Enter in the form: adds a new appointment or stores the one shown.
     void storeForm();

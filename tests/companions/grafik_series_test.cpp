@@ -13,7 +13,10 @@
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QListWidget>
@@ -192,6 +195,71 @@ TEST(GrafikSeries, OneMovedOneDeletedTheRestCutAgreeWithDateutilInViewPrintoutAn
         EXPECT_EQ(shown, expected);
         EXPECT_EQ(shown.size(), count);
     }
+}
+
+
+// Drops what the day's list drags onto the grid's cell of `day` in the month view shown.
+void dropOnDay(SeriesWindow& opened, CalendarDate day, int year, int month)
+{
+    const CalendarDate first = monthViewStart(year, month);
+    int index = 0;
+    while (addDays(first, index) != day)
+        ++index;
+    auto* grid = opened.find<QTableWidget>("siatka");
+    const QPoint at = grid->visualRect(grid->model()->index(index / 7, index % 7)).center();
+    QMimeData dragged;
+    dragged.setData(QStringLiteral("application/x-qabstractitemmodeldatalist"), QByteArray("x"));
+    QDragEnterEvent enter(at, Qt::MoveAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::MoveAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &drop);
+}
+
+// Dragged onto another day, an occurrence of a series moves alone unless the user
+// chooses otherwise; a single appointment moves without a question; Anuluj moves nothing.
+TEST(GrafikSeries, AnOccurrenceDraggedToAnotherDayMovesAlone)
+{
+    const WarsawTime zone;
+    const test::TempFolder program;
+    CalendarDocument stored;
+    CalendarEvent meeting;
+    meeting.title = "Narada";
+    meeting.start = {{2026, 12, 1}, {9, 0}};
+    meeting.end = {{2026, 12, 1}, {10, 0}};
+    meeting.recurrence = "FREQ=WEEKLY";
+    stored.putEvent(meeting, kNow);
+    CalendarEvent visit = meeting;
+    visit.title = "Wizyta";
+    visit.recurrence.clear();
+    visit.start = {{2026, 12, 2}, {12, 0}};
+    visit.end = {{2026, 12, 2}, {12, 30}};
+    stored.putEvent(visit, kNow);
+    test::writeText(program / kCalendar, stored.text());
+    ScriptedPlatform platform; // its clock: 6.12.2026
+    SeriesWindow opened{openScheduleWindow({{"Kalvaro"}, trustFolderTree(program.path())}, platform)};
+
+    opened.chooseFirstOn({2026, 12, 8}, 2026, 12);
+    platform.choiceAnswers = {std::nullopt}; // Anuluj
+    dropOnDay(opened, {2026, 12, 10}, 2026, 12);
+    EXPECT_EQ(opened.find<QDateTimeEdit>("poczatek")->dateTime(), QDateTime({2026, 12, 8}, {9, 0}));
+    EXPECT_TRUE(readCalendar(program / kCalendar).events().at(0).changes.empty());
+
+    platform.choiceAnswers = {0};
+    dropOnDay(opened, {2026, 12, 10}, 2026, 12);
+    const std::vector<CalendarEvent> events = readCalendar(program / kCalendar).events();
+    ASSERT_EQ(events.at(0).changes.size(), 1u);
+    EXPECT_EQ(events[0].changes[0].of, (CalendarMoment{{2026, 12, 8}, {9, 0}}));
+    EXPECT_EQ(events[0].changes[0].start, (CalendarMoment{{2026, 12, 10}, {9, 0}}));
+    EXPECT_EQ(events[0].changes[0].end, (CalendarMoment{{2026, 12, 10}, {10, 0}}));
+    EXPECT_EQ(events[0].start, (CalendarMoment{{2026, 12, 1}, {9, 0}})) << "the series stays";
+    EXPECT_EQ(opened.monthCells(2026, 12)["2026-12-08"], "");
+    EXPECT_EQ(opened.monthCells(2026, 12)["2026-12-10"], "09:00 Narada");
+
+    opened.chooseFirstOn({2026, 12, 2}, 2026, 12);
+    dropOnDay(opened, {2026, 12, 4}, 2026, 12);
+    EXPECT_EQ(readCalendar(program / kCalendar).events().at(1).start, (CalendarMoment{{2026, 12, 4}, {12, 0}}));
+    EXPECT_EQ(platform.asked.size(), 2) << "a single appointment moves without a question";
 }
 
 } // namespace
