@@ -1,0 +1,221 @@
+#include "sync/field_merge.h"
+
+#include "sync/content_lines.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <set>
+
+namespace wirtello::sync {
+
+namespace {
+
+bool structural(const std::string& name)
+{
+    static constexpr std::array<std::string_view, 6> kStructural{"BEGIN", "END", "VERSION", "UID", "PRODID", "REV"};
+    return std::find(kStructural.begin(), kStructural.end(), name) != kStructural.end();
+}
+
+bool sameProperty(const ContentLine& a, const ContentLine& b)
+{
+    auto pa = a.params;
+    auto pb = b.params;
+    std::sort(pa.begin(), pa.end());
+    std::sort(pb.begin(), pb.end());
+    return a.name == b.name && a.value == b.value && pa == pb;
+}
+
+std::size_t utf8Length(unsigned char lead)
+{
+    if (lead >= 0xF0)
+        return 4;
+    if (lead >= 0xE0)
+        return 3;
+    if (lead >= 0xC0)
+        return 2;
+    return 1;
+}
+
+// `shown` is `full` as the record holds it: cut short, a letter it lacks as "?".
+bool shownAs(std::string_view shown, std::string_view full)
+{
+    if (shown.empty())
+        return full.empty();
+    std::size_t j = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (j >= full.size())
+            return false;
+        if (shown[i] == full[j]) {
+            ++j;
+        } else if (shown[i] == '?') {
+            j += utf8Length(static_cast<unsigned char>(full[j]));
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool valueShownAs(const std::string& shown, const std::string& full)
+{
+    const std::vector<std::string> a = splitComponents(shown);
+    const std::vector<std::string> b = splitComponents(full);
+    if (a.size() > b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!shownAs(a[i], b[i]))
+            return false;
+    return true;
+}
+
+std::vector<std::pair<std::string, std::string>> sortedParams(const ContentLine& line)
+{
+    auto params = line.params;
+    std::sort(params.begin(), params.end());
+    return params;
+}
+
+class ServerCard {
+public:
+    explicit ServerCard(std::string_view text) : lines_(parseContentLines(text)) {}
+
+    // The server line `old` was read from, claimed so no other property finds it.
+    std::optional<std::size_t> claim(const ContentLine& old)
+    {
+        const auto tries = std::array<bool (*)(const ContentLine&, const ContentLine&), 3>{
+            [](const ContentLine& o, const ContentLine& s) { return o.value == s.value; },
+            [](const ContentLine& o, const ContentLine& s) { return valueShownAs(o.value, s.value); },
+            [](const ContentLine& o, const ContentLine& s) { return sortedParams(o) == sortedParams(s); },
+        };
+        for (const auto& matches : tries)
+            for (std::size_t i = 0; i < lines_.size(); ++i)
+                if (!claimed_.contains(i) && !removed_.contains(i) && lines_[i].name == old.name
+                    && matches(old, lines_[i])) {
+                    claimed_.insert(i);
+                    return i;
+                }
+        return std::nullopt;
+    }
+
+    void change(std::size_t at, const ContentLine& old, const ContentLine& now)
+    {
+        ContentLine& line = lines_[at];
+        if (old.value != now.value) {
+            const std::vector<std::string> was = splitComponents(old.value);
+            const std::vector<std::string> is = splitComponents(now.value);
+            const std::vector<std::string> there = splitComponents(line.value);
+            std::vector<std::string> merged;
+            for (std::size_t i = 0; i < std::max(is.size(), there.size()); ++i) {
+                if (i < is.size())
+                    merged.push_back(i < was.size() && was[i] == is[i] && i < there.size() ? there[i] : is[i]);
+                else
+                    merged.push_back(i >= was.size() ? there[i] : std::string());
+            }
+            line.value = joinComponents(merged);
+        }
+        if (sortedParams(old) != sortedParams(now))
+            line.params = now.params;
+    }
+
+    void remove(std::size_t at) { removed_.insert(at); }
+
+    void add(const ContentLine& line)
+    {
+        ContentLine added = line;
+        added.group.clear();
+        std::size_t at = lines_.size();
+        for (std::size_t i = 0; i < lines_.size(); ++i)
+            if (lines_[i].name == line.name)
+                at = i + 1;
+        if (at == lines_.size()) {
+            for (std::size_t i = lines_.size(); i > 0; --i)
+                if (lines_[i - 1].name == "END") {
+                    at = i - 1;
+                    break;
+                }
+        }
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), added);
+        shiftMarks(at);
+    }
+
+    std::string text() const
+    {
+        std::vector<ContentLine> kept;
+        for (std::size_t i = 0; i < lines_.size(); ++i)
+            if (!removed_.contains(i))
+                kept.push_back(lines_[i]);
+        return writeContentLines(kept);
+    }
+
+private:
+    void shiftMarks(std::size_t from)
+    {
+        const auto shift = [from](const std::set<std::size_t>& marks) {
+            std::set<std::size_t> shifted;
+            for (std::size_t mark : marks)
+                shifted.insert(mark >= from ? mark + 1 : mark);
+            return shifted;
+        };
+        claimed_ = shift(claimed_);
+        removed_ = shift(removed_);
+    }
+
+    std::vector<ContentLine> lines_;
+    std::set<std::size_t> claimed_;
+    std::set<std::size_t> removed_;
+};
+
+} // namespace
+
+std::string mergeChangedFields(std::string_view server, std::string_view baseLocal, std::string_view local)
+{
+    const std::vector<ContentLine> before = parseContentLines(baseLocal);
+    const std::vector<ContentLine> now = parseContentLines(local);
+    std::vector<std::string> names;
+    for (const auto* lines : {&before, &now})
+        for (const ContentLine& line : *lines)
+            if (!structural(line.name) && std::find(names.begin(), names.end(), line.name) == names.end())
+                names.push_back(line.name);
+
+    ServerCard card(server);
+    for (const std::string& name : names) {
+        std::vector<ContentLine> was;
+        std::vector<ContentLine> is;
+        for (const ContentLine& line : before)
+            if (line.name == name)
+                was.push_back(line);
+        for (const ContentLine& line : now)
+            if (line.name == name)
+                is.push_back(line);
+
+        // Unchanged properties first, so they hold on to their server lines.
+        std::vector<ContentLine> changedWas;
+        for (const ContentLine& old : was) {
+            const auto same = std::find_if(is.begin(), is.end(),
+                                           [&](const ContentLine& line) { return sameProperty(old, line); });
+            if (same != is.end()) {
+                card.claim(old);
+                is.erase(same);
+            } else {
+                changedWas.push_back(old);
+            }
+        }
+        for (std::size_t i = 0; i < changedWas.size(); ++i) {
+            const std::optional<std::size_t> at = card.claim(changedWas[i]);
+            if (i < is.size()) {
+                if (at)
+                    card.change(*at, changedWas[i], is[i]);
+                else
+                    card.add(is[i]);
+            } else if (at) {
+                card.remove(*at);
+            }
+        }
+        for (std::size_t i = changedWas.size(); i < is.size(); ++i)
+            card.add(is[i]);
+    }
+    return card.text();
+}
+
+} // namespace wirtello::sync

@@ -1,0 +1,358 @@
+#include "sync/sync_planner.h"
+
+#include "sync/content_lines.h"
+#include "sync/field_merge.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace wirtello::sync {
+
+namespace {
+
+constexpr const char* kNoEtag = "serwer nie podaje znacznika ETag tego elementu, więc nie można go bezpiecznie zmienić";
+constexpr const char* kHrefTaken = "pod adresem tego elementu serwer ma inny element";
+
+enum class There { Unchanged, SameContent, Changed, Gone, Waiting };
+
+struct ServerSide {
+    There there = There::Unchanged;
+    std::optional<std::string> etag;
+    std::string text;
+};
+
+class Planner {
+public:
+    Planner(const PlanInput& input, const SyncState& state) : in_(input), state_(state)
+    {
+        for (const ListedItem& item : input.server.items)
+            listed_[item.href] = item.etag;
+        removed_.insert(input.server.removed.begin(), input.server.removed.end());
+        for (const FetchedItem& item : input.fetched)
+            fetched_[item.href] = &item;
+        for (const LocalItem& item : input.local)
+            local_[item.key] = &item;
+    }
+
+    SyncPlan plan()
+    {
+        SyncPlan plan;
+        plan.token = in_.server.token;
+        collectNewOnServer();
+        for (const SyncEntry& entry : state_.entries) {
+            const auto here = local_.find(entry.key);
+            const LocalItem* item = here == local_.end() ? nullptr : here->second;
+            if (entry.synced())
+                planSynced(entry, item);
+            else
+                planReserved(entry, item);
+        }
+        for (const LocalItem& item : in_.local)
+            if (!state_.byKey(item.key))
+                planNewHere(item);
+        for (const auto& [href, found] : newOnServer_)
+            if (!consumed_.contains(href))
+                addCreateHere(href, found);
+        if (!fetch_.empty()) {
+            plan.fetch.assign(fetch_.begin(), fetch_.end());
+            return plan;
+        }
+        plan.actions = std::move(actions_);
+        return plan;
+    }
+
+private:
+    void add(SyncAction action) { actions_.push_back(std::move(action)); }
+
+    void addCreateHere(const std::string& href, const ServerSide& found)
+    {
+        SyncAction action;
+        action.kind = ActionKind::CreateHere;
+        action.uid = firstUid(found.text).value_or(std::string());
+        action.href = href;
+        action.etag = found.etag;
+        action.serverText = found.text;
+        add(std::move(action));
+    }
+
+    // The server's item `href` as fetched, or nothing (and a fetch) when its text is not here yet.
+    std::optional<ServerSide> fetchedAt(const std::string& href, const std::optional<std::string>& listedEtag)
+    {
+        const auto found = fetched_.find(href);
+        if (found == fetched_.end()) {
+            fetch_.insert(href);
+            return std::nullopt;
+        }
+        return ServerSide{There::Changed, found->second->etag ? found->second->etag : listedEtag, found->second->text};
+    }
+
+    ServerSide serverFor(const SyncEntry& entry, bool needEtag)
+    {
+        const auto listed = listed_.find(entry.href);
+        if (listed == listed_.end()) {
+            if (in_.server.complete || removed_.contains(entry.href) || !entry.synced())
+                return {There::Gone, std::nullopt, {}};
+            // Not among the changes: as it was, unless its ETag was never learnt.
+            if (entry.etag || !needEtag)
+                return {There::Unchanged, entry.etag, *entry.serverText};
+        } else if (entry.synced() && listed->second && entry.etag && *listed->second == *entry.etag) {
+            return {There::Unchanged, entry.etag, *entry.serverText};
+        }
+        const std::optional<std::string> listedEtag = listed == listed_.end() ? entry.etag : listed->second;
+        std::optional<ServerSide> side = fetchedAt(entry.href, listedEtag);
+        if (!side)
+            return {There::Waiting, std::nullopt, {}};
+        if (entry.synced() && sameContent(side->text, *entry.serverText))
+            side->there = There::SameContent;
+        return *side;
+    }
+
+    std::string pushText(const SyncEntry& entry, const std::string& onto, const LocalItem& item) const
+    {
+        if (in_.mergeFields && entry.synced())
+            return mergeChangedFields(onto, *entry.localText, item.text);
+        return withUid(item.text, entry.uid);
+    }
+
+    SyncAction base(const SyncEntry& entry, ActionKind kind) const
+    {
+        SyncAction action;
+        action.kind = kind;
+        action.key = entry.key;
+        action.uid = entry.uid;
+        action.href = entry.href;
+        return action;
+    }
+
+    void planSynced(const SyncEntry& entry, const LocalItem* item)
+    {
+        const bool changedHere = item && !sameContent(item->text, *entry.localText);
+        const ServerSide server = serverFor(entry, changedHere || !item);
+        if (server.there == There::Waiting)
+            return;
+        SyncAction action = base(entry, ActionKind::Record);
+        action.etag = server.etag;
+        action.serverText = server.text;
+        action.localText = item ? item->text : std::string();
+        const bool changedThere = server.there == There::Changed;
+
+        if (!item) {
+            if (server.there == There::Gone)
+                action.kind = ActionKind::Forget;
+            else if (changedThere)
+                action.kind = ActionKind::CreateHere; // a change beats a deletion
+            else if (!server.etag)
+                action = cannotSend(entry, kNoEtag);
+            else
+                action.kind = ActionKind::DeleteOnServer;
+            add(std::move(action));
+            return;
+        }
+        if (!changedHere) {
+            if (server.there == There::Unchanged)
+                return;
+            action.kind = server.there == There::Gone ? ActionKind::DeleteHere
+                          : changedThere               ? ActionKind::UpdateHere
+                                                       : ActionKind::Record;
+            add(std::move(action));
+            return;
+        }
+        if (server.there == There::Gone) {
+            // A change beats a deletion: the item goes back under its own href.
+            action.kind = ActionKind::CreateOnServer;
+            action.etag.reset();
+            action.text = pushText(entry, *entry.serverText, *item);
+        } else if (changedThere && sameContent(item->text, server.text)) {
+            action.kind = ActionKind::Record;
+        } else if (!server.etag) {
+            action = cannotSend(entry, kNoEtag);
+        } else if (changedThere) {
+            // This copy keeps its version, made from the last synced card so
+            // what the record cannot hold comes back as it was.
+            action.kind = ActionKind::Conflict;
+            action.text = pushText(entry, *entry.serverText, *item);
+        } else {
+            action.kind = ActionKind::UpdateOnServer;
+            action.text = pushText(entry, server.text, *item);
+        }
+        add(std::move(action));
+    }
+
+    // A UID and href reserved for a first send whose answer never came.
+    void planReserved(const SyncEntry& entry, const LocalItem* item)
+    {
+        const ServerSide server = serverFor(entry, true);
+        if (server.there == There::Waiting)
+            return;
+        SyncAction action = base(entry, ActionKind::Record);
+        action.etag = server.etag;
+        action.serverText = server.text;
+        if (!item) {
+            action.kind = server.there == There::Gone || !server.etag ? ActionKind::Forget : ActionKind::DeleteOnServer;
+            add(std::move(action));
+            return;
+        }
+        action.localText = item->text;
+        action.text = pushText(entry, {}, *item);
+        if (server.there == There::Gone) {
+            action.kind = ActionKind::CreateOnServer;
+            action.etag.reset();
+            action.serverText.clear();
+        } else if (firstUid(server.text) != entry.uid) {
+            action = cannotSend(entry, kHrefTaken);
+        } else if (sameContent(server.text, action.text)) {
+            action.kind = ActionKind::Record;
+        } else if (!server.etag) {
+            action = cannotSend(entry, kNoEtag);
+        } else {
+            action.kind = ActionKind::UpdateOnServer;
+        }
+        add(std::move(action));
+    }
+
+    void planNewHere(const LocalItem& item)
+    {
+        SyncAction action;
+        action.key = item.key;
+        action.uid = item.uid;
+        action.href = hrefForUid(in_.collectionHref, item.uid, in_.extension);
+        action.localText = item.text;
+        action.text = withUid(item.text, item.uid);
+        // The same UID already on the server: a first sync after the state was
+        // lost, or a send whose answer never came.
+        for (const auto& [href, found] : newOnServer_) {
+            if (consumed_.contains(href) || firstUid(found.text) != item.uid)
+                continue;
+            consumed_.insert(href);
+            action.href = href;
+            action.etag = found.etag;
+            action.serverText = found.text;
+            if (sameContent(found.text, action.text))
+                action.kind = ActionKind::Record;
+            else if (!found.etag)
+                action = cannotSend(SyncEntry{item.key, item.uid, href, {}, {}, {}}, kNoEtag);
+            else
+                action.kind = ActionKind::Conflict;
+            add(std::move(action));
+            return;
+        }
+        action.kind = ActionKind::CreateOnServer;
+        add(std::move(action));
+    }
+
+    void collectNewOnServer()
+    {
+        for (const auto& [href, etag] : listed_) {
+            if (state_.byHref(href))
+                continue;
+            if (std::optional<ServerSide> side = fetchedAt(href, etag))
+                newOnServer_.emplace(href, std::move(*side));
+        }
+    }
+
+    SyncAction cannotSend(const SyncEntry& entry, const char* reason) const
+    {
+        SyncAction action = base(entry, ActionKind::CannotSend);
+        action.reason = reason;
+        return action;
+    }
+
+    const PlanInput& in_;
+    const SyncState& state_;
+    std::map<std::string, std::optional<std::string>> listed_;
+    std::set<std::string> removed_;
+    std::map<std::string, const FetchedItem*> fetched_;
+    std::map<std::string, const LocalItem*> local_;
+    std::map<std::string, ServerSide> newOnServer_;
+    std::set<std::string> consumed_;
+    std::set<std::string> fetch_;
+    std::vector<SyncAction> actions_;
+};
+
+} // namespace
+
+std::size_t SyncPlan::count(ActionKind kind) const
+{
+    return static_cast<std::size_t>(
+        std::count_if(actions.begin(), actions.end(), [kind](const SyncAction& a) { return a.kind == kind; }));
+}
+
+bool SyncPlan::nothingToDo() const
+{
+    return fetch.empty() && actions.empty();
+}
+
+SyncPlan planSync(const PlanInput& input, const SyncState& state)
+{
+    return Planner(input, state).plan();
+}
+
+std::string hrefForUid(const std::string& collectionHref, const std::string& uid, const std::string& extension)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string href = collectionHref;
+    if (href.empty() || href.back() != '/')
+        href += '/';
+    for (const char c : uid) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') || c == '-'
+            || c == '_' || c == '.' || c == '@') {
+            href += c;
+        } else {
+            href += '%';
+            href += kHex[byte >> 4];
+            href += kHex[byte & 15];
+        }
+    }
+    return href + extension;
+}
+
+void reserveBeforeSend(SyncState& state, const SyncAction& action)
+{
+    if (action.kind == ActionKind::CreateOnServer && !state.byKey(action.key))
+        state.put(SyncEntry{action.key, action.uid, action.href, {}, {}, {}});
+}
+
+SendOutcome recordSend(SyncState& state, const SyncAction& action, const SendResult& result)
+{
+    if (action.kind == ActionKind::DeleteOnServer && (result.succeeded() || result.status == 404)) {
+        state.forget(action.key);
+        return SendOutcome::Recorded;
+    }
+    if (result.preconditionFailed()) {
+        if (SyncEntry* entry = state.byKey(action.key))
+            entry->etag.reset();
+        else
+            state.put(SyncEntry{action.key, action.uid, action.href, {}, {}, {}});
+        return SendOutcome::Replan;
+    }
+    if (!result.succeeded())
+        return SendOutcome::Failed;
+    state.put(SyncEntry{action.key, action.uid, action.href, result.etag, action.text, action.localText});
+    return SendOutcome::Recorded;
+}
+
+void recordDone(SyncState& state, const SyncAction& action, const std::string& localText, const std::string& hereKey)
+{
+    const std::string& key = hereKey.empty() ? action.key : hereKey;
+    switch (action.kind) {
+    case ActionKind::Forget:
+    case ActionKind::DeleteHere:
+        state.forget(action.key);
+        break;
+    case ActionKind::Record:
+        state.put(SyncEntry{key, action.uid, action.href, action.etag, action.serverText, action.localText});
+        break;
+    case ActionKind::CreateHere:
+    case ActionKind::UpdateHere:
+        if (key != action.key)
+            state.forget(action.key);
+        state.put(SyncEntry{key, action.uid, action.href, action.etag, action.serverText, localText});
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace wirtello::sync
