@@ -152,7 +152,15 @@ void Tnarzedzia_f::SprawdzAktualizacje()
     if (!platform_.isConnected())
         return;
     const std::filesystem::path target = fileIn(folder_, kAdminFolder, "27.txt");
-    if (!platform_.download(updateUrl, target, downloadTimeoutMs)) {
+    // The download is saved through the folder held open here, so an Admini/
+    // swapped for a link meanwhile does not take it elsewhere.
+    FileDescriptor admin;
+    try {
+        admin = openFolderBeneath(target.parent_path(), kWriteFailed);
+    } catch (const IoError&) {
+        // Nowhere to write it, as when the download fails.
+    }
+    if (!admin.valid() || !platform_.download(updateUrl, heldFolderPath(admin) / target.filename(), downloadTimeoutMs)) {
         platform_.inform(QStringLiteral("Brak informacji o nowych wersjach tego programu."));
         return;
     }
