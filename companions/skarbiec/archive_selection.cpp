@@ -3,6 +3,7 @@
 #include "companions/companion_kit/companion_files.h"
 #include "store/cp1250.h"
 #include "store/paths.h"
+#include "store/record_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -137,7 +138,7 @@ ArchiveSelection selectArchiveFiles(const CompanionConfig& config, const std::fi
             }
             if (!it->is_regular_file(ec))
                 continue;
-            if (isBelow(path, archives) || !matchesMask(path.filename().string(), mask))
+            if (isBelow(path, archives) || isTemporaryFileName(path) || !matchesMask(path.filename().string(), mask))
                 continue;
             found.emplace(path.lexically_relative(programFolder).generic_string(), path);
         }

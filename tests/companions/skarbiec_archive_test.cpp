@@ -162,12 +162,15 @@ TEST(ArchiveSelection, PatternFoldersInAnyCaseAndTheirSubfolders)
     ProgramFolder program;
     CompanionConfig config = program.config;
     config.patterns.push_back("/gdzie/indziej/*.*");
+    // What an unfinished write left behind is no data of the office.
+    writeText(program.folder / "NOTATKI" / "Wirtello_nazwy_tematow.dat.0123456789abcdef.tmp~", "pół zapisu");
+    writeText(program.folder / "NOTATKI" / "007.kom.tmp~", "pół zapisu");
     const ArchiveSelection selection = selectArchiveFiles(config, program.path());
     std::vector<std::string> names;
     for (const ArchiveFile& file : selection.files)
         names.push_back(file.entryName);
     // "Notatki" and "Admini" in the record find "NOTATKI" and "ADMINI" on disk;
-    // files beside the folders and the archives themselves are left out.
+    // files beside the folders, the archives themselves and temporary files are left out.
     EXPECT_EQ(names, (std::vector<std::string>{"ADMINI/firma.dat", "Koperty/profile/duża.pro", "NOTATKI/007.kom",
                                                "NOTATKI/Wirtello_nazwy_tematow.dat", "Uwaga/x.txt"}));
     EXPECT_EQ(selection.outsidePatterns, std::vector<std::string>{"/gdzie/indziej/*.*"});
