@@ -518,8 +518,8 @@ std::optional<CalendarEvent> readEvent(icalcomponent* root, icalcomponent* c)
     return event;
 }
 
-// The changed occurrences of the series, with their own times and texts.
-void readChanges(icalcomponent* root, CalendarEvent& event)
+// The changed occurrences of the series (`changes`, those of its UID), with their own times and texts.
+void readChanges(icalcomponent* root, CalendarEvent& event, const std::vector<icalcomponent*>& changes)
 {
     const long long length = [&] {
         using namespace std::chrono;
@@ -531,7 +531,7 @@ void readChanges(icalcomponent* root, CalendarEvent& event)
         };
         return minutes(event.end) - minutes(event.start);
     }();
-    for (icalcomponent* c : changesOf(root, event.uid, ICAL_VEVENT_COMPONENT)) {
+    for (icalcomponent* c : changes) {
         const std::optional<CalendarMoment> of = occurrenceOf(root, c);
         if (!of)
             continue;
@@ -700,16 +700,19 @@ std::vector<CalendarEvent> CalendarDocument::events() const
 {
     std::vector<CalendarEvent> result;
     icalcomponent* root = root_.get();
+    std::unordered_map<std::string, std::vector<icalcomponent*>> changes;
     for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); c;
          c = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT)) {
         if (isOccurrenceChange(c))
-            continue;
-        if (std::optional<CalendarEvent> event = readEvent(root, c))
+            changes[uidOf(c)].push_back(c);
+        else if (std::optional<CalendarEvent> event = readEvent(root, c))
             result.push_back(std::move(*event));
     }
     // libical's walk over the root is shared, so the changes are read after it.
-    for (CalendarEvent& event : result)
-        readChanges(root, event);
+    for (CalendarEvent& event : result) {
+        if (const auto found = changes.find(event.uid); found != changes.end())
+            readChanges(root, event, found->second);
+    }
     return result;
 }
 

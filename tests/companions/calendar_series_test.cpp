@@ -317,6 +317,48 @@ TEST(CalendarSeries, DeletingThisAndFollowingEndsTheSeriesBeforeIt)
     }
 }
 
+TEST(CalendarSeries, WholeDayAndOtherZoneSeriesWriteTheirChangesAsTheirStartIsWritten)
+{
+    const WarsawTime zone;
+    CalendarEvent wholeDay{"", "Dyżur", "", "", "", {{2026, 12, 4}, {}}, {{2026, 12, 5}, {}}, true, "FREQ=WEEKLY", {}};
+    CalendarEvent newYork = weeklyMeeting();
+    newYork.zone = "America/New_York";
+    newYork.start = {{2026, 12, 1}, {15, 0}};
+    newYork.end = {{2026, 12, 1}, {16, 0}};
+    struct Row {
+        std::string name;
+        CalendarEvent series;
+        CalendarMoment deleted;
+        CalendarMoment moved;
+        CalendarMoment to;
+        std::vector<std::string> lines; // as written
+    };
+    const std::vector<Row> rows = {
+        {"whole days", wholeDay, {{2026, 12, 25}, {}}, {{2027, 1, 1}, {}}, {{2027, 1, 2}, {}},
+         {"EXDATE;VALUE=DATE:20261225", "RECURRENCE-ID;VALUE=DATE:20270101", "DTSTART;VALUE=DATE:20270102"}},
+        // Past both countries' spring changes: 15:00 in Warsaw is 9:00 in New York again.
+        {"New York", newYork, {{2027, 4, 6}, {15, 0}}, {{2027, 4, 13}, {15, 0}}, {{2027, 4, 13}, {17, 0}},
+         {"EXDATE;TZID=America/New_York:20270406T090000", "RECURRENCE-ID;TZID=America/New_York:20270413T090000",
+          "DTSTART;TZID=America/New_York:20270413T110000"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CalendarDocument document;
+        const std::string uid = document.putEvent(row.series, kNow);
+        EXPECT_TRUE(document.removeOccurrence(uid, row.deleted, SeriesScope::OnlyThis, kNow));
+        CalendarEvent changed = document.events().at(0);
+        changed.start = row.to;
+        changed.end = row.series.wholeDay ? CalendarMoment{addDays(row.to.date, 1), {}}
+                                          : CalendarMoment{row.to.date, {row.to.time.hour + 1, 0}};
+        changed.title = "Zmienione";
+        EXPECT_EQ(document.changeOccurrence(uid, row.moved, changed, SeriesScope::OnlyThis, kNow), uid);
+        const std::string text = document.text();
+        for (const std::string& line : row.lines)
+            EXPECT_NE(text.find(line + "\r\n"), std::string::npos) << line;
+        expectSameAsDateutil(document);
+    }
+}
+
 TEST(CalendarSeries, ChangesHoldingForTheFutureAreFollowedAndKept)
 {
     const WarsawTime zone;
