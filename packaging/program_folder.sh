@@ -71,10 +71,12 @@ wirtello_copy() {
     wirtello_copied=0
     (
         unset POSIXLY_CORRECT
+        # The source is named from where the caller stands, not from the subfolder.
+        case $1 in /*) source=$1 ;; *) source=$(pwd)/$1 ;; esac
         real=$(cd -P -- "$2" 2>/dev/null && pwd -P) || exit 1
         cd -P -- "$2/$3" 2>/dev/null || exit 1
         [ "$(pwd -P)" = "$real/$3" ] || exit 3
-        cp -- "$1" "./$4" 2>/dev/null
+        cp -- "$source" "./$4" 2>/dev/null
     ) || wirtello_copied=$?
     case $wirtello_copied in
     0) return 0 ;;

@@ -165,6 +165,12 @@ check_source_launcher() {
     cp -R "$source/resources/folder" "$prefix/share/wirtello/"
     : >"$prefix/libexec/wirtello/wirtello"
     check_launcher "$prefix" "$source"
+    # Defaults named relative to where the caller stands are still found.
+    (cd "$source" && . packaging/program_folder.sh && wirtello_lay_out "$WORK/relative" resources/folder) ||
+        fail "relative defaults: the folder was not laid out"
+    for file in LOGO/Chmury.jpg FONT/font_zaplo_3906.dat; do
+        cmp -s "$WORK/relative/$file" "$source/resources/folder/$file" || fail "relative defaults: $file not copied"
+    done
 }
 
 # compare_files FILE_TABLE PREFIX WHAT: "MODE PATH" lines of the table, each path
