@@ -237,6 +237,10 @@ SyncState parseSyncState(std::string_view text, const std::filesystem::path& pat
 
 SyncState loadSyncState(const std::filesystem::path& path)
 {
+    // No folder yet: no sync yet.
+    std::error_code error;
+    if (!std::filesystem::exists(path.parent_path(), error))
+        return {};
     const std::optional<std::vector<std::uint8_t>> bytes = readRegularFileIfPresent(path, kSyncStateMaxBytes);
     if (!bytes)
         return {};
