@@ -132,6 +132,20 @@ TEST(GrafikSchedule, RemindersComeDueOnceBeforeTheStart)
             due.push_back(reminder.key);
         EXPECT_EQ(due, keys) << timeText(now.time);
     }
+    // An occurrence moved on its own reminds at its new time with its own lead; one left out never.
+    CalendarDocument document;
+    const std::string uid = document.putEvent(meeting, kNow);
+    CalendarEvent moved = meeting;
+    moved.start = {{2026, 12, 22}, {12, 0}};
+    moved.end = {{2026, 12, 22}, {13, 0}};
+    moved.reminderMinutes = 60;
+    document.changeOccurrence(uid, {{2026, 12, 21}, {10, 0}}, moved, SeriesScope::OnlyThis, kNow);
+    document.removeOccurrence(uid, {{2026, 12, 28}, {10, 0}}, SeriesScope::OnlyThis, kNow);
+    const std::vector<CalendarEvent> events = document.events();
+    for (const auto& [now, count] : {std::pair{CalendarMoment{{2026, 12, 21}, {9, 50}}, 0u},
+                                     std::pair{CalendarMoment{{2026, 12, 22}, {11, 0}}, 1u},
+                                     std::pair{CalendarMoment{{2026, 12, 28}, {9, 50}}, 0u}})
+        EXPECT_EQ(dueReminders(events, now).size(), count) << dateText(now.date);
 }
 
 struct Opened {
