@@ -112,8 +112,13 @@ void ReminderKeeper::readSources()
     appointments_.folder = joinPath(programFolder_, kScheduleFolder);
     tasks_.folder = joinPath(programFolder_, kTasksFolder);
     const std::filesystem::path schedule = joinPath(appointments_.folder, kScheduleFile);
+    std::error_code missing;
     try {
-        appointments_.sources.appointments = readCalendar(schedule).events();
+        // No scheduler file yet (it was never used): nothing to remind of, nothing to say.
+        if (!std::filesystem::exists(std::filesystem::symlink_status(schedule, missing)))
+            appointments_.sources.appointments.clear();
+        else
+            appointments_.sources.appointments = readCalendar(schedule).events();
     } catch (const CalendarDamaged& damaged) {
         tell("Nie można odczytać przypomnień terminarza " + schedule.string() + ": " + damaged.what());
     } catch (const IoError& error) {

@@ -92,6 +92,15 @@ TEST_F(RemindersTest, EachReminderIsShownOnceAtItsTimeAlsoAfterARestart)
     EXPECT_TRUE(restarted.takeNotices().empty());
 }
 
+TEST(RemindersInANewFolder, NothingToRemindOfAndNothingToSayBeforeTheCompanionsWereUsed)
+{
+    test::TempFolder fresh{"NOTATKI"};
+    ReminderKeeper keeper(fresh.path(), at(7, 9));
+    EXPECT_TRUE(keeper.takeNotices().empty());
+    EXPECT_TRUE(keeper.takeDue(at(7, 9)).empty());
+    EXPECT_EQ(keeper.nextDue(at(7, 9)), std::nullopt);
+}
+
 TEST_F(RemindersTest, APutOffReminderComesBackAfterItsMinutesAndAfterARestartAsMissed)
 {
     appoint("Narada", at(7, 10), 15);
