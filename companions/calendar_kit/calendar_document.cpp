@@ -1069,10 +1069,27 @@ std::string CalendarDocument::changeOccurrence(const std::string& uid, const Cal
                                              : std::nullopt;
     if (!event)
         return {};
+    readChanges(root, *event, changesOf(root, uid, ICAL_VEVENT_COMPONENT));
     if (event->recurrence.empty() || (scope == SeriesScope::ThisAndFollowing && of <= event->start))
         scope = SeriesScope::All;
-    const long long shift = minutesFrom(of, changed.start);
-    const long long length = minutesFrom(changed.start, changed.end);
+    // The series moves by as much as the occurrence was moved from where it was shown (a changed
+    // occurrence at its own time) and grows by as much as it grew.
+    const auto own = std::ranges::find_if(event->changes, [&](const OccurrenceChange& c) {
+        return sameOccurrence(event->wholeDay, c.of, of);
+    });
+    const bool hasOwn = own != event->changes.end();
+    const CalendarMoment current = hasOwn ? own->start : of;
+    const long long shift = minutesFrom(current, changed.start);
+    const long long length = minutesFrom(event->start, event->end) + minutesFrom(changed.start, changed.end) -
+                             (hasOwn ? minutesFrom(own->start, own->end) : minutesFrom(event->start, event->end));
+    // A changed occurrence stays changed under its new RECURRENCE-ID, as the form showed it.
+    const auto keepOwn = [&](const std::string& seriesUid) {
+        const CalendarMoment at = shifted(of, shift);
+        icalcomponent* series = findComponent(root, seriesUid);
+        const std::optional<CalendarEvent> held = series ? readEvent(root, series) : std::nullopt;
+        if (hasOwn && held && isOccurrenceStart(*held, at))
+            changeOccurrence(seriesUid, at, changed, SeriesScope::OnlyThis, now);
+    };
 
     if (scope == SeriesScope::OnlyThis) {
         for (icalcomponent* old : changesOf(root, uid, ICAL_VEVENT_COMPONENT)) {
@@ -1122,9 +1139,10 @@ std::string CalendarDocument::changeOccurrence(const std::string& uid, const Cal
         whole.uid = uid;
         whole.zone = event->zone;
         whole.start = shifted(event->start, shift);
-        whole.end = shifted(whole.start, length);
+        whole.end = shifted(whole.start, std::max(0LL, length));
         putEvent(whole, now);
         keepFitting(root, uid, shift);
+        keepOwn(uid);
         return uid;
     }
 
@@ -1144,6 +1162,8 @@ std::string CalendarDocument::changeOccurrence(const std::string& uid, const Cal
     CalendarEvent next = changed;
     next.uid = restUid;
     next.zone = event->zone;
+    next.start = shifted(of, shift);
+    next.end = shifted(next.start, std::max(0LL, length));
     if (!next.recurrence.empty() && left > 0) {
         icalrecurrencetype rule = icalrecurrencetype_from_string(next.recurrence.c_str());
         // The same counted rule goes on with the occurrences left of its count.
@@ -1170,6 +1190,7 @@ std::string CalendarDocument::changeOccurrence(const std::string& uid, const Cal
         icalcomponent_add_component(root, c);
     }
     keepFitting(root, restUid, 0);
+    keepOwn(restUid);
     return restUid;
 }
 

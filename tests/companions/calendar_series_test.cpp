@@ -285,6 +285,32 @@ TEST(CalendarSeries, AllMovesTheSeriesAndKeepsOnlyTheChangesThatStillFit)
     EXPECT_EQ(document.text().find("RECURRENCE-ID"), std::string::npos);
 }
 
+// A changed occurrence chosen and only retitled: the series does not move by its own shift,
+// and it stays where it was moved, under the new title.
+TEST(CalendarSeries, AChangedOccurrenceRetitledForTheSeriesStaysWhereItWasMoved)
+{
+    const WarsawTime zone;
+    for (const SeriesScope scope : {SeriesScope::All, SeriesScope::ThisAndFollowing}) {
+        SCOPED_TRACE(static_cast<int>(scope));
+        CalendarDocument document;
+        const std::string uid = document.putEvent(weeklyMeeting(), kNow);
+        const CalendarEvent series = document.events().at(0);
+        document.changeOccurrence(uid, {{2027, 1, 12}, {9, 0}}, changedTo(series, {{2027, 1, 13}, {14, 0}}, "Narada (środa)"),
+                                  SeriesScope::OnlyThis, kNow);
+        // The form shows the changed occurrence; only its title is edited.
+        const std::string holder = document.changeOccurrence(
+            uid, {{2027, 1, 12}, {9, 0}}, changedTo(series, {{2027, 1, 13}, {14, 0}}, "Zarząd"), scope, kNow);
+        const std::vector<std::string> own = expectSameAsDateutil(document);
+        const auto has = [&](const std::string& line) { return std::ranges::find(own, line) != own.end(); };
+        EXPECT_TRUE(has("2027-01-13T14:00|2027-01-13T15:00|Zarząd"));
+        EXPECT_TRUE(has("2027-01-19T09:00|2027-01-19T10:00|Zarząd"));
+        EXPECT_FALSE(has("2027-01-12T09:00|2027-01-12T10:00|Zarząd"));
+        EXPECT_EQ(has("2027-01-05T09:00|2027-01-05T10:00|Narada"), scope == SeriesScope::ThisAndFollowing);
+        EXPECT_EQ(own.size(), 105u);
+        EXPECT_EQ(holder == uid, scope == SeriesScope::All);
+    }
+}
+
 TEST(CalendarSeries, DeletingThisAndFollowingEndsTheSeriesBeforeIt)
 {
     const WarsawTime zone;
