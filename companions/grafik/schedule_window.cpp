@@ -392,7 +392,8 @@ void ScheduleWindow::showDay()
         const CalendarEvent& event = events_[a.event];
         QString line = fromUtf8(appointmentLine(event, a.occurrence, chosen));
         if (!event.recurrence.empty())
-            line += QStringLiteral("  (powtarza się)");
+            line += a.occurrence.changed ? QStringLiteral("  (powtarza się; to wystąpienie zmienione)")
+                                         : QStringLiteral("  (powtarza się)");
         ui_->terminyDnia->addItem(line);
         dayEvents_.push_back(a);
         // Of a series, only the occurrence in the form is marked (the first one when none was chosen).

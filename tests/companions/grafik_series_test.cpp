@@ -133,6 +133,8 @@ TEST(GrafikSeries, OneMovedOneDeletedTheRestCutAgreeWithDateutilInViewPrintoutAn
     platform.choiceAnswers = {0};
     opened.click("zapisz");
     EXPECT_EQ(opened.find<QDateTimeEdit>("koniec")->dateTime(), QDateTime({2027, 1, 13}, {15, 0}));
+    EXPECT_EQ(opened.find<QListWidget>("terminyDnia")->item(0)->text(),
+              "14:00–15:00 Narada (środa)  (powtarza się; to wystąpienie zmienione)");
     // 19 January is deleted alone.
     opened.chooseFirstOn({2027, 1, 19}, 2027, 1);
     platform.choiceAnswers = {0};
