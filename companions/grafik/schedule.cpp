@@ -1,8 +1,11 @@
 #include "companions/grafik/schedule.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <array>
 #include <set>
+#include <sstream>
 
 namespace wirtello {
 
@@ -258,6 +261,68 @@ Repeat repeatOf(const std::string& rule)
             return repeat;
     }
     return Repeat::Other;
+}
+
+namespace {
+
+// "2 tygodnie", "5 tygodni": the Polish plural after a number above one.
+std::string counted(int n, const char* few, const char* many)
+{
+    const bool isFew = n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 12 || n % 100 > 14);
+    return std::to_string(n) + " " + (isFew ? few : many);
+}
+
+} // namespace
+
+std::string repeatDescription(const CalendarEvent& event)
+{
+    std::string frequency;
+    int interval = 1;
+    std::string until;
+    int count = 0;
+    std::string part;
+    std::istringstream parts(event.recurrence);
+    while (std::getline(parts, part, ';')) {
+        const std::size_t equals = part.find('=');
+        const std::string name = part.substr(0, equals);
+        const std::string value = equals == std::string::npos ? std::string() : part.substr(equals + 1);
+        if (name == "FREQ")
+            frequency = value;
+        else if (name == "INTERVAL" && !value.empty() && value.size() < 5 && std::ranges::all_of(value, ::isdigit))
+            interval = std::max(1, std::stoi(value));
+        else if (name == "UNTIL")
+            until = value;
+        else if (name == "COUNT" && !value.empty() && value.size() < 7 && std::ranges::all_of(value, ::isdigit))
+            count = std::stoi(value);
+        else if (name != "WKST")
+            return event.recurrence;
+    }
+    std::string text;
+    if (frequency == "DAILY")
+        text = interval == 1 ? "codziennie" : "co " + counted(interval, "dni", "dni");
+    else if (frequency == "WEEKLY")
+        text = interval == 1 ? "co tydzień" : "co " + counted(interval, "tygodnie", "tygodni");
+    else if (frequency == "MONTHLY")
+        text = interval == 1 ? "co miesiąc" : "co " + counted(interval, "miesiące", "miesięcy");
+    else if (frequency == "YEARLY")
+        text = interval == 1 ? "co rok" : "co " + counted(interval, "lata", "lat");
+    else
+        return event.recurrence;
+    if (count > 0)
+        text += ", " + (count == 1 ? std::string("1 raz") : counted(count, "razy", "razy"));
+    if (!until.empty()) {
+        // The day of the last occurrence, which an UNTIL in UTC does not tell by itself.
+        if (until.size() < 8)
+            return event.recurrence;
+        const CalendarDate end{std::atoi(until.substr(0, 4).c_str()), std::atoi(until.substr(4, 2).c_str()),
+                               std::atoi(until.substr(6, 2).c_str())};
+        if (!isValidDate(end) || end.year > kLastCalendarYear)
+            return event.recurrence;
+        const CalendarDate first = std::max(event.start.date, addDays(end, -4000));
+        const std::vector<EventOccurrence> found = occurrencesBetween(event, first, addDays(end, 1));
+        text += found.empty() ? ", bez powtórzeń" : ", ostatni raz " + shortDateText(found.back().start.date);
+    }
+    return text;
 }
 
 ImportCount importAppointments(CalendarDocument& into, const CalendarDocument& from,

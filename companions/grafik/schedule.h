@@ -80,6 +80,10 @@ std::string ruleOf(Repeat repeat);
 // the choices, anything more (an end, days, an interval) is Other.
 Repeat repeatOf(const std::string& rule);
 
+// The rule of a series for the form's repeat choice: "co 2 tygodnie, ostatni raz
+// 29.12.2026", "codziennie, 10 razy"; a rule with more parts as it is written.
+std::string repeatDescription(const CalendarEvent& event);
+
 // What an import did.
 using ImportCount = EventImport;
 

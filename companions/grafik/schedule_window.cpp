@@ -423,7 +423,7 @@ void ScheduleWindow::showAppointment(std::size_t index, const std::optional<Even
     dropExtraChoices(ui_->powtarzanie, kRepeatChoices);
     const Repeat repeat = repeatOf(event.recurrence);
     if (repeat == Repeat::Other)
-        ui_->powtarzanie->addItem(fromUtf8("Inna reguła: " + event.recurrence), fromUtf8(event.recurrence));
+        ui_->powtarzanie->addItem(fromUtf8("Inna reguła: " + repeatDescription(event)), fromUtf8(event.recurrence));
     ui_->powtarzanie->setCurrentIndex(repeat == Repeat::Other ? kRepeatChoices : static_cast<int>(repeat));
     dropExtraChoices(ui_->przypomnij, kReminderChoices);
     int reminder = 0;

@@ -114,6 +114,27 @@ TEST(GrafikSchedule, AppointmentsFallOnTheirDaysAfterTheFile)
     }
 }
 
+TEST(GrafikSchedule, RepeatRulesAreDescribedInPolish)
+{
+    const WarsawTime zone;
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        // A series cut by "To i następne": its last occurrence, not the UTC second of its UNTIL.
+        {"FREQ=WEEKLY;UNTIL=20270105T075959Z", "co tydzień, ostatni raz 29.12.2026"},
+        {"FREQ=WEEKLY;INTERVAL=2;COUNT=3", "co 2 tygodnie, 3 razy"},
+        {"FREQ=MONTHLY;INTERVAL=5", "co 5 miesięcy"},
+        {"FREQ=DAILY;COUNT=1", "codziennie, 1 raz"},
+        {"FREQ=YEARLY;INTERVAL=22;UNTIL=20501201", "co 22 lata, ostatni raz 1.12.2048"},
+        {"FREQ=WEEKLY;BYDAY=MO,FR", "FREQ=WEEKLY;BYDAY=MO,FR"},
+        {"FREQ=WEEKLY;UNTIL=2027", "FREQ=WEEKLY;UNTIL=2027"},
+    };
+    for (const auto& [rule, text] : rows) {
+        CalendarEvent series = event("Narada", {{2026, 12, 1}, {9, 0}}, {{2026, 12, 1}, {10, 0}}, rule);
+        if (rule.find("YEARLY") != std::string::npos)
+            series.wholeDay = true;
+        EXPECT_EQ(repeatDescription(series), text) << rule;
+    }
+}
+
 TEST(GrafikSchedule, RemindersComeDueOnceBeforeTheStart)
 {
     CalendarEvent meeting = event("Narada", {{2026, 12, 7}, {10, 0}}, {{2026, 12, 7}, {11, 0}}, "FREQ=WEEKLY");
