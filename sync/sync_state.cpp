@@ -209,7 +209,9 @@ SyncState parseSyncState(std::string_view text, const std::filesystem::path& pat
     const std::string countText = reader.field("items");
     std::size_t count = 0;
     const auto [end, error] = std::from_chars(countText.data(), countText.data() + countText.size(), count);
-    if (error != std::errc() || end != countText.data() + countText.size() || countText.empty())
+    // Only the writer's own spelling, so a read file is written back byte for byte.
+    if (error != std::errc() || end != countText.data() + countText.size() || countText.empty()
+        || (countText.size() > 1 && countText.front() == '0'))
         reader.refuse("zła liczba elementów");
     // Each item takes at least four lines of at least four bytes.
     if (count > text.size() / 16)

@@ -98,6 +98,7 @@ TEST(SyncStateFile, DamagedFilesAreRefusedWithAReason)
         {"a count that is no number", replaced("items 2", "items 2x"), "liczba"},
         {"a huge count", replaced("items 2", "items 99999999999999"), "liczba"},
         {"a negative count", replaced("items 2", "items -1"), "liczba"},
+        {"a count with a leading zero", replaced("items 2", "items 02"), "liczba"},
         {"an unknown escape", replaced("\\r\\nFN", "\\t\\nFN"), "sekwencja \\t"},
         {"a trailing backslash", replaced("uid u2", "uid u2\\"), "niedokończona"},
         {"a bare CR", replaced("uid u2", "uid u\r2"), "CR"},
