@@ -7,6 +7,7 @@
 // need a QCoreApplication and run in the thread that first used the transport.
 
 #include "sync/sync_transport.h"
+#include "sync/transport/dav_account.h"
 
 #include <atomic>
 #include <map>
@@ -14,18 +15,6 @@
 #include <string>
 
 namespace wirtello::sync {
-
-struct DavAccount {
-    // https://…, or http://… for a server on this computer only.
-    std::string url;
-    std::string user;
-    std::string password;
-    // SHA-256 of a certificate the user chose to trust for this server
-    // ("AB:CD:…", any letter case, colons optional); empty for none.
-    std::string trustedFingerprint;
-    // Longest wait for any answer or any further bytes of one.
-    int timeoutMs = 30'000;
-};
 
 // Why `url` cannot be a server address (Polish, for the user); empty when it can.
 std::string davAddressProblem(const std::string& url);
