@@ -1,5 +1,6 @@
 #include "sync/sync_planner.h"
 
+#include "store/contact_merge.h"
 #include "sync/content_lines.h"
 #include "sync/field_merge.h"
 
@@ -286,6 +287,33 @@ bool SyncPlan::nothingToDo() const
 SyncPlan planSync(const PlanInput& input, const SyncState& state)
 {
     return Planner(input, state).plan();
+}
+
+void keepInsteadOfDeletingHere(SyncPlan& plan, const PlanInput& input, const SyncState& state)
+{
+    for (SyncAction& action : plan.actions) {
+        if (action.kind != ActionKind::DeleteHere)
+            continue;
+        const SyncEntry* entry = state.byKey(action.key);
+        if (!entry || !entry->synced())
+            continue;
+        action.kind = ActionKind::CreateOnServer;
+        action.etag.reset();
+        action.text = input.mergeFields ? mergeChangedFields(*entry->serverText, *entry->localText, action.localText)
+                                        : withUid(action.localText, entry->uid);
+    }
+}
+
+std::string conflictCopyText(std::string_view serverText, const std::string& newUid)
+{
+    std::vector<ContentLine> lines = parseContentLines(serverText);
+    for (ContentLine& line : lines) {
+        if (line.name == "UID")
+            line.value = newUid;
+        else if (line.name == "FN" || line.name == "SUMMARY")
+            line.value += kCopySuffix;
+    }
+    return writeContentLines(lines);
 }
 
 std::string hrefForUid(const std::string& collectionHref, const std::string& uid, const std::string& extension)

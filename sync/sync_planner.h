@@ -120,6 +120,16 @@ struct SyncPlan {
 
 SyncPlan planSync(const PlanInput& input, const SyncState& state);
 
+// When the user declines the deletions here (asksBeforeDeleting): the items
+// stay here and go back to the server as new, with what the server last had
+// of them that the record cannot hold.
+void keepInsteadOfDeletingHere(SyncPlan& plan, const PlanInput& input, const SyncState& state);
+
+// The server's version of a conflict as the new item here: under `newUid`
+// (every UID line, so a series keeps its exceptions), its name (FN, or the
+// SUMMARY of each calendar item) ending in " (kopia)".
+std::string conflictCopyText(std::string_view serverText, const std::string& newUid);
+
 // "<collection><uid><extension>", the UID's characters outside A-Z a-z 0-9
 // - _ . @ percent-encoded.
 std::string hrefForUid(const std::string& collectionHref, const std::string& uid, const std::string& extension);

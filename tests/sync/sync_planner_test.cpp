@@ -317,3 +317,39 @@ TEST(SyncPlanner, ItemsTakenHereAreRecordedUnderTheirKeys)
                                     {on("a", "\"e2\"", "Alina"), on("b", "\"e3\"", "Bolek")});
     EXPECT_TRUE(after.plan.nothingToDo());
 }
+
+TEST(SyncPlanner, DeclinedDeletionsHereSendTheItemsBack)
+{
+    const std::string server = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:a\r\nFN:Ala\r\nBDAY:1990-01-01\r\nEND:VCARD\r\n";
+    const SyncState state = stateOf({{"1", "a", hrefOf("a"), "\"e1\"", server, card("a", "Ala")},
+                                     synced("2", "b", "\"e2\"", "Bolek")});
+    PlanInput input;
+    input.collectionHref = kCollection;
+    input.local = {{"1", "a", card("a", "Alicja")}, {"2", "b", card("b", "Bolek")}};
+    input.server.items = {{hrefOf("b"), "\"e2\""}};
+    SyncPlan plan = planSync(input, state);
+    // "1" changed here while deleted there: sent back anyway. Declining
+    // touches the deletion of "2" only.
+    ASSERT_EQ(summary(plan), (std::vector<std::string>{"send new 1"}));
+    input.server.items.clear();
+    plan = planSync(input, state);
+    ASSERT_EQ(summary(plan), (std::vector<std::string>{"delete here 2", "send new 1"}));
+    keepInsteadOfDeletingHere(plan, input, state);
+    ASSERT_EQ(summary(plan), (std::vector<std::string>{"send new 1", "send new 2"}));
+    EXPECT_EQ(plan.actions[0].text,
+              "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:a\r\nFN:Alicja\r\nBDAY:1990-01-01\r\nEND:VCARD\r\n");
+    EXPECT_EQ(plan.actions[1].text, card("b", "Bolek"));
+    EXPECT_EQ(plan.actions[1].etag, std::nullopt);
+}
+
+TEST(SyncPlanner, TheServersVersionOfAConflictBecomesACopyUnderItsOwnUid)
+{
+    EXPECT_EQ(conflictCopyText(card("a", "Bogdan"), "nowy"), card("nowy", "Bogdan (kopia)"));
+    const std::string series = "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:e\r\nSUMMARY:Zebranie\r\nEND:VEVENT\r\n"
+                               "BEGIN:VEVENT\r\nUID:e\r\nRECURRENCE-ID:20261215T100000Z\r\nSUMMARY:Zebranie\r\n"
+                               "END:VEVENT\r\nEND:VCALENDAR\r\n";
+    EXPECT_EQ(conflictCopyText(series, "f"),
+              "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:f\r\nSUMMARY:Zebranie (kopia)\r\nEND:VEVENT\r\n"
+              "BEGIN:VEVENT\r\nUID:f\r\nRECURRENCE-ID:20261215T100000Z\r\nSUMMARY:Zebranie (kopia)\r\n"
+              "END:VEVENT\r\nEND:VCALENDAR\r\n");
+}
