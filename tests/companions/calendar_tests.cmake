@@ -12,7 +12,8 @@ target_link_libraries(test_kalendarium PRIVATE Qt6::Test wirtello_kalendarium_wi
   wirtello_test_support wirtello_scripted_platform wirtello_qt_test_main)
 gtest_discover_tests(test_kalendarium PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 
-add_executable(test_przeglad ${CMAKE_CURRENT_LIST_DIR}/task_reader_test.cpp)
+add_executable(test_przeglad ${CMAKE_CURRENT_LIST_DIR}/task_reader_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/task_reader_series_test.cpp)
 target_link_libraries(test_przeglad PRIVATE Qt6::Test wirtello_przeglad_window
   wirtello_test_support wirtello_scripted_platform wirtello_qt_test_main)
 target_compile_definitions(test_przeglad PRIVATE
