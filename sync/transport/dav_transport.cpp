@@ -288,6 +288,17 @@ DavTransport::Answer DavTransport::send(const std::string& method, const std::st
     }
 }
 
+std::string DavTransport::local(std::string href) const
+{
+    if (href.empty() || href.front() == '/')
+        return href;
+    const QUrl url = QUrl::fromEncoded(QByteArray::fromStdString(href));
+    if (url.isRelative() || url.host().compare(QUrl(qs(account_.url)).host(), Qt::CaseInsensitive) != 0)
+        return href;
+    QByteArray path = url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::RemoveFragment);
+    return path.isEmpty() ? std::string("/") : path.toStdString();
+}
+
 Discovery DavTransport::discover()
 {
     const std::map<std::string, std::string> depth0{{"Depth", "0"}, {"Content-Type", "application/xml; charset=utf-8"}};
@@ -305,7 +316,7 @@ Discovery DavTransport::discover()
         }
         for (dav::DavResource& resource : multistatusOf(answer).responses) {
             if (found.principalHref.empty() && !resource.currentUserPrincipal.empty())
-                found.principalHref = resource.currentUserPrincipal;
+                found.principalHref = local(resource.currentUserPrincipal);
             // The address of a collection itself.
             if (resource.kind != dav::CollectionKind::None)
                 candidates.push_back(std::move(resource));
@@ -323,8 +334,8 @@ Discovery DavTransport::discover()
         for (dav::DavResource& resource :
              multistatusOf(send("PROPFIND", found.principalHref, kPropfindCollections, depth0)).responses) {
             for (const std::string* home : {&resource.addressBookHome, &resource.calendarHome})
-                if (!home->empty() && std::find(homes.begin(), homes.end(), *home) == homes.end())
-                    homes.push_back(*home);
+                if (!home->empty() && std::find(homes.begin(), homes.end(), local(*home)) == homes.end())
+                    homes.push_back(local(*home));
         }
         if (homes.empty())
             homes.push_back(found.principalHref);
@@ -344,7 +355,7 @@ Discovery DavTransport::discover()
         if (seen)
             continue;
         DavCollection collection;
-        collection.href = resource.href;
+        collection.href = local(resource.href);
         collection.displayName = resource.displayName;
         collection.offersSyncCollection = resource.offersSyncCollection;
         if (resource.kind == dav::CollectionKind::AddressBook) {
@@ -379,7 +390,7 @@ CollectionListing DavTransport::list(const std::string& collectionHref)
             continue;
         if (resource.status != 0 && !isSuccess(resource.status))
             continue;
-        listing.items.push_back({std::move(resource.href), optionalEtag(resource.etag)});
+        listing.items.push_back({local(std::move(resource.href)), optionalEtag(resource.etag)});
     }
     return listing;
 }
@@ -417,9 +428,9 @@ std::optional<SyncCollectionResult> DavTransport::syncCollection(const std::stri
             continue;
         }
         if (resource.status == 404)
-            result.removed.push_back(resource.href);
+            result.removed.push_back(local(resource.href));
         else if (!resource.isCollection && (resource.status == 0 || isSuccess(resource.status)))
-            result.changed.push_back({resource.href, optionalEtag(resource.etag)});
+            result.changed.push_back({local(resource.href), optionalEtag(resource.etag)});
     }
     return result;
 }
@@ -462,7 +473,7 @@ std::vector<FetchedItem> DavTransport::multiget(const std::string& collectionHre
         for (dav::DavResource& resource : multistatusOf(answer).responses) {
             if (!resource.hasData || (resource.status != 0 && !isSuccess(resource.status)))
                 continue;
-            fetched.push_back({std::move(resource.href), optionalEtag(resource.etag), std::move(resource.data)});
+            fetched.push_back({local(std::move(resource.href)), optionalEtag(resource.etag), std::move(resource.data)});
         }
     }
     return fetched;

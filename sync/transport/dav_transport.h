@@ -50,6 +50,9 @@ private:
     Answer send(const std::string& method, const std::string& href, const std::string& body,
                 const std::map<std::string, std::string>& headers);
     bool isAddressBook(const std::string& collectionHref);
+    // An href as a path on the server: a full URL on the server's host loses
+    // its scheme and host (another host's stays whole, and is never asked).
+    std::string local(std::string href) const;
 
     DavAccount account_;
     std::unique_ptr<Network> network_;

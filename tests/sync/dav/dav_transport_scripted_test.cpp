@@ -258,3 +258,65 @@ TEST(DavTransportScripted, NoServerASilentServerAndACancelAreSaidInPolish)
 }
 
 } // namespace
+
+namespace {
+
+std::string collectionResponse(const std::string& href, const std::string& type, const std::string& more = {})
+{
+    return "<d:response><d:href>" + href + "</d:href><d:propstat><d:prop><d:resourcetype><d:collection/>" + type
+        + "</d:resourcetype>" + more + "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>";
+}
+
+TEST(DavTransportScripted, DiscoveryGoesFromTheWellKnownAddressToTheHomeSetsCollections)
+{
+    bool withCollections = true;
+    ScriptedHttpServer server([&](const HttpRequest& request) -> HttpResponse {
+        const std::string& at = request.target;
+        if (at == "/.well-known/carddav")
+            return {301, "Moved Permanently", {{"Location", "/dav/"}}, ""};
+        if (at == "/dav/")
+            return multistatusResponse("<d:response><d:href>/dav/</d:href><d:propstat><d:prop><d:current-user-principal>"
+                                       "<d:href>/dav/principals/jan/</d:href></d:current-user-principal></d:prop>"
+                                       "<d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>");
+        if (at == "/dav/principals/jan/")
+            return multistatusResponse(
+                "<d:response><d:href>/dav/principals/jan/</d:href><d:propstat><d:prop>"
+                "<c:addressbook-home-set><d:href>/dav/card/jan/</d:href></c:addressbook-home-set>"
+                R"(<x:calendar-home-set xmlns:x="urn:ietf:params:xml:ns:caldav"><d:href>http://127.0.0.1/dav/cal/jan/</d:href>)"
+                "</x:calendar-home-set></d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>");
+        if (at == "/dav/card/jan/" && withCollections)
+            return multistatusResponse(collectionResponse("/dav/card/jan/", "")
+                                       + collectionResponse("/dav/card/jan/firma/", "<c:addressbook/>",
+                                                            "<d:displayname>Kontakty firmy</d:displayname>"));
+        if (at == "/dav/cal/jan/" && withCollections)
+            return multistatusResponse(
+                collectionResponse("/dav/cal/jan/wszystko/", R"(<x:calendar xmlns:x="urn:ietf:params:xml:ns:caldav"/>)")
+                + collectionResponse(
+                    "/dav/cal/jan/terminy/", R"(<x:calendar xmlns:x="urn:ietf:params:xml:ns:caldav"/>)",
+                    R"(<x:supported-calendar-component-set xmlns:x="urn:ietf:params:xml:ns:caldav"><x:comp name="VEVENT"/>)"
+                    "</x:supported-calendar-component-set>"));
+        if (at == "/dav/card/jan/" || at == "/dav/cal/jan/")
+            return multistatusResponse(collectionResponse(at, ""));
+        return {404, "Not Found", {}, ""};
+    });
+    DavTransport transport(accountFor(server));
+    const Discovery found = transport.discover();
+    EXPECT_EQ(found.principalHref, "/dav/principals/jan/");
+    EXPECT_EQ(found.collections, (std::vector<DavCollection>{
+                                     {"/dav/card/jan/firma/", "Kontakty firmy", true, false, false, false},
+                                     // A calendar that names no components takes both.
+                                     {"/dav/cal/jan/wszystko/", "", false, true, true, false},
+                                     {"/dav/cal/jan/terminy/", "", false, true, false, false},
+                                 }));
+
+    withCollections = false;
+    try {
+        transport.discover();
+        ADD_FAILURE() << "discovered";
+    } catch (const TransportError& e) {
+        EXPECT_EQ(e.kind(), TransportError::Kind::NotFound);
+        EXPECT_EQ(std::string(e.what()), "Na serwerze 127.0.0.1 nie ma książki adresowej ani kalendarza dla użytkownika jan.");
+    }
+}
+
+} // namespace
