@@ -114,7 +114,7 @@ public:
     void check()
     {
         if (xml_.hasError())
-            refuse(xml_.errorString());
+            refuse(QStringLiteral("niepoprawny XML w wierszu %1").arg(xml_.lineNumber()));
     }
 
 private:

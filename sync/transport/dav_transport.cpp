@@ -189,6 +189,11 @@ DavTransport::Answer DavTransport::send(const std::string& method, const std::st
         request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Wirtello"));
         for (const auto& [name, value] : headers)
             request.setRawHeader(QByteArray::fromStdString(name), QByteArray::fromStdString(value));
+        // Only ever to the server named (checked above), over TLS or on this computer.
+        const bool sentBasic = preemptiveBasic_ && !account_.user.empty();
+        if (sentBasic)
+            request.setRawHeader("Authorization",
+                                 "Basic " + QByteArray::fromStdString(account_.user + ':' + account_.password).toBase64());
         ++requests_;
         QNetworkReply* reply =
             network_->manager.sendCustomRequest(request, QByteArray::fromStdString(method), QByteArray::fromStdString(body));
@@ -201,7 +206,12 @@ DavTransport::Answer DavTransport::send(const std::string& method, const std::st
         QObject::connect(&network_->manager, &QNetworkAccessManager::authenticationRequired, &guard,
                          [&](QNetworkReply* asking, QAuthenticator* authenticator) {
                              // Once: a second question means the password was refused.
-                             if (asking != reply || ++authRounds > 1)
+                             if (asking != reply)
+                                 return;
+                             // Basic was refused or another scheme is wanted: Qt answers from now on.
+                             if (sentBasic)
+                                 preemptiveBasic_ = false;
+                             if (++authRounds > 1)
                                  return;
                              // Qt sends Basic and Digest credentials as Latin-1; servers
                              // read them as UTF-8 (RFC 7617/7616), so hand Qt the UTF-8

@@ -58,6 +58,9 @@ private:
     std::unique_ptr<Network> network_;
     const std::atomic<bool>* cancel_ = nullptr;
     int requests_ = 0;
+    // Basic credentials go with the first request, so that a sync with nothing
+    // to do is one request, until the server asks for another scheme.
+    bool preemptiveBasic_ = true;
     // Collections' kinds as discovery or a look found them (true: address book).
     std::map<std::string, bool> addressBooks_;
 };

@@ -192,6 +192,10 @@ TEST(DavTransportScripted, AnswersBasicAndDigestWithTheUtf8PasswordAndReportsARe
         });
         DavTransport transport(accountFor(server));
         EXPECT_EQ(transport.put("/k/1.vcf", "x", "text/vcard", std::nullopt), (SendResult{201, "\"ok\""}));
+        // Basic goes with the first request; a Digest server refuses it once.
+        EXPECT_EQ(server.requests().size(), scheme == Scheme::Basic ? 1u : 2u);
+        EXPECT_EQ(transport.put("/k/2.vcf", "x", "text/vcard", std::nullopt), (SendResult{201, "\"ok\""}));
+        EXPECT_EQ(server.requests().size(), scheme == Scheme::Basic ? 2u : 3u);
 
         DavTransport wrong(accountFor(server, "zle"));
         std::string text;
