@@ -57,6 +57,68 @@ bool shownAs(std::string_view shown, std::string_view full)
     return true;
 }
 
+// How many bytes of `full` the first `count` bytes of `shown` stand for.
+std::size_t fullLength(std::string_view shown, std::string_view full, std::size_t count)
+{
+    std::size_t j = 0;
+    for (std::size_t i = 0; i < count && j < full.size(); ++i)
+        j += shown[i] == '?' && shown[i] != full[j] ? utf8Length(static_cast<unsigned char>(full[j])) : 1;
+    return std::min(j, full.size());
+}
+
+// How many bytes at the end of `full` the last `count` bytes of `shown` stand
+// for, when `shown` is `full` as shown, not cut.
+std::size_t fullTailLength(std::string_view shown, std::string_view full, std::size_t count)
+{
+    std::size_t j = full.size();
+    for (std::size_t i = shown.size(); i > shown.size() - count && j > 0; --i) {
+        if (shown[i - 1] == '?' && full[j - 1] != '?') {
+            --j;
+            while (j > 0 && (static_cast<unsigned char>(full[j]) & 0xC0) == 0x80)
+                --j;
+        } else {
+            --j;
+        }
+    }
+    return full.size() - j;
+}
+
+bool continuationByte(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// `now` changed from `was`, which shows `full`: the part the user left as it
+// was keeps the server's letters (a "?" here stands for a letter Windows-1250
+// lacks), so only what was typed changes. A text cut to its field loses its
+// unseen end only when the user changed that end.
+std::string restoredValue(std::string_view was, std::string_view now, std::string_view full)
+{
+    if (!shownAs(was, full))
+        return std::string(now);
+    std::size_t prefix = 0;
+    while (prefix < was.size() && prefix < now.size() && was[prefix] == now[prefix])
+        ++prefix;
+    while (prefix > 0 && ((prefix < now.size() && continuationByte(now[prefix]))
+                          || (prefix < was.size() && continuationByte(was[prefix]))))
+        --prefix;
+    const bool cut = fullLength(was, full, was.size()) < full.size();
+    std::size_t suffix = 0;
+    if (!cut) {
+        while (suffix < std::min(was.size(), now.size()) - prefix
+               && was[was.size() - 1 - suffix] == now[now.size() - 1 - suffix])
+            ++suffix;
+        while (suffix > 0 && continuationByte(was[was.size() - suffix]))
+            --suffix;
+    }
+    const std::size_t head = fullLength(was, full, prefix);
+    const std::size_t tail = cut ? 0 : fullTailLength(was, full, suffix);
+    if (head + tail > full.size())
+        return std::string(now);
+    return std::string(full.substr(0, head)) + std::string(now.substr(prefix, now.size() - prefix - suffix))
+           + std::string(full.substr(full.size() - tail));
+}
+
 bool valueShownAs(const std::string& shown, const std::string& full)
 {
     const std::vector<std::string> a = splitComponents(shown);
@@ -108,7 +170,10 @@ public:
             std::vector<std::string> merged;
             for (std::size_t i = 0; i < std::max(is.size(), there.size()); ++i) {
                 if (i < is.size())
-                    merged.push_back(i < was.size() && was[i] == is[i] && i < there.size() ? there[i] : is[i]);
+                    merged.push_back(i >= there.size()                   ? is[i]
+                                     : i < was.size() && was[i] == is[i] ? there[i]
+                                     : i < was.size()                    ? restoredValue(was[i], is[i], there[i])
+                                                                         : is[i]);
                 else
                     merged.push_back(i >= was.size() ? there[i] : std::string());
             }

@@ -18,7 +18,10 @@ namespace wirtello::sync {
 // the record shows it (cut to its field, or "?" for a letter Windows-1250
 // lacks), then by the same parameters; a structured value (N, ADR, ORG)
 // changes only the components that changed here, and changed parameters
-// replace the server's. A property added here is added after the server's
+// replace the server's. Within a changed text, what the user left as it was
+// keeps the server's letters: a surname typed after a first name shown as
+// "Zo?" goes out as "Zoë Nowak"; a text cut to its field keeps its unseen end
+// unless the user changed the end. A property added here is added after the server's
 // ones of its name; one removed here removes the server property it was read
 // from. Nothing found on the server for a changed property adds it.
 std::string mergeChangedFields(std::string_view server, std::string_view baseLocal, std::string_view local);
