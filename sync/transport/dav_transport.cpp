@@ -483,7 +483,14 @@ std::vector<FetchedItem> DavTransport::multiget(const std::string& collectionHre
         for (dav::DavResource& resource : multistatusOf(answer).responses) {
             if (!resource.hasData || (resource.status != 0 && !isSuccess(resource.status)))
                 continue;
-            fetched.push_back({local(std::move(resource.href)), optionalEtag(resource.etag), std::move(resource.data)});
+            // Named as asked, whatever spelling of it the server chose ("%40" for "@").
+            std::string href = local(std::move(resource.href));
+            const auto asked = std::find_if(hrefs.begin() + static_cast<std::ptrdiff_t>(first),
+                                            hrefs.begin() + static_cast<std::ptrdiff_t>(end),
+                                            [&](const std::string& one) { return sameResource(one, href); });
+            if (asked != hrefs.begin() + static_cast<std::ptrdiff_t>(end))
+                href = *asked;
+            fetched.push_back({std::move(href), optionalEtag(resource.etag), std::move(resource.data)});
         }
     }
     return fetched;

@@ -324,3 +324,30 @@ TEST(DavTransportScripted, DiscoveryGoesFromTheWellKnownAddressToTheHomeSetsColl
 }
 
 } // namespace
+
+namespace {
+
+TEST(DavTransportScripted, MultigetNamesItemsAsAskedAndAsksCalendarsForCalendarData)
+{
+    ScriptedHttpServer server([](const HttpRequest& request) -> HttpResponse {
+        if (request.method == "PROPFIND")
+            return multistatusResponse(
+                R"(<d:response><d:href>/cal/z/</d:href><d:propstat><d:prop><d:resourcetype><d:collection/><x:calendar xmlns:x="urn:ietf:params:xml:ns:caldav"/>)"
+                "</d:resourcetype></d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>");
+        return multistatusResponse(
+            R"(<d:response><d:href>http://127.0.0.1/cal/z/jan%40firma.ics</d:href><d:propstat><d:prop><d:getetag>"7"</d:getetag>)"
+            R"(<x:calendar-data xmlns:x="urn:ietf:params:xml:ns:caldav">BEGIN:VCALENDAR</x:calendar-data></d:prop>)"
+            "<d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>"
+            "<d:response><d:href>/cal/z/brak.ics</d:href><d:status>HTTP/1.1 404 Not Found</d:status></d:response>");
+    });
+    DavTransport transport(accountFor(server));
+    EXPECT_EQ(transport.multiget("/cal/z/", {"/cal/z/jan@firma.ics", "/cal/z/brak.ics"}),
+              (std::vector<FetchedItem>{{"/cal/z/jan@firma.ics", "\"7\"", "BEGIN:VCALENDAR"}}));
+    ASSERT_EQ(server.requests().size(), 2u);
+    EXPECT_NE(server.requests()[1].body.find("<c:calendar-multiget"), std::string::npos);
+    EXPECT_NE(server.requests()[1].body.find("<d:href>/cal/z/jan@firma.ics</d:href>"), std::string::npos);
+    EXPECT_TRUE(transport.multiget("/cal/z/", {}).empty());
+    EXPECT_EQ(server.requests().size(), 2u);
+}
+
+} // namespace
