@@ -5,6 +5,7 @@
 #include "companions/calendar_kit/calendar_file.h"
 #include "companions/companion_kit/document_watch.h"
 #include "platform/keyboard_access.h"
+#include "platform/list_accessibility.h"
 #include "companions/companion_kit/form_keys.h"
 #include "platform/handler_guard.h"
 #include "platform/session_end.h"
@@ -158,6 +159,7 @@ ScheduleWindow::ScheduleWindow(Platform& platform, std::filesystem::path program
     // Tab moves through the window; the arrows move in the grid and the day's list.
     letTabLeave(ui_->siatka);
     letTabLeave(ui_->terminyDnia);
+    describeFocusHonestly(*ui_->terminyDnia);
     makeNoteField(ui_->notatka);
     storeOnEnter(this,
                  {ui_->tytul, ui_->miejsce, ui_->poczatek, ui_->calyDzien, ui_->koniec, ui_->powtarzanie,
