@@ -14,6 +14,7 @@ namespace {
 
 constexpr const char* kNoEtag = "serwer nie podaje znacznika ETag tego elementu, więc nie można go bezpiecznie zmienić";
 constexpr const char* kHrefTaken = "pod adresem tego elementu serwer ma inny element";
+constexpr const char* kSameUid = "inny element ma ten sam identyfikator UID";
 
 enum class There { Unchanged, SameContent, Changed, Gone, Waiting };
 
@@ -238,6 +239,11 @@ private:
             add(std::move(action));
             return;
         }
+        // Two items here with one UID (a copied task, say) would share one href.
+        if (state_.byHref(action.href) || !plannedHrefs_.insert(action.href).second) {
+            add(cannotSend(SyncEntry{item.key, item.uid, action.href, {}, {}, {}}, kSameUid));
+            return;
+        }
         action.kind = ActionKind::CreateOnServer;
         add(std::move(action));
     }
@@ -267,6 +273,7 @@ private:
     std::map<std::string, const LocalItem*> local_;
     std::map<std::string, ServerSide> newOnServer_;
     std::set<std::string> consumed_;
+    std::set<std::string> plannedHrefs_;
     std::set<std::string> fetch_;
     std::vector<SyncAction> actions_;
 };

@@ -22,7 +22,11 @@
 // - deleted on one side and changed on the other: the change wins (sent
 //   again, or created here again); deleted on one side only: deleted on the
 //   other (on the server with If-Match);
-// - deletions here above kDeletionQuestionThreshold: the caller asks first.
+// - deletions here above kDeletionQuestionThreshold: the caller asks first;
+// - two items here with one UID: the second is not sent (CannotSend).
+// The state takes the plan's token only once every action is carried out; a
+// sync cut short keeps the old token, and the next one sees the same changes
+// again (what was already done then reads as unchanged).
 //
 // Before sending a new item the caller reserves its UID and href in the state
 // and saves it (reserveBeforeSend), so a sync cut short (a crash, a kill)

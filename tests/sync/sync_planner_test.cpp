@@ -167,6 +167,10 @@ TEST(SyncPlanner, DecidesEachSituationOfOneItem)
          {"cannot send 1"}, 1},
         {"reserved, and the send did reach the server", {{"1", "a", hrefOf("a"), {}, {}, {}}},
          {{"1", "a", card("a", "Ala")}}, {on("a", "\"e1\"", "Ala")}, true, {}, {}, {"record 1"}, 1},
+        {"two items here with one UID", {synced("1", "a", "\"e1\"", "Ala")},
+         {{"1", "a", card("a", "Ala")}, {"2", "a", card("a", "Ala")}, {"3", "b", card("b", "B")},
+          {"4", "b", card("b", "B")}},
+         {on("a", "\"e1\"", "Ala")}, true, {}, {}, {"cannot send 2", "cannot send 4", "send new 3"}, 0},
         {"reserved, and the send never reached the server", {{"1", "a", hrefOf("a"), {}, {}, {}}},
          {{"1", "a", card("a", "Ala")}}, {}, false, {}, {}, {"send new 1"}, 0},
     };
