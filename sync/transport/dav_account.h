@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace wirtello::sync {
@@ -15,6 +16,8 @@ struct DavAccount {
     std::string trustedFingerprint;
     // Longest wait for any answer or any further bytes of one.
     int timeoutMs = 30'000;
+    // Largest answer taken; a bigger one is cut off and refused.
+    std::size_t maxAnswerBytes = 64u * 1024 * 1024;
 };
 
 } // namespace wirtello::sync

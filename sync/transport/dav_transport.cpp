@@ -231,7 +231,8 @@ DavTransport::Answer DavTransport::send(const std::string& method, const std::st
                 fingerprint = digest;
         });
         QObject::connect(reply, &QNetworkReply::downloadProgress, &guard, [&](qint64 received, qint64) {
-            if (received > static_cast<qint64>(dav::kMaxMultistatusBytes) && !tooBig) {
+            const auto limit = std::min(account_.maxAnswerBytes, dav::kMaxMultistatusBytes);
+            if (received > static_cast<qint64>(limit) && !tooBig) {
                 tooBig = true;
                 reply->abort();
             }

@@ -232,7 +232,7 @@ TEST(DavTransportScripted, PlainHttpOnlyToThisComputer)
     }
 }
 
-TEST(DavTransportScripted, NoServerASilentServerAndACancelAreSaidInPolish)
+TEST(DavTransportScripted, NoServerASilentServerAFloodAndACancelAreSaidInPolish)
 {
     std::string closedPort;
     {
@@ -252,6 +252,16 @@ TEST(DavTransportScripted, NoServerASilentServerAndACancelAreSaidInPolish)
     DavTransport waiting({"http://127.0.0.1:" + std::to_string(silent.serverPort()) + "/", "u", "p", {}, 300});
     EXPECT_EQ(failureOf([&] { waiting.list("/k/"); }, &text), TransportError::Kind::Unreachable);
     EXPECT_NE(text.find("nie odpowiedział w wyznaczonym czasie"), std::string::npos) << text;
+
+    // A server that sends more than asked for is cut off.
+    ScriptedHttpServer flooding([](const HttpRequest&) {
+        return wirtello::test::multistatusResponse(std::string(64 * 1024, ' '));
+    });
+    DavAccount small = accountFor(flooding);
+    small.maxAnswerBytes = 16 * 1024;
+    DavTransport flooded(small);
+    EXPECT_EQ(failureOf([&] { flooded.list("/k/"); }, &text), TransportError::Kind::BadAnswer);
+    EXPECT_EQ(text, "Serwer przysłał zbyt dużą odpowiedź.");
 
     std::atomic<bool> cancel{false};
     DavTransport cancelled({"http://127.0.0.1:" + std::to_string(silent.serverPort()) + "/", "u", "p", {}, 60'000});
