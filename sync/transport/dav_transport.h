@@ -1,7 +1,7 @@
 #pragma once
 
-// The sync transport over QtNetwork: CardDAV and CalDAV requests with Basic or
-// Digest authentication, TLS with the system's trusted certificates (or one
+// The sync transport over QtNetwork: CardDAV and CalDAV requests with Basic
+// (sent with the first request) or Digest authentication, TLS with the system's trusted certificates (or one
 // certificate the user chose to trust), redirects within the server's host and
 // a time limit on every request. Calls block in a local event loop, so they
 // need a QCoreApplication and run in the thread that first used the transport.
@@ -29,8 +29,8 @@ public:
     // (it then throws TransportError Cancelled).
     void setCancelFlag(const std::atomic<bool>* cancel) { cancel_ = cancel; }
 
-    // How many HTTP requests were sent (each redirect followed counts; the
-    // first answer to a password, sent by Qt itself, does not).
+    // How many HTTP requests were sent (each redirect followed counts; a
+    // request Qt repeats by itself to answer a password question does not).
     int requestCount() const { return requests_; }
 
     Discovery discover() override;
