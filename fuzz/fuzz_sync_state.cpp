@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SyncPlan plan = planSync(unchanged, state);
     for (const SyncEntry& entry : state.entries) {
         const bool fetched = std::find(plan.fetch.begin(), plan.fetch.end(), entry.href) != plan.fetch.end();
-        if (entry.synced() && entry.etag)
+        // (A text with long values was not written by the sync: it keeps their digests.)
+        if (entry.synced() && entry.etag && digestedText(*entry.localText) == *entry.localText)
             FUZZ_CHECK(!fetched);
     }
     for (const SyncEntry& entry : state.entries)

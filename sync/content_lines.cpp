@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace wirtello::sync {
 
@@ -211,6 +212,39 @@ std::string withUid(std::string_view text, const std::string& uid)
         ++at;
     lines.insert(at, ContentLine{{}, "UID", {}, uid});
     return writeContentLines(lines);
+}
+
+std::string digestOf(const std::string& value)
+{
+    if (value.size() <= kDigestAbove)
+        return value;
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : value) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string hex(16, '0');
+    for (int i = 15; i >= 0; --i, hash >>= 4)
+        hex[static_cast<std::size_t>(i)] = kHex[hash & 15];
+    return "x-wirtello-digest:" + hex + ':' + std::to_string(value.size());
+}
+
+bool isDigest(std::string_view value)
+{
+    return value.starts_with("x-wirtello-digest:");
+}
+
+std::string digestedText(std::string_view text)
+{
+    std::vector<ContentLine> lines = parseContentLines(text);
+    bool any = false;
+    for (ContentLine& line : lines)
+        if (line.value.size() > kDigestAbove) {
+            line.value = digestOf(line.value);
+            any = true;
+        }
+    return any ? writeContentLines(lines) : std::string(text);
 }
 
 std::vector<std::string> splitComponents(std::string_view value)

@@ -48,6 +48,19 @@ std::optional<std::string> firstUid(std::string_view text);
 // The text with a UID line after its first BEGIN line when it has none.
 std::string withUid(std::string_view text, const std::string& uid);
 
+// Values longer than this are kept in the sync state as a digest only (photos, mostly).
+inline constexpr std::size_t kDigestAbove = 1024;
+
+// The text with every value longer than kDigestAbove replaced by
+// "x-wirtello-digest:<FNV-1a 64 in hex>:<length>", which stands for it in
+// comparisons; the text as it is when it has no such value.
+std::string digestedText(std::string_view text);
+
+bool isDigest(std::string_view value);
+
+// The digest `value` has in a digested text (itself when short).
+std::string digestOf(const std::string& value);
+
 // Splits a value at its unescaped ";" (structured values: N, ADR, ORG).
 std::vector<std::string> splitComponents(std::string_view value);
 std::string joinComponents(const std::vector<std::string>& components);

@@ -236,7 +236,11 @@ private:
 std::string mergeChangedFields(std::string_view server, std::string_view baseLocal, std::string_view local)
 {
     const std::vector<ContentLine> before = parseContentLines(baseLocal);
+    // The state keeps long values as digests: compare with the digests, send the values.
     const std::vector<ContentLine> now = parseContentLines(local);
+    std::vector<ContentLine> nowCompared = now;
+    for (ContentLine& line : nowCompared)
+        line.value = digestOf(line.value);
     std::vector<std::string> names;
     for (const auto* lines : {&before, &now})
         for (const ContentLine& line : *lines)
@@ -247,21 +251,25 @@ std::string mergeChangedFields(std::string_view server, std::string_view baseLoc
     for (const std::string& name : names) {
         std::vector<ContentLine> was;
         std::vector<ContentLine> is;
+        std::vector<ContentLine> isCompared;
         for (const ContentLine& line : before)
             if (line.name == name)
                 was.push_back(line);
-        for (const ContentLine& line : now)
-            if (line.name == name)
-                is.push_back(line);
+        for (std::size_t i = 0; i < now.size(); ++i)
+            if (now[i].name == name) {
+                is.push_back(now[i]);
+                isCompared.push_back(nowCompared[i]);
+            }
 
         // Unchanged properties first, so they hold on to their server lines.
         std::vector<ContentLine> changedWas;
         for (const ContentLine& old : was) {
-            const auto same = std::find_if(is.begin(), is.end(),
+            const auto same = std::find_if(isCompared.begin(), isCompared.end(),
                                            [&](const ContentLine& line) { return sameProperty(old, line); });
-            if (same != is.end()) {
+            if (same != isCompared.end()) {
                 card.claim(old);
-                is.erase(same);
+                is.erase(is.begin() + (same - isCompared.begin()));
+                isCompared.erase(same);
             } else {
                 changedWas.push_back(old);
             }

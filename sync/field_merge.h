@@ -24,6 +24,8 @@ namespace wirtello::sync {
 // unless the user changed the end. A property added here is added after the server's
 // ones of its name; one removed here removes the server property it was read
 // from. Nothing found on the server for a changed property adds it.
+// `baseLocal` may hold digests of long values (as the sync state keeps it):
+// a value of `local` with the same digest counts as unchanged.
 std::string mergeChangedFields(std::string_view server, std::string_view baseLocal, std::string_view local);
 
 } // namespace wirtello::sync

@@ -16,6 +16,33 @@ constexpr const char* kNoEtag = "serwer nie podaje znacznika ETag tego elementu,
 constexpr const char* kHrefTaken = "pod adresem tego elementu serwer ma inny element";
 constexpr const char* kSameUid = "inny element ma ten sam identyfikator UID";
 
+// `full`, a text as it is here or on the server, against the digested text the state keeps.
+bool sameAsStored(std::string_view full, const std::string& stored)
+{
+    return sameContent(digestedText(full), stored);
+}
+
+// The last synced server text with each digest given its value back from
+// `local` where this copy holds the same value; other digested lines are left out.
+std::string restoredBase(const std::string& stored, const std::string& local)
+{
+    std::map<std::string, std::string> values;
+    for (const ContentLine& line : parseContentLines(local))
+        if (line.value.size() > kDigestAbove)
+            values.emplace(digestOf(line.value), line.value);
+    std::vector<ContentLine> lines;
+    for (ContentLine line : parseContentLines(stored)) {
+        if (isDigest(line.value)) {
+            const auto found = values.find(line.value);
+            if (found == values.end())
+                continue;
+            line.value = found->second;
+        }
+        lines.push_back(std::move(line));
+    }
+    return writeContentLines(lines);
+}
+
 enum class There { Unchanged, SameContent, Changed, Gone, Waiting };
 
 struct ServerSide {
@@ -89,23 +116,27 @@ private:
         return ServerSide{There::Changed, found->second->etag ? found->second->etag : listedEtag, found->second->text};
     }
 
-    ServerSide serverFor(const SyncEntry& entry, bool needEtag)
+    // `needText`: a change here is merged onto the server's card as it is
+    // now, which the state keeps only with its long values digested.
+    ServerSide serverFor(const SyncEntry& entry, bool needEtag, bool needText)
     {
         const auto listed = listed_.find(entry.href);
+        bool unchanged = false;
         if (listed == listed_.end()) {
             if (in_.server.complete || removed_.contains(entry.href) || !entry.synced())
                 return {There::Gone, std::nullopt, {}};
             // Not among the changes: as it was, unless its ETag was never learnt.
-            if (entry.etag || !needEtag)
-                return {There::Unchanged, entry.etag, *entry.serverText};
-        } else if (entry.synced() && listed->second && entry.etag && *listed->second == *entry.etag) {
-            return {There::Unchanged, entry.etag, *entry.serverText};
+            unchanged = entry.etag || !needEtag;
+        } else {
+            unchanged = entry.synced() && listed->second && entry.etag && *listed->second == *entry.etag;
         }
+        if (unchanged && !needText)
+            return {There::Unchanged, entry.etag, *entry.serverText};
         const std::optional<std::string> listedEtag = listed == listed_.end() ? entry.etag : listed->second;
         std::optional<ServerSide> side = fetchedAt(entry.href, listedEtag);
         if (!side)
             return {There::Waiting, std::nullopt, {}};
-        if (entry.synced() && sameContent(side->text, *entry.serverText))
+        if (entry.synced() && (unchanged || sameAsStored(side->text, *entry.serverText)))
             side->there = There::SameContent;
         return *side;
     }
@@ -115,6 +146,12 @@ private:
         if (in_.mergeFields && entry.synced())
             return mergeChangedFields(onto, *entry.localText, item.text);
         return withUid(item.text, entry.uid);
+    }
+
+    // For an item the server no longer has: what it last had, with the changes here.
+    std::string pushOntoLastSynced(const SyncEntry& entry, const LocalItem& item) const
+    {
+        return pushText(entry, restoredBase(*entry.serverText, item.text), item);
     }
 
     SyncAction base(const SyncEntry& entry, ActionKind kind) const
@@ -129,8 +166,8 @@ private:
 
     void planSynced(const SyncEntry& entry, const LocalItem* item)
     {
-        const bool changedHere = item && !sameContent(item->text, *entry.localText);
-        const ServerSide server = serverFor(entry, changedHere || !item);
+        const bool changedHere = item && !sameAsStored(item->text, *entry.localText);
+        const ServerSide server = serverFor(entry, changedHere || !item, changedHere && in_.mergeFields);
         if (server.there == There::Waiting)
             return;
         SyncAction action = base(entry, ActionKind::Record);
@@ -164,16 +201,16 @@ private:
             // A change beats a deletion: the item goes back under its own href.
             action.kind = ActionKind::CreateOnServer;
             action.etag.reset();
-            action.text = pushText(entry, *entry.serverText, *item);
+            action.text = pushOntoLastSynced(entry, *item);
         } else if (changedThere && sameContent(item->text, server.text)) {
             action.kind = ActionKind::Record;
         } else if (!server.etag) {
             action = cannotSend(entry, kNoEtag);
         } else if (changedThere) {
-            // This copy keeps its version, made from the last synced card so
-            // what the record cannot hold comes back as it was.
+            // This copy's changes go over the server's card; the server's
+            // version as a whole becomes the copy here.
             action.kind = ActionKind::Conflict;
-            action.text = pushText(entry, *entry.serverText, *item);
+            action.text = pushText(entry, server.text, *item);
         } else {
             action.kind = ActionKind::UpdateOnServer;
             action.text = pushText(entry, server.text, *item);
@@ -184,7 +221,7 @@ private:
     // A UID and href reserved for a first send whose answer never came.
     void planReserved(const SyncEntry& entry, const LocalItem* item)
     {
-        const ServerSide server = serverFor(entry, true);
+        const ServerSide server = serverFor(entry, true, false);
         if (server.there == There::Waiting)
             return;
         SyncAction action = base(entry, ActionKind::Record);
@@ -306,7 +343,8 @@ void keepInsteadOfDeletingHere(SyncPlan& plan, const PlanInput& input, const Syn
             continue;
         action.kind = ActionKind::CreateOnServer;
         action.etag.reset();
-        action.text = input.mergeFields ? mergeChangedFields(*entry->serverText, *entry->localText, action.localText)
+        action.text = input.mergeFields ? mergeChangedFields(restoredBase(*entry->serverText, action.localText),
+                                                             *entry->localText, action.localText)
                                         : withUid(action.localText, entry->uid);
     }
 }
@@ -364,7 +402,8 @@ SendOutcome recordSend(SyncState& state, const SyncAction& action, const SendRes
     }
     if (!result.succeeded())
         return SendOutcome::Failed;
-    state.put(SyncEntry{action.key, action.uid, action.href, result.etag, action.text, action.localText});
+    state.put(SyncEntry{action.key, action.uid, action.href, result.etag, digestedText(action.text),
+                        digestedText(action.localText)});
     return SendOutcome::Recorded;
 }
 
@@ -377,13 +416,15 @@ void recordDone(SyncState& state, const SyncAction& action, const std::string& l
         state.forget(action.key);
         break;
     case ActionKind::Record:
-        state.put(SyncEntry{key, action.uid, action.href, action.etag, action.serverText, action.localText});
+        state.put(SyncEntry{key, action.uid, action.href, action.etag, digestedText(action.serverText),
+                            digestedText(action.localText)});
         break;
     case ActionKind::CreateHere:
     case ActionKind::UpdateHere:
         if (key != action.key)
             state.forget(action.key);
-        state.put(SyncEntry{key, action.uid, action.href, action.etag, action.serverText, localText});
+        state.put(SyncEntry{key, action.uid, action.href, action.etag, digestedText(action.serverText),
+                            digestedText(localText)});
         break;
     default:
         break;

@@ -13,12 +13,14 @@
 // gives the actions. A plan with neither fetches nor actions: nothing to do.
 //
 // Rules of the actions:
-// - changed here only: sent with If-Match; new here: sent with
+// - changed here only: sent with If-Match (for contacts, the changed fields
+//   onto the server's card as fetched now); new here: sent with
 //   If-None-Match: * under its UID;
 // - changed on the server only: taken here; new there: created here;
-// - changed on both sides: a conflict. This copy keeps its version, which is
-//   sent over the server's (If-Match); the server's version becomes a new
-//   item here ("… (kopia)"), which is sent as its own item by the next plan;
+// - changed on both sides: a conflict. This copy keeps its version: its
+//   changes are sent over the server's (If-Match); the server's version
+//   becomes a new item here ("… (kopia)", conflictCopyText), which the next
+//   plan sends as its own item;
 // - deleted on one side and changed on the other: the change wins (sent
 //   again, or created here again); deleted on one side only: deleted on the
 //   other (on the server with If-Match);

@@ -26,10 +26,14 @@
 // not been confirmed yet. In values a backslash, CR and LF are written as
 // "\\", "\r" and "\n"; no other escape exists. Keys and hrefs are unique.
 //
-// Both texts are kept whole: "server" is the base a change made here is
-// merged onto (sync/field_merge.h), so what the record cannot hold is sent
-// back as it was; "local" is what tells a change made here from the
-// server's rewrite of the same card.
+// Both texts are kept with every value longer than 1 KiB (photos, mostly)
+// replaced by its digest (sync/content_lines.h: digestedText), so a state of
+// hundreds of contacts with photos stays small. "local" tells a change made
+// here from the server's rewrite of the same card; "server" tells a change
+// on the server from a rewrite that changed nothing, and is, with the
+// digested values filled in from here, what an item deleted on the server
+// but changed here is sent again from. A change made here is merged onto the
+// server's card as fetched at that sync (sync/field_merge.h).
 //
 // A file that breaks any of this is refused with IoError naming what is
 // wrong, in Polish; it is never half read.

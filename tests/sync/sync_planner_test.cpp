@@ -1,5 +1,7 @@
 #include "sync/sync_planner.h"
 
+#include "sync/content_lines.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -138,7 +140,7 @@ TEST(SyncPlanner, DecidesEachSituationOfOneItem)
         {"nothing changed since the token", {synced("1", "a", "\"e1\"", "Ala")}, {{"1", "a", card("a", "Ala")}},
          {on("a", "\"e1\"", "Ala")}, false, {}, {}, {}, 0},
         {"changed here", {synced("1", "a", "\"e1\"", "Ala")}, {{"1", "a", card("a", "Alicja")}},
-         {on("a", "\"e1\"", "Ala")}, true, {}, {}, {"send change 1"}, 0},
+         {on("a", "\"e1\"", "Ala")}, true, {}, {}, {"send change 1"}, 1},
         {"changed on the server", {synced("1", "a", "\"e1\"", "Ala")}, {{"1", "a", card("a", "Ala")}},
          {on("a", "\"e2\"", "Alicja")}, false, {"a"}, {}, {"change here 1"}, 1},
         {"changed on both sides", {synced("1", "a", "\"e1\"", "Ala")}, {{"1", "a", card("a", "Alicja")}},
@@ -356,4 +358,55 @@ TEST(SyncPlanner, TheServersVersionOfAConflictBecomesACopyUnderItsOwnUid)
               "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:f\r\nSUMMARY:Zebranie (kopia)\r\nEND:VEVENT\r\n"
               "BEGIN:VEVENT\r\nUID:f\r\nRECURRENCE-ID:20261215T100000Z\r\nSUMMARY:Zebranie (kopia)\r\n"
               "END:VEVENT\r\nEND:VCALENDAR\r\n");
+}
+
+TEST(SyncPlanner, LongValuesAreKeptAsDigestsAndSentWhole)
+{
+    const std::string photo(3000, 'P');
+    const std::string otherPhoto(3000, 'Q');
+    const std::string extra(2000, 'X');
+    const std::string server = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:a\r\nFN:Ala\r\nBDAY:1990-01-01\r\nX-EXTRA:" + extra
+                               + "\r\nPHOTO;ENCODING=b;TYPE=JPEG:" + photo + "\r\nEND:VCARD\r\n";
+    const auto local = [](const std::string& name, const std::string& picture) {
+        return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:a\r\nFN:" + name + "\r\nPHOTO;ENCODING=b;TYPE=JPEG:" + picture
+               + "\r\nEND:VCARD\r\n";
+    };
+    SyncState state = stateOf({});
+    SyncAction taken;
+    taken.kind = ActionKind::Record;
+    taken.key = "1";
+    taken.uid = "a";
+    taken.href = hrefOf("a");
+    taken.etag = "\"e1\"";
+    taken.serverText = server;
+    taken.localText = local("Ala", photo);
+    recordDone(state, taken);
+    // Neither the photo nor the long property is in the state, only their digests.
+    EXPECT_EQ(state.entries[0].serverText->find(photo), std::string::npos);
+    EXPECT_EQ(state.entries[0].localText->find(photo), std::string::npos);
+    EXPECT_LT(formatSyncState(state).size(), 1000u);
+
+    EXPECT_TRUE(planAgainst(state, {{"1", "a", local("Ala", photo)}}, {{"a", "\"e1\"", server}}).plan.nothingToDo());
+
+    // A name changed here goes onto the server's card as it is now, its photo whole.
+    const Round renamed = planAgainst(state, {{"1", "a", local("Alicja", photo)}}, {{"a", "\"e1\"", server}});
+    EXPECT_EQ(renamed.fetched, std::vector<std::string>{hrefOf("a")});
+    ASSERT_EQ(summary(renamed.plan), std::vector<std::string>{"send change 1"});
+    EXPECT_EQ(parseContentLines(renamed.plan.actions[0].text), parseContentLines(
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:a\r\nFN:Alicja\r\nBDAY:1990-01-01\r\nX-EXTRA:" + extra
+        + "\r\nPHOTO;ENCODING=b;TYPE=JPEG:" + photo + "\r\nEND:VCARD\r\n"));
+
+    // A new photo here replaces the server's.
+    const Round repictured = planAgainst(state, {{"1", "a", local("Ala", otherPhoto)}}, {{"a", "\"e1\"", server}});
+    ASSERT_EQ(summary(repictured.plan), std::vector<std::string>{"send change 1"});
+    EXPECT_NE(repictured.plan.actions[0].text.find(otherPhoto.substr(0, 70)), std::string::npos);
+    EXPECT_EQ(repictured.plan.actions[0].text.find(photo.substr(0, 70)), std::string::npos);
+
+    // Deleted there, changed here: sent again from what is known, the photo
+    // from here; the long property only the server had is gone with it.
+    const Round resent = planAgainst(state, {{"1", "a", local("Alicja", photo)}}, {});
+    ASSERT_EQ(summary(resent.plan), std::vector<std::string>{"send new 1"});
+    EXPECT_EQ(parseContentLines(resent.plan.actions[0].text),
+              parseContentLines("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:a\r\nFN:Alicja\r\nBDAY:1990-01-01\r\n"
+                                "PHOTO;ENCODING=b;TYPE=JPEG:" + photo + "\r\nEND:VCARD\r\n"));
 }
