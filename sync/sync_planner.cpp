@@ -328,6 +328,32 @@ bool SyncPlan::nothingToDo() const
     return fetch.empty() && actions.empty();
 }
 
+ServerView serverViewOf(const CollectionListing& listing, std::optional<std::string> token)
+{
+    return ServerView{true, listing.items, {}, std::move(token)};
+}
+
+ServerView serverViewOf(const std::vector<SyncCollectionResult>& pieces)
+{
+    ServerView view;
+    view.complete = false;
+    for (const SyncCollectionResult& piece : pieces) {
+        // A later piece knows better: an href changed then removed, or the reverse.
+        for (const ListedItem& item : piece.changed) {
+            std::erase(view.removed, item.href);
+            std::erase_if(view.items, [&](const ListedItem& known) { return known.href == item.href; });
+            view.items.push_back(item);
+        }
+        for (const std::string& href : piece.removed) {
+            std::erase_if(view.items, [&](const ListedItem& known) { return known.href == href; });
+            if (std::find(view.removed.begin(), view.removed.end(), href) == view.removed.end())
+                view.removed.push_back(href);
+        }
+        view.token = piece.token;
+    }
+    return view;
+}
+
 SyncPlan planSync(const PlanInput& input, const SyncState& state)
 {
     return Planner(input, state).plan();

@@ -66,6 +66,13 @@ struct ServerView {
     std::optional<std::string> token;
 };
 
+// A full listing, with the token the collection has now (when it offers one).
+ServerView serverViewOf(const CollectionListing& listing, std::optional<std::string> token);
+
+// The changes since the stored token; the pieces of a cut-short answer
+// (truncated, continued with its token) one after another.
+ServerView serverViewOf(const std::vector<SyncCollectionResult>& pieces);
+
 struct PlanInput {
     // The collection's href, ending in "/"; new items go below it.
     std::string collectionHref;

@@ -410,3 +410,38 @@ TEST(SyncPlanner, LongValuesAreKeptAsDigestsAndSentWhole)
               parseContentLines("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:a\r\nFN:Alicja\r\nBDAY:1990-01-01\r\n"
                                 "PHOTO;ENCODING=b;TYPE=JPEG:" + photo + "\r\nEND:VCARD\r\n"));
 }
+
+TEST(SyncPlanner, CalendarItemsAreSentAsTheyAreHere)
+{
+    const auto todo = [](const std::string& summary) {
+        return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTODO\r\nUID:t1\r\nSUMMARY:" + summary
+               + "\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
+    };
+    const SyncState state = stateOf({{"t1", "t1", kCollection + "t1.ics", "\"e1\"", todo("Zadzwonić"), todo("Zadzwonić")}});
+    PlanInput input;
+    input.collectionHref = kCollection;
+    input.extension = ".ics";
+    input.mergeFields = false;
+    input.local = {{"t1", "t1", todo("Zadzwonić jutro")}};
+    input.server = serverViewOf(std::vector<SyncCollectionResult>{});
+    const SyncPlan plan = planSync(input, state);
+    EXPECT_TRUE(plan.fetch.empty());
+    ASSERT_EQ(summary(plan), std::vector<std::string>{"send change t1"});
+    EXPECT_EQ(plan.actions[0].text, todo("Zadzwonić jutro"));
+    EXPECT_EQ(plan.actions[0].etag, "\"e1\"");
+}
+
+TEST(SyncPlanner, PiecesOfACutShortReportAddUpInOrder)
+{
+    const ServerView view = serverViewOf(std::vector<SyncCollectionResult>{
+        {{{"/c/a.vcf", "\"1\""}, {"/c/b.vcf", "\"1\""}}, {"/c/x.vcf"}, "t1", true},
+        {{{"/c/x.vcf", "\"2\""}, {"/c/a.vcf", "\"2\""}}, {"/c/b.vcf"}, "t2", false}});
+    EXPECT_FALSE(view.complete);
+    EXPECT_EQ(view.items, (std::vector<ListedItem>{{"/c/x.vcf", "\"2\""}, {"/c/a.vcf", "\"2\""}}));
+    EXPECT_EQ(view.removed, std::vector<std::string>{"/c/b.vcf"});
+    EXPECT_EQ(view.token, "t2");
+    const ServerView full = serverViewOf(CollectionListing{{{"/c/a.vcf", std::nullopt}}}, "t9");
+    EXPECT_TRUE(full.complete);
+    EXPECT_EQ(full.items.size(), 1u);
+    EXPECT_EQ(full.token, "t9");
+}
