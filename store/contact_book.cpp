@@ -52,7 +52,12 @@ void ContactBook::load()
 
 std::int32_t ContactBook::nextCounter(const std::set<std::int32_t>& idsInUse) const
 {
-    std::int32_t next = std::max(readIdCounter(counterPath()), knownCounter_);
+    const std::int32_t stored = readIdCounter(counterPath());
+    // A counter below zero hands out no id, as it always has; only a valid
+    // one is raised to the ids this copy has seen.
+    if (stored < 0)
+        return stored;
+    std::int32_t next = std::max(stored, knownCounter_);
     while (next >= 0 && next <= kLastIdCounter && idsInUse.contains(next))
         ++next;
     return next;
@@ -187,7 +192,7 @@ ContactBook::Room ContactBook::room() const
     const std::set<std::int32_t> idsInUse = idsWithContactFiles(programFolder_);
     const std::int32_t counter = nextCounter(idsInUse);
     int ids = 0;
-    for (std::int32_t id = std::max(counter, 0); id <= kLastIdCounter; ++id)
+    for (std::int32_t id = counter; id >= 0 && id <= kLastIdCounter; ++id)
         ids += idsInUse.contains(id) ? 0 : 1;
     return {freeSlots, ids};
 }
