@@ -70,6 +70,16 @@ AmountReading readAmount(std::string_view text)
             ++grosze;
     }
     const std::int64_t value = zlote * 100 + grosze;
+    // Rounding may carry into one whole digit more than an amount may have,
+    // which the amount written back could not be read as.
+    constexpr std::int64_t kWholeLimit = [] {
+        std::int64_t limit = 1;
+        for (int i = 0; i < kMaxAmountWholeDigits; ++i)
+            limit *= 10;
+        return limit;
+    }();
+    if (value / 100 >= kWholeLimit)
+        return {AmountReading::Kind::TooLarge, 0};
     return {AmountReading::Kind::Number, negative ? -value : value};
 }
 

@@ -105,7 +105,9 @@ void add(ContactBook& book, fuzz::Input& input, std::int32_t& held)
 {
     const std::string name = input.text(220);
     const ContactBook::AddCheck check = book.checkAdd();
-    const std::int32_t counter = std::max(readIdCounter(book.counterPath()), held);
+    // A counter below zero hands out nothing; a valid one is raised to what the book held.
+    const std::int32_t stored = readIdCounter(book.counterPath());
+    const std::int32_t counter = stored < 0 ? stored : std::max(stored, held);
     if (check != ContactBook::AddCheck::Possible) {
         FUZZ_CHECK(check == ContactBook::AddCheck::Full ? book.rowCount() == kSlotCount
                                                          : counter < 0 || counter > ContactBook::kLastIdCounter);

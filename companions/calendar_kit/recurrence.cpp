@@ -368,8 +368,9 @@ EventOccurrences expandOccurrences(const CalendarEvent& event, CalendarDate firs
                 raw.occurrences.push_back(occurrence);
         }
         std::ranges::stable_sort(raw.occurrences, {}, &EventOccurrence::start);
-        const auto repeated = std::ranges::unique(raw.occurrences, {}, &EventOccurrence::start);
-        raw.occurrences.erase(repeated.begin(), repeated.end());
+        const auto sameStart = [](const EventOccurrence& a, const EventOccurrence& b) { return a.start == b.start; };
+        raw.occurrences.erase(std::unique(raw.occurrences.begin(), raw.occurrences.end(), sameStart),
+                              raw.occurrences.end());
     }
 
     EventOccurrences result;

@@ -40,6 +40,7 @@ TEST(CashAmount, ReadsDecimalTextsExactlyIntoGrosze)
         {"999999999999999.99", Kind::Number, 99999999999999999},
         {"000000000000000000001", Kind::Number, 100},
         {"1000000000000000", Kind::TooLarge, 0},
+        {"999999999999999.995", Kind::TooLarge, 0}, // rounds up to a 16th whole digit
         {"1.2.3", Kind::NotANumber, 0},
         {".", Kind::NotANumber, 0},
         {"-", Kind::NotANumber, 0},
