@@ -498,20 +498,23 @@ std::optional<CalendarEvent> readEvent(icalcomponent* root, icalcomponent* c)
             if (!zone.empty() && zone != localZoneName())
                 event.zone = zone;
         }
-        for (const icalproperty_kind kind : {ICAL_EXDATE_PROPERTY, ICAL_RDATE_PROPERTY}) {
-            for (icalproperty* p = icalcomponent_get_first_property(c, kind); p;
-                 p = icalcomponent_get_next_property(c, kind)) {
-                bool listedWholeDay = false;
-                std::optional<CalendarMoment> moment = listedMoment(root, p, listedWholeDay);
-                if (!moment)
-                    continue;
-                if (kind == ICAL_RDATE_PROPERTY)
+    }
+    // Added and left-out dates, also of an appointment that repeats by added dates alone.
+    for (const icalproperty_kind kind : {ICAL_EXDATE_PROPERTY, ICAL_RDATE_PROPERTY}) {
+        for (icalproperty* p = icalcomponent_get_first_property(c, kind); p;
+             p = icalcomponent_get_next_property(c, kind)) {
+            bool listedWholeDay = false;
+            std::optional<CalendarMoment> moment = listedMoment(root, p, listedWholeDay);
+            if (!moment)
+                continue;
+            if (kind == ICAL_RDATE_PROPERTY) {
+                // A bare date added to an appointment with an hour names no start; it stays as written.
+                if (!listedWholeDay || wholeDay)
                     event.added.push_back(*moment);
-                else if (listedWholeDay && !wholeDay)
-                    event.leftOutDays.push_back(moment->date);
-                else
-                    event.leftOut.push_back(*moment);
-            }
+            } else if (listedWholeDay && !wholeDay)
+                event.leftOutDays.push_back(moment->date);
+            else
+                event.leftOut.push_back(*moment);
         }
     }
     event.reminderMinutes = reminderOf(c);

@@ -360,7 +360,9 @@ EventOccurrences expandOccurrences(const CalendarEvent& event, CalendarDate firs
     const CalendarDate wideFirst = reach ? addDays(first, -reach) : first;
     const CalendarDate wideLast = reach ? addDays(last, reach) : last;
     EventOccurrences raw = ruleOccurrences(event, wideFirst, wideLast);
-    if (!event.recurrence.empty()) {
+    // A series may repeat by its rule, by added dates, or by both.
+    const bool series = !event.recurrence.empty() || !event.added.empty();
+    if (series) {
         const long long length = std::max(0LL, minutesFrom(event.start, event.end));
         for (const CalendarMoment& start : event.added) {
             const EventOccurrence occurrence{start, plusMinutes(start, length)};
@@ -377,7 +379,7 @@ EventOccurrences expandOccurrences(const CalendarEvent& event, CalendarDate firs
     result.cut = raw.cut;
     for (EventOccurrence& occurrence : raw.occurrences) {
         occurrence.recurrenceId = occurrence.start;
-        if (!event.recurrence.empty() && leftOut(event, occurrence.start))
+        if (series && leftOut(event, occurrence.start))
             continue;
         const OccurrenceChange* exact = nullptr;
         const OccurrenceChange* onward = nullptr;
@@ -407,10 +409,10 @@ bool isOccurrenceStart(const CalendarEvent& event, const CalendarMoment& start)
 {
     if (sameStart(event, event.start, start))
         return true;
-    if (event.recurrence.empty())
-        return false;
     if (std::ranges::any_of(event.added, [&](const CalendarMoment& m) { return sameStart(event, m, start); }))
         return true;
+    if (event.recurrence.empty())
+        return false;
     const EventOccurrences around = ruleOccurrences(event, addDays(start.date, -1), addDays(start.date, 1));
     return std::ranges::any_of(around.occurrences,
                                [&](const EventOccurrence& o) { return sameStart(event, o.start, start); });

@@ -124,6 +124,12 @@ TEST(CalendarSeries, OccurrencesOfFilesAreThoseDateutilGives)
                    "RECURRENCE-ID;TZID=Europe/Warsaw:20271012T100000\r\n"
                    "DTSTART;TZID=Europe/Warsaw:20271102T120000\r\nDTEND;TZID=Europe/Warsaw:20271102T130000\r\n"),
          23},
+        {"no rule, added dates only, one of them left out",
+         event("r", "Trzy spotkania",
+               "DTSTART;TZID=Europe/Warsaw:20270111T090000\r\nDTEND;TZID=Europe/Warsaw:20270111T100000\r\n"
+               "RDATE;TZID=Europe/Warsaw:20270118T090000,20270301T090000\r\n"
+               "EXDATE;TZID=Europe/Warsaw:20270118T090000\r\n"),
+         2},
         {"yearly on 29 February",
          event("y", "Przestępny", "DTSTART;VALUE=DATE:20240229\r\nDTEND;VALUE=DATE:20240301\r\nRRULE:FREQ=YEARLY\r\n"), 1},
         {"whole days weekly, a day left out, one moved",
