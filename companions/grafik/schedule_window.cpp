@@ -427,6 +427,7 @@ void ScheduleWindow::showAppointment(std::size_t index, const std::optional<Even
     if (repeat == Repeat::Other)
         ui_->powtarzanie->addItem(fromUtf8("Inna reguła: " + repeatDescription(event)), fromUtf8(event.recurrence));
     ui_->powtarzanie->setCurrentIndex(repeat == Repeat::Other ? kRepeatChoices : static_cast<int>(repeat));
+    formRepeat_ = ui_->powtarzanie->currentIndex();
     dropExtraChoices(ui_->przypomnij, kReminderChoices);
     int reminder = 0;
     if (reminderMinutes) {
@@ -658,6 +659,12 @@ bool ScheduleWindow::saveAppointment()
                      .arg(fromUtf8(series.title), fromUtf8(shortDateText(of.date))));
     if (!scope)
         return false;
+    // One occurrence has no rule of its own: a changed repeat choice would be dropped unasked.
+    if (*scope == SeriesScope::OnlyThis && ui_->powtarzanie->currentIndex() != formRepeat_) {
+        platform_.inform(QStringLiteral("Powtarzanie zmienia się dla serii, nie dla jednego wystąpienia. Wybierz „To i "
+                                        "następne” albo „Cała seria”, lub przywróć poprzednie powtarzanie."));
+        return false;
+    }
     std::string uid;
     if (!store([&](CalendarDocument& calendar) { uid = calendar.changeOccurrence(series.uid, of, *event, *scope, now); }))
         return false;

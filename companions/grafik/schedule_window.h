@@ -131,6 +131,7 @@ private:
     std::optional<std::size_t> selected_;  // the event in the form
     std::optional<EventOccurrence> selectedOccurrence_; // and which of its occurrences
     QDateTime formStart_;                  // the start before the user moved it
+    int formRepeat_ = -1;                  // the repeat choice before the user changed it
     QStringList formShown_;                // the form's values when filled or emptied
     QTimer reminderClock_;
     std::set<std::string> reminded_;

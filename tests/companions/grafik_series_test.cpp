@@ -220,6 +220,38 @@ void dropOnDay(SeriesWindow& opened, CalendarDate day, int year, int month)
 
 // Dragged onto another day, an occurrence of a series moves alone unless the user
 // chooses otherwise; a single appointment moves without a question; Anuluj moves nothing.
+TEST(GrafikSeries, AChangedRepeatIsNotDroppedByOnlyThisOccurrence)
+{
+    const WarsawTime zone;
+    const test::TempFolder program;
+    CalendarDocument stored;
+    CalendarEvent meeting;
+    meeting.title = "Narada";
+    meeting.start = {{2026, 12, 1}, {9, 0}};
+    meeting.end = {{2026, 12, 1}, {10, 0}};
+    meeting.recurrence = "FREQ=WEEKLY";
+    stored.putEvent(meeting, kNow);
+    test::writeText(program / kCalendar, stored.text());
+    const std::string before = test::readText(program / kCalendar);
+
+    ScriptedPlatform platform;
+    SeriesWindow opened{openScheduleWindow({{"Kalvaro"}, trustFolderTree(program.path())}, platform)};
+    opened.chooseFirstOn({2026, 12, 8}, 2026, 12);
+    auto* repeat = opened.find<QComboBox>("powtarzanie");
+    repeat->setCurrentIndex(repeat->currentIndex() == 0 ? 1 : 0);
+    const int typed = repeat->currentIndex();
+    platform.choiceAnswers = {0}; // only this occurrence
+    opened.click("zapisz");
+    ASSERT_EQ(platform.informed.size(), 1);
+    EXPECT_TRUE(platform.informed[0].contains(QStringLiteral("Powtarzanie zmienia się dla serii")));
+    EXPECT_EQ(test::readText(program / kCalendar), before);
+    EXPECT_EQ(repeat->currentIndex(), typed); // the form keeps what was chosen
+
+    platform.choiceAnswers = {2}; // the whole series takes it
+    opened.click("zapisz");
+    EXPECT_NE(test::readText(program / kCalendar), before);
+}
+
 TEST(GrafikSeries, AnOccurrenceDraggedToAnotherDayMovesAlone)
 {
     const WarsawTime zone;
