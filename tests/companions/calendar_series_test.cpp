@@ -124,6 +124,11 @@ TEST(CalendarSeries, OccurrencesOfFilesAreThoseDateutilGives)
                    "RECURRENCE-ID;TZID=Europe/Warsaw:20271012T100000\r\n"
                    "DTSTART;TZID=Europe/Warsaw:20271102T120000\r\nDTEND;TZID=Europe/Warsaw:20271102T130000\r\n"),
          23},
+        {"daily at an hour the spring change skips",
+         event("g", "O wpół do trzeciej",
+               "DTSTART;TZID=Europe/Warsaw:20270325T023000\r\nDTEND;TZID=Europe/Warsaw:20270325T030000\r\n"
+               "RRULE:FREQ=DAILY;COUNT=5\r\n"),
+         5},
         {"no rule, added dates only, one of them left out",
          event("r", "Trzy spotkania",
                "DTSTART;TZID=Europe/Warsaw:20270111T090000\r\nDTEND;TZID=Europe/Warsaw:20270111T100000\r\n"
