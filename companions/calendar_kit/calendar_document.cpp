@@ -840,32 +840,7 @@ bool CalendarDocument::remove(const std::string& uid)
     return true;
 }
 
-
 namespace {
-
-long long minutesFrom(const CalendarMoment& from, const CalendarMoment& to)
-{
-    using namespace std::chrono;
-    const auto days = [](CalendarDate d) {
-        return sys_days(year_month_day{year(d.year), month(static_cast<unsigned>(d.month)), day(static_cast<unsigned>(d.day))})
-            .time_since_epoch()
-            .count();
-    };
-    return (days(to.date) - days(from.date)) * 24 * 60 + (to.time.hour - from.time.hour) * 60 + to.time.minute -
-           from.time.minute;
-}
-
-CalendarMoment shifted(const CalendarMoment& moment, long long minutes)
-{
-    icaltimetype t = icaltime_null_time();
-    t.year = moment.date.year;
-    t.month = moment.date.month;
-    t.day = moment.date.day;
-    t.hour = moment.time.hour;
-    t.minute = moment.time.minute;
-    icaltime_adjust(&t, static_cast<int>(minutes / (24 * 60)), 0, static_cast<int>(minutes % (24 * 60)), 0);
-    return {{t.year, t.month, t.day}, {t.hour, t.minute}};
-}
 
 // The EXDATE and RDATE of the series as local moments with their properties.
 std::vector<std::pair<icalproperty*, CalendarMoment>> listedDates(icalcomponent* root, icalcomponent* series)
@@ -961,7 +936,7 @@ void keepFitting(icalcomponent* root, const std::string& uid, long long shift)
     for (auto& [p, moment] : dates) {
         if (icalproperty_isa(p) != ICAL_RDATE_PROPERTY || shift == 0)
             continue;
-        moment = shifted(moment, shift);
+        moment = addMinutes(moment, shift);
         icalcomponent_remove_property(series, p);
         icalcomponent_add_property(series, newRdate(series, moment));
         icalproperty_free(p);
@@ -972,7 +947,7 @@ void keepFitting(icalcomponent* root, const std::string& uid, long long shift)
     for (const auto& [p, moment] : dates) {
         if (!p || icalproperty_isa(p) != ICAL_EXDATE_PROPERTY)
             continue;
-        const CalendarMoment to = shifted(moment, shift);
+        const CalendarMoment to = addMinutes(moment, shift);
         icalcomponent_remove_property(series, p);
         icalproperty_free(p);
         if (isOccurrenceStart(*event, to))
@@ -980,7 +955,7 @@ void keepFitting(icalcomponent* root, const std::string& uid, long long shift)
     }
     for (icalcomponent* change : changesOf(root, uid, ICAL_VEVENT_COMPONENT)) {
         const std::optional<CalendarMoment> at = occurrenceOf(root, change);
-        const CalendarMoment to = at ? shifted(*at, shift) : CalendarMoment{};
+        const CalendarMoment to = at ? addMinutes(*at, shift) : CalendarMoment{};
         if (!at || !isOccurrenceStart(*event, to))
             dropComponent(root, change);
         else if (shift != 0)
@@ -1035,14 +1010,14 @@ bool moveToNextOccurrence(icalcomponent* root, icalcomponent* task)
     if (!next)
         return false;
     skippedByRule = occurrencesBefore(series, *next, rule.count > 0 ? rule.count : 1);
-    const long long shift = minutesFrom(*anchor, *next);
+    const long long shift = minutesBetween(*anchor, *next);
     for (const icalproperty_kind kind : {ICAL_DTSTART_PROPERTY, ICAL_DUE_PROPERTY}) {
         bool isWholeDay = false;
         const std::optional<CalendarMoment> old =
             localMoment(kind == ICAL_DTSTART_PROPERTY ? icalcomponent_get_dtstart(task) : icalcomponent_get_due(task), isWholeDay);
         if (!old)
             continue;
-        const CalendarMoment moved = shifted(*old, shift);
+        const CalendarMoment moved = addMinutes(*old, shift);
         setTime(root, task, kind, moved.date, isWholeDay ? std::nullopt : std::optional(moved.time));
     }
     if (rule.count > 0) {
@@ -1082,12 +1057,12 @@ std::string CalendarDocument::changeOccurrence(const std::string& uid, const Cal
     });
     const bool hasOwn = own != event->changes.end();
     const CalendarMoment current = hasOwn ? own->start : of;
-    const long long shift = minutesFrom(current, changed.start);
-    const long long length = minutesFrom(event->start, event->end) + minutesFrom(changed.start, changed.end) -
-                             (hasOwn ? minutesFrom(own->start, own->end) : minutesFrom(event->start, event->end));
+    const long long shift = minutesBetween(current, changed.start);
+    const long long length = minutesBetween(event->start, event->end) + minutesBetween(changed.start, changed.end) -
+                             (hasOwn ? minutesBetween(own->start, own->end) : minutesBetween(event->start, event->end));
     // A changed occurrence stays changed under its new RECURRENCE-ID, as the form showed it.
     const auto keepOwn = [&](const std::string& seriesUid) {
-        const CalendarMoment at = shifted(of, shift);
+        const CalendarMoment at = addMinutes(of, shift);
         icalcomponent* series = findComponent(root, seriesUid);
         const std::optional<CalendarEvent> held = series ? readEvent(root, series) : std::nullopt;
         if (hasOwn && held && isOccurrenceStart(*held, at))
@@ -1141,8 +1116,8 @@ std::string CalendarDocument::changeOccurrence(const std::string& uid, const Cal
         CalendarEvent whole = changed;
         whole.uid = uid;
         whole.zone = event->zone;
-        whole.start = shifted(event->start, shift);
-        whole.end = shifted(whole.start, std::max(0LL, length));
+        whole.start = addMinutes(event->start, shift);
+        whole.end = addMinutes(whole.start, std::max(0LL, length));
         putEvent(whole, now);
         keepFitting(root, uid, shift);
         keepOwn(uid);
@@ -1165,8 +1140,8 @@ std::string CalendarDocument::changeOccurrence(const std::string& uid, const Cal
     CalendarEvent next = changed;
     next.uid = restUid;
     next.zone = event->zone;
-    next.start = shifted(of, shift);
-    next.end = shifted(next.start, std::max(0LL, length));
+    next.start = addMinutes(of, shift);
+    next.end = addMinutes(next.start, std::max(0LL, length));
     if (!next.recurrence.empty() && left > 0) {
         icalrecurrencetype rule = icalrecurrencetype_from_string(next.recurrence.c_str());
         // The same counted rule goes on with the occurrences left of its count.
@@ -1180,7 +1155,7 @@ std::string CalendarDocument::changeOccurrence(const std::string& uid, const Cal
     for (const auto& [p, moment] : dates) {
         const bool addedDate = icalproperty_isa(p) == ICAL_RDATE_PROPERTY;
         icalproperty_free(p);
-        const CalendarMoment to = shifted(moment, shift);
+        const CalendarMoment to = addMinutes(moment, shift);
         icalcomponent_add_property(rest, addedDate ? newRdate(rest, to) : newExdate(rest, to));
     }
     for (const auto& [c, moment] : changes) {
@@ -1189,7 +1164,7 @@ std::string CalendarDocument::changeOccurrence(const std::string& uid, const Cal
             continue;
         }
         icalcomponent_set_uid(c, restUid.c_str());
-        setRecurrenceId(rest, c, shifted(moment, shift));
+        setRecurrenceId(rest, c, addMinutes(moment, shift));
         icalcomponent_add_component(root, c);
     }
     keepFitting(root, restUid, 0);

@@ -4,6 +4,7 @@
 
 #include <libical/ical.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -59,6 +60,32 @@ CalendarDate addDays(CalendarDate date, int days)
     icaltimetype t = asIcalDate(date);
     icaltime_adjust(&t, days, 0, 0, 0);
     return {t.year, t.month, t.day};
+}
+
+CalendarMoment addMinutes(const CalendarMoment& moment, long long minutes)
+{
+    constexpr long long kDay = 24 * 60;
+    long long total = moment.time.hour * 60 + moment.time.minute + minutes;
+    long long days = total / kDay;
+    total %= kDay;
+    if (total < 0) {
+        total += kDay;
+        --days;
+    }
+    return {addDays(moment.date, static_cast<int>(days)), {static_cast<int>(total / 60), static_cast<int>(total % 60)}};
+}
+
+long long minutesBetween(const CalendarMoment& from, const CalendarMoment& to)
+{
+    const auto dayNumber = [](CalendarDate d) {
+        using namespace std::chrono;
+        return static_cast<long long>(
+            sys_days(year_month_day{year(d.year), month(static_cast<unsigned>(d.month)), day(static_cast<unsigned>(d.day))})
+                .time_since_epoch()
+                .count());
+    };
+    return (dayNumber(to.date) - dayNumber(from.date)) * 24 * 60 + (to.time.hour - from.time.hour) * 60 +
+           (to.time.minute - from.time.minute);
 }
 
 int weekdayOf(CalendarDate date)

@@ -31,6 +31,12 @@ struct CalendarMoment {
 // The day `days` after `date` (before it when negative).
 CalendarDate addDays(CalendarDate date, int days);
 
+// The moment `minutes` of wall-clock time after `moment` (before it when negative).
+CalendarMoment addMinutes(const CalendarMoment& moment, long long minutes);
+
+// The minutes of wall-clock time from `from` to `to`, negative when `to` is earlier.
+long long minutesBetween(const CalendarMoment& from, const CalendarMoment& to);
+
 // 1 = Monday … 7 = Sunday.
 int weekdayOf(CalendarDate date);
 

@@ -290,24 +290,6 @@ EventOccurrences ruleOccurrences(const CalendarEvent& event, CalendarDate first,
     return result;
 }
 
-CalendarMoment plusMinutes(const CalendarMoment& moment, long long minutes)
-{
-    const long long total = dayNumber(moment.date) * 24 * 60 + moment.time.hour * 60 + moment.time.minute + minutes;
-    const long long days = total >= 0 ? total / (24 * 60) : -((-total + 24 * 60 - 1) / (24 * 60));
-    const long long rest = total - days * 24 * 60;
-    using namespace std::chrono;
-    const year_month_day ymd{sys_days(std::chrono::days(days))};
-    return {{static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
-             static_cast<int>(static_cast<unsigned>(ymd.day()))},
-            {static_cast<int>(rest / 60), static_cast<int>(rest % 60)}};
-}
-
-long long minutesFrom(const CalendarMoment& from, const CalendarMoment& to)
-{
-    return (dayNumber(to.date) - dayNumber(from.date)) * 24 * 60 + (to.time.hour - from.time.hour) * 60 +
-           (to.time.minute - from.time.minute);
-}
-
 bool sameStart(const CalendarEvent& event, const CalendarMoment& a, const CalendarMoment& b)
 {
     return event.wholeDay ? a.date == b.date : a == b;
@@ -336,9 +318,9 @@ EventOccurrence changedAs(const EventOccurrence& original, const OccurrenceChang
         occurrence.end = change.end;
     } else {
         // A change of this and the later occurrences moves each by its own shift.
-        const long long shift = minutesFrom(change.of, change.start);
-        occurrence.start = plusMinutes(original.start, shift);
-        occurrence.end = plusMinutes(original.start, shift + minutesFrom(change.start, change.end));
+        const long long shift = minutesBetween(change.of, change.start);
+        occurrence.start = addMinutes(original.start, shift);
+        occurrence.end = addMinutes(original.start, shift + minutesBetween(change.start, change.end));
     }
     occurrence.changed = true;
     occurrence.title = change.title;
@@ -363,9 +345,9 @@ EventOccurrences expandOccurrences(const CalendarEvent& event, CalendarDate firs
     // A series may repeat by its rule, by added dates, or by both.
     const bool series = !event.recurrence.empty() || !event.added.empty();
     if (series) {
-        const long long length = std::max(0LL, minutesFrom(event.start, event.end));
+        const long long length = std::max(0LL, minutesBetween(event.start, event.end));
         for (const CalendarMoment& start : event.added) {
-            const EventOccurrence occurrence{start, plusMinutes(start, length)};
+            const EventOccurrence occurrence{start, addMinutes(start, length)};
             if (overlaps(occurrence, wideFirst, wideLast, event.wholeDay))
                 raw.occurrences.push_back(occurrence);
         }

@@ -160,12 +160,6 @@ std::string shortDateText(CalendarDate date)
     return std::to_string(date.day) + "." + twoDigits(date.month) + "." + std::to_string(date.year);
 }
 
-long long minutesBetween(const CalendarMoment& from, const CalendarMoment& to)
-{
-    return (dayNumber(to.date) - dayNumber(from.date)) * 24 * 60 + (to.time.hour - from.time.hour) * 60 +
-           (to.time.minute - from.time.minute);
-}
-
 std::vector<DueReminder> dueReminders(const std::vector<CalendarEvent>& events, const CalendarMoment& now)
 {
     std::vector<DueReminder> due;

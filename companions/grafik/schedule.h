@@ -52,9 +52,6 @@ std::string monthName(int month);
 // "7.12.2026"
 std::string shortDateText(CalendarDate date);
 
-// Minutes between two wall-clock moments (`to` minus `from`).
-long long minutesBetween(const CalendarMoment& from, const CalendarMoment& to);
-
 // An occurrence whose reminder is due at `now`: its reminder time has come
 // and the appointment has not begun.
 struct DueReminder {

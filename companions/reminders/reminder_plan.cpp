@@ -117,19 +117,6 @@ std::string trimmed(const std::string& text)
 
 } // namespace
 
-CalendarMoment addMinutes(const CalendarMoment& moment, long long minutes)
-{
-    constexpr long long day = 24 * 60;
-    long long total = moment.time.hour * 60 + moment.time.minute + minutes;
-    long long days = total / day;
-    total %= day;
-    if (total < 0) {
-        total += day;
-        --days;
-    }
-    return {addDays(moment.date, static_cast<int>(days)), {static_cast<int>(total / 60), static_cast<int>(total % 60)}};
-}
-
 std::string momentText(const CalendarMoment& moment)
 {
     return dateText(moment.date) + "T" + timeText(moment.time);

@@ -51,9 +51,6 @@ inline constexpr ClockTime kWholeDayTaskReminder{8, 0};
 std::vector<Reminder> remindersBetween(const ReminderSources& sources, const CalendarMoment& from,
                                        const CalendarMoment& to);
 
-// The wall-clock moment `minutes` after `moment` (before it when negative).
-CalendarMoment addMinutes(const CalendarMoment& moment, long long minutes);
-
 // "2026-12-07T09:05" and back; nothing for any other text.
 std::string momentText(const CalendarMoment& moment);
 std::optional<CalendarMoment> momentOfText(std::string_view text);

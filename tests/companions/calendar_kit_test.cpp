@@ -215,18 +215,6 @@ TEST(CalendarRecurrence, WholeDayRepeatsFallOnTheDaysDateutilGives)
     EXPECT_GT(total, 900u);
 }
 
-long long minutesFrom(const CalendarMoment& from, const CalendarMoment& to)
-{
-    using namespace std::chrono;
-    const auto days = [](CalendarDate d) {
-        return sys_days(year_month_day{year(d.year), month(static_cast<unsigned>(d.month)), day(static_cast<unsigned>(d.day))})
-            .time_since_epoch()
-            .count();
-    };
-    return (days(to.date) - days(from.date)) * 24 * 60 + (to.time.hour - from.time.hour) * 60 + to.time.minute -
-           from.time.minute;
-}
-
 struct FrequentRow {
     std::string rule;
     CalendarMoment start;
@@ -258,7 +246,7 @@ TEST(CalendarRecurrence, FrequentRulesAreFollowedIntoTheViewAndCutPerDay)
         for (const EventOccurrence& occurrence : expanded.occurrences) {
             ++perDay[occurrence.start.date];
             if (row.period > 0) {
-                EXPECT_EQ(minutesFrom(row.start, occurrence.start) % row.period, 0) << timeText(occurrence.start.time);
+                EXPECT_EQ(minutesBetween(row.start, occurrence.start) % row.period, 0) << timeText(occurrence.start.time);
             }
         }
         EXPECT_EQ(perDay.size(), row.days);
