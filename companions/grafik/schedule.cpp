@@ -179,7 +179,8 @@ std::vector<DueReminder> dueReminders(const std::vector<CalendarEvent>& events, 
             const int lead = std::max(0, *reminder);
             if (occurrence.start > now && minus(occurrence.start, lead) <= now)
                 due.push_back({e, occurrence.start,
-                               event.uid + "|" + dateText(occurrence.start.date) + "T" + timeText(occurrence.start.time)});
+                               "termin|" + event.uid + "|" + dateText(occurrence.start.date) + "T" +
+                                   timeText(occurrence.start.time)});
         }
     }
     return due;

@@ -57,7 +57,8 @@ std::string shortDateText(CalendarDate date);
 struct DueReminder {
     std::size_t event = 0;
     CalendarMoment start;
-    // Identifies the reminder so it is shown once: "<uid>|<start>".
+    // Identifies the reminder so it is shown once, here and by the main
+    // program's reminders: "termin|<uid>|<start>".
     std::string key;
 };
 std::vector<DueReminder> dueReminders(const std::vector<CalendarEvent>& events, const CalendarMoment& now);

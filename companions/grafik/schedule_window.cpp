@@ -7,6 +7,7 @@
 #include "platform/keyboard_access.h"
 #include "platform/list_accessibility.h"
 #include "companions/companion_kit/form_keys.h"
+#include "companions/reminders/reminder_state.h"
 #include "platform/handler_guard.h"
 #include "platform/session_end.h"
 #include "store/io_error.h"
@@ -877,13 +878,34 @@ void ScheduleWindow::print(PrintDestination destination)
 void ScheduleWindow::checkReminders()
 {
     const CalendarMoment now = toMoment(platform_.now());
+    // The main program may have shown a reminder already, or the user put it
+    // off there: the record both keep says so, and each is shown once.
+    const std::filesystem::path record = file_.parent_path() / kReminderStateName;
+    std::optional<ReminderState> state;
+    try {
+        state = readReminderState(record);
+    } catch (const std::exception&) {
+        // The main program says what is wrong with its record; here it only stays unused.
+    }
     QStringList lines;
+    std::vector<std::string> shown;
     for (const DueReminder& due : dueReminders(events_, now)) {
-        if (reminded_.insert(due.key).second)
-            lines << fromUtf8(reminderText(events_[due.event], due.start, now));
+        if (!reminded_.insert(due.key).second || (state && state->marks.contains(due.key)))
+            continue;
+        lines << fromUtf8(reminderText(events_[due.event], due.start, now));
+        shown.push_back(due.key);
     }
     if (lines.isEmpty())
         return;
+    if (state) {
+        for (const std::string& key : shown)
+            state->marks.emplace(key, ReminderMark{now, std::nullopt});
+        try {
+            writeReminderState(record, *state);
+        } catch (const IoError&) {
+            // Shown here anyway; the main program may show it once more.
+        }
+    }
     if (!ui_->przypomnienie->isHidden() && !ui_->przypomnienieTekst->text().isEmpty())
         lines.prepend(ui_->przypomnienieTekst->text());
     ui_->przypomnienieTekst->setText(lines.join(QLatin1Char('\n')));

@@ -5,6 +5,7 @@
 #include "companions/calendar_kit/calendar_file.h"
 #include "companions/grafik/schedule.h"
 #include "companions/grafik/schedule_window.h"
+#include "companions/reminders/reminder_keeper.h"
 #include "companions/companion_kit/document_watch.h"
 
 #include "store/safe_file.h"
@@ -142,10 +143,10 @@ TEST(GrafikSchedule, RemindersComeDueOnceBeforeTheStart)
     meeting.reminderMinutes = 15;
     const std::vector<std::pair<CalendarMoment, std::vector<std::string>>> rows = {
         {{{2026, 12, 7}, {9, 44}}, {}},
-        {{{2026, 12, 7}, {9, 45}}, {"n1|2026-12-07T10:00"}},
-        {{{2026, 12, 7}, {9, 59}}, {"n1|2026-12-07T10:00"}},
+        {{{2026, 12, 7}, {9, 45}}, {"termin|n1|2026-12-07T10:00"}},
+        {{{2026, 12, 7}, {9, 59}}, {"termin|n1|2026-12-07T10:00"}},
         {{{2026, 12, 7}, {10, 0}}, {}},
-        {{{2026, 12, 14}, {9, 50}}, {"n1|2026-12-14T10:00"}},
+        {{{2026, 12, 14}, {9, 50}}, {"termin|n1|2026-12-14T10:00"}},
     };
     for (const auto& [now, keys] : rows) {
         std::vector<std::string> due;
@@ -382,6 +383,35 @@ TEST(GrafikWindow, AMovedSeriesShowsItsNewStart)
         EXPECT_EQ(opened.find<QLabel>("seriaUwaga")->text().toStdString(), c.note);
         EXPECT_EQ(opened.find<QDateTimeEdit>("koniec")->text().toStdString(), c.ends);
     }
+}
+
+// The scheduler's note and the main program's reminders keep one record, so
+// a reminder is shown once by whichever comes first.
+TEST(GrafikWindow, AReminderIsShownOnceBetweenTheSchedulerAndTheMainProgram)
+{
+    const WarsawTime zone;
+    const test::TempFolder program;
+    CalendarDocument stored;
+    CalendarEvent first = event("Narada", {{2026, 12, 7}, {10, 0}}, {{2026, 12, 7}, {11, 0}}, "");
+    first.reminderMinutes = 15;
+    CalendarEvent second = event("Obiad", {{2026, 12, 7}, {10, 5}}, {{2026, 12, 7}, {11, 0}}, "");
+    second.reminderMinutes = 15;
+    stored.putEvent(first, kNow);
+    stored.putEvent(second, kNow);
+    writeText(program / kCalendar, stored.text());
+
+    // The main program ran from 9:00 and showed the first reminder at 9:45.
+    ReminderKeeper keeper(program.path(), {{2026, 12, 7}, {9, 0}});
+    ASSERT_EQ(keeper.takeDue({{2026, 12, 7}, {9, 45}}).size(), 1u);
+
+    ScriptedPlatform platform;
+    platform.clock = {{2026, 12, 7}, {9, 50}};
+    Opened opened = openWindow(platform, program.path());
+    EXPECT_EQ(opened.find<QLabel>("przypomnienieTekst")->text(), "Przypomnienie: 10:05 Obiad — za 15 min.");
+
+    // What the scheduler showed, the main program does not show again.
+    ReminderKeeper restarted(program.path(), {{2026, 12, 7}, {9, 55}});
+    EXPECT_TRUE(restarted.takeDue({{2026, 12, 7}, {9, 55}}).empty());
 }
 
 TEST(GrafikWindow, ReminderNoteAndPrintedWeek)
