@@ -668,6 +668,36 @@ void CalendarDocument::setHeading(const std::string& name, const std::string& ad
     setX(root_.get(), kAddressProperty, address);
 }
 
+namespace {
+
+bool moveToNextOccurrence(icalcomponent* root, icalcomponent* task);
+
+// The changed occurrence (RECURRENCE-ID) another program wrote for the open
+// occurrence of a repeating task, if any.
+icalcomponent* changeOfOpenOccurrence(icalcomponent* root, icalcomponent* task)
+{
+    if (!icalcomponent_get_first_property(task, ICAL_RRULE_PROPERTY))
+        return nullptr;
+    bool wholeDay = false;
+    const std::optional<CalendarMoment> open = localMoment(
+        icalcomponent_get_first_property(task, ICAL_DTSTART_PROPERTY) ? icalcomponent_get_dtstart(task)
+                                                                      : icalcomponent_get_due(task),
+        wholeDay);
+    const std::string uid = uidOf(task);
+    for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_VTODO_COMPONENT); open && c;
+         c = icalcomponent_get_next_component(root, ICAL_VTODO_COMPONENT)) {
+        if (isOccurrenceChange(c) && uidOf(c) == uid && occurrenceOf(root, c) == open)
+            return c;
+    }
+    return nullptr;
+}
+
+struct ComponentDeleter {
+    void operator()(icalcomponent* c) const { icalcomponent_free(c); }
+};
+
+} // namespace
+
 std::vector<CalendarTask> CalendarDocument::tasks() const
 {
     std::vector<CalendarTask> result;
@@ -675,21 +705,43 @@ std::vector<CalendarTask> CalendarDocument::tasks() const
     for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_VTODO_COMPONENT); c;
          c = icalcomponent_get_next_component(root, ICAL_VTODO_COMPONENT)) {
         bool wholeDay = false;
-        const std::optional<CalendarMoment> due = localMoment(icalcomponent_get_due(c), wholeDay);
+        std::optional<CalendarMoment> due = localMoment(icalcomponent_get_due(c), wholeDay);
         std::string uid = uidOf(c);
         // A changed occurrence of a repeating task stays in the file; the task shows its open occurrence.
         if (!due || uid.empty() || isOccurrenceChange(c))
             continue;
+        // The open occurrence as another program changed it; one it marked
+        // done leaves the next occurrence open.
+        icalcomponent* shown = c;
+        std::unique_ptr<icalcomponent, ComponentDeleter> next;
+        if (icalcomponent* change = changeOfOpenOccurrence(root, c)) {
+            shown = change;
+            if (isDone(change)) {
+                next.reset(icalcomponent_new_clone(c));
+                if (moveToNextOccurrence(root, next.get()))
+                    shown = next.get();
+            }
+            bool changedWholeDay = false;
+            if (const std::optional<CalendarMoment> own = localMoment(icalcomponent_get_due(shown), changedWholeDay)) {
+                due = own;
+                wholeDay = changedWholeDay;
+            }
+        }
+        const auto text = [&](icalproperty_kind kind) {
+            return icalcomponent_get_first_property(shown, kind) ? textOf(shown, kind) : textOf(c, kind);
+        };
         CalendarTask task;
         task.uid = std::move(uid);
-        task.title = textOf(c, ICAL_SUMMARY_PROPERTY);
+        task.title = text(ICAL_SUMMARY_PROPERTY);
         task.due = due->date;
         if (!wholeDay)
             task.dueTime = due->time;
-        if (icalproperty* priority = icalcomponent_get_first_property(c, ICAL_PRIORITY_PROPERTY))
+        if (icalproperty* priority = icalcomponent_get_first_property(shown, ICAL_PRIORITY_PROPERTY))
             task.priority = std::clamp(icalproperty_get_priority(priority), 0, 9);
-        task.note = textOf(c, ICAL_DESCRIPTION_PROPERTY);
-        task.done = isDone(c);
+        else if (icalproperty* own = icalcomponent_get_first_property(c, ICAL_PRIORITY_PROPERTY))
+            task.priority = std::clamp(icalproperty_get_priority(own), 0, 9);
+        task.note = text(ICAL_DESCRIPTION_PROPERTY);
+        task.done = isDone(shown);
         if (icalproperty* rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY)) {
             icalrecurrencetype value = icalproperty_get_rrule(rule);
             task.recurrence = takeString(icalrecurrencetype_as_string_r(&value));
@@ -801,10 +853,6 @@ std::string CalendarDocument::putEvent(const CalendarEvent& event, std::chrono::
         icalcomponent_add_property(c, icalproperty_new_rrule(rule));
     setReminder(c, event.reminderMinutes, event.title);
     return uid;
-}
-
-namespace {
-bool moveToNextOccurrence(icalcomponent* root, icalcomponent* task);
 }
 
 bool CalendarDocument::markDone(const std::string& uid, bool done, std::chrono::system_clock::time_point now)

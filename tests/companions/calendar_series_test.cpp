@@ -450,6 +450,42 @@ TEST(CalendarSeries, RepeatingTaskDoneMovesToItsNextOccurrence)
     }
 }
 
+// Another program may change or complete the open occurrence of a repeating
+// task with a RECURRENCE-ID of its own: the task shows it as changed there.
+TEST(CalendarSeries, ARepeatingTasksOpenOccurrenceChangedElsewhereShowsAsChanged)
+{
+    const WarsawTime zone;
+    const std::string master = "BEGIN:VTODO\r\nUID:t\r\nDTSTAMP:20261201T000000Z\r\nSUMMARY:Raport\r\n"
+                               "PRIORITY:5\r\nDUE;VALUE=DATE:20261207\r\nRRULE:FREQ=WEEKLY\r\nEND:VTODO\r\n";
+    struct Row {
+        std::string name;
+        std::string change;
+        std::string title;
+        std::string due;
+        bool done;
+    };
+    const std::vector<Row> rows = {
+        {"moved and retitled",
+         "RECURRENCE-ID;VALUE=DATE:20261207\r\nSUMMARY:Raport roczny\r\nDUE;VALUE=DATE:20261209\r\n", "Raport roczny",
+         "2026-12-09", false},
+        {"done there: the next one is open", "RECURRENCE-ID;VALUE=DATE:20261207\r\nSTATUS:COMPLETED\r\n", "Raport",
+         "2026-12-14", false},
+        {"a change of a past occurrence", "RECURRENCE-ID;VALUE=DATE:20261130\r\nSUMMARY:Dawny\r\n", "Raport",
+         "2026-12-07", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const CalendarDocument document = CalendarDocument::parse(calendarText(
+            master + "BEGIN:VTODO\r\nUID:t\r\nDTSTAMP:20261201T000000Z\r\n" + row.change + "END:VTODO\r\n"));
+        ASSERT_EQ(document.tasks().size(), 1u);
+        const CalendarTask task = document.tasks().at(0);
+        EXPECT_EQ(task.uid, "t");
+        EXPECT_EQ(task.title, row.title);
+        EXPECT_EQ(dateText(task.due), row.due);
+        EXPECT_EQ(task.done, row.done);
+        EXPECT_EQ(task.priority, 5);
+    }
+}
 
 // Each line of `text` (unfolded) once.
 std::multiset<std::string> linesOf(const std::string& text)
