@@ -2,7 +2,6 @@
 
 #include "descriptor_io.h"
 #include "io_error.h"
-#include "record_file.h"
 #include "safe_file.h"
 
 #include <algorithm>
@@ -562,11 +561,5 @@ bool removeFileBeneath(const std::filesystem::path& path) noexcept
 }
 
 #endif
-
-void copyFileBeneath(const std::filesystem::path& from, const std::filesystem::path& to, std::uintmax_t maxBytes)
-{
-    const std::vector<std::uint8_t> bytes = readRegularFile(from, maxBytes);
-    writeRecord(to, bytes);
-}
 
 } // namespace wirtello

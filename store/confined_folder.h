@@ -78,10 +78,6 @@ std::filesystem::path heldFolderPath(const FileDescriptor& folder);
 // The real path of a held folder (for messages and comparisons).
 std::filesystem::path realFolderPath(const FileDescriptor& folder);
 
-// Copies a regular file of at most `maxBytes` (read as readRegularFile does)
-// to `to`, written as writeRecord writes: temporary file, flush, rename.
-void copyFileBeneath(const std::filesystem::path& from, const std::filesystem::path& to, std::uintmax_t maxBytes);
-
 // Renames `from` to `to`, both placed beneath their trees; with `noReplace`
 // an existing `to` is left alone and the call returns false.
 bool renameBeneath(const std::filesystem::path& from, const std::filesystem::path& to, bool noReplace,

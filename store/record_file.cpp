@@ -303,6 +303,11 @@ void writeRecord(const std::filesystem::path& path, std::span<const std::uint8_t
         throw IoError(kWriteFailed, path);
 }
 
+void copyFileBeneath(const std::filesystem::path& from, const std::filesystem::path& to, std::uintmax_t maxBytes)
+{
+    writeRecord(to, readRegularFile(from, maxBytes));
+}
+
 void createZeroRecordIfMissing(const std::filesystem::path& path, std::size_t recordSize)
 {
     if (fileExists(path))

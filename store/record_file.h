@@ -36,6 +36,10 @@ void readRecordInto(const std::filesystem::path& path, std::span<std::uint8_t> r
 // refused and nothing is written.
 void writeRecord(const std::filesystem::path& path, std::span<const std::uint8_t> record);
 
+// Copies a regular file of at most `maxBytes` (read as readRegularFile does)
+// to `to`, written as writeRecord writes it: temporary file, flush, rename.
+void copyFileBeneath(const std::filesystem::path& from, const std::filesystem::path& to, std::uintmax_t maxBytes);
+
 // Creates the file holding `recordSize` zero bytes when no file exists there.
 void createZeroRecordIfMissing(const std::filesystem::path& path, std::size_t recordSize);
 

@@ -1082,6 +1082,13 @@ bool moveToNextOccurrence(icalcomponent* root, icalcomponent* task)
     }
     return true;
 }
+// The appointment `series` holds; nothing when it is none (missing, a task).
+std::optional<CalendarEvent> appointmentOf(icalcomponent* root, icalcomponent* series)
+{
+    if (!series || icalcomponent_isa(series) != ICAL_VEVENT_COMPONENT)
+        return std::nullopt;
+    return readEvent(root, series);
+}
 } // namespace
 
 std::string CalendarDocument::changeOccurrence(const std::string& uid, const CalendarMoment& of,
@@ -1090,9 +1097,7 @@ std::string CalendarDocument::changeOccurrence(const std::string& uid, const Cal
 {
     icalcomponent* root = root_.get();
     icalcomponent* series = findComponent(root, uid);
-    std::optional<CalendarEvent> event = series && icalcomponent_isa(series) == ICAL_VEVENT_COMPONENT
-                                             ? readEvent(root, series)
-                                             : std::nullopt;
+    std::optional<CalendarEvent> event = appointmentOf(root, series);
     if (!event)
         return {};
     readChanges(root, *event, changesOf(root, uid, ICAL_VEVENT_COMPONENT));
@@ -1225,9 +1230,7 @@ bool CalendarDocument::removeOccurrence(const std::string& uid, const CalendarMo
 {
     icalcomponent* root = root_.get();
     icalcomponent* series = findComponent(root, uid);
-    std::optional<CalendarEvent> event = series && icalcomponent_isa(series) == ICAL_VEVENT_COMPONENT
-                                             ? readEvent(root, series)
-                                             : std::nullopt;
+    std::optional<CalendarEvent> event = appointmentOf(root, series);
     if (!event)
         return false;
     if (event->recurrence.empty() || scope == SeriesScope::All ||

@@ -494,15 +494,11 @@ void ScheduleWindow::startMoved(const QDateTime& start)
     formStart_ = start;
 }
 
-std::optional<CalendarEvent> ScheduleWindow::formEvent(const std::string& uid)
+// The form as an appointment, as typed: no field checked.
+CalendarEvent ScheduleWindow::typedEvent() const
 {
     CalendarEvent event;
-    event.uid = uid;
     event.title = ui_->tytul->text().trimmed().toStdString();
-    if (event.title.empty()) {
-        platform_.inform(QStringLiteral("Podaj tytuł terminu."));
-        return std::nullopt;
-    }
     event.place = ui_->miejsce->text().trimmed().toStdString();
     event.note = ui_->notatka->toPlainText().toStdString();
     event.contact = ui_->kontakt->text().trimmed().toStdString();
@@ -513,13 +509,24 @@ std::optional<CalendarEvent> ScheduleWindow::formEvent(const std::string& uid)
         event.start.time = {};
         event.end = {addDays(event.end.date, 1), {}};
     }
+    event.recurrence = ui_->powtarzanie->currentData().toString().toStdString();
+    if (const QVariant minutes = ui_->przypomnij->currentData(); minutes.isValid())
+        event.reminderMinutes = minutes.toInt();
+    return event;
+}
+
+std::optional<CalendarEvent> ScheduleWindow::formEvent(const std::string& uid)
+{
+    CalendarEvent event = typedEvent();
+    event.uid = uid;
+    if (event.title.empty()) {
+        platform_.inform(QStringLiteral("Podaj tytuł terminu."));
+        return std::nullopt;
+    }
     if (event.end < event.start) {
         platform_.inform(QStringLiteral("Koniec terminu nie może być przed jego początkiem."));
         return std::nullopt;
     }
-    event.recurrence = ui_->powtarzanie->currentData().toString().toStdString();
-    if (const QVariant minutes = ui_->przypomnij->currentData(); minutes.isValid())
-        event.reminderMinutes = minutes.toInt();
     return event;
 }
 
@@ -573,29 +580,15 @@ void ScheduleWindow::storeFormQuietly()
 {
     if (!access_.lock || !formHasTyping())
         return;
-    CalendarEvent event;
+    CalendarEvent event = typedEvent();
     if (selected_) {
         event.uid = events_[*selected_].uid;
         event.zone = events_[*selected_].zone;
     }
-    event.title = ui_->tytul->text().trimmed().toStdString();
     if (event.title.empty())
         event.title = "(bez tytułu)"; // what was typed without a title is kept all the same
-    event.place = ui_->miejsce->text().trimmed().toStdString();
-    event.note = ui_->notatka->toPlainText().toStdString();
-    event.contact = ui_->kontakt->text().trimmed().toStdString();
-    event.wholeDay = ui_->calyDzien->isChecked();
-    event.start = toMoment(ui_->poczatek->dateTime());
-    event.end = toMoment(ui_->koniec->dateTime());
-    if (event.wholeDay) {
-        event.start.time = {};
-        event.end = {addDays(event.end.date, 1), {}};
-    }
     if (event.end < event.start)
         event.end = event.start;
-    event.recurrence = ui_->powtarzanie->currentData().toString().toStdString();
-    if (const QVariant minutes = ui_->przypomnij->currentData(); minutes.isValid())
-        event.reminderMinutes = minutes.toInt();
     std::string uid;
     const auto now = toTimePoint(platform_.now());
     // An occurrence of a series keeps its typing as a change of that occurrence alone.

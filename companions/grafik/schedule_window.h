@@ -83,6 +83,7 @@ private:
     CalendarMoment chosenOccurrence() const;
     void clearForm();
     void startMoved(const QDateTime& start);
+    CalendarEvent typedEvent() const;
     std::optional<CalendarEvent> formEvent(const std::string& uid);
     void addAppointment();
     // True when the change was stored.
